@@ -1,0 +1,42 @@
+#include "prompts.h"
+
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace veldor {
+
+UserPrompts::Answer DialogPrompts::askYesNoCancel(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Вельдор"), text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+void DialogPrompts::showError(QWidget* parent, const QString& text)
+{
+    QMessageBox::critical(parent, QStringLiteral("Вельдор"), text);
+}
+
+void DialogPrompts::showInformation(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox::information(parent, title, text);
+}
+
+bool DialogPrompts::askText(QWidget* parent, const QString& caption, const QString& prompt, QString& text)
+{
+    bool ok = false;
+    const QString answer = QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, text, &ok);
+    if (ok)
+        text = answer;
+    return ok;
+}
+
+} // namespace veldor

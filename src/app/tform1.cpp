@@ -1,0 +1,317 @@
+#include "tform1.h"
+
+#include "app/clicksplitter.h"
+#include "app/pagecontrol.h"
+#include "app/prompts.h"
+#include "buildconfig.h"
+#include "common/qtcodec.h"
+#include "map/mapfiles.h"
+#include "map/selection.h"
+#include "shell/twebbrowser.h"
+#include "view/mapgrid.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QToolButton>
+#include <QWebEngineProfile>
+#include <cstdlib>
+#include <ctime>
+
+namespace veldor {
+namespace {
+
+const QString kTitle = QStringLiteral("Вельдор — картограф лабиринтов (разработка: команда Вельдора)");
+
+QString describe(const MapFilesReport& report, const QString& heading)
+{
+    return QString::fromStdString(report.message(heading.toStdString()));
+}
+
+} // namespace
+
+TForm1::TForm1(TForm1Options options, QWidget* parent)
+    : QMainWindow(parent), m_options(std::move(options)), m_atlas(std::make_unique<Atlas>())
+{
+    setObjectName(QStringLiteral("Form1"));
+    m_workFolder = m_options.workFolder.isEmpty() ? QDir::currentPath() : m_options.workFolder;
+    m_gameServer = m_options.gameServer.isEmpty() ? QString::fromLatin1(kGameServer) : m_options.gameServer;
+    while (m_gameServer.endsWith(QLatin1Char('/')))
+        m_gameServer.chop(1);
+    m_prompts = m_options.prompts ? m_options.prompts : std::make_shared<DialogPrompts>();
+    const QString profileFolder =
+        m_options.profileFolder.isEmpty()
+            ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/browser")
+            : m_options.profileFolder;
+    m_profile = createBrowserProfile(profileFolder, nullptr);
+
+    setGeometry(139, 103, 868, 766);
+    QFont windowFont(QStringLiteral("MS Sans Serif"));
+    windowFont.setPointSize(8);
+    setFont(windowFont);
+    buildMenus();
+    buildLayout();
+    connectHandlers();
+    runStartup();
+    if (!m_startupProblems.isEmpty())
+        QTimer::singleShot(0, this, &TForm1::reportStartupProblems);
+}
+
+TForm1::~TForm1()
+{
+    // Pages must go before the profile they were made with.
+    qDeleteAll(findChildren<TWebbrowser*>());
+    delete m_profile;
+}
+
+QString TForm1::path(const char* fileName) const
+{
+    return QDir(m_workFolder).filePath(QString::fromLatin1(fileName));
+}
+
+void TForm1::connectHandlers()
+{
+    connect(ComboBox1, &QComboBox::activated, this, [this] { ComboBox1Select(); });
+    connect(ComboBox2, &QComboBox::activated, this, [this] { ComboBox2Select(); });
+    for (QComboBox* box : {ComboBox3, ComboBox4, ComboBox5})
+        connect(box, &QComboBox::activated, this, [this] { ComboBox3Select(); });
+    connect(SpinEdit5, &QSpinBox::valueChanged, this, [this] { SpinEdit5Change(); });
+    for (ClickSplitterHandle* handle : {Splitter1, Splitter2, Splitter3}) {
+        connect(handle, &ClickSplitterHandle::canResize, this, &TForm1::SplitterCanResize);
+        connect(handle, &ClickSplitterHandle::moved, this, &TForm1::SplitterMoved);
+    }
+    connect(Button14, &QPushButton::clicked, this, &TForm1::Button14Click);
+    connect(Exit1, &QAction::triggered, this, &QWidget::close);
+    connect(MenuItem11, &QAction::triggered, this, &TForm1::MenuItem11Click);
+}
+
+void TForm1::runStartup()
+{
+    setWindowTitle(kTitle);
+
+    Label1->clear();
+    Label2->setText(QStringLiteral("Процент открытия уровня: "));
+    Label3->clear();
+    Label5->clear();
+    for (QPlainTextEdit* memo : {Memo4, Memo5, Memo6, Memo7})
+        memo->clear();
+    Panel2->hide();
+
+    Timer2->setInterval(200);
+
+    ToolButton1->setEnabled(false);
+    ToolButton2->setEnabled(false);
+    ComboBox6->setEditText(m_gameServer + QStringLiteral("/login.php"));
+
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    FillTravelTables(m_travel);
+
+    sg->setToolTip(QStringLiteral("0 0"));
+    CurLevel = 0;
+
+    LoadSettings();
+
+    const MapFilesReport loaded = LoadMaps(*m_atlas, m_workFolder.toStdString());
+    if (!loaded.ok())
+        m_startupProblems << describe(loaded, QStringLiteral("Не все карты загружены:"));
+
+    sizeGridForLab();
+    ComboBox1Select();
+}
+
+void TForm1::reportStartupProblems()
+{
+    m_prompts->showError(this, m_startupProblems.join(QStringLiteral("\n\n")));
+}
+
+void TForm1::LoadSettings()
+{
+    const SettingsLoadResult result = LoadSettingsFile(path("user.dat").toStdString());
+    const SettingsRead& read = result.read;
+    ApplySettingsRead(read, m_settings);
+    if (read.curLab)
+        CurLab = static_cast<unsigned>(*read.curLab);
+    if (read.cellSize) {
+        // The spin box clamps to its range and applies a changed value to the grid.
+        SpinEdit5->setValue(std::clamp(*read.cellSize, SpinEdit5->minimum(), SpinEdit5->maximum()));
+        const long long index = static_cast<long long>(*read.curLab) - 1;
+        ComboBox1->setCurrentIndex(index >= 0 && index < ComboBox1->count() ? static_cast<int>(index) : -1);
+    }
+    if (read.passDoors)
+        cb4->setChecked(*read.passDoors);
+    if (read.playSounds)
+        CheckBox8->setChecked(*read.playSounds);
+    if (read.hidePanels)
+        CheckBox7->setChecked(*read.hidePanels);
+    if (!result.fileReset.ok)
+        m_startupProblems << QStringLiteral("Не удалось создать файл настроек user.dat: ") +
+                                 QString::fromStdString(result.fileReset.error);
+}
+
+bool TForm1::SaveSettings()
+{
+    Settings s = m_settings;
+    s.CurLab = static_cast<std::int32_t>(CurLab);
+    s.CellSize = SpinEdit5->value();
+    s.PassDoors = cb4->isChecked();
+    s.PlaySounds = CheckBox8->isChecked();
+    s.HidePanels = CheckBox7->isChecked();
+    const FileResult r = SaveSettingsFile(path("user.dat").toStdString(), s);
+    if (!r.ok) {
+        m_prompts->showError(this, QStringLiteral("Не удалось сохранить настройки в user.dat: ") +
+                                       QString::fromStdString(r.error));
+    }
+    return r.ok;
+}
+
+bool TForm1::SaveMaps()
+{
+    const MapFilesReport report = veldor::SaveMaps(*m_atlas, m_workFolder.toStdString());
+    if (!report.ok()) {
+        m_prompts->showError(
+            this, describe(report, QStringLiteral("Не все карты сохранены (прежние файлы остались без изменений):")));
+    }
+    return report.ok();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    const UserPrompts::Answer answer = m_prompts->askYesNoCancel(this, QStringLiteral("Сохранить карты?"));
+    if (answer == UserPrompts::Answer::Yes && !SaveMaps()) {
+        // The maps are not on disk: keep the window, so that nothing explored is lost.
+        event->ignore();
+        return;
+    }
+    SaveSettings();
+    if (answer == UserPrompts::Answer::Cancel)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void TForm1::Button14Click()
+{
+    SaveMaps();
+}
+
+void TForm1::MenuItem11Click()
+{
+    m_prompts->showInformation(this, QStringLiteral("О программе"),
+                               QStringLiteral("Вельдор\n\nСпутник игрока в лабиринтах: пока вы играете, программа "
+                                              "читает страницу игры и сама рисует карту уровня.\n\n"
+                                              "Разработка: команда Вельдора."));
+}
+
+void TForm1::sizeGridForLab()
+{
+    const int n = LabSide(CurLab);
+    if (n == 0)
+        return;
+    sg->setRowCount(n + 1);
+    sg->setColCount(n + 1);
+    for (int i = 1; i <= n; ++i) {
+        sg->setCellText(0, i, QString::number(i));
+        sg->setCellText(i, 0, QString::number(i));
+    }
+    sg->viewport()->update();
+}
+
+void TForm1::fillObjectMemos()
+{
+    Memo4->setPlainText(fromCp1251(MemoText(*m_atlas, CurLab, ListKind::Exits)));
+    Memo5->setPlainText(fromCp1251(MemoText(*m_atlas, CurLab, ListKind::Transitions)));
+    Memo6->setPlainText(fromCp1251(MemoText(*m_atlas, CurLab, ListKind::Traps)));
+    Memo7->setPlainText(fromCp1251(MemoText(*m_atlas, CurLab, ListKind::Flags)));
+}
+
+void TForm1::ComboBox1Select()
+{
+    ComboBox2->setCurrentIndex(0);
+    CurLevel = 0;
+    CurLab = static_cast<unsigned>(ComboBox1->currentIndex() + 1);
+    UpdateLevelStatistics();
+    sizeGridForLab();
+    fillObjectMemos();
+    sg->viewport()->update();
+}
+
+void TForm1::ComboBox2Select()
+{
+    CurLevel = ComboBox2->currentIndex();
+    sizeGridForLab();
+    UpdateLevelStatistics();
+    sg->viewport()->update();
+}
+
+void TForm1::UpdateLevelStatistics()
+{
+    if (const auto percent = ExploredPercent(*m_atlas, CurLab, CurLevel))
+        Label2->setText(QString::fromStdString(PercentLabelText(*percent)));
+}
+
+void TForm1::ComboBox3Select()
+{
+    Label7->setText(QString::fromStdString(TravelEstimateText(m_travel, ComboBox3->currentIndex(),
+                                                              ComboBox4->currentIndex(), ComboBox5->currentIndex())));
+}
+
+void TForm1::SpinEdit5Change()
+{
+    sg->setDefaultColWidth(SpinEdit5->value());
+    sg->setDefaultRowHeight(SpinEdit5->value());
+}
+
+int TForm1::splitterAreaSize(ClickSplitterHandle* splitter) const
+{
+    if (splitter == Splitter1)
+        return m_mainSplitter->sizes().value(2);
+    if (splitter == Splitter2)
+        return m_mainSplitter->sizes().value(0);
+    if (splitter == Splitter3)
+        return m_bottomSplitter->sizes().value(1);
+    return 0;
+}
+
+void TForm1::setSplitterAreaSize(ClickSplitterHandle* splitter, int size)
+{
+    // The area gives its space to, or takes it from, the browser in the middle.
+    ClickSplitter* owner = splitter == Splitter3 ? m_bottomSplitter : m_mainSplitter;
+    const int area = splitter == Splitter1 ? 2 : splitter == Splitter2 ? 0 : 1;
+    const int middle = splitter == Splitter3 ? 0 : 1;
+    QList<int> sizes = owner->sizes();
+    const int room = sizes[middle] + sizes[area] - 5; // keep the browser at least 5 pixels wide
+    size = std::min(size, std::max(5, room));
+    sizes[middle] += sizes[area] - size;
+    sizes[area] = size;
+    owner->setSizes(sizes);
+}
+
+void TForm1::SplitterCanResize(ClickSplitterHandle*)
+{
+    SplitterDragged = true;
+}
+
+void TForm1::SplitterMoved(ClickSplitterHandle* splitter)
+{
+    if (!SplitterDragged) {
+        int& saved = splitter == Splitter1 ? SavedGridWidth : splitter == Splitter2 ? SavedSideWidth : SavedBottomHeight;
+        const int size = splitterAreaSize(splitter);
+        if (size > 5) {
+            saved = size;
+            setSplitterAreaSize(splitter, 5);
+        } else {
+            setSplitterAreaSize(splitter, saved);
+        }
+    }
+    SplitterDragged = false;
+}
+
+} // namespace veldor

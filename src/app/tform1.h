@@ -1,0 +1,267 @@
+#pragma once
+
+#include "map/atlas.h"
+#include "shell/settings.h"
+#include "travel/travel.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QScrollArea;
+class QSpinBox;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class QWebEngineProfile;
+
+namespace veldor {
+
+class ClickSplitter;
+class ClickSplitterHandle;
+class MapGrid;
+class PageControl;
+class TWebbrowser;
+class UserPrompts;
+
+struct TForm1Options
+{
+    // Folder of the map files and user.dat; empty means the process's current folder.
+    QString workFolder;
+    // Game server base address (scheme, host, optional port; no trailing slash); empty means the built-in one.
+    QString gameServer;
+    // Folder of the browser profile (cookies, cache); empty means the user's data folder.
+    QString profileFolder;
+    // Dialogs; null means the standard message and input boxes.
+    std::shared_ptr<UserPrompts> prompts;
+};
+
+// The main window: owns every control, the atlas and all state, and runs the start-up sequence.
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit TForm1(TForm1Options options = {}, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    Atlas& atlas() { return *m_atlas; }
+    const Settings& settings() const { return m_settings; }
+    QString workFolder() const { return m_workFolder; }
+    QString gameServer() const { return m_gameServer; }
+    // What went wrong during start-up, shown to the user once the window is up.
+    QStringList startupProblems() const { return m_startupProblems; }
+
+    unsigned CurLab = 0;
+    int CurLevel = 0;
+
+    // Layout. Every control keeps its layout name as member name and object name.
+    QMenuBar* MainMenu1 = nullptr;
+    QWidget* CoolBar1 = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* ToolButton1 = nullptr;
+    QToolButton* ToolButton2 = nullptr;
+    QToolButton* ToolButton3 = nullptr;
+    QToolButton* ToolButton4 = nullptr;
+    QComboBox* ComboBox6 = nullptr;
+    QPushButton* BitBtn6 = nullptr;
+    QComboBox* ComboBox7 = nullptr;
+    QPushButton* BitBtn5 = nullptr;
+
+    QScrollArea* ScrollBox1 = nullptr;
+    PageControl* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QLabel* Label9 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QLabel* Label12 = nullptr;
+    QComboBox* ComboBox2 = nullptr;
+    QLabel* Label13 = nullptr;
+    QSpinBox* SpinEdit5 = nullptr;
+    QCheckBox* cb4 = nullptr;
+    QCheckBox* CheckBox8 = nullptr;
+    QCheckBox* CheckBox7 = nullptr;
+    QLabel* Label18 = nullptr;
+    QLabel* Label17 = nullptr;
+    QPushButton* Button14 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button15 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label8 = nullptr;
+    QComboBox* ComboBox3 = nullptr;
+    QLabel* Label19 = nullptr;
+    QComboBox* ComboBox4 = nullptr;
+    QLabel* Label4 = nullptr;
+    QComboBox* ComboBox5 = nullptr;
+    QLabel* Label7 = nullptr;
+
+    QTabWidget* PageControl2 = nullptr;
+    QWidget* TabSheet6 = nullptr;
+    TWebbrowser* WebBrowser1 = nullptr;
+    MapGrid* sg = nullptr;
+
+    ClickSplitterHandle* Splitter1 = nullptr;
+    ClickSplitterHandle* Splitter2 = nullptr;
+    ClickSplitterHandle* Splitter3 = nullptr;
+
+    QFrame* Panel1 = nullptr;
+    QLabel* Label11 = nullptr;
+    QPlainTextEdit* Memo5 = nullptr;
+    QPushButton* BitBtn2 = nullptr;
+    QPushButton* Button20 = nullptr;
+    QLabel* Label10 = nullptr;
+    QPlainTextEdit* Memo4 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    QPushButton* Button19 = nullptr;
+    QLabel* Label14 = nullptr;
+    QPlainTextEdit* Memo6 = nullptr;
+    QPushButton* BitBtn4 = nullptr;
+    QPushButton* Button21 = nullptr;
+    QLabel* Label15 = nullptr;
+    QPlainTextEdit* Memo7 = nullptr;
+    QPushButton* BitBtn3 = nullptr;
+    QPushButton* Button22 = nullptr;
+    QPlainTextEdit* Memo2 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label5 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+
+    QFrame* Panel2 = nullptr;
+    QLabel* Panel7 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QLabel* Label16 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QPushButton* Button16 = nullptr;
+    QPushButton* Button17 = nullptr;
+    QCheckBox* CheckBox6 = nullptr;
+
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+
+    QMenu* PopupMenu1 = nullptr;
+    QMenu* PopupMenu3 = nullptr;
+    QString OpenDialog1Filter;
+
+    // Main menu.
+    QMenu* MenuFile = nullptr;
+    QAction* NewTabBlank = nullptr;
+    QAction* Open1 = nullptr;
+    QAction* SaveAs1 = nullptr;
+    QAction* Properties1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction* Print1 = nullptr;
+    QAction* PrintPreview1 = nullptr;
+    QAction* PageSetup1 = nullptr;
+    QMenu* MenuItem4 = nullptr; // "Правка"
+    QAction* Copy1 = nullptr;
+    QAction* Cut1 = nullptr;
+    QAction* Paste1 = nullptr;
+    QAction* SelectAll1 = nullptr;
+    QAction* Search1 = nullptr;
+    QMenu* MenuView = nullptr;
+    QAction* ViewSource1 = nullptr;
+    QMenu* FontSize1 = nullptr;
+    QAction* Largest1 = nullptr;
+    QAction* Large1 = nullptr;
+    QAction* Medium1 = nullptr;
+    QAction* Small1 = nullptr;
+    QAction* Smallest1 = nullptr;
+    QMenu* MenuHistory = nullptr;
+    QMenu* MenuFavorites = nullptr;
+    QMenu* MenuExtras = nullptr;
+    QAction* InternetOptions1 = nullptr;
+    QAction* N16 = nullptr;
+    QAction* N17 = nullptr;
+    QAction* N18 = nullptr;
+    QAction* N20 = nullptr;
+    QAction* MenuItem11 = nullptr; // "?"
+    // Tab strip popup.
+    QAction* N19 = nullptr;
+    QAction* N9 = nullptr;
+    // Map grid popup.
+    QMenu* N1 = nullptr;
+    QAction* N3 = nullptr;
+    QAction* N4 = nullptr;
+    QAction* N5 = nullptr;
+    QAction* N6 = nullptr;
+    QAction* N7 = nullptr;
+    QMenu* N8 = nullptr;
+    QAction* N10 = nullptr;
+    QAction* N11 = nullptr;
+    QAction* N12 = nullptr;
+    QAction* N13 = nullptr;
+    QAction* N14 = nullptr;
+    QAction* N15 = nullptr;
+    QAction* N21 = nullptr;
+    QAction* N2 = nullptr;
+
+    // Splitter state: sizes to restore after a click collapsed an area, and whether a drag is under way.
+    int SavedGridWidth = 50;
+    int SavedSideWidth = 200;
+    int SavedBottomHeight = 52;
+    bool SplitterDragged = false;
+
+    // Handlers.
+    void ComboBox1Select();
+    void ComboBox2Select();
+    void ComboBox3Select();
+    void SpinEdit5Change();
+    void SplitterCanResize(ClickSplitterHandle* splitter);
+    void SplitterMoved(ClickSplitterHandle* splitter);
+    void Button14Click();
+    void MenuItem11Click();
+
+    void UpdateLevelStatistics();
+    // Reads user.dat into memory and into the controls.
+    void LoadSettings();
+    // Writes user.dat from memory and the controls; false (after telling the user) when it failed.
+    bool SaveSettings();
+    // Writes the four map files; false (after telling the user which files and why) when any failed.
+    bool SaveMaps();
+
+    // Size of the area a splitter collapses (width of the grid or the side panel, height of the bottom panel).
+    int splitterAreaSize(ClickSplitterHandle* splitter) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildLayout();
+    void buildMenus();
+    void connectHandlers();
+    void runStartup();
+    void reportStartupProblems();
+    void setSplitterAreaSize(ClickSplitterHandle* splitter, int size);
+    void sizeGridForLab();
+    void fillObjectMemos();
+    QString path(const char* fileName) const;
+
+    TForm1Options m_options;
+    QString m_workFolder;
+    QString m_gameServer;
+    std::shared_ptr<UserPrompts> m_prompts;
+    std::unique_ptr<Atlas> m_atlas;
+    Settings m_settings;
+    TravelTables m_travel;
+    QStringList m_startupProblems;
+    QWebEngineProfile* m_profile = nullptr;
+    ClickSplitter* m_mainSplitter = nullptr;
+    ClickSplitter* m_bottomSplitter = nullptr;
+};
+
+} // namespace veldor

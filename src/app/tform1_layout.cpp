@@ -1,0 +1,372 @@
+// The window's controls, their captions, hints and initial state.
+#include "tform1.h"
+
+#include "app/clicksplitter.h"
+#include "app/pagecontrol.h"
+#include "map/atlas.h"
+#include "shell/twebbrowser.h"
+#include "travel/travel.h"
+#include "view/mapgrid.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace veldor {
+namespace {
+
+template <class W>
+W* named(W* widget, const char* name, const QString& hint = {})
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    if (!hint.isEmpty())
+        widget->setToolTip(hint);
+    return widget;
+}
+
+QLabel* label(const char* name, const QString& text, QWidget* parent)
+{
+    return named(new QLabel(text, parent), name);
+}
+
+QComboBox* dropDownList(const char* name, const QString& hint, QWidget* parent)
+{
+    auto* box = named(new QComboBox(parent), name, hint);
+    box->setEditable(false);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(8);
+    return box;
+}
+
+// One object list of the bottom strip: caption, the read-only memo and its "X" and "C" buttons.
+QWidget* objectListGroup(QLabel*& caption, QPlainTextEdit*& memo, QPushButton*& clear, QPushButton*& copy,
+                         const char* labelName, const QString& labelText, const char* memoName,
+                         const QString& memoHint, const char* clearName, const char* copyName, QWidget* parent)
+{
+    auto* box = new QWidget(parent);
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(2, 0, 2, 0);
+    grid->setSpacing(1);
+    caption = label(labelName, labelText, box);
+    memo = named(new QPlainTextEdit(box), memoName, memoHint);
+    memo->setReadOnly(true);
+    memo->setFixedSize(169, 25);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    QPalette grey = memo->palette();
+    grey.setColor(QPalette::Base, QColor(192, 192, 192));
+    memo->setPalette(grey);
+    clear = named(new QPushButton(QStringLiteral("X"), box), clearName, QStringLiteral("Очистить"));
+    copy = named(new QPushButton(QStringLiteral("C"), box), copyName, QStringLiteral("Копировать в буфер"));
+    for (QPushButton* b : {clear, copy}) {
+        b->setFixedSize(18, 12);
+        b->setFocusPolicy(Qt::NoFocus);
+        QFont f = b->font();
+        f.setPixelSize(9);
+        b->setFont(f);
+    }
+    grid->addWidget(caption, 0, 0, 1, 2);
+    grid->addWidget(memo, 1, 0, 2, 1);
+    grid->addWidget(clear, 1, 1);
+    grid->addWidget(copy, 2, 1);
+    return box;
+}
+
+} // namespace
+
+void TForm1::buildLayout()
+{
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    // Tool bar strip: navigation buttons, address box, player nickname box.
+    CoolBar1 = named(new QFrame(central), "CoolBar1");
+    static_cast<QFrame*>(CoolBar1)->setFrameShape(QFrame::StyledPanel);
+    CoolBar1->setFixedHeight(29);
+    auto* bands = new QHBoxLayout(CoolBar1);
+    bands->setContentsMargins(2, 1, 2, 1);
+    bands->setSpacing(4);
+    ToolBar1 = named(new QToolBar(CoolBar1), "ToolBar1");
+    ToolBar1->setIconSize(QSize(16, 16));
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    const QStyle::StandardPixmap images[] = {QStyle::SP_ArrowBack, QStyle::SP_ArrowForward, QStyle::SP_BrowserReload,
+                                             QStyle::SP_BrowserStop};
+    const char* buttonNames[] = {"ToolButton1", "ToolButton2", "ToolButton3", "ToolButton4"};
+    const QString buttonHints[] = {QStringLiteral("Назад"), QStringLiteral("Вперед"), QStringLiteral("Обновить"),
+                                   QStringLiteral("Остановить")};
+    QToolButton* buttons[4];
+    for (int i = 0; i < 4; ++i) {
+        buttons[i] = named(new QToolButton(ToolBar1), buttonNames[i], buttonHints[i]);
+        buttons[i]->setIcon(style()->standardIcon(images[i]));
+        buttons[i]->setAutoRaise(true);
+        ToolBar1->addWidget(buttons[i]);
+    }
+    ToolButton1 = buttons[0];
+    ToolButton2 = buttons[1];
+    ToolButton3 = buttons[2];
+    ToolButton4 = buttons[3];
+    bands->addWidget(ToolBar1);
+    bands->addWidget(new QLabel(QStringLiteral("Адрес:"), CoolBar1));
+    ComboBox6 = named(new QComboBox(CoolBar1), "ComboBox6");
+    ComboBox6->setEditable(true);
+    ComboBox6->setInsertPolicy(QComboBox::NoInsert);
+    ComboBox6->setMinimumWidth(400);
+    ComboBox6->setMaximumWidth(800);
+    ComboBox6->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    bands->addWidget(ComboBox6, 1);
+    BitBtn6 = named(new QPushButton(QStringLiteral("Перейти"), CoolBar1), "BitBtn6");
+    BitBtn6->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
+    bands->addWidget(BitBtn6);
+    bands->addWidget(new QLabel(QStringLiteral("Ник:"), CoolBar1));
+    ComboBox7 = named(new QComboBox(CoolBar1), "ComboBox7");
+    ComboBox7->setEditable(true);
+    ComboBox7->setInsertPolicy(QComboBox::NoInsert);
+    ComboBox7->setMinimumWidth(120);
+    bands->addWidget(ComboBox7);
+    BitBtn5 = named(new QPushButton(QStringLiteral("Найти"), CoolBar1), "BitBtn5");
+    BitBtn5->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    bands->addWidget(BitBtn5);
+    outer->addWidget(CoolBar1);
+
+    m_bottomSplitter = new ClickSplitter(Qt::Vertical, central);
+    m_bottomSplitter->setObjectName(QStringLiteral("BottomSplitter"));
+    outer->addWidget(m_bottomSplitter, 1);
+    m_mainSplitter = new ClickSplitter(Qt::Horizontal, m_bottomSplitter);
+    m_mainSplitter->setObjectName(QStringLiteral("MainSplitter"));
+
+    // Left: settings and travel pages.
+    ScrollBox1 = named(new QScrollArea(m_mainSplitter), "ScrollBox1");
+    ScrollBox1->setWidgetResizable(true);
+    ScrollBox1->setMinimumWidth(5);
+    PageControl1 = named(new PageControl, "PageControl1");
+    ScrollBox1->setWidget(PageControl1);
+
+    TabSheet1 = named(new QWidget, "TabSheet1");
+    auto* settingsLayout = new QVBoxLayout(TabSheet1);
+    settingsLayout->setContentsMargins(4, 4, 4, 4);
+    settingsLayout->setSpacing(3);
+    Label9 = label("Label9", QStringLiteral("Лабиринт:"), TabSheet1);
+    ComboBox1 = dropDownList("ComboBox1", QStringLiteral("Текущий лабиринт"), TabSheet1);
+    for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab)
+        ComboBox1->addItem(QString::fromUtf8(LabyrinthName(lab).data(), LabyrinthName(lab).size()));
+    ComboBox1->setCurrentIndex(0);
+    Label12 = label("Label12", QStringLiteral("Уровень:"), TabSheet1);
+    ComboBox2 = dropDownList("ComboBox2", QStringLiteral("Уровень"), TabSheet1);
+    for (int level = 0; level <= 9; ++level)
+        ComboBox2->addItem(QString::number(level));
+    ComboBox2->setCurrentIndex(0);
+    Label13 = label("Label13", QStringLiteral("Размер клетки:"), TabSheet1);
+    SpinEdit5 = named(new QSpinBox(TabSheet1), "SpinEdit5", QStringLiteral("Размер клетки на карте"));
+    SpinEdit5->setRange(10, 25);
+    SpinEdit5->setValue(15);
+    SpinEdit5->setKeyboardTracking(false);
+    SpinEdit5->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    // Only the arrows change the size; typing is off.
+    if (auto* edit = SpinEdit5->findChild<QLineEdit*>())
+        edit->setReadOnly(true);
+    cb4 = named(new QCheckBox(QStringLiteral("Проходить через двери"), TabSheet1), "cb4",
+                QStringLiteral("Разрешение прохождения дверей при ручном управлении"));
+    CheckBox8 = named(new QCheckBox(QStringLiteral("Проигрывать звуки"), TabSheet1), "CheckBox8",
+                      QStringLiteral("Проигрывание звуков при событиях"));
+    auto* hideRow = new QWidget(TabSheet1);
+    auto* hideLayout = new QGridLayout(hideRow);
+    hideLayout->setContentsMargins(0, 0, 0, 0);
+    hideLayout->setHorizontalSpacing(3);
+    hideLayout->setVerticalSpacing(0);
+    const QString hideHint = QStringLiteral("При вступлении в бой скрывать боковые панели");
+    CheckBox7 = named(new QCheckBox(hideRow), "CheckBox7", hideHint);
+    Label18 = label("Label18", QStringLiteral("Скрывать панели при"), hideRow);
+    Label17 = label("Label17", QStringLiteral("начале боя"), hideRow);
+    Label18->setToolTip(hideHint);
+    Label17->setToolTip(hideHint);
+    hideLayout->addWidget(CheckBox7, 0, 0, 2, 1, Qt::AlignTop);
+    hideLayout->addWidget(Label18, 0, 1);
+    hideLayout->addWidget(Label17, 1, 1);
+    hideLayout->setColumnStretch(1, 1);
+    Button14 = named(new QPushButton(QStringLiteral("Сохранить карту"), TabSheet1), "Button14",
+                     QStringLiteral("Сохранить карты"));
+    Button2 = named(new QPushButton(QStringLiteral("Очистить карту"), TabSheet1), "Button2",
+                    QStringLiteral("Очистить текущую карту"));
+    Button15 = named(new QPushButton(QStringLiteral("Очистить все карты"), TabSheet1), "Button15",
+                     QStringLiteral("Очистить все карты"));
+    CheckBox1 = named(new QCheckBox(QStringLiteral("показывать путь к выходу"), TabSheet1), "CheckBox1");
+    CheckBox1->setVisible(false);
+    Label1 = label("Label1", QString(), TabSheet1);
+    Label3 = label("Label3", QString(), TabSheet1);
+    for (QWidget* w : std::initializer_list<QWidget*>{Label9, ComboBox1, Label12, ComboBox2, Label13, SpinEdit5, cb4,
+                                                      CheckBox8, hideRow, Button14, Button2, Button15, CheckBox1,
+                                                      Label1, Label3})
+        settingsLayout->addWidget(w);
+    settingsLayout->addStretch(1);
+
+    TabSheet2 = named(new QWidget, "TabSheet2");
+    auto* travelLayout = new QVBoxLayout(TabSheet2);
+    travelLayout->setContentsMargins(4, 4, 4, 4);
+    travelLayout->setSpacing(3);
+    Label8 = label("Label8", QStringLiteral("Из"), TabSheet2);
+    ComboBox3 = dropDownList("ComboBox3", QString(), TabSheet2);
+    Label19 = label("Label19", QStringLiteral("В"), TabSheet2);
+    ComboBox4 = dropDownList("ComboBox4", QString(), TabSheet2);
+    for (int town = 0; town < kTownCount; ++town) {
+        const auto name = TownName(town);
+        ComboBox3->addItem(QString::fromUtf8(name.data(), name.size()));
+        ComboBox4->addItem(QString::fromUtf8(name.data(), name.size()));
+    }
+    ComboBox3->setCurrentIndex(0);
+    ComboBox4->setCurrentIndex(0);
+    Label4 = label("Label4", QStringLiteral("Со скоростью"), TabSheet2);
+    ComboBox5 = dropDownList("ComboBox5", QString(), TabSheet2);
+    for (int speed = -30; speed <= 30; ++speed)
+        ComboBox5->addItem(QString::number(speed));
+    ComboBox5->setCurrentIndex(30);
+    Label7 = label("Label7", QString(), TabSheet2);
+    Label7->setWordWrap(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{Label8, ComboBox3, Label19, ComboBox4, Label4, ComboBox5, Label7})
+        travelLayout->addWidget(w);
+    travelLayout->addStretch(1);
+
+    PageControl1->addPage(TabSheet1, QStringLiteral("Настройки"));
+    PageControl1->addPage(TabSheet2, QStringLiteral("Путешествие"));
+    PageControl1->setActivePageIndex(1);
+
+    // Centre: the browser tabs; the first one is the game.
+    PageControl2 = named(new QTabWidget(m_mainSplitter), "PageControl2");
+    PageControl2->setContextMenuPolicy(Qt::CustomContextMenu);
+    TabSheet6 = named(new QWidget, "TabSheet6");
+    auto* gameLayout = new QVBoxLayout(TabSheet6);
+    gameLayout->setContentsMargins(0, 0, 0, 0);
+    WebBrowser1 = named(new TWebbrowser(m_profile, TabSheet6), "WebBrowser1");
+    gameLayout->addWidget(WebBrowser1);
+    PageControl2->addTab(TabSheet6, QStringLiteral("Тирмора"));
+
+    // Right: the map grid.
+    sg = named(new MapGrid(m_mainSplitter), "sg", QStringLiteral("..."));
+    sg->setMinimumWidth(5);
+    sg->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    m_mainSplitter->addWidget(ScrollBox1);
+    m_mainSplitter->addWidget(PageControl2);
+    m_mainSplitter->addWidget(sg);
+    m_mainSplitter->setStretchFactor(0, 0);
+    m_mainSplitter->setStretchFactor(1, 1);
+    m_mainSplitter->setStretchFactor(2, 0);
+    m_mainSplitter->setHandleWidth(7);
+    m_mainSplitter->setSizes({185, 868 - 185 - 242 - 14, 242});
+    Splitter2 = m_mainSplitter->clickHandle(1);
+    Splitter1 = m_mainSplitter->clickHandle(2);
+    Splitter2->setObjectName(QStringLiteral("Splitter2"));
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+
+    // Bottom: object lists, keyboard control, statistics, page-load progress.
+    Panel1 = named(new QFrame(m_bottomSplitter), "Panel1");
+    Panel1->setFrameShape(QFrame::StyledPanel);
+    Panel1->setMinimumHeight(5);
+    auto* strip = new QHBoxLayout(Panel1);
+    strip->setSizeConstraint(QLayout::SetNoConstraint);
+    strip->setContentsMargins(2, 1, 2, 1);
+    strip->setSpacing(4);
+    strip->addWidget(objectListGroup(Label11, Memo5, BitBtn2, Button20, "Label11", QStringLiteral("Переходы:"),
+                                     "Memo5", QStringLiteral("Переходы"), "BitBtn2", "Button20", Panel1));
+    strip->addWidget(objectListGroup(Label10, Memo4, BitBtn1, Button19, "Label10", QStringLiteral("Выходы:"),
+                                     "Memo4", QStringLiteral("Выходы"), "BitBtn1", "Button19", Panel1));
+    strip->addWidget(objectListGroup(Label14, Memo6, BitBtn4, Button21, "Label14", QStringLiteral("Ловушки:"),
+                                     "Memo6", QStringLiteral("Ловушки"), "BitBtn4", "Button21", Panel1));
+    strip->addWidget(objectListGroup(Label15, Memo7, BitBtn3, Button22, "Label15", QStringLiteral("Флаги:"),
+                                     "Memo7", QStringLiteral("Флаги"), "BitBtn3", "Button22", Panel1));
+    Memo2 = named(new QPlainTextEdit(QStringLiteral("управление с клавиатуры"), Panel1), "Memo2",
+                  QStringLiteral("Управлять передвижением с клавиатуры"));
+    Memo2->setReadOnly(true);
+    Memo2->setFixedSize(150, 40);
+    Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo2->document()->setDefaultTextOption(QTextOption(Qt::AlignCenter));
+    Memo2->setPlainText(QStringLiteral("управление с клавиатуры"));
+    strip->addWidget(Memo2);
+    auto* stats = new QVBoxLayout;
+    stats->setSpacing(1);
+    Label2 = named(new QLabel(Panel1), "Label2", QStringLiteral("Процент открытия этажа"));
+    Label5 = named(new QLabel(Panel1), "Label5", QStringLiteral("Текущие координаты"));
+    QFont bold = Label5->font();
+    bold.setBold(true);
+    Label5->setFont(bold);
+    stats->addWidget(Label2);
+    stats->addWidget(Label5);
+    stats->addStretch(1);
+    strip->addLayout(stats);
+    strip->addStretch(1);
+    ProgressBar1 = named(new QProgressBar(Panel1), "ProgressBar1");
+    ProgressBar1->setOrientation(Qt::Vertical);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setFixedWidth(12);
+    strip->addWidget(ProgressBar1);
+
+    m_bottomSplitter->addWidget(m_mainSplitter);
+    m_bottomSplitter->addWidget(Panel1);
+    m_bottomSplitter->setStretchFactor(0, 1);
+    m_bottomSplitter->setStretchFactor(1, 0);
+    m_bottomSplitter->setHandleWidth(7);
+    m_bottomSplitter->setSizes({766 - 29 - 59 - 7, 59});
+    Splitter3 = m_bottomSplitter->clickHandle(1);
+    Splitter3->setObjectName(QStringLiteral("Splitter3"));
+
+    // The login box floats over the browser.
+    Panel2 = named(new QFrame(PageControl2), "Panel2");
+    Panel2->setFrameShape(QFrame::Box);
+    Panel2->setAutoFillBackground(true);
+    Panel2->setFixedSize(265, 155);
+    Panel2->move(40, 40);
+    auto* login = new QGridLayout(Panel2);
+    login->setContentsMargins(6, 4, 6, 6);
+    Panel7 = named(new QLabel(QStringLiteral("Параметры входа"), Panel2), "Panel7");
+    Panel7->setAlignment(Qt::AlignCenter);
+    Panel7->setFrameShape(QFrame::Panel);
+    Label6 = label("Label6", QStringLiteral("Логин:"), Panel2);
+    Edit1 = named(new QLineEdit(Panel2), "Edit1");
+    Label16 = label("Label16", QStringLiteral("Пароль:"), Panel2);
+    Edit2 = named(new QLineEdit(Panel2), "Edit2");
+    Edit2->setEchoMode(QLineEdit::Password);
+    CheckBox6 = named(new QCheckBox(QStringLiteral("Входить автоматически"), Panel2), "CheckBox6");
+    Button16 = named(new QPushButton(QStringLiteral("ОК"), Panel2), "Button16");
+    Button17 = named(new QPushButton(QStringLiteral("Отмена"), Panel2), "Button17");
+    login->addWidget(Panel7, 0, 0, 1, 2);
+    login->addWidget(Label6, 1, 0);
+    login->addWidget(Edit1, 1, 1);
+    login->addWidget(Label16, 2, 0);
+    login->addWidget(Edit2, 2, 1);
+    login->addWidget(CheckBox6, 3, 0, 1, 2);
+    auto* loginButtons = new QHBoxLayout;
+    loginButtons->addWidget(Button16);
+    loginButtons->addWidget(Button17);
+    login->addLayout(loginButtons, 4, 0, 1, 2);
+    Panel2->hide();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(2000);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(500);
+    Timer2->setSingleShot(false);
+}
+
+} // namespace veldor

@@ -1,0 +1,268 @@
+#include "atlas.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace veldor {
+namespace {
+
+constexpr std::array<std::string_view, kLabyrinthCount> kNames = {
+    "Башня Хаоса",
+    "Долина Магов",
+    "Пещеры Драконов",
+    "Замок Паладинов",
+    "Башня Смерти",
+    "Призрачная Башня",
+    "Лабиринт Наемников",
+    "Канализация Столицы",
+    "Канализация Илдиора",
+    "Горный Замок (Штурм)",
+    "Болотный Замок (Штурм)",
+    "Лесной Замок (Штурм)",
+    "Пустынный Замок (Штурм)",
+    "Лагденойский Лес",
+    "Болото",
+    "Столичный Лес",
+    "Илдиорский Лес",
+    "Горный Замок",
+    "Болотный Замок",
+    "Лесной Замок",
+};
+
+unsigned firstLabOfGroup(int group)
+{
+    return group == 1 ? 1 : group == 2 ? 7 : 14;
+}
+
+// Pointer to the first byte of a slot and its size.
+std::pair<std::uint8_t*, std::size_t> slotBytes(TLevelLists& lists, ListKind kind, int k)
+{
+    switch (kind) {
+    case ListKind::Transitions:
+        return {lists.Transitions[k].bytes.data(), 256};
+    case ListKind::Traps:
+        return {lists.Traps[k].bytes.data(), 256};
+    case ListKind::Flags:
+        return {lists.Flags[k].bytes.data(), 256};
+    case ListKind::Exits:
+        return {lists.Exits[k].bytes.data(), 51};
+    }
+    return {nullptr, 0};
+}
+
+bool validSlot(ListKind kind, int k)
+{
+    return k >= 0 && k < ListSlots(kind);
+}
+
+std::uint32_t markKey(unsigned lab, int level, int x, int y)
+{
+    return ((lab * 17u + static_cast<unsigned>(level)) * 101u + static_cast<unsigned>(x)) * 101u +
+           static_cast<unsigned>(y);
+}
+
+bool validMark(unsigned lab, int level, int x, int y)
+{
+    return lab >= 1 && lab <= kLabyrinthCount && level >= 0 && level < kLevelCount && x >= 1 && x <= kMaxMapSide &&
+           y >= 1 && y <= kMaxMapSide;
+}
+
+} // namespace
+
+int LabGroup(unsigned lab)
+{
+    if (lab >= 1 && lab <= 6)
+        return 1;
+    if (lab >= 7 && lab <= 13)
+        return 2;
+    if (lab >= 14 && lab <= 20)
+        return 3;
+    return 0;
+}
+
+int MapSide(int group)
+{
+    switch (group) {
+    case 1:
+        return 30;
+    case 2:
+        return 40;
+    case 3:
+        return 100;
+    default:
+        return 0;
+    }
+}
+
+int GroupSlots(int group)
+{
+    return group == 1 ? 6 : (group == 2 || group == 3) ? 7 : 0;
+}
+
+std::string_view LabyrinthName(unsigned lab)
+{
+    return lab >= 1 && lab <= kLabyrinthCount ? kNames[lab - 1] : std::string_view{};
+}
+
+int ListSlots(ListKind kind)
+{
+    return kind == ListKind::Traps ? 10 : 3;
+}
+
+int ListMaxLength(ListKind kind)
+{
+    return kind == ListKind::Exits ? 50 : 255;
+}
+
+std::string SlotText(const TLevelLists& lists, ListKind kind, int k)
+{
+    if (!validSlot(kind, k))
+        return {};
+    auto [p, size] = slotBytes(const_cast<TLevelLists&>(lists), kind, k);
+    const std::size_t len = std::min<std::size_t>(p[0], size - 1);
+    return std::string(reinterpret_cast<const char*>(p + 1), len);
+}
+
+void SetSlotText(TLevelLists& lists, ListKind kind, int k, std::string_view text)
+{
+    if (!validSlot(kind, k))
+        return;
+    auto [p, size] = slotBytes(lists, kind, k);
+    const std::size_t len = std::min(text.size(), size - 1);
+    p[0] = static_cast<std::uint8_t>(len);
+    std::copy_n(text.data(), len, p + 1);
+}
+
+bool AppendEntry(TLevelLists& lists, ListKind kind, std::string_view text)
+{
+    for (int k = 0; k < ListSlots(kind); ++k) {
+        if (slotBytes(lists, kind, k).first[0] == 0) {
+            SetSlotText(lists, kind, k, text);
+            return true;
+        }
+    }
+    return false;
+}
+
+void ClearList(TLevelLists& lists, ListKind kind)
+{
+    for (int k = 0; k < ListSlots(kind); ++k)
+        slotBytes(lists, kind, k).first[0] = 0;
+}
+
+std::string PositionEntry(int level, int x, int y)
+{
+    return "L-" + std::to_string(level) + "(" + std::to_string(x) + "x" + std::to_string(y) + "); ";
+}
+
+TMapCell* Atlas::cell(unsigned lab, int level, int x, int y)
+{
+    return const_cast<TMapCell*>(std::as_const(*this).cell(lab, level, x, y));
+}
+
+const TMapCell* Atlas::cell(unsigned lab, int level, int x, int y) const
+{
+    const int group = LabGroup(lab);
+    const int n = MapSide(group);
+    if (group == 0 || level < 0 || level >= kLevelCount || x < 1 || x > n || y < 1 || y > n)
+        return nullptr;
+    const std::size_t slots = static_cast<std::size_t>(GroupSlots(group));
+    const std::size_t slot = lab - firstLabOfGroup(group);
+    const std::size_t index =
+        ((static_cast<std::size_t>(x - 1) * n + static_cast<std::size_t>(y - 1)) * kLevelCount + level) * slots +
+        slot;
+    switch (group) {
+    case 1:
+        return &m_map1[index];
+    case 2:
+        return &m_map2[index];
+    default:
+        return &m_map3[index];
+    }
+}
+
+TLevelLists* Atlas::levelLists(unsigned lab, int level)
+{
+    return const_cast<TLevelLists*>(std::as_const(*this).levelLists(lab, level));
+}
+
+const TLevelLists* Atlas::levelLists(unsigned lab, int level) const
+{
+    if (lab < 1 || lab > kLabyrinthCount || level < 0 || level >= kLevelCount)
+        return nullptr;
+    return &m_crd[(lab - 1) * kLevelCount + static_cast<unsigned>(level)];
+}
+
+std::span<std::uint8_t> Atlas::bytes(MapTable table)
+{
+    const auto s = std::as_const(*this).bytes(table);
+    return {const_cast<std::uint8_t*>(s.data()), s.size()};
+}
+
+std::span<const std::uint8_t> Atlas::bytes(MapTable table) const
+{
+    auto view = [](const auto& arr) {
+        return std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(arr.data()),
+                                             sizeof(arr[0]) * arr.size());
+    };
+    switch (table) {
+    case MapTable::Map1:
+        return view(m_map1);
+    case MapTable::Map2:
+        return view(m_map2);
+    case MapTable::Map3:
+        return view(m_map3);
+    case MapTable::MapCrd:
+        return view(m_crd);
+    }
+    return {};
+}
+
+std::string Atlas::markText(unsigned lab, int level, int x, int y) const
+{
+    if (!validMark(lab, level, x, y))
+        return {};
+    const auto it = m_marks.find(markKey(lab, level, x, y));
+    return it == m_marks.end() ? std::string{} : it->second;
+}
+
+void Atlas::setMarkText(unsigned lab, int level, int x, int y, std::string text)
+{
+    if (!validMark(lab, level, x, y))
+        return;
+    if (text.empty())
+        m_marks.erase(markKey(lab, level, x, y));
+    else
+        m_marks[markKey(lab, level, x, y)] = std::move(text);
+}
+
+void Atlas::clearMarkText(unsigned lab, int level, int x, int y)
+{
+    if (validMark(lab, level, x, y))
+        m_marks.erase(markKey(lab, level, x, y));
+}
+
+void Atlas::clear()
+{
+    m_map1.fill({});
+    m_map2.fill({});
+    m_map3.fill({});
+    for (auto& lists : m_crd)
+        lists = TLevelLists{};
+    m_marks.clear();
+}
+
+std::string MemoText(const Atlas& atlas, unsigned lab, ListKind kind)
+{
+    std::string text;
+    for (int level = 0; level < kLevelCount; ++level) {
+        const TLevelLists* lists = atlas.levelLists(lab, level);
+        if (!lists)
+            return text;
+        for (int k = 0; k < ListSlots(kind); ++k)
+            text += SlotText(*lists, kind, k);
+    }
+    return text;
+}
+
+} // namespace veldor

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace veldor {
+
+constexpr unsigned kLabyrinthCount = 20;
+constexpr int kLevelCount = 17; // levels 0..16
+constexpr int kMaxMapSide = 100;
+
+// Group 1, 2 or 3 of a labyrinth number, 0 for a number outside 1..20.
+int LabGroup(unsigned lab);
+// Side N of a group's maps (x and y run 1..N), 0 for no group.
+int MapSide(int group);
+// Side of the labyrinth's maps, 0 outside 1..20.
+inline int LabSide(unsigned lab) { return MapSide(LabGroup(lab)); }
+// Labyrinth slots per level in a group's table.
+int GroupSlots(int group);
+// Name of a labyrinth as listed in the labyrinth box (UTF-8), empty outside 1..20.
+std::string_view LabyrinthName(unsigned lab);
+
+// Side codes: 0 no passage known, 1 plain passage, 2..8 doors.
+// Object codes: 0 or 'n' nothing, 'L' trap, 'F' flag, 'd' way down, 'u' way up, 'E' exit, 'M' monster,
+// 'r' loot, '1'..'6' chests.
+struct TMapCell
+{
+    std::uint8_t North;
+    std::uint8_t South;
+    std::uint8_t West;
+    std::uint8_t East;
+    std::uint8_t Explored;
+    char Object;
+};
+static_assert(sizeof(TMapCell) == 6);
+
+// A length byte followed by up to Size - 1 characters (Windows-1251).
+template <std::size_t Size>
+struct TextSlot
+{
+    std::array<std::uint8_t, Size> bytes;
+};
+
+struct TLevelLists
+{
+    std::array<TextSlot<256>, 3> Transitions;
+    std::array<TextSlot<256>, 10> Traps;
+    std::array<TextSlot<256>, 3> Flags;
+    std::array<TextSlot<51>, 3> Exits;
+};
+static_assert(sizeof(TLevelLists) == 4249);
+static_assert(offsetof(TLevelLists, Traps) == 768);
+static_assert(offsetof(TLevelLists, Flags) == 3328);
+static_assert(offsetof(TLevelLists, Exits) == 4096);
+
+enum class ListKind { Transitions, Traps, Flags, Exits };
+
+int ListSlots(ListKind kind);
+int ListMaxLength(ListKind kind);
+// Text of slot k (0-based); a damaged length byte longer than the slot is cut to the slot.
+std::string SlotText(const TLevelLists& lists, ListKind kind, int k);
+void SetSlotText(TLevelLists& lists, ListKind kind, int k, std::string_view text);
+// Stores the text in the first empty slot, cut to the slot's maximum length; false when every slot is taken.
+bool AppendEntry(TLevelLists& lists, ListKind kind, std::string_view text);
+void ClearList(TLevelLists& lists, ListKind kind);
+
+// "L-3(12x7); " names the cell (12, 7) of level 3 in the object lists.
+std::string PositionEntry(int level, int x, int y);
+
+// The four tables whose bytes are also the map files.
+enum class MapTable { Map1, Map2, Map3, MapCrd };
+
+class Atlas
+{
+public:
+    static constexpr std::size_t kMap1Cells = 30 * 30 * 17 * 6;
+    static constexpr std::size_t kMap2Cells = 40 * 40 * 17 * 7;
+    static constexpr std::size_t kMap3Cells = 100 * 100 * 17 * 7;
+    static constexpr std::size_t kCrdRecords = kLabyrinthCount * kLevelCount;
+
+    // The cell of (labyrinth, level, x, y), or nullptr when any index lies outside its table: the one way in,
+    // so that nothing read from a page or a file can address past the tables.
+    TMapCell* cell(unsigned lab, int level, int x, int y);
+    const TMapCell* cell(unsigned lab, int level, int x, int y) const;
+
+    // The object lists of (labyrinth, level), or nullptr outside 1..20 / 0..16.
+    TLevelLists* levelLists(unsigned lab, int level);
+    const TLevelLists* levelLists(unsigned lab, int level) const;
+
+    std::span<std::uint8_t> bytes(MapTable table);
+    std::span<const std::uint8_t> bytes(MapTable table) const;
+
+    // Free-text markers, kept in memory only. x and y run 1..100 in every labyrinth.
+    std::string markText(unsigned lab, int level, int x, int y) const;
+    void setMarkText(unsigned lab, int level, int x, int y, std::string text);
+    void clearMarkText(unsigned lab, int level, int x, int y);
+
+    // Every table back to zero and no markers, as at the start of a run.
+    void clear();
+
+private:
+    std::array<TMapCell, kMap1Cells> m_map1{};
+    std::array<TMapCell, kMap2Cells> m_map2{};
+    std::array<TMapCell, kMap3Cells> m_map3{};
+    std::array<TLevelLists, kCrdRecords> m_crd{};
+    std::unordered_map<std::uint32_t, std::string> m_marks;
+};
+
+// Concatenation of the list's slots over levels 0..16 of the labyrinth, the text its memo shows.
+std::string MemoText(const Atlas& atlas, unsigned lab, ListKind kind);
+
+} // namespace veldor

@@ -1,0 +1,26 @@
+#include "selection.h"
+
+namespace veldor {
+
+std::optional<int> ExploredPercent(const Atlas& atlas, unsigned lab, int level)
+{
+    const int n = LabSide(lab);
+    if (n == 0)
+        return std::nullopt;
+    int count = 0;
+    for (int x = 1; x <= n; ++x) {
+        for (int y = 1; y <= n; ++y) {
+            const TMapCell* c = atlas.cell(lab, level, x, y);
+            if (c && c->Explored != 0)
+                ++count;
+        }
+    }
+    return count * 100 / (n * n);
+}
+
+std::string PercentLabelText(int percent)
+{
+    return "Процент открытия уровня: " + std::to_string(percent) + "%";
+}
+
+} // namespace veldor

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "atlas.h"
+
+#include <optional>
+#include <string>
+
+namespace veldor {
+
+// Share of explored cells of the level, in whole percent rounded down; nothing outside 1..20.
+std::optional<int> ExploredPercent(const Atlas& atlas, unsigned lab, int level);
+
+// The text of the level statistics label for that percentage.
+std::string PercentLabelText(int percent);
+
+} // namespace veldor

@@ -1,0 +1,245 @@
+#include "mapgrid.h"
+
+#include <QPainter>
+#include <QPaintEvent>
+#include <QScrollBar>
+#include <algorithm>
+
+namespace veldor {
+namespace {
+
+constexpr int kLine = 1; // grid line width
+
+quint32 key(int col, int row)
+{
+    return (static_cast<quint32>(col) << 16) | static_cast<quint32>(row);
+}
+
+} // namespace
+
+MapGrid::MapGrid(QWidget* parent) : QAbstractScrollArea(parent)
+{
+    setFrameShape(QFrame::NoFrame); // flat
+    setFocusPolicy(Qt::NoFocus);    // no tab stop
+    setMouseTracking(true);
+    viewport()->setMouseTracking(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    horizontalScrollBar()->setTracking(true); // thumb tracking
+    verticalScrollBar()->setTracking(true);
+    updateScrollBars();
+}
+
+void MapGrid::setRowCount(int rows)
+{
+    m_rows = std::max(1, rows);
+    m_row = std::clamp(m_row, 1, std::max(1, m_rows - 1));
+    updateScrollBars();
+    viewport()->update();
+}
+
+void MapGrid::setColCount(int cols)
+{
+    m_cols = std::max(1, cols);
+    m_col = std::clamp(m_col, 1, std::max(1, m_cols - 1));
+    updateScrollBars();
+    viewport()->update();
+}
+
+void MapGrid::setDefaultColWidth(int width)
+{
+    m_colWidth = std::max(1, width);
+    updateScrollBars();
+    viewport()->update();
+}
+
+void MapGrid::setDefaultRowHeight(int height)
+{
+    m_rowHeight = std::max(1, height);
+    updateScrollBars();
+    viewport()->update();
+}
+
+void MapGrid::setCurrentCell(int col, int row)
+{
+    if (col < 1 || col >= m_cols || row < 1 || row >= m_rows)
+        return;
+    m_col = col;
+    m_row = row;
+    ensureVisible(col, row);
+    viewport()->update();
+}
+
+QString MapGrid::cellText(int col, int row) const
+{
+    return m_texts.value(key(col, row));
+}
+
+void MapGrid::setCellText(int col, int row, const QString& text)
+{
+    if (col < 0 || row < 0 || col >= 0x10000 || row >= 0x10000)
+        return;
+    if (text.isEmpty())
+        m_texts.remove(key(col, row));
+    else
+        m_texts.insert(key(col, row), text);
+    viewport()->update(cellRect(col, row));
+}
+
+int MapGrid::leftCol() const
+{
+    return 1 + horizontalScrollBar()->value();
+}
+
+int MapGrid::topRow() const
+{
+    return 1 + verticalScrollBar()->value();
+}
+
+QPoint MapGrid::cellAt(const QPoint& pos) const
+{
+    const int cw = m_colWidth + kLine;
+    const int rh = m_rowHeight + kLine;
+    if (pos.x() < 0 || pos.y() < 0)
+        return {-1, -1};
+    int col = pos.x() / cw;
+    int row = pos.y() / rh;
+    if (col > 0)
+        col = leftCol() + col - 1;
+    if (row > 0)
+        row = topRow() + row - 1;
+    if (col >= m_cols || row >= m_rows)
+        return {-1, -1};
+    return {col, row};
+}
+
+QRect MapGrid::cellRect(int col, int row) const
+{
+    const int cw = m_colWidth + kLine;
+    const int rh = m_rowHeight + kLine;
+    int sx = col;
+    int sy = row;
+    if (col > 0) {
+        if (col < leftCol())
+            return {};
+        sx = col - leftCol() + 1;
+    }
+    if (row > 0) {
+        if (row < topRow())
+            return {};
+        sy = row - topRow() + 1;
+    }
+    return QRect(sx * cw, sy * rh, m_colWidth, m_rowHeight);
+}
+
+void MapGrid::setCellPainter(CellPainter painter)
+{
+    m_painter = std::move(painter);
+    viewport()->update();
+}
+
+QSize MapGrid::sizeHint() const
+{
+    return {242, 242};
+}
+
+QSize MapGrid::minimumSizeHint() const
+{
+    return {5, 5};
+}
+
+void MapGrid::paintEvent(QPaintEvent* event)
+{
+    QPainter p(viewport());
+    const QRect exposed = event->rect();
+    const QColor lineColor(0, 0, 0);
+    const QColor fixedColor = palette().color(QPalette::Window).darker(110);
+    p.fillRect(exposed, QColor(128, 128, 128)); // the grid's grey, also behind the last cells
+
+    const int cw = m_colWidth + kLine;
+    const int rh = m_rowHeight + kLine;
+    const int visibleCols = viewport()->width() / cw + 2;
+    const int visibleRows = viewport()->height() / rh + 2;
+    for (int sy = 0; sy < visibleRows; ++sy) {
+        const int row = sy == 0 ? 0 : topRow() + sy - 1;
+        if (row >= m_rows)
+            break;
+        for (int sx = 0; sx < visibleCols; ++sx) {
+            const int col = sx == 0 ? 0 : leftCol() + sx - 1;
+            if (col >= m_cols)
+                break;
+            const QRect r(sx * cw, sy * rh, m_colWidth, m_rowHeight);
+            const QRect withLines = r.adjusted(0, 0, kLine, kLine);
+            if (!withLines.intersects(exposed))
+                continue;
+            p.fillRect(withLines, lineColor);
+            if (col == 0 || row == 0) {
+                p.fillRect(r, fixedColor);
+                const QString text = cellText(col, row);
+                if (!text.isEmpty()) {
+                    p.setPen(palette().color(QPalette::WindowText));
+                    QFont f = font();
+                    f.setPixelSize(std::max(6, m_rowHeight - 5));
+                    p.setFont(f);
+                    p.drawText(r, Qt::AlignCenter, text);
+                }
+                continue;
+            }
+            p.fillRect(r, QColor(128, 128, 128));
+            if (m_painter) {
+                p.save();
+                p.setClipRect(r.adjusted(0, 0, kLine, kLine) & viewport()->rect());
+                m_painter(p, col, row, r);
+                p.restore();
+            }
+            if (col == m_col && row == m_row) {
+                p.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+                p.setBrush(Qt::NoBrush);
+                p.drawRect(r.adjusted(0, 0, -1, -1));
+            }
+        }
+    }
+}
+
+void MapGrid::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+}
+
+void MapGrid::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+void MapGrid::updateScrollBars()
+{
+    const int cw = m_colWidth + kLine;
+    const int rh = m_rowHeight + kLine;
+    const int fullCols = std::max(1, viewport()->width() / cw - 1);
+    const int fullRows = std::max(1, viewport()->height() / rh - 1);
+    horizontalScrollBar()->setRange(0, std::max(0, m_cols - 1 - fullCols));
+    horizontalScrollBar()->setPageStep(fullCols);
+    verticalScrollBar()->setRange(0, std::max(0, m_rows - 1 - fullRows));
+    verticalScrollBar()->setPageStep(fullRows);
+}
+
+void MapGrid::ensureVisible(int col, int row)
+{
+    const int cw = m_colWidth + kLine;
+    const int rh = m_rowHeight + kLine;
+    const int fullCols = std::max(1, viewport()->width() / cw - 1);
+    const int fullRows = std::max(1, viewport()->height() / rh - 1);
+    auto* h = horizontalScrollBar();
+    auto* v = verticalScrollBar();
+    if (col < leftCol())
+        h->setValue(col - 1);
+    else if (col >= leftCol() + fullCols)
+        h->setValue(col - fullCols);
+    if (row < topRow())
+        v->setValue(row - 1);
+    else if (row >= topRow() + fullRows)
+        v->setValue(row - fullRows);
+}
+
+} // namespace veldor

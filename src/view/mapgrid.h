@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QHash>
+#include <functional>
+
+namespace veldor {
+
+// The map grid: row 0 and column 0 are fixed header cells that stay in view while the body scrolls cell by
+// cell. Only the exposed cells are painted; the body cells are drawn by `drawCell`.
+class MapGrid : public QAbstractScrollArea
+{
+    Q_OBJECT
+public:
+    using CellPainter = std::function<void(QPainter& painter, int col, int row, const QRect& rect)>;
+
+    explicit MapGrid(QWidget* parent = nullptr);
+
+    int rowCount() const { return m_rows; }
+    int colCount() const { return m_cols; }
+    void setRowCount(int rows);
+    void setColCount(int cols);
+
+    int defaultColWidth() const { return m_colWidth; }
+    int defaultRowHeight() const { return m_rowHeight; }
+    void setDefaultColWidth(int width);
+    void setDefaultRowHeight(int height);
+
+    // The current cell; setting it scrolls it into view.
+    int col() const { return m_col; }
+    int row() const { return m_row; }
+    void setCurrentCell(int col, int row);
+
+    QString cellText(int col, int row) const;
+    void setCellText(int col, int row, const QString& text);
+
+    // First body column and row in view (1-based).
+    int leftCol() const;
+    int topRow() const;
+
+    // Cell at a point of the viewport, (-1, -1) outside every cell.
+    QPoint cellAt(const QPoint& pos) const;
+    // Viewport rectangle of a cell, empty when it is scrolled out of view.
+    QRect cellRect(int col, int row) const;
+
+    void setCellPainter(CellPainter painter);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    void updateScrollBars();
+    void ensureVisible(int col, int row);
+
+    int m_rows = 101;
+    int m_cols = 101;
+    int m_colWidth = 15;
+    int m_rowHeight = 15;
+    int m_col = 1;
+    int m_row = 1;
+    QHash<quint32, QString> m_texts;
+    CellPainter m_painter;
+};
+
+} // namespace veldor

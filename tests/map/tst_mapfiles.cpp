@@ -1,0 +1,246 @@
+#include "map/mapfiles.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+
+using namespace veldor;
+using namespace veldor::test;
+
+namespace {
+
+const char* const kNames[] = {"map1.map", "map2.map", "map3.map", "map.crd"};
+const qint64 kSizes[] = {550800, 1142400, 7140000, 1444660};
+
+void fillSample(Atlas& atlas, std::uint8_t seed)
+{
+    *atlas.cell(1, 0, 1, 1) = TMapCell{1, 0, 2, 8, 1, 'E'};
+    *atlas.cell(6, 16, 30, 30) = TMapCell{seed, 1, 1, 1, 1, 'u'};
+    *atlas.cell(9, 4, 20, 21) = TMapCell{3, 3, 0, 1, 1, '5'};
+    *atlas.cell(20, 16, 100, 100) = TMapCell{1, 1, 1, 1, 1, 'd'};
+    AppendEntry(*atlas.levelLists(20, 16), ListKind::Transitions, PositionEntry(16, 100, 100));
+    AppendEntry(*atlas.levelLists(1, 0), ListKind::Exits, PositionEntry(0, 1, 1));
+}
+
+bool sameTables(const Atlas& a, const Atlas& b)
+{
+    for (auto t : {MapTable::Map1, MapTable::Map2, MapTable::Map3, MapTable::MapCrd}) {
+        const auto x = a.bytes(t);
+        const auto y = b.bytes(t);
+        if (!std::equal(x.begin(), x.end(), y.begin(), y.end()))
+            return false;
+    }
+    return true;
+}
+
+QStringList leftoverTemporaries(const QString& folder)
+{
+    return QDir(folder).entryList({QStringLiteral("*.tmp-*")}, QDir::Files | QDir::Hidden);
+}
+
+} // namespace
+
+class TestMapFiles : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<Atlas> atlas;
+
+    QString file(int i) const { return dir->filePath(QString::fromLatin1(kNames[i])); }
+
+private slots:
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        atlas = std::make_unique<Atlas>();
+    }
+    void cleanup()
+    {
+        QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        dir.reset();
+    }
+
+    void emptyFolderGetsFourEmptyFilesThenFullSizedOnSave()
+    {
+        const MapFilesReport loaded = LoadMaps(*atlas, dir->path().toStdString());
+        QVERIFY(loaded.ok());
+        for (int i = 0; i < 4; ++i) {
+            QVERIFY(QFile::exists(file(i)));
+            QCOMPARE(QFileInfo(file(i)).size(), qint64(0));
+        }
+        QCOMPARE(atlas->cell(1, 0, 1, 1)->Object, char(0));
+        QVERIFY(SaveMaps(*atlas, dir->path().toStdString()).ok());
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(QFileInfo(file(i)).size(), kSizes[i]);
+        QVERIFY(leftoverTemporaries(dir->path()).isEmpty());
+    }
+
+    void savedFilesLoadBackAndAreTheTablesByteForByte()
+    {
+        fillSample(*atlas, 7);
+        QVERIFY(SaveMaps(*atlas, dir->path().toStdString()).ok());
+        // The files are the raw tables.
+        const QByteArray map1 = readAll(file(0));
+        const auto table = atlas->bytes(MapTable::Map1);
+        QCOMPARE(map1, QByteArray(reinterpret_cast<const char*>(table.data()), qsizetype(table.size())));
+        QCOMPARE(map1.mid(0, 6), QByteArray("\x01\x00\x02\x08\x01" "E", 6));
+        const QByteArray crd = readAll(file(3));
+        QCOMPARE(crd.mid(4096, 11), QByteArray("\x0A" "L-0(1x1); ", 11));
+
+        Atlas* loaded = new Atlas;
+        std::unique_ptr<Atlas> owner(loaded);
+        QVERIFY(LoadMaps(*loaded, dir->path().toStdString()).ok());
+        QVERIFY(sameTables(*atlas, *loaded));
+        // Files are not changed by loading.
+        QCOMPARE(readAll(file(0)), map1);
+    }
+
+    void savingTwiceGivesIdenticalFiles()
+    {
+        fillSample(*atlas, 1);
+        QVERIFY(SaveMaps(*atlas, dir->path().toStdString()).ok());
+        QList<QByteArray> first;
+        for (int i = 0; i < 4; ++i)
+            first << readAll(file(i));
+        QVERIFY(SaveMaps(*atlas, dir->path().toStdString()).ok());
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(readAll(file(i)), first[i]);
+    }
+
+    void shortFileIsReadAsFarAsItGoesAndLeftOnDisk()
+    {
+        QByteArray bytes(1000, '\0');
+        for (int i = 0; i < 1000; ++i)
+            bytes[i] = char(i % 251 + 1);
+        QVERIFY(writeAll(file(3), bytes));
+        fillSample(*atlas, 3); // whatever was in memory goes
+        QVERIFY(LoadMaps(*atlas, dir->path().toStdString()).ok());
+        const auto crd = atlas->bytes(MapTable::MapCrd);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(crd.data()), 1000), bytes);
+        QVERIFY(std::all_of(crd.begin() + 1000, crd.end(), [](std::uint8_t b) { return b == 0; }));
+        QCOMPARE(atlas->cell(1, 0, 1, 1)->Object, char(0));
+        QCOMPARE(readAll(file(3)), bytes); // not truncated
+    }
+
+    void overLongFileGivesItsFirstRecordAndIsLeftOnDisk()
+    {
+        QByteArray bytes(kSizes[0] + 100, '\x02');
+        QVERIFY(writeAll(file(0), bytes));
+        QVERIFY(LoadMaps(*atlas, dir->path().toStdString()).ok());
+        QCOMPARE(atlas->cell(6, 16, 30, 30)->Object, char(2));
+        QCOMPARE(QFileInfo(file(0)).size(), kSizes[0] + 100);
+        QVERIFY(SaveMaps(*atlas, dir->path().toStdString()).ok());
+        QCOMPARE(QFileInfo(file(0)).size(), kSizes[0]);
+    }
+
+    void readOnlyMapFileStillLoads()
+    {
+        fillSample(*atlas, 2);
+        QVERIFY(SaveMaps(*atlas, dir->path().toStdString()).ok());
+        QVERIFY(QFile::setPermissions(file(0), QFile::ReadOwner));
+        Atlas* loaded = new Atlas;
+        std::unique_ptr<Atlas> owner(loaded);
+        QVERIFY(LoadMaps(*loaded, dir->path().toStdString()).ok());
+        QCOMPARE(loaded->cell(1, 0, 1, 1)->Object, 'E');
+    }
+
+    void unreadableFileIsReportedAndKept()
+    {
+        QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("map2.map"))); // a folder where the file should be
+        const MapFilesReport r = LoadMaps(*atlas, dir->path().toStdString());
+        QCOMPARE(r.problems.size(), std::size_t(1));
+        QCOMPARE(r.problems[0].file, std::string("map2.map"));
+        QVERIFY(QFileInfo(file(1)).isDir());
+        QVERIFY(QFile::exists(file(0)) && QFile::exists(file(2)) && QFile::exists(file(3)));
+    }
+
+    void saveIntoReadOnlyFolderKeepsOldFilesAndReportsEach()
+    {
+        fillSample(*atlas, 4);
+        QVERIFY(SaveMaps(*atlas, dir->path().toStdString()).ok());
+        QList<QByteArray> old;
+        for (int i = 0; i < 4; ++i)
+            old << readAll(file(i));
+        atlas->cell(1, 0, 1, 1)->Object = 'L';
+        QVERIFY(QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                                       QFile::ExeOther));
+        MapFilesReport r;
+        {
+            ScopedUnprivileged asUser;
+            r = SaveMaps(*atlas, dir->path().toStdString());
+        }
+        QCOMPARE(r.problems.size(), std::size_t(4));
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(r.problems[i].file, std::string(kNames[i]));
+            QVERIFY(!r.problems[i].reason.empty());
+            QCOMPARE(readAll(file(i)), old[i]);
+        }
+        QVERIFY(r.message("Не сохранено:").find("map3.map") != std::string::npos);
+        QCOMPARE(atlas->cell(1, 0, 1, 1)->Object, 'L'); // memory keeps the new state for a later save
+    }
+
+    void readOnlyMapFileIsNotReplaced()
+    {
+        fillSample(*atlas, 5);
+        QVERIFY(SaveMaps(*atlas, dir->path().toStdString()).ok());
+        const QByteArray old = readAll(file(2));
+        QVERIFY(QFile::setPermissions(file(2), QFile::ReadOwner | QFile::ReadOther));
+        atlas->cell(20, 16, 100, 100)->Object = 'n';
+        const MapFilesReport r = SaveMaps(*atlas, dir->path().toStdString());
+        QCOMPARE(r.problems.size(), std::size_t(1));
+        QCOMPARE(r.problems[0].file, std::string("map3.map"));
+        QCOMPARE(readAll(file(2)), old);
+        QCOMPARE(readAll(file(0)).size(), kSizes[0]);
+    }
+
+    // A disk that fills up during the save: files that fit are replaced, the others keep their old
+    // complete content, and no temporary file is left behind.
+    void fullDiskLeavesOldCompleteFiles()
+    {
+        fillSample(*atlas, 6);
+        QVERIFY(SaveMaps(*atlas, dir->path().toStdString()).ok());
+        const QByteArray oldMap3 = readAll(file(2));
+        const QByteArray oldMap2 = readAll(file(1));
+        atlas->cell(20, 16, 100, 100)->Object = 'E';
+        atlas->cell(9, 4, 20, 21)->Object = '6';
+
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit limited = saved;
+        limited.rlim_cur = 1000000; // map1.map fits, the larger ones do not
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const MapFilesReport r = SaveMaps(*atlas, dir->path().toStdString());
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &saved), 0);
+
+        QCOMPARE(r.problems.size(), std::size_t(3));
+        QCOMPARE(r.problems[0].file, std::string("map2.map"));
+        QCOMPARE(r.problems[1].file, std::string("map3.map"));
+        QCOMPARE(r.problems[2].file, std::string("map.crd"));
+        QCOMPARE(readAll(file(2)), oldMap3);
+        QCOMPARE(readAll(file(1)), oldMap2);
+        QCOMPARE(QFileInfo(file(0)).size(), kSizes[0]);
+        QVERIFY(leftoverTemporaries(dir->path()).isEmpty());
+        // Memory still holds the change; with room again the save goes through.
+        QVERIFY(SaveMaps(*atlas, dir->path().toStdString()).ok());
+        Atlas* loaded = new Atlas;
+        std::unique_ptr<Atlas> owner(loaded);
+        QVERIFY(LoadMaps(*loaded, dir->path().toStdString()).ok());
+        QCOMPARE(loaded->cell(20, 16, 100, 100)->Object, 'E');
+    }
+
+    void missingFolderIsReportedAtLoad()
+    {
+        const MapFilesReport r = LoadMaps(*atlas, dir->filePath(QStringLiteral("gone")).toStdString());
+        QCOMPARE(r.problems.size(), std::size_t(4));
+        QVERIFY(r.message("x").find("map.crd") != std::string::npos);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestMapFiles)
+#include "tst_mapfiles.moc"

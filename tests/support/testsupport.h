@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <string>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+namespace veldor::test {
+
+inline QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+inline bool writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+inline mode_t fileMode(const QString& path)
+{
+    struct stat st {};
+    if (::stat(path.toLocal8Bit().constData(), &st) != 0)
+        return 0;
+    return st.st_mode & 07777;
+}
+
+// Permission checks do not apply to root, and the tests often run as root: for the scope of this object the
+// process acts as an ordinary user, so that a folder without write permission really refuses writes.
+class ScopedUnprivileged
+{
+public:
+    ScopedUnprivileged()
+    {
+        if (::geteuid() == 0) {
+            m_active = ::setegid(65534) == 0 && ::seteuid(65534) == 0;
+        }
+    }
+    ~ScopedUnprivileged()
+    {
+        if (m_active) {
+            (void)::seteuid(0);
+            (void)::setegid(0);
+        }
+    }
+    ScopedUnprivileged(const ScopedUnprivileged&) = delete;
+    ScopedUnprivileged& operator=(const ScopedUnprivileged&) = delete;
+
+private:
+    bool m_active = false;
+};
+
+} // namespace veldor::test
