@@ -1,0 +1,480 @@
+#include "app/clicksplitter.h"
+#include "app/pagecontrol.h"
+#include "app/tform1.h"
+#include "app/webengine_setup.h"
+#include "scriptedprompts.h"
+#include "testsupport.h"
+#include "shell/twebbrowser.h"
+#include "view/mapgrid.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <memory>
+
+using namespace veldor;
+using namespace veldor::test;
+
+namespace {
+
+const QString kServer = QStringLiteral("http://127.0.0.1:9");
+const char* const kMapNames[] = {"map1.map", "map2.map", "map3.map", "map.crd"};
+const qint64 kMapSizes[] = {550800, 1142400, 7140000, 1444660};
+
+} // namespace
+
+class TestTForm1 : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<QTemporaryDir> profile;
+    std::shared_ptr<ScriptedPrompts> prompts;
+
+    QString file(const char* name) const { return dir->filePath(QString::fromLatin1(name)); }
+
+    std::unique_ptr<TForm1> makeForm(const QString& folder = {})
+    {
+        TForm1Options o;
+        o.workFolder = folder.isEmpty() ? dir->path() : folder;
+        o.gameServer = kServer;
+        o.profileFolder = profile->path();
+        o.prompts = prompts;
+        return std::make_unique<TForm1>(o);
+    }
+
+    std::unique_ptr<TForm1> shownForm()
+    {
+        auto form = makeForm();
+        form->show();
+        if (!QTest::qWaitForWindowExposed(form.get()))
+            return nullptr;
+        return form;
+    }
+
+    static void click(QWidget* w)
+    {
+        QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
+    }
+
+    // Press, move with the button held, release: a drag of the splitter handle by `delta` pixels.
+    static void drag(QWidget* handle, QPoint delta)
+    {
+        const QPoint from = handle->rect().center();
+        const QPoint to = from + delta;
+        QTest::mousePress(handle, Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(handle->mapToGlobal(to)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(handle, &move);
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, to);
+    }
+
+private slots:
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        profile = std::make_unique<QTemporaryDir>();
+        prompts = std::make_shared<ScriptedPrompts>();
+    }
+
+    void everyControlHasItsNameCaptionAndHint_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("hint");
+        auto row = [](const char* name, const char* caption, const char* hint = "") {
+            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(caption) << QString::fromUtf8(hint);
+        };
+        row("Label9", "Лабиринт:");
+        row("ComboBox1", "", "Текущий лабиринт");
+        row("Label12", "Уровень:");
+        row("ComboBox2", "", "Уровень");
+        row("Label13", "Размер клетки:");
+        row("SpinEdit5", "", "Размер клетки на карте");
+        row("cb4", "Проходить через двери", "Разрешение прохождения дверей при ручном управлении");
+        row("CheckBox8", "Проигрывать звуки", "Проигрывание звуков при событиях");
+        row("CheckBox7", "", "При вступлении в бой скрывать боковые панели");
+        row("Label18", "Скрывать панели при", "При вступлении в бой скрывать боковые панели");
+        row("Label17", "начале боя", "При вступлении в бой скрывать боковые панели");
+        row("Button14", "Сохранить карту", "Сохранить карты");
+        row("Button2", "Очистить карту", "Очистить текущую карту");
+        row("Button15", "Очистить все карты", "Очистить все карты");
+        row("CheckBox1", "показывать путь к выходу");
+        row("Label8", "Из");
+        row("Label19", "В");
+        row("Label4", "Со скоростью");
+        row("Label11", "Переходы:");
+        row("Memo5", "", "Переходы");
+        row("BitBtn2", "X", "Очистить");
+        row("Button20", "C", "Копировать в буфер");
+        row("Label10", "Выходы:");
+        row("Memo4", "", "Выходы");
+        row("BitBtn1", "X", "Очистить");
+        row("Button19", "C", "Копировать в буфер");
+        row("Label14", "Ловушки:");
+        row("Memo6", "", "Ловушки");
+        row("BitBtn4", "X", "Очистить");
+        row("Button21", "C", "Копировать в буфер");
+        row("Label15", "Флаги:");
+        row("Memo7", "", "Флаги");
+        row("BitBtn3", "X", "Очистить");
+        row("Button22", "C", "Копировать в буфер");
+        row("Memo2", "управление с клавиатуры", "Управлять передвижением с клавиатуры");
+        row("Label2", "Процент открытия уровня: 0%", "Процент открытия этажа");
+        row("Label5", "", "Текущие координаты");
+        row("Panel7", "Параметры входа");
+        row("Label6", "Логин:");
+        row("Label16", "Пароль:");
+        row("Button16", "ОК");
+        row("Button17", "Отмена");
+        row("CheckBox6", "Входить автоматически");
+        row("sg", "", "0 0");
+    }
+    void everyControlHasItsNameCaptionAndHint()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QString, hint);
+        auto form = makeForm();
+        QWidget* w = form->findChild<QWidget*>(name);
+        QVERIFY2(w, qPrintable(name));
+        QString text;
+        if (auto* l = qobject_cast<QLabel*>(w))
+            text = l->text();
+        else if (auto* b = qobject_cast<QAbstractButton*>(w))
+            text = b->text();
+        else if (auto* m = qobject_cast<QPlainTextEdit*>(w))
+            text = m->toPlainText();
+        QCOMPARE(text, caption);
+        QCOMPARE(w->toolTip(), hint);
+    }
+
+    void menusAndWindow()
+    {
+        auto form = makeForm();
+        QVERIFY(form->windowTitle().startsWith(QStringLiteral("Вельдор")));
+        QStringList top;
+        for (QAction* a : form->MainMenu1->actions())
+            top << a->text();
+        QCOMPARE(top, QStringList({"Файл", "Правка", "Вид", "История", "Избранное", "Дополнительно", "?"}));
+        QCOMPARE(form->N21->text(), QStringLiteral("Маркер"));
+        QCOMPARE(form->N2->text(), QStringLiteral("Очистить"));
+        QCOMPARE(form->N19->text(), QStringLiteral("Новая вкладка"));
+        QCOMPARE(form->N9->text(), QStringLiteral("Закрыть"));
+        QVERIFY(!form->Print1->isVisible());
+        QCOMPARE(form->PageControl1->activePageIndex(), 1); // the travel page
+        QCOMPARE(form->PageControl1->tabButton(0)->text(), QStringLiteral("Настройки"));
+        QCOMPARE(form->PageControl1->tabButton(1)->text(), QStringLiteral("Путешествие"));
+        QCOMPARE(form->PageControl2->tabText(0), QStringLiteral("Тирмора"));
+        QVERIFY(form->WebBrowser1 && form->WebBrowser1->parentWidget() == form->TabSheet6);
+        QVERIFY(!form->CheckBox1->isVisibleTo(form.get()) && !form->CheckBox1->isChecked());
+        QVERIFY(!form->Panel2->isVisibleTo(form.get()));
+        QVERIFY(!form->ToolButton1->isEnabled() && !form->ToolButton2->isEnabled());
+        QVERIFY(form->ToolButton3->isEnabled() && form->ToolButton4->isEnabled());
+        QCOMPARE(form->ComboBox6->currentText(), kServer + QStringLiteral("/login.php"));
+        QVERIFY(!form->Timer1->isActive() && !form->Timer2->isActive());
+        QCOMPARE(form->Timer2->interval(), 200);
+        QCOMPARE(form->ComboBox1->count(), 20);
+        QCOMPARE(form->ComboBox1->itemText(13), QStringLiteral("Лагденойский Лес"));
+        QCOMPARE(form->ComboBox2->count(), 10);
+        QCOMPARE(form->ComboBox5->count(), 61);
+        QCOMPARE(form->ComboBox5->currentText(), QStringLiteral("0"));
+        QCOMPARE(form->ComboBox3->count(), 17);
+        QCOMPARE(form->ComboBox4->itemText(16), QStringLiteral("Шахты"));
+
+        form->MenuItem11->trigger();
+        QCOMPARE(prompts->informations.size(), 1);
+        QVERIFY(prompts->informations[0].contains(QStringLiteral("Вельдор")));
+    }
+
+    void firstStartInAnEmptyFolder()
+    {
+        auto form = makeForm();
+        for (const char* name : kMapNames) {
+            QVERIFY(QFile::exists(file(name)));
+            QCOMPARE(QFileInfo(file(name)).size(), qint64(0));
+        }
+        QVERIFY(QFile::exists(file("user.dat")));
+        QCOMPARE(fileMode(file("user.dat")), mode_t(0600));
+        QCOMPARE(form->ComboBox1->currentIndex(), 0);
+        QCOMPARE(form->CurLab, 1u);
+        QCOMPARE(form->CurLevel, 0);
+        QCOMPARE(form->ComboBox2->currentIndex(), 0);
+        QCOMPARE(form->sg->rowCount(), 31);
+        QCOMPARE(form->sg->colCount(), 31);
+        QCOMPARE(form->sg->cellText(0, 30), QStringLiteral("30"));
+        QCOMPARE(form->sg->cellText(17, 0), QStringLiteral("17"));
+        QCOMPARE(form->SpinEdit5->value(), 15);
+        QCOMPARE(form->sg->defaultColWidth(), 15);
+        QVERIFY(form->Label7->text().isEmpty());
+        QVERIFY(form->startupProblems().isEmpty());
+        QTest::qWait(20);
+        QVERIFY(prompts->errors.isEmpty());
+    }
+
+    void settingsFileSetsTheControls_data()
+    {
+        QTest::addColumn<QByteArray>("userDat");
+        QTest::addColumn<int>("labIndex");
+        QTest::addColumn<int>("gridSize");
+        QTest::addColumn<int>("cellSize");
+        QTest::addColumn<bool>("doors");
+        QTest::addColumn<bool>("sounds");
+        QTest::addColumn<bool>("hide");
+        QTest::newRow("group 3, size clamped to 25")
+            << QByteArray("me\r\npw\r\n14\r\n40\r\n1\r\n1\r\n0\r\n1\r\n") << 13 << 101 << 25 << true << false << true;
+        QTest::newRow("group 2, size clamped to 10")
+            << QByteArray("me\r\npw\r\n7\r\n3\r\n0\r\n0\r\n1\r\n0\r\n") << 6 << 41 << 10 << false << true << false;
+        QTest::newRow("flags of 2 are off")
+            << QByteArray("me\r\npw\r\n2\r\n12\r\n2\r\n2\r\n2\r\n2\r\n") << 1 << 31 << 12 << false << false << false;
+        QTest::newRow("labyrinth 25: no selection, designed grid")
+            << QByteArray("me\r\npw\r\n25\r\n15\r\n0\r\n0\r\n0\r\n0\r\n") << -1 << 101 << 15 << false << false << false;
+        QTest::newRow("only a login: nothing selected, size 10")
+            << QByteArray("me\r\n") << -1 << 101 << 10 << false << false << false;
+    }
+    void settingsFileSetsTheControls()
+    {
+        QFETCH(QByteArray, userDat);
+        QFETCH(int, labIndex);
+        QFETCH(int, gridSize);
+        QFETCH(int, cellSize);
+        QFETCH(bool, doors);
+        QFETCH(bool, sounds);
+        QFETCH(bool, hide);
+        QVERIFY(writeAll(file("user.dat"), userDat));
+        auto form = makeForm();
+        QCOMPARE(form->ComboBox1->currentIndex(), labIndex);
+        QCOMPARE(form->CurLab, unsigned(labIndex + 1));
+        QCOMPARE(form->sg->rowCount(), gridSize);
+        QCOMPARE(form->sg->colCount(), gridSize);
+        QCOMPARE(form->SpinEdit5->value(), cellSize);
+        QCOMPARE(form->sg->defaultColWidth(), cellSize);
+        QCOMPARE(form->sg->defaultRowHeight(), cellSize);
+        QCOMPARE(form->cb4->isChecked(), doors);
+        QCOMPARE(form->CheckBox8->isChecked(), sounds);
+        QCOMPARE(form->CheckBox7->isChecked(), hide);
+        QCOMPARE(form->settings().StoredLogin, std::string("me"));
+    }
+
+    void aDamagedSettingsFileForgetsThePassword()
+    {
+        QVERIFY(writeAll(file("user.dat"), "hero\r\nsecret\r\nX\r\n20\r\n1\r\n1\r\n1\r\n1\r\n"));
+        auto form = makeForm();
+        QCOMPARE(form->settings().StoredLogin, std::string("hero"));
+        QVERIFY(form->settings().StoredPassword.empty());
+        QCOMPARE(QFileInfo(file("user.dat")).size(), qint64(0));
+        QCOMPARE(form->CurLab, 1u); // the designed selection
+        QVERIFY(!form->cb4->isChecked());
+    }
+
+    void choosingALabyrinthSizesTheGridAndFillsTheMemos()
+    {
+        auto form = makeForm();
+        Atlas& atlas = form->atlas();
+        AppendEntry(*atlas.levelLists(14, 0), ListKind::Exits, PositionEntry(0, 5, 6));
+        AppendEntry(*atlas.levelLists(14, 3), ListKind::Traps, PositionEntry(3, 1, 2));
+        AppendEntry(*atlas.levelLists(14, 16), ListKind::Transitions, PositionEntry(16, 9, 9));
+        AppendEntry(*atlas.levelLists(14, 2), ListKind::Flags, PositionEntry(2, 4, 4));
+        AppendEntry(*atlas.levelLists(1, 0), ListKind::Exits, PositionEntry(0, 1, 1));
+        for (int y = 1; y <= 100; ++y)
+            atlas.cell(14, 0, 1, y)->Explored = 1;
+        form->ComboBox2->setCurrentIndex(4);
+        emit form->ComboBox2->activated(4);
+        QCOMPARE(form->CurLevel, 4);
+        form->ComboBox1->setCurrentIndex(13);
+        emit form->ComboBox1->activated(13);
+        QCOMPARE(form->CurLab, 14u);
+        QCOMPARE(form->CurLevel, 0);
+        QCOMPARE(form->ComboBox2->currentIndex(), 0);
+        QCOMPARE(form->sg->rowCount(), 101);
+        QCOMPARE(form->sg->cellText(0, 100), QStringLiteral("100"));
+        QCOMPARE(form->Label2->text(), QStringLiteral("Процент открытия уровня: 1%"));
+        QCOMPARE(form->Memo4->toPlainText(), QStringLiteral("L-0(5x6); "));
+        QCOMPARE(form->Memo5->toPlainText(), QStringLiteral("L-16(9x9); "));
+        QCOMPARE(form->Memo6->toPlainText(), QStringLiteral("L-3(1x2); "));
+        QCOMPARE(form->Memo7->toPlainText(), QStringLiteral("L-2(4x4); "));
+        // A level change keeps the memos and updates the percentage.
+        form->ComboBox2->setCurrentIndex(3);
+        emit form->ComboBox2->activated(3);
+        QCOMPARE(form->Label2->text(), QStringLiteral("Процент открытия уровня: 0%"));
+        QCOMPARE(form->Memo6->toPlainText(), QStringLiteral("L-3(1x2); "));
+    }
+
+    void travelEstimateAppearsOnTheFirstSelection()
+    {
+        auto form = makeForm();
+        QVERIFY(form->Label7->text().isEmpty());
+        form->ComboBox4->setCurrentIndex(7); // Илдиор, not yet a selection by the user
+        QVERIFY(form->Label7->text().isEmpty());
+        form->ComboBox5->setCurrentIndex(40);
+        emit form->ComboBox5->activated(40);
+        QCOMPARE(form->Label7->text(), QStringLiteral("Расчетное время: 00:37:42"));
+        form->ComboBox3->setCurrentIndex(7);
+        emit form->ComboBox3->activated(7);
+        QCOMPARE(form->Label7->text(), QStringLiteral("Расчетное время: 00:00:00"));
+    }
+
+    void cellSizeStaysWithinItsRange()
+    {
+        auto form = makeForm();
+        form->SpinEdit5->setValue(3);
+        QCOMPARE(form->SpinEdit5->value(), 10);
+        form->SpinEdit5->stepDown();
+        QCOMPARE(form->SpinEdit5->value(), 10);
+        form->SpinEdit5->setValue(99);
+        QCOMPARE(form->SpinEdit5->value(), 25);
+        form->SpinEdit5->stepUp();
+        QCOMPARE(form->SpinEdit5->value(), 25);
+        QCOMPARE(form->sg->defaultColWidth(), 25);
+        form->SpinEdit5->stepDown();
+        QCOMPARE(form->sg->defaultRowHeight(), 24);
+        QVERIFY(form->SpinEdit5->findChild<QLineEdit*>()->isReadOnly());
+    }
+
+    void closeQueryCancelKeepsTheWindowAndWritesSettings()
+    {
+        auto form = shownForm();
+        QVERIFY(form);
+        QFile::remove(file("user.dat"));
+        form->cb4->setChecked(true);
+        prompts->answers = {UserPrompts::Answer::Cancel};
+        QVERIFY(!form->close());
+        QVERIFY(form->isVisible());
+        QCOMPARE(prompts->questions, QStringList{QStringLiteral("Сохранить карты?")});
+        QCOMPARE(readAll(file("user.dat")), QByteArray("\r\n\r\n1\r\n15\r\n0\r\n1\r\n0\r\n0\r\n"));
+        for (const char* name : kMapNames)
+            QCOMPARE(QFileInfo(file(name)).size(), qint64(0));
+    }
+
+    void closeQueryNoClosesWithoutMaps()
+    {
+        auto form = shownForm();
+        QVERIFY(form);
+        QFile::remove(file("user.dat"));
+        form->atlas().cell(1, 0, 1, 1)->Explored = 1;
+        prompts->answers = {UserPrompts::Answer::No};
+        QVERIFY(form->close());
+        QVERIFY(QFile::exists(file("user.dat")));
+        for (const char* name : kMapNames)
+            QCOMPARE(QFileInfo(file(name)).size(), qint64(0));
+    }
+
+    void closeQueryYesSavesMapsAndSettings()
+    {
+        auto form = shownForm();
+        QVERIFY(form);
+        QFile::remove(file("user.dat"));
+        form->atlas().cell(1, 0, 1, 1)->Object = 'E';
+        prompts->answers = {UserPrompts::Answer::Yes};
+        QVERIFY(form->close());
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(QFileInfo(file(kMapNames[i])).size(), kMapSizes[i]);
+        QCOMPARE(readAll(file("map1.map")).at(5), 'E');
+        QVERIFY(QFile::exists(file("user.dat")));
+        QVERIFY(prompts->errors.isEmpty());
+    }
+
+    // Closing must not throw away maps that could not be written.
+    void closeQueryYesKeepsTheWindowWhenAMapCannotBeSaved()
+    {
+        auto form = shownForm();
+        QVERIFY(form);
+        QVERIFY(QFile::setPermissions(file("map3.map"), QFile::ReadOwner | QFile::ReadOther));
+        QFile::remove(file("user.dat"));
+        prompts->answers = {UserPrompts::Answer::Yes};
+        QVERIFY(!form->close());
+        QVERIFY(form->isVisible());
+        QCOMPARE(prompts->errors.size(), 1);
+        QVERIFY(prompts->errors[0].contains(QStringLiteral("map3.map")));
+        QVERIFY(!prompts->errors[0].contains(QStringLiteral("map1.map")));
+        QCOMPARE(QFileInfo(file("map3.map")).size(), qint64(0));
+        QCOMPARE(QFileInfo(file("map1.map")).size(), kMapSizes[0]);
+        QVERIFY(!QFile::exists(file("user.dat")));
+        // The user frees the file and answers No: the window closes.
+        prompts->answers = {UserPrompts::Answer::No};
+        QVERIFY(form->close());
+    }
+
+    void saveButtonWritesTheMapsAndReportsFailures()
+    {
+        auto form = makeForm();
+        form->atlas().cell(20, 16, 100, 100)->Object = 'd';
+        click(form->Button14);
+        QCOMPARE(QFileInfo(file("map3.map")).size(), kMapSizes[2]);
+        QVERIFY(prompts->errors.isEmpty());
+        QVERIFY(QFile::setPermissions(file("map.crd"), QFile::ReadOwner));
+        click(form->Button14);
+        QCOMPARE(prompts->errors.size(), 1);
+        QVERIFY(prompts->errors[0].contains(QStringLiteral("map.crd")));
+    }
+
+    void aFolderWithoutFilesStillBuildsTheWindowAndTellsOnce()
+    {
+        auto form = makeForm(dir->filePath(QStringLiteral("missing/folder")));
+        QCOMPARE(form->sg->rowCount(), 31);
+        QCOMPARE(form->Label2->text(), QStringLiteral("Процент открытия уровня: 0%"));
+        QCOMPARE(form->ComboBox6->currentText(), kServer + QStringLiteral("/login.php"));
+        QTRY_COMPARE(prompts->errors.size(), 1);
+        QVERIFY(prompts->errors[0].contains(QStringLiteral("user.dat")));
+        QVERIFY(prompts->errors[0].contains(QStringLiteral("map.crd")));
+        QTest::qWait(50);
+        QCOMPARE(prompts->errors.size(), 1);
+    }
+
+    void splitterClickCollapsesAndRestoresDragResizes()
+    {
+        auto form = shownForm();
+        QVERIFY(form);
+        const int gridWidth = form->sg->width();
+        QVERIFY(gridWidth > 5);
+        click(form->Splitter1);
+        QTRY_COMPARE(form->sg->width(), 5);
+        QCOMPARE(form->SavedGridWidth, gridWidth);
+        click(form->Splitter1);
+        QTRY_COMPARE(form->sg->width(), gridWidth);
+
+        drag(form->Splitter1, QPoint(-40, 0));
+        QTRY_COMPARE(form->sg->width(), gridWidth + 40);
+        QVERIFY(!form->SplitterDragged);
+        // After a drag the next click collapses again and restores the dragged width.
+        click(form->Splitter1);
+        QTRY_COMPARE(form->sg->width(), 5);
+        click(form->Splitter1);
+        QTRY_COMPARE(form->sg->width(), gridWidth + 40);
+
+        const int sideWidth = form->ScrollBox1->width();
+        click(form->Splitter2);
+        QTRY_COMPARE(form->ScrollBox1->width(), 5);
+        click(form->Splitter2);
+        QTRY_COMPARE(form->ScrollBox1->width(), sideWidth);
+
+        const int bottomHeight = form->Panel1->height();
+        click(form->Splitter3);
+        QTRY_COMPARE(form->Panel1->height(), 5);
+        click(form->Splitter3);
+        QTRY_COMPARE(form->Panel1->height(), bottomHeight);
+        drag(form->Splitter3, QPoint(0, -20));
+        QTRY_COMPARE(form->Panel1->height(), bottomHeight + 20);
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    veldor::prepareWebEngine();
+    QApplication app(argc, argv);
+    TestTForm1 test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_tform1.moc"

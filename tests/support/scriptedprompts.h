@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/prompts.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace veldor::test {
+
+// Answers the window's questions from a script and records what it showed.
+class ScriptedPrompts : public UserPrompts
+{
+public:
+    QList<Answer> answers; // taken in order; Cancel when the script runs out
+    QStringList questions;
+    QStringList errors;
+    QStringList informations;
+    QStringList textAnswers;
+    QStringList textCaptions;
+
+    Answer askYesNoCancel(QWidget*, const QString& text) override
+    {
+        questions << text;
+        return answers.isEmpty() ? Answer::Cancel : answers.takeFirst();
+    }
+    void showError(QWidget*, const QString& text) override { errors << text; }
+    void showInformation(QWidget*, const QString& title, const QString& text) override
+    {
+        informations << title + QLatin1Char('\n') + text;
+    }
+    bool askText(QWidget*, const QString& caption, const QString&, QString& text) override
+    {
+        textCaptions << caption;
+        if (textAnswers.isEmpty())
+            return false;
+        text = textAnswers.takeFirst();
+        return true;
+    }
+};
+
+} // namespace veldor::test
