@@ -36,6 +36,12 @@ int PageControl::addPage(QWidget* page, const QString& caption)
     tab->setCheckable(true);
     tab->setAutoRaise(false);
     tab->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // The active tab reads in bold, so it stands out from the raised look of the others.
+    connect(tab, &QToolButton::toggled, tab, [tab](bool on) {
+        QFont f = tab->font();
+        f.setBold(on);
+        tab->setFont(f);
+    });
     m_group->addButton(tab, index);
     m_tabs->addWidget(tab);
     if (index == m_stack->currentIndex())
