@@ -7,6 +7,7 @@
 #include "common/qtcodec.h"
 #include "map/mapfiles.h"
 #include "map/selection.h"
+#include "reader/eventsounds.h"
 #include "shell/twebbrowser.h"
 #include "view/mapgrid.h"
 
@@ -29,8 +30,6 @@
 namespace veldor {
 namespace {
 
-const QString kTitle = QStringLiteral("Вельдор — картограф лабиринтов (разработка: команда Вельдора)");
-
 QString describe(const MapFilesReport& report, const QString& heading)
 {
     return QString::fromStdString(report.message(heading.toStdString()));
@@ -52,6 +51,7 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
             ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/browser")
             : m_options.profileFolder;
     m_profile = createBrowserProfile(profileFolder, nullptr);
+    m_sounds = new EventSounds(m_workFolder, this);
 
     setGeometry(139, 103, 868, 766);
     QFont windowFont(QStringLiteral("MS Sans Serif"));
@@ -63,6 +63,11 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
     runStartup();
     if (!m_startupProblems.isEmpty())
         QTimer::singleShot(0, this, &TForm1::reportStartupProblems);
+}
+
+QString TForm1::Title()
+{
+    return QStringLiteral("Вельдор — картограф лабиринтов (разработка: команда Вельдора)");
 }
 
 TForm1::~TForm1()
@@ -91,11 +96,14 @@ void TForm1::connectHandlers()
     connect(Button14, &QPushButton::clicked, this, &TForm1::Button14Click);
     connect(Exit1, &QAction::triggered, this, &QWidget::close);
     connect(MenuItem11, &QAction::triggered, this, &TForm1::MenuItem11Click);
+    connect(WebBrowser1, &TWebbrowser::frameCompleted, this, &TForm1::WebBrowser1DocumentComplete);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    Memo2->installEventFilter(this);
 }
 
 void TForm1::runStartup()
 {
-    setWindowTitle(kTitle);
+    setWindowTitle(Title());
 
     Label1->clear();
     Label2->setText(QStringLiteral("Процент открытия уровня: "));
@@ -118,6 +126,9 @@ void TForm1::runStartup()
     CurLevel = 0;
 
     LoadSettings();
+    ShowLoginPage();
+    // A frame reported while the login page loaded is not the game yet.
+    NoCombatFrame = {};
 
     const MapFilesReport loaded = LoadMaps(*m_atlas, m_workFolder.toStdString());
     if (!loaded.ok())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "map/atlas.h"
+#include "reader/pagereader.h"
 #include "shell/settings.h"
 #include "travel/travel.h"
 
@@ -31,11 +32,19 @@ class QWebEngineProfile;
 namespace veldor {
 
 class ClickSplitter;
+class EventSounds;
 class ClickSplitterHandle;
 class MapGrid;
 class PageControl;
 class TWebbrowser;
 class UserPrompts;
+
+// A named frame of the game: the browser it was reported by; the frame is found again by its name.
+struct FrameRef
+{
+    QPointer<TWebbrowser> browser;
+    bool valid() const { return !browser.isNull(); }
+};
 
 struct TForm1Options
 {
@@ -50,7 +59,7 @@ struct TForm1Options
 };
 
 // The main window: owns every control, the atlas and all state, and runs the start-up sequence.
-class TForm1 : public QMainWindow
+class TForm1 : public QMainWindow, private ReaderHost
 {
     Q_OBJECT
 public:
@@ -66,6 +75,16 @@ public:
 
     unsigned CurLab = 0;
     int CurLevel = 0;
+
+    // Page reader: what it knows of the player, the game's frames and the page text of the last tick.
+    ReaderState Reader;
+    FrameRef NoCombatFrame;
+    FrameRef ChoutFrame;
+    FrameRef ChinpFrame;
+    FrameRef ShowInfoFrame;
+    FrameRef YourArmyFrame;
+    ::veldor::PageLines PageLines;
+    ::veldor::PageLines ChoutLines;
 
     // Layout. Every control keeps its layout name as member name and object name.
     QMenuBar* MainMenu1 = nullptr;
@@ -225,6 +244,16 @@ public:
     void SplitterMoved(ClickSplitterHandle* splitter);
     void Button14Click();
     void MenuItem11Click();
+    void WebBrowser1DocumentComplete(TWebbrowser* browser, const QString& frameName, bool topLevel);
+    void Timer1Timer();
+    void Memo2KeyDown(int key);
+    // Collapses the map, the side panel and the bottom panel when a combat starts (if so set).
+    void CombatReaction();
+    // The generated login form in the game tab, submitted at once when automatic login is on.
+    void ShowLoginPage();
+    EventSounds* sounds() const { return m_sounds; }
+    // The standing window title.
+    static QString Title();
 
     void UpdateLevelStatistics();
     // Reads user.dat into memory and into the controls.
@@ -239,6 +268,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildLayout();
@@ -250,6 +280,24 @@ private:
     void sizeGridForLab();
     void fillObjectMemos();
     QString path(const char* fileName) const;
+    void finishTick(quint64 serial, bool readOk);
+
+    // What the page reader does to the window.
+    unsigned curLab() const override { return CurLab; }
+    int curLevel() const override { return CurLevel; }
+    bool soundsEnabled() const override;
+    void showLevel(int level) override;
+    void updateLevelStatistics() override { UpdateLevelStatistics(); }
+    void playSound(std::string_view fileName) override;
+    void setCoordinatesText(const std::string& text) override;
+    void objectListsChanged() override { m_listsChanged = true; }
+    void followPlayer(int viewX, int viewY) override;
+    void setCaptionPrefix(const std::string& prefix) override;
+
+    bool m_listsChanged = false;
+    EventSounds* m_sounds = nullptr;
+    bool m_tickRunning = false;
+    quint64 m_tickSerial = 0;
 
     TForm1Options m_options;
     QString m_workFolder;

@@ -17,6 +17,10 @@ public:
     bool CanGoForward = false;
     bool CanGoBack = false;
     QString PageTitle;
+
+signals:
+    // A page or frame of this browser finished loading (see GamePage).
+    void frameCompleted(TWebbrowser* browser, const QString& windowName, bool topLevel);
 };
 
 // The named profile kept in `storageFolder` (cookies, cache, local storage).

@@ -3,6 +3,7 @@
 #include "pagecheck.h"
 #include "pages.h"
 #include "server.h"
+#include "practicefixture.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -50,31 +51,6 @@ std::vector<int> distances(const Labyrinth& lab)
     }
     return dist;
 }
-
-class RunningServer
-{
-public:
-    explicit RunningServer(GameRules rules = {}, int levels = 3)
-        : game(Labyrinth::generate(11, 30, levels), std::move(rules)), server(game)
-    {
-        port = server.bind(0);
-        thread = std::thread([this] { server.listen(); });
-        httplib::Client probe("127.0.0.1", port);
-        for (int i = 0; i < 100 && !probe.Get("/login.php"); ++i)
-            std::this_thread::sleep_for(10ms);
-    }
-    ~RunningServer()
-    {
-        server.stop();
-        thread.join();
-    }
-    httplib::Client client() const { return httplib::Client("127.0.0.1", port); }
-
-    Game game;
-    PracticeServer server;
-    int port = -1;
-    std::thread thread;
-};
 
 std::string cookieOf(const httplib::Result& r)
 {

@@ -1,0 +1,213 @@
+// The page reader's side of the window: frame capture, the polling tick, the combat reaction and the
+// arrow keys.
+#include "tform1.h"
+
+#include "app/clicksplitter.h"
+#include "common/qtcodec.h"
+#include "reader/eventsounds.h"
+#include "shell/loginform.h"
+#include "shell/pagebridge.h"
+#include "shell/twebbrowser.h"
+#include "view/keyboard.h"
+#include "view/mapgrid.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTimer>
+#include <QToolButton>
+#include <QWebEngineScript>
+
+namespace veldor {
+namespace {
+
+constexpr int kTickInterval = 500;
+// A read that never answers (its page went away) must not stop the polling for good.
+constexpr int kTickWatchdog = 5000;
+
+} // namespace
+
+void TForm1::WebBrowser1DocumentComplete(TWebbrowser* browser, const QString& frameName, bool topLevel)
+{
+    if (!topLevel) {
+        if (frameName == QLatin1String("your_army")) {
+            CombatReaction();
+            YourArmyFrame = {browser};
+        } else if (frameName == QLatin1String("chinp")) {
+            ChinpFrame = {browser};
+        } else if (frameName == QLatin1String("show_info")) {
+            ShowInfoFrame = {browser};
+        } else if (frameName == QLatin1String("chout")) {
+            ChoutFrame = {browser};
+        } else if (frameName == QLatin1String("no_combat")) {
+            NoCombatFrame = {browser};
+            if (!Timer1->isActive() && !m_tickRunning)
+                Timer1->start();
+        }
+    }
+    ToolButton4->setEnabled(true);
+}
+
+void TForm1::Timer1Timer()
+{
+    Timer1->setInterval(kTickInterval);
+    if (!NoCombatFrame.valid() || !ChoutFrame.valid())
+        return;
+    // The reads answer later; the timer waits for them, so ticks never overlap.
+    Timer1->stop();
+    m_tickRunning = true;
+    const quint64 serial = ++m_tickSerial;
+    QPointer<TForm1> self(this);
+    QTimer::singleShot(kTickWatchdog, this, [this, serial] { finishTick(serial, false); });
+    readFrameMarkup(NoCombatFrame.browser->page(), QStringLiteral("no_combat"),
+                    [self, serial](std::optional<QString> game) {
+                        if (!self || serial != self->m_tickSerial)
+                            return;
+                        if (!game || !self->ChoutFrame.valid()) {
+                            self->finishTick(serial, false);
+                            return;
+                        }
+                        readFrameMarkup(self->ChoutFrame.browser->page(), QStringLiteral("chout"),
+                                        [self, serial, game](std::optional<QString> chout) {
+                                            if (!self || serial != self->m_tickSerial)
+                                                return;
+                                            if (chout) {
+                                                self->PageLines = SplitPageLines(toCp1251(*game));
+                                                self->ChoutLines = SplitPageLines(toCp1251(*chout));
+                                            }
+                                            self->finishTick(serial, chout.has_value());
+                                        });
+                    });
+}
+
+void TForm1::finishTick(quint64 serial, bool readOk)
+{
+    if (!m_tickRunning || serial != m_tickSerial)
+        return;
+    ++m_tickSerial; // late answers of this tick are ignored
+    if (readOk) {
+        m_listsChanged = false;
+        RecognizePage(PageLines, *m_atlas, Reader, *this);
+        PageLines.clear();
+        if (m_listsChanged)
+            fillObjectMemos();
+    }
+    m_tickRunning = false;
+    Timer1->start();
+}
+
+bool TForm1::soundsEnabled() const
+{
+    return CheckBox8->isChecked();
+}
+
+void TForm1::showLevel(int level)
+{
+    CurLevel = level;
+    ComboBox2->setCurrentIndex(level < ComboBox2->count() ? level : -1);
+    sg->viewport()->update();
+}
+
+void TForm1::playSound(std::string_view fileName)
+{
+    m_sounds->play(QString::fromLatin1(fileName.data(), static_cast<qsizetype>(fileName.size())));
+}
+
+void TForm1::setCoordinatesText(const std::string& text)
+{
+    Label5->setText(QString::fromStdString(text));
+}
+
+void TForm1::followPlayer(int viewX, int viewY)
+{
+    // Select the player's cell with a margin of five cells wherever the map reaches that far.
+    const int n = LabSide(CurLab);
+    if (n > 0) {
+        if (viewY > 5)
+            sg->setCurrentCell(sg->col(), viewY - 5);
+        if (viewX > 5)
+            sg->setCurrentCell(viewX - 5, sg->row());
+        if (viewY < n - 4)
+            sg->setCurrentCell(sg->col(), viewY + 5);
+        if (viewX < n - 4)
+            sg->setCurrentCell(viewX + 5, sg->row());
+    }
+    sg->setCurrentCell(viewX, viewY);
+    sg->viewport()->update();
+}
+
+void TForm1::setCaptionPrefix(const std::string& prefix)
+{
+    setWindowTitle(prefix.empty() ? Title() : fromCp1251(prefix) + QStringLiteral("  ") + Title());
+}
+
+void TForm1::CombatReaction()
+{
+    if (!CheckBox7->isChecked())
+        return;
+    // Only ever collapses: an area already down to 5 pixels stays so.
+    for (ClickSplitterHandle* splitter : {Splitter1, Splitter2, Splitter3}) {
+        if (splitterAreaSize(splitter) > 5) {
+            SplitterDragged = false;
+            SplitterMoved(splitter);
+        }
+    }
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Memo2 && event->type() == QEvent::KeyPress)
+        Memo2KeyDown(static_cast<QKeyEvent*>(event)->key());
+    return QMainWindow::eventFilter(watched, event); // the memo still gets the key
+}
+
+void TForm1::Memo2KeyDown(int key)
+{
+    ArrowKey arrow;
+    switch (key) {
+    case Qt::Key_Up:
+        arrow = ArrowKey::Up;
+        break;
+    case Qt::Key_Down:
+        arrow = ArrowKey::Down;
+        break;
+    case Qt::Key_Left:
+        arrow = ArrowKey::Left;
+        break;
+    case Qt::Key_Right:
+        arrow = ArrowKey::Right;
+        break;
+    default:
+        return;
+    }
+    const auto script =
+        KeyMoveScript(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, Reader.Fatigue, cb4->isChecked(), arrow);
+    if (script && NoCombatFrame.valid())
+        runPageScript(NoCombatFrame.browser->page(), QStringLiteral("no_combat"), QString::fromStdString(*script));
+}
+
+void TForm1::ShowLoginPage()
+{
+    const std::string page =
+        LoginFormPage(toCp1251(m_gameServer), m_settings.StoredLogin, m_settings.StoredPassword);
+    const bool submit = m_settings.AutoLogin && !m_settings.StoredPassword.empty();
+    QWebEnginePage* browserPage = WebBrowser1->page();
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = connect(browserPage, &QWebEnginePage::loadFinished, this, [browserPage, once, submit](bool ok) {
+        QObject::disconnect(*once);
+        if (!ok || !submit)
+            return;
+        browserPage->runJavaScript(
+            QStringLiteral("(function(){var f=document.forms[0];if(!f)return;var e=f.elements;"
+                           "for(var i=0;i<e.length;i++){if(e[i].value==='Войти'){e[i].click();}}})()"),
+            QWebEngineScript::ApplicationWorld);
+    });
+    // Windows-1251, as the form always was: the server gets the login in the code page it expects.
+    browserPage->setContent(QByteArray::fromStdString(page), QStringLiteral("text/html;charset=windows-1251"),
+                            QUrl(m_gameServer + QLatin1Char('/')));
+}
+
+} // namespace veldor

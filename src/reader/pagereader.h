@@ -1,0 +1,60 @@
+#pragma once
+
+#include "map/atlas.h"
+#include "reader/pagetext.h"
+
+#include <string>
+#include <string_view>
+
+namespace veldor {
+
+// What the reader knows of the player between ticks.
+struct ReaderState
+{
+    int PosX = 0;
+    int PosY = 0;
+    int PageLevel = 0;
+    int Fatigue = 0;
+    int ViewX = 0;
+    int ViewY = 0;
+    bool SoundArmed = false;
+    bool LevelChanged = false;
+};
+
+// The window as the reader sees it.
+class ReaderHost
+{
+public:
+    virtual ~ReaderHost() = default;
+    virtual unsigned curLab() const = 0;
+    virtual int curLevel() const = 0;
+    virtual bool soundsEnabled() const = 0;
+    // Shows another level: CurLevel, the level box and a repaint of the grid.
+    virtual void showLevel(int level) = 0;
+    virtual void updateLevelStatistics() = 0;
+    virtual void playSound(std::string_view fileName) = 0;
+    virtual void setCoordinatesText(const std::string& text) = 0;
+    // The object lists of the current labyrinth changed; the memos show them anew.
+    virtual void objectListsChanged() = 0;
+    // The player stands at a new place: select and show it, then repaint.
+    virtual void followPlayer(int viewX, int viewY) = 0;
+    // Caption prefix (level, position, fatigue), or empty for the plain title.
+    virtual void setCaptionPrefix(const std::string& prefix) = 0;
+};
+
+enum class TickOutcome {
+    Recognised,   // ran to the end and refreshed the caption
+    Stopped,      // an unreadable number or a short page ended the tick; nothing more changed
+};
+
+// One recognition run over the page text of a tick: fatigue, level, position, the move and level rules, the
+// cell's passages and objects into the atlas, the view and the caption.
+TickOutcome RecognizePage(const PageLines& lines, Atlas& atlas, ReaderState& state, ReaderHost& host);
+
+// The cell part of a tick for the cell (x, y) of the shown labyrinth and level.
+void RecognizeCell(const PageLines& lines, Atlas& atlas, ReaderState& state, ReaderHost& host, int x, int y);
+
+// The caption prefix for a state and level, e.g. "L - 2 (14,7) измотанность: 35%" (Windows-1251).
+std::string CaptionPrefix(const ReaderState& state, int curLevel);
+
+} // namespace veldor

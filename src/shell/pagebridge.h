@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QWebEnginePage>
+#include <functional>
+#include <optional>
+
+class QWebEngineProfile;
+
+namespace veldor {
+
+// Every page of the program's browsers. It passes on the frame notices of the program's own watch script
+// and nothing a page's scripts could write to the console.
+class GamePage : public QWebEnginePage
+{
+    Q_OBJECT
+public:
+    GamePage(QWebEngineProfile* profile, QObject* parent = nullptr);
+
+signals:
+    // A frame finished loading: its window name, and whether it is the tab's whole page.
+    void frameCompleted(const QString& windowName, bool topLevel);
+
+protected:
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int lineNumber,
+                                  const QString& sourceID) override;
+};
+
+// Installs the watch script that reports every finished frame, in the page-invisible script world.
+void installFrameWatch(QWebEngineProfile* profile);
+
+// The markup of the frame with that window name (the first one, depth first) in the legacy dialect the game's
+// markers are written in, or nothing when there is no such frame or document.
+void readFrameMarkup(QWebEnginePage* page, const QString& frameName,
+                     std::function<void(std::optional<QString>)> done);
+
+// Runs script text in the page's own world, inside the window of the named frame.
+void runPageScript(QWebEnginePage* page, const QString& frameName, const QString& script);
+
+} // namespace veldor

@@ -1,0 +1,210 @@
+// The whole window against the practice server: log in, frames captured, the tick reads the page, the
+// arrow keys walk, and what the atlas records agrees with the server's truth.
+#include "app/clicksplitter.h"
+#include "app/tform1.h"
+#include "app/webengine_setup.h"
+#include "common/cp1251.h"
+#include "practicefixture.h"
+#include "scriptedprompts.h"
+#include "shell/pagebridge.h"
+#include "shell/twebbrowser.h"
+#include "testsupport.h"
+#include "view/mapgrid.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineProfile>
+#include <memory>
+
+using namespace veldor;
+using namespace veldor::test;
+using practice::test::RunningServer;
+
+namespace {
+
+constexpr int kWait = 20000;
+
+QJsonObject truthOf(const RunningServer& s)
+{
+    auto c = s.client();
+    return QJsonDocument::fromJson(QByteArray::fromStdString(c.Get("/truth.json")->body)).object();
+}
+
+// Five characters of the truth: the four side codes and the object code.
+std::string truthCell(const QJsonObject& truth, int level, int x, int y)
+{
+    const QJsonArray rows =
+        truth[QStringLiteral("levels")].toArray()[level].toObject()[QStringLiteral("rows")].toArray();
+    return rows[y - 1].toString().split(QLatin1Char(' '))[x - 1].toStdString();
+}
+
+QString entry(int level, int x, int y)
+{
+    return QString::fromStdString(PositionEntry(level, x, y));
+}
+
+} // namespace
+
+class TestReaderWindow : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<QTemporaryDir> profile;
+    std::shared_ptr<ScriptedPrompts> prompts;
+
+    std::unique_ptr<TForm1> loggedInForm(const RunningServer& server, bool hidePanels)
+    {
+        // Login, password, labyrinth 1, cell size, automatic login, doors, no sounds, hide panels.
+        const QByteArray userDat = QByteArray("hero\r\npw\r\n1\r\n15\r\n1\r\n1\r\n0\r\n") +
+                                   (hidePanels ? "1\r\n" : "0\r\n");
+        if (!writeAll(dir->filePath(QStringLiteral("user.dat")), userDat))
+            return nullptr;
+        TForm1Options o;
+        o.workFolder = dir->path();
+        o.gameServer = QString::fromStdString(server.base());
+        o.profileFolder = profile->path();
+        o.prompts = prompts;
+        auto form = std::make_unique<TForm1>(o);
+        form->show();
+        return form;
+    }
+
+    static void stepWithKey(TForm1& form, int key, int x, int y)
+    {
+        QTest::keyClick(form.Memo2, static_cast<Qt::Key>(key));
+        QTRY_VERIFY_WITH_TIMEOUT(form.Reader.ViewX == x && form.Reader.ViewY == y, kWait);
+    }
+
+private slots:
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        profile = std::make_unique<QTemporaryDir>();
+        prompts = std::make_shared<ScriptedPrompts>();
+    }
+
+    void walkingWithTheArrowKeysRecordsWhatTheServerHolds()
+    {
+        RunningServer server;
+        auto form = loggedInForm(server, true);
+        QVERIFY(form);
+        QTRY_VERIFY_WITH_TIMEOUT(form->NoCombatFrame.valid() && form->ChoutFrame.valid(), kWait);
+        QVERIFY(form->ShowInfoFrame.valid() && form->ChinpFrame.valid());
+        QVERIFY(form->Timer1->isActive() || form->Reader.ViewX != 0);
+        QTRY_COMPARE_WITH_TIMEOUT(form->Reader.ViewX, 2, kWait);
+        QCOMPARE(form->Reader.ViewY, 2);
+        QCOMPARE(form->Timer1->interval(), 500);
+        QVERIFY2(form->windowTitle().startsWith(QStringLiteral("L - 0 (2,2) измотанность: 100%  Вельдор")),
+                 qPrintable(form->windowTitle()));
+        QCOMPARE(form->Label5->text(), QStringLiteral("2x2"));
+        QCOMPARE(form->sg->col(), 2);
+        QCOMPARE(form->sg->row(), 2);
+
+        // Five steps east through a plain passage and doors: trap, flag, loot, red chest, green chest.
+        for (int x = 3; x <= 7; ++x)
+            stepWithKey(*form, Qt::Key_Right, x, 2);
+        // Fatigue drops with each move and recovers with time: whatever the page shows, the caption shows.
+        const QRegularExpression caption(QStringLiteral("^L - 0 \\(7,2\\) измотанность: (\\d+)%  Вельдор"));
+        QTRY_VERIFY_WITH_TIMEOUT(caption.match(form->windowTitle()).hasMatch(), kWait);
+        QCOMPARE(caption.match(form->windowTitle()).captured(1).toInt(), form->Reader.Fatigue);
+        QVERIFY(form->Reader.Fatigue >= 95 && form->Reader.Fatigue < 100);
+        QCOMPARE(form->Label5->text(), QStringLiteral("7x2"));
+
+        const QJsonObject truth = truthOf(server);
+        for (int x = 2; x <= 7; ++x) {
+            const TMapCell* c = form->atlas().cell(1, 0, x, 2);
+            const std::string t = truthCell(truth, 0, x, 2);
+            QCOMPARE(c->Explored, std::uint8_t(1));
+            QCOMPARE(int(c->North), t[0] - '0');
+            QCOMPARE(int(c->South), t[1] - '0');
+            QCOMPARE(int(c->West), t[2] - '0');
+            QCOMPARE(int(c->East), t[3] - '0');
+            QCOMPARE(c->Object, t[4]);
+            // The neighbours got the mirrored sides.
+            if (t[0] != '0')
+                QCOMPARE(int(form->atlas().cell(1, 0, x, 1)->South), t[0] - '0');
+            QCOMPARE(int(form->atlas().cell(1, 0, x, 3)->North), t[1] - '0');
+        }
+        QCOMPARE(int(form->atlas().cell(1, 0, 8, 2)->West), truthCell(truth, 0, 7, 2)[3] - '0');
+        QCOMPARE(form->atlas().cell(1, 0, 8, 2)->Explored, std::uint8_t(0));
+        QCOMPARE(form->Memo6->toPlainText(), entry(0, 3, 2));
+        QCOMPARE(form->Memo7->toPlainText(), entry(0, 4, 2));
+        QVERIFY(form->Memo4->toPlainText().isEmpty());
+
+        // On to the monster: the combat collapses the three areas.
+        const int gridWidth = form->sg->width();
+        for (int x = 8; x <= 13; ++x)
+            stepWithKey(*form, Qt::Key_Right, x, 2);
+        QTest::keyClick(form->Memo2, Qt::Key_Right);
+        QTRY_VERIFY_WITH_TIMEOUT(form->YourArmyFrame.valid(), kWait);
+        QCOMPARE(form->sg->width(), 5);
+        QCOMPARE(form->ScrollBox1->width(), 5);
+        QCOMPARE(form->Panel1->height(), 5);
+        QCOMPARE(form->SavedGridWidth, gridWidth);
+        // After the combat the monster's cell is read like any other.
+        QTRY_VERIFY_WITH_TIMEOUT(form->Reader.ViewX == 14, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(form->atlas().cell(1, 0, 14, 2)->Object, 'M', kWait);
+    }
+
+    void aCombatCollapsesNothingWhenNotAsked()
+    {
+        RunningServer server;
+        auto form = loggedInForm(server, false);
+        QVERIFY(form);
+        QTRY_COMPARE_WITH_TIMEOUT(form->Reader.ViewX, 2, kWait);
+        const int gridWidth = form->sg->width();
+        const int sideWidth = form->ScrollBox1->width();
+        const int bottom = form->Panel1->height();
+        for (int x = 3; x <= 14; ++x)
+            stepWithKey(*form, Qt::Key_Right, x, 2);
+        QVERIFY(form->YourArmyFrame.valid());
+        QCOMPARE(form->sg->width(), gridWidth);
+        QCOMPARE(form->ScrollBox1->width(), sideWidth);
+        QCOMPARE(form->Panel1->height(), bottom);
+    }
+
+    // Without automatic login the form waits for the user, and nothing is read.
+    void theLoginFormWaitsWithoutAutomaticLogin()
+    {
+        RunningServer server;
+        QVERIFY(writeAll(dir->filePath(QStringLiteral("user.dat")), "hero\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n"));
+        TForm1Options o;
+        o.workFolder = dir->path();
+        o.gameServer = QString::fromStdString(server.base());
+        o.profileFolder = profile->path();
+        o.prompts = prompts;
+        TForm1 form(o);
+        QSignalSpy loaded(form.WebBrowser1->page(), &QWebEnginePage::loadFinished);
+        QTRY_VERIFY_WITH_TIMEOUT(loaded.size() >= 1, kWait);
+        QTest::qWait(1000);
+        QVERIFY(!form.NoCombatFrame.valid());
+        QVERIFY(!form.Timer1->isActive());
+        QVariant login;
+        bool done = false;
+        form.WebBrowser1->page()->runJavaScript(QStringLiteral("document.forms[0].login.value"),
+                                                [&](const QVariant& v) { login = v; done = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(done, kWait);
+        QCOMPARE(login.toString(), QStringLiteral("hero"));
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    veldor::prepareWebEngine();
+    QApplication app(argc, argv);
+    TestReaderWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_reader_window.moc"
