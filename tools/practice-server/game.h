@@ -20,6 +20,7 @@ struct GameRules
     std::chrono::milliseconds recoveryStep{2000}; // one percent back per step
     std::chrono::milliseconds combatLength{3000};
     std::string password;      // empty: any non-empty password is accepted
+    int pagePadding = 0;       // bytes of log lines added to the game frame, to serve pages as large as real ones
 };
 
 struct Player

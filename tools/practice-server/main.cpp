@@ -13,7 +13,7 @@ void usage()
 {
     std::fprintf(stderr,
                  "usage: practice-server [--port N] [--seed N] [--size 30|40|100] [--levels N] [--truth FILE]\n"
-                 "                       [--password TEXT] [--combat-seconds N] [--fatigue N]\n"
+                 "                       [--password TEXT] [--combat-seconds N] [--fatigue N] [--pad BYTES]\n"
                  "  --port 0 picks a free port and prints it on the first line of standard output.\n");
 }
 
@@ -38,6 +38,7 @@ int main(int argc, char* argv[])
     long long levels = 3;
     long long combatSeconds = 3;
     long long fatigue = 100;
+    long long pad = 0;
     std::string truth;
     practice::GameRules rules;
     for (int i = 1; i < argc; ++i) {
@@ -56,6 +57,8 @@ int main(int argc, char* argv[])
             ok = number(value, 0, 3600, combatSeconds);
         else if (arg == "--fatigue" && ok)
             ok = number(value, 0, 100, fatigue);
+        else if (arg == "--pad" && ok)
+            ok = number(value, 0, 1000000, pad);
         else if (arg == "--truth" && ok)
             truth = value;
         else if (arg == "--password" && ok)
@@ -74,6 +77,7 @@ int main(int argc, char* argv[])
     }
     rules.combatLength = std::chrono::seconds(combatSeconds);
     rules.startFatigue = static_cast<int>(fatigue);
+    rules.pagePadding = static_cast<int>(pad);
     practice::Game game(practice::Labyrinth::generate(static_cast<std::uint64_t>(seed), static_cast<int>(size),
                                                       static_cast<int>(levels)),
                         rules);

@@ -110,7 +110,7 @@ std::string frameset()
            "</frameset></html>\r\n";
 }
 
-std::string gameFrame(const Labyrinth& lab, const Player& player, const std::string& message)
+std::string gameFrame(const Labyrinth& lab, const Player& player, const std::string& message, int padding)
 {
     const Position p = player.pos;
     const Cell& cell = lab.at(p.level, p.x, p.y);
@@ -155,6 +155,11 @@ std::string gameFrame(const Labyrinth& lab, const Player& player, const std::str
     if (!cell.chestImage.empty()) {
         body += "<div class=\"thing\">Вещи тут: <img src=\"/img/" + cell.chestImage +
                 "\" width=\"32\" height=\"32\"> " + chestName(cell.chestImage) + "</div>\r\n";
+    }
+    for (int written = 0; written < padding;) {
+        const std::string line = "<div class=\"log\"><span>12:34</span> Вы нашли 3 монеты и кусок старой карты.</div>\r\n";
+        body += line;
+        written += static_cast<int>(line.size());
     }
     body += "<div class=\"bottom\">Ходите стрелками на странице или клавишами в программе.</div>";
     return page("Подземелье", std::string(kGameStyle) + kGameScript, body);

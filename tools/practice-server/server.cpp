@@ -130,7 +130,7 @@ void PracticeServer::routes()
         if (player->combatUntil)
             sendPage(res, pages::combatFrame(*player));
         else
-            sendPage(res, pages::gameFrame(m_game.labyrinth(), *player, m_game.takeMessage(token)));
+            sendPage(res, pages::gameFrame(m_game.labyrinth(), *player, m_game.takeMessage(token), m_game.rules().pagePadding));
     });
 
     s.Post("/move.php", [this](const httplib::Request& req, httplib::Response& res) {
