@@ -10,6 +10,8 @@
 #include "reader/eventsounds.h"
 #include "shell/twebbrowser.h"
 #include "view/mapgrid.h"
+#include "view/mapicons.h"
+#include "view/route.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -52,6 +54,8 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
             : m_options.profileFolder;
     m_profile = createBrowserProfile(profileFolder, nullptr);
     m_sounds = new EventSounds(m_workFolder, this);
+    m_route = std::make_unique<ExitRoute>();
+    m_icons = std::make_unique<MapIcons>();
 
     setGeometry(139, 103, 868, 766);
     QFont windowFont(QStringLiteral("MS Sans Serif"));
@@ -99,6 +103,7 @@ void TForm1::connectHandlers()
     connect(WebBrowser1, &TWebbrowser::frameCompleted, this, &TForm1::WebBrowser1DocumentComplete);
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
     Memo2->installEventFilter(this);
+    connectMapHandlers();
 }
 
 void TForm1::runStartup()
@@ -237,10 +242,14 @@ void TForm1::sizeGridForLab()
 
 void TForm1::fillObjectMemos()
 {
-    Memo4->setPlainText(fromCp1251(MemoText(*m_atlas, CurLab, ListKind::Exits)));
-    Memo5->setPlainText(fromCp1251(MemoText(*m_atlas, CurLab, ListKind::Transitions)));
-    Memo6->setPlainText(fromCp1251(MemoText(*m_atlas, CurLab, ListKind::Traps)));
-    Memo7->setPlainText(fromCp1251(MemoText(*m_atlas, CurLab, ListKind::Flags)));
+    const std::pair<QPlainTextEdit*, ListKind> memos[] = {
+        {Memo4, ListKind::Exits}, {Memo5, ListKind::Transitions}, {Memo6, ListKind::Traps}, {Memo7, ListKind::Flags}};
+    for (const auto& [memo, kind] : memos) {
+        // Rewritten only when it changed, so that a scrolled memo stays where the user left it.
+        const QString text = fromCp1251(MemoText(*m_atlas, CurLab, kind));
+        if (memo->toPlainText() != text)
+            memo->setPlainText(text);
+    }
 }
 
 void TForm1::ComboBox1Select()
@@ -257,6 +266,7 @@ void TForm1::ComboBox1Select()
 void TForm1::ComboBox2Select()
 {
     CurLevel = ComboBox2->currentIndex();
+    Reader.LevelChanged = false;
     sizeGridForLab();
     UpdateLevelStatistics();
     sg->viewport()->update();

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -28,11 +29,14 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class QWebEngineProfile;
+class QPainter;
 
 namespace veldor {
 
 class ClickSplitter;
 class EventSounds;
+class ExitRoute;
+class MapIcons;
 class ClickSplitterHandle;
 class MapGrid;
 class PageControl;
@@ -75,6 +79,10 @@ public:
 
     unsigned CurLab = 0;
     int CurLevel = 0;
+
+    // The body cell under the mouse, on which the grid's popup menu acts (0 until one was hovered).
+    int HoverX = 0;
+    int HoverY = 0;
 
     // Page reader: what it knows of the player, the game's frames and the page text of the last tick.
     ReaderState Reader;
@@ -251,6 +259,27 @@ public:
     void CombatReaction();
     // The generated login form in the game tab, submitted at once when automatic login is on.
     void ShowLoginPage();
+
+    // Map view, marks and object lists.
+    void sgMouseMove(const QPoint& pos);
+    void N3Click();
+    void N4Click();
+    void N5Click();
+    void N6Click();
+    void N7Click();
+    void ChestClick(char code); // N10..N15
+    void N21Click();
+    void N2Click();
+    void Button2Click();
+    void Button15Click();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn3Click();
+    void BitBtn4Click();
+    // Copy buttons: the list's prefix and the memo's text onto the clipboard.
+    void CopyListClick(QPlainTextEdit* memo, const QString& prefix);
+    void FindExitPath();
+    const ExitRoute& route() const { return *m_route; }
     EventSounds* sounds() const { return m_sounds; }
     // The standing window title.
     static QString Title();
@@ -279,6 +308,10 @@ private:
     void setSplitterAreaSize(ClickSplitterHandle* splitter, int size);
     void sizeGridForLab();
     void fillObjectMemos();
+    void connectMapHandlers();
+    void drawGridCell(QPainter& painter, int col, int row, const QRect& rect);
+    // After a command on the map: lists into the memos, and the grid at once.
+    void mapChanged();
     QString path(const char* fileName) const;
     void finishTick(quint64 serial, bool readOk);
 
@@ -295,6 +328,9 @@ private:
     void setCaptionPrefix(const std::string& prefix) override;
 
     bool m_listsChanged = false;
+    std::unique_ptr<ExitRoute> m_route;
+    std::unique_ptr<MapIcons> m_icons;
+    std::vector<char> m_onPath; // cells of the route, for drawing
     EventSounds* m_sounds = nullptr;
     bool m_tickRunning = false;
     quint64 m_tickSerial = 0;

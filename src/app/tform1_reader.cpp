@@ -136,6 +136,8 @@ void TForm1::followPlayer(int viewX, int viewY)
             sg->setCurrentCell(viewX + 5, sg->row());
     }
     sg->setCurrentCell(viewX, viewY);
+    if (CheckBox1->isChecked())
+        FindExitPath();
     sg->viewport()->update();
 }
 

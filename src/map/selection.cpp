@@ -24,3 +24,26 @@ std::string PercentLabelText(int percent)
 }
 
 } // namespace veldor
+
+namespace veldor {
+
+void ClearLabyrinth(Atlas& atlas, unsigned lab)
+{
+    const int n = LabSide(lab);
+    if (n == 0)
+        return;
+    for (int level = 0; level < kLevelCount; ++level) {
+        for (int x = 1; x <= n; ++x) {
+            for (int y = 1; y <= n; ++y) {
+                if (TMapCell* c = atlas.cell(lab, level, x, y))
+                    *c = TMapCell{0, 0, 0, 0, 0, 'n'};
+            }
+        }
+        if (TLevelLists* lists = atlas.levelLists(lab, level)) {
+            for (ListKind kind : {ListKind::Transitions, ListKind::Traps, ListKind::Flags, ListKind::Exits})
+                ClearList(*lists, kind);
+        }
+    }
+}
+
+} // namespace veldor

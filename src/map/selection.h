@@ -14,3 +14,11 @@ std::optional<int> ExploredPercent(const Atlas& atlas, unsigned lab, int level);
 std::string PercentLabelText(int percent);
 
 } // namespace veldor
+
+namespace veldor {
+
+// "Очистить карту": every cell of every level of the labyrinth back to unknown (sides and explored mark 0,
+// object 'n') and its object lists emptied. Other labyrinths keep everything. Nothing outside 1..20.
+void ClearLabyrinth(Atlas& atlas, unsigned lab);
+
+} // namespace veldor

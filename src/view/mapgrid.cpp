@@ -1,6 +1,9 @@
 #include "mapgrid.h"
 
+#include <QHelpEvent>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <algorithm>
@@ -148,12 +151,34 @@ QSize MapGrid::minimumSizeHint() const
     return {5, 5};
 }
 
+bool MapGrid::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        showHintNow(static_cast<QHelpEvent*>(event)->globalPos());
+        return true;
+    }
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+void MapGrid::mouseMoveEvent(QMouseEvent* event)
+{
+    emit mouseMoved(event->position().toPoint());
+    QAbstractScrollArea::mouseMoveEvent(event);
+}
+
+void MapGrid::showHintNow(const QPoint& globalPos)
+{
+    QString text = toolTip();
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QToolTip::showText(globalPos, text, viewport());
+}
+
 void MapGrid::paintEvent(QPaintEvent* event)
 {
     QPainter p(viewport());
     const QRect exposed = event->rect();
     const QColor lineColor(0, 0, 0);
-    const QColor fixedColor = palette().color(QPalette::Window).darker(110);
+    const QColor fixedColor(180, 180, 180); // the active-border colour of the original
     p.fillRect(exposed, QColor(128, 128, 128)); // the grid's grey, also behind the last cells
 
     const int cw = m_colWidth + kLine;
@@ -177,18 +202,18 @@ void MapGrid::paintEvent(QPaintEvent* event)
                 p.fillRect(r, fixedColor);
                 const QString text = cellText(col, row);
                 if (!text.isEmpty()) {
-                    p.setPen(palette().color(QPalette::WindowText));
-                    QFont f = font();
-                    f.setPixelSize(std::max(6, m_rowHeight - 5));
+                    p.setPen(Qt::black);
+                    QFont f(QStringLiteral("Times New Roman"));
+                    f.setPixelSize(std::min(11, std::max(6, m_rowHeight - 3)));
                     p.setFont(f);
                     p.drawText(r, Qt::AlignCenter, text);
                 }
                 continue;
             }
             p.fillRect(r, QColor(128, 128, 128));
+            // Not clipped: icons of small cells reach into the next cells, which paint over them in turn.
             if (m_painter) {
                 p.save();
-                p.setClipRect(r.adjusted(0, 0, kLine, kLine) & viewport()->rect());
                 m_painter(p, col, row, r);
                 p.restore();
             }

@@ -48,7 +48,16 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    // Shows the hint text at once where the pointer is (lines separated by carriage returns).
+    void showHintNow(const QPoint& globalPos);
+
+signals:
+    // The pointer moved over the grid; the position is in viewport pixels.
+    void mouseMoved(const QPoint& pos);
+
 protected:
+    bool viewportEvent(QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;

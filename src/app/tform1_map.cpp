@@ -1,0 +1,217 @@
+// The map grid's drawing and hover, the popup marks, the clearing buttons and the object list buttons.
+#include "tform1.h"
+
+#include "common/qtcodec.h"
+#include "map/marks.h"
+#include "map/selection.h"
+#include "app/prompts.h"
+#include "view/cellpainter.h"
+#include "view/mapgrid.h"
+#include "view/mapicons.h"
+#include "view/route.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCursor>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace veldor {
+
+void TForm1::connectMapHandlers()
+{
+    sg->setCellPainter([this](QPainter& p, int col, int row, const QRect& r) { drawGridCell(p, col, row, r); });
+    connect(sg, &MapGrid::mouseMoved, this, &TForm1::sgMouseMove);
+    connect(sg, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopupMenu1->popup(sg->viewport()->mapToGlobal(pos)); });
+    connect(N3, &QAction::triggered, this, &TForm1::N3Click);
+    connect(N4, &QAction::triggered, this, &TForm1::N4Click);
+    connect(N5, &QAction::triggered, this, &TForm1::N5Click);
+    connect(N6, &QAction::triggered, this, &TForm1::N6Click);
+    connect(N7, &QAction::triggered, this, &TForm1::N7Click);
+    const std::pair<QAction*, char> chests[] = {{N10, '1'}, {N11, '2'}, {N12, '3'}, {N13, '4'}, {N14, '5'}, {N15, '6'}};
+    for (const auto& [action, code] : chests)
+        connect(action, &QAction::triggered, this, [this, code = code] { ChestClick(code); });
+    connect(N21, &QAction::triggered, this, &TForm1::N21Click);
+    connect(N2, &QAction::triggered, this, &TForm1::N2Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(Button15, &QPushButton::clicked, this, &TForm1::Button15Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
+    connect(BitBtn3, &QPushButton::clicked, this, &TForm1::BitBtn3Click);
+    connect(BitBtn4, &QPushButton::clicked, this, &TForm1::BitBtn4Click);
+    connect(Button19, &QPushButton::clicked, this, [this] { CopyListClick(Memo4, QStringLiteral("Выходы: ")); });
+    connect(Button20, &QPushButton::clicked, this, [this] { CopyListClick(Memo5, QStringLiteral("Переходы: ")); });
+    connect(Button21, &QPushButton::clicked, this, [this] { CopyListClick(Memo6, QStringLiteral("Ловушки: ")); });
+    connect(Button22, &QPushButton::clicked, this, [this] { CopyListClick(Memo7, QStringLiteral("Флаги: ")); });
+}
+
+void TForm1::drawGridCell(QPainter& painter, int col, int row, const QRect& rect)
+{
+    CellInputs in;
+    in.cell = m_atlas->cell(CurLab, CurLevel, col, row);
+    in.marker = !m_atlas->markText(CurLab, CurLevel, col, row).empty();
+    in.group = LabGroup(CurLab);
+    in.onPath = !m_onPath.empty() && col <= 100 && row <= 100 && m_onPath[static_cast<std::size_t>(col * 101 + row)];
+    in.player = Reader.ViewX != 0 && Reader.ViewY != 0 && col == Reader.ViewX && row == Reader.ViewY;
+    sgDrawCell(painter, rect, in, *m_icons);
+}
+
+void TForm1::sgMouseMove(const QPoint& pos)
+{
+    const QPoint cell = sg->cellAt(pos);
+    const int c = cell.x();
+    const int r = cell.y();
+    if (r <= 0 || c <= 0)
+        return;
+    if (sg->row() == r && sg->col() == c)
+        return;
+    sg->setCurrentCell(sg->col(), r);
+    sg->setCurrentCell(c, r);
+    QString hint = QStringLiteral("%1x%2").arg(c).arg(r);
+    const std::string marker = m_atlas->markText(CurLab, CurLevel, c, r);
+    if (!marker.empty())
+        hint += QLatin1Char('\r') + fromCp1251(marker);
+    static const QHash<char, QString> names = {
+        {'E', QStringLiteral("Выход")},          {'r', QStringLiteral("Лут")},
+        {'u', QStringLiteral("Подъем")},         {'d', QStringLiteral("Спуск")},
+        {'M', QStringLiteral("Моб")},            {'L', QStringLiteral("Ловушка")},
+        {'F', QStringLiteral("Флаг")},           {'1', QStringLiteral("Красный сундук")},
+        {'2', QStringLiteral("Зеленый сундук")}, {'3', QStringLiteral("Синий сундук")},
+        {'4', QStringLiteral("Белый сундук")},   {'5', QStringLiteral("Железный сундук")},
+        {'6', QStringLiteral("Золотой сундук")},
+    };
+    if (const TMapCell* cellData = m_atlas->cell(CurLab, CurLevel, c, r)) {
+        const auto it = names.find(cellData->Object);
+        if (it != names.end())
+            hint += QLatin1Char('\r') + *it;
+    }
+    sg->setToolTip(hint);
+    // The new text shows at once rather than after the usual delay.
+    if (sg->underMouse())
+        sg->showHintNow(QCursor::pos());
+    HoverX = c;
+    HoverY = r;
+}
+
+void TForm1::mapChanged()
+{
+    fillObjectMemos();
+    sg->viewport()->update();
+}
+
+void TForm1::N3Click()
+{
+    if (AddTrap(*m_atlas, CurLab, CurLevel, HoverX, HoverY))
+        mapChanged();
+}
+
+void TForm1::N4Click()
+{
+    if (AddFlag(*m_atlas, CurLab, CurLevel, HoverX, HoverY))
+        mapChanged();
+}
+
+void TForm1::N5Click()
+{
+    if (AddDescent(*m_atlas, CurLab, CurLevel, HoverX, HoverY))
+        mapChanged();
+}
+
+void TForm1::N6Click()
+{
+    if (AddAscent(*m_atlas, CurLab, CurLevel, HoverX, HoverY))
+        mapChanged();
+}
+
+void TForm1::N7Click()
+{
+    if (AddExit(*m_atlas, CurLab, CurLevel, HoverX, HoverY))
+        mapChanged();
+}
+
+void TForm1::ChestClick(char code)
+{
+    if (SetChest(*m_atlas, CurLab, CurLevel, HoverX, HoverY, code))
+        mapChanged();
+}
+
+void TForm1::N21Click()
+{
+    if (LabSide(CurLab) == 0 || HoverX < 1 || HoverY < 1 || HoverX > LabSide(CurLab) || HoverY > LabSide(CurLab))
+        return;
+    QString text;
+    if (!m_prompts->askText(this, QStringLiteral("Введите текст метки"), QStringLiteral("Текст:"), text))
+        return;
+    if (SetMarker(*m_atlas, CurLab, CurLevel, HoverX, HoverY, toCp1251(text)))
+        mapChanged();
+}
+
+void TForm1::N2Click()
+{
+    if (ClearCell(*m_atlas, CurLab, CurLevel, HoverX, HoverY))
+        mapChanged();
+}
+
+void TForm1::Button2Click()
+{
+    ClearLabyrinth(*m_atlas, CurLab);
+    mapChanged();
+}
+
+void TForm1::Button15Click()
+{
+    const unsigned shown = CurLab;
+    Button15->setText(QStringLiteral("Производится очистка карт"));
+    Button15->repaint();
+    for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab)
+        ClearLabyrinth(*m_atlas, lab);
+    Button15->setText(QStringLiteral("Очистить все карты"));
+    CurLab = shown;
+    mapChanged();
+}
+
+void TForm1::BitBtn1Click()
+{
+    ClearExits(*m_atlas, CurLab);
+    mapChanged();
+}
+
+void TForm1::BitBtn2Click()
+{
+    ClearTransitions(*m_atlas, CurLab);
+    mapChanged();
+}
+
+void TForm1::BitBtn3Click()
+{
+    ClearFlags(*m_atlas, CurLab);
+    mapChanged();
+}
+
+void TForm1::BitBtn4Click()
+{
+    ClearTraps(*m_atlas, CurLab);
+    mapChanged();
+}
+
+void TForm1::CopyListClick(QPlainTextEdit* memo, const QString& prefix)
+{
+    QApplication::clipboard()->setText(prefix + memo->toPlainText());
+}
+
+void TForm1::FindExitPath()
+{
+    // Runs to the end at once, so the reader cannot come in between; the timer stays as it is.
+    m_route->FindExitPath(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, cb4->isChecked());
+    m_onPath.assign(101 * 101, 0);
+    for (const auto& [x, y] : m_route->ExitPath) {
+        if (x >= 0 && x <= 100 && y >= 0 && y <= 100)
+            m_onPath[static_cast<std::size_t>(x * 101 + y)] = 1;
+    }
+}
+
+} // namespace veldor

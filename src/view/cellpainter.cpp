@@ -1,0 +1,66 @@
+#include "cellpainter.h"
+
+#include "mapicons.h"
+
+#include <QPainter>
+
+namespace veldor {
+
+const std::array<QColor, 9> SideColors = {
+    QColor(206, 206, 0),   QColor(0, 0, 0),     QColor(255, 255, 255), QColor(255, 255, 255), QColor(255, 0, 0),
+    QColor(157, 206, 255), QColor(0, 255, 0),   QColor(236, 118, 0),   QColor(255, 255, 128),
+};
+
+void DrawSide(QPainter& painter, QPoint from, QPoint to, const QColor& colour, int width)
+{
+    painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(from, to);
+}
+
+void sgDrawCell(QPainter& painter, const QRect& rect, const CellInputs& in, const MapIcons& icons)
+{
+    const int L = rect.left();
+    const int T = rect.top();
+    const int R = rect.left() + rect.width(); // right and bottom edges are exclusive
+    const int B = rect.top() + rect.height();
+
+    if (in.marker)
+        painter.fillRect(QRect(L, T, 5, 5), QColor(255, 0, 0));
+    if (!in.cell) {
+        if (in.player)
+            painter.drawPixmap(L, T, icons.icon(MapIcons::Player));
+        return;
+    }
+    const TMapCell& c = *in.cell;
+    if (c.Explored != 0) {
+        painter.fillRect(QRect(L, T, R - L, B - T), Qt::black);
+        const struct
+        {
+            std::uint8_t code;
+            QPoint from;
+            QPoint to;
+        } sides[] = {
+            {c.North, {L, T}, {R, T}},
+            {c.South, {L, B}, {R, B}},
+            {c.West, {L, T}, {L, B}},
+            {c.East, {R, T}, {R, B}},
+        };
+        for (const auto& s : sides) {
+            if (s.code == 0)
+                DrawSide(painter, s.from, s.to, SideColors[0], 2);
+            else if (s.code > 1 && s.code < SideColors.size())
+                DrawSide(painter, s.from, s.to, SideColors[s.code], 3);
+        }
+        if (in.onPath) {
+            painter.setPen(in.group == 2 ? QColor(232, 232, 0) : QColor(206, 206, 0));
+            painter.drawPoint((L + R) / 2, (T + B) / 2);
+        }
+    }
+    const int icon = MapIcons::forObject(c.Object);
+    if (icon >= 0)
+        painter.drawPixmap(L, T, icons.icon(icon));
+    if (in.player)
+        painter.drawPixmap(L, T, icons.icon(MapIcons::Player));
+}
+
+} // namespace veldor
