@@ -177,14 +177,20 @@ void MapGrid::paintEvent(QPaintEvent* event)
 {
     QPainter p(viewport());
     const QRect exposed = event->rect();
-    const QColor lineColor(0, 0, 0);
     const QColor fixedColor(180, 180, 180); // the active-border colour of the original
-    p.fillRect(exposed, QColor(128, 128, 128)); // the grid's grey, also behind the last cells
-
+    const QColor ground(128, 128, 128);
     const int cw = m_colWidth + kLine;
     const int rh = m_rowHeight + kLine;
+    const int usedWidth = std::min(viewport()->width(), (m_cols - leftCol() + 1) * cw);
+    const int usedHeight = std::min(viewport()->height(), (m_rows - topRow() + 1) * rh);
+    p.fillRect(exposed, ground); // the grid's grey, also beyond the last cells
+    // The grid lines: one black area that the cells then cover, leaving a line between each two.
+    p.fillRect(QRect(0, 0, usedWidth, usedHeight) & exposed, Qt::black);
+
     const int visibleCols = viewport()->width() / cw + 2;
     const int visibleRows = viewport()->height() / rh + 2;
+    QFont headerFont(QStringLiteral("Times New Roman"));
+    headerFont.setPixelSize(std::min(11, std::max(6, m_rowHeight - 3)));
     for (int sy = 0; sy < visibleRows; ++sy) {
         const int row = sy == 0 ? 0 : topRow() + sy - 1;
         if (row >= m_rows)
@@ -194,35 +200,30 @@ void MapGrid::paintEvent(QPaintEvent* event)
             if (col >= m_cols)
                 break;
             const QRect r(sx * cw, sy * rh, m_colWidth, m_rowHeight);
-            const QRect withLines = r.adjusted(0, 0, kLine, kLine);
-            if (!withLines.intersects(exposed))
-                continue;
-            p.fillRect(withLines, lineColor);
+            if (!r.adjusted(-16, -16, kLine, kLine).intersects(exposed))
+                continue; // icons of the cells before may reach 16 pixels into this one
             if (col == 0 || row == 0) {
                 p.fillRect(r, fixedColor);
                 const QString text = cellText(col, row);
                 if (!text.isEmpty()) {
                     p.setPen(Qt::black);
-                    QFont f(QStringLiteral("Times New Roman"));
-                    f.setPixelSize(std::min(11, std::max(6, m_rowHeight - 3)));
-                    p.setFont(f);
+                    p.setFont(headerFont);
                     p.drawText(r, Qt::AlignCenter, text);
                 }
                 continue;
             }
-            p.fillRect(r, QColor(128, 128, 128));
+            p.fillRect(r, ground);
             // Not clipped: icons of small cells reach into the next cells, which paint over them in turn.
-            if (m_painter) {
-                p.save();
+            if (m_painter)
                 m_painter(p, col, row, r);
-                p.restore();
-            }
-            if (col == m_col && row == m_row) {
-                p.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
-                p.setBrush(Qt::NoBrush);
-                p.drawRect(r.adjusted(0, 0, -1, -1));
-            }
         }
+    }
+    // The current cell, over everything else.
+    const QRect current = cellRect(m_col, m_row);
+    if (!current.isEmpty()) {
+        p.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(current.adjusted(0, 0, -1, -1));
     }
 }
 

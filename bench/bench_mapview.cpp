@@ -1,0 +1,129 @@
+// A full repaint of a 101 x 101 explored level into an offscreen image, and the route search on a fully
+// explored 100 x 100 level against the depth-first relaxation it replaces.
+#include "map/atlas.h"
+#include "view/cellpainter.h"
+#include "view/mapgrid.h"
+#include "view/mapicons.h"
+#include "view/route.h"
+
+#include <QApplication>
+#include <QImage>
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <pthread.h>
+
+namespace {
+
+std::unique_ptr<veldor::Atlas> exploredLevel()
+{
+    auto atlas = std::make_unique<veldor::Atlas>();
+    for (int x = 1; x <= 100; ++x)
+        for (int y = 1; y <= 100; ++y) {
+            veldor::TMapCell* c = atlas->cell(14, 0, x, y);
+            c->Explored = 1;
+            c->North = y > 1 ? 1 : 0;
+            c->South = y < 100 ? 1 : 0;
+            c->West = x > 1 ? static_cast<std::uint8_t>(x % 7 == 0 ? 4 : 1) : 0;
+            c->East = x < 100 ? static_cast<std::uint8_t>((x + 1) % 7 == 0 ? 4 : 1) : 0;
+            c->Object = "nnnLFdu1"[(x * 31 + y * 17) % 8];
+        }
+    atlas->cell(14, 0, 100, 100)->Object = 'E';
+    return atlas;
+}
+
+void BM_RepaintFullLevel(benchmark::State& state)
+{
+    const auto atlas = exploredLevel();
+    const veldor::MapIcons icons;
+    veldor::MapGrid grid;
+    grid.setRowCount(101);
+    grid.setColCount(101);
+    grid.resize(101 * 16 + 40, 101 * 16 + 40);
+    grid.setCellPainter([&](QPainter& p, int col, int row, const QRect& r) {
+        veldor::CellInputs in;
+        in.cell = atlas->cell(14, 0, col, row);
+        in.group = 3;
+        veldor::sgDrawCell(p, r, in, icons);
+    });
+    QImage image(grid.viewport()->size(), QImage::Format_RGB32);
+    for (auto _ : state)
+        grid.viewport()->render(&image);
+    state.counters["cells"] = 100 * 100;
+}
+BENCHMARK(BM_RepaintFullLevel)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_FindExitPath(benchmark::State& state)
+{
+    const auto atlas = exploredLevel();
+    veldor::ExitRoute route;
+    for (auto _ : state)
+        route.FindExitPath(*atlas, 14, 0, 1, 1, true);
+    state.counters["route_cells"] = static_cast<double>(route.ExitPath.size());
+}
+BENCHMARK(BM_FindExitPath)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The recursive relaxation as first written; it needs a deep stack, so it runs on a thread of its own.
+struct Relaxation
+{
+    const veldor::Atlas* atlas = nullptr;
+    int px = 1, py = 1;
+    std::vector<long long> dist, unreached;
+    void spread(int x, int y, long long d)
+    {
+        dist[x * 101 + y] = d;
+        unreached[x * 101 + y] = 0;
+        if (x == px && y == py)
+            return;
+        const veldor::TMapCell* c = atlas->cell(14, 0, x, y);
+        const int dx[] = {-1, 1, 0, 0}, dy[] = {0, 0, -1, 1};
+        const std::uint8_t sides[] = {c->West, c->East, c->North, c->South};
+        for (int k = 0; k < 4; ++k) {
+            const int nx = x + dx[k], ny = y + dy[k];
+            if (nx < 1 || nx > 100 || ny < 1 || ny > 100 || sides[k] == 0)
+                continue;
+            if (!atlas->cell(14, 0, nx, ny)->Explored)
+                continue;
+            if (unreached[nx * 101 + ny] == 1 || dist[nx * 101 + ny] > d + 1)
+                spread(nx, ny, d + 1);
+        }
+    }
+    void run()
+    {
+        dist.assign(101 * 101, 10000);
+        unreached.assign(101 * 101, 0);
+        for (int x = 1; x <= 100; ++x)
+            for (int y = 1; y <= 100; ++y)
+                unreached[x * 101 + y] = 1;
+        spread(100, 100, 1);
+    }
+};
+
+void BM_ReferenceRelaxation(benchmark::State& state)
+{
+    const auto atlas = exploredLevel();
+    Relaxation r;
+    r.atlas = atlas.get();
+    for (auto _ : state) {
+        pthread_attr_t attr;
+        pthread_attr_init(&attr);
+        pthread_attr_setstacksize(&attr, 512u * 1024 * 1024);
+        pthread_t thread;
+        pthread_create(
+            &thread, &attr, [](void* p) -> void* { static_cast<Relaxation*>(p)->run(); return nullptr; }, &r);
+        pthread_join(thread, nullptr);
+        pthread_attr_destroy(&attr);
+    }
+}
+BENCHMARK(BM_ReferenceRelaxation)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
