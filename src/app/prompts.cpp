@@ -1,5 +1,6 @@
 #include "prompts.h"
 
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -37,6 +38,16 @@ bool DialogPrompts::askText(QWidget* parent, const QString& caption, const QStri
     if (ok)
         text = answer;
     return ok;
+}
+
+QString DialogPrompts::askOpenFile(QWidget* parent, const QString& caption, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+}
+
+QString DialogPrompts::askSaveFile(QWidget* parent, const QString& caption, const QString& suggested)
+{
+    return QFileDialog::getSaveFileName(parent, caption, suggested);
 }
 
 } // namespace veldor

@@ -19,6 +19,9 @@ public:
     virtual void showInformation(QWidget* parent, const QString& title, const QString& text) = 0;
     // False when cancelled.
     virtual bool askText(QWidget* parent, const QString& caption, const QString& prompt, QString& text) = 0;
+    // A file to open or to save to; empty when cancelled.
+    virtual QString askOpenFile(QWidget* parent, const QString& caption, const QString& filter) = 0;
+    virtual QString askSaveFile(QWidget* parent, const QString& caption, const QString& suggested) = 0;
 };
 
 // Standard message and input boxes.
@@ -29,6 +32,8 @@ public:
     void showError(QWidget* parent, const QString& text) override;
     void showInformation(QWidget* parent, const QString& title, const QString& text) override;
     bool askText(QWidget* parent, const QString& caption, const QString& prompt, QString& text) override;
+    QString askOpenFile(QWidget* parent, const QString& caption, const QString& filter) override;
+    QString askSaveFile(QWidget* parent, const QString& caption, const QString& suggested) override;
 };
 
 } // namespace veldor

@@ -8,6 +8,7 @@
 #include "map/mapfiles.h"
 #include "map/selection.h"
 #include "reader/eventsounds.h"
+#include "shell/shellmenus.h"
 #include "shell/twebbrowser.h"
 #include "view/mapgrid.h"
 #include "view/mapicons.h"
@@ -52,6 +53,7 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
         m_options.profileFolder.isEmpty()
             ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/browser")
             : m_options.profileFolder;
+    m_profileFolder = profileFolder;
     m_profile = createBrowserProfile(profileFolder, nullptr);
     m_sounds = new EventSounds(m_workFolder, this);
     m_route = std::make_unique<ExitRoute>();
@@ -100,10 +102,10 @@ void TForm1::connectHandlers()
     connect(Button14, &QPushButton::clicked, this, &TForm1::Button14Click);
     connect(Exit1, &QAction::triggered, this, &QWidget::close);
     connect(MenuItem11, &QAction::triggered, this, &TForm1::MenuItem11Click);
-    connect(WebBrowser1, &TWebbrowser::frameCompleted, this, &TForm1::WebBrowser1DocumentComplete);
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
     Memo2->installEventFilter(this);
     connectMapHandlers();
+    connectBrowserHandlers();
 }
 
 void TForm1::runStartup()
@@ -119,6 +121,7 @@ void TForm1::runStartup()
     Panel2->hide();
 
     Timer2->setInterval(200);
+    buildShellMenus();
 
     ToolButton1->setEnabled(false);
     ToolButton2->setEnabled(false);
@@ -141,6 +144,7 @@ void TForm1::runStartup()
 
     sizeGridForLab();
     ComboBox1Select();
+    LastBrowser = WebBrowser1;
 }
 
 void TForm1::reportStartupProblems()

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -36,7 +37,10 @@ namespace veldor {
 class ClickSplitter;
 class EventSounds;
 class ExitRoute;
+class HistoryStore;
 class MapIcons;
+class TFavoritesMenu;
+class THistoryMenu;
 class ClickSplitterHandle;
 class MapGrid;
 class PageControl;
@@ -79,6 +83,9 @@ public:
 
     unsigned CurLab = 0;
     int CurLevel = 0;
+
+    // The browser last left by a tab change (the browser commands' fallback).
+    QPointer<TWebbrowser> LastBrowser;
 
     // The body cell under the mouse, on which the grid's popup menu acts (0 until one was hovered).
     int HoverX = 0;
@@ -208,8 +215,8 @@ public:
     QAction* Medium1 = nullptr;
     QAction* Small1 = nullptr;
     QAction* Smallest1 = nullptr;
-    QMenu* MenuHistory = nullptr;
-    QMenu* MenuFavorites = nullptr;
+    THistoryMenu* HistoryMenu = nullptr;
+    TFavoritesMenu* FavoritesMenu = nullptr;
     QMenu* MenuExtras = nullptr;
     QAction* InternetOptions1 = nullptr;
     QAction* N16 = nullptr;
@@ -280,6 +287,57 @@ public:
     void CopyListClick(QPlainTextEdit* memo, const QString& prefix);
     void FindExitPath();
     const ExitRoute& route() const { return *m_route; }
+
+    // Browser tabs and commands.
+    TWebbrowser* CurrentBrowser() const;
+    // A new tab at the end, made active; navigated to the address unless it is blank. Returns the tab.
+    QWidget* OpenTab(const QString& url);
+    TWebbrowser* browserOf(QWidget* tab) const;
+    // Runs `then` once the browser has finished loading, or after a time limit, whichever comes first.
+    void WaitForBrowser(TWebbrowser* browser, std::function<void()> then);
+    void CloseActiveTab();
+    static bool HasHtmlDocument(TWebbrowser* browser);
+    void ComboBox6KeyDown(int key);
+    void BitBtn6Click();
+    void ToolButton1Click();
+    void ToolButton2Click();
+    void ToolButton3Click();
+    void ToolButton4Click();
+    void Open1Click();
+    void SaveAs1Click();
+    void Properties1Click();
+    void MenuItem4Open();
+    void EditCommand(int command); // copy 12, cut 11, paste 13, select all 17
+    void Search1Click();
+    void ViewSource1Click();
+    void InternetOptions1Click();
+    void Largest1Click(QAction* item);
+    void N18Click();
+    void MenuNavigate(const QString& url);
+    void WebBrowser1ProgressChange(int progress, int maximum);
+    void WebBrowser1CommandStateChange(TWebbrowser* browser, int command, bool enabled);
+    void WebBrowser1DownloadComplete();
+    void WebBrowser1TitleChange(TWebbrowser* browser, const QString& text);
+    void WebBrowser1NavigateComplete2(const QString& url);
+    TWebbrowser* WebBrowser1NewWindow2();
+    void PageControl2Changing(int leaving);
+    void PageControl2Change();
+    void PageControl2MouseUp(const QPoint& pos);
+    void Timer2Timer();
+    // Login panel.
+    void N16Click();
+    void Button16Click();
+    void Button17Click();
+    void CheckBox6Click();
+    // Player lookup.
+    void OpenPlayerInfo(const QString& nick, std::function<void()> then = {});
+    QString playerInfoUrl(const QString& nick) const;
+    void N17Click();
+    void ComboBox7KeyDown(int key);
+    void BitBtn5Click();
+    void N20Click();
+    QWebEngineProfile* profile() const { return m_profile; }
+    HistoryStore* history() const { return m_history.get(); }
     EventSounds* sounds() const { return m_sounds; }
     // The standing window title.
     static QString Title();
@@ -309,6 +367,9 @@ private:
     void sizeGridForLab();
     void fillObjectMemos();
     void connectMapHandlers();
+    void connectBrowserHandlers();
+    void bindBrowser(TWebbrowser* browser);
+    void buildShellMenus();
     void drawGridCell(QPainter& painter, int col, int row, const QRect& rect);
     // After a command on the map: lists into the memos, and the grid at once.
     void mapChanged();
@@ -331,6 +392,10 @@ private:
     std::unique_ptr<ExitRoute> m_route;
     std::unique_ptr<MapIcons> m_icons;
     std::vector<char> m_onPath; // cells of the route, for drawing
+    std::unique_ptr<HistoryStore> m_history;
+    QString m_profileFolder;
+    bool m_programTabChange = false;
+    int m_activeTab = 0;
     EventSounds* m_sounds = nullptr;
     bool m_tickRunning = false;
     quint64 m_tickSerial = 0;

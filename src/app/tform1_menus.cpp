@@ -32,7 +32,7 @@ void TForm1::buildMenus()
 
     MenuFile = submenu(MainMenu1, "MenuFile", QStringLiteral("Файл"));
     NewTabBlank = item(MenuFile, "NewTabBlank", QStringLiteral("Новая вкладка"));
-    NewTabBlank->setShortcut(QKeySequence(QStringLiteral("Ctrl+T")));
+    NewTabBlank->setShortcut(QKeySequence::AddTab);
     Open1 = item(MenuFile, "Open1", QStringLiteral("Открыть..."));
     SaveAs1 = item(MenuFile, "SaveAs1", QStringLiteral("Сохранить как..."));
     Properties1 = item(MenuFile, "Properties1", QStringLiteral("Свойства"));
@@ -74,11 +74,7 @@ void TForm1::buildMenus()
     MenuView->addMenu(FontSize1);
     MainMenu1->addMenu(MenuView);
 
-    // History and Favorites are filled from their stores by the browser shell.
-    MenuHistory = submenu(MainMenu1, "MenuHistory", QStringLiteral("История"));
-    MainMenu1->addMenu(MenuHistory);
-    MenuFavorites = submenu(MainMenu1, "MenuFavorites", QStringLiteral("Избранное"));
-    MainMenu1->addMenu(MenuFavorites);
+    // History and Favorites insert themselves at start-up.
 
     MenuExtras = submenu(MainMenu1, "MenuExtras", QStringLiteral("Дополнительно"));
     N16 = item(MenuExtras, "N16", QStringLiteral("Данные"));

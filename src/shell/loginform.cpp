@@ -3,16 +3,43 @@
 #include "common/cp1251.h"
 
 namespace veldor {
+namespace {
+
+std::string quoted(const std::string& value)
+{
+    std::string out = "\"";
+    for (char c : value) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+} // namespace
 
 std::string LoginFormPage(const std::string& gameServer, const std::string& login, const std::string& password)
 {
     const std::string lines[] = {
         "<html><head></head><body><form method=\"post\" action=\"" + gameServer + "/login.php\">",
         "<table>",
-        cp1251::fromUtf8("<tbody><tr><td>Логин</td><td><input name=\"login\" size=\"16\" VALUE = ") + login +
+        cp1251::fromUtf8("<tbody><tr><td>Логин</td><td><input name=\"login\" size=\"16\" VALUE = ") + quoted(login) +
             "></td></tr>",
         cp1251::fromUtf8("<tr><td>Пароль</td><td><input name=\"password\" size=\"16\" type=\"password\" VALUE = ") +
-            password + "></td></tr>",
+            quoted(password) + "></td></tr>",
         cp1251::fromUtf8("<tr><td colspan=\"2\" align=\"right\"><input value=\"Войти\" type=\"submit\"></td></tr>"),
         "</tbody></table>",
         "</form>",

@@ -5,7 +5,7 @@
 namespace veldor {
 
 // The login form page shown in the game tab at start-up: eight lines, each ending in CR LF (Windows-1251).
-// The stored login and password go in as they are, like the original program wrote them.
+// The login and password are quoted and escaped, so that whatever they hold the form posts them unchanged.
 std::string LoginFormPage(const std::string& gameServer, const std::string& login, const std::string& password);
 
 } // namespace veldor

@@ -22,6 +22,10 @@ signals:
     void frameCompleted(const QString& windowName, bool topLevel);
 
 protected:
+    // The game's pages are shown without script dialogs of their own, as the original browser was set up.
+    void javaScriptAlert(const QUrl&, const QString&) override {}
+    bool javaScriptConfirm(const QUrl&, const QString&) override { return false; }
+    bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override { return false; }
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int lineNumber,
                                   const QString& sourceID) override;
 };

@@ -2,6 +2,7 @@
 
 #include "shell/pagebridge.h"
 
+#include <QAction>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -14,6 +15,38 @@ TWebbrowser::TWebbrowser(QWebEngineProfile* profile, QWidget* parent) : QWebEngi
     setPage(page);
     connect(page, &GamePage::frameCompleted, this,
             [this](const QString& name, bool top) { emit frameCompleted(this, name, top); });
+    connect(page, &QWebEnginePage::loadStarted, this, [this] {
+        m_busy = true;
+        m_loadedOk = false;
+    });
+    connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        m_busy = false;
+        m_loadedOk = ok;
+    });
+    connect(page->action(QWebEnginePage::Back), &QAction::changed, this, [this, page] {
+        emit commandStateChange(this, 2, page->action(QWebEnginePage::Back)->isEnabled());
+    });
+    connect(page->action(QWebEnginePage::Forward), &QAction::changed, this, [this, page] {
+        emit commandStateChange(this, 1, page->action(QWebEnginePage::Forward)->isEnabled());
+    });
+}
+
+void TWebbrowser::navigate(const QUrl& url)
+{
+    m_busy = true;
+    m_loadedOk = false;
+    load(url);
+}
+
+bool TWebbrowser::hasHtmlDocument() const
+{
+    const QString address = url().toString();
+    return m_loadedOk && !address.isEmpty() && address != QLatin1String("about:blank");
+}
+
+QWebEngineView* TWebbrowser::createWindow(QWebEnginePage::WebWindowType)
+{
+    return newWindowHandler ? newWindowHandler() : nullptr;
 }
 
 QWebEngineProfile* createBrowserProfile(const QString& storageFolder, QObject* parent)
@@ -22,7 +55,6 @@ QWebEngineProfile* createBrowserProfile(const QString& storageFolder, QObject* p
     profile->setPersistentStoragePath(storageFolder + QStringLiteral("/storage"));
     profile->setCachePath(storageFolder + QStringLiteral("/cache"));
     profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
-    // The game's pages are written for a browser that shows no script errors or other dialogs of its own.
     profile->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, true);
     installFrameWatch(profile);
     return profile;

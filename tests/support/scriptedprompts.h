@@ -17,6 +17,8 @@ public:
     QStringList informations;
     QStringList textAnswers;
     QStringList textCaptions;
+    QStringList files; // answers for the open and save questions, taken in order; empty when none left
+    QStringList fileCaptions;
 
     Answer askYesNoCancel(QWidget*, const QString& text) override
     {
@@ -35,6 +37,16 @@ public:
             return false;
         text = textAnswers.takeFirst();
         return true;
+    }
+    QString askOpenFile(QWidget*, const QString& caption, const QString&) override
+    {
+        fileCaptions << caption;
+        return files.isEmpty() ? QString() : files.takeFirst();
+    }
+    QString askSaveFile(QWidget*, const QString& caption, const QString&) override
+    {
+        fileCaptions << caption;
+        return files.isEmpty() ? QString() : files.takeFirst();
     }
 };
 

@@ -1,0 +1,613 @@
+// The browser shell: tabs, the address box, the tool bar, the File, Edit, View and Extras commands, the
+// login panel, player lookup and the History and Favorites menus.
+#include "tform1.h"
+
+#include "app/prompts.h"
+#include "common/qtcodec.h"
+#include "shell/internetoptions.h"
+#include "shell/shellmenus.h"
+#include "shell/twebbrowser.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
+
+namespace veldor {
+namespace {
+
+// A page that never completes must not hold a caller for ever.
+constexpr int kWaitLimitMs = 30000;
+
+// Adds a text to the top of a box's drop-down list unless an item equals it ignoring letter case.
+void addToHistory(QComboBox* box, const QString& text)
+{
+    for (int i = 0; i < box->count(); ++i)
+        if (box->itemText(i).compare(text, Qt::CaseInsensitive) == 0)
+            return;
+    const QString shown = box->currentText();
+    box->insertItem(0, text);
+    box->setEditText(shown);
+}
+
+// An event filter that hands Enter in an editable box, and mouse releases on the tab strip, to the window.
+class Watcher : public QObject
+{
+public:
+    Watcher(QObject* parent, std::function<bool(QObject*, QEvent*)> f) : QObject(parent), m_f(std::move(f)) {}
+    bool eventFilter(QObject* o, QEvent* e) override { return m_f(o, e); }
+
+private:
+    std::function<bool(QObject*, QEvent*)> m_f;
+};
+
+} // namespace
+
+void TForm1::buildShellMenus()
+{
+    QDir().mkpath(m_profileFolder);
+    m_history = std::make_unique<HistoryStore>(QDir(m_profileFolder).filePath(QStringLiteral("history.tsv")));
+    HistoryMenu = new THistoryMenu(m_history.get(), this);
+    HistoryMenu->MainMenu = MainMenu1;
+    HistoryMenu->Menupos = 4;
+    HistoryMenu->BuildMenu();
+    connect(HistoryMenu, &THistoryMenu::OnURLSelected, this, [this](QAction*, const QString& url) { MenuNavigate(url); });
+    MainMenu1->actions().at(3)->setText(QStringLiteral("История"));
+    FavoritesMenu = new TFavoritesMenu(QDir(m_profileFolder).filePath(QStringLiteral("Favorites")), m_prompts, this);
+    connect(FavoritesMenu, &TFavoritesMenu::OnURLSelected, this,
+            [this](QAction*, const QString& url) { MenuNavigate(url); });
+    FavoritesMenu->MainMenu = MainMenu1;
+    FavoritesMenu->Menupos = 5;
+    // "Add to Favorites" adds the page of the tab in front.
+    FavoritesMenu->Webbrowser = [this] { return CurrentBrowser(); };
+    FavoritesMenu->BuildMenu();
+    MainMenu1->actions().at(4)->setText(QStringLiteral("Избранное"));
+}
+
+void TForm1::connectBrowserHandlers()
+{
+    bindBrowser(WebBrowser1);
+    connect(WebBrowser1, &QWebEngineView::urlChanged, this,
+            [this](const QUrl& url) { WebBrowser1NavigateComplete2(url.toString()); });
+
+    auto* watcher = new Watcher(this, [this](QObject* o, QEvent* e) {
+        if (e->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                if (o == ComboBox6->lineEdit())
+                    ComboBox6KeyDown(key);
+                else if (o == ComboBox7->lineEdit())
+                    ComboBox7KeyDown(key);
+                return true;
+            }
+        } else if (e->type() == QEvent::MouseButtonRelease && o == PageControl2->tabBar()) {
+            const auto* me = static_cast<QMouseEvent*>(e);
+            PageControl2MouseUp(PageControl2->mapFrom(PageControl2->tabBar(), me->position().toPoint()));
+        }
+        return false;
+    });
+    ComboBox6->lineEdit()->installEventFilter(watcher);
+    ComboBox7->lineEdit()->installEventFilter(watcher);
+    PageControl2->tabBar()->installEventFilter(watcher);
+
+    connect(BitBtn6, &QPushButton::clicked, this, &TForm1::BitBtn6Click);
+    connect(ToolButton1, &QToolButton::clicked, this, &TForm1::ToolButton1Click);
+    connect(ToolButton2, &QToolButton::clicked, this, &TForm1::ToolButton2Click);
+    connect(ToolButton3, &QToolButton::clicked, this, &TForm1::ToolButton3Click);
+    connect(ToolButton4, &QToolButton::clicked, this, &TForm1::ToolButton4Click);
+    connect(NewTabBlank, &QAction::triggered, this, [this] { OpenTab(QStringLiteral("about:blank")); });
+    connect(N19, &QAction::triggered, this, [this] { OpenTab(QStringLiteral("about:blank")); });
+    connect(N9, &QAction::triggered, this, &TForm1::CloseActiveTab);
+    connect(Open1, &QAction::triggered, this, &TForm1::Open1Click);
+    connect(SaveAs1, &QAction::triggered, this, &TForm1::SaveAs1Click);
+    connect(Properties1, &QAction::triggered, this, &TForm1::Properties1Click);
+    connect(MenuItem4, &QMenu::aboutToShow, this, &TForm1::MenuItem4Open);
+    connect(Copy1, &QAction::triggered, this, [this] { EditCommand(12); });
+    connect(Cut1, &QAction::triggered, this, [this] { EditCommand(11); });
+    connect(Paste1, &QAction::triggered, this, [this] { EditCommand(13); });
+    connect(SelectAll1, &QAction::triggered, this, [this] { EditCommand(17); });
+    connect(Search1, &QAction::triggered, this, &TForm1::Search1Click);
+    connect(ViewSource1, &QAction::triggered, this, &TForm1::ViewSource1Click);
+    connect(InternetOptions1, &QAction::triggered, this, &TForm1::InternetOptions1Click);
+    for (QAction* size : {Largest1, Large1, Medium1, Small1, Smallest1})
+        connect(size, &QAction::triggered, this, [this, size] { Largest1Click(size); });
+    connect(N18, &QAction::triggered, this, &TForm1::N18Click);
+    connect(N16, &QAction::triggered, this, &TForm1::N16Click);
+    connect(Button16, &QPushButton::clicked, this, &TForm1::Button16Click);
+    connect(Button17, &QPushButton::clicked, this, &TForm1::Button17Click);
+    connect(CheckBox6, &QCheckBox::clicked, this, &TForm1::CheckBox6Click);
+    connect(N17, &QAction::triggered, this, &TForm1::N17Click);
+    connect(BitBtn5, &QPushButton::clicked, this, &TForm1::BitBtn5Click);
+    connect(N20, &QAction::triggered, this, &TForm1::N20Click);
+    connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+    connect(PageControl2, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopupMenu3->popup(PageControl2->mapToGlobal(pos)); });
+    connect(PageControl2, &QTabWidget::currentChanged, this, [this](int index) {
+        if (m_programTabChange) {
+            m_activeTab = index;
+            return;
+        }
+        PageControl2Changing(m_activeTab);
+        m_activeTab = index;
+        PageControl2Change();
+    });
+
+    // Shortcuts a browser user expects; none of them is an arrow key, which walk in the game.
+    auto shortcut = [this](const QKeySequence& keys, auto slot) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, slot);
+    };
+    shortcut(QKeySequence::Close, [this] { CloseActiveTab(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_F4), [this] { CloseActiveTab(); });
+    shortcut(QKeySequence::Refresh, [this] { ToolButton3Click(); });
+    shortcut(QKeySequence::Back, [this] { ToolButton1Click(); });
+    shortcut(QKeySequence::Forward, [this] { ToolButton2Click(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_L), [this] {
+        ComboBox6->setFocus();
+        ComboBox6->lineEdit()->selectAll();
+    });
+    Exit1->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
+
+    // Downloads and "Сохранить как..." go through the profile; the user picks where.
+    connect(m_profile, &QWebEngineProfile::downloadRequested, this, [this](QWebEngineDownloadRequest* download) {
+        if (download->state() == QWebEngineDownloadRequest::DownloadRequested) {
+            const QString path =
+                m_prompts->askSaveFile(this, QStringLiteral("Сохранить как..."), download->downloadFileName());
+            if (path.isEmpty()) {
+                download->cancel();
+                return;
+            }
+            download->setDownloadDirectory(QFileInfo(path).absolutePath());
+            download->setDownloadFileName(QFileInfo(path).fileName());
+            download->accept();
+        }
+        connect(download, &QWebEngineDownloadRequest::stateChanged, this, [this, download](auto state) {
+            if (state == QWebEngineDownloadRequest::DownloadInterrupted)
+                m_prompts->showError(this, QStringLiteral("ERROR: Unable to show Save As dialog. \r") +
+                                               QStringLiteral("QWebEngineDownloadRequest: ") +
+                                               download->interruptReasonString() + QLatin1Char('.'));
+        });
+    });
+}
+
+void TForm1::bindBrowser(TWebbrowser* browser)
+{
+    connect(browser, &TWebbrowser::frameCompleted, this, &TForm1::WebBrowser1DocumentComplete);
+    connect(browser, &TWebbrowser::commandStateChange, this, &TForm1::WebBrowser1CommandStateChange);
+    connect(browser, &QWebEngineView::loadProgress, this, [this](int p) { WebBrowser1ProgressChange(p, 100); });
+    connect(browser, &QWebEngineView::loadFinished, this, [this, browser](bool ok) {
+        WebBrowser1DownloadComplete();
+        const QUrl url = browser->url();
+        if (ok && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")))
+            m_history->add(url.toString(), browser->title());
+    });
+    connect(browser, &QWebEngineView::titleChanged, this,
+            [this, browser](const QString& title) { WebBrowser1TitleChange(browser, title); });
+    browser->newWindowHandler = [this] { return WebBrowser1NewWindow2(); };
+}
+
+TWebbrowser* TForm1::browserOf(QWidget* tab) const
+{
+    return tab ? tab->findChild<TWebbrowser*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+TWebbrowser* TForm1::CurrentBrowser() const
+{
+    QWidget* tab = PageControl2->currentWidget();
+    if (!tab || tab->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).isEmpty())
+        return nullptr;
+    if (TWebbrowser* browser = browserOf(tab))
+        return browser;
+    return LastBrowser;
+}
+
+bool TForm1::HasHtmlDocument(TWebbrowser* browser)
+{
+    return browser && browser->hasHtmlDocument();
+}
+
+QWidget* TForm1::OpenTab(const QString& url)
+{
+    auto* tab = new QWidget;
+    auto* layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* browser = new TWebbrowser(m_profile, tab);
+    layout->addWidget(browser);
+    m_programTabChange = true; // a change made by the program raises no tab-change notification
+    PageControl2->addTab(tab, QString());
+    PageControl2->setCurrentWidget(tab);
+    m_programTabChange = false;
+    bindBrowser(browser);
+    browser->CanGoForward = false;
+    browser->CanGoBack = false;
+    if (!url.trimmed().isEmpty())
+        browser->navigate(QUrl::fromUserInput(url));
+    return tab;
+}
+
+void TForm1::WaitForBrowser(TWebbrowser* browser, std::function<void()> then)
+{
+    if (!browser || !browser->busy()) {
+        QTimer::singleShot(0, this, std::move(then));
+        return;
+    }
+    auto done = std::make_shared<bool>(false);
+    auto finish = [done, then = std::move(then)] {
+        if (!*done) {
+            *done = true;
+            then();
+        }
+    };
+    connect(browser, &QWebEngineView::loadFinished, this, finish, Qt::SingleShotConnection);
+    connect(browser, &QObject::destroyed, this, finish, Qt::SingleShotConnection);
+    QTimer::singleShot(kWaitLimitMs, this, finish);
+}
+
+void TForm1::CloseActiveTab()
+{
+    const int index = PageControl2->currentIndex();
+    QWidget* tab = PageControl2->currentWidget();
+    TWebbrowser* browser = browserOf(tab);
+    if (index <= 0 || !browser)
+        return; // the game tab stays
+    m_programTabChange = true;
+    delete browser;
+    LastBrowser = nullptr;
+    PageControl2->removeTab(index);
+    tab->deleteLater();
+    // The tab after the closed one, or the game tab when the last one went.
+    PageControl2->setCurrentIndex(index < PageControl2->count() ? index : 0);
+    m_programTabChange = false;
+    m_activeTab = PageControl2->currentIndex();
+    if (PageControl2->currentIndex() > 0) {
+        if (TWebbrowser* shown = browserOf(PageControl2->currentWidget()))
+            ComboBox6->setEditText(shown->locationUrl());
+    }
+}
+
+void TForm1::ComboBox6KeyDown(int key)
+{
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && PageControl2->currentIndex() > 0) {
+        if (TWebbrowser* browser = CurrentBrowser())
+            browser->navigate(QUrl::fromUserInput(ComboBox6->currentText()));
+    }
+}
+
+void TForm1::BitBtn6Click()
+{
+    ComboBox6KeyDown(Qt::Key_Return);
+}
+
+void TForm1::ToolButton1Click()
+{
+    if (TWebbrowser* b = CurrentBrowser(); HasHtmlDocument(b))
+        b->back();
+}
+
+void TForm1::ToolButton2Click()
+{
+    if (TWebbrowser* b = CurrentBrowser(); HasHtmlDocument(b))
+        b->forward();
+}
+
+void TForm1::ToolButton3Click()
+{
+    if (TWebbrowser* b = CurrentBrowser(); HasHtmlDocument(b)) {
+        // Ctrl held: reload completely, past the cache.
+        const bool complete = QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier;
+        b->triggerPageAction(complete ? QWebEnginePage::ReloadAndBypassCache : QWebEnginePage::Reload);
+    }
+    ToolButton4->setEnabled(true);
+}
+
+void TForm1::ToolButton4Click()
+{
+    if (TWebbrowser* b = CurrentBrowser(); HasHtmlDocument(b))
+        b->stop();
+}
+
+void TForm1::Open1Click()
+{
+    const QString file = m_prompts->askOpenFile(this, QStringLiteral("Открыть"), OpenDialog1Filter);
+    if (!file.isEmpty())
+        OpenTab(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString());
+}
+
+void TForm1::SaveAs1Click()
+{
+    TWebbrowser* b = CurrentBrowser();
+    if (!HasHtmlDocument(b) || b->busy())
+        return;
+    const QString name = (b->title().isEmpty() ? QStringLiteral("page") : b->title()) + QStringLiteral(".html");
+    const QString path = m_prompts->askSaveFile(this, QStringLiteral("Сохранить как..."), name);
+    if (!path.isEmpty())
+        b->page()->save(path, QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
+}
+
+void TForm1::Properties1Click()
+{
+    TWebbrowser* b = CurrentBrowser();
+    if (!HasHtmlDocument(b))
+        return;
+    QString text = QStringLiteral("Заголовок: ") + b->locationName() + QStringLiteral("\nАдрес: ") + b->locationUrl();
+    const QFileInfo file(b->url().toLocalFile());
+    if (b->url().isLocalFile() && file.exists()) {
+        text += QStringLiteral("\nФайл: ") + file.absoluteFilePath() + QStringLiteral("\nРазмер: ") +
+                QString::number(file.size()) + QStringLiteral(" байт\nИзменен: ") +
+                file.lastModified().toString(QStringLiteral("dd.MM.yyyy hh:mm"));
+    }
+    m_prompts->showInformation(this, QStringLiteral("Свойства"), text);
+}
+
+void TForm1::MenuItem4Open()
+{
+    TWebbrowser* b = CurrentBrowser();
+    const bool html = HasHtmlDocument(b);
+    Copy1->setEnabled(html && b->pageAction(QWebEnginePage::Copy)->isEnabled());
+    Paste1->setEnabled(html && b->pageAction(QWebEnginePage::Paste)->isEnabled());
+    Cut1->setEnabled(html && b->pageAction(QWebEnginePage::Cut)->isEnabled());
+}
+
+void TForm1::EditCommand(int command)
+{
+    TWebbrowser* b = CurrentBrowser();
+    if (!b || b->url().isEmpty())
+        return;
+    switch (command) {
+    case 12:
+        b->triggerPageAction(QWebEnginePage::Copy);
+        break;
+    case 11:
+        b->triggerPageAction(QWebEnginePage::Cut);
+        break;
+    case 13:
+        b->triggerPageAction(QWebEnginePage::Paste);
+        break;
+    case 17:
+        b->triggerPageAction(QWebEnginePage::SelectAll);
+        break;
+    default:
+        break;
+    }
+}
+
+void TForm1::Search1Click()
+{
+    TWebbrowser* b = CurrentBrowser();
+    if (!b || b->url().isEmpty())
+        return;
+    QString text;
+    if (m_prompts->askText(this, QStringLiteral("Найти"), QStringLiteral("Текст:"), text) && !text.isEmpty())
+        b->findText(text);
+}
+
+void TForm1::ViewSource1Click()
+{
+    TWebbrowser* b = CurrentBrowser();
+    if (b && !b->url().isEmpty())
+        b->triggerPageAction(QWebEnginePage::ViewSource); // opens as a new tab
+}
+
+void TForm1::InternetOptions1Click()
+{
+    InternetOptionsDialog dialog(m_profile, this);
+    dialog.exec();
+}
+
+void TForm1::Largest1Click(QAction* item)
+{
+    TWebbrowser* b = CurrentBrowser();
+    if (!HasHtmlDocument(b)) {
+        item->setChecked(!item->isChecked()); // nothing changes, the check marks included
+        return;
+    }
+    static const double factors[] = {0.7, 0.85, 1.0, 1.2, 1.45}; // tags 0 (smallest) .. 4 (largest)
+    b->setZoomFactor(factors[std::clamp(item->data().toInt(), 0, 4)]);
+    for (QAction* size : {Largest1, Large1, Medium1, Small1, Smallest1})
+        size->setChecked(size == item);
+}
+
+void TForm1::N18Click()
+{
+    const QString text = ComboBox6->currentText();
+    ComboBox6->clear();
+    ComboBox6->setEditText(text);
+}
+
+void TForm1::MenuNavigate(const QString& url)
+{
+    if (PageControl2->currentIndex() <= 0)
+        return;
+    if (TWebbrowser* b = CurrentBrowser()) {
+        ComboBox6->setEditText(url);
+        b->navigate(QUrl::fromUserInput(url));
+    }
+}
+
+void TForm1::WebBrowser1ProgressChange(int progress, int maximum)
+{
+    ProgressBar1->setMaximum(maximum);
+    ProgressBar1->setValue(progress);
+}
+
+void TForm1::WebBrowser1CommandStateChange(TWebbrowser* browser, int command, bool enabled)
+{
+    if (command == 1) {
+        browser->CanGoForward = enabled;
+        ToolButton2->setEnabled(enabled);
+    } else if (command == 2) {
+        browser->CanGoBack = enabled;
+        ToolButton1->setEnabled(enabled);
+    }
+}
+
+void TForm1::WebBrowser1DownloadComplete()
+{
+    ToolButton4->setEnabled(false);
+}
+
+void TForm1::WebBrowser1TitleChange(TWebbrowser*, const QString& text)
+{
+    if (PageControl2->count() <= 1 || PageControl2->currentIndex() <= 0)
+        return;
+    TWebbrowser* current = CurrentBrowser();
+    if (!current)
+        return;
+    ComboBox6->setEditText(current->locationUrl());
+    current->PageTitle = text;
+    PageControl2->setTabText(PageControl2->currentIndex(), current->PageTitle);
+    addToHistory(ComboBox6, ComboBox6->currentText());
+}
+
+void TForm1::WebBrowser1NavigateComplete2(const QString& url)
+{
+    if (PageControl2->currentIndex() > 0)
+        ComboBox6->setEditText(url);
+    addToHistory(ComboBox6, ComboBox6->currentText());
+}
+
+TWebbrowser* TForm1::WebBrowser1NewWindow2()
+{
+    // The page opens in a tab of its own instead of a window.
+    return browserOf(OpenTab(QString()));
+}
+
+void TForm1::PageControl2Changing(int leaving)
+{
+    if (TWebbrowser* b = browserOf(PageControl2->widget(leaving)))
+        LastBrowser = b;
+}
+
+void TForm1::PageControl2Change()
+{
+    ToolButton1->setEnabled(false);
+    ToolButton2->setEnabled(false);
+    const int index = PageControl2->currentIndex();
+    TWebbrowser* b = browserOf(PageControl2->currentWidget());
+    if (!b)
+        return;
+    if (HasHtmlDocument(b))
+        b->setFocus();
+    ToolButton1->setEnabled(b->CanGoBack);
+    ToolButton2->setEnabled(b->CanGoForward);
+    if (index == 0) {
+        ComboBox6->setEditText(m_gameServer);
+        PageControl2->setTabText(0, QStringLiteral("Тирмора"));
+    } else {
+        ComboBox6->setEditText(b->locationUrl());
+        PageControl2->setTabText(index, b->PageTitle);
+    }
+}
+
+void TForm1::PageControl2MouseUp(const QPoint& pos)
+{
+    const bool inside = pos.x() < PageControl2->width() && pos.y() < PageControl2->height();
+    if (!inside && pos.x() >= 0 && pos.y() >= 0)
+        return;
+    if (Timer2->isActive()) {
+        Timer2->stop(); // the second release within the double-click window
+        CloseActiveTab();
+    } else {
+        Timer2->start();
+    }
+}
+
+void TForm1::Timer2Timer()
+{
+    Timer2->stop();
+}
+
+void TForm1::N16Click()
+{
+    Edit1->setText(fromCp1251(m_settings.StoredLogin));
+    Edit2->setText(fromCp1251(m_settings.StoredPassword));
+    CheckBox6->setChecked(m_settings.AutoLogin);
+    Panel2->move((PageControl2->width() - Panel2->width()) / 2, 40);
+    Panel2->show();
+    Panel2->raise();
+    Edit1->setFocus();
+}
+
+void TForm1::Button16Click()
+{
+    m_settings.StoredLogin = toCp1251(Edit1->text());
+    m_settings.StoredPassword = toCp1251(Edit2->text());
+    m_settings.AutoLogin = CheckBox6->isChecked();
+    Panel2->hide();
+}
+
+void TForm1::Button17Click()
+{
+    Panel2->hide();
+}
+
+void TForm1::CheckBox6Click()
+{
+    m_settings.AutoLogin = CheckBox6->isChecked();
+}
+
+QString TForm1::playerInfoUrl(const QString& nick) const
+{
+    // One query value whatever the nickname holds, in the game's code page.
+    return m_gameServer + QStringLiteral("/cgi/pl_info.php?login=") +
+           QString::fromLatin1(QByteArray::fromStdString(toCp1251(nick)).toPercentEncoding());
+}
+
+void TForm1::OpenPlayerInfo(const QString& nick, std::function<void()> then)
+{
+    QWidget* tab = OpenTab(QString());
+    TWebbrowser* browser = browserOf(tab);
+    if (TWebbrowser* current = CurrentBrowser())
+        current->navigate(QUrl(playerInfoUrl(nick)));
+    WaitForBrowser(browser, then ? std::move(then) : [] {});
+}
+
+void TForm1::N17Click()
+{
+    QString nick;
+    if (!m_prompts->askText(this, QStringLiteral("Введите ник игрока"), QStringLiteral("Ник:"), nick) || nick.isEmpty())
+        return;
+    OpenPlayerInfo(nick);
+}
+
+void TForm1::ComboBox7KeyDown(int key)
+{
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return;
+    QPointer<QComboBox> box(ComboBox7);
+    OpenPlayerInfo(ComboBox7->currentText(), [box] {
+        if (box)
+            addToHistory(box, box->currentText());
+    });
+}
+
+void TForm1::BitBtn5Click()
+{
+    ComboBox7KeyDown(Qt::Key_Return);
+}
+
+void TForm1::N20Click()
+{
+    const QString text = ComboBox7->currentText();
+    ComboBox7->clear();
+    ComboBox7->setEditText(text);
+}
+
+} // namespace veldor

@@ -1,0 +1,349 @@
+#include "shellmenus.h"
+
+#include "app/prompts.h"
+#include "shell/twebbrowser.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSaveFile>
+#include <QTextStream>
+#include <QUrl>
+#include <algorithm>
+#include <map>
+
+namespace veldor {
+namespace {
+
+const QString kEmpty = QStringLiteral(" (Empty) ");
+
+void addEmptyItem(QMenu* menu)
+{
+    menu->addAction(kEmpty)->setEnabled(false);
+}
+
+bool lessByName(const QString& a, const QString& b)
+{
+    return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+}
+
+} // namespace
+
+void insertTopLevelMenu(QMenuBar* bar, QMenu* menu, int& menupos)
+{
+    const QList<QAction*> items = bar->actions();
+    menupos = std::clamp(menupos, 1, static_cast<int>(items.size()) + 1);
+    QAction* before = menupos <= items.size() ? items[menupos - 1] : nullptr;
+    bar->insertMenu(before, menu);
+}
+
+// ----- history store -----
+
+HistoryStore::HistoryStore(QString file) : m_file(std::move(file)) {}
+
+void HistoryStore::add(const QString& url, const QString& title, const QDateTime& when)
+{
+    std::vector<Visit> all = visits();
+    all.push_back({when, url, title});
+    const QDateTime oldest = QDateTime::currentDateTime().addDays(-kKeepDays);
+    QSaveFile out(m_file);
+    if (!out.open(QIODevice::WriteOnly))
+        return; // history is a convenience: a folder that refuses it loses nothing else
+    QTextStream s(&out);
+    for (const Visit& v : all) {
+        if (v.when < oldest)
+            continue;
+        QString title = v.title;
+        title.replace(QLatin1Char('\t'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        s << v.when.toString(Qt::ISODate) << '\t' << v.url << '\t' << title << '\n';
+    }
+    s.flush();
+    out.commit();
+}
+
+std::vector<HistoryStore::Visit> HistoryStore::visits() const
+{
+    std::vector<Visit> result;
+    QFile in(m_file);
+    if (!in.open(QIODevice::ReadOnly))
+        return result;
+    QTextStream s(&in);
+    while (!s.atEnd()) {
+        const QStringList parts = s.readLine().split(QLatin1Char('\t'));
+        if (parts.size() < 3)
+            continue;
+        const QDateTime when = QDateTime::fromString(parts[0], Qt::ISODate);
+        if (when.isValid() && !parts[1].isEmpty())
+            result.push_back({when, parts[1], parts[2]});
+    }
+    return result;
+}
+
+std::vector<QDate> HistoryStore::days() const
+{
+    std::vector<QDate> result;
+    for (const Visit& v : visits())
+        if (std::find(result.begin(), result.end(), v.when.date()) == result.end())
+            result.push_back(v.when.date());
+    std::sort(result.begin(), result.end(), std::greater<>());
+    return result;
+}
+
+std::vector<QString> HistoryStore::sites(const QDate& day) const
+{
+    std::vector<QString> result;
+    for (const Visit& v : visits()) {
+        const QUrl url(v.url);
+        const QString site = url.host().isEmpty() ? url.scheme() : url.host();
+        if (v.when.date() == day && std::find(result.begin(), result.end(), site) == result.end())
+            result.push_back(site);
+    }
+    return result;
+}
+
+std::vector<HistoryStore::Visit> HistoryStore::pages(const QDate& day, const QString& site) const
+{
+    std::map<QString, Visit> newest;
+    for (const Visit& v : visits()) {
+        const QUrl url(v.url);
+        const QString host = url.host().isEmpty() ? url.scheme() : url.host();
+        if (v.when.date() == day && host == site)
+            newest[v.url] = v;
+    }
+    std::vector<Visit> result;
+    for (auto& [url, v] : newest)
+        result.push_back(v);
+    return result;
+}
+
+// ----- history menu -----
+
+THistoryMenu::THistoryMenu(HistoryStore* store, QObject* parent) : QObject(parent), m_store(store) {}
+
+QString THistoryMenu::dayCaption(const QDate& day) const
+{
+    const QDate today = QDate::currentDate();
+    if (day == today)
+        return QStringLiteral("Сегодня");
+    if (day == today.addDays(-1))
+        return QStringLiteral("Вчера");
+    return day.toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+void THistoryMenu::BuildMenu()
+{
+    m_menu = new QMenu(Caption, MainMenu);
+    m_menu->setObjectName(QStringLiteral("HistoryMenu"));
+    if (MainMenu)
+        insertTopLevelMenu(MainMenu, m_menu, Menupos);
+    FillLevel(QString(), m_menu);
+}
+
+void THistoryMenu::RebuildMenu()
+{
+    Entries.clear();
+    m_menu->clear();
+    FillLevel(QString(), m_menu);
+}
+
+void THistoryMenu::FillLevel(const QString& fullId, QMenu* menu)
+{
+    // The top level lists the days as they come; a day lists its sites, a site its pages.
+    struct Item
+    {
+        QString caption;
+        QString id;
+        bool folder;
+        QString url;
+    };
+    std::vector<Item> items;
+    const QStringList path = fullId.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    if (path.isEmpty()) {
+        for (const QDate& day : m_store->days())
+            items.push_back({dayCaption(day), day.toString(Qt::ISODate), true, {}});
+    } else if (path.size() == 1) {
+        const QDate day = QDate::fromString(path[0], Qt::ISODate);
+        for (const QString& site : m_store->sites(day))
+            items.push_back({site, fullId + QLatin1Char('/') + site, true, {}});
+    } else {
+        const QDate day = QDate::fromString(path[0], Qt::ISODate);
+        for (const auto& v : m_store->pages(day, path[1]))
+            items.push_back({v.title.isEmpty() ? v.url : v.title, v.url, false, v.url});
+    }
+    if (!path.isEmpty()) {
+        if (items.empty()) {
+            addEmptyItem(menu);
+            return;
+        }
+        std::stable_sort(items.begin(), items.end(),
+                         [](const Item& a, const Item& b) { return lessByName(a.caption, b.caption); });
+    }
+    for (const Item& item : items) {
+        const int tag = static_cast<int>(Entries.size());
+        Entries.push_back({item.caption, item.id, item.folder, false});
+        if (item.folder) {
+            QMenu* sub = menu->addMenu(item.caption);
+            sub->menuAction()->setData(tag);
+            connect(sub, &QMenu::aboutToShow, this, [this, sub, tag] {
+                TShellMenuEntry& e = Entries[static_cast<std::size_t>(tag)];
+                if (e.Expanded)
+                    return;
+                e.Expanded = true;
+                FillLevel(e.FullId, sub);
+            });
+        } else {
+            QAction* action = menu->addAction(item.caption);
+            action->setData(tag);
+            action->setToolTip(item.url.trimmed());
+            connect(action, &QAction::triggered, this, [this, action] {
+                const QString url = action->toolTip();
+                emit OnURLSelected(action, url);
+                RebuildMenu(); // every submenu starts collapsed again
+            });
+        }
+    }
+    // The menu's own text is the top level's; submenus keep their pages' addresses as hints.
+    menu->setToolTipsVisible(!path.isEmpty());
+}
+
+// ----- favorites menu -----
+
+TFavoritesMenu::TFavoritesMenu(QString folder, std::shared_ptr<UserPrompts> prompts, QObject* parent)
+    : QObject(parent), m_folder(std::move(folder)), m_prompts(std::move(prompts))
+{
+    QDir().mkpath(m_folder);
+    Caption = QFileInfo(m_folder).fileName();
+}
+
+QString TFavoritesMenu::resolveUrl(const QString& path)
+{
+    if (!path.endsWith(QLatin1String(".url"), Qt::CaseInsensitive))
+        return QUrl::fromLocalFile(path).toString();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QTextStream in(&file);
+    bool inSection = false;
+    while (!in.atEnd()) {
+        const QString line = in.readLine().trimmed();
+        if (line.startsWith(QLatin1Char('[')))
+            inSection = line.compare(QLatin1String("[InternetShortcut]"), Qt::CaseInsensitive) == 0;
+        else if (inSection && line.startsWith(QLatin1String("URL="), Qt::CaseInsensitive))
+            return line.mid(4);
+    }
+    return {};
+}
+
+void TFavoritesMenu::BuildMenu()
+{
+    m_menu = new QMenu(Caption, MainMenu);
+    m_menu->setObjectName(QStringLiteral("FavoritesMenu"));
+    if (MainMenu)
+        insertTopLevelMenu(MainMenu, m_menu, Menupos);
+    addCommandItems();
+    FillLevel(m_folder, m_menu);
+}
+
+void TFavoritesMenu::RebuildMenu()
+{
+    Entries.clear();
+    m_menu->clear();
+    addCommandItems();
+    FillLevel(m_folder, m_menu);
+}
+
+void TFavoritesMenu::addCommandItems()
+{
+    if (Options & AddFavorites)
+        connect(m_menu->addAction(Localization.AddFavorites), &QAction::triggered, this, &TFavoritesMenu::addFavorite);
+    if (Options & OrganizeFavorites)
+        connect(m_menu->addAction(Localization.OrganizeFavorites), &QAction::triggered, this, &TFavoritesMenu::organize);
+    if (!m_menu->actions().isEmpty())
+        m_menu->addSeparator();
+    // Import and export need the system's wizards; there are none here, so they are never offered.
+}
+
+void TFavoritesMenu::FillLevel(const QString& folder, QMenu* menu)
+{
+    QDir dir(folder);
+    QFileInfoList items = dir.entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
+    if (items.isEmpty()) {
+        addEmptyItem(menu);
+        return;
+    }
+    // Folders first, then by name, as the shell lists them.
+    std::sort(items.begin(), items.end(), [](const QFileInfo& a, const QFileInfo& b) {
+        if (a.isDir() != b.isDir())
+            return a.isDir();
+        return lessByName(a.fileName(), b.fileName());
+    });
+    for (const QFileInfo& info : items) {
+        QString caption = info.isDir() || !info.fileName().endsWith(QLatin1String(".url"), Qt::CaseInsensitive)
+                              ? info.fileName()
+                              : info.completeBaseName();
+        if (caption.size() > MaxWidth)
+            caption = caption.left(MaxWidth) + QStringLiteral("...");
+        const int tag = static_cast<int>(Entries.size());
+        Entries.push_back({info.fileName(), info.absoluteFilePath(), info.isDir(), false});
+        if (info.isDir()) {
+            QMenu* sub = menu->addMenu(caption);
+            sub->menuAction()->setData(tag);
+            connect(sub, &QMenu::aboutToShow, this, [this, sub, tag] {
+                TShellMenuEntry& e = Entries[static_cast<std::size_t>(tag)];
+                if (e.Expanded)
+                    return;
+                e.Expanded = true;
+                FillLevel(e.FullId, sub);
+            });
+        } else {
+            QAction* action = menu->addAction(caption);
+            action->setData(tag);
+            connect(action, &QAction::triggered, this, [this, action, tag] {
+                emit OnURLSelected(action, resolveUrl(Entries[static_cast<std::size_t>(tag)].FullId));
+            });
+        }
+    }
+}
+
+void TFavoritesMenu::addFavorite()
+{
+    TWebbrowser* browser = Webbrowser ? Webbrowser() : nullptr;
+    if (!browser) {
+        m_prompts->showInformation(nullptr, Localization.AddFavorites, QStringLiteral("Not connected to Favorites."));
+        return;
+    }
+    const QString url = browser->locationUrl();
+    if (url.isEmpty() || url == QLatin1String("about:blank")) {
+        m_prompts->showInformation(nullptr, Localization.AddFavorites, QStringLiteral("No URL selected."));
+        return;
+    }
+    QString name = browser->locationName().isEmpty() ? url : browser->locationName();
+    if (!m_prompts->askText(nullptr, Localization.AddFavorites, QStringLiteral("Имя:"), name) || name.trimmed().isEmpty())
+        return;
+    // A name is a file name here: characters no file name may hold become blanks.
+    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
+    for (QChar& c : name)
+        if (forbidden.contains(c) || c.unicode() < 32)
+            c = QLatin1Char(' ');
+    QSaveFile file(QDir(m_folder).filePath(name.trimmed() + QStringLiteral(".url")));
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write("[InternetShortcut]\r\nURL=" + url.toUtf8() + "\r\n");
+        if (!file.commit())
+            m_prompts->showError(nullptr, QStringLiteral("Не удалось сохранить закладку: ") + file.errorString());
+    } else {
+        m_prompts->showError(nullptr, QStringLiteral("Не удалось сохранить закладку: ") + file.errorString());
+    }
+    RebuildMenu();
+}
+
+void TFavoritesMenu::organize()
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(m_folder));
+    RebuildMenu();
+}
+
+} // namespace veldor
