@@ -100,7 +100,7 @@ void TForm1::connectBrowserHandlers()
             }
         } else if (e->type() == QEvent::MouseButtonRelease && o == PageControl2->tabBar()) {
             const auto* me = static_cast<QMouseEvent*>(e);
-            PageControl2MouseUp(PageControl2->mapFrom(PageControl2->tabBar(), me->position().toPoint()));
+            PageControl2MouseUp(PageControl2->tabBar()->mapTo(PageControl2, me->position().toPoint()));
         }
         return false;
     });

@@ -56,6 +56,8 @@ QWebEngineProfile* createBrowserProfile(const QString& storageFolder, QObject* p
     profile->setCachePath(storageFolder + QStringLiteral("/cache"));
     profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
     profile->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, true);
+    // Pages may open windows of their own; they become tabs.
+    profile->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
     installFrameWatch(profile);
     return profile;
 }
