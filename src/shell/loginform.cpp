@@ -1,32 +1,14 @@
 #include "loginform.h"
 
 #include "common/cp1251.h"
+#include "common/htmltext.h"
 
 namespace veldor {
 namespace {
 
 std::string quoted(const std::string& value)
 {
-    std::string out = "\"";
-    for (char c : value) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out + "\"";
+    return "\"" + HtmlEscape(value) + "\"";
 }
 
 } // namespace

@@ -31,6 +31,21 @@ bool lessByName(const QString& a, const QString& b)
     return QString::compare(a, b, Qt::CaseInsensitive) < 0;
 }
 
+// A folder entry's submenu, filled the first time it opens.
+void addLazyFolder(QObject* owner, QMenu* menu, const QString& caption, int tag, std::vector<TShellMenuEntry>& entries,
+                   std::function<void(const QString&, QMenu*)> fill)
+{
+    QMenu* sub = menu->addMenu(caption);
+    sub->menuAction()->setData(tag);
+    QObject::connect(sub, &QMenu::aboutToShow, owner, [&entries, sub, tag, fill = std::move(fill)] {
+        TShellMenuEntry& e = entries[static_cast<std::size_t>(tag)];
+        if (e.Expanded)
+            return;
+        e.Expanded = true;
+        fill(e.FullId, sub);
+    });
+}
+
 } // namespace
 
 void insertTopLevelMenu(QMenuBar* bar, QMenu* menu, int& menupos)
@@ -143,10 +158,18 @@ void THistoryMenu::BuildMenu()
     FillLevel(QString(), m_menu);
 }
 
+// Drops a menu's items and its submenus (later: the choice being handled may sit in one of them).
+void clearMenu(QMenu* menu)
+{
+    for (QMenu* sub : menu->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly))
+        sub->deleteLater();
+    menu->clear();
+}
+
 void THistoryMenu::RebuildMenu()
 {
     Entries.clear();
-    m_menu->clear();
+    clearMenu(m_menu);
     FillLevel(QString(), m_menu);
 }
 
@@ -186,15 +209,7 @@ void THistoryMenu::FillLevel(const QString& fullId, QMenu* menu)
         const int tag = static_cast<int>(Entries.size());
         Entries.push_back({item.caption, item.id, item.folder, false});
         if (item.folder) {
-            QMenu* sub = menu->addMenu(item.caption);
-            sub->menuAction()->setData(tag);
-            connect(sub, &QMenu::aboutToShow, this, [this, sub, tag] {
-                TShellMenuEntry& e = Entries[static_cast<std::size_t>(tag)];
-                if (e.Expanded)
-                    return;
-                e.Expanded = true;
-                FillLevel(e.FullId, sub);
-            });
+            addLazyFolder(this, menu, item.caption, tag, Entries, [this](const QString& id, QMenu* m) { FillLevel(id, m); });
         } else {
             QAction* action = menu->addAction(item.caption);
             action->setData(tag);
@@ -251,7 +266,7 @@ void TFavoritesMenu::BuildMenu()
 void TFavoritesMenu::RebuildMenu()
 {
     Entries.clear();
-    m_menu->clear();
+    clearMenu(m_menu);
     addCommandItems();
     FillLevel(m_folder, m_menu);
 }
@@ -290,15 +305,7 @@ void TFavoritesMenu::FillLevel(const QString& folder, QMenu* menu)
         const int tag = static_cast<int>(Entries.size());
         Entries.push_back({info.fileName(), info.absoluteFilePath(), info.isDir(), false});
         if (info.isDir()) {
-            QMenu* sub = menu->addMenu(caption);
-            sub->menuAction()->setData(tag);
-            connect(sub, &QMenu::aboutToShow, this, [this, sub, tag] {
-                TShellMenuEntry& e = Entries[static_cast<std::size_t>(tag)];
-                if (e.Expanded)
-                    return;
-                e.Expanded = true;
-                FillLevel(e.FullId, sub);
-            });
+            addLazyFolder(this, menu, caption, tag, Entries, [this](const QString& id, QMenu* m) { FillLevel(id, m); });
         } else {
             QAction* action = menu->addAction(caption);
             action->setData(tag);

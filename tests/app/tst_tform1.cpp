@@ -2,8 +2,7 @@
 #include "app/pagecontrol.h"
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
-#include "scriptedprompts.h"
-#include "testsupport.h"
+#include "formfixture.h"
 #include "shell/twebbrowser.h"
 #include "view/mapgrid.h"
 
@@ -38,30 +37,12 @@ const qint64 kMapSizes[] = {550800, 1142400, 7140000, 1444660};
 class TestTForm1 : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<QTemporaryDir> profile;
-    std::shared_ptr<ScriptedPrompts> prompts;
+    FormFixture fx;
+    std::shared_ptr<ScriptedPrompts>& prompts = fx.prompts;
 
-    QString file(const char* name) const { return dir->filePath(QString::fromLatin1(name)); }
-
-    std::unique_ptr<TForm1> makeForm(const QString& folder = {})
-    {
-        TForm1Options o;
-        o.workFolder = folder.isEmpty() ? dir->path() : folder;
-        o.gameServer = kServer;
-        o.profileFolder = profile->path();
-        o.prompts = prompts;
-        return std::make_unique<TForm1>(o);
-    }
-
-    std::unique_ptr<TForm1> shownForm()
-    {
-        auto form = makeForm();
-        form->show();
-        if (!QTest::qWaitForWindowExposed(form.get()))
-            return nullptr;
-        return form;
-    }
+    QString file(const char* name) const { return fx.file(name); }
+    std::unique_ptr<TForm1> makeForm(const QString& folder = {}) { return fx.make(kServer, folder); }
+    std::unique_ptr<TForm1> shownForm() { return fx.shown(kServer); }
 
     static void click(QWidget* w)
     {
@@ -81,12 +62,7 @@ class TestTForm1 : public QObject
     }
 
 private slots:
-    void init()
-    {
-        dir = std::make_unique<QTemporaryDir>();
-        profile = std::make_unique<QTemporaryDir>();
-        prompts = std::make_shared<ScriptedPrompts>();
-    }
+    void init() { fx.reset(); }
 
     void everyControlHasItsNameCaptionAndHint_data()
     {
@@ -421,7 +397,7 @@ private slots:
 
     void aFolderWithoutFilesStillBuildsTheWindowAndTellsOnce()
     {
-        auto form = makeForm(dir->filePath(QStringLiteral("missing/folder")));
+        auto form = makeForm(fx.dir->filePath(QStringLiteral("missing/folder")));
         QCOMPARE(form->sg->rowCount(), 31);
         QCOMPARE(form->Label2->text(), QStringLiteral("Процент открытия уровня: 0%"));
         QCOMPARE(form->ComboBox6->currentText(), kServer + QStringLiteral("/login.php"));

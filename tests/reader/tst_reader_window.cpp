@@ -5,7 +5,7 @@
 #include "app/webengine_setup.h"
 #include "common/cp1251.h"
 #include "practicefixture.h"
-#include "scriptedprompts.h"
+#include "formfixture.h"
 #include "shell/pagebridge.h"
 #include "shell/twebbrowser.h"
 #include "testsupport.h"
@@ -59,23 +59,15 @@ QString entry(int level, int x, int y)
 class TestReaderWindow : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<QTemporaryDir> profile;
-    std::shared_ptr<ScriptedPrompts> prompts;
+    FormFixture fx;
 
     std::unique_ptr<TForm1> loggedInForm(const RunningServer& server, bool hidePanels)
     {
         // Login, password, labyrinth 1, cell size, automatic login, doors, no sounds, hide panels.
-        const QByteArray userDat = QByteArray("hero\r\npw\r\n1\r\n15\r\n1\r\n1\r\n0\r\n") +
-                                   (hidePanels ? "1\r\n" : "0\r\n");
-        if (!writeAll(dir->filePath(QStringLiteral("user.dat")), userDat))
+        if (!fx.writeUserDat(QByteArray("hero\r\npw\r\n1\r\n15\r\n1\r\n1\r\n0\r\n") +
+                             (hidePanels ? "1\r\n" : "0\r\n")))
             return nullptr;
-        TForm1Options o;
-        o.workFolder = dir->path();
-        o.gameServer = QString::fromStdString(server.base());
-        o.profileFolder = profile->path();
-        o.prompts = prompts;
-        auto form = std::make_unique<TForm1>(o);
+        auto form = fx.make(QString::fromStdString(server.base()));
         form->show();
         return form;
     }
@@ -87,12 +79,7 @@ class TestReaderWindow : public QObject
     }
 
 private slots:
-    void init()
-    {
-        dir = std::make_unique<QTemporaryDir>();
-        profile = std::make_unique<QTemporaryDir>();
-        prompts = std::make_shared<ScriptedPrompts>();
-    }
+    void init() { fx.reset(); }
 
     void walkingWithTheArrowKeysRecordsWhatTheServerHolds()
     {
@@ -178,13 +165,9 @@ private slots:
     void theLoginFormWaitsWithoutAutomaticLogin()
     {
         RunningServer server;
-        QVERIFY(writeAll(dir->filePath(QStringLiteral("user.dat")), "hero\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n"));
-        TForm1Options o;
-        o.workFolder = dir->path();
-        o.gameServer = QString::fromStdString(server.base());
-        o.profileFolder = profile->path();
-        o.prompts = prompts;
-        TForm1 form(o);
+        QVERIFY(fx.writeUserDat("hero\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n"));
+        auto owner = fx.make(QString::fromStdString(server.base()));
+        TForm1& form = *owner;
         QSignalSpy loaded(form.WebBrowser1->page(), &QWebEnginePage::loadFinished);
         QTRY_VERIFY_WITH_TIMEOUT(loaded.size() >= 1, kWait);
         QTest::qWait(1000);

@@ -3,7 +3,7 @@
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
 #include "practicefixture.h"
-#include "scriptedprompts.h"
+#include "formfixture.h"
 #include "shell/shellmenus.h"
 #include "shell/twebbrowser.h"
 #include "testsupport.h"
@@ -44,26 +44,15 @@ QStringList items(QComboBox* box)
 class TestBrowserShell : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<QTemporaryDir> profile;
-    std::shared_ptr<ScriptedPrompts> prompts;
+    FormFixture fx;
+    std::shared_ptr<ScriptedPrompts>& prompts = fx.prompts;
     std::unique_ptr<RunningServer> server;
 
     std::unique_ptr<TForm1> makeForm(const QByteArray& userDat = {})
     {
-        if (!userDat.isEmpty() && !writeAll(dir->filePath(QStringLiteral("user.dat")), userDat))
+        if (!userDat.isEmpty() && !fx.writeUserDat(userDat))
             return nullptr;
-        TForm1Options o;
-        o.workFolder = dir->path();
-        o.gameServer = QString::fromStdString(server->base());
-        o.profileFolder = profile->path();
-        o.prompts = prompts;
-        auto form = std::make_unique<TForm1>(o);
-        form->resize(1200, 800);
-        form->show();
-        if (!QTest::qWaitForWindowExposed(form.get()))
-            return nullptr;
-        return form;
+        return fx.shown(QString::fromStdString(server->base()), QSize(1200, 800));
     }
 
     QString url(const char* path) const { return QString::fromStdString(server->base()) + QLatin1String(path); }
@@ -72,9 +61,7 @@ class TestBrowserShell : public QObject
 private slots:
     void init()
     {
-        dir = std::make_unique<QTemporaryDir>();
-        profile = std::make_unique<QTemporaryDir>();
-        prompts = std::make_shared<ScriptedPrompts>();
+        fx.reset();
         server = std::make_unique<RunningServer>();
     }
     void cleanup() { server.reset(); }
@@ -202,7 +189,7 @@ private slots:
         QVERIFY(prompts->informations.isEmpty());
 
         // File > Open: a local page in a new tab; its properties name the file.
-        const QString page = dir->filePath(QStringLiteral("page.html"));
+        const QString page = fx.dir->filePath(QStringLiteral("page.html"));
         QVERIFY(writeAll(page, "<html><head><title>Local</title></head><body>local page</body></html>"));
         prompts->files = {page};
         form->Open1->trigger();
@@ -217,7 +204,7 @@ private slots:
         QVERIFY(prompts->informations[0].contains(page));
 
         // Save as: through the profile's download handling, into the file the user picked.
-        const QString saved = dir->filePath(QStringLiteral("saved.html"));
+        const QString saved = fx.dir->filePath(QStringLiteral("saved.html"));
         prompts->files = {saved};
         form->SaveAs1->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(saved).size() > 0, kWait);

@@ -2,7 +2,7 @@
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
 #include "common/cp1251.h"
-#include "scriptedprompts.h"
+#include "formfixture.h"
 #include "view/cellpainter.h"
 #include "view/mapgrid.h"
 #include "view/mapicons.h"
@@ -51,19 +51,10 @@ QColor at(const QImage& img, int x, int y)
 class TestMapView : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<QTemporaryDir> profile;
-    std::shared_ptr<ScriptedPrompts> prompts;
+    FormFixture fx;
+    std::shared_ptr<ScriptedPrompts>& prompts = fx.prompts;
 
-    std::unique_ptr<TForm1> makeForm()
-    {
-        TForm1Options o;
-        o.workFolder = dir->path();
-        o.gameServer = QStringLiteral("http://127.0.0.1:9");
-        o.profileFolder = profile->path();
-        o.prompts = prompts;
-        return std::make_unique<TForm1>(o);
-    }
+    std::unique_ptr<TForm1> makeForm() { return fx.make(QStringLiteral("http://127.0.0.1:9")); }
 
     static void hover(TForm1& form, int col, int row)
     {
@@ -71,12 +62,7 @@ class TestMapView : public QObject
     }
 
 private slots:
-    void init()
-    {
-        dir = std::make_unique<QTemporaryDir>();
-        profile = std::make_unique<QTemporaryDir>();
-        prompts = std::make_shared<ScriptedPrompts>();
-    }
+    void init() { fx.reset(); }
 
     void unexploredEmptyCellShowsOnlyTheGround()
     {

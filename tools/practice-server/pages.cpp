@@ -1,5 +1,7 @@
 #include "pages.h"
 
+#include "common/htmltext.h"
+
 #include <map>
 
 namespace practice::pages {
@@ -61,29 +63,7 @@ std::string chestName(const std::string& image)
 
 std::string escape(const std::string& text)
 {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&#39;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
+    return veldor::HtmlEscape(text);
 }
 
 std::string loginForm(const std::string& notice)
