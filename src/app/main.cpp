@@ -2,6 +2,7 @@
 #include "app/webengine_setup.h"
 
 #include <QApplication>
+#include <QScreen>
 
 int main(int argc, char* argv[])
 {
@@ -10,6 +11,9 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("veldor"));
     QApplication::setApplicationDisplayName(QStringLiteral("Вельдор"));
     veldor::TForm1 form;
+    // Also fills the screen where no window manager maximises windows (a virtual display).
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        form.setGeometry(screen->availableGeometry());
     form.showMaximized();
     return app.exec();
 }

@@ -1,0 +1,364 @@
+// Whole-program runs against the practice server: first start, automatic login, a walk with the arrow keys
+// through doors, a combat and a way down and back up, the atlas against the server's truth, saving,
+// restarting, failing saves, the close question and player lookup.
+#include "app/tform1.h"
+#include "app/webengine_setup.h"
+#include "common/qtcodec.h"
+#include "formfixture.h"
+#include "map/mapfiles.h"
+#include "reader/eventsounds.h"
+#include "practicefixture.h"
+#include "shell/pagebridge.h"
+#include "shell/twebbrowser.h"
+#include "view/mapgrid.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <csignal>
+#include <map>
+#include <set>
+#include <sys/resource.h>
+
+using namespace veldor;
+using namespace veldor::test;
+using practice::test::RunningServer;
+
+namespace {
+
+constexpr int kWait = 20000;
+
+struct Pos
+{
+    int level, x, y;
+    bool operator<(const Pos& o) const { return std::tie(level, x, y) < std::tie(o.level, o.x, o.y); }
+};
+
+class Truth
+{
+public:
+    explicit Truth(const RunningServer& server)
+    {
+        auto c = server.client();
+        m_json = QJsonDocument::fromJson(QByteArray::fromStdString(c.Get("/truth.json")->body)).object();
+    }
+    // Side codes N, S, W, E and the object code.
+    std::string cell(int level, int x, int y) const
+    {
+        const QJsonArray rows = m_json[QStringLiteral("levels")].toArray()[level].toObject()[QStringLiteral("rows")].toArray();
+        return rows[y - 1].toString().split(QLatin1Char(' '))[x - 1].toStdString();
+    }
+    QJsonObject player() const { return m_json[QStringLiteral("player")].toObject(); }
+
+private:
+    QJsonObject m_json;
+};
+
+QByteArray tableBytes(const Atlas& atlas, MapTable t)
+{
+    const auto b = atlas.bytes(t);
+    return QByteArray(reinterpret_cast<const char*>(b.data()), static_cast<qsizetype>(b.size()));
+}
+
+} // namespace
+
+class TestEndToEnd : public QObject
+{
+    Q_OBJECT
+    FormFixture fx;
+    std::unique_ptr<RunningServer> server;
+
+    QString base() const { return QString::fromStdString(server->base()); }
+
+    // One arrow key; waits until the reader shows the player at the cell the key leads to.
+    static bool step(TForm1& form, int key, int x, int y)
+    {
+        QTest::keyClick(form.Memo2, static_cast<Qt::Key>(key));
+        for (int waited = 0; waited < kWait; waited += 20) {
+            if (form.Reader.ViewX == x && form.Reader.ViewY == y)
+                return true;
+            QTest::qWait(20);
+        }
+        return false;
+    }
+
+    static bool waitFor(const std::function<bool()>& done)
+    {
+        for (int waited = 0; waited < kWait; waited += 20) {
+            if (done())
+                return true;
+            QTest::qWait(20);
+        }
+        return done();
+    }
+
+private slots:
+    void init()
+    {
+        fx.reset();
+        server = std::make_unique<RunningServer>();
+    }
+    void cleanup() { server.reset(); }
+
+    void firstStartInAnEmptyFolder()
+    {
+        auto form = fx.shown(base());
+        QVERIFY(form);
+        for (const auto& f : MapFiles()) {
+            QVERIFY(QFile::exists(fx.file(f.name)));
+            QCOMPARE(QFileInfo(fx.file(f.name)).size(), qint64(0));
+        }
+        QVERIFY(QFile::exists(fx.file("user.dat")));
+        QVERIFY(waitFor([&] { return form->WebBrowser1->hasHtmlDocument(); }));
+        QTest::qWait(1500);
+        QVERIFY(!form->NoCombatFrame.valid()); // not submitted without a password
+        QVariant fields;
+        bool done = false;
+        form->WebBrowser1->page()->runJavaScript(
+            QStringLiteral("document.forms[0].login.value+'|'+document.forms[0].password.value"),
+            [&](const QVariant& v) { fields = v; done = true; });
+        QVERIFY(waitFor([&] { return done; }));
+        QCOMPARE(fields.toString(), QStringLiteral("|"));
+    }
+
+    void walkMapSaveAndRestart()
+    {
+        // Automatic login, doors passable, sounds on, panels hidden in combat.
+        QVERIFY(fx.writeUserDat("walker\r\npw\r\n1\r\n15\r\n1\r\n1\r\n1\r\n1\r\n"));
+        auto form = fx.shown(base(), QSize(1280, 900));
+        QVERIFY(form);
+        QSignalSpy sounds(form->sounds(), &EventSounds::requested);
+        QVERIFY(waitFor([&] { return form->Reader.ViewX == 2 && form->Reader.ViewY == 2; }));
+        QVERIFY(form->NoCombatFrame.valid() && form->ChoutFrame.valid());
+        QVERIFY(form->Timer1->isActive() || form->Reader.ViewX == 2);
+        QVERIFY2(form->windowTitle().startsWith(QStringLiteral("L - 0 (2,2) измотанность: 100%  ")),
+                 qPrintable(form->windowTitle()));
+
+        std::set<Pos> visited{{0, 2, 2}};
+        int steps = 0;
+        // East along the first row: a passage, seven doors, things of every kind, the monster.
+        for (int x = 3; x <= 14; ++x) {
+            QVERIFY2(step(*form, Qt::Key_Right, x, 2), qPrintable(QString::number(x)));
+            visited.insert({0, x, 2});
+            ++steps;
+        }
+        QVERIFY(form->YourArmyFrame.valid()); // the combat...
+        QCOMPARE(form->sg->width(), 5);      // ...collapsed the three areas
+        QCOMPARE(form->ScrollBox1->width(), 5);
+        QCOMPARE(form->Panel1->height(), 5);
+        QVERIFY(waitFor([&] { return form->atlas().cell(1, 0, 14, 2)->Object == 'M'; })); // read after the combat
+        QVERIFY(step(*form, Qt::Key_Right, 15, 2));
+        visited.insert({0, 15, 2});
+        ++steps;
+        QVERIFY(!sounds.isEmpty());
+
+        // Down the way down, a walk on level 1, back up.
+        runPageScript(form->NoCombatFrame.browser->page(), QStringLiteral("no_combat"), QStringLiteral("goDown()"));
+        QVERIFY(waitFor([&] { return form->CurLevel == 1 && form->Reader.PageLevel == 1; }));
+        QCOMPARE(form->ComboBox2->currentIndex(), 1);
+        QVERIFY(waitFor([&] { return form->atlas().cell(1, 1, 15, 2)->Explored == 1; }));
+        visited.insert({1, 15, 2});
+        ++steps;
+
+        // Explore depth first by what the atlas shows, as a player with the arrow keys would.
+        auto explore = [&](int level, int budget, bool comeBack) -> bool {
+            std::vector<std::pair<int, int>> trail{{form->Reader.ViewX, form->Reader.ViewY}};
+            while (budget > 0) {
+                const auto [x, y] = trail.back();
+                const TMapCell* c = form->atlas().cell(1, level, x, y);
+                struct Dir
+                {
+                    int key, dx, dy;
+                    std::uint8_t side;
+                };
+                const Dir dirs[] = {{Qt::Key_Up, 0, -1, c->North}, {Qt::Key_Down, 0, 1, c->South},
+                                    {Qt::Key_Left, -1, 0, c->West}, {Qt::Key_Right, 1, 0, c->East}};
+                bool moved = false;
+                for (const Dir& d : dirs) {
+                    const Pos next{level, x + d.dx, y + d.dy};
+                    if (d.side == 0 || visited.count(next) || next.x < 1 || next.y < 1 || next.x > 30 || next.y > 30)
+                        continue;
+                    if (!step(*form, d.key, next.x, next.y))
+                        return false;
+                    visited.insert(next);
+                    trail.emplace_back(next.x, next.y);
+                    ++steps;
+                    --budget;
+                    moved = true;
+                    break;
+                }
+                if (!moved) {
+                    if (trail.size() < 2)
+                        return true;
+                    trail.pop_back(); // back the way we came
+                    const auto [bx, by] = trail.back();
+                    const int key = bx < x ? Qt::Key_Left : bx > x ? Qt::Key_Right : by < y ? Qt::Key_Up : Qt::Key_Down;
+                    if (!step(*form, key, bx, by))
+                        return false;
+                    ++steps;
+                    --budget;
+                }
+            }
+            while (comeBack && trail.size() > 1) {
+                const auto [x, y] = trail.back();
+                trail.pop_back();
+                const auto [bx, by] = trail.back();
+                const int key = bx < x ? Qt::Key_Left : bx > x ? Qt::Key_Right : by < y ? Qt::Key_Up : Qt::Key_Down;
+                if (!step(*form, key, bx, by))
+                    return false;
+                ++steps;
+            }
+            return true;
+        };
+        QVERIFY(explore(1, 8, true));
+        QCOMPARE(form->Reader.ViewX, 15);
+        QCOMPARE(form->Reader.ViewY, 2);
+        runPageScript(form->NoCombatFrame.browser->page(), QStringLiteral("no_combat"), QStringLiteral("goUp()"));
+        QVERIFY(waitFor([&] { return form->CurLevel == 0 && form->Reader.PageLevel == 0; }));
+        ++steps;
+        QVERIFY(explore(0, 12, false));
+        QVERIFY2(steps >= 40, qPrintable(QString::number(steps)));
+
+        // Every visited cell, its sides, the mirrored sides of its neighbours and its object agree with the truth.
+        const Truth truth(*server);
+        std::map<ListKind, std::set<std::string>> expected;
+        for (const Pos& p : visited) {
+            const std::string t = truth.cell(p.level, p.x, p.y);
+            const TMapCell* c = form->atlas().cell(1, p.level, p.x, p.y);
+            QCOMPARE(c->Explored, std::uint8_t(1));
+            QCOMPARE(int(c->North), t[0] - '0');
+            QCOMPARE(int(c->South), t[1] - '0');
+            QCOMPARE(int(c->West), t[2] - '0');
+            QCOMPARE(int(c->East), t[3] - '0');
+            QCOMPARE(c->Object, t[4]);
+            if (p.y > 1)
+                QCOMPARE(int(form->atlas().cell(1, p.level, p.x, p.y - 1)->South), t[0] - '0');
+            if (p.x < 30)
+                QCOMPARE(int(form->atlas().cell(1, p.level, p.x + 1, p.y)->West), t[3] - '0');
+            switch (t[4]) {
+            case 'L':
+                expected[ListKind::Traps].insert(PositionEntry(p.level, p.x, p.y));
+                break;
+            case 'F':
+                expected[ListKind::Flags].insert(PositionEntry(p.level, p.x, p.y));
+                break;
+            case 'E':
+                expected[ListKind::Exits].insert(PositionEntry(p.level, p.x, p.y));
+                break;
+            case 'd':
+                expected[ListKind::Transitions].insert(PositionEntry(p.level, p.x, p.y));
+                break;
+            case 'u':
+                expected[ListKind::Transitions].insert(PositionEntry(p.level - 1, p.x, p.y));
+                break;
+            default:
+                break;
+            }
+        }
+        const std::pair<QPlainTextEdit*, ListKind> memos[] = {{form->Memo4, ListKind::Exits},
+                                                              {form->Memo5, ListKind::Transitions},
+                                                              {form->Memo6, ListKind::Traps},
+                                                              {form->Memo7, ListKind::Flags}};
+        for (const auto& [memo, kind] : memos) {
+            const std::string text = toCp1251(memo->toPlainText());
+            std::size_t entries = 0;
+            for (std::size_t at = text.find("; "); at != std::string::npos; at = text.find("; ", at + 1))
+                ++entries;
+            QCOMPARE(entries, expected[kind].size());
+            for (const std::string& e : expected[kind])
+                QVERIFY2(text.find(e) != std::string::npos, e.c_str());
+        }
+        QVERIFY(!expected[ListKind::Traps].empty() && !expected[ListKind::Exits].empty());
+
+        // The percentage of the level counts the visited cells.
+        form->ComboBox2->setCurrentIndex(0);
+        emit form->ComboBox2->activated(0);
+        const auto onLevel0 = std::count_if(visited.begin(), visited.end(), [](const Pos& p) { return p.level == 0; });
+        QCOMPARE(form->Label2->text(), QStringLiteral("Процент открытия уровня: %1%").arg(onLevel0 * 100 / 900));
+
+        // "Сохранить карту": the files are the atlas byte for byte; a restart shows the same map.
+        form->Button14->click();
+        QVERIFY(fx.prompts->errors.isEmpty());
+        std::map<MapTable, QByteArray> saved;
+        for (const auto& f : MapFiles()) {
+            saved[f.table] = readAll(fx.file(f.name));
+            QCOMPARE(saved[f.table].size(), qsizetype(f.size));
+            QCOMPARE(saved[f.table], tableBytes(form->atlas(), f.table));
+        }
+
+        // A disk that fills up: the old files stay whole and the user is told which could not be saved.
+        form->atlas().cell(20, 0, 1, 1)->Object = 'E';
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit normal = limit;
+        limit.rlim_cur = 1000000;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        form->Button14->click();
+        setrlimit(RLIMIT_FSIZE, &normal);
+        QCOMPARE(fx.prompts->errors.size(), 1);
+        QVERIFY(fx.prompts->errors[0].contains(QStringLiteral("map3.map")));
+        QCOMPARE(readAll(fx.file("map3.map")), saved[MapTable::Map3]);
+        form->atlas().cell(20, 0, 1, 1)->Object = 0;
+
+        // Close: Cancel keeps the window and writes user.dat; No closes without touching the maps.
+        QFile::remove(fx.file("user.dat"));
+        fx.prompts->answers = {UserPrompts::Answer::Cancel, UserPrompts::Answer::No};
+        QVERIFY(!form->close());
+        QVERIFY(QFile::exists(fx.file("user.dat")));
+        QVERIFY(form->close());
+        form.reset();
+        for (const auto& f : MapFiles())
+            QCOMPARE(readAll(fx.file(f.name)), saved[f.table]);
+
+        auto again = fx.make(base());
+        for (const auto& f : MapFiles())
+            QCOMPARE(tableBytes(again->atlas(), f.table), saved[f.table]);
+        QCOMPARE(again->ComboBox1->currentIndex(), 0);
+        QVERIFY(again->cb4->isChecked() && again->CheckBox7->isChecked());
+        QCOMPARE(again->Memo6->toPlainText(), fromCp1251(MemoText(again->atlas(), 1, ListKind::Traps)));
+        QVERIFY(!again->Memo6->toPlainText().isEmpty());
+        // Yes on closing writes the maps.
+        again->atlas().cell(1, 5, 5, 5)->Object = 'F';
+        fx.prompts->answers = {UserPrompts::Answer::Yes};
+        again->show();
+        QVERIFY(again->close());
+        QVERIFY(readAll(fx.file("map1.map")) != saved[MapTable::Map1]);
+    }
+
+    void playerLookupOpensTheInformationPage()
+    {
+        auto form = fx.shown(base());
+        QVERIFY(form);
+        form->ComboBox7->setEditText(QStringLiteral("Путник"));
+        QTest::keyClick(form->ComboBox7->lineEdit(), Qt::Key_Return);
+        QCOMPARE(form->PageControl2->count(), 2);
+        QVERIFY(waitFor([&] { return form->PageControl2->tabText(1) == QStringLiteral("Информация об игроке"); }));
+        QVERIFY(waitFor([&] { return form->ComboBox7->count() == 1; }));
+        QCOMPARE(form->CurrentBrowser()->url().toString(),
+                 base() + QStringLiteral("/cgi/pl_info.php?login=%CF%F3%F2%ED%E8%EA")); // the nick in Windows-1251
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    veldor::prepareWebEngine();
+    QApplication app(argc, argv);
+    TestEndToEnd test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_e2e.moc"
