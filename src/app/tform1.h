@@ -5,6 +5,7 @@
 #include "shell/settings.h"
 #include "travel/travel.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -353,6 +354,10 @@ public:
     // Size of the area a splitter collapses (width of the grid or the side panel, height of the bottom panel).
     int splitterAreaSize(ClickSplitterHandle* splitter) const;
 
+signals:
+    // A polling tick ended: the time from asking for the markup to the end of recognition.
+    void tickDone(qint64 nanoseconds);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -398,6 +403,7 @@ private:
     int m_activeTab = 0;
     EventSounds* m_sounds = nullptr;
     bool m_tickRunning = false;
+    QElapsedTimer m_tickClock;
     quint64 m_tickSerial = 0;
 
     TForm1Options m_options;

@@ -59,6 +59,7 @@ void TForm1::Timer1Timer()
     // The reads answer later; the timer waits for them, so ticks never overlap.
     Timer1->stop();
     m_tickRunning = true;
+    m_tickClock.start();
     const quint64 serial = ++m_tickSerial;
     QPointer<TForm1> self(this);
     QTimer::singleShot(kTickWatchdog, this, [this, serial] { finishTick(serial, false); });
@@ -94,6 +95,7 @@ void TForm1::finishTick(quint64 serial, bool readOk)
         PageLines.clear();
         if (m_listsChanged)
             fillObjectMemos();
+        emit tickDone(m_tickClock.nsecsElapsed());
     }
     m_tickRunning = false;
     Timer1->start();
