@@ -2,11 +2,13 @@
 // program) a number of times and prints the median and worst time.
 #include "app/webengine_setup.h"
 #include "practicefixture.h"
+#include "common/qtcodec.h"
 #include "shell/pagebridge.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QTimer>
 #include <QWebEngineProfile>
 #include <algorithm>
@@ -19,9 +21,9 @@ int main(int argc, char* argv[])
 {
     prepareWebEngine();
     QApplication app(argc, argv);
-    const int reads = argc > 1 ? std::atoi(argv[1]) : 200;
+    const int reads = std::max(1, argc > 1 ? std::atoi(argv[1]) : 200);
     practice::GameRules rules;
-    rules.pagePadding = 30000; // as large as a real game page
+    rules.pagePadding = argc > 3 ? std::atoi(argv[3]) : 30000; // as large as a real game page
     practice::test::RunningServer server(rules);
     QWebEngineProfile profile;
     installFrameWatch(&profile);
@@ -48,12 +50,15 @@ int main(int argc, char* argv[])
     }
     std::vector<double> ms;
     qsizetype size = 0;
+    QString last;
     for (int i = 0; i < reads; ++i) {
         QElapsedTimer t;
         t.start();
         bool done = false;
         readFrameMarkup(&page, QStringLiteral("no_combat"), [&](std::optional<QString> text) {
             size = text ? text->size() : -1;
+            if (text)
+                last = *text;
             done = true;
             loop.quit();
         });
@@ -64,5 +69,10 @@ int main(int argc, char* argv[])
     std::sort(ms.begin(), ms.end());
     std::printf("frame reads: %d, markup %lld characters, median %.2f ms, 90th %.2f ms, worst %.2f ms\n", reads,
                 static_cast<long long>(size), ms[ms.size() / 2], ms[ms.size() * 9 / 10], ms.back());
+    if (argc > 2) { // keep the markup as read, in Windows-1251, e.g. as a fuzzing seed
+        QFile out(QString::fromLocal8Bit(argv[2]));
+        if (out.open(QIODevice::WriteOnly))
+            out.write(QByteArray::fromStdString(toCp1251(last)));
+    }
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <filesystem>
 #include <unistd.h>
 
 namespace veldor {
@@ -60,9 +61,25 @@ std::string MapFilesReport::message(const std::string& heading) const
     return text;
 }
 
+// Temporary files of a save that was killed half-way: the map files themselves are whole either way.
+void removeStaleTemporaries(const std::string& folder)
+{
+    std::error_code ec;
+    const std::filesystem::path dir = folder.empty() ? std::filesystem::path(".") : std::filesystem::path(folder);
+    for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
+        const std::string name = entry.path().filename().string();
+        for (const auto& file : MapFiles()) {
+            const std::string prefix = std::string(file.name) + ".tmp-";
+            if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
+                std::filesystem::remove(entry.path(), ec);
+        }
+    }
+}
+
 MapFilesReport LoadMaps(Atlas& atlas, const std::string& folder)
 {
     MapFilesReport report;
+    removeStaleTemporaries(folder);
     for (const auto& file : MapFiles()) {
         auto table = atlas.bytes(file.table);
         std::fill(table.begin(), table.end(), 0);

@@ -33,7 +33,7 @@ struct MapFilesReport
 
 // Reads the four files of `folder` into the atlas. A missing file is created empty; a short file fills the
 // table as far as it goes and the rest is zero; a longer one gives its first record. Files on disk are never
-// shortened or rewritten here. Problems (a file that cannot be read or created) are reported, and the
+// shortened or rewritten here; only the temporary files of a save that was cut short are removed. Problems (a file that cannot be read or created) are reported, and the
 // other files are still read.
 MapFilesReport LoadMaps(Atlas& atlas, const std::string& folder);
 

@@ -2,6 +2,8 @@
 #include "testsupport.h"
 
 #include <QDir>
+#include <QProcess>
+#include <sys/statvfs.h>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -232,6 +234,53 @@ private slots:
         std::unique_ptr<Atlas> owner(loaded);
         QVERIFY(LoadMaps(*loaded, dir->path().toStdString()).ok());
         QCOMPARE(loaded->cell(20, 16, 100, 100)->Object, 'E');
+    }
+
+    // A real small file system that runs full: where root may mount one, the files that no longer fit keep
+    // their old content and the reason is the full disk.
+    void fullFileSystemKeepsOldFiles()
+    {
+        if (::geteuid() != 0)
+            QSKIP("mounting a small file system needs root");
+        const QString mnt = dir->filePath(QStringLiteral("small"));
+        QVERIFY(QDir().mkpath(mnt));
+        if (QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                                       QStringLiteral("size=12m"), QStringLiteral("tmpfs"), mnt}) != 0)
+            QSKIP("this machine does not allow mounting a file system");
+        auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mnt}); });
+        fillSample(*atlas, 8);
+        QVERIFY(SaveMaps(*atlas, mnt.toStdString()).ok());
+        QList<QByteArray> old;
+        for (const char* name : kNames)
+            old << readAll(mnt + QLatin1Char('/') + QLatin1String(name));
+        // Leave about one megabyte free.
+        {
+            QFile filler(mnt + QStringLiteral("/filler"));
+            QVERIFY(filler.open(QIODevice::WriteOnly));
+            const QByteArray block(64 * 1024, 'f');
+            while (filler.write(block) == block.size()) {
+                struct statvfs fs{};
+                if (::statvfs(mnt.toLocal8Bit().constData(), &fs) == 0 && fs.f_bavail * fs.f_bsize < 1024 * 1024)
+                    break;
+            }
+        }
+        atlas->cell(1, 0, 1, 1)->Object = 'F';
+        atlas->cell(20, 16, 100, 100)->Object = 'F';
+        const MapFilesReport r = SaveMaps(*atlas, mnt.toStdString());
+        QVERIFY(!r.ok());
+        for (const FileProblem& p : r.problems)
+            QCOMPARE(p.reason, std::string("на диске нет места"));
+        for (int i = 0; i < 4; ++i) {
+            const QByteArray now = readAll(mnt + QLatin1Char('/') + QLatin1String(kNames[i]));
+            QCOMPARE(now.size(), qsizetype(kSizes[i]));
+            const bool failed = std::any_of(r.problems.begin(), r.problems.end(),
+                                            [&](const FileProblem& p) { return p.file == kNames[i]; });
+            if (failed)
+                QCOMPARE(now, old[i]); // the file that did not fit is the old one, whole
+        }
+        QVERIFY(std::any_of(r.problems.begin(), r.problems.end(),
+                            [](const FileProblem& p) { return p.file == "map3.map"; }));
+        QVERIFY(leftoverTemporaries(mnt).isEmpty());
     }
 
     void missingFolderIsReportedAtLoad()

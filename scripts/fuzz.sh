@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for the given seconds (default 30), starting from the
+# seed corpus and the kept regression cases. A finding is saved under build-fuzz/findings and fails the run.
+source "$(dirname "$0")/common.sh"
+SECONDS_EACH="${1:-30}"
+shift || true
+TARGETS=("${@:-fuzz_page fuzz_maps fuzz_settings}")
+TARGETS=(${TARGETS[@]})
+FUZZ_DIR="${VELDOR_FUZZ_DIR:-$ROOT/build-fuzz}"
+
+install_packages
+CXX=clang++-14 CC=clang-14 cmake -S "$ROOT" -B "$FUZZ_DIR" -DVELDOR_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$FUZZ_DIR" -j"$(nproc)" >/dev/null
+
+status=0
+for target in "${TARGETS[@]}"; do
+    name="${target#fuzz_}"
+    corpus="$FUZZ_DIR/corpus/$name"
+    findings="$FUZZ_DIR/findings/$name"
+    mkdir -p "$corpus" "$findings"
+    cp -n "$ROOT/fuzz/corpus/$name"/* "$corpus"/ 2>/dev/null || true
+    # Every input that once failed runs again first.
+    if compgen -G "$ROOT/fuzz/regressions/$name/*" >/dev/null; then
+        "$FUZZ_DIR/fuzz/$target" "$ROOT/fuzz/regressions/$name"/* >/dev/null 2>&1 || {
+            echo "$target: a kept regression case fails again" >&2
+            status=1
+        }
+    fi
+    log="$FUZZ_DIR/$target.log"
+    if "$FUZZ_DIR/fuzz/$target" -max_total_time="$SECONDS_EACH" -artifact_prefix="$findings/" -print_final_stats=1 \
+        "$corpus" >"$log" 2>&1; then
+        runs=$(grep -m1 'stat::number_of_executed_units' "$log" | awk '{print $2}')
+        echo "$target: ${SECONDS_EACH}s, ${runs:-?} executions, no findings"
+    else
+        echo "$target: FINDING, see $log and $findings" >&2
+        tail -n 30 "$log" >&2
+        status=1
+    fi
+done
+exit $status
