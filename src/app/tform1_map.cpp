@@ -20,6 +20,14 @@
 #include <QPushButton>
 
 namespace veldor {
+namespace {
+
+std::size_t pathIndex(int col, int row)
+{
+    return static_cast<std::size_t>(col) * 101 + static_cast<std::size_t>(row);
+}
+
+} // namespace
 
 void TForm1::connectMapHandlers()
 {
@@ -55,7 +63,7 @@ void TForm1::drawGridCell(QPainter& painter, int col, int row, const QRect& rect
     in.cell = m_atlas->cell(CurLab, CurLevel, col, row);
     in.marker = !m_atlas->markText(CurLab, CurLevel, col, row).empty();
     in.group = LabGroup(CurLab);
-    in.onPath = !m_onPath.empty() && col <= 100 && row <= 100 && m_onPath[static_cast<std::size_t>(col * 101 + row)];
+    in.onPath = !m_onPath.empty() && col <= 100 && row <= 100 && m_onPath[pathIndex(col, row)];
     in.player = Reader.ViewX != 0 && Reader.ViewY != 0 && col == Reader.ViewX && row == Reader.ViewY;
     sgDrawCell(painter, rect, in, *m_icons);
 }
@@ -210,7 +218,7 @@ void TForm1::FindExitPath()
     m_onPath.assign(101 * 101, 0);
     for (const auto& [x, y] : m_route->ExitPath) {
         if (x >= 0 && x <= 100 && y >= 0 && y <= 100)
-            m_onPath[static_cast<std::size_t>(x * 101 + y)] = 1;
+            m_onPath[pathIndex(x, y)] = 1;
     }
 }
 

@@ -64,7 +64,7 @@ void TForm1::Timer1Timer()
     QPointer<TForm1> self(this);
     QTimer::singleShot(kTickWatchdog, this, [this, serial] { finishTick(serial, false); });
     readFrameMarkup(NoCombatFrame.browser->page(), QStringLiteral("no_combat"),
-                    [self, serial](std::optional<QString> game) {
+                    [self, serial](const std::optional<QString>& game) {
                         if (!self || serial != self->m_tickSerial)
                             return;
                         if (!game || !self->ChoutFrame.valid()) {
@@ -72,7 +72,7 @@ void TForm1::Timer1Timer()
                             return;
                         }
                         readFrameMarkup(self->ChoutFrame.browser->page(), QStringLiteral("chout"),
-                                        [self, serial, game](std::optional<QString> chout) {
+                                        [self, serial, game](const std::optional<QString>& chout) {
                                             if (!self || serial != self->m_tickSerial)
                                                 return;
                                             if (chout) {

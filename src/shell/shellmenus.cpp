@@ -130,6 +130,7 @@ std::vector<HistoryStore::Visit> HistoryStore::pages(const QDate& day, const QSt
             newest[v.url] = v;
     }
     std::vector<Visit> result;
+    result.reserve(newest.size());
     for (auto& [url, v] : newest)
         result.push_back(v);
     return result;
@@ -151,6 +152,8 @@ QString THistoryMenu::dayCaption(const QDate& day) const
 
 void THistoryMenu::BuildMenu()
 {
+    if (m_menu)
+        return; // built once; later changes go through RebuildMenu
     m_menu = new QMenu(Caption, MainMenu);
     m_menu->setObjectName(QStringLiteral("HistoryMenu"));
     if (MainMenu)
@@ -255,6 +258,8 @@ QString TFavoritesMenu::resolveUrl(const QString& path)
 
 void TFavoritesMenu::BuildMenu()
 {
+    if (m_menu)
+        return; // built once; later changes go through RebuildMenu
     m_menu = new QMenu(Caption, MainMenu);
     m_menu->setObjectName(QStringLiteral("FavoritesMenu"));
     if (MainMenu)
