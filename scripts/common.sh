@@ -8,6 +8,7 @@ PACKAGES=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-webengine-dev qt6-multimedia-dev
     libcpp-httplib-dev libbenchmark-dev
+    clang-14 libclang-rt-14-dev clang-tidy cppcheck
     xvfb xauth x11-apps imagemagick fonts-dejavu-core
 )
 

@@ -1,6 +1,8 @@
 // Whole-program runs against the practice server: first start, automatic login, a walk with the arrow keys
 // through doors, a combat and a way down and back up, the atlas against the server's truth, saving,
 // restarting, failing saves, the close question and player lookup.
+#include "app/clicksplitter.h"
+#include "app/pagecontrol.h"
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
 #include "common/qtcodec.h"
@@ -24,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
@@ -231,6 +234,17 @@ private slots:
         ++steps;
         QVERIFY(explore(0, 12, false));
         QVERIFY2(steps >= 40, qPrintable(QString::number(steps)));
+        // The collapsed areas come back with a click on their splitters.
+        for (ClickSplitterHandle* splitter : {form->Splitter1, form->Splitter2, form->Splitter3})
+            QTest::mouseClick(splitter, Qt::LeftButton, {}, splitter->rect().center());
+        QVERIFY(waitFor([&] { return form->sg->width() > 5 && form->Panel1->height() > 5; }));
+        if (const QString folder = qEnvironmentVariable("VELDOR_SCREENSHOTS"); !folder.isEmpty()) {
+            form->PageControl1->setActivePageIndex(0);
+            form->SpinEdit5->setValue(10); // small cells: the whole explored part in view
+            form->sg->setCurrentCell(1, 1);
+            QTest::qWait(500);
+            QVERIFY(form->grab().save(folder + QStringLiteral("/mapping.png")));
+        }
 
         // Every visited cell, its sides, the mirrored sides of its neighbours and its object agree with the truth.
         const Truth truth(*server);
