@@ -63,24 +63,30 @@ void TForm1::Timer1Timer()
     const quint64 serial = ++m_tickSerial;
     QPointer<TForm1> self(this);
     QTimer::singleShot(kTickWatchdog, this, [this, serial] { finishTick(serial, false); });
+    auto take = [self, serial](const std::optional<QString>& game, const std::optional<QString>& chout) {
+        if (!self || serial != self->m_tickSerial)
+            return;
+        if (game && chout) {
+            self->PageLines = SplitPageLines(toCp1251(*game));
+            self->ChoutLines = SplitPageLines(toCp1251(*chout));
+        }
+        self->finishTick(serial, game && chout);
+    };
+    if (NoCombatFrame.browser == ChoutFrame.browser) {
+        // The usual case, both frames in one page: one round trip to the page instead of two.
+        readTwoFramesMarkup(NoCombatFrame.browser->page(), QStringLiteral("no_combat"), QStringLiteral("chout"), take);
+        return;
+    }
     readFrameMarkup(NoCombatFrame.browser->page(), QStringLiteral("no_combat"),
-                    [self, serial](const std::optional<QString>& game) {
+                    [self, serial, take](const std::optional<QString>& game) {
                         if (!self || serial != self->m_tickSerial)
                             return;
                         if (!game || !self->ChoutFrame.valid()) {
-                            self->finishTick(serial, false);
+                            take(std::nullopt, std::nullopt);
                             return;
                         }
                         readFrameMarkup(self->ChoutFrame.browser->page(), QStringLiteral("chout"),
-                                        [self, serial, game](const std::optional<QString>& chout) {
-                                            if (!self || serial != self->m_tickSerial)
-                                                return;
-                                            if (chout) {
-                                                self->PageLines = SplitPageLines(toCp1251(*game));
-                                                self->ChoutLines = SplitPageLines(toCp1251(*chout));
-                                            }
-                                            self->finishTick(serial, chout.has_value());
-                                        });
+                                        [take, game](const std::optional<QString>& chout) { take(game, chout); });
                     });
 }
 

@@ -129,6 +129,26 @@ void readFrameMarkup(QWebEnginePage* page, const QString& frameName,
     });
 }
 
+void readTwoFramesMarkup(QWebEnginePage* page, const QString& first, const QString& second,
+                         std::function<void(std::optional<QString>, std::optional<QString>)> done)
+{
+    const QString code = QString::fromLatin1(kFindFrame) + QString::fromLatin1(kSerialize) +
+                         QStringLiteral("(function(){function one(name){var f=veldorFindFrame(window,name);"
+                                        "if(!f||!f.document||!f.document.documentElement)return null;"
+                                        "return veldorSerialize(f.document.documentElement);}"
+                                        "return [one(") +
+                         jsString(first) + QStringLiteral("),one(") + jsString(second) + QStringLiteral(")];})()");
+    page->runJavaScript(code, QWebEngineScript::ApplicationWorld, [done = std::move(done)](const QVariant& v) {
+        const QVariantList both = v.toList();
+        auto text = [&](int i) -> std::optional<QString> {
+            if (both.size() == 2 && both[i].typeId() == QMetaType::QString)
+                return both[i].toString();
+            return std::nullopt;
+        };
+        done(text(0), text(1));
+    });
+}
+
 void runPageScript(QWebEnginePage* page, const QString& frameName, const QString& script)
 {
     const QString code = QString::fromLatin1(kFindFrame) +

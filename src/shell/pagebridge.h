@@ -38,6 +38,10 @@ void installFrameWatch(QWebEngineProfile* profile);
 void readFrameMarkup(QWebEnginePage* page, const QString& frameName,
                      std::function<void(std::optional<QString>)> done);
 
+// The markup of two frames of one page in one round trip (the game frame and the chat), each as above.
+void readTwoFramesMarkup(QWebEnginePage* page, const QString& first, const QString& second,
+                         std::function<void(std::optional<QString>, std::optional<QString>)> done);
+
 // Runs script text in the page's own world, inside the window of the named frame.
 void runPageScript(QWebEnginePage* page, const QString& frameName, const QString& script);
 

@@ -142,7 +142,9 @@ std::string gameFrame(const Labyrinth& lab, const Player& player, const std::str
         written += static_cast<int>(line.size());
     }
     body += "<div class=\"bottom\">Ходите стрелками на странице или клавишами в программе.</div>";
-    return page("Подземелье", std::string(kGameStyle) + kGameScript, body);
+    // A tired player's page shows the recovered fatigue by itself, as the game's does.
+    const std::string refresh = player.fatigue < 20 ? "<meta http-equiv=\"refresh\" content=\"3\">" : "";
+    return page("Подземелье", refresh + kGameStyle + kGameScript, body);
 }
 
 std::string combatFrame(const Player& player)
