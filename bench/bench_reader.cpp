@@ -1,27 +1,12 @@
 // One polling tick's recognition (position and cell) on a realistic 30 KB game page.
 #include "common/cp1251.h"
 #include "reader/pagereader.h"
+#include "stubreaderhost.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>
 
 namespace {
-
-class NullHost : public veldor::ReaderHost
-{
-public:
-    unsigned curLab() const override { return 1; }
-    int curLevel() const override { return level; }
-    bool soundsEnabled() const override { return true; }
-    void showLevel(int l) override { level = l; }
-    void updateLevelStatistics() override {}
-    void playSound(std::string_view) override {}
-    void setCoordinatesText(const std::string&) override {}
-    void objectListsChanged() override {}
-    void followPlayer(int, int) override {}
-    void setCaptionPrefix(const std::string&) override {}
-    int level = 0;
-};
 
 veldor::PageLines gamePage(int x, int y)
 {
@@ -58,7 +43,8 @@ void BM_RecognizeTick(benchmark::State& state)
 {
     auto atlas = std::make_unique<veldor::Atlas>();
     veldor::ReaderState reader;
-    NullHost host;
+    veldor::test::StubReaderHost host;
+    host.sounds = true;
     const veldor::PageLines pages[2] = {gamePage(12, 7), gamePage(13, 7)};
     std::size_t bytes = 0;
     for (const auto& l : pages[0])

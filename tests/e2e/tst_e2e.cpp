@@ -39,6 +39,7 @@
 using namespace veldor;
 using namespace veldor::test;
 using practice::test::RunningServer;
+using practice::test::Truth;
 
 namespace {
 
@@ -48,26 +49,6 @@ struct Pos
 {
     int level, x, y;
     bool operator<(const Pos& o) const { return std::tie(level, x, y) < std::tie(o.level, o.x, o.y); }
-};
-
-class Truth
-{
-public:
-    explicit Truth(const RunningServer& server)
-    {
-        auto c = server.client();
-        m_json = QJsonDocument::fromJson(QByteArray::fromStdString(c.Get("/truth.json")->body)).object();
-    }
-    // Side codes N, S, W, E and the object code.
-    std::string cell(int level, int x, int y) const
-    {
-        const QJsonArray rows = m_json[QStringLiteral("levels")].toArray()[level].toObject()[QStringLiteral("rows")].toArray();
-        return rows[y - 1].toString().split(QLatin1Char(' '))[x - 1].toStdString();
-    }
-    QJsonObject player() const { return m_json[QStringLiteral("player")].toObject(); }
-
-private:
-    QJsonObject m_json;
 };
 
 QByteArray tableBytes(const Atlas& atlas, MapTable t)

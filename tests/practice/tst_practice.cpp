@@ -25,12 +25,6 @@ QString fromPage(const std::string& bytes)
     return QString::fromStdString(veldor::cp1251::toUtf8(bytes));
 }
 
-std::string rowCell(const QJsonObject& truth, int level, int x, int y)
-{
-    const QJsonArray rows = truth[QStringLiteral("levels")].toArray()[level].toObject()[QStringLiteral("rows")].toArray();
-    return rows[y - 1].toString().split(QLatin1Char(' '))[x - 1].toStdString();
-}
-
 // Steps from the start to every cell of level 0, through passages and doors alike.
 std::vector<int> distances(const Labyrinth& lab)
 {
@@ -327,12 +321,12 @@ private slots:
                 continue;
             }
             QVERIFY(seen.ok);
-            const QJsonObject truth = QJsonDocument::fromJson(QByteArray::fromStdString(c.Get("/truth.json")->body)).object();
-            const QJsonObject me = truth[QStringLiteral("player")].toObject();
+            const Truth truth(c.Get("/truth.json")->body);
+            const QJsonObject me = truth.player();
             QCOMPARE(me[QStringLiteral("level")].toInt(), seen.level);
             QCOMPARE(me[QStringLiteral("x")].toInt(), seen.x);
             QCOMPARE(me[QStringLiteral("y")].toInt(), seen.y);
-            const std::string cell = rowCell(truth, seen.level, seen.x, seen.y);
+            const std::string cell = truth.cell(seen.level, seen.x, seen.y);
             for (int k = 0; k < 4; ++k)
                 QCOMPARE(cell[k] - '0', seen.side[k]);
             QCOMPARE(cell[4], seen.object);

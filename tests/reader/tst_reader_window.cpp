@@ -35,20 +35,6 @@ namespace {
 
 constexpr int kWait = 20000;
 
-QJsonObject truthOf(const RunningServer& s)
-{
-    auto c = s.client();
-    return QJsonDocument::fromJson(QByteArray::fromStdString(c.Get("/truth.json")->body)).object();
-}
-
-// Five characters of the truth: the four side codes and the object code.
-std::string truthCell(const QJsonObject& truth, int level, int x, int y)
-{
-    const QJsonArray rows =
-        truth[QStringLiteral("levels")].toArray()[level].toObject()[QStringLiteral("rows")].toArray();
-    return rows[y - 1].toString().split(QLatin1Char(' '))[x - 1].toStdString();
-}
-
 QString entry(int level, int x, int y)
 {
     return QString::fromStdString(PositionEntry(level, x, y));
@@ -108,10 +94,10 @@ private slots:
         QVERIFY(form->Reader.Fatigue >= 95 && form->Reader.Fatigue < 100);
         QCOMPARE(form->Label5->text(), QStringLiteral("7x2"));
 
-        const QJsonObject truth = truthOf(server);
+        const practice::test::Truth truth(server);
         for (int x = 2; x <= 7; ++x) {
             const TMapCell* c = form->atlas().cell(1, 0, x, 2);
-            const std::string t = truthCell(truth, 0, x, 2);
+            const std::string t = truth.cell(0, x, 2);
             QCOMPARE(c->Explored, std::uint8_t(1));
             QCOMPARE(int(c->North), t[0] - '0');
             QCOMPARE(int(c->South), t[1] - '0');
@@ -123,7 +109,7 @@ private slots:
                 QCOMPARE(int(form->atlas().cell(1, 0, x, 1)->South), t[0] - '0');
             QCOMPARE(int(form->atlas().cell(1, 0, x, 3)->North), t[1] - '0');
         }
-        QCOMPARE(int(form->atlas().cell(1, 0, 8, 2)->West), truthCell(truth, 0, 7, 2)[3] - '0');
+        QCOMPARE(int(form->atlas().cell(1, 0, 8, 2)->West), truth.cell(0, 7, 2)[3] - '0');
         QCOMPARE(form->atlas().cell(1, 0, 8, 2)->Explored, std::uint8_t(0));
         QCOMPARE(form->Memo6->toPlainText(), entry(0, 3, 2));
         QCOMPARE(form->Memo7->toPlainText(), entry(0, 4, 2));

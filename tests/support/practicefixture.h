@@ -4,6 +4,10 @@
 #include "game.h"
 #include "server.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
 #include <chrono>
 #include <httplib.h>
 #include <thread>
@@ -37,6 +41,29 @@ public:
     PracticeServer server;
     int port = -1;
     std::thread thread;
+};
+
+// The server's truth file: the labyrinth in the program's own vocabulary and the players' positions.
+class Truth
+{
+public:
+    explicit Truth(const RunningServer& server) : Truth(server.client().Get("/truth.json")->body) {}
+    explicit Truth(const std::string& json)
+        : m_json(QJsonDocument::fromJson(QByteArray::fromStdString(json)).object())
+    {
+    }
+    // Five characters: the side codes north, south, west, east, then the object code.
+    std::string cell(int level, int x, int y) const
+    {
+        const QJsonArray rows =
+            m_json[QStringLiteral("levels")].toArray()[level].toObject()[QStringLiteral("rows")].toArray();
+        return rows[y - 1].toString().split(QLatin1Char(' '))[x - 1].toStdString();
+    }
+    // The player who moved last.
+    QJsonObject player() const { return m_json[QStringLiteral("player")].toObject(); }
+
+private:
+    QJsonObject m_json;
 };
 
 } // namespace practice::test
