@@ -8,8 +8,7 @@ int main(int argc, char* argv[])
 {
     veldor::prepareWebEngine();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("veldor"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Вельдор"));
+    veldor::setupApplication(app);
     veldor::TForm1 form;
     // Also fills the screen where no window manager maximises windows (a virtual display).
     if (const QScreen* screen = QGuiApplication::primaryScreen())

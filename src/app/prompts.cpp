@@ -21,6 +21,14 @@ UserPrompts::Answer DialogPrompts::askYesNoCancel(QWidget* parent, const QString
     }
 }
 
+bool DialogPrompts::askYesNo(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Вельдор"), text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void DialogPrompts::showError(QWidget* parent, const QString& text)
 {
     QMessageBox::critical(parent, QStringLiteral("Вельдор"), text);

@@ -15,6 +15,8 @@ public:
 
     virtual ~UserPrompts() = default;
     virtual Answer askYesNoCancel(QWidget* parent, const QString& text) = 0;
+    // "Да" or "Нет", "Нет" being the default.
+    virtual bool askYesNo(QWidget* parent, const QString& text) = 0;
     virtual void showError(QWidget* parent, const QString& text) = 0;
     virtual void showInformation(QWidget* parent, const QString& title, const QString& text) = 0;
     // False when cancelled.
@@ -29,6 +31,7 @@ class DialogPrompts : public UserPrompts
 {
 public:
     Answer askYesNoCancel(QWidget* parent, const QString& text) override;
+    bool askYesNo(QWidget* parent, const QString& text) override;
     void showError(QWidget* parent, const QString& text) override;
     void showInformation(QWidget* parent, const QString& title, const QString& text) override;
     bool askText(QWidget* parent, const QString& caption, const QString& prompt, QString& text) override;

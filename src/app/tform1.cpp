@@ -3,6 +3,7 @@
 #include "app/clicksplitter.h"
 #include "app/pagecontrol.h"
 #include "app/prompts.h"
+#include "app/windowstyle.h"
 #include "buildconfig.h"
 #include "common/qtcodec.h"
 #include "map/mapfiles.h"
@@ -27,8 +28,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWebEngineProfile>
-#include <cstdlib>
-#include <ctime>
 
 namespace veldor {
 namespace {
@@ -59,6 +58,8 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
     m_route = std::make_unique<ExitRoute>();
     m_icons = std::make_unique<MapIcons>();
 
+    // The password character and the hint delay of the layout come from the application's style.
+    WindowStyle::install();
     setGeometry(139, 103, 868, 766);
     QFont windowFont(QStringLiteral("MS Sans Serif"));
     windowFont.setPointSize(8);
@@ -127,7 +128,6 @@ void TForm1::runStartup()
     ToolButton2->setEnabled(false);
     ComboBox6->setEditText(m_gameServer + QStringLiteral("/login.php"));
 
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
     FillTravelTables(m_travel);
 
     sg->setToolTip(QStringLiteral("0 0"));

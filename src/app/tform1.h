@@ -375,6 +375,11 @@ private:
     void connectBrowserHandlers();
     void bindBrowser(TWebbrowser* browser);
     void buildShellMenus();
+    // Back and forward as the tab in front allows.
+    void syncNavigationButtons();
+    // Refresh on the game tab's error page: back into the game, through the login form if that failed.
+    void reloadFailedGame();
+    void closeTab(int index);
     void drawGridCell(QPainter& painter, int col, int row, const QRect& rect);
     // After a command on the map: lists into the memos, and the grid at once.
     void mapChanged();

@@ -29,6 +29,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineHistory>
 #include <QWebEngineProfile>
 
 namespace veldor {
@@ -92,9 +93,9 @@ void TForm1::connectBrowserHandlers()
         if (e->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(e)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                if (o == ComboBox6->lineEdit())
+                if (o == ComboBox6)
                     ComboBox6KeyDown(key);
-                else if (o == ComboBox7->lineEdit())
+                else if (o == ComboBox7)
                     ComboBox7KeyDown(key);
                 return true;
             }
@@ -104,8 +105,10 @@ void TForm1::connectBrowserHandlers()
         }
         return false;
     });
-    ComboBox6->lineEdit()->installEventFilter(watcher);
-    ComboBox7->lineEdit()->installEventFilter(watcher);
+    // A combo box is its line edit's focus proxy: typed keys reach the box, which hands them on past any
+    // filter of the line edit's.
+    ComboBox6->installEventFilter(watcher);
+    ComboBox7->installEventFilter(watcher);
     PageControl2->tabBar()->installEventFilter(watcher);
 
     connect(BitBtn6, &QPushButton::clicked, this, &TForm1::BitBtn6Click);
@@ -167,6 +170,20 @@ void TForm1::connectBrowserHandlers()
 
     // Downloads and "Сохранить как..." go through the profile; the user picks where.
     connect(m_profile, &QWebEngineProfile::downloadRequested, this, [this](QWebEngineDownloadRequest* download) {
+        // A tab opened for what turned out to be a file (File > Open of a document, a new window onto a
+        // download) shows nothing: it goes once the download has been answered.
+        QPointer<TWebbrowser> empty;
+        for (int i = 1; i < PageControl2->count(); ++i) {
+            TWebbrowser* b = browserOf(PageControl2->widget(i));
+            if (b && b->page() == download->page() && !b->page()->history()->currentItem().isValid())
+                empty = b;
+        }
+        if (empty) {
+            QTimer::singleShot(0, this, [this, empty] {
+                if (empty)
+                    closeTab(PageControl2->indexOf(empty->parentWidget()));
+            });
+        }
         if (download->state() == QWebEngineDownloadRequest::DownloadRequested) {
             const QString path =
                 m_prompts->askSaveFile(this, QStringLiteral("Сохранить как..."), download->downloadFileName());
@@ -179,6 +196,10 @@ void TForm1::connectBrowserHandlers()
             download->accept();
         }
         connect(download, &QWebEngineDownloadRequest::stateChanged, this, [this, download](auto state) {
+            if (state == QWebEngineDownloadRequest::DownloadCompleted)
+                m_prompts->showInformation(this, QStringLiteral("Загрузка завершена"),
+                                           QStringLiteral("Файл сохранён: ") +
+                                               QDir(download->downloadDirectory()).filePath(download->downloadFileName()));
             if (state == QWebEngineDownloadRequest::DownloadInterrupted)
                 m_prompts->showError(this, QStringLiteral("ERROR: Unable to show Save As dialog. \r") +
                                                QStringLiteral("QWebEngineDownloadRequest: ") +
@@ -192,12 +213,17 @@ void TForm1::bindBrowser(TWebbrowser* browser)
     connect(browser, &TWebbrowser::frameCompleted, this, &TForm1::WebBrowser1DocumentComplete);
     connect(browser, &TWebbrowser::commandStateChange, this, &TForm1::WebBrowser1CommandStateChange);
     connect(browser, &QWebEngineView::loadProgress, this, [this](int p) { WebBrowser1ProgressChange(p, 100); });
+    // A load under way can be stopped, whatever finished before it.
+    connect(browser, &QWebEngineView::loadStarted, ToolButton4, [this] { ToolButton4->setEnabled(true); });
     connect(browser, &QWebEngineView::loadFinished, this, [this, browser](bool ok) {
         WebBrowser1DownloadComplete();
         const QUrl url = browser->url();
-        if (ok && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")))
+        if (ok && !browser->showsGeneratedPage() &&
+            (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")))
             m_history->add(url.toString(), browser->title());
+        syncNavigationButtons();
     });
+    connect(browser, &QWebEngineView::urlChanged, this, [this] { syncNavigationButtons(); });
     connect(browser, &QWebEngineView::titleChanged, this,
             [this, browser](const QString& title) { WebBrowser1TitleChange(browser, title); });
     browser->newWindowHandler = [this] { return WebBrowser1NewWindow2(); };
@@ -237,6 +263,7 @@ QWidget* TForm1::OpenTab(const QString& url)
     bindBrowser(browser);
     browser->CanGoForward = false;
     browser->CanGoBack = false;
+    syncNavigationButtons();
     if (!url.trimmed().isEmpty())
         browser->navigate(QUrl::fromUserInput(url));
     return tab;
@@ -262,21 +289,29 @@ void TForm1::WaitForBrowser(TWebbrowser* browser, std::function<void()> then)
 
 void TForm1::CloseActiveTab()
 {
-    const int index = PageControl2->currentIndex();
-    QWidget* tab = PageControl2->currentWidget();
+    closeTab(PageControl2->currentIndex());
+}
+
+void TForm1::closeTab(int index)
+{
+    QWidget* tab = PageControl2->widget(index);
     TWebbrowser* browser = browserOf(tab);
     if (index <= 0 || !browser)
         return; // the game tab stays
+    const bool active = index == PageControl2->currentIndex();
     m_programTabChange = true;
     delete browser;
-    LastBrowser = nullptr;
+    if (active)
+        LastBrowser = nullptr;
     PageControl2->removeTab(index);
     tab->deleteLater();
     // The tab after the closed one, or the game tab when the last one went.
-    PageControl2->setCurrentIndex(index < PageControl2->count() ? index : 0);
+    if (active)
+        PageControl2->setCurrentIndex(index < PageControl2->count() ? index : 0);
     m_programTabChange = false;
     m_activeTab = PageControl2->currentIndex();
-    if (PageControl2->currentIndex() > 0) {
+    syncNavigationButtons();
+    if (active && PageControl2->currentIndex() > 0) {
         if (TWebbrowser* shown = browserOf(PageControl2->currentWidget()))
             ComboBox6->setEditText(shown->locationUrl());
     }
@@ -309,7 +344,13 @@ void TForm1::ToolButton2Click()
 
 void TForm1::ToolButton3Click()
 {
-    if (TWebbrowser* b = CurrentBrowser(); HasHtmlDocument(b)) {
+    TWebbrowser* current = CurrentBrowser();
+    if (current == WebBrowser1 && WebBrowser1->loadFailed()) {
+        reloadFailedGame();
+        ToolButton4->setEnabled(true);
+        return;
+    }
+    if (TWebbrowser* b = current; HasHtmlDocument(b)) {
         // Ctrl held: reload completely, past the cache.
         const bool complete = QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier;
         b->triggerPageAction(complete ? QWebEnginePage::ReloadAndBypassCache : QWebEnginePage::Reload);
@@ -449,12 +490,30 @@ void TForm1::WebBrowser1ProgressChange(int progress, int maximum)
 
 void TForm1::WebBrowser1CommandStateChange(TWebbrowser* browser, int command, bool enabled)
 {
-    if (command == 1) {
+    if (command == 1)
         browser->CanGoForward = enabled;
-        ToolButton2->setEnabled(enabled);
-    } else if (command == 2) {
+    else if (command == 2)
         browser->CanGoBack = enabled;
-        ToolButton1->setEnabled(enabled);
+    // The buttons show what the tab in front can do, whichever tab reported.
+    syncNavigationButtons();
+}
+
+void TForm1::syncNavigationButtons()
+{
+    TWebbrowser* b = browserOf(PageControl2->currentWidget());
+    ToolButton1->setEnabled(b && b->pageAction(QWebEnginePage::Back)->isEnabled());
+    ToolButton2->setEnabled(b && b->pageAction(QWebEnginePage::Forward)->isEnabled());
+}
+
+void TForm1::reloadFailedGame()
+{
+    const QUrl failed = WebBrowser1->shownUrl();
+    const QString page = failed.path();
+    if (page.isEmpty() || page == QLatin1String("/") || page == QLatin1String("/login.php")) {
+        // The login never reached the server: the form again, submitted as at start-up when so set.
+        ShowLoginPage();
+    } else {
+        WebBrowser1->navigate(failed);
     }
 }
 
@@ -497,16 +556,13 @@ void TForm1::PageControl2Changing(int leaving)
 
 void TForm1::PageControl2Change()
 {
-    ToolButton1->setEnabled(false);
-    ToolButton2->setEnabled(false);
+    syncNavigationButtons();
     const int index = PageControl2->currentIndex();
     TWebbrowser* b = browserOf(PageControl2->currentWidget());
     if (!b)
         return;
     if (HasHtmlDocument(b))
         b->setFocus();
-    ToolButton1->setEnabled(b->CanGoBack);
-    ToolButton2->setEnabled(b->CanGoForward);
     if (index == 0) {
         ComboBox6->setEditText(m_gameServer);
         PageControl2->setTabText(0, QStringLiteral("Тирмора"));

@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -140,6 +141,8 @@ void TForm1::buildLayout()
     ComboBox7->setEditable(true);
     ComboBox7->setInsertPolicy(QComboBox::NoInsert);
     ComboBox7->setMinimumWidth(120);
+    // A nickname is looked up as typed: the completion must not change its letter case.
+    ComboBox7->completer()->setCaseSensitivity(Qt::CaseSensitive);
     bands->addWidget(ComboBox7);
     BitBtn5 = named(new QPushButton(QStringLiteral("Найти"), CoolBar1), "BitBtn5");
     BitBtn5->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));

@@ -1,6 +1,7 @@
 // The map grid's drawing and hover, the popup marks, the clearing buttons and the object list buttons.
 #include "tform1.h"
 
+#include "app/windowstyle.h"
 #include "common/qtcodec.h"
 #include "map/marks.h"
 #include "map/selection.h"
@@ -98,7 +99,8 @@ void TForm1::sgMouseMove(const QPoint& pos)
             hint += QLatin1Char('\r') + *it;
     }
     sg->setToolTip(hint);
-    // The new text shows at once rather than after the usual delay.
+    // The new text shows at once, and so does every hint of the program from now on.
+    WindowStyle::install()->setHintDelay(1);
     if (sg->underMouse())
         sg->showHintNow(QCursor::pos());
     HoverX = c;

@@ -169,8 +169,23 @@ void TForm1::CombatReaction()
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Memo2 && event->type() == QEvent::KeyPress)
-        Memo2KeyDown(static_cast<QKeyEvent*>(event)->key());
+    if (watched == Memo2) {
+        if (event->type() == QEvent::ShortcutOverride) {
+            // Arrows walk with any modifier: Alt+Left must not go back in the browser meanwhile.
+            switch (static_cast<QKeyEvent*>(event)->key()) {
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+            case Qt::Key_Left:
+            case Qt::Key_Right:
+                event->accept();
+                return true;
+            default:
+                break;
+            }
+        } else if (event->type() == QEvent::KeyPress) {
+            Memo2KeyDown(static_cast<QKeyEvent*>(event)->key());
+        }
+    }
     return QMainWindow::eventFilter(watched, event); // the memo still gets the key
 }
 
@@ -216,8 +231,8 @@ void TForm1::ShowLoginPage()
             QWebEngineScript::ApplicationWorld);
     });
     // Windows-1251, as the form always was: the server gets the login in the code page it expects.
-    browserPage->setContent(QByteArray::fromStdString(page), QStringLiteral("text/html;charset=windows-1251"),
-                            QUrl(m_gameServer + QLatin1Char('/')));
+    WebBrowser1->showGeneratedPage(QByteArray::fromStdString(page), QStringLiteral("text/html;charset=windows-1251"),
+                                   QUrl(m_gameServer + QLatin1Char('/')));
 }
 
 } // namespace veldor

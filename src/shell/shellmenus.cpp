@@ -4,7 +4,10 @@
 #include "shell/twebbrowser.h"
 
 #include <QAction>
-#include <QDesktopServices>
+#include <QDirIterator>
+#include <QFileSystemWatcher>
+#include <QProcess>
+#include <QTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -235,6 +238,33 @@ TFavoritesMenu::TFavoritesMenu(QString folder, std::shared_ptr<UserPrompts> prom
 {
     QDir().mkpath(m_folder);
     Caption = QFileInfo(m_folder).fileName();
+    // Whatever changes the folder (a file manager, another program, "Add to Favorites") shows in the menu.
+    m_watcher = new QFileSystemWatcher(this);
+    m_rebuildSoon = new QTimer(this);
+    m_rebuildSoon->setSingleShot(true);
+    m_rebuildSoon->setInterval(200); // one rebuild for a burst of changes
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_rebuildSoon, qOverload<>(&QTimer::start));
+    connect(m_rebuildSoon, &QTimer::timeout, this, [this] {
+        if (m_menu && m_menu->isVisible()) {
+            m_rebuildSoon->start(); // not under the user's pointer
+            return;
+        }
+        if (m_menu)
+            RebuildMenu();
+    });
+    watchFolders();
+}
+
+void TFavoritesMenu::watchFolders()
+{
+    const QStringList old = m_watcher->directories();
+    if (!old.isEmpty())
+        m_watcher->removePaths(old);
+    QStringList folders{m_folder};
+    QDirIterator it(m_folder, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        folders << it.next();
+    m_watcher->addPaths(folders);
 }
 
 QString TFavoritesMenu::resolveUrl(const QString& path)
@@ -270,6 +300,7 @@ void TFavoritesMenu::BuildMenu()
 
 void TFavoritesMenu::RebuildMenu()
 {
+    watchFolders(); // sub-folders may have come or gone
     Entries.clear();
     clearMenu(m_menu);
     addCommandItems();
@@ -341,7 +372,12 @@ void TFavoritesMenu::addFavorite()
     for (QChar& c : name)
         if (forbidden.contains(c) || c.unicode() < 32)
             c = QLatin1Char(' ');
-    QSaveFile file(QDir(m_folder).filePath(name.trimmed() + QStringLiteral(".url")));
+    const QString path = QDir(m_folder).filePath(name.trimmed() + QStringLiteral(".url"));
+    if (QFileInfo::exists(path) &&
+        !m_prompts->askYesNo(nullptr, QStringLiteral("Закладка «") + name.trimmed() +
+                                          QStringLiteral("» уже есть. Заменить её?")))
+        return;
+    QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly)) {
         file.write("[InternetShortcut]\r\nURL=" + url.toUtf8() + "\r\n");
         if (!file.commit())
@@ -354,8 +390,25 @@ void TFavoritesMenu::addFavorite()
 
 void TFavoritesMenu::organize()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(m_folder));
-    RebuildMenu();
+    // The desktop's file manager, through xdg-open; it tells by its exit status whether one opened.
+    auto* opener = new QProcess(this);
+    auto tell = [this, opener] {
+        opener->deleteLater();
+        m_prompts->showInformation(nullptr, Localization.OrganizeFavorites,
+                                   QStringLiteral("Не удалось открыть файловый менеджер. Закладки лежат в папке:\n") +
+                                       QDir::toNativeSeparators(m_folder));
+    };
+    connect(opener, &QProcess::errorOccurred, this, [tell](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            tell();
+    });
+    connect(opener, &QProcess::finished, this, [opener, tell](int code, QProcess::ExitStatus status) {
+        if (status != QProcess::NormalExit || code != 0)
+            tell();
+        else
+            opener->deleteLater();
+    });
+    opener->start(FileManagerCommand, {m_folder});
 }
 
 } // namespace veldor

@@ -9,6 +9,8 @@
 class QAction;
 class QMenu;
 class QMenuBar;
+class QFileSystemWatcher;
+class QTimer;
 
 namespace veldor {
 
@@ -99,6 +101,8 @@ public:
         QString ImportFavorites = QStringLiteral("Import Favorites");
         QString ExportFavorites = QStringLiteral("Export Favorites");
     } Localization;
+    // What "Organize Favorites" runs with the folder as its argument.
+    QString FileManagerCommand = QStringLiteral("xdg-open");
     // The browser whose page "Add to Favorites" adds; the program connects its current browser.
     std::function<TWebbrowser*()> Webbrowser;
 
@@ -119,8 +123,11 @@ private:
     void FillLevel(const QString& folder, QMenu* menu);
     void addFavorite();
     void organize();
+    void watchFolders();
 
     QString m_folder;
+    QFileSystemWatcher* m_watcher = nullptr;
+    QTimer* m_rebuildSoon = nullptr;
     std::shared_ptr<UserPrompts> m_prompts;
     QMenu* m_menu = nullptr;
     std::vector<TShellMenuEntry> Entries;

@@ -17,11 +17,13 @@ TWebbrowser::TWebbrowser(QWebEngineProfile* profile, QWidget* parent) : QWebEngi
             [this](const QString& name, bool top) { emit frameCompleted(this, name, top); });
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
         m_busy = true;
-        m_loadedOk = false;
+        m_loadFailed = false;
+        m_generated = m_generatedNext;
+        m_generatedNext = false;
     });
     connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         m_busy = false;
-        m_loadedOk = ok;
+        m_loadFailed = !ok;
     });
     connect(page->action(QWebEnginePage::Back), &QAction::changed, this, [this, page] {
         emit commandStateChange(this, 2, page->action(QWebEnginePage::Back)->isEnabled());
@@ -34,14 +36,30 @@ TWebbrowser::TWebbrowser(QWebEngineProfile* profile, QWidget* parent) : QWebEngi
 void TWebbrowser::navigate(const QUrl& url)
 {
     m_busy = true;
-    m_loadedOk = false;
+    m_loadFailed = false;
     load(url);
+}
+
+void TWebbrowser::showGeneratedPage(const QByteArray& html, const QString& mimeType, const QUrl& baseUrl)
+{
+    m_busy = true;
+    m_loadFailed = false;
+    m_generatedNext = true;
+    setContent(html, mimeType, baseUrl);
+}
+
+QUrl TWebbrowser::shownUrl() const
+{
+    const QUrl shown = url();
+    return shown.isEmpty() ? page()->requestedUrl() : shown;
 }
 
 bool TWebbrowser::hasHtmlDocument() const
 {
-    const QString address = url().toString();
-    return m_loadedOk && !address.isEmpty() && address != QLatin1String("about:blank");
+    if (m_busy)
+        return true;
+    const QString address = shownUrl().toString();
+    return !address.isEmpty() && address != QLatin1String("about:blank");
 }
 
 QWebEngineView* TWebbrowser::createWindow(QWebEnginePage::WebWindowType)

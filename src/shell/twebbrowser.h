@@ -19,11 +19,19 @@ public:
     bool CanGoBack = false;
     QString PageTitle;
 
-    // A document is shown: the last load finished well and it is not the empty page.
+    // There is a page to act on: one is loading, partly loaded, loaded, or the error page of a failed load;
+    // only a browser that never left the empty page has none.
     bool hasHtmlDocument() const;
     bool busy() const { return m_busy; }
+    // The last load ended in the browser's error page.
+    bool loadFailed() const { return !m_busy && m_loadFailed; }
+    // The address of the page shown or being loaded (the failed address on an error page).
+    QUrl shownUrl() const;
     // Starts loading an address; the browser counts as busy from this moment on.
     void navigate(const QUrl& url);
+    // Shows a page the program made itself; it is no visit of the user's and stays out of the history.
+    void showGeneratedPage(const QByteArray& html, const QString& mimeType, const QUrl& baseUrl);
+    bool showsGeneratedPage() const { return m_generated; }
     QString locationUrl() const { return url().toString(); }
     QString locationName() const { return title(); }
 
@@ -41,7 +49,9 @@ protected:
 
 private:
     bool m_busy = false;
-    bool m_loadedOk = false;
+    bool m_loadFailed = false;
+    bool m_generatedNext = false;
+    bool m_generated = false;
 };
 
 // The named profile kept in `storageFolder` (cookies, cache, local storage).

@@ -27,9 +27,9 @@ constexpr Step kSteps[] = {
 void ExitRoute::FindExitPath(const Atlas& atlas, unsigned lab, int level, int viewX, int viewY, bool passDoors)
 {
     const int n = LabSide(lab);
-    ExitPath.assign(1, {viewX, viewY});
     if (n == 0)
-        return;
+        return; // no labyrinth shown: the last route stays as it was
+    ExitPath.assign(1, {viewX, viewY});
     const std::int64_t unreachedDist = static_cast<std::int64_t>(n) * n;
     m_target = {0, 0};
     for (int x = 1; x <= n; ++x) {

@@ -346,6 +346,19 @@ private slots:
             QCOMPARE(QFileInfo(file(name)).size(), qint64(0));
     }
 
+    // A folder where user.dat cannot be written must not make the program impossible to close.
+    void closeStillClosesWhenTheSettingsCannotBeWritten()
+    {
+        auto form = shownForm();
+        QVERIFY(form);
+        QFile::remove(file("user.dat"));
+        QVERIFY(QDir(fx.dir->path()).mkdir(QStringLiteral("user.dat"))); // nothing can replace it
+        prompts->answers = {UserPrompts::Answer::No};
+        QVERIFY(form->close());
+        QCOMPARE(prompts->errors.size(), 1);
+        QVERIFY(prompts->errors[0].contains(QStringLiteral("user.dat")));
+    }
+
     void closeQueryYesSavesMapsAndSettings()
     {
         auto form = shownForm();

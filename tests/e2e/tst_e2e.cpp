@@ -7,6 +7,7 @@
 #include "app/webengine_setup.h"
 #include "common/qtcodec.h"
 #include "formfixture.h"
+#include "person.h"
 #include "map/mapfiles.h"
 #include "reader/eventsounds.h"
 #include "practicefixture.h"
@@ -70,7 +71,10 @@ class TestEndToEnd : public QObject
     // One arrow key; waits until the reader shows the player at the cell the key leads to.
     static bool step(TForm1& form, int key, int x, int y)
     {
-        QTest::keyClick(form.Memo2, static_cast<Qt::Key>(key));
+        if (person::focused() != form.Memo2)
+            person::click(form.Memo2);
+        if (person::focused() != form.Memo2 || !person::press(key))
+            return false;
         for (int waited = 0; waited < kWait; waited += 20) {
             if (form.Reader.ViewX == x && form.Reader.ViewY == y)
                 return true;
@@ -106,7 +110,7 @@ private slots:
             QCOMPARE(QFileInfo(fx.file(f.name)).size(), qint64(0));
         }
         QVERIFY(QFile::exists(fx.file("user.dat")));
-        QVERIFY(waitFor([&] { return form->WebBrowser1->hasHtmlDocument(); }));
+        QVERIFY(waitFor([&] { return !form->WebBrowser1->busy() && form->WebBrowser1->hasHtmlDocument(); }));
         QTest::qWait(1500);
         QVERIFY(!form->NoCombatFrame.valid()); // not submitted without a password
         QVariant fields;
@@ -123,7 +127,7 @@ private slots:
         // Automatic login, doors passable, sounds on, panels hidden in combat.
         QVERIFY(fx.writeUserDat("walker\r\npw\r\n1\r\n15\r\n1\r\n1\r\n1\r\n1\r\n"));
         auto form = fx.shown(base(), QSize(1280, 900));
-        QVERIFY(form);
+        QVERIFY(form && person::activate(form.get()));
         QSignalSpy sounds(form->sounds(), &EventSounds::requested);
         QVERIFY(waitFor([&] { return form->Reader.ViewX == 2 && form->Reader.ViewY == 2; }));
         QVERIFY(form->NoCombatFrame.valid() && form->ChoutFrame.valid());
@@ -337,9 +341,9 @@ private slots:
     void playerLookupOpensTheInformationPage()
     {
         auto form = fx.shown(base());
-        QVERIFY(form);
-        form->ComboBox7->setEditText(QStringLiteral("Путник"));
-        QTest::keyClick(form->ComboBox7->lineEdit(), Qt::Key_Return);
+        QVERIFY(form && person::activate(form.get()));
+        QVERIFY(person::typeInto(form->ComboBox7, QStringLiteral("Путник")));
+        QVERIFY(person::press(Qt::Key_Return));
         QCOMPARE(form->PageControl2->count(), 2);
         QVERIFY(waitFor([&] { return form->PageControl2->tabText(1) == QStringLiteral("Информация об игроке"); }));
         QVERIFY(waitFor([&] { return form->ComboBox7->count() == 1; }));

@@ -6,6 +6,7 @@
 #include "common/cp1251.h"
 #include "practicefixture.h"
 #include "formfixture.h"
+#include "person.h"
 #include "shell/pagebridge.h"
 #include "shell/twebbrowser.h"
 #include "testsupport.h"
@@ -55,12 +56,17 @@ class TestReaderWindow : public QObject
             return nullptr;
         auto form = fx.make(QString::fromStdString(server.base()));
         form->show();
+        if (!QTest::qWaitForWindowExposed(form.get()) || !person::activate(form.get()))
+            return nullptr;
         return form;
     }
 
     static void stepWithKey(TForm1& form, int key, int x, int y)
     {
-        QTest::keyClick(form.Memo2, static_cast<Qt::Key>(key));
+        if (person::focused() != form.Memo2)
+            person::click(form.Memo2);
+        QCOMPARE(person::focused(), form.Memo2);
+        QVERIFY(person::press(key));
         QTRY_VERIFY_WITH_TIMEOUT(form.Reader.ViewX == x && form.Reader.ViewY == y, kWait);
     }
 
@@ -119,7 +125,7 @@ private slots:
         const int gridWidth = form->sg->width();
         for (int x = 8; x <= 13; ++x)
             stepWithKey(*form, Qt::Key_Right, x, 2);
-        QTest::keyClick(form->Memo2, Qt::Key_Right);
+        QVERIFY(person::press(Qt::Key_Right));
         QTRY_VERIFY_WITH_TIMEOUT(form->YourArmyFrame.valid(), kWait);
         QCOMPARE(form->sg->width(), 5);
         QCOMPARE(form->ScrollBox1->width(), 5);

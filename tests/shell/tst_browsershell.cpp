@@ -4,6 +4,7 @@
 #include "app/webengine_setup.h"
 #include "practicefixture.h"
 #include "formfixture.h"
+#include "person.h"
 #include "shell/shellmenus.h"
 #include "shell/twebbrowser.h"
 #include "testsupport.h"
@@ -52,7 +53,10 @@ class TestBrowserShell : public QObject
     {
         if (!userDat.isEmpty() && !fx.writeUserDat(userDat))
             return nullptr;
-        return fx.shown(QString::fromStdString(server->base()), QSize(1200, 800));
+        auto form = fx.shown(QString::fromStdString(server->base()), QSize(1200, 800));
+        if (form && !person::activate(form.get()))
+            return nullptr;
+        return form;
     }
 
     QString url(const char* path) const { return QString::fromStdString(server->base()) + QLatin1String(path); }
@@ -108,16 +112,18 @@ private slots:
         QVERIFY(form);
         QTRY_VERIFY_WITH_TIMEOUT(!form->WebBrowser1->busy() && !form->WebBrowser1->url().isEmpty(), kWait);
         const QUrl gameUrl = form->WebBrowser1->url();
-        form->ComboBox6->setEditText(url("/chout.php"));
-        QTest::keyClick(form->ComboBox6->lineEdit(), Qt::Key_Return);
-        form->BitBtn6->click();
+        QVERIFY(person::typeInto(form->ComboBox6, url("/chout.php")));
+        QVERIFY(person::press(Qt::Key_Return));
+        person::click(form->BitBtn6);
         form->MenuNavigate(url("/chout.php"));
         QTest::qWait(300);
         QCOMPARE(form->WebBrowser1->url(), gameUrl);
 
         form->OpenTab(QStringLiteral("about:blank"));
-        form->ComboBox6->setEditText(url("/chout.php"));
-        QTest::keyClick(form->ComboBox6->lineEdit(), Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(!tabBrowser(*form, 1)->busy(), kWait);
+        QTest::qWait(100); // the empty page's title has rewritten the address box
+        QVERIFY(person::typeInto(form->ComboBox6, url("/chout.php")));
+        QVERIFY(person::press(Qt::Key_Return));
         QTRY_COMPARE_WITH_TIMEOUT(tabBrowser(*form, 1)->url().toString(), url("/chout.php"), kWait);
         QTRY_VERIFY_WITH_TIMEOUT(items(form->ComboBox6).contains(url("/chout.php")), kWait);
         // An address in other letters is the same address; newest first.
@@ -195,7 +201,7 @@ private slots:
         form->Open1->trigger();
         QCOMPARE(form->PageControl2->count(), 3);
         TWebbrowser* local = tabBrowser(*form, 2);
-        QTRY_VERIFY_WITH_TIMEOUT(local->hasHtmlDocument(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(!local->busy() && local->hasHtmlDocument(), kWait);
         form->Small1->trigger();
         QVERIFY(form->Small1->isChecked() && !form->Medium1->isChecked());
         QVERIFY(local->zoomFactor() < 1.0);
@@ -279,7 +285,7 @@ private slots:
         QCOMPARE(form->PageControl2->count(), 2);
         QCOMPARE(prompts->textCaptions.last(), QStringLiteral("Введите ник игрока"));
         TWebbrowser* info = tabBrowser(*form, 1);
-        QTRY_VERIFY_WITH_TIMEOUT(info->hasHtmlDocument(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(!info->busy() && info->hasHtmlDocument(), kWait);
         QString html;
         bool done = false;
         info->page()->toHtml([&](const QString& h) {
@@ -290,11 +296,11 @@ private slots:
         QVERIFY2(html.contains(QStringLiteral("Ник: Вася &amp; Co #1+2")), qPrintable(html));
         QCOMPARE(form->ComboBox7->count(), 0); // the dialog leaves the nick box alone
 
-        form->ComboBox7->setEditText(QStringLiteral("Hero"));
-        QTest::keyClick(form->ComboBox7->lineEdit(), Qt::Key_Return);
+        QVERIFY(person::typeInto(form->ComboBox7, QStringLiteral("Hero")));
+        QVERIFY(person::press(Qt::Key_Return));
         QTRY_COMPARE_WITH_TIMEOUT(form->ComboBox7->count(), 1, kWait);
-        form->ComboBox7->setEditText(QStringLiteral("HERO"));
-        form->BitBtn5->click();
+        QVERIFY(person::typeInto(form->ComboBox7, QStringLiteral("HERO")));
+        person::click(form->BitBtn5);
         QCOMPARE(form->PageControl2->count(), 4);
         QTest::qWait(1500);
         QCOMPARE(items(form->ComboBox7), QStringList{QStringLiteral("Hero")});

@@ -17,10 +17,11 @@ namespace practice::test {
 class RunningServer
 {
 public:
-    explicit RunningServer(GameRules rules = {}, std::uint64_t seed = 11, int levels = 3)
+    // On `fixedPort` when given (a server that comes back where it was), otherwise on a free port.
+    explicit RunningServer(GameRules rules = {}, std::uint64_t seed = 11, int levels = 3, int fixedPort = 0)
         : game(Labyrinth::generate(seed, 30, levels), std::move(rules)), server(game)
     {
-        port = server.bind(0);
+        port = server.bind(fixedPort);
         thread = std::thread([this] { server.listen(); });
         httplib::Client probe("127.0.0.1", port);
         for (int i = 0; i < 200 && !probe.Get("/login.php"); ++i)

@@ -25,6 +25,11 @@ public:
         questions << text;
         return answers.isEmpty() ? Answer::Cancel : answers.takeFirst();
     }
+    bool askYesNo(QWidget*, const QString& text) override
+    {
+        questions << text;
+        return !answers.isEmpty() && answers.takeFirst() == Answer::Yes;
+    }
     void showError(QWidget*, const QString& text) override { errors << text; }
     void showInformation(QWidget*, const QString& title, const QString& text) override
     {

@@ -124,6 +124,12 @@ private slots:
         QCOMPARE(route.ExitPath, (Path{{10, 10}}));
         route.FindExitPath(*atlas, 1, 0, 10, 10, true);
         QCOMPARE(route.ExitPath, (Path{{10, 10}, {10, 11}, {10, 12}}));
+
+        // No labyrinth shown: the last route stays, even for another player's cell.
+        route.FindExitPath(*atlas, 0, 0, 4, 4, true);
+        QCOMPARE(route.ExitPath, (Path{{10, 10}, {10, 11}, {10, 12}}));
+        route.FindExitPath(*atlas, 21, 0, 4, 4, true);
+        QCOMPARE(route.ExitPath, (Path{{10, 10}, {10, 11}, {10, 12}}));
     }
 
     void targetIsTheLastExitOrAscentByColumn()

@@ -1,0 +1,434 @@
+// The window as a person uses it: a real click on a control, then keys to the window that has the
+// keyboard. Each case here is something a player met at first contact with the program.
+#include "app/prompts.h"
+#include "app/tform1.h"
+#include "app/webengine_setup.h"
+#include "formfixture.h"
+#include "person.h"
+#include "practicefixture.h"
+#include "shell/shellmenus.h"
+#include "shell/twebbrowser.h"
+#include "testsupport.h"
+#include "view/mapgrid.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QToolTip>
+#include <memory>
+
+using namespace veldor;
+using namespace veldor::test;
+using practice::test::RunningServer;
+
+namespace {
+
+constexpr int kWait = 20000;
+
+QStringList items(QComboBox* box)
+{
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out << box->itemText(i);
+    return out;
+}
+
+// A loopback port where nothing listens.
+int deadPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return probe.serverPort();
+}
+
+// The caption the X server holds for a window, as a window manager or a task bar shows it.
+QString xTitle(QWidget* window)
+{
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"),
+                {QStringLiteral("-id"), QString::number(window->winId()), QStringLiteral("_NET_WM_NAME")});
+    if (!xprop.waitForFinished(5000)) return {};
+    const QString out = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
+    const int quote = out.indexOf(QLatin1Char('"'));
+    return quote < 0 ? out : out.mid(quote + 1).chopped(1);
+}
+
+bool hasCyrillic(const QString& text)
+{
+    static const QRegularExpression cyrillic(QStringLiteral("[А-Яа-яЁё]"));
+    return cyrillic.match(text).hasMatch();
+}
+
+QString pageText(TWebbrowser* browser)
+{
+    QString text;
+    bool done = false;
+    browser->page()->toPlainText([&](const QString& t) {
+        text = t;
+        done = true;
+    });
+    return QTest::qWaitFor([&] { return done; }, kWait) ? text : QString();
+}
+
+} // namespace
+
+class TestWindowInput : public QObject
+{
+    Q_OBJECT
+    FormFixture fx;
+    std::shared_ptr<ScriptedPrompts>& prompts = fx.prompts;
+    std::unique_ptr<RunningServer> server;
+
+    QString url(const char* path) const { return QString::fromStdString(server->base()) + QLatin1String(path); }
+    static TWebbrowser* tabBrowser(TForm1& f, int index) { return f.browserOf(f.PageControl2->widget(index)); }
+
+    std::unique_ptr<TForm1> activeForm(const QString& gameServer, const QByteArray& userDat = {})
+    {
+        if (!userDat.isEmpty() && !fx.writeUserDat(userDat)) return nullptr;
+        auto form = fx.make(gameServer);
+        form->resize(1200, 800);
+        form->show();
+        if (!QTest::qWaitForWindowExposed(form.get()) || !person::activate(form.get())) return nullptr;
+        return form;
+    }
+    std::unique_ptr<TForm1> activeForm(const QByteArray& userDat = {})
+    {
+        return activeForm(QString::fromStdString(server->base()), userDat);
+    }
+    static QByteArray autoLogin() { return "hero\r\npw\r\n1\r\n15\r\n1\r\n1\r\n0\r\n0\r\n"; }
+
+    // File > "Новая вкладка", then an address typed into the address box and Enter.
+    static bool openTabAt(TForm1& form, const QString& address)
+    {
+        const int before = form.PageControl2->count();
+        if (!person::chooseMenu(form.MainMenu1, {QStringLiteral("Файл"), QStringLiteral("Новая вкладка")}) ||
+            !QTest::qWaitFor([&] { return form.PageControl2->count() == before + 1; }, kWait))
+            return false;
+        // The empty page settles first (its title rewrites the address box), as a person would see.
+        TWebbrowser* fresh = tabBrowser(form, before);
+        if (!QTest::qWaitFor([&] { return !fresh->busy() && fresh->url().toString() == "about:blank"; }, kWait))
+            return false;
+        QTest::qWait(100);
+        return goTo(form, address);
+    }
+    static bool goTo(TForm1& form, const QString& address)
+    {
+        if (!person::typeInto(form.ComboBox6, address) || person::focused() != form.ComboBox6) return false;
+        return person::press(Qt::Key_Return);
+    }
+
+private slots:
+    void init()
+    {
+        fx.reset();
+        server = std::make_unique<RunningServer>();
+    }
+    void cleanup()
+    {
+        QToolTip::hideText();
+        server.reset();
+    }
+
+    void enterInTheAddressAndNickBoxes()
+    {
+        auto form = activeForm();
+        QVERIFY(form);
+        QVERIFY(openTabAt(*form, url("/chout.php")));
+        QTRY_COMPARE_WITH_TIMEOUT(tabBrowser(*form, 1)->url().toString(), url("/chout.php"), kWait);
+
+        QVERIFY(person::typeInto(form->ComboBox7, QStringLiteral("Hero")));
+        QCOMPARE(person::focused(), form->ComboBox7);
+        QVERIFY(person::press(Qt::Key_Return));
+        QTRY_COMPARE_WITH_TIMEOUT(form->PageControl2->count(), 3, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(tabBrowser(*form, 2)->url().toString(), url("/cgi/pl_info.php?login=Hero"), kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(items(form->ComboBox7), QStringList{QStringLiteral("Hero")}, kWait);
+    }
+
+    void stopEndsALoadThatHangs()
+    {
+        QTcpServer silent; // takes the request and never answers
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        QList<QTcpSocket*> held;
+        connect(&silent, &QTcpServer::newConnection, this, [&] {
+            while (QTcpSocket* s = silent.nextPendingConnection())
+                held << s;
+        });
+        auto form = activeForm();
+        QVERIFY(form);
+        QVERIFY(openTabAt(*form, QStringLiteral("http://127.0.0.1:%1/slow").arg(silent.serverPort())));
+        TWebbrowser* tab = tabBrowser(*form, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!held.isEmpty(), kWait);
+        QVERIFY(tab->busy());
+        person::click(form->ToolButton4);
+        QTRY_VERIFY_WITH_TIMEOUT(!tab->busy(), 5000);
+    }
+
+    void backFromAFailedPage()
+    {
+        auto form = activeForm();
+        QVERIFY(form);
+        QVERIFY(openTabAt(*form, url("/cgi/pl_info.php?login=Alpha")));
+        TWebbrowser* tab = tabBrowser(*form, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(tab->url().toString(), url("/cgi/pl_info.php?login=Alpha"), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(!tab->busy(), kWait);
+        const QString dead = QStringLiteral("http://127.0.0.1:%1/gone").arg(deadPort());
+        QVERIFY(goTo(*form, dead));
+        QTRY_VERIFY_WITH_TIMEOUT(tab->loadFailed(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(form->ToolButton1->isEnabled(), kWait);
+        person::click(form->ToolButton1);
+        QTRY_COMPARE_WITH_TIMEOUT(tab->url().toString(), url("/cgi/pl_info.php?login=Alpha"), kWait);
+    }
+
+    // The program starts while the game server is down; once it is back, F5 on the game tab logs in
+    // and the reader reads the player's cell.
+    void theGameComesBackWithF5()
+    {
+        const int port = server->port;
+        server.reset();
+        auto form = activeForm(QStringLiteral("http://127.0.0.1:%1").arg(port), autoLogin());
+        QVERIFY(form);
+        QTRY_VERIFY_WITH_TIMEOUT(form->WebBrowser1->loadFailed(), kWait);
+        QVERIFY(hasCyrillic(pageText(form->WebBrowser1))); // the browser's error page, in Russian
+        QVERIFY(!form->Timer1->isActive());
+
+        server = std::make_unique<RunningServer>(practice::GameRules{}, 11, 3, port);
+        QCOMPARE(server->port, port);
+        person::click(form->WebBrowser1);
+        QVERIFY(person::press(Qt::Key_F5));
+        QTRY_VERIFY_WITH_TIMEOUT(form->NoCombatFrame.valid(), kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(form->Label5->text(), QStringLiteral("2x2"), kWait);
+        QVERIFY(form->Timer1->isActive() || form->Timer1->interval() == 500);
+    }
+
+    void altArrowsInTheKeyboardBoxWalk()
+    {
+        auto form = activeForm(autoLogin());
+        QVERIFY(form);
+        QTRY_COMPARE_WITH_TIMEOUT(form->Label5->text(), QStringLiteral("2x2"), kWait);
+        const QUrl game = form->WebBrowser1->url();
+        // The reader's caption stands as it is, without the program's name added by the desktop.
+        QTRY_VERIFY_WITH_TIMEOUT(xTitle(form.get()).startsWith(QStringLiteral("L - 0 (2,2) измотанность: ")), kWait);
+        QVERIFY2(xTitle(form.get()).endsWith(QStringLiteral("%  ") + TForm1::Title()), qPrintable(xTitle(form.get())));
+
+        person::click(form->Memo2);
+        QCOMPARE(person::focused(), form->Memo2);
+        QVERIFY(person::press(Qt::Key_Right, Qt::AltModifier));
+        QTRY_COMPARE_WITH_TIMEOUT(form->Label5->text(), QStringLiteral("3x2"), kWait);
+        QVERIFY(person::press(Qt::Key_Left, Qt::AltModifier));
+        QTRY_COMPARE_WITH_TIMEOUT(form->Label5->text(), QStringLiteral("2x2"), kWait);
+        QVERIFY(person::press(Qt::Key_Right, Qt::ShiftModifier | Qt::ControlModifier));
+        QTRY_COMPARE_WITH_TIMEOUT(form->Label5->text(), QStringLiteral("3x2"), kWait);
+        QCOMPARE(form->WebBrowser1->url().path(), game.path()); // the game tab did not go back
+    }
+
+    void backFollowsTheTabInFront()
+    {
+        auto form = activeForm();
+        QVERIFY(form);
+        QVERIFY(openTabAt(*form, url("/cgi/pl_info.php?login=Alpha")));
+        TWebbrowser* first = tabBrowser(*form, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!first->busy() && !first->url().isEmpty(), kWait);
+        QVERIFY(goTo(*form, url("/cgi/pl_info.php?login=Beta")));
+        QTRY_VERIFY_WITH_TIMEOUT(form->ToolButton1->isEnabled(), kWait);
+
+        QVERIFY(person::chooseMenu(form->MainMenu1, {QStringLiteral("Файл"), QStringLiteral("Новая вкладка")}));
+        QTRY_COMPARE_WITH_TIMEOUT(form->PageControl2->count(), 3, kWait);
+        QVERIFY(!form->ToolButton1->isEnabled());
+        QTest::qWait(300);
+        QVERIFY(!form->ToolButton1->isEnabled());
+
+        QTabBar* bar = form->PageControl2->tabBar();
+        person::click(bar, bar->tabRect(1).center());
+        QTRY_VERIFY_WITH_TIMEOUT(form->ToolButton1->isEnabled(), kWait);
+        QTest::qWait(300); // past the double-click window
+        person::click(bar, bar->tabRect(0).center());
+        QTRY_VERIFY_WITH_TIMEOUT(!form->ToolButton1->isEnabled(), kWait);
+    }
+
+    void historyLeavesOutTheLoginForm()
+    {
+        auto form = activeForm();
+        QVERIFY(form);
+        QTRY_VERIFY_WITH_TIMEOUT(!form->WebBrowser1->busy() && !form->WebBrowser1->url().isEmpty(), kWait);
+        QVERIFY(openTabAt(*form, url("/cgi/pl_info.php?login=Alpha")));
+        QTRY_COMPARE_WITH_TIMEOUT(form->history()->visits().size(), std::size_t(1), kWait);
+        QCOMPARE(form->history()->visits().front().url, url("/cgi/pl_info.php?login=Alpha"));
+    }
+
+    void dialogsAndTheBrowserSpeakRussian()
+    {
+        auto form = activeForm();
+        QVERIFY(form);
+        QStringList buttons;
+        QTimer::singleShot(0, this, [&] {
+            if (!QTest::qWaitFor([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); }, kWait))
+                return;
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            for (QAbstractButton* b : box->buttons())
+                buttons << person::plain(b->text());
+            for (QAbstractButton* b : box->buttons())
+                if (person::plain(b->text()) == QStringLiteral("Отмена")) person::click(b);
+        });
+        DialogPrompts dialogs;
+        QCOMPARE(dialogs.askYesNoCancel(form.get(), QStringLiteral("Сохранить карты?")), UserPrompts::Answer::Cancel);
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{QStringLiteral("Да"), QStringLiteral("Нет"), QStringLiteral("Отмена")}));
+
+        // The browser's context menu.
+        QVERIFY(openTabAt(*form, url("/cgi/pl_info.php?login=Alpha")));
+        TWebbrowser* tab = tabBrowser(*form, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!tab->busy() && !tab->url().isEmpty(), kWait);
+        QTest::qWait(300);
+        person::click(tab, tab->rect().center(), Qt::RightButton);
+        QTRY_VERIFY_WITH_TIMEOUT(person::shownPopup(), kWait);
+        QStringList captions;
+        for (QAction* a : person::shownPopup()->actions())
+            if (!a->isSeparator()) captions << person::plain(a->text());
+        QVERIFY(!captions.isEmpty());
+        for (const QString& c : captions)
+            QVERIFY2(hasCyrillic(c), qPrintable(captions.join(QLatin1Char('|'))));
+        person::shownPopup()->close();
+    }
+
+    void everyHintShowsAtOnceAfterTheGridsFirst()
+    {
+        auto form = activeForm();
+        QVERIFY(form);
+        MapGrid* grid = form->sg;
+        const QPoint cell = grid->cellRect(2, 2).center();
+        person::hover(grid->viewport(), cell);
+        QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible() && QToolTip::text().startsWith(QStringLiteral("2x2")), kWait);
+
+        // Off the grid onto the browser, and long enough for hints to have fallen asleep.
+        person::hover(form->PageControl2->tabBar(), QPoint(form->PageControl2->tabBar()->width() + 40, 5));
+        QTRY_VERIFY_WITH_TIMEOUT(!QToolTip::isVisible(), kWait);
+        QTest::qWait(2500);
+        person::hover(form->Memo2);
+        QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), 450); // the platform's own delay is 700 ms
+        QCOMPARE(QToolTip::text(), QStringLiteral("Управлять передвижением с клавиатуры"));
+
+        person::hover(form->PageControl2->tabBar(), QPoint(form->PageControl2->tabBar()->width() + 40, 5));
+        QTRY_VERIFY_WITH_TIMEOUT(!QToolTip::isVisible(), kWait);
+        QTest::qWait(2500);
+        person::hover(grid->viewport(), cell); // back onto the grid's current cell
+        QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), 450);
+        QVERIFY(QToolTip::text().startsWith(QStringLiteral("2x2")));
+    }
+
+    void thePasswordBoxShowsStars()
+    {
+        auto form = activeForm();
+        QVERIFY(form);
+        QVERIFY(person::chooseMenu(form->MainMenu1, {QStringLiteral("Дополнительно"), QStringLiteral("Данные")}));
+        QTRY_VERIFY_WITH_TIMEOUT(form->Panel2->isVisible(), kWait);
+        QVERIFY(person::typeInto(form->Edit2, QStringLiteral("abc")));
+        QCOMPARE(form->Edit2->text(), QStringLiteral("abc"));
+        QCOMPARE(form->Edit2->displayText(), QStringLiteral("***"));
+    }
+
+    void theCaptionIsExactlyTheTitle()
+    {
+        auto form = activeForm();
+        QVERIFY(form);
+        QTRY_COMPARE_WITH_TIMEOUT(xTitle(form.get()), TForm1::Title(), kWait);
+    }
+
+    void organizeFavoritesFollowsTheFolder()
+    {
+        auto form = activeForm();
+        QVERIFY(form);
+        TFavoritesMenu* favorites = form->FavoritesMenu;
+        favorites->FileManagerCommand = fx.file("no-file-manager-here");
+        const int before = favorites->menu()->actions().size();
+        QVERIFY(
+            person::chooseMenu(form->MainMenu1, {QStringLiteral("Избранное"), QStringLiteral("Organize Favorites")}));
+        QTRY_COMPARE_WITH_TIMEOUT(prompts->informations.size(), 1, kWait);
+        QVERIFY2(prompts->informations.first().contains(favorites->folder()),
+                 qPrintable(prompts->informations.first()));
+        QCOMPARE(favorites->menu()->actions().size(), before);
+
+        // A shortcut and a folder made outside the program show up in the menu.
+        QVERIFY(writeAll(QDir(favorites->folder()).filePath(QStringLiteral("Арена.url")),
+                         "[InternetShortcut]\r\nURL=http://arena.example/\r\n"));
+        QVERIFY(QDir(favorites->folder()).mkdir(QStringLiteral("Кланы")));
+        QTRY_VERIFY_WITH_TIMEOUT(person::actionNamed(favorites->menu()->actions(), QStringLiteral("Арена")), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(person::actionNamed(favorites->menu()->actions(), QStringLiteral("Кланы")), kWait);
+        // ...and so does a file put into that new folder.
+        QVERIFY(writeAll(QDir(favorites->folder()).filePath(QStringLiteral("Кланы/Орден.url")),
+                         "[InternetShortcut]\r\nURL=http://order.example/\r\n"));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            person::chooseMenu(form->MainMenu1,
+                               {QStringLiteral("Избранное"), QStringLiteral("Кланы"), QStringLiteral("Орден")}),
+            kWait);
+    }
+
+    void addToFavoritesAsksBeforeReplacing()
+    {
+        auto form = activeForm();
+        QVERIFY(form);
+        const QString file = QDir(form->FavoritesMenu->folder()).filePath(QStringLiteral("Игрок.url"));
+        const QByteArray old = "[InternetShortcut]\r\nURL=http://old.example/\r\n";
+        QVERIFY(writeAll(file, old));
+        QVERIFY(openTabAt(*form, url("/cgi/pl_info.php?login=Alpha")));
+        TWebbrowser* tab = tabBrowser(*form, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!tab->busy() && !tab->url().isEmpty(), kWait);
+        const QStringList add{QStringLiteral("Избранное"), QStringLiteral("Add to Favorites")};
+
+        prompts->textAnswers = {QStringLiteral("Игрок")};
+        prompts->answers = {UserPrompts::Answer::No};
+        QVERIFY(person::chooseMenu(form->MainMenu1, add));
+        QTRY_COMPARE_WITH_TIMEOUT(prompts->questions.size(), 1, kWait);
+        QVERIFY(prompts->questions.first().contains(QStringLiteral("Игрок")));
+        QCOMPARE(readAll(file), old);
+
+        prompts->textAnswers = {QStringLiteral("Игрок")};
+        prompts->answers = {UserPrompts::Answer::Yes};
+        QVERIFY(person::chooseMenu(form->MainMenu1, add));
+        QTRY_VERIFY_WITH_TIMEOUT(readAll(file).contains(url("/cgi/pl_info.php?login=Alpha").toUtf8()), kWait);
+    }
+
+    void openingADocumentLeavesNoEmptyTab()
+    {
+        auto form = activeForm();
+        QVERIFY(form);
+        const QString doc = fx.file("отчёт.doc");
+        const QByteArray bytes("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 not a page", 20);
+        QVERIFY(writeAll(doc, bytes));
+        QTemporaryDir downloads;
+        const QString saved = downloads.filePath(QStringLiteral("копия.doc"));
+        prompts->files = {doc, saved};
+        QVERIFY(person::chooseMenu(form->MainMenu1, {QStringLiteral("Файл"), QStringLiteral("Открыть...")}));
+        QTRY_COMPARE_WITH_TIMEOUT(prompts->informations.size(), 1, kWait);
+        QCOMPARE(prompts->informations.first(), QStringLiteral("Загрузка завершена\nФайл сохранён: ") + saved);
+        QCOMPARE(readAll(saved), bytes);
+        QTRY_COMPARE_WITH_TIMEOUT(form->PageControl2->count(), 1, kWait);
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    veldor::prepareWebEngine();
+    QApplication app(argc, argv);
+    veldor::setupApplication(app);
+    TestWindowInput test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_window_input.moc"

@@ -1,0 +1,133 @@
+#pragma once
+
+// Input as a person gives it: clicks go to the window at a point, which hands them to whatever widget lies
+// under the pointer; keys go to the window, which offers them to its shortcuts and then to the widget with
+// the keyboard focus. Nothing is sent to a widget directly.
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QWidget>
+#include <QWindow>
+
+namespace veldor::test::person {
+
+inline QWindow* windowOf(QWidget* widget)
+{
+    QWidget* top = widget->window();
+    if (!top->windowHandle()) top->winId();
+    return top->windowHandle();
+}
+
+inline QPoint inWindow(QWidget* widget, QPoint pos)
+{
+    if (pos.isNull()) pos = widget->rect().center();
+    return widget->mapTo(widget->window(), pos);
+}
+
+// The window comes to the front and takes the keyboard, as after a click on its title.
+inline bool activate(QWidget* window)
+{
+    window->raise();
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window, 5000);
+}
+
+inline void click(QWidget* widget, QPoint pos = {}, Qt::MouseButton button = Qt::LeftButton,
+                  Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::mouseClick(windowOf(widget), button, modifiers, inWindow(widget, pos));
+}
+
+inline void doubleClick(QWidget* widget, QPoint pos = {})
+{
+    QTest::mouseDClick(windowOf(widget), Qt::LeftButton, {}, inWindow(widget, pos));
+}
+
+// The pointer moves onto a point of the widget (the display's own pointer, so hover and hints follow).
+inline void hover(QWidget* widget, QPoint pos = {})
+{
+    QTest::mouseMove(windowOf(widget), inWindow(widget, pos));
+}
+
+inline QWidget* focused()
+{
+    return QApplication::focusWidget();
+}
+
+// Keys to the window that has the keyboard; false when nothing has it.
+inline bool press(int key, Qt::KeyboardModifiers modifiers = {})
+{
+    QWidget* focus = focused();
+    if (!focus) return false;
+    QTest::keyClick(windowOf(focus), static_cast<Qt::Key>(key), modifiers);
+    return true;
+}
+
+inline bool type(const QString& text)
+{
+    QWidget* focus = focused();
+    if (!focus) return false;
+    QWindow* window = windowOf(focus);
+    for (const QChar ch : text) {
+        const QChar upper = ch.toUpper();
+        const auto key = upper.unicode() < 0x80 ? static_cast<Qt::Key>(upper.unicode()) : Qt::Key_unknown;
+        QTest::sendKeyEvent(QTest::Click, window, key, QString(ch), Qt::NoModifier);
+    }
+    return true;
+}
+
+// Click into a box, select what it holds, type over it.
+inline bool typeInto(QWidget* box, const QString& text)
+{
+    click(box);
+    if (!focused()) return false;
+    press(Qt::Key_A, Qt::ControlModifier);
+    return type(text);
+}
+
+inline QString plain(QString caption)
+{
+    return caption.remove(QLatin1Char('&'));
+}
+
+inline QAction* actionNamed(const QList<QAction*>& actions, const QString& caption)
+{
+    for (QAction* a : actions)
+        if (plain(a->text()) == caption) return a;
+    return nullptr;
+}
+
+// Chooses an item of a popup menu that is showing, opening submenus on the way; false when an item is
+// missing or disabled.
+inline bool choose(QMenu* menu, const QStringList& path)
+{
+    for (const QString& caption : path) {
+        if (!QTest::qWaitFor([menu] { return menu->isVisible(); }, 5000)) return false;
+        QAction* a = actionNamed(menu->actions(), caption);
+        if (!a || !a->isEnabled()) return false;
+        // The command may rebuild the menu and take the item with it.
+        QMenu* sub = a->menu();
+        QTest::mouseClick(menu->windowHandle(), Qt::LeftButton, {}, menu->actionGeometry(a).center());
+        if (!sub) return true;
+        menu = sub;
+    }
+    return true;
+}
+
+// Chooses an item of the main menu, as "Файл" then "Новая вкладка".
+inline bool chooseMenu(QMenuBar* bar, const QStringList& path)
+{
+    QAction* top = actionNamed(bar->actions(), path.value(0));
+    if (!top || !top->menu()) return false;
+    click(bar, bar->actionGeometry(top).center());
+    return choose(top->menu(), path.mid(1));
+}
+
+// The popup menu that is showing, if any.
+inline QMenu* shownPopup()
+{
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+}
+
+} // namespace veldor::test::person
