@@ -10,6 +10,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     veldor::setupApplication(app);
     veldor::TForm1 form;
+    if (form.quitRequested())
+        return 0;
     // Also fills the screen where no window manager maximises windows (a virtual display).
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         form.setGeometry(screen->availableGeometry());

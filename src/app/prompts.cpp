@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QPushButton>
 #include <QMessageBox>
 
 namespace veldor {
@@ -27,6 +28,16 @@ bool DialogPrompts::askYesNo(QWidget* parent, const QString& text)
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+int DialogPrompts::askChoice(QWidget* parent, const QString& text, const QStringList& buttons)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Вельдор"), text, QMessageBox::NoButton, parent);
+    QList<QPushButton*> added;
+    for (const QString& caption : buttons)
+        added << box.addButton(caption, QMessageBox::AcceptRole);
+    box.exec();
+    return static_cast<int>(added.indexOf(qobject_cast<QPushButton*>(box.clickedButton())));
 }
 
 void DialogPrompts::showError(QWidget* parent, const QString& text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -15,6 +16,8 @@ public:
 
     virtual ~UserPrompts() = default;
     virtual Answer askYesNoCancel(QWidget* parent, const QString& text) = 0;
+    // One of several buttons: its index, or -1 when the box was closed without a choice.
+    virtual int askChoice(QWidget* parent, const QString& text, const QStringList& buttons) = 0;
     // "Да" or "Нет", "Нет" being the default.
     virtual bool askYesNo(QWidget* parent, const QString& text) = 0;
     virtual void showError(QWidget* parent, const QString& text) = 0;
@@ -32,6 +35,7 @@ class DialogPrompts : public UserPrompts
 public:
     Answer askYesNoCancel(QWidget* parent, const QString& text) override;
     bool askYesNo(QWidget* parent, const QString& text) override;
+    int askChoice(QWidget* parent, const QString& text, const QStringList& buttons) override;
     void showError(QWidget* parent, const QString& text) override;
     void showInformation(QWidget* parent, const QString& title, const QString& text) override;
     bool askText(QWidget* parent, const QString& caption, const QString& prompt, QString& text) override;

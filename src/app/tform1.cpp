@@ -20,6 +20,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QLockFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -109,8 +110,35 @@ void TForm1::connectHandlers()
     connectBrowserHandlers();
 }
 
+bool TForm1::lockWorkFolder()
+{
+    m_lock = std::make_unique<QLockFile>(path("veldor.lock"));
+    m_lock->setStaleLockTime(0); // held for as long as the program runs; a dead holder's lock is taken over
+    if (m_lock->tryLock(0))
+        return true;
+    if (m_lock->error() != QLockFile::LockFailedError) {
+        m_lock.reset(); // a folder that takes no files: nothing can be saved there anyway, the saves will say so
+        return true;
+    }
+    m_lock.reset();
+    const int answer = m_prompts->askChoice(
+        this,
+        QStringLiteral("Карты в папке «%1» уже открыты в другом окне Вельдора. Если открыть их и здесь, одно окно "
+                       "затрёт сохранения другого.\n\nОткрыть карты только для чтения (без сохранения) или выйти?")
+            .arg(QDir::toNativeSeparators(m_workFolder)),
+        {QStringLiteral("Только для чтения"), QStringLiteral("Выход")});
+    if (answer != 0)
+        return false;
+    m_readOnly = true;
+    return true;
+}
+
 void TForm1::runStartup()
 {
+    if (!lockWorkFolder()) {
+        m_quit = true;
+        return;
+    }
     setWindowTitle(Title());
 
     Label1->clear();
@@ -138,13 +166,17 @@ void TForm1::runStartup()
     // A frame reported while the login page loaded is not the game yet.
     NoCombatFrame = {};
 
-    const MapFilesReport loaded = LoadMaps(*m_atlas, m_workFolder.toStdString());
+    const MapFilesReport loaded = LoadMaps(*m_atlas, m_workFolder.toStdString(), !m_readOnly);
     if (!loaded.ok())
         m_startupProblems << describe(loaded, QStringLiteral("Не все карты загружены:"));
 
     sizeGridForLab();
     ComboBox1Select();
     LastBrowser = WebBrowser1;
+    if (m_readOnly) {
+        Button14->setEnabled(false);
+        Button14->setToolTip(QStringLiteral("Карты открыты только для чтения: их сохраняет другое окно Вельдора"));
+    }
 }
 
 void TForm1::reportStartupProblems()
@@ -154,7 +186,11 @@ void TForm1::reportStartupProblems()
 
 void TForm1::LoadSettings()
 {
-    const SettingsLoadResult result = LoadSettingsFile(path("user.dat").toStdString());
+    const SettingsLoadResult result = LoadSettingsFile(path("user.dat").toStdString(), !m_readOnly);
+    if (!result.unreadable.empty())
+        m_startupProblems << QStringLiteral("Файл настроек user.dat не прочитан: ") +
+                                 QString::fromStdString(result.unreadable) +
+                                 QStringLiteral(". Настройки взяты по умолчанию, файл оставлен как есть.");
     const SettingsRead& read = result.read;
     ApplySettingsRead(read, m_settings);
     if (read.curLab)
@@ -178,6 +214,8 @@ void TForm1::LoadSettings()
 
 bool TForm1::SaveSettings()
 {
+    if (m_readOnly)
+        return true; // the other window owns user.dat
     Settings s = m_settings;
     s.CurLab = static_cast<std::int32_t>(CurLab);
     s.CellSize = SpinEdit5->value();
@@ -194,6 +232,10 @@ bool TForm1::SaveSettings()
 
 bool TForm1::SaveMaps()
 {
+    if (m_readOnly) {
+        m_prompts->showError(this, QStringLiteral("Карты открыты только для чтения: их сохраняет другое окно Вельдора."));
+        return false;
+    }
     const MapFilesReport report = veldor::SaveMaps(*m_atlas, m_workFolder.toStdString());
     if (!report.ok()) {
         m_prompts->showError(
@@ -204,6 +246,10 @@ bool TForm1::SaveMaps()
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
+    if (m_readOnly || m_quit) {
+        event->accept(); // nothing of this window's may be written
+        return;
+    }
     const UserPrompts::Answer answer = m_prompts->askYesNoCancel(this, QStringLiteral("Сохранить карты?"));
     if (answer == UserPrompts::Answer::Yes && !SaveMaps()) {
         // The maps are not on disk: keep the window, so that nothing explored is lost.

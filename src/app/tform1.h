@@ -19,6 +19,7 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QLockFile;
 class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
@@ -81,6 +82,10 @@ public:
     QString gameServer() const { return m_gameServer; }
     // What went wrong during start-up, shown to the user once the window is up.
     QStringList startupProblems() const { return m_startupProblems; }
+    // Another copy of the program has this folder: the maps were opened for reading only (no saves).
+    bool readOnly() const { return m_readOnly; }
+    // The user chose to quit rather than open maps another copy holds; the window is not to be shown.
+    bool quitRequested() const { return m_quit; }
 
     unsigned CurLab = 0;
     int CurLevel = 0;
@@ -342,6 +347,8 @@ public:
     EventSounds* sounds() const { return m_sounds; }
     // The standing window title.
     static QString Title();
+    // The longest login or password the login form takes.
+    static constexpr std::size_t kMaxCredential = 255;
 
     void UpdateLevelStatistics();
     // Reads user.dat into memory and into the controls.
@@ -368,6 +375,8 @@ private:
     void connectHandlers();
     void runStartup();
     void reportStartupProblems();
+    // Takes the working folder for this copy of the program; false when the user chose to quit.
+    bool lockWorkFolder();
     void setSplitterAreaSize(ClickSplitterHandle* splitter, int size);
     void sizeGridForLab();
     void fillObjectMemos();
@@ -420,6 +429,9 @@ private:
     TravelTables m_travel;
     QStringList m_startupProblems;
     QWebEngineProfile* m_profile = nullptr;
+    std::unique_ptr<QLockFile> m_lock;
+    bool m_readOnly = false;
+    bool m_quit = false;
     ClickSplitter* m_mainSplitter = nullptr;
     ClickSplitter* m_bottomSplitter = nullptr;
 };

@@ -603,6 +603,10 @@ void TForm1::N16Click()
 
 void TForm1::Button16Click()
 {
+    if (Edit1->text().size() > qsizetype(kMaxCredential) || Edit2->text().size() > qsizetype(kMaxCredential)) {
+        m_prompts->showError(this, QStringLiteral("Логин и пароль не могут быть длиннее %1 знаков.").arg(kMaxCredential));
+        return; // the panel stays open with what was typed
+    }
     m_settings.StoredLogin = toCp1251(Edit1->text());
     m_settings.StoredPassword = toCp1251(Edit2->text());
     m_settings.AutoLogin = CheckBox6->isChecked();

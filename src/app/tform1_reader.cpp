@@ -216,9 +216,15 @@ void TForm1::Memo2KeyDown(int key)
 
 void TForm1::ShowLoginPage()
 {
-    const std::string page =
-        LoginFormPage(toCp1251(m_gameServer), m_settings.StoredLogin, m_settings.StoredPassword);
-    const bool submit = m_settings.AutoLogin && !m_settings.StoredPassword.empty();
+    // No game takes credentials this long; a form with them would not even show. The form comes empty.
+    const bool fits = m_settings.StoredLogin.size() <= kMaxCredential && m_settings.StoredPassword.size() <= kMaxCredential;
+    if (!fits)
+        m_startupProblems << QStringLiteral("Логин или пароль в user.dat длиннее %1 знаков: форма входа показана "
+                                            "пустой, автоматический вход не выполнен.")
+                                 .arg(kMaxCredential);
+    const std::string page = LoginFormPage(toCp1251(m_gameServer), fits ? m_settings.StoredLogin : std::string(),
+                                           fits ? m_settings.StoredPassword : std::string());
+    const bool submit = fits && m_settings.AutoLogin && !m_settings.StoredPassword.empty();
     QWebEnginePage* browserPage = WebBrowser1->page();
     auto once = std::make_shared<QMetaObject::Connection>();
     *once = connect(browserPage, &QWebEnginePage::loadFinished, this, [browserPage, once, submit](bool ok) {

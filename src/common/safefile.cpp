@@ -1,6 +1,8 @@
 #include "safefile.h"
 
 #include <cerrno>
+#include <cstdlib>
+#include <filesystem>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -73,23 +75,142 @@ std::string describeError(int e)
     }
 }
 
+namespace {
+
+// The file a save must replace: the path itself, or for a symbolic link the file the link leads to.
+bool saveTarget(const std::string& path, std::string& target, FileResult& problem)
+{
+    struct stat lst {};
+    target = path;
+    if (::lstat(path.c_str(), &lst) != 0 || !S_ISLNK(lst.st_mode))
+        return true;
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved) {
+        problem = FileResult{false, "ссылка указывает на файл, которого нет (" + describeError(errno) + ")"};
+        return false;
+    }
+    target = resolved;
+    std::free(resolved);
+    return true;
+}
+
+std::string oddKind(mode_t m)
+{
+    if (S_ISDIR(m))
+        return "на месте файла находится папка";
+    if (S_ISFIFO(m))
+        return "на месте файла находится канал (FIFO), а не обычный файл";
+    if (S_ISCHR(m) || S_ISBLK(m))
+        return "на месте файла находится устройство, а не обычный файл";
+    return "на месте файла находится не обычный файл";
+}
+
+} // namespace
+
+bool isOddFile(const std::string& path, std::string* what)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode))
+        return false;
+    if (what)
+        *what = oddKind(st.st_mode);
+    return true;
+}
+
+SmallFile readSmallRegularFile(const std::string& path, std::size_t maxBytes)
+{
+    SmallFile out;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        out.status = errno == ENOENT ? ReadStatus::Missing : ReadStatus::Error;
+        out.error = describeError(errno);
+        return out;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        out.status = S_ISDIR(st.st_mode) ? ReadStatus::Directory : ReadStatus::NotRegular;
+        out.error = oddKind(st.st_mode);
+        return out;
+    }
+    if (static_cast<std::size_t>(st.st_size) > maxBytes) {
+        out.status = ReadStatus::TooLarge;
+        out.error = "файл слишком велик (" + std::to_string(st.st_size) + " байт)";
+        return out;
+    }
+    // Non-blocking, in case something else took the file's place since the check.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        out.status = ReadStatus::Error;
+        out.error = describeError(errno);
+        return out;
+    }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        out.status = ReadStatus::NotRegular;
+        out.error = oddKind(st.st_mode);
+        return out;
+    }
+    out.bytes.resize(maxBytes + 1);
+    std::size_t total = 0;
+    while (total < out.bytes.size()) {
+        const ssize_t n = ::read(fd, out.bytes.data() + total, out.bytes.size() - total);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int e = errno;
+            ::close(fd);
+            out = SmallFile{ReadStatus::Error, {}, describeError(e)};
+            return out;
+        }
+        if (n == 0)
+            break;
+        total += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (total > maxBytes) { // it grew while being read
+        out = SmallFile{ReadStatus::TooLarge, {}, "файл слишком велик"};
+        return out;
+    }
+    out.bytes.resize(total);
+    return out;
+}
+
+void removeStaleTemporaries(const std::string& folder, const std::string& fileName)
+{
+    std::error_code ec;
+    const std::filesystem::path dir = folder.empty() ? std::filesystem::path(".") : std::filesystem::path(folder);
+    const std::string prefix = fileName + ".tmp-";
+    for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
+            std::filesystem::remove(entry.path(), ec);
+    }
+}
+
 FileResult replaceFileContents(const std::string& path, const void* data, std::size_t size, mode_t mode,
                                ModePolicy policy)
 {
+    std::string target;
+    FileResult problem;
+    if (!saveTarget(path, target, problem))
+        return problem;
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
+    bool existed = false;
+    if (::stat(target.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
             return failure(EISDIR);
+        if (!S_ISREG(st.st_mode))
+            return FileResult{false, oddKind(st.st_mode)};
         // Checked on the mode bits rather than with access(), so that the protection holds for root too.
         if ((st.st_mode & S_IWUSR) == 0)
             return FileResult{false, "файл защищён от записи"};
         if (policy == ModePolicy::KeepExistingMode)
             mode = st.st_mode & 07777;
+        existed = true;
     } else if (errno != ENOENT) {
         return failure(errno);
     }
 
-    std::string tmpl = path + ".tmp-XXXXXX";
+    std::string tmpl = target + ".tmp-XXXXXX";
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
@@ -101,6 +222,11 @@ FileResult replaceFileContents(const std::string& path, const void* data, std::s
         ::unlink(name.data());
         return failure(e);
     };
+    // The replaced file's owner stays its owner, also when root saves it; only root may give a file away,
+    // and anyone else's new file is already theirs.
+    if (existed && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) && ::fchown(fd, st.st_uid, st.st_gid) != 0 &&
+        ::geteuid() == 0)
+        return abandon(errno);
     if (::fchmod(fd, mode) != 0)
         return abandon(errno);
     if (!writeAll(fd, static_cast<const char*>(data), size))
@@ -112,13 +238,13 @@ FileResult replaceFileContents(const std::string& path, const void* data, std::s
         ::unlink(name.data());
         return failure(e);
     }
-    if (::rename(name.data(), path.c_str()) != 0) {
+    if (::rename(name.data(), target.c_str()) != 0) {
         const int e = errno;
         ::unlink(name.data());
         return failure(e);
     }
     // Make the rename itself durable; a failure here cannot be undone, and the new file is already in place.
-    const int dirFd = ::open(parentDir(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dirFd = ::open(parentDir(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);

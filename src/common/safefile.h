@@ -14,11 +14,32 @@ struct FileResult
 
 // Replaces `path` with `size` bytes so that a reader always finds either the old complete file or the new
 // complete one: the data goes to a temporary file beside the target, is flushed and then renamed over it.
-// A file whose owner may not write it is left alone, as the user protected it. The file gets `mode`, or with
-// KeepExistingMode the permissions the existing file had.
+// A symbolic link is saved through: the file it points to is replaced and the link stays (a dangling link is
+// reported, nothing is created). A file whose owner may not write it is left alone, as the user protected
+// it; a folder, pipe or device in the file's place is never replaced. The file keeps its owner and group and
+// gets `mode`, or with KeepExistingMode the permissions the existing file had.
 enum class ModePolicy { KeepExistingMode, ForceMode };
 FileResult replaceFileContents(const std::string& path, const void* data, std::size_t size, mode_t mode,
                                ModePolicy policy = ModePolicy::KeepExistingMode);
+
+// A small file read whole, but only a regular one: a pipe, a device or a folder in its place is never
+// opened for reading (a pipe would block, a device would never end), and a file over `maxBytes` is refused
+// unread.
+enum class ReadStatus { Ok, Missing, Directory, NotRegular, TooLarge, Error };
+struct SmallFile
+{
+    ReadStatus status = ReadStatus::Ok;
+    std::string bytes;
+    std::string error; // why it failed, in Russian
+};
+SmallFile readSmallRegularFile(const std::string& path, std::size_t maxBytes);
+
+// Whether `path` names something that is not a regular file (a folder, a pipe, a device); `what` then says
+// which, in Russian. A missing path or a link to a regular file is no such thing.
+bool isOddFile(const std::string& path, std::string* what = nullptr);
+
+// Removes the temporary files that a killed save of `fileName` left in `folder` ("<name>.tmp-XXXXXX").
+void removeStaleTemporaries(const std::string& folder, const std::string& fileName);
 
 // Creates an empty file where none exists yet; an existing file is never touched.
 FileResult createEmptyFileIfMissing(const std::string& path, mode_t mode);

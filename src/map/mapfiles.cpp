@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
-#include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace veldor {
@@ -61,33 +61,36 @@ std::string MapFilesReport::message(const std::string& heading) const
     return text;
 }
 
-// Temporary files of a save that was killed half-way: the map files themselves are whole either way.
-void removeStaleTemporaries(const std::string& folder)
-{
-    std::error_code ec;
-    const std::filesystem::path dir = folder.empty() ? std::filesystem::path(".") : std::filesystem::path(folder);
-    for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
-        const std::string name = entry.path().filename().string();
-        for (const auto& file : MapFiles()) {
-            const std::string prefix = std::string(file.name) + ".tmp-";
-            if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
-                std::filesystem::remove(entry.path(), ec);
-        }
-    }
-}
-
-MapFilesReport LoadMaps(Atlas& atlas, const std::string& folder)
+MapFilesReport LoadMaps(Atlas& atlas, const std::string& folder, bool mayWrite)
 {
     MapFilesReport report;
-    removeStaleTemporaries(folder);
+    if (mayWrite) {
+        // Temporary files of a save that was killed half-way: the map files themselves are whole either way.
+        for (const auto& file : MapFiles())
+            removeStaleTemporaries(folder, file.name);
+    }
     for (const auto& file : MapFiles()) {
         auto table = atlas.bytes(file.table);
         std::fill(table.begin(), table.end(), 0);
         const std::string path = pathIn(folder, file.name);
+        std::string odd;
+        if (isOddFile(path, &odd)) {
+            // Opening a pipe would wait for a writer for ever; a save will refuse it as well.
+            report.problems.push_back({file.name, odd + ": карта не загружена и не сможет сохраниться, пока это не "
+                                                         "убрать или не переименовать (в папке с картами должен "
+                                                         "быть обычный файл " + std::string(file.name) + ")"});
+            continue;
+        }
         // Read-only: a map the user protected still loads, and loading can never damage the file.
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) {
-            if (errno == ENOENT) {
+            struct stat link {};
+            if (errno == ENOENT && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+                report.problems.push_back({file.name, "ссылка указывает на файл, которого нет: карта не загружена и не "
+                                                      "сохранится, пока ссылку не исправят"});
+            } else if (errno == ENOENT && !mayWrite) {
+                // Read-only: a missing map is an empty one, and nothing is created.
+            } else if (errno == ENOENT) {
                 // The next save then has a file to write, as before.
                 const FileResult created = createEmptyFileIfMissing(path, kMapFileMode);
                 if (!created.ok)

@@ -2,14 +2,14 @@
 
 #include <cerrno>
 #include <climits>
-#include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 
 namespace veldor {
 namespace {
 
 constexpr mode_t kSettingsMode = 0600;
+// Eight lines of login, password and numbers; anything longer is not a settings file.
+constexpr std::size_t kMaxSettingsBytes = 64 * 1024;
 
 // A text-file reader with the rules of the platform the file format comes from.
 class TextReader
@@ -184,22 +184,30 @@ void ApplySettingsRead(const SettingsRead& read, Settings& s)
         s.StoredPassword.clear();
 }
 
-SettingsLoadResult LoadSettingsFile(const std::string& path)
+SettingsLoadResult LoadSettingsFile(const std::string& path, bool mayWrite)
 {
     SettingsLoadResult result;
-    std::ifstream file(path, std::ios::binary);
-    std::string bytes;
-    bool readable = false;
-    if (file) {
-        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-        readable = !file.bad();
+    if (mayWrite) {
+        // A killed save leaves its temporary file, password included, beside user.dat.
+        const auto slash = path.find_last_of('/');
+        removeStaleTemporaries(slash == std::string::npos ? std::string(".") : path.substr(0, slash),
+                               slash == std::string::npos ? path : path.substr(slash + 1));
     }
-    if (readable) {
-        result.read = ParseSettings(bytes);
-    } else {
+    const SmallFile file = readSmallRegularFile(path, kMaxSettingsBytes);
+    switch (file.status) {
+    case ReadStatus::Ok:
+        result.read = ParseSettings(file.bytes);
+        break;
+    case ReadStatus::Missing:
         result.read.failed = true;
+        break;
+    default:
+        // Not the settings file as anyone wrote it: left alone and reported, nothing is taken from it.
+        result.read.failed = true;
+        result.unreadable = file.error;
+        return result;
     }
-    if (result.read.failed)
+    if (result.read.failed && mayWrite)
         result.fileReset = replaceFileContents(path, "", 0, kSettingsMode, ModePolicy::ForceMode);
     return result;
 }

@@ -55,11 +55,15 @@ struct SettingsLoadResult
 {
     SettingsRead read;
     FileResult fileReset; // the emptying of a missing or damaged file
+    // Why user.dat could not be read at all (a folder, a pipe, a device, over 64 KB); it is then left as it is.
+    std::string unreadable;
 };
 
 // Reads user.dat at `path`. A missing or damaged file is replaced by an empty one (created for the owner
 // only, since it holds a password).
-SettingsLoadResult LoadSettingsFile(const std::string& path);
+// Stale temporary files of a killed save are removed first. With `mayWrite` false (another copy of the
+// program owns the folder) nothing in the folder is removed, emptied or created.
+SettingsLoadResult LoadSettingsFile(const std::string& path, bool mayWrite = true);
 
 // Writes user.dat at `path` whole or not at all, readable and writable by its owner only (it holds a password).
 FileResult SaveSettingsFile(const std::string& path, const Settings& settings);

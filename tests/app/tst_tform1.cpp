@@ -10,10 +10,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProcess>
+#include <QSysInfo>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
@@ -22,6 +25,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace veldor;
 using namespace veldor::test;
@@ -344,6 +348,104 @@ private slots:
         QVERIFY(QFile::exists(file("user.dat")));
         for (const char* name : kMapNames)
             QCOMPARE(QFileInfo(file(name)).size(), qint64(0));
+    }
+
+    // Whatever stands in user.dat's place, the window starts, says what is wrong, and takes nothing from it.
+    void oddSettingsFilesStillStartTheWindow_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("pipe") << "pipe";
+        QTest::newRow("link to a device") << "device";
+        QTest::newRow("256 KB") << "large";
+    }
+    void oddSettingsFilesStillStartTheWindow()
+    {
+        QFETCH(QString, kind);
+        const QString path = file("user.dat");
+        const QByteArray large = "hero\r\n" + QByteArray(256 * 1024, 'p') + "\r\n3\r\n20\r\n1\r\n1\r\n1\r\n1\r\n";
+        if (kind == QLatin1String("folder"))
+            QVERIFY(QDir(fx.dir->path()).mkdir(QStringLiteral("user.dat")));
+        else if (kind == QLatin1String("pipe"))
+            QVERIFY(::mkfifo(path.toLocal8Bit().constData(), 0600) == 0);
+        else if (kind == QLatin1String("device"))
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        else
+            QVERIFY(writeAll(path, large));
+        auto form = makeForm();
+        QVERIFY(form->startupProblems().join(QLatin1Char(' ')).contains(QStringLiteral("user.dat не прочитан")));
+        QCOMPARE(form->settings().StoredLogin, std::string());
+        QCOMPARE(form->ComboBox1->currentIndex(), 0); // the designed defaults, as on a first start
+        QCOMPARE(form->sg->rowCount(), 31);
+        if (kind == QLatin1String("large"))
+            QCOMPARE(readAll(path), large);
+        // Mapping works as usual.
+        QVERIFY(QFile::exists(file("map1.map")));
+    }
+
+    void aStaleSettingsTemporaryIsRemovedAtStart()
+    {
+        const QString stale = file("user.dat.tmp-Q1w2e3");
+        QVERIFY(writeAll(stale, "hero\r\nsecret\r\n"));
+        auto form = makeForm();
+        QVERIFY(!QFile::exists(stale));
+    }
+
+    // Two copies in one folder would overwrite each other's saves: the second one asks and opens read-only.
+    void aSecondCopyInTheFolderOpensReadOnlyOrQuits()
+    {
+        auto first = makeForm();
+        QVERIFY(!first->readOnly());
+        QVERIFY(writeAll(file("user.dat"), "first\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n"));
+        const QString saving = file("map3.map.tmp-Zx9Cv8"); // the first copy is in the middle of a save
+        QVERIFY(writeAll(saving, "half"));
+
+        prompts->choices = {0};
+        auto second = makeForm();
+        QCOMPARE(prompts->questions.size(), 1);
+        QVERIFY(prompts->questions[0].contains(QStringLiteral("уже открыты в другом окне")));
+        QVERIFY(second->readOnly());
+        QVERIFY(QFile::exists(saving));
+        QVERIFY(!second->Button14->isEnabled());
+        second->atlas().cell(1, 0, 1, 1)->Object = 'E';
+        QVERIFY(!second->SaveMaps());
+        QCOMPARE(QFileInfo(file("map1.map")).size(), qint64(0));
+        second->show();
+        QVERIFY(second->close()); // no question, nothing written
+        QCOMPARE(prompts->questions.size(), 1);
+        QCOMPARE(readAll(file("user.dat")), QByteArray("first\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n"));
+
+        prompts->choices = {1};
+        auto third = makeForm();
+        QVERIFY(third->quitRequested());
+
+        // Once the first copy has gone, the folder is free again.
+        first.reset();
+        auto fourth = makeForm();
+        QVERIFY(!fourth->readOnly());
+        QCOMPARE(prompts->questions.size(), 2);
+    }
+
+    void aLockLeftByADeadCopyIsTakenOver()
+    {
+        QProcess gone;
+        gone.start(QStringLiteral("true"));
+        QVERIFY(gone.waitForStarted());
+        const qint64 pid = gone.processId();
+        QVERIFY(gone.waitForFinished());
+        QVERIFY(writeAll(file("veldor.lock"), QByteArray::number(pid) + "\ntst_tform1\n" +
+                                                  QSysInfo::machineHostName().toUtf8() + "\n"));
+        auto form = makeForm();
+        QVERIFY(!form->readOnly());
+        QVERIFY(prompts->questions.isEmpty());
+    }
+
+    // A login too long for any game must not leave a blank game tab.
+    void anOverlongLoginIsRefusedWithAMessage()
+    {
+        QVERIFY(writeAll(file("user.dat"), QByteArray(300, 'h') + "\r\npw\r\n1\r\n15\r\n1\r\n0\r\n0\r\n0\r\n"));
+        auto form = makeForm();
+        QVERIFY(form->startupProblems().join(QLatin1Char(' ')).contains(QStringLiteral("длиннее 255")));
     }
 
     // A folder where user.dat cannot be written must not make the program impossible to close.

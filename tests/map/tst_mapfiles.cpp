@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <sys/statvfs.h>
 #include <QTemporaryDir>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QTest>
 #include <csignal>
 #include <memory>
@@ -159,6 +161,68 @@ private slots:
         QCOMPARE(r.problems[0].file, std::string("map2.map"));
         QVERIFY(QFileInfo(file(1)).isDir());
         QVERIFY(QFile::exists(file(0)) && QFile::exists(file(2)) && QFile::exists(file(3)));
+        // What the start-up says is what the save does: the folder stays and the map is not saved into it.
+        QVERIFY(r.problems[0].reason.find("не сможет сохраниться") != std::string::npos);
+        const MapFilesReport saved = SaveMaps(*atlas, dir->path().toStdString());
+        QCOMPARE(saved.problems.size(), std::size_t(1));
+        QCOMPARE(saved.problems[0].file, std::string("map2.map"));
+        QVERIFY(QFileInfo(file(1)).isDir());
+    }
+
+    // A pipe would block the start for ever when opened for reading; a device would never end.
+    void pipesAndDevicesAreReportedUnread()
+    {
+        QVERIFY(::mkfifo(file(2).toLocal8Bit().constData(), 0644) == 0);
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), file(3)));
+        const MapFilesReport r = LoadMaps(*atlas, dir->path().toStdString());
+        QCOMPARE(r.problems.size(), std::size_t(2));
+        QCOMPARE(r.problems[0].file, std::string("map3.map"));
+        QVERIFY(r.problems[0].reason.find("канал") != std::string::npos);
+        QCOMPARE(r.problems[1].file, std::string("map.crd"));
+        QVERIFY(r.problems[1].reason.find("устройство") != std::string::npos);
+        const MapFilesReport saved = SaveMaps(*atlas, dir->path().toStdString());
+        QCOMPARE(saved.problems.size(), std::size_t(2));
+        QVERIFY(QFileInfo(file(2)).isFile() == false); // still the pipe
+        QVERIFY(QFileInfo(file(3)).isSymLink());
+    }
+
+    // Maps kept elsewhere and linked into the folder stay linked: the save goes through the link.
+    void aSymbolicLinkIsSavedThrough()
+    {
+        QTemporaryDir elsewhere;
+        const QString real = elsewhere.filePath(QStringLiteral("shared-map1.map"));
+        QVERIFY(writeAll(real, QByteArray(10, 'x')));
+        QVERIFY(QFile::link(real, file(0)));
+        QVERIFY(QFile::link(elsewhere.filePath(QStringLiteral("gone.map")), file(1))); // dangling
+        QVERIFY(LoadMaps(*atlas, dir->path().toStdString()).problems.empty() == false);
+        QVERIFY(!QFile::exists(elsewhere.filePath(QStringLiteral("gone.map")))); // loading creates nothing there
+        fillSample(*atlas, 3);
+        const MapFilesReport r = SaveMaps(*atlas, dir->path().toStdString());
+        QCOMPARE(r.problems.size(), std::size_t(1));
+        QCOMPARE(r.problems[0].file, std::string("map2.map"));
+        QVERIFY(r.problems[0].reason.find("ссылка") != std::string::npos);
+        QVERIFY(!QFile::exists(elsewhere.filePath(QStringLiteral("gone.map"))));
+        QVERIFY(QFileInfo(file(0)).isSymLink());
+        QCOMPARE(QFileInfo(real).size(), qint64(550800));
+        QCOMPARE(readAll(file(0)), readAll(real));
+        QVERIFY(leftoverTemporaries(elsewhere.path()).isEmpty());
+    }
+
+    // Saving as root must not hand a player's map over to root, nor change who may read it.
+    void ownerAndModeStay()
+    {
+        if (::geteuid() != 0)
+            QSKIP("needs root to give the file to another user");
+        QVERIFY(writeAll(file(0), "old"));
+        QVERIFY(::chown(file(0).toLocal8Bit().constData(), 65534, 65534) == 0);
+        QVERIFY(QFile::setPermissions(file(0), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        QVERIFY(SaveMaps(*atlas, dir->path().toStdString()).ok());
+        struct stat st {};
+        QVERIFY(::stat(file(0).toLocal8Bit().constData(), &st) == 0);
+        QCOMPARE(st.st_uid, uid_t(65534));
+        QCOMPARE(st.st_gid, gid_t(65534));
+        QCOMPARE(st.st_mode & 07777, mode_t(0640));
+        QCOMPARE(QFileInfo(file(0)).size(), qint64(550800));
     }
 
     void saveIntoReadOnlyFolderKeepsOldFilesAndReportsEach()

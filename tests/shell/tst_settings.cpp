@@ -2,7 +2,9 @@
 #include "shell/settings.h"
 #include "testsupport.h"
 
+#include <QDir>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 #include <QTest>
 
 using namespace veldor;
@@ -82,6 +84,59 @@ private slots:
         QCOMPARE(s.StoredLogin, std::string("kept"));
         QVERIFY(s.StoredPassword.empty());
         QCOMPARE(s.CellSize, 15);
+    }
+
+    // Whatever stands in user.dat's place, the read ends at once, takes nothing and changes nothing.
+    void oddFilesAreReportedAndLeftAlone_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("pipe") << "pipe";
+        QTest::newRow("device link") << "device";
+        QTest::newRow("over 64 KB") << "large";
+    }
+    void oddFilesAreReportedAndLeftAlone()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("user.dat"));
+        const QByteArray large = "hero\r\n" + QByteArray(70000, 'p') + "\r\n1\r\n15\r\n1\r\n0\r\n0\r\n0\r\n";
+        if (kind == QLatin1String("folder"))
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("user.dat")));
+        else if (kind == QLatin1String("pipe"))
+            QVERIFY(::mkfifo(path.toLocal8Bit().constData(), 0600) == 0);
+        else if (kind == QLatin1String("device"))
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        else
+            QVERIFY(writeAll(path, large));
+        const SettingsLoadResult r = LoadSettingsFile(path.toStdString());
+        QVERIFY(r.read.failed);
+        QVERIFY(!r.unreadable.empty());
+        QVERIFY(!r.read.login && !r.read.password && !r.read.curLab);
+        QVERIFY(r.fileReset.ok); // nothing was tried
+        if (kind == QLatin1String("large"))
+            QCOMPARE(readAll(path), large);
+        if (kind == QLatin1String("device"))
+            QVERIFY(QFileInfo(path).isSymLink());
+        if (kind == QLatin1String("folder"))
+            QVERIFY(QFileInfo(path).isDir());
+    }
+
+    // A save killed half-way leaves a temporary file with the password in it: the next start removes it.
+    void staleTemporariesAreSweptUnlessAnotherCopyOwnsTheFolder()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("user.dat"));
+        QVERIFY(writeAll(path, "hero\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n"));
+        const QString stale = dir.filePath(QStringLiteral("user.dat.tmp-Ab3xYz"));
+        const QString other = dir.filePath(QStringLiteral("user.dat.tmp-long-name"));
+        QVERIFY(writeAll(stale, "hero\r\nsecret\r\n"));
+        QVERIFY(writeAll(other, "not ours"));
+        LoadSettingsFile(path.toStdString(), false);
+        QVERIFY(QFile::exists(stale));
+        QVERIFY(!LoadSettingsFile(path.toStdString()).read.failed);
+        QVERIFY(!QFile::exists(stale));
+        QVERIFY(QFile::exists(other));
     }
 
     void aLetterInTheLabyrinthLineStopsTheRead()

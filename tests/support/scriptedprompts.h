@@ -25,6 +25,12 @@ public:
         questions << text;
         return answers.isEmpty() ? Answer::Cancel : answers.takeFirst();
     }
+    QList<int> choices; // taken in order; -1 (closed) when the script runs out
+    int askChoice(QWidget*, const QString& text, const QStringList&) override
+    {
+        questions << text;
+        return choices.isEmpty() ? -1 : choices.takeFirst();
+    }
     bool askYesNo(QWidget*, const QString& text) override
     {
         questions << text;
