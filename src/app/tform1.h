@@ -32,6 +32,7 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class QWebEngineProfile;
+class QWebEngineDownloadRequest;
 class QPainter;
 
 namespace veldor {
@@ -389,6 +390,9 @@ private:
     // Refresh on the game tab's error page: back into the game, through the login form if that failed.
     void reloadFailedGame();
     void closeTab(int index);
+    void downloadRequested(QWebEngineDownloadRequest* download);
+    // One of the program's own files in its working folder (a download must never replace it).
+    bool isOwnFile(const QString& path) const;
     void drawGridCell(QPainter& painter, int col, int row, const QRect& rect);
     // After a command on the map: lists into the memos, and the grid at once.
     void mapChanged();
@@ -429,6 +433,7 @@ private:
     TravelTables m_travel;
     QStringList m_startupProblems;
     QWebEngineProfile* m_profile = nullptr;
+    QElapsedTimer m_commandDownload; // when a command of the program last started something to download
     std::unique_ptr<QLockFile> m_lock;
     bool m_readOnly = false;
     bool m_quit = false;

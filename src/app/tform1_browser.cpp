@@ -23,6 +23,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStandardPaths>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -169,42 +170,72 @@ void TForm1::connectBrowserHandlers()
     Exit1->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
 
     // Downloads and "Сохранить как..." go through the profile; the user picks where.
-    connect(m_profile, &QWebEngineProfile::downloadRequested, this, [this](QWebEngineDownloadRequest* download) {
-        // A tab opened for what turned out to be a file (File > Open of a document, a new window onto a
-        // download) shows nothing: it goes once the download has been answered.
-        QPointer<TWebbrowser> empty;
-        for (int i = 1; i < PageControl2->count(); ++i) {
-            TWebbrowser* b = browserOf(PageControl2->widget(i));
-            if (b && b->page() == download->page() && !b->page()->history()->currentItem().isValid())
-                empty = b;
-        }
-        if (empty) {
-            QTimer::singleShot(0, this, [this, empty] {
-                if (empty)
-                    closeTab(PageControl2->indexOf(empty->parentWidget()));
-            });
-        }
-        if (download->state() == QWebEngineDownloadRequest::DownloadRequested) {
-            const QString path =
-                m_prompts->askSaveFile(this, QStringLiteral("Сохранить как..."), download->downloadFileName());
-            if (path.isEmpty()) {
-                download->cancel();
-                return;
-            }
-            download->setDownloadDirectory(QFileInfo(path).absolutePath());
-            download->setDownloadFileName(QFileInfo(path).fileName());
-            download->accept();
-        }
-        connect(download, &QWebEngineDownloadRequest::stateChanged, this, [this, download](auto state) {
-            if (state == QWebEngineDownloadRequest::DownloadCompleted)
-                m_prompts->showInformation(this, QStringLiteral("Загрузка завершена"),
-                                           QStringLiteral("Файл сохранён: ") +
-                                               QDir(download->downloadDirectory()).filePath(download->downloadFileName()));
-            if (state == QWebEngineDownloadRequest::DownloadInterrupted)
-                m_prompts->showError(this, QStringLiteral("ERROR: Unable to show Save As dialog. \r") +
-                                               QStringLiteral("QWebEngineDownloadRequest: ") +
-                                               download->interruptReasonString() + QLatin1Char('.'));
+    connect(m_profile, &QWebEngineProfile::downloadRequested, this, &TForm1::downloadRequested);
+}
+
+bool TForm1::isOwnFile(const QString& path) const
+{
+    static const QStringList own = {QStringLiteral("map1.map"), QStringLiteral("map2.map"), QStringLiteral("map3.map"),
+                                    QStringLiteral("map.crd"), QStringLiteral("user.dat"), QStringLiteral("veldor.lock")};
+    const QFileInfo file(path);
+    return QFileInfo(file.absolutePath()).canonicalFilePath() == QFileInfo(m_workFolder).canonicalFilePath() &&
+           own.contains(file.fileName(), Qt::CaseInsensitive);
+}
+
+void TForm1::downloadRequested(QWebEngineDownloadRequest* download)
+{
+    if (download->state() != QWebEngineDownloadRequest::DownloadRequested)
+        return;
+    TWebbrowser* from = nullptr;
+    for (int i = 0; i < PageControl2->count(); ++i) {
+        TWebbrowser* b = browserOf(PageControl2->widget(i));
+        if (b && b->page() == download->page())
+            from = b;
+    }
+    // A tab opened for what turned out to be a file (File > Open of a document, a new window onto a
+    // download) shows nothing: it goes once the download has been answered.
+    if (from && from != WebBrowser1 && !from->page()->history()->currentItem().isValid()) {
+        QPointer<TWebbrowser> empty(from);
+        QTimer::singleShot(0, this, [this, empty] {
+            if (empty)
+                closeTab(PageControl2->indexOf(empty->parentWidget()));
         });
+    }
+    // Only what the user asked for: a click or key in the page shortly before, or one of the program's own
+    // commands. A server cannot push files at the user.
+    const bool asked = download->isSavePageDownload() ||
+                       (m_commandDownload.isValid() && m_commandDownload.elapsed() < kWaitLimitMs) ||
+                       (from && from->hadUserInputWithin(10000));
+    if (!asked) {
+        download->cancel();
+        return;
+    }
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    QString path = m_prompts->askSaveFile(this, QStringLiteral("Сохранить как..."),
+                                          QDir(folder.isEmpty() ? QDir::homePath() : folder)
+                                              .filePath(download->downloadFileName()));
+    if (!path.isEmpty() && isOwnFile(path)) {
+        m_prompts->showError(this, QStringLiteral("«%1» — файл самого Вельдора в его рабочей папке; загрузка не "
+                                                  "может его заменить. Загрузка отменена.")
+                                       .arg(QDir::toNativeSeparators(path)));
+        path.clear();
+    }
+    if (path.isEmpty()) {
+        download->cancel();
+        return;
+    }
+    download->setDownloadDirectory(QFileInfo(path).absolutePath());
+    download->setDownloadFileName(QFileInfo(path).fileName());
+    download->accept();
+    connect(download, &QWebEngineDownloadRequest::stateChanged, this, [this, download](auto state) {
+        if (state == QWebEngineDownloadRequest::DownloadCompleted)
+            m_prompts->showInformation(this, QStringLiteral("Загрузка завершена"),
+                                       QStringLiteral("Файл сохранён: ") +
+                                           QDir(download->downloadDirectory()).filePath(download->downloadFileName()));
+        if (state == QWebEngineDownloadRequest::DownloadInterrupted)
+            m_prompts->showError(this, QStringLiteral("ERROR: Unable to show Save As dialog. \r") +
+                                           QStringLiteral("QWebEngineDownloadRequest: ") +
+                                           download->interruptReasonString() + QLatin1Char('.'));
     });
 }
 
@@ -367,6 +398,7 @@ void TForm1::ToolButton4Click()
 void TForm1::Open1Click()
 {
     const QString file = m_prompts->askOpenFile(this, QStringLiteral("Открыть"), OpenDialog1Filter);
+    m_commandDownload.start(); // a document the browser does not show is saved as a download
     if (!file.isEmpty())
         OpenTab(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString());
 }

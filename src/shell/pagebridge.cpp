@@ -2,6 +2,7 @@
 
 #include <QJsonDocument>
 #include <QJsonValue>
+#include <QRandomGenerator>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -10,13 +11,28 @@ namespace veldor {
 namespace {
 
 const QString kWatchName = QStringLiteral("veldor-frame-watch");
-const QString kNoticePrefix = QStringLiteral("\x01veldor-frame\x01");
+// Far above any real game frame (tens of kilobytes): a page that is larger is cut off in its own world, before
+// anything is transferred, and the read fails like one of a frame that went away.
+constexpr int kMarkupLimit = 2 * 1024 * 1024;
+
+// A secret of this run, known to the watch script in its isolated world and to nobody else: a page can name
+// its own code after the watch script (a sourceURL comment), but it cannot sign a notice.
+const QString& noticePrefix()
+{
+    static const QString prefix = [] {
+        QString secret;
+        for (int i = 0; i < 4; ++i)
+            secret += QString::number(QRandomGenerator::system()->generate(), 16).rightJustified(8, QLatin1Char('0'));
+        return QStringLiteral("\x01veldor-frame-") + secret + QLatin1Char('\x01');
+    }();
+    return prefix;
+}
 
 // Reports the frame once its load event has fired (at once when it already has).
 const char* kWatchScript = R"JS(
 (function () {
     var report = function () {
-        console.log('\x01veldor-frame\x01' + (window.top === window ? 'top' : 'sub') + '\x01' + window.name);
+        console.log(PREFIX + (window.top === window ? 'top' : 'sub') + '\x01' + window.name);
     };
     if (document.readyState === 'complete') report();
     else window.addEventListener('load', report, { once: true });
@@ -42,7 +58,7 @@ function veldorFindFrame(w, name) {
 // names, a plain-word id without quotes, other attribute values in double quotes, and a line break before
 // each block-level start tag.
 const char* kSerialize = R"JS(
-function veldorSerialize(root) {
+function veldorSerialize(root, limit) {
     var block = {ADDRESS:1, ARTICLE:1, ASIDE:1, BLOCKQUOTE:1, BODY:1, CENTER:1, DD:1, DIR:1, DIV:1, DL:1, DT:1,
         FIELDSET:1, FIGURE:1, FOOTER:1, FORM:1, FRAMESET:1, H1:1, H2:1, H3:1, H4:1, H5:1, H6:1, HEADER:1, HR:1,
         LI:1, MAIN:1, MENU:1, NAV:1, NOSCRIPT:1, OL:1, P:1, PRE:1, SECTION:1, TABLE:1, TBODY:1, TD:1, TFOOT:1,
@@ -51,6 +67,12 @@ function veldorSerialize(root) {
         SOURCE:1, TRACK:1, WBR:1, FRAME:1};
     var raw = {SCRIPT:1, STYLE:1, XMP:1, NOEMBED:1, NOFRAMES:1, PLAINTEXT:1, NOSCRIPT:1};
     var out = [];
+    var size = 0;
+    function put(s) {
+        size += s.length;
+        if (size > limit) throw 'veldor-too-large';
+        out.push(s);
+    }
     function text(s) {
         return s.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;').replace(/\u00a0/g, '&nbsp;');
     }
@@ -58,22 +80,26 @@ function veldorSerialize(root) {
         return s.replace(/&/g, '&amp;').replace(/"/g, '&quot;').replace(/\u00a0/g, '&nbsp;');
     }
     function node(n, inRaw) {
-        if (n.nodeType === 3) { out.push(inRaw ? n.data : text(n.data)); return; }
-        if (n.nodeType === 8) { out.push('<!--' + n.data + '-->'); return; }
+        if (n.nodeType === 3) {
+            if (size + n.data.length > limit) throw 'veldor-too-large';
+            put(inRaw ? n.data : text(n.data));
+            return;
+        }
+        if (n.nodeType === 8) { put('<!--' + n.data + '-->'); return; }
         if (n.nodeType !== 1) return;
         var tag = n.tagName.toUpperCase();
-        if (block[tag]) out.push('\r\n');
-        out.push('<' + tag);
+        if (block[tag]) put('\r\n');
+        put('<' + tag);
         for (var i = 0; i < n.attributes.length; i++) {
             var a = n.attributes[i];
-            if (a.name === 'id' && /^[A-Za-z0-9_]+$/.test(a.value)) out.push(' id=' + a.value);
-            else out.push(' ' + a.name + '="' + attr(a.value) + '"');
+            if (a.name === 'id' && /^[A-Za-z0-9_]+$/.test(a.value)) put(' id=' + a.value);
+            else put(' ' + a.name + '="' + attr(a.value) + '"');
         }
-        out.push('>');
+        put('>');
         if (empty[tag]) return;
         var kids = (tag === 'TEMPLATE' && n.content) ? n.content.childNodes : n.childNodes;
         for (var k = 0; k < kids.length; k++) node(kids[k], raw[tag] === 1);
-        out.push('</' + tag + '>');
+        put('</' + tag + '>');
     }
     for (var c = 0; c < root.childNodes.length; c++) node(root.childNodes[c], false);
     return out.join('');
@@ -94,9 +120,9 @@ void GamePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QSt
                                         const QString& sourceID)
 {
     // Only the watch script's own messages count: a page can print the same text, but not from that source.
-    if (sourceID != QStringLiteral("userscript:") + kWatchName || !message.startsWith(kNoticePrefix))
+    if (sourceID != QStringLiteral("userscript:") + kWatchName || !message.startsWith(noticePrefix()))
         return;
-    const QString rest = message.mid(kNoticePrefix.size());
+    const QString rest = message.mid(noticePrefix().size());
     const int sep = rest.indexOf(QLatin1Char('\x01'));
     if (sep < 0)
         return;
@@ -107,7 +133,7 @@ void installFrameWatch(QWebEngineProfile* profile)
 {
     QWebEngineScript script;
     script.setName(kWatchName);
-    script.setSourceCode(QString::fromLatin1(kWatchScript));
+    script.setSourceCode(QString::fromLatin1(kWatchScript).replace(QStringLiteral("PREFIX"), jsString(noticePrefix())));
     script.setInjectionPoint(QWebEngineScript::DocumentReady);
     script.setWorldId(QWebEngineScript::ApplicationWorld);
     script.setRunsOnSubFrames(true);
@@ -120,7 +146,8 @@ void readFrameMarkup(QWebEnginePage* page, const QString& frameName,
     const QString code = QString::fromLatin1(kFindFrame) + QString::fromLatin1(kSerialize) +
                          QStringLiteral("(function(){var f=veldorFindFrame(window,") + jsString(frameName) +
                          QStringLiteral(");if(!f||!f.document||!f.document.documentElement)return null;"
-                                        "return veldorSerialize(f.document.documentElement);})()");
+                                        "try{return veldorSerialize(f.document.documentElement,%1);}catch(e){return null;}})()")
+                             .arg(kMarkupLimit);
     page->runJavaScript(code, QWebEngineScript::ApplicationWorld, [done = std::move(done)](const QVariant& v) {
         if (v.typeId() == QMetaType::QString)
             done(v.toString());
@@ -135,8 +162,9 @@ void readTwoFramesMarkup(QWebEnginePage* page, const QString& first, const QStri
     const QString code = QString::fromLatin1(kFindFrame) + QString::fromLatin1(kSerialize) +
                          QStringLiteral("(function(){function one(name){var f=veldorFindFrame(window,name);"
                                         "if(!f||!f.document||!f.document.documentElement)return null;"
-                                        "return veldorSerialize(f.document.documentElement);}"
-                                        "return [one(") +
+                                        "try{return veldorSerialize(f.document.documentElement,%1);}catch(e){return null;}}"
+                                        "return [one(")
+                             .arg(kMarkupLimit) +
                          jsString(first) + QStringLiteral("),one(") + jsString(second) + QStringLiteral(")];})()");
     page->runJavaScript(code, QWebEngineScript::ApplicationWorld, [done = std::move(done)](const QVariant& v) {
         const QVariantList both = v.toList();

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QWebEngineView>
 #include <functional>
 
 class QWebEngineProfile;
+class QWebEngineNewWindowRequest;
 
 namespace veldor {
 
@@ -35,6 +37,10 @@ public:
     QString locationUrl() const { return url().toString(); }
     QString locationName() const { return title(); }
 
+    // A person clicked or typed into the page lately: what the page starts now (a download) was asked for.
+    void noteUserInput();
+    bool hadUserInputWithin(qint64 ms) const;
+
     // Where a page's request for a new window goes (a new tab); without it the request is refused.
     std::function<TWebbrowser*()> newWindowHandler;
 
@@ -48,10 +54,15 @@ protected:
     QWebEngineView* createWindow(QWebEnginePage::WebWindowType type) override;
 
 private:
+    void openRequestedWindow(QWebEngineNewWindowRequest& request);
+
     bool m_busy = false;
     bool m_loadFailed = false;
     bool m_generatedNext = false;
     bool m_generated = false;
+    QElapsedTimer m_lastInput;
+    static constexpr int kUnaskedWindowsPerLoad = 3;
+    int m_unaskedWindows = 0; // windows this page opened without a click since its load began
 };
 
 // The named profile kept in `storageFolder` (cookies, cache, local storage).

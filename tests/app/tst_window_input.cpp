@@ -63,7 +63,8 @@ QString xTitle(QWidget* window)
     QProcess xprop;
     xprop.start(QStringLiteral("xprop"),
                 {QStringLiteral("-id"), QString::number(window->winId()), QStringLiteral("_NET_WM_NAME")});
-    if (!xprop.waitForFinished(5000)) return {};
+    if (!xprop.waitForFinished(5000))
+        return {};
     const QString out = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
     const int quote = out.indexOf(QLatin1Char('"'));
     return quote < 0 ? out : out.mid(quote + 1).chopped(1);
@@ -100,11 +101,13 @@ class TestWindowInput : public QObject
 
     std::unique_ptr<TForm1> activeForm(const QString& gameServer, const QByteArray& userDat = {})
     {
-        if (!userDat.isEmpty() && !fx.writeUserDat(userDat)) return nullptr;
+        if (!userDat.isEmpty() && !fx.writeUserDat(userDat))
+            return nullptr;
         auto form = fx.make(gameServer);
         form->resize(1200, 800);
         form->show();
-        if (!QTest::qWaitForWindowExposed(form.get()) || !person::activate(form.get())) return nullptr;
+        if (!QTest::qWaitForWindowExposed(form.get()) || !person::activate(form.get()))
+            return nullptr;
         return form;
     }
     std::unique_ptr<TForm1> activeForm(const QByteArray& userDat = {})
@@ -129,7 +132,8 @@ class TestWindowInput : public QObject
     }
     static bool goTo(TForm1& form, const QString& address)
     {
-        if (!person::typeInto(form.ComboBox6, address) || person::focused() != form.ComboBox6) return false;
+        if (!person::typeInto(form.ComboBox6, address) || person::focused() != form.ComboBox6)
+            return false;
         return person::press(Qt::Key_Return);
     }
 
@@ -280,11 +284,17 @@ private slots:
             if (!QTest::qWaitFor([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); }, kWait))
                 return;
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
+            if (!box)
+                return;
             for (QAbstractButton* b : box->buttons())
                 buttons << person::plain(b->text());
-            for (QAbstractButton* b : box->buttons())
-                if (person::plain(b->text()) == QStringLiteral("Отмена")) person::click(b);
+            for (QAbstractButton* b : box->buttons()) {
+                if (person::plain(b->text()) == QStringLiteral("Отмена")) {
+                    person::click(b);
+                    return;
+                }
+            }
+            person::press(Qt::Key_Escape); // whatever the buttons say, the box goes
         });
         DialogPrompts dialogs;
         QCOMPARE(dialogs.askYesNoCancel(form.get(), QStringLiteral("Сохранить карты?")), UserPrompts::Answer::Cancel);
@@ -300,7 +310,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(person::shownPopup(), kWait);
         QStringList captions;
         for (QAction* a : person::shownPopup()->actions())
-            if (!a->isSeparator()) captions << person::plain(a->text());
+            if (!a->isSeparator())
+                captions << person::plain(a->text());
         QVERIFY(!captions.isEmpty());
         for (const QString& c : captions)
             QVERIFY2(hasCyrillic(c), qPrintable(captions.join(QLatin1Char('|'))));

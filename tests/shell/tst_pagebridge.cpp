@@ -6,6 +6,7 @@
 #include "shell/pagebridge.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
@@ -98,12 +99,25 @@ private slots:
                                  kWait);
     }
 
+    // A page's script can print the watch script's text, name its code after the watch script, or build it
+    // with eval or new Function: none of that is a frame notice.
+    void pagesCannotForgeFrameNotices_data()
+    {
+        QTest::addColumn<QString>("script");
+        const QString notice = QStringLiteral("'\\x01veldor-frame\\x01sub\\x01no_combat'");
+        const QString named = QStringLiteral("\\n//# sourceURL=userscript:veldor-frame-watch");
+        QTest::newRow("plain") << QStringLiteral("console.log(%1);").arg(notice);
+        QTest::newRow("sourceURL") << QStringLiteral("eval(\"console.log(%1)%2\");").arg(notice, named);
+        QTest::newRow("new Function")
+            << QStringLiteral("(new Function(\"console.log(%1)%2\"))();").arg(notice, named);
+    }
     void pagesCannotForgeFrameNotices()
     {
+        QFETCH(QString, script);
         GamePage page(profile);
         QSignalSpy frames(&page, &GamePage::frameCompleted);
-        page.setHtml(QStringLiteral("<html><body><script>console.log('\\x01veldor-frame\\x01sub\\x01no_combat');"
-                                    "</script><iframe name=\"inner\" srcdoc=\"<p>x</p>\"></iframe></body></html>"));
+        page.setHtml(QStringLiteral("<html><body><script>") + script +
+                     QStringLiteral("</script><iframe name=\"inner\" srcdoc=\"<p>x</p>\"></iframe></body></html>"));
         QTRY_VERIFY_WITH_TIMEOUT(std::any_of(frames.begin(), frames.end(),
                                              [](const QList<QVariant>& a) { return a.at(1).toBool(); }),
                                  kWait);
@@ -112,6 +126,25 @@ private slots:
             QVERIFY(args.at(0).toString() != QLatin1String("no_combat"));
         QVERIFY(std::any_of(frames.begin(), frames.end(),
                             [](const QList<QVariant>& a) { return a.at(0).toString() == QLatin1String("inner"); }));
+    }
+
+    // A frame of 20 MB is cut off in the page before anything is transferred; the next frame reads as usual.
+    void aHugeFrameFailsTheReadQuickly()
+    {
+        GamePage page(profile);
+        QSignalSpy loaded(&page, &QWebEnginePage::loadFinished);
+        page.setHtml(QStringLiteral(
+            "<html><body><iframe name=\"big\" srcdoc=\"<div id=title>x</div><script>"
+            "document.body.appendChild(document.createTextNode('x'.repeat(20000000)));</script>\"></iframe>"
+            "<iframe name=\"small\" srcdoc=\"<div id=title>ok</div>\"></iframe></body></html>"));
+        QTRY_VERIFY_WITH_TIMEOUT(loaded.size() == 1, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(markup(page, QStringLiteral("small")).value_or(QString()).contains(QStringLiteral("ok")),
+                                 kWait);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!markup(page, QStringLiteral("big")).has_value());
+        qInfo("a 20 MB frame failed its read in %lld ms", static_cast<long long>(clock.elapsed()));
+        QVERIFY(markup(page, QStringLiteral("small")).value_or(QString()).contains(QStringLiteral("ok")));
     }
 
     void markupEscapesAndQuotesLikeTheLegacyEngine()

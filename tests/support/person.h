@@ -15,13 +15,15 @@ namespace veldor::test::person {
 inline QWindow* windowOf(QWidget* widget)
 {
     QWidget* top = widget->window();
-    if (!top->windowHandle()) top->winId();
+    if (!top->windowHandle())
+        top->winId();
     return top->windowHandle();
 }
 
 inline QPoint inWindow(QWidget* widget, QPoint pos)
 {
-    if (pos.isNull()) pos = widget->rect().center();
+    if (pos.isNull())
+        pos = widget->rect().center();
     return widget->mapTo(widget->window(), pos);
 }
 
@@ -59,7 +61,8 @@ inline QWidget* focused()
 inline bool press(int key, Qt::KeyboardModifiers modifiers = {})
 {
     QWidget* focus = focused();
-    if (!focus) return false;
+    if (!focus)
+        return false;
     QTest::keyClick(windowOf(focus), static_cast<Qt::Key>(key), modifiers);
     return true;
 }
@@ -67,7 +70,8 @@ inline bool press(int key, Qt::KeyboardModifiers modifiers = {})
 inline bool type(const QString& text)
 {
     QWidget* focus = focused();
-    if (!focus) return false;
+    if (!focus)
+        return false;
     QWindow* window = windowOf(focus);
     for (const QChar ch : text) {
         const QChar upper = ch.toUpper();
@@ -81,7 +85,8 @@ inline bool type(const QString& text)
 inline bool typeInto(QWidget* box, const QString& text)
 {
     click(box);
-    if (!focused()) return false;
+    if (!focused())
+        return false;
     press(Qt::Key_A, Qt::ControlModifier);
     return type(text);
 }
@@ -94,7 +99,8 @@ inline QString plain(QString caption)
 inline QAction* actionNamed(const QList<QAction*>& actions, const QString& caption)
 {
     for (QAction* a : actions)
-        if (plain(a->text()) == caption) return a;
+        if (plain(a->text()) == caption)
+            return a;
     return nullptr;
 }
 
@@ -103,13 +109,16 @@ inline QAction* actionNamed(const QList<QAction*>& actions, const QString& capti
 inline bool choose(QMenu* menu, const QStringList& path)
 {
     for (const QString& caption : path) {
-        if (!QTest::qWaitFor([menu] { return menu->isVisible(); }, 5000)) return false;
+        if (!QTest::qWaitFor([menu] { return menu->isVisible(); }, 5000))
+            return false;
         QAction* a = actionNamed(menu->actions(), caption);
-        if (!a || !a->isEnabled()) return false;
+        if (!a || !a->isEnabled())
+            return false;
         // The command may rebuild the menu and take the item with it.
         QMenu* sub = a->menu();
         QTest::mouseClick(menu->windowHandle(), Qt::LeftButton, {}, menu->actionGeometry(a).center());
-        if (!sub) return true;
+        if (!sub)
+            return true;
         menu = sub;
     }
     return true;
@@ -119,7 +128,8 @@ inline bool choose(QMenu* menu, const QStringList& path)
 inline bool chooseMenu(QMenuBar* bar, const QStringList& path)
 {
     QAction* top = actionNamed(bar->actions(), path.value(0));
-    if (!top || !top->menu()) return false;
+    if (!top || !top->menu())
+        return false;
     click(bar, bar->actionGeometry(top).center());
     return choose(top->menu(), path.mid(1));
 }

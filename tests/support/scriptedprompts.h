@@ -54,9 +54,11 @@ public:
         fileCaptions << caption;
         return files.isEmpty() ? QString() : files.takeFirst();
     }
-    QString askSaveFile(QWidget*, const QString& caption, const QString&) override
+    QStringList suggestions; // what the save questions offered
+    QString askSaveFile(QWidget*, const QString& caption, const QString& suggested) override
     {
         fileCaptions << caption;
+        suggestions << suggested;
         return files.isEmpty() ? QString() : files.takeFirst();
     }
 };
