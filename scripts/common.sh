@@ -6,7 +6,7 @@ BUILD_DIR="${VELDOR_BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(
     g++ cmake make pkg-config
-    qt6-base-dev qt6-webengine-dev qt6-multimedia-dev qt6-translations-l10n
+    qt6-base-dev qt6-webengine-dev qt6-multimedia-dev qt6-translations-l10n libqt6sql6-sqlite
     libcpp-httplib-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev clang-tidy cppcheck
     xvfb xauth x11-apps x11-utils imagemagick fonts-dejavu-core

@@ -66,7 +66,8 @@ private:
 void TForm1::buildShellMenus()
 {
     QDir().mkpath(m_profileFolder);
-    m_history = std::make_unique<HistoryStore>(QDir(m_profileFolder).filePath(QStringLiteral("history.tsv")));
+    m_history = std::make_unique<HistoryStore>(QDir(m_profileFolder).filePath(QStringLiteral("history.sqlite")),
+                                               QDir(m_profileFolder).filePath(QStringLiteral("history.tsv")));
     HistoryMenu = new THistoryMenu(m_history.get(), this);
     HistoryMenu->MainMenu = MainMenu1;
     HistoryMenu->Menupos = 4;

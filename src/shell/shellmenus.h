@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/historystore.h"
+
 #include <QDateTime>
 #include <QObject>
 #include <QString>
@@ -24,32 +26,6 @@ struct TShellMenuEntry
     QString FullId;  // where it is: a path, or "day/site" for the history
     bool IsFolder = false;
     bool Expanded = false;
-};
-
-// Pages visited in any tab, kept in a small file and grouped by day, then by site.
-class HistoryStore
-{
-public:
-    struct Visit
-    {
-        QDateTime when;
-        QString url;
-        QString title;
-    };
-
-    explicit HistoryStore(QString file);
-    void add(const QString& url, const QString& title, const QDateTime& when = QDateTime::currentDateTime());
-    std::vector<Visit> visits() const;
-
-    // Day folders, newest first ("yyyy-MM-dd"), the sites of a day and the pages of a site (newest visit each).
-    std::vector<QDate> days() const;
-    std::vector<QString> sites(const QDate& day) const;
-    std::vector<Visit> pages(const QDate& day, const QString& site) const;
-
-    static constexpr int kKeepDays = 20;
-
-private:
-    QString m_file;
 };
 
 // The "История" menu over the history store.

@@ -68,7 +68,7 @@ private slots:
 
     void menusGoWhereTheirPositionSays()
     {
-        HistoryStore store(dir->filePath(QStringLiteral("h.tsv")));
+        HistoryStore store(dir->filePath(QStringLiteral("h.sqlite")));
         THistoryMenu history(&store);
         history.MainMenu = bar;
         history.Menupos = 4;
@@ -141,7 +141,7 @@ private slots:
 
     void historyGroupsByDayAndSiteAndRebuildsAfterAChoice()
     {
-        HistoryStore store(dir->filePath(QStringLiteral("history.tsv")));
+        HistoryStore store(dir->filePath(QStringLiteral("history.sqlite")));
         const QDateTime now = QDateTime::currentDateTime();
         store.add(QStringLiteral("http://b.example/2"), QStringLiteral("Второй"), now);
         store.add(QStringLiteral("http://a.example/1"), QStringLiteral("Первый"), now);
@@ -168,6 +168,34 @@ private slots:
         QVERIFY(again && again->actions().isEmpty());
         QVERIFY(std::none_of(history.entries().begin(), history.entries().end(),
                              [](const TShellMenuEntry& e) { return e.Expanded; }));
+    }
+
+    // The history of an earlier version comes over once; visits survive a restart.
+    void historyImportsTheOldFileOnceAndKeepsVisits()
+    {
+        const QString old = dir->filePath(QStringLiteral("history.tsv"));
+        const QDateTime now = QDateTime::currentDateTime();
+        QVERIFY(writeAll(old, (now.addSecs(-60).toString(Qt::ISODate) + "\thttp://a.example/1\tПервый\n" +
+                               now.addDays(-1).toString(Qt::ISODate) + "\thttp://b.example/2\tВторой\n" +
+                               now.addDays(-30).toString(Qt::ISODate) + "\thttp://c.example/3\tСтарый\n" +
+                               "broken line\n")
+                                  .toUtf8()));
+        const QString db = dir->filePath(QStringLiteral("history.sqlite"));
+        {
+            HistoryStore store(db, old);
+            QCOMPARE(store.visits().size(), std::size_t(2));
+            QVERIFY(!QFile::exists(old));
+            store.add(QStringLiteral("http://a.example/1"), QStringLiteral("Первый снова"), now);
+        }
+        QVERIFY(writeAll(old, "")); // a file of the old kind appearing again adds nothing twice
+        HistoryStore again(db, old);
+        const auto visits = again.visits();
+        QCOMPARE(visits.size(), std::size_t(3));
+        QCOMPARE(visits.front().url, QStringLiteral("http://b.example/2"));
+        QCOMPARE(visits.back().title, QStringLiteral("Первый снова"));
+        const auto pages = again.pages(now.date(), QStringLiteral("a.example"));
+        QCOMPARE(pages.size(), std::size_t(1));
+        QCOMPARE(pages[0].title, QStringLiteral("Первый снова"));
     }
 };
 
