@@ -10,6 +10,14 @@
 #include <QJsonObject>
 #include <QTest>
 #include <httplib.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <arpa/inet.h>
+#include <atomic>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <deque>
 #include <set>
 #include <thread>
@@ -355,6 +363,120 @@ private slots:
         }
         QVERIFY(combats >= 1);
         QVERIFY(levelsSeen.count(1));
+    }
+
+    void sessionsExpireWhenUnused()
+    {
+        GameRules rules;
+        rules.sessionIdle = 60min;
+        rules.maxSessions = 3;
+        Game game(Labyrinth::generate(11, 30, 1), rules);
+        const auto t0 = Clock::now();
+        const auto token = game.login("hero", "pw", t0);
+        QVERIFY(token);
+        QVERIFY(game.player(*token, t0 + 50min)); // in use: kept alive
+        QVERIFY(game.player(*token, t0 + 100min));
+        QVERIFY(!game.player(*token, t0 + 161min));
+        QVERIFY(!game.move(*token, Move::East, t0 + 162min));
+        // No more sessions than allowed: the least recently used one goes.
+        const auto a = game.login("a", "pw", t0);
+        const auto b = game.login("b", "pw", t0 + 1min);
+        const auto c = game.login("c", "pw", t0 + 2min);
+        QVERIFY(game.player(*a, t0 + 3min));
+        const auto d = game.login("d", "pw", t0 + 4min);
+        QVERIFY(game.player(*a, t0 + 5min) && game.player(*c, t0 + 5min) && game.player(*d, t0 + 5min));
+        QVERIFY(!game.player(*b, t0 + 5min));
+    }
+
+    // Connections that idle, trickle their headers or send endless ones cost the server nothing lasting.
+    void idleAndSlowClientsDoNotBlockTheServer()
+    {
+        RunningServer server;
+        auto connectRaw = [&] {
+            const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+            sockaddr_in addr{};
+            addr.sin_family = AF_INET;
+            addr.sin_port = htons(static_cast<std::uint16_t>(server.port));
+            addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            return ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 ? fd : -1;
+        };
+        std::vector<int> idle;
+        for (int i = 0; i < 20; ++i)
+            idle.push_back(connectRaw());
+        QVERIFY(std::all_of(idle.begin(), idle.end(), [](int fd) { return fd >= 0; }));
+        httplib::Client client("127.0.0.1", server.port);
+        client.set_connection_timeout(3);
+        client.set_read_timeout(3);
+        const auto page = client.Get("/login.php");
+        QVERIFY(page);
+        QCOMPARE(page->status, 200);
+        for (int fd : idle)
+            ::close(fd);
+
+        // One header line every 400 ms: the head never completes in time and the connection is cut.
+        const int slow = connectRaw();
+        QVERIFY(slow >= 0);
+        const std::string start = "GET /login.php HTTP/1.1\r\nHost: x\r\n";
+        QVERIFY(::send(slow, start.data(), start.size(), MSG_NOSIGNAL) > 0);
+        bool cut = false;
+        for (int i = 0; i < 25 && !cut; ++i) {
+            std::this_thread::sleep_for(400ms);
+            char buf[256];
+            const ssize_t got = ::recv(slow, buf, sizeof buf, MSG_DONTWAIT);
+            cut = got >= 0 || ::send(slow, "X-Slow: 1\r\n", 11, MSG_NOSIGNAL) < 0;
+        }
+        ::close(slow);
+        QVERIFY2(cut, "a trickling client kept its connection for 10 s");
+
+        // Thousands of headers are refused without being read into memory.
+        const int endless = connectRaw();
+        std::string head = "GET /login.php HTTP/1.1\r\nHost: x\r\n";
+        for (int i = 0; i < 5000; ++i)
+            head += "X-Filler-" + std::to_string(i) + ": yes\r\n";
+        head += "\r\n";
+        ::send(endless, head.data(), head.size(), MSG_NOSIGNAL);
+        std::string answer;
+        char buf[512];
+        for (ssize_t n; (n = ::recv(endless, buf, sizeof buf, 0)) > 0;)
+            answer.append(buf, static_cast<std::size_t>(n));
+        ::close(endless);
+        QVERIFY2(answer.rfind("HTTP/1.1 431", 0) == 0, answer.substr(0, 40).c_str());
+    }
+
+    // Logins from many threads: the truth file is always whole, written from one place.
+    void theTruthFileStaysWholeUnderConcurrentLogins()
+    {
+        QTemporaryDir dir;
+        const std::string truth = dir.filePath(QStringLiteral("truth.json")).toStdString();
+        Game game(Labyrinth::generate(11, 30, 1), GameRules{});
+        PracticeServer server(game, truth);
+        const int port = server.bind(0);
+        QVERIFY(port > 0);
+        std::thread serving([&] { server.listen(); });
+        std::vector<std::thread> clients;
+        std::atomic<int> ok{0};
+        for (int t = 0; t < 6; ++t) {
+            clients.emplace_back([&, t] {
+                httplib::Client c("127.0.0.1", port);
+                for (int i = 0; i < 15; ++i) {
+                    const auto r = c.Post("/login.php", "login=p" + std::to_string(t) + "&password=pw",
+                                          "application/x-www-form-urlencoded");
+                    if (r && r->status == 200)
+                        ++ok;
+                }
+            });
+        }
+        for (auto& c : clients)
+            c.join();
+        server.stop();
+        serving.join();
+        QCOMPARE(ok.load(), 90);
+        QFile file(QString::fromStdString(truth));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QJsonParseError error{};
+        QJsonDocument::fromJson(file.readAll(), &error);
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1); // no temporary file left
     }
 };
 

@@ -1,5 +1,6 @@
 #include "game.h"
 
+#include <algorithm>
 #include <random>
 #include <utility>
 
@@ -54,8 +55,10 @@ std::optional<std::string> Game::login(const std::string& login, const std::stri
     if (!m_rules.password.empty() && password != m_rules.password)
         return std::nullopt;
     std::lock_guard lock(m_mutex);
+    expire(now);
     Player p;
     p.login = login;
+    p.lastSeen = now;
     p.pos = m_lab.start();
     p.fatigue = m_rules.startFatigue;
     p.recoveredAt = now;
@@ -63,6 +66,31 @@ std::optional<std::string> Game::login(const std::string& login, const std::stri
     m_sessions[token] = p;
     m_lastToken = token;
     return token;
+}
+
+std::map<std::string, Player>::iterator Game::live(const std::string& token, Clock::time_point now)
+{
+    const auto it = m_sessions.find(token);
+    if (it == m_sessions.end())
+        return it;
+    if (now - it->second.lastSeen > m_rules.sessionIdle) {
+        m_sessions.erase(it);
+        return m_sessions.end();
+    }
+    it->second.lastSeen = std::max(it->second.lastSeen, now);
+    return it;
+}
+
+void Game::expire(Clock::time_point now)
+{
+    for (auto it = m_sessions.begin(); it != m_sessions.end();)
+        it = now - it->second.lastSeen > m_rules.sessionIdle ? m_sessions.erase(it) : std::next(it);
+    while (m_sessions.size() >= m_rules.maxSessions) {
+        const auto oldest = std::min_element(m_sessions.begin(), m_sessions.end(), [](const auto& a, const auto& b) {
+            return a.second.lastSeen < b.second.lastSeen;
+        });
+        m_sessions.erase(oldest);
+    }
 }
 
 void Game::update(Player& p, Clock::time_point now)
@@ -83,7 +111,7 @@ void Game::update(Player& p, Clock::time_point now)
 std::optional<Player> Game::player(const std::string& token, Clock::time_point now)
 {
     std::lock_guard lock(m_mutex);
-    const auto it = m_sessions.find(token);
+    const auto it = live(token, now);
     if (it == m_sessions.end())
         return std::nullopt;
     update(it->second, now);
@@ -93,7 +121,7 @@ std::optional<Player> Game::player(const std::string& token, Clock::time_point n
 bool Game::move(const std::string& token, Move move, Clock::time_point now)
 {
     std::lock_guard lock(m_mutex);
-    const auto it = m_sessions.find(token);
+    const auto it = live(token, now);
     if (it == m_sessions.end())
         return false;
     Player& p = it->second;

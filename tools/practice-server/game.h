@@ -21,6 +21,8 @@ struct GameRules
     std::chrono::milliseconds combatLength{3000};
     std::string password;      // empty: any non-empty password is accepted
     int pagePadding = 0;       // bytes of log lines added to the game frame, to serve pages as large as real ones
+    std::chrono::minutes sessionIdle{60}; // a session unused this long is gone
+    std::size_t maxSessions = 10000;      // past this the least recently used session goes
 };
 
 struct Player
@@ -31,6 +33,7 @@ struct Player
     Clock::time_point recoveredAt{};
     std::optional<Clock::time_point> combatUntil;
     std::string message; // why the last move was refused, shown once on the next page
+    Clock::time_point lastSeen{};
 };
 
 enum class Move { West = 1, East = 2, North = 3, South = 4, Down = 5, Up = 6 };
@@ -60,6 +63,9 @@ public:
 
 private:
     void update(Player& p, Clock::time_point now);
+    // The session's player, or the end of the map when there is none or it expired (it is then removed).
+    std::map<std::string, Player>::iterator live(const std::string& token, Clock::time_point now);
+    void expire(Clock::time_point now);
 
     std::mutex m_mutex;
     Labyrinth m_lab;

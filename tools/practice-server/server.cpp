@@ -7,6 +7,7 @@
 #include <fstream>
 #include <httplib.h>
 #include <regex>
+#include <thread>
 
 namespace practice {
 namespace {
@@ -55,7 +56,8 @@ std::string clientTextToUtf8(const std::string& bytes)
 }
 
 PracticeServer::PracticeServer(Game& game, std::string truthFile)
-    : m_game(game), m_truthFile(std::move(truthFile)), m_server(std::make_unique<httplib::Server>())
+    : m_game(game), m_truthFile(std::move(truthFile)), m_server(std::make_unique<httplib::Server>()),
+      m_gate(RequestGate::Limits{})
 {
     m_server->set_payload_max_length(64 * 1024);
     m_server->set_read_timeout(5, 0);
@@ -67,25 +69,31 @@ PracticeServer::~PracticeServer() = default;
 
 int PracticeServer::bind(int port)
 {
-    if (port == 0)
-        return m_server->bind_to_any_port("127.0.0.1");
-    return m_server->bind_to_port("127.0.0.1", port) ? port : -1;
+    m_backendPort = m_server->bind_to_any_port("127.0.0.1");
+    if (m_backendPort < 0)
+        return -1;
+    return m_gate.bind(port);
 }
 
 bool PracticeServer::listen()
 {
-    return m_server->listen_after_bind();
+    std::thread backend([this] { m_server->listen_after_bind(); });
+    m_gate.run(m_backendPort);
+    m_server->stop();
+    backend.join();
+    return true;
 }
 
 void PracticeServer::stop()
 {
-    m_server->stop();
+    m_gate.stop();
 }
 
 void PracticeServer::writeTruth()
 {
     if (m_truthFile.empty())
         return;
+    std::lock_guard lock(m_truthMutex);
     const std::string json = m_game.labyrinth().truthJson(m_game.playersJson());
     const std::string tmp = m_truthFile + ".tmp";
     {
