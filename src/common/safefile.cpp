@@ -78,6 +78,15 @@ std::string describeError(int e)
 namespace {
 
 // The file a save must replace: the path itself, or for a symbolic link the file the link leads to.
+void syncFolder(const std::string& file)
+{
+    const int dirFd = ::open(parentDir(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
 bool saveTarget(const std::string& path, std::string& target, FileResult& problem)
 {
     struct stat lst {};
@@ -186,6 +195,9 @@ void removeStaleTemporaries(const std::string& folder, const std::string& fileNa
     }
 }
 
+FileResult rewriteInPlace(const std::string& target, const std::string& complete, const void* data, std::size_t size,
+                          mode_t mode);
+
 FileResult replaceFileContents(const std::string& path, const void* data, std::size_t size, mode_t mode,
                                ModePolicy policy)
 {
@@ -238,18 +250,84 @@ FileResult replaceFileContents(const std::string& path, const void* data, std::s
         ::unlink(name.data());
         return failure(e);
     }
+    if (existed && st.st_nlink > 1)
+        return rewriteInPlace(target, name.data(), data, size, mode);
     if (::rename(name.data(), target.c_str()) != 0) {
         const int e = errno;
         ::unlink(name.data());
         return failure(e);
     }
     // Make the rename itself durable; a failure here cannot be undone, and the new file is already in place.
-    const int dirFd = ::open(parentDir(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
+    syncFolder(target);
     return {};
+}
+
+FileResult rewriteInPlace(const std::string& target, const std::string& complete, const void* data, std::size_t size,
+                          mode_t mode)
+{
+    // A file with other hard links keeps its inode, so that every name sees the new content. The complete new
+    // content is first made durable under a marked name: a rewrite cut short is finished at the next start.
+    const std::string marked = target + ".inplace-" + complete.substr(complete.size() - 6);
+    if (::rename(complete.c_str(), marked.c_str()) != 0) {
+        const int e = errno;
+        ::unlink(complete.c_str());
+        return failure(e);
+    }
+    syncFolder(target);
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int e = errno;
+        ::unlink(marked.c_str());
+        return failure(e);
+    }
+    // Room first, so that a full disk refuses the save before a byte of the old content changes.
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && static_cast<std::size_t>(st.st_size) < size) {
+        const int e = ::posix_fallocate(fd, 0, static_cast<off_t>(size));
+        if (e != 0 && e != EOPNOTSUPP && e != EINVAL) {
+            ::close(fd);
+            ::unlink(marked.c_str());
+            return failure(e);
+        }
+    }
+    ::fchmod(fd, mode);
+    const bool written = writeAll(fd, static_cast<const char*>(data), size) &&
+                         ::ftruncate(fd, static_cast<off_t>(size)) == 0 && ::fsync(fd) == 0;
+    const int e = errno;
+    ::close(fd);
+    if (!written) // the marked copy stays and completes the file at the next start
+        return FileResult{false, describeError(e) + " (сохранение будет завершено при следующем запуске)"};
+    ::unlink(marked.c_str());
+    syncFolder(target);
+    return {};
+}
+
+void finishInterruptedSaves(const std::string& folder, const std::string& fileName)
+{
+    std::string target;
+    FileResult ignored;
+    if (!saveTarget(folder.empty() ? fileName : folder + "/" + fileName, target, ignored))
+        return;
+    const auto slash = target.find_last_of('/');
+    const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash);
+    const std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) + ".inplace-";
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const SmallFile copy = readSmallRegularFile(entry.path().string(), 64 * 1024 * 1024);
+        if (copy.status != ReadStatus::Ok)
+            continue;
+        const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        const bool done = writeAll(fd, copy.bytes.data(), copy.bytes.size()) &&
+                          ::ftruncate(fd, static_cast<off_t>(copy.bytes.size())) == 0 && ::fsync(fd) == 0;
+        ::close(fd);
+        if (done)
+            std::filesystem::remove(entry.path(), ec);
+    }
 }
 
 FileResult createEmptyFileIfMissing(const std::string& path, mode_t mode)

@@ -38,6 +38,11 @@ SmallFile readSmallRegularFile(const std::string& path, std::size_t maxBytes);
 // which, in Russian. A missing path or a link to a regular file is no such thing.
 bool isOddFile(const std::string& path, std::string* what = nullptr);
 
+// A file with other hard links is rewritten in place instead (its complete new content made durable under a
+// marked name first), so that every name keeps seeing the same file; finishInterruptedSaves completes such a
+// rewrite that was cut short.
+void finishInterruptedSaves(const std::string& folder, const std::string& fileName);
+
 // Removes the temporary files that a killed save of `fileName` left in `folder` ("<name>.tmp-XXXXXX").
 void removeStaleTemporaries(const std::string& folder, const std::string& fileName);
 

@@ -66,8 +66,10 @@ MapFilesReport LoadMaps(Atlas& atlas, const std::string& folder, bool mayWrite)
     MapFilesReport report;
     if (mayWrite) {
         // Temporary files of a save that was killed half-way: the map files themselves are whole either way.
-        for (const auto& file : MapFiles())
+        for (const auto& file : MapFiles()) {
+            finishInterruptedSaves(folder, file.name);
             removeStaleTemporaries(folder, file.name);
+        }
     }
     for (const auto& file : MapFiles()) {
         auto table = atlas.bytes(file.table);

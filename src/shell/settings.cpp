@@ -190,8 +190,10 @@ SettingsLoadResult LoadSettingsFile(const std::string& path, bool mayWrite)
     if (mayWrite) {
         // A killed save leaves its temporary file, password included, beside user.dat.
         const auto slash = path.find_last_of('/');
-        removeStaleTemporaries(slash == std::string::npos ? std::string(".") : path.substr(0, slash),
-                               slash == std::string::npos ? path : path.substr(slash + 1));
+        const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+        const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+        finishInterruptedSaves(folder, name);
+        removeStaleTemporaries(folder, name);
     }
     const SmallFile file = readSmallRegularFile(path, kMaxSettingsBytes);
     switch (file.status) {

@@ -208,6 +208,37 @@ private slots:
         QVERIFY(leftoverTemporaries(elsewhere.path()).isEmpty());
     }
 
+    // A hard link elsewhere (a backup folder, say) sees every save, as the same file.
+    void aHardLinkedMapIsRewrittenInPlace()
+    {
+        QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("backup")));
+        const QString other = dir->filePath(QStringLiteral("backup/map1.map"));
+        QVERIFY(writeAll(file(0), QByteArray(550800, '\0')));
+        QVERIFY(::link(file(0).toLocal8Bit().constData(), other.toLocal8Bit().constData()) == 0);
+        fillSample(*atlas, 5);
+        QVERIFY(SaveMaps(*atlas, dir->path().toStdString()).ok());
+        struct stat a {}, b {};
+        QVERIFY(::stat(file(0).toLocal8Bit().constData(), &a) == 0 && ::stat(other.toLocal8Bit().constData(), &b) == 0);
+        QCOMPARE(a.st_ino, b.st_ino);
+        QCOMPARE(a.st_nlink, nlink_t(2));
+        const auto table = atlas->bytes(MapTable::Map1);
+        QCOMPARE(readAll(other), QByteArray(reinterpret_cast<const char*>(table.data()), qsizetype(table.size())));
+        QVERIFY(QDir(dir->path()).entryList({QStringLiteral("*.inplace-*")}, QDir::Files).isEmpty());
+    }
+
+    // A rewrite in place that was cut short (the complete content is kept beside it) is finished at the start.
+    void aRewriteCutShortIsFinishedAtTheNextStart()
+    {
+        QByteArray complete(550800, '\0');
+        complete[5] = 'E';
+        QVERIFY(writeAll(file(0), complete.left(1000))); // half written
+        QVERIFY(writeAll(dir->filePath(QStringLiteral("map1.map.inplace-Ab12Cd")), complete));
+        QVERIFY(LoadMaps(*atlas, dir->path().toStdString()).ok());
+        QCOMPARE(readAll(file(0)), complete);
+        QCOMPARE(atlas->cell(1, 0, 1, 1)->Object, 'E');
+        QVERIFY(!QFile::exists(dir->filePath(QStringLiteral("map1.map.inplace-Ab12Cd"))));
+    }
+
     // Saving as root must not hand a player's map over to root, nor change who may read it.
     void ownerAndModeStay()
     {
