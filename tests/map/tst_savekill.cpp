@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <unistd.h>
 
 using namespace veldor;
 using namespace veldor::test;
@@ -67,6 +68,58 @@ private slots:
         QVERIFY(LoadMaps(*atlas, dir.path().toStdString()).ok());
         QVERIFY(QDir(dir.path()).entryList({QStringLiteral("*.tmp-*")}, QDir::Files).isEmpty());
         qInfo("killed %d saves, %d files were replaced whole, none damaged", kills, changed);
+    }
+
+    // The same with every map file hard-linked into a second folder: after the start-up that follows a kill,
+    // each file (and its other name) is the old or the new complete map.
+    void killedSavesOfHardLinkedFilesAreFinishedAtTheNextStart()
+    {
+        QTemporaryDir dir;
+        const QString child = QCoreApplication::applicationDirPath() + QStringLiteral("/savechild");
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("backup")));
+        {
+            auto atlas = std::make_unique<Atlas>();
+            for (auto t : {MapTable::Map1, MapTable::Map2, MapTable::Map3, MapTable::MapCrd})
+                for (auto& b : atlas->bytes(t))
+                    b = 1;
+            QVERIFY(SaveMaps(*atlas, dir.path().toStdString()).ok());
+        }
+        for (const auto& f : MapFiles()) {
+            const QByteArray from = dir.filePath(QString::fromLatin1(f.name)).toLocal8Bit();
+            const QByteArray to = dir.filePath(QStringLiteral("backup/") + QString::fromLatin1(f.name)).toLocal8Bit();
+            QVERIFY(::link(from.constData(), to.constData()) == 0);
+        }
+        std::map<std::string, int> current;
+        for (const auto& f : MapFiles())
+            current[f.name] = 1;
+        std::mt19937 rng(20261208);
+        int kills = 0;
+        int finished = 0;
+        for (int round = 0; round < 30; ++round) {
+            const int pattern = 2 + round % 250;
+            QProcess saver;
+            saver.start(child, {dir.path(), QString::number(pattern)});
+            QVERIFY(saver.waitForReadyRead(10000));
+            QTest::qSleep(static_cast<int>(rng() % 40));
+            saver.kill();
+            QVERIFY(saver.waitForFinished(10000));
+            ++kills;
+            finished += QDir(dir.path()).entryList({QStringLiteral("*.inplace-*")}, QDir::Files).size();
+            auto atlas = std::make_unique<Atlas>();
+            QVERIFY(LoadMaps(*atlas, dir.path().toStdString()).ok()); // the next start
+            for (const auto& f : MapFiles()) {
+                const QByteArray bytes = readAll(dir.filePath(QString::fromLatin1(f.name)));
+                QCOMPARE(bytes.size(), qsizetype(f.size));
+                const char first = bytes.at(0);
+                QVERIFY2(bytes.count(first) == bytes.size(), f.name);
+                QVERIFY(first == current[f.name] || first == pattern);
+                current[f.name] = first;
+                QCOMPARE(readAll(dir.filePath(QStringLiteral("backup/") + QString::fromLatin1(f.name))), bytes);
+            }
+        }
+        QVERIFY(QDir(dir.path()).entryList({QStringLiteral("*.inplace-*"), QStringLiteral("*.tmp-*")}, QDir::Files)
+                    .isEmpty());
+        qInfo("killed %d saves of hard-linked files, %d rewrites were finished at the next start", kills, finished);
     }
 };
 
