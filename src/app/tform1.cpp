@@ -7,6 +7,7 @@
 #include "buildconfig.h"
 #include "common/qtcodec.h"
 #include "map/mapfiles.h"
+#include "map/markerfile.h"
 #include "map/selection.h"
 #include "reader/eventsounds.h"
 #include "shell/shellmenus.h"
@@ -169,6 +170,9 @@ void TForm1::runStartup()
     const MapFilesReport loaded = LoadMaps(*m_atlas, m_workFolder.toStdString(), !m_readOnly);
     if (!loaded.ok())
         m_startupProblems << describe(loaded, QStringLiteral("Не все карты загружены:"));
+    const MarkersLoad markers = LoadMarkers(*m_atlas, m_workFolder.toStdString());
+    if (!markers.problem.empty())
+        m_startupProblems << QString::fromStdString(markers.problem);
 
     sizeGridForLab();
     ComboBox1Select();
@@ -236,7 +240,10 @@ bool TForm1::SaveMaps()
         m_prompts->showError(this, QStringLiteral("Карты открыты только для чтения: их сохраняет другое окно Вельдора."));
         return false;
     }
-    const MapFilesReport report = veldor::SaveMaps(*m_atlas, m_workFolder.toStdString());
+    MapFilesReport report = veldor::SaveMaps(*m_atlas, m_workFolder.toStdString());
+    const FileResult markers = SaveMarkers(*m_atlas, m_workFolder.toStdString());
+    if (!markers.ok)
+        report.problems.push_back({kMarkersFileName, markers.error});
     if (!report.ok()) {
         m_prompts->showError(
             this, describe(report, QStringLiteral("Не все карты сохранены (прежние файлы остались без изменений):")));

@@ -177,7 +177,8 @@ void TForm1::connectBrowserHandlers()
 bool TForm1::isOwnFile(const QString& path) const
 {
     static const QStringList own = {QStringLiteral("map1.map"), QStringLiteral("map2.map"), QStringLiteral("map3.map"),
-                                    QStringLiteral("map.crd"), QStringLiteral("user.dat"), QStringLiteral("veldor.lock")};
+                                    QStringLiteral("map.crd"), QStringLiteral("user.dat"), QStringLiteral("veldor.lock"),
+                                    QStringLiteral("markers.txt")};
     const QFileInfo file(path);
     return QFileInfo(file.absolutePath()).canonicalFilePath() == QFileInfo(m_workFolder).canonicalFilePath() &&
            own.contains(file.fileName(), Qt::CaseInsensitive);

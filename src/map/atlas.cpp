@@ -1,6 +1,7 @@
 #include "atlas.h"
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 namespace veldor {
@@ -234,6 +235,23 @@ void Atlas::setMarkText(unsigned lab, int level, int x, int y, std::string text)
         m_marks.erase(markKey(lab, level, x, y));
     else
         m_marks[markKey(lab, level, x, y)] = std::move(text);
+}
+
+std::vector<Atlas::Marker> Atlas::markers() const
+{
+    std::vector<Marker> out;
+    out.reserve(m_marks.size());
+    for (const auto& [key, text] : m_marks) {
+        const int y = static_cast<int>(key % 101u);
+        const int x = static_cast<int>(key / 101u % 101u);
+        const int level = static_cast<int>(key / 101u / 101u % 17u);
+        const unsigned lab = key / 101u / 101u / 17u;
+        out.push_back({lab, level, x, y, text});
+    }
+    std::sort(out.begin(), out.end(), [](const Marker& a, const Marker& b) {
+        return std::tie(a.lab, a.level, a.x, a.y) < std::tie(b.lab, b.level, b.x, b.y);
+    });
+    return out;
 }
 
 void Atlas::clearMarkText(unsigned lab, int level, int x, int y)

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 #include <string_view>
 #include <unordered_map>
 
@@ -99,6 +100,16 @@ public:
     std::string markText(unsigned lab, int level, int x, int y) const;
     void setMarkText(unsigned lab, int level, int x, int y, std::string text);
     void clearMarkText(unsigned lab, int level, int x, int y);
+    struct Marker
+    {
+        unsigned lab;
+        int level;
+        int x;
+        int y;
+        std::string text;
+    };
+    // Every marker, by labyrinth, level, x, y.
+    std::vector<Marker> markers() const;
 
     // Every table back to zero and no markers, as at the start of a run.
     void clear();

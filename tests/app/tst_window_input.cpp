@@ -415,6 +415,31 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(readAll(file).contains(url("/cgi/pl_info.php?login=Alpha").toUtf8()), kWait);
     }
 
+    // A marker set through the grid's popup menu is saved with the maps and is there after a restart.
+    void aMarkerSurvivesARestart()
+    {
+        auto form = activeForm();
+        QVERIFY(form);
+        MapGrid* grid = form->sg;
+        person::hover(grid->viewport(), grid->cellRect(4, 6).center());
+        QTRY_COMPARE_WITH_TIMEOUT(form->HoverX, 4, kWait);
+        person::click(grid->viewport(), grid->cellRect(4, 6).center(), Qt::RightButton);
+        QTRY_VERIFY_WITH_TIMEOUT(person::shownPopup(), kWait);
+        prompts->textAnswers = {QStringLiteral("тайник\nза камнем")};
+        QVERIFY(person::choose(person::shownPopup(), {QStringLiteral("Добавить"), QStringLiteral("Маркер")}));
+        QTRY_COMPARE_WITH_TIMEOUT(prompts->textCaptions.size(), 1, kWait);
+        prompts->answers = {UserPrompts::Answer::Yes};
+        QVERIFY(form->close());
+        form.reset();
+
+        auto again = activeForm();
+        QVERIFY(again);
+        QVERIFY(again->startupProblems().isEmpty());
+        person::hover(again->sg->viewport(), again->sg->cellRect(4, 6).center());
+        QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), kWait);
+        QCOMPARE(QToolTip::text(), QStringLiteral("4x6\nтайник\nза камнем"));
+    }
+
     void openingADocumentLeavesNoEmptyTab()
     {
         auto form = activeForm();
