@@ -385,6 +385,8 @@ private:
     void connectBrowserHandlers();
     void bindBrowser(TWebbrowser* browser);
     void buildShellMenus();
+    // Puts a page's address into the address box unless the user is editing it there; false when left alone.
+    bool showAddress(const QString& url);
     // Back and forward as the tab in front allows.
     void syncNavigationButtons();
     // Refresh on the game tab's error page: back into the game, through the login form if that failed.

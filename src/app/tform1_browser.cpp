@@ -353,8 +353,10 @@ void TForm1::closeTab(int index)
 void TForm1::ComboBox6KeyDown(int key)
 {
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && PageControl2->currentIndex() > 0) {
-        if (TWebbrowser* browser = CurrentBrowser())
+        if (TWebbrowser* browser = CurrentBrowser()) {
             browser->navigate(QUrl::fromUserInput(ComboBox6->currentText()));
+            ComboBox6->lineEdit()->setModified(false); // from now on the box follows the page again
+        }
     }
 }
 
@@ -563,17 +565,25 @@ void TForm1::WebBrowser1TitleChange(TWebbrowser*, const QString& text)
     TWebbrowser* current = CurrentBrowser();
     if (!current)
         return;
-    ComboBox6->setEditText(current->locationUrl());
+    const bool shown = showAddress(current->locationUrl());
     current->PageTitle = text;
     PageControl2->setTabText(PageControl2->currentIndex(), current->PageTitle);
-    addToHistory(ComboBox6, ComboBox6->currentText());
+    addToHistory(ComboBox6, shown ? ComboBox6->currentText() : current->locationUrl());
 }
 
 void TForm1::WebBrowser1NavigateComplete2(const QString& url)
 {
-    if (PageControl2->currentIndex() > 0)
-        ComboBox6->setEditText(url);
-    addToHistory(ComboBox6, ComboBox6->currentText());
+    const bool shown = PageControl2->currentIndex() <= 0 || showAddress(url);
+    addToHistory(ComboBox6, shown ? ComboBox6->currentText() : url);
+}
+
+bool TForm1::showAddress(const QString& url)
+{
+    // What the user is typing stays: a title or address that a page reports meanwhile does not overwrite it.
+    if (ComboBox6->hasFocus() && ComboBox6->lineEdit()->isModified())
+        return false;
+    ComboBox6->setEditText(url);
+    return true;
 }
 
 TWebbrowser* TForm1::WebBrowser1NewWindow2()

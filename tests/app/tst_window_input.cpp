@@ -164,6 +164,22 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(items(form->ComboBox7), QStringList{QStringLiteral("Hero")}, kWait);
     }
 
+    // A page that sets its title late must not wipe out what the user is typing into the address box.
+    void typingInTheAddressBoxIsNotOverwritten()
+    {
+        auto form = activeForm();
+        QVERIFY(form);
+        const QString late = QStringLiteral("data:text/html,<script>setTimeout(function(){document.title='late'},1200)"
+                                            "</script>late");
+        QVERIFY(openTabAt(*form, late));
+        TWebbrowser* tab = tabBrowser(*form, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!tab->busy() && tab->url().scheme() == QLatin1String("data"), kWait);
+        QVERIFY(person::typeInto(form->ComboBox6, QStringLiteral("arena")));
+        QTRY_COMPARE_WITH_TIMEOUT(form->PageControl2->tabText(1), QStringLiteral("late"), kWait);
+        QCOMPARE(form->ComboBox6->currentText(), QStringLiteral("arena"));
+        QVERIFY(!person::items(form->ComboBox6).contains(QStringLiteral("arena")));
+    }
+
     void stopEndsALoadThatHangs()
     {
         QTcpServer silent; // takes the request and never answers

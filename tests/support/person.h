@@ -4,6 +4,7 @@
 // under the pointer; keys go to the window, which offers them to its shortcuts and then to the widget with
 // the keyboard focus. Nothing is sent to a widget directly.
 #include <QApplication>
+#include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -132,6 +133,14 @@ inline bool chooseMenu(QMenuBar* bar, const QStringList& path)
         return false;
     click(bar, bar->actionGeometry(top).center());
     return choose(top->menu(), path.mid(1));
+}
+
+inline QStringList items(QComboBox* box)
+{
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out << box->itemText(i);
+    return out;
 }
 
 // The popup menu that is showing, if any.
