@@ -6,14 +6,30 @@
 #include <cstdlib>
 #include <memory>
 
+namespace {
+
+// Atlases are large; two are kept for the whole run and only their markers are emptied between inputs.
+veldor::Atlas& emptied(std::unique_ptr<veldor::Atlas>& atlas)
+{
+    if (!atlas)
+        atlas = std::make_unique<veldor::Atlas>();
+    for (const auto& m : atlas->markers())
+        atlas->clearMarkText(m.lab, m.level, m.x, m.y);
+    return *atlas;
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    auto atlas = std::make_unique<veldor::Atlas>();
-    veldor::ParseMarkers(std::string_view(reinterpret_cast<const char*>(data), size), *atlas);
-    const std::string written = veldor::SerializeMarkers(*atlas);
-    auto back = std::make_unique<veldor::Atlas>();
-    const veldor::MarkersRead again = veldor::ParseMarkers(written, *back);
-    if (again.damaged != 0 || veldor::SerializeMarkers(*back) != written)
+    static std::unique_ptr<veldor::Atlas> first;
+    static std::unique_ptr<veldor::Atlas> second;
+    veldor::Atlas& atlas = emptied(first);
+    veldor::ParseMarkers(std::string_view(reinterpret_cast<const char*>(data), size), atlas);
+    const std::string written = veldor::SerializeMarkers(atlas);
+    veldor::Atlas& back = emptied(second);
+    const veldor::MarkersRead again = veldor::ParseMarkers(written, back);
+    if (again.damaged != 0 || veldor::SerializeMarkers(back) != written)
         std::abort();
     return 0;
 }

@@ -364,14 +364,7 @@ private slots:
         QFETCH(QString, kind);
         const QString path = file("user.dat");
         const QByteArray large = "hero\r\n" + QByteArray(256 * 1024, 'p') + "\r\n3\r\n20\r\n1\r\n1\r\n1\r\n1\r\n";
-        if (kind == QLatin1String("folder"))
-            QVERIFY(QDir(fx.dir->path()).mkdir(QStringLiteral("user.dat")));
-        else if (kind == QLatin1String("pipe"))
-            QVERIFY(::mkfifo(path.toLocal8Bit().constData(), 0600) == 0);
-        else if (kind == QLatin1String("device"))
-            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
-        else
-            QVERIFY(writeAll(path, large));
+        QVERIFY(kind == QLatin1String("large") ? writeAll(path, large) : makeOddFile(path, kind));
         auto form = makeForm();
         QVERIFY(form->startupProblems().join(QLatin1Char(' ')).contains(QStringLiteral("user.dat не прочитан")));
         QCOMPARE(form->settings().StoredLogin, std::string());

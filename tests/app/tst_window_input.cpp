@@ -41,14 +41,6 @@ namespace {
 
 constexpr int kWait = 20000;
 
-QStringList items(QComboBox* box)
-{
-    QStringList out;
-    for (int i = 0; i < box->count(); ++i)
-        out << box->itemText(i);
-    return out;
-}
-
 // A loopback port where nothing listens.
 int deadPort()
 {
@@ -161,7 +153,7 @@ private slots:
         QVERIFY(person::press(Qt::Key_Return));
         QTRY_COMPARE_WITH_TIMEOUT(form->PageControl2->count(), 3, kWait);
         QTRY_COMPARE_WITH_TIMEOUT(tabBrowser(*form, 2)->url().toString(), url("/cgi/pl_info.php?login=Hero"), kWait);
-        QTRY_COMPARE_WITH_TIMEOUT(items(form->ComboBox7), QStringList{QStringLiteral("Hero")}, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(person::items(form->ComboBox7), QStringList{QStringLiteral("Hero")}, kWait);
     }
 
     // A page that sets its title late must not wipe out what the user is typing into the address box.

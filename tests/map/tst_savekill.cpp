@@ -16,6 +16,32 @@
 using namespace veldor;
 using namespace veldor::test;
 
+namespace {
+
+// Old complete maps: every byte of every file is 1.
+bool saveOldMaps(const QString& folder)
+{
+    auto atlas = std::make_unique<Atlas>();
+    for (auto t : {MapTable::Map1, MapTable::Map2, MapTable::Map3, MapTable::MapCrd})
+        for (auto& b : atlas->bytes(t))
+            b = 1;
+    return SaveMaps(*atlas, folder.toStdString()).ok();
+}
+
+// Starts a saver writing `pattern` over and over and kills it at a random moment once it is saving.
+bool killSaverWhileSaving(const QString& child, const QString& folder, int pattern, std::mt19937& rng)
+{
+    QProcess saver;
+    saver.start(child, {folder, QString::number(pattern)});
+    if (!saver.waitForReadyRead(10000))
+        return false;
+    QTest::qSleep(static_cast<int>(rng() % 40));
+    saver.kill();
+    return saver.waitForFinished(10000);
+}
+
+} // namespace
+
 class TestSaveKill : public QObject
 {
     Q_OBJECT
@@ -27,13 +53,7 @@ private slots:
         const QString child = QCoreApplication::applicationDirPath() + QStringLiteral("/savechild");
         QVERIFY(QFile::exists(child));
         // Old complete files: every byte 1.
-        {
-            auto atlas = std::make_unique<Atlas>();
-            for (auto t : {MapTable::Map1, MapTable::Map2, MapTable::Map3, MapTable::MapCrd})
-                for (auto& b : atlas->bytes(t))
-                    b = 1;
-            QVERIFY(SaveMaps(*atlas, dir.path().toStdString()).ok());
-        }
+        QVERIFY(saveOldMaps(dir.path()));
         std::map<std::string, int> current;
         for (const auto& f : MapFiles())
             current[f.name] = 1;
@@ -43,12 +63,7 @@ private slots:
         int changed = 0;
         for (int round = 0; round < 60; ++round) {
             const int pattern = 2 + round % 250;
-            QProcess saver;
-            saver.start(child, {dir.path(), QString::number(pattern)});
-            QVERIFY(saver.waitForReadyRead(10000)); // it is saving from now on
-            QTest::qSleep(static_cast<int>(rng() % 40));
-            saver.kill();
-            QVERIFY(saver.waitForFinished(10000));
+            QVERIFY(killSaverWhileSaving(child, dir.path(), pattern, rng));
             ++kills;
             for (const auto& f : MapFiles()) {
                 const QByteArray bytes = readAll(dir.filePath(QString::fromLatin1(f.name)));
@@ -77,13 +92,7 @@ private slots:
         QTemporaryDir dir;
         const QString child = QCoreApplication::applicationDirPath() + QStringLiteral("/savechild");
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("backup")));
-        {
-            auto atlas = std::make_unique<Atlas>();
-            for (auto t : {MapTable::Map1, MapTable::Map2, MapTable::Map3, MapTable::MapCrd})
-                for (auto& b : atlas->bytes(t))
-                    b = 1;
-            QVERIFY(SaveMaps(*atlas, dir.path().toStdString()).ok());
-        }
+        QVERIFY(saveOldMaps(dir.path()));
         for (const auto& f : MapFiles()) {
             const QByteArray from = dir.filePath(QString::fromLatin1(f.name)).toLocal8Bit();
             const QByteArray to = dir.filePath(QStringLiteral("backup/") + QString::fromLatin1(f.name)).toLocal8Bit();
@@ -97,12 +106,7 @@ private slots:
         int finished = 0;
         for (int round = 0; round < 30; ++round) {
             const int pattern = 2 + round % 250;
-            QProcess saver;
-            saver.start(child, {dir.path(), QString::number(pattern)});
-            QVERIFY(saver.waitForReadyRead(10000));
-            QTest::qSleep(static_cast<int>(rng() % 40));
-            saver.kill();
-            QVERIFY(saver.waitForFinished(10000));
+            QVERIFY(killSaverWhileSaving(child, dir.path(), pattern, rng));
             ++kills;
             finished += QDir(dir.path()).entryList({QStringLiteral("*.inplace-*")}, QDir::Files).size();
             auto atlas = std::make_unique<Atlas>();

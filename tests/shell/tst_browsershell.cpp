@@ -32,14 +32,6 @@ namespace {
 
 constexpr int kWait = 20000;
 
-QStringList items(QComboBox* box)
-{
-    QStringList out;
-    for (int i = 0; i < box->count(); ++i)
-        out << box->itemText(i);
-    return out;
-}
-
 } // namespace
 
 class TestBrowserShell : public QObject
@@ -79,7 +71,7 @@ private slots:
         QCOMPARE(form->PageControl2->indexOf(info), 1);
         QTRY_COMPARE_WITH_TIMEOUT(form->PageControl2->tabText(1), QStringLiteral("Информация об игроке"), kWait);
         QCOMPARE(form->ComboBox6->currentText(), url("/cgi/pl_info.php?login=Alpha"));
-        QVERIFY(items(form->ComboBox6).contains(url("/cgi/pl_info.php?login=Alpha")));
+        QVERIFY(person::items(form->ComboBox6).contains(url("/cgi/pl_info.php?login=Alpha")));
         QCOMPARE(form->CurrentBrowser(), tabBrowser(*form, 1));
 
         form->OpenTab(url("/cgi/pl_info.php?login=Beta"));
@@ -125,7 +117,7 @@ private slots:
         QVERIFY(person::typeInto(form->ComboBox6, url("/chout.php")));
         QVERIFY(person::press(Qt::Key_Return));
         QTRY_COMPARE_WITH_TIMEOUT(tabBrowser(*form, 1)->url().toString(), url("/chout.php"), kWait);
-        QTRY_VERIFY_WITH_TIMEOUT(items(form->ComboBox6).contains(url("/chout.php")), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(person::items(form->ComboBox6).contains(url("/chout.php")), kWait);
         // An address in other letters is the same address; newest first.
         const int count = form->ComboBox6->count();
         form->ComboBox6->setEditText(url("/CHOUT.PHP"));
@@ -303,7 +295,7 @@ private slots:
         person::click(form->BitBtn5);
         QCOMPARE(form->PageControl2->count(), 4);
         QTest::qWait(1500);
-        QCOMPARE(items(form->ComboBox7), QStringList{QStringLiteral("Hero")});
+        QCOMPARE(person::items(form->ComboBox7), QStringList{QStringLiteral("Hero")});
         form->N20->trigger();
         QCOMPARE(form->ComboBox7->count(), 0);
         QCOMPARE(form->ComboBox7->currentText(), QStringLiteral("HERO"));

@@ -101,14 +101,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("user.dat"));
         const QByteArray large = "hero\r\n" + QByteArray(70000, 'p') + "\r\n1\r\n15\r\n1\r\n0\r\n0\r\n0\r\n";
-        if (kind == QLatin1String("folder"))
-            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("user.dat")));
-        else if (kind == QLatin1String("pipe"))
-            QVERIFY(::mkfifo(path.toLocal8Bit().constData(), 0600) == 0);
-        else if (kind == QLatin1String("device"))
-            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
-        else
-            QVERIFY(writeAll(path, large));
+        QVERIFY(kind == QLatin1String("large") ? writeAll(path, large) : makeOddFile(path, kind));
         const SettingsLoadResult r = LoadSettingsFile(path.toStdString());
         QVERIFY(r.read.failed);
         QVERIFY(!r.unreadable.empty());

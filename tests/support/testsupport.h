@@ -24,6 +24,20 @@ inline bool writeAll(const QString& path, const QByteArray& bytes)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
+// Puts something that is not a regular file where a file of the program belongs: "folder", "pipe", "device"
+// (a link to /dev/zero); false when it could not be made.
+inline bool makeOddFile(const QString& path, const QString& kind)
+{
+    const QByteArray p = path.toLocal8Bit();
+    if (kind == QLatin1String("folder"))
+        return ::mkdir(p.constData(), 0755) == 0;
+    if (kind == QLatin1String("pipe"))
+        return ::mkfifo(p.constData(), 0600) == 0;
+    if (kind == QLatin1String("device"))
+        return ::symlink("/dev/zero", p.constData()) == 0;
+    return false;
+}
+
 inline mode_t fileMode(const QString& path)
 {
     struct stat st {};
