@@ -2,8 +2,8 @@
 // program) a number of times and prints the median and worst time.
 #include "app/webengine_setup.h"
 #include "practicefixture.h"
-#include "common/qtcodec.h"
-#include "shell/pagebridge.h"
+#include "ui/qtcodec.h"
+#include "browser/pagebridge.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

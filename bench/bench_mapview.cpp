@@ -1,10 +1,10 @@
 // A full repaint of a 101 x 101 explored level into an offscreen image, and the route search on a fully
 // explored 100 x 100 level against the depth-first relaxation it replaces.
 #include "map/atlas.h"
-#include "view/cellpainter.h"
-#include "view/mapgrid.h"
-#include "view/mapicons.h"
-#include "view/route.h"
+#include "mapview/cellpainter.h"
+#include "mapview/mapgrid.h"
+#include "mapview/mapicons.h"
+#include "route/route.h"
 
 #include <QApplication>
 #include <QImage>

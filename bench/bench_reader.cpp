@@ -1,5 +1,5 @@
 // One polling tick's recognition (position and cell) on a realistic 30 KB game page.
-#include "common/cp1251.h"
+#include "text/cp1251.h"
 #include "reader/pagereader.h"
 #include "stubreaderhost.h"
 

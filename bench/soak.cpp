@@ -4,9 +4,9 @@
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
 #include "scriptedprompts.h"
-#include "shell/pagebridge.h"
-#include "shell/twebbrowser.h"
-#include "view/mapgrid.h"
+#include "browser/pagebridge.h"
+#include "browser/twebbrowser.h"
+#include "mapview/mapgrid.h"
 
 #include <QApplication>
 #include <QDir>

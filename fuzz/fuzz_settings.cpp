@@ -1,6 +1,6 @@
 // user.dat as found on disk: any content must parse without harm, and what the program writes back reads
 // back as the same values.
-#include "shell/settings.h"
+#include "settings/settings.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -8,7 +8,7 @@ PACKAGES=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-webengine-dev qt6-multimedia-dev qt6-translations-l10n libqt6sql6-sqlite
     libcpp-httplib-dev libbenchmark-dev
-    clang-14 libclang-rt-14-dev clang-tidy cppcheck
+    clang-14 libclang-rt-14-dev clang-tidy clang-format cppcheck
     xvfb xauth x11-apps x11-utils imagemagick fonts-dejavu-core
 )
 
@@ -27,7 +27,8 @@ install_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# The configurations are the presets of CMakePresets.json: default (program and tests), asan, fuzz.
 build() {
-    cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    (cd "$ROOT" && cmake --preset default -B "$BUILD_DIR" "$@" >/dev/null)
     cmake --build "$BUILD_DIR" -j"$(nproc)"
 }

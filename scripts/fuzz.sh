@@ -6,11 +6,10 @@ SECONDS_EACH="${1:-30}"
 shift || true
 TARGETS=("${@:-fuzz_page fuzz_maps fuzz_settings fuzz_markers}")
 TARGETS=(${TARGETS[@]})
-FUZZ_DIR="${VELDOR_FUZZ_DIR:-$ROOT/build-fuzz}"
+FUZZ_DIR="$ROOT/build-fuzz"
 
 install_packages
-CXX=clang++-14 CC=clang-14 cmake -S "$ROOT" -B "$FUZZ_DIR" -DVELDOR_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$FUZZ_DIR" -j"$(nproc)" >/dev/null
+(cd "$ROOT" && cmake --preset fuzz >/dev/null && cmake --build --preset fuzz -j"$(nproc)" >/dev/null)
 
 status=0
 for target in "${TARGETS[@]}"; do

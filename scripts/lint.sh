@@ -12,7 +12,7 @@ tidy=$(grep -c 'warning:\|error:' "$BUILD_DIR/clang-tidy.log" || true)
 echo "clang-tidy: $tidy warnings"
 [ "$tidy" -eq 0 ] || grep -A3 'warning:\|error:' "$BUILD_DIR/clang-tidy.log" | head -60
 cppcheck --quiet --std=c++20 --language=c++ --enable=warning,performance,portability --inline-suppr \
-    --suppress=missingIncludeSystem --error-exitcode=0 -I src -I "$BUILD_DIR/src/generated" src \
+    --suppress=missingIncludeSystem --error-exitcode=0 -I src/core -I src -I "$BUILD_DIR/src/generated" src \
     2> "$BUILD_DIR/cppcheck.log" || true
 checks=$(grep -c ': \(warning\|error\|performance\|portability\)' "$BUILD_DIR/cppcheck.log" || true)
 echo "cppcheck: $checks warnings"

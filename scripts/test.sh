@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test:
+#  0. the layer rule (no Qt under src/core, no include upward);
 #  1. the whole suite through CTest (warnings are errors; GUI tests on a virtual X display);
 #  2. the Qt-free tests again under AddressSanitizer and UndefinedBehaviorSanitizer;
 #  3. each fuzzing target for a short while (VELDOR_FUZZ_SECONDS, default 30), with its kept regression cases;
@@ -7,17 +8,17 @@
 source "$(dirname "$0")/common.sh"
 
 install_packages
-build -DVELDOR_WERROR=ON
-export QTWEBENGINE_DISABLE_SANDBOX=1
-(cd "$BUILD_DIR" && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 600 "$@")
+echo "== layers =="
+bash "$ROOT/scripts/check-layers.sh"
+
+build
+cd "$ROOT"
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset all --test-dir "$BUILD_DIR" "$@"
 
 echo "== sanitizers =="
-ASAN_DIR="${VELDOR_ASAN_DIR:-$ROOT/build-asan}"
-cmake -S "$ROOT" -B "$ASAN_DIR" -DVELDOR_BUILD_GUI=OFF -DVELDOR_SANITIZE=ON -DVELDOR_WERROR=ON \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$ASAN_DIR" -j"$(nproc)"
-(cd "$ASAN_DIR" && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --output-on-failure --timeout 600)
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j"$(nproc)"
+ctest --preset asan
 
 echo "== fuzzing =="
 bash "$ROOT/scripts/fuzz.sh" "${VELDOR_FUZZ_SECONDS:-30}"

@@ -2,7 +2,7 @@
 
 #include "map/atlas.h"
 #include "reader/pagereader.h"
-#include "shell/settings.h"
+#include "settings/settings.h"
 #include "travel/travel.h"
 
 #include <QElapsedTimer>

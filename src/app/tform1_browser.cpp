@@ -2,11 +2,11 @@
 // login panel, player lookup and the History and Favorites menus.
 #include "tform1.h"
 
-#include "app/prompts.h"
-#include "common/qtcodec.h"
-#include "shell/internetoptions.h"
-#include "shell/shellmenus.h"
-#include "shell/twebbrowser.h"
+#include "ui/prompts.h"
+#include "ui/qtcodec.h"
+#include "browser/internetoptions.h"
+#include "browser/shellmenus.h"
+#include "browser/twebbrowser.h"
 
 #include <QAction>
 #include <QCheckBox>

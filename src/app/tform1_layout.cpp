@@ -1,12 +1,12 @@
 // The window's controls, their captions, hints and initial state.
 #include "tform1.h"
 
-#include "app/clicksplitter.h"
+#include "mapview/clicksplitter.h"
 #include "app/pagecontrol.h"
 #include "map/atlas.h"
-#include "shell/twebbrowser.h"
+#include "browser/twebbrowser.h"
 #include "travel/travel.h"
-#include "view/mapgrid.h"
+#include "mapview/mapgrid.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,15 +1,15 @@
 // The map grid's drawing and hover, the popup marks, the clearing buttons and the object list buttons.
 #include "tform1.h"
 
-#include "app/windowstyle.h"
-#include "common/qtcodec.h"
+#include "ui/windowstyle.h"
+#include "ui/qtcodec.h"
 #include "map/marks.h"
 #include "map/selection.h"
-#include "app/prompts.h"
-#include "view/cellpainter.h"
-#include "view/mapgrid.h"
-#include "view/mapicons.h"
-#include "view/route.h"
+#include "ui/prompts.h"
+#include "mapview/cellpainter.h"
+#include "mapview/mapgrid.h"
+#include "mapview/mapicons.h"
+#include "route/route.h"
 
 #include <QAction>
 #include <QApplication>

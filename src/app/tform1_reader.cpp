@@ -2,14 +2,14 @@
 // arrow keys.
 #include "tform1.h"
 
-#include "app/clicksplitter.h"
-#include "common/qtcodec.h"
-#include "reader/eventsounds.h"
-#include "shell/loginform.h"
-#include "shell/pagebridge.h"
-#include "shell/twebbrowser.h"
-#include "view/keyboard.h"
-#include "view/mapgrid.h"
+#include "mapview/clicksplitter.h"
+#include "ui/qtcodec.h"
+#include "app/eventsounds.h"
+#include "settings/loginform.h"
+#include "browser/pagebridge.h"
+#include "browser/twebbrowser.h"
+#include "route/keyboard.h"
+#include "mapview/mapgrid.h"
 
 #include <QCheckBox>
 #include <QComboBox>

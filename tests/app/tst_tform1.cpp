@@ -1,10 +1,10 @@
-#include "app/clicksplitter.h"
+#include "mapview/clicksplitter.h"
 #include "app/pagecontrol.h"
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
 #include "formfixture.h"
-#include "shell/twebbrowser.h"
-#include "view/mapgrid.h"
+#include "browser/twebbrowser.h"
+#include "mapview/mapgrid.h"
 
 #include <QAction>
 #include <QApplication>

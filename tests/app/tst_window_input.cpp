@@ -1,15 +1,15 @@
 // The window as a person uses it: a real click on a control, then keys to the window that has the
 // keyboard. Each case here is something a player met at first contact with the program.
-#include "app/prompts.h"
+#include "ui/prompts.h"
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
 #include "formfixture.h"
 #include "person.h"
 #include "practicefixture.h"
-#include "shell/shellmenus.h"
-#include "shell/twebbrowser.h"
+#include "browser/shellmenus.h"
+#include "browser/twebbrowser.h"
 #include "testsupport.h"
-#include "view/mapgrid.h"
+#include "mapview/mapgrid.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,19 +1,19 @@
 // Whole-program runs against the practice server: first start, automatic login, a walk with the arrow keys
 // through doors, a combat and a way down and back up, the atlas against the server's truth, saving,
 // restarting, failing saves, the close question and player lookup.
-#include "app/clicksplitter.h"
+#include "mapview/clicksplitter.h"
 #include "app/pagecontrol.h"
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
-#include "common/qtcodec.h"
+#include "ui/qtcodec.h"
 #include "formfixture.h"
 #include "person.h"
 #include "map/mapfiles.h"
-#include "reader/eventsounds.h"
+#include "app/eventsounds.h"
 #include "practicefixture.h"
-#include "shell/pagebridge.h"
-#include "shell/twebbrowser.h"
-#include "view/mapgrid.h"
+#include "browser/pagebridge.h"
+#include "browser/twebbrowser.h"
+#include "mapview/mapgrid.h"
 
 #include <QApplication>
 #include <QCheckBox>

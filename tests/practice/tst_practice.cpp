@@ -1,4 +1,4 @@
-#include "common/cp1251.h"
+#include "text/cp1251.h"
 #include "game.h"
 #include "pagecheck.h"
 #include "pages.h"

@@ -1,6 +1,6 @@
 #include "pages.h"
 
-#include "common/htmltext.h"
+#include "text/htmltext.h"
 
 #include <map>
 

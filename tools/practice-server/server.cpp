@@ -1,6 +1,6 @@
 #include "server.h"
 
-#include "common/cp1251.h"
+#include "text/cp1251.h"
 #include "pages.h"
 
 #include <cstdio>

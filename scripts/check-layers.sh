@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# The layer rule: nothing under src/core includes a Qt header, and no folder includes from a layer above it
+# (core <- ui <- browser, mapview <- app). Prints each offending line and fails if there is one.
+set -euo pipefail
+cd "$(dirname "$0")/../src"
+
+status=0
+forbid() { # folder, pattern, what is wrong
+    local hits
+    hits=$(grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*[<\"]($2)" "$1" || true)
+    if [ -n "$hits" ]; then
+        echo "$3:"
+        echo "$hits"
+        status=1
+    fi
+}
+forbid core 'Q[A-Za-z]*[>/.]|Qt[A-Za-z]*/|q[a-z]+\.h>' "a Qt header under src/core"
+forbid core 'ui/|browser/|mapview/|app/' "src/core includes a layer above it"
+forbid ui 'browser/|mapview/|app/' "src/ui includes a layer above it"
+forbid browser 'mapview/|app/' "src/browser includes a layer beside or above it"
+forbid mapview 'browser/|app/' "src/mapview includes a layer beside or above it"
+forbid . '\.\./' "an include that climbs out of its folder"
+[ $status -eq 0 ] && echo "layers: fine"
+exit $status

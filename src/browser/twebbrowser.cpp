@@ -1,0 +1,143 @@
+#include "twebbrowser.h"
+
+#include "browser/pagebridge.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+
+namespace veldor {
+namespace {
+
+// Notes the moment a person last clicked or typed into each browser (into the page's own widget, which the
+// browser does not see itself).
+class InputWatch : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::KeyPress)
+            return false;
+        for (auto* w = qobject_cast<QWidget*>(watched); w; w = w->parentWidget()) {
+            if (auto* browser = qobject_cast<TWebbrowser*>(w)) {
+                browser->noteUserInput();
+                break;
+            }
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void TWebbrowser::noteUserInput()
+{
+    m_lastInput.start();
+}
+
+bool TWebbrowser::hadUserInputWithin(qint64 ms) const
+{
+    return m_lastInput.isValid() && m_lastInput.elapsed() <= ms;
+}
+
+TWebbrowser::TWebbrowser(QWebEngineProfile* profile, QWidget* parent) : QWebEngineView(parent)
+{
+    static InputWatch* watch = nullptr;
+    if (!watch) {
+        watch = new InputWatch(QCoreApplication::instance());
+        QCoreApplication::instance()->installEventFilter(watch);
+    }
+    auto* page = new GamePage(profile, this);
+    setPage(page);
+    connect(page, &GamePage::frameCompleted, this,
+            [this](const QString& name, bool top) { emit frameCompleted(this, name, top); });
+    connect(page, &QWebEnginePage::loadStarted, this, [this] {
+        m_unaskedWindows = 0;
+        m_busy = true;
+        m_loadFailed = false;
+        m_generated = m_generatedNext;
+        m_generatedNext = false;
+    });
+    connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        m_busy = false;
+        m_loadFailed = !ok;
+    });
+    connect(page, &QWebEnginePage::newWindowRequested, this, &TWebbrowser::openRequestedWindow);
+    connect(page->action(QWebEnginePage::Back), &QAction::changed, this, [this, page] {
+        emit commandStateChange(this, 2, page->action(QWebEnginePage::Back)->isEnabled());
+    });
+    connect(page->action(QWebEnginePage::Forward), &QAction::changed, this, [this, page] {
+        emit commandStateChange(this, 1, page->action(QWebEnginePage::Forward)->isEnabled());
+    });
+}
+
+void TWebbrowser::navigate(const QUrl& url)
+{
+    m_busy = true;
+    m_loadFailed = false;
+    load(url);
+}
+
+void TWebbrowser::showGeneratedPage(const QByteArray& html, const QString& mimeType, const QUrl& baseUrl)
+{
+    m_busy = true;
+    m_loadFailed = false;
+    m_generatedNext = true;
+    setContent(html, mimeType, baseUrl);
+}
+
+QUrl TWebbrowser::shownUrl() const
+{
+    const QUrl shown = url();
+    return shown.isEmpty() ? page()->requestedUrl() : shown;
+}
+
+bool TWebbrowser::hasHtmlDocument() const
+{
+    if (m_busy)
+        return true;
+    const QString address = shownUrl().toString();
+    return !address.isEmpty() && address != QLatin1String("about:blank");
+}
+
+QWebEngineView* TWebbrowser::createWindow(QWebEnginePage::WebWindowType)
+{
+    return nullptr; // new windows are decided on the request, which tells whether the user asked for one
+}
+
+void TWebbrowser::openRequestedWindow(QWebEngineNewWindowRequest& request)
+{
+    if (!newWindowHandler)
+        return;
+    if (!request.isUserInitiated()) {
+        // A page opening windows by itself gets one a second at most, across all tabs, and a few per page
+        // load: a loop of window.open would otherwise fill the window with tabs and starve the reader.
+        static QElapsedTimer lastUnasked;
+        if ((lastUnasked.isValid() && lastUnasked.elapsed() < 1000) || m_unaskedWindows >= kUnaskedWindowsPerLoad)
+            return;
+        lastUnasked.start();
+        ++m_unaskedWindows;
+    }
+    if (TWebbrowser* browser = newWindowHandler())
+        request.openIn(browser->page());
+}
+
+QWebEngineProfile* createBrowserProfile(const QString& storageFolder, QObject* parent)
+{
+    auto* profile = new QWebEngineProfile(QStringLiteral("veldor"), parent);
+    profile->setPersistentStoragePath(storageFolder + QStringLiteral("/storage"));
+    profile->setCachePath(storageFolder + QStringLiteral("/cache"));
+    profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
+    profile->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, true);
+    // Pages may open windows of their own; they become tabs.
+    profile->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+    installFrameWatch(profile);
+    return profile;
+}
+
+} // namespace veldor

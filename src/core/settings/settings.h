@@ -1,0 +1,71 @@
+#pragma once
+
+#include "text/safefile.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace veldor {
+
+// The eight values of user.dat. Texts are Windows-1251.
+struct Settings
+{
+    std::string StoredLogin;
+    std::string StoredPassword;
+    std::int32_t CurLab = 0;
+    int CellSize = 15;
+    bool AutoLogin = false;
+    bool PassDoors = false;   // cb4
+    bool PlaySounds = false;  // CheckBox8
+    bool HidePanels = false;  // CheckBox7
+};
+
+// What a read of user.dat delivered, in the order the values reach the program. A value is set when it was
+// read before the end of the file or the first bad token; `failed` tells that the read stopped at an error.
+struct SettingsRead
+{
+    std::optional<std::string> login;
+    std::optional<std::string> password;
+    std::optional<std::int32_t> curLab;
+    // The cell size and the labyrinth box are applied together once both numbers were read.
+    std::optional<std::int32_t> cellSize;
+    std::optional<bool> autoLogin;
+    std::optional<bool> passDoors;
+    std::optional<bool> playSounds;
+    std::optional<bool> hidePanels;
+    bool failed = false;
+};
+
+// Parses user.dat with the reading rules of the original program's text files: a text is the rest of the
+// line; an integer skips blanks and line ends, then takes up to 32 characters above code 32; the end of the
+// file gives an empty text or 0; a token that is no integer is an error. The rest of each line is skipped.
+SettingsRead ParseSettings(std::string_view bytes);
+
+// The eight CR LF lines. Line ends inside the login or password would shift every later line, so they are
+// written as blanks.
+std::string SerializeSettings(const Settings& settings);
+
+// Applies what was read onto `settings`, as the program does: the values read stay, and after a failed read
+// the password is forgotten.
+void ApplySettingsRead(const SettingsRead& read, Settings& settings);
+
+struct SettingsLoadResult
+{
+    SettingsRead read;
+    FileResult fileReset; // the emptying of a missing or damaged file
+    // Why user.dat could not be read at all (a folder, a pipe, a device, over 64 KB); it is then left as it is.
+    std::string unreadable;
+};
+
+// Reads user.dat at `path`. A missing or damaged file is replaced by an empty one (created for the owner
+// only, since it holds a password).
+// Stale temporary files of a killed save are removed first. With `mayWrite` false (another copy of the
+// program owns the folder) nothing in the folder is removed, emptied or created.
+SettingsLoadResult LoadSettingsFile(const std::string& path, bool mayWrite = true);
+
+// Writes user.dat at `path` whole or not at all, readable and writable by its owner only (it holds a password).
+FileResult SaveSettingsFile(const std::string& path, const Settings& settings);
+
+} // namespace veldor

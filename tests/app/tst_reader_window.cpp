@@ -1,0 +1,186 @@
+// The whole window against the practice server: log in, frames captured, the tick reads the page, the
+// arrow keys walk, and what the atlas records agrees with the server's truth.
+#include "mapview/clicksplitter.h"
+#include "app/tform1.h"
+#include "app/webengine_setup.h"
+#include "text/cp1251.h"
+#include "practicefixture.h"
+#include "formfixture.h"
+#include "person.h"
+#include "browser/pagebridge.h"
+#include "browser/twebbrowser.h"
+#include "testsupport.h"
+#include "mapview/mapgrid.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineProfile>
+#include <memory>
+
+using namespace veldor;
+using namespace veldor::test;
+using practice::test::RunningServer;
+
+namespace {
+
+constexpr int kWait = 20000;
+
+QString entry(int level, int x, int y)
+{
+    return QString::fromStdString(PositionEntry(level, x, y));
+}
+
+} // namespace
+
+class TestReaderWindow : public QObject
+{
+    Q_OBJECT
+    FormFixture fx;
+
+    std::unique_ptr<TForm1> loggedInForm(const RunningServer& server, bool hidePanels)
+    {
+        // Login, password, labyrinth 1, cell size, automatic login, doors, no sounds, hide panels.
+        if (!fx.writeUserDat(QByteArray("hero\r\npw\r\n1\r\n15\r\n1\r\n1\r\n0\r\n") +
+                             (hidePanels ? "1\r\n" : "0\r\n")))
+            return nullptr;
+        auto form = fx.make(QString::fromStdString(server.base()));
+        form->show();
+        if (!QTest::qWaitForWindowExposed(form.get()) || !person::activate(form.get()))
+            return nullptr;
+        return form;
+    }
+
+    static void stepWithKey(TForm1& form, int key, int x, int y)
+    {
+        if (person::focused() != form.Memo2)
+            person::click(form.Memo2);
+        QCOMPARE(person::focused(), form.Memo2);
+        QVERIFY(person::press(key));
+        QTRY_VERIFY_WITH_TIMEOUT(form.Reader.ViewX == x && form.Reader.ViewY == y, kWait);
+    }
+
+private slots:
+    void init() { fx.reset(); }
+
+    void walkingWithTheArrowKeysRecordsWhatTheServerHolds()
+    {
+        RunningServer server;
+        auto form = loggedInForm(server, true);
+        QVERIFY(form);
+        QTRY_VERIFY_WITH_TIMEOUT(form->NoCombatFrame.valid() && form->ChoutFrame.valid(), kWait);
+        // The frames finish in any order.
+        QTRY_VERIFY_WITH_TIMEOUT(form->ShowInfoFrame.valid() && form->ChinpFrame.valid(), kWait);
+        QVERIFY(form->Timer1->isActive() || form->Reader.ViewX != 0);
+        QTRY_COMPARE_WITH_TIMEOUT(form->Reader.ViewX, 2, kWait);
+        QCOMPARE(form->Reader.ViewY, 2);
+        QCOMPARE(form->Timer1->interval(), 500);
+        QVERIFY2(form->windowTitle().startsWith(QStringLiteral("L - 0 (2,2) измотанность: 100%  Вельдор")),
+                 qPrintable(form->windowTitle()));
+        QCOMPARE(form->Label5->text(), QStringLiteral("2x2"));
+        QCOMPARE(form->sg->col(), 2);
+        QCOMPARE(form->sg->row(), 2);
+
+        // Five steps east through a plain passage and doors: trap, flag, loot, red chest, green chest.
+        for (int x = 3; x <= 7; ++x)
+            stepWithKey(*form, Qt::Key_Right, x, 2);
+        // Fatigue drops with each move and recovers with time: whatever the page shows, the caption shows.
+        const QRegularExpression caption(QStringLiteral("^L - 0 \\(7,2\\) измотанность: (\\d+)%  Вельдор"));
+        QTRY_VERIFY_WITH_TIMEOUT(caption.match(form->windowTitle()).hasMatch(), kWait);
+        QCOMPARE(caption.match(form->windowTitle()).captured(1).toInt(), form->Reader.Fatigue);
+        QVERIFY(form->Reader.Fatigue >= 95 && form->Reader.Fatigue < 100);
+        QCOMPARE(form->Label5->text(), QStringLiteral("7x2"));
+
+        const practice::test::Truth truth(server);
+        for (int x = 2; x <= 7; ++x) {
+            const TMapCell* c = form->atlas().cell(1, 0, x, 2);
+            const std::string t = truth.cell(0, x, 2);
+            QCOMPARE(c->Explored, std::uint8_t(1));
+            QCOMPARE(int(c->North), t[0] - '0');
+            QCOMPARE(int(c->South), t[1] - '0');
+            QCOMPARE(int(c->West), t[2] - '0');
+            QCOMPARE(int(c->East), t[3] - '0');
+            QCOMPARE(c->Object, t[4]);
+            // The neighbours got the mirrored sides.
+            if (t[0] != '0')
+                QCOMPARE(int(form->atlas().cell(1, 0, x, 1)->South), t[0] - '0');
+            QCOMPARE(int(form->atlas().cell(1, 0, x, 3)->North), t[1] - '0');
+        }
+        QCOMPARE(int(form->atlas().cell(1, 0, 8, 2)->West), truth.cell(0, 7, 2)[3] - '0');
+        QCOMPARE(form->atlas().cell(1, 0, 8, 2)->Explored, std::uint8_t(0));
+        QCOMPARE(form->Memo6->toPlainText(), entry(0, 3, 2));
+        QCOMPARE(form->Memo7->toPlainText(), entry(0, 4, 2));
+        QVERIFY(form->Memo4->toPlainText().isEmpty());
+
+        // On to the monster: the combat collapses the three areas.
+        const int gridWidth = form->sg->width();
+        for (int x = 8; x <= 13; ++x)
+            stepWithKey(*form, Qt::Key_Right, x, 2);
+        QVERIFY(person::press(Qt::Key_Right));
+        QTRY_VERIFY_WITH_TIMEOUT(form->YourArmyFrame.valid(), kWait);
+        QCOMPARE(form->sg->width(), 5);
+        QCOMPARE(form->ScrollBox1->width(), 5);
+        QCOMPARE(form->Panel1->height(), 5);
+        QCOMPARE(form->SavedGridWidth, gridWidth);
+        // After the combat the monster's cell is read like any other.
+        QTRY_VERIFY_WITH_TIMEOUT(form->Reader.ViewX == 14, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(form->atlas().cell(1, 0, 14, 2)->Object, 'M', kWait);
+    }
+
+    void aCombatCollapsesNothingWhenNotAsked()
+    {
+        RunningServer server;
+        auto form = loggedInForm(server, false);
+        QVERIFY(form);
+        QTRY_COMPARE_WITH_TIMEOUT(form->Reader.ViewX, 2, kWait);
+        const int gridWidth = form->sg->width();
+        const int sideWidth = form->ScrollBox1->width();
+        const int bottom = form->Panel1->height();
+        for (int x = 3; x <= 14; ++x)
+            stepWithKey(*form, Qt::Key_Right, x, 2);
+        QVERIFY(form->YourArmyFrame.valid());
+        QCOMPARE(form->sg->width(), gridWidth);
+        QCOMPARE(form->ScrollBox1->width(), sideWidth);
+        QCOMPARE(form->Panel1->height(), bottom);
+    }
+
+    // Without automatic login the form waits for the user, and nothing is read.
+    void theLoginFormWaitsWithoutAutomaticLogin()
+    {
+        RunningServer server;
+        QVERIFY(fx.writeUserDat("hero\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n"));
+        auto owner = fx.make(QString::fromStdString(server.base()));
+        TForm1& form = *owner;
+        QSignalSpy loaded(form.WebBrowser1->page(), &QWebEnginePage::loadFinished);
+        QTRY_VERIFY_WITH_TIMEOUT(loaded.size() >= 1, kWait);
+        QTest::qWait(1000);
+        QVERIFY(!form.NoCombatFrame.valid());
+        QVERIFY(!form.Timer1->isActive());
+        QVariant login;
+        bool done = false;
+        form.WebBrowser1->page()->runJavaScript(QStringLiteral("document.forms[0].login.value"),
+                                                [&](const QVariant& v) { login = v; done = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(done, kWait);
+        QCOMPARE(login.toString(), QStringLiteral("hero"));
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    veldor::prepareWebEngine();
+    QApplication app(argc, argv);
+    TestReaderWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_reader_window.moc"

@@ -1,0 +1,402 @@
+// The map grid in the window: cell drawing, hover hints, the popup marks, clearing and the list buttons.
+#include "app/tform1.h"
+#include "app/webengine_setup.h"
+#include "text/cp1251.h"
+#include "formfixture.h"
+#include "mapview/cellpainter.h"
+#include "mapview/mapgrid.h"
+#include "mapview/mapicons.h"
+#include "route/route.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+using namespace veldor;
+using namespace veldor::test;
+
+namespace {
+
+const QRect kCell(10, 10, 15, 15); // L 10, T 10, R 25, B 25
+
+QImage drawn(const CellInputs& in, const QRect& rect = kCell)
+{
+    static const MapIcons icons;
+    QImage image(60, 60, QImage::Format_RGB32);
+    image.fill(QColor(128, 128, 128));
+    QPainter p(&image);
+    sgDrawCell(p, rect, in, icons);
+    p.end();
+    return image;
+}
+
+QColor at(const QImage& img, int x, int y)
+{
+    return img.pixelColor(x, y);
+}
+
+} // namespace
+
+class TestMapView : public QObject
+{
+    Q_OBJECT
+    FormFixture fx;
+    std::shared_ptr<ScriptedPrompts>& prompts = fx.prompts;
+
+    std::unique_ptr<TForm1> makeForm() { return fx.make(QStringLiteral("http://127.0.0.1:9")); }
+
+    static void hover(TForm1& form, int col, int row)
+    {
+        form.sgMouseMove(form.sg->cellRect(col, row).center());
+    }
+
+private slots:
+    void init() { fx.reset(); }
+
+    void unexploredEmptyCellShowsOnlyTheGround()
+    {
+        TMapCell cell{};
+        const QImage img = drawn({&cell, false, false, 1, false});
+        for (int x = 0; x < 60; ++x)
+            for (int y = 0; y < 60; ++y)
+                QCOMPARE(at(img, x, y), QColor(128, 128, 128));
+    }
+
+    void exploredCellsWallsAndDoors()
+    {
+        TMapCell open{1, 1, 1, 1, 1, 'n'};
+        QImage img = drawn({&open, false, false, 1, false});
+        QCOMPARE(at(img, 10, 10), QColor(Qt::black));
+        QCOMPARE(at(img, 24, 24), QColor(Qt::black));
+        QCOMPARE(at(img, 25, 17), QColor(128, 128, 128)); // nothing beyond the cell
+
+        TMapCell walls{0, 0, 0, 0, 1, 'n'};
+        img = drawn({&walls, false, false, 1, false});
+        const QColor wall(206, 206, 0);
+        QCOMPARE(at(img, 17, 10), wall); // north edge
+        QCOMPARE(at(img, 17, 25), wall); // south edge
+        QCOMPARE(at(img, 10, 17), wall); // west edge
+        QCOMPARE(at(img, 25, 17), wall); // east edge
+        QCOMPARE(at(img, 17, 17), QColor(Qt::black));
+        QCOMPARE(at(img, 17, 13), QColor(Qt::black)); // width 2 leaves the middle black
+
+        TMapCell door{1, 1, 1, 4, 1, 'n'};
+        img = drawn({&door, false, false, 1, false});
+        for (int x : {24, 25, 26})
+            QCOMPARE(at(img, x, 17), QColor(255, 0, 0)); // pen width 3 along the right edge
+        QCOMPARE(at(img, 17, 10), QColor(Qt::black));
+
+        for (int code = 2; code <= 8; ++code) {
+            TMapCell d{static_cast<std::uint8_t>(code), 1, 1, 1, 1, 'n'};
+            QCOMPARE(at(drawn({&d, false, false, 1, false}), 17, 10), SideColors[static_cast<std::size_t>(code)]);
+        }
+    }
+
+    void markerShowsOnlyOnUnexploredCells()
+    {
+        TMapCell unexplored{};
+        QImage img = drawn({&unexplored, true, false, 1, false});
+        QCOMPARE(at(img, 10, 10), QColor(255, 0, 0));
+        QCOMPARE(at(img, 14, 14), QColor(255, 0, 0));
+        QCOMPARE(at(img, 15, 10), QColor(128, 128, 128));
+        TMapCell explored{1, 1, 1, 1, 1, 'n'};
+        img = drawn({&explored, true, false, 1, false});
+        QCOMPARE(at(img, 12, 12), QColor(Qt::black));
+        // Without a labyrinth the marker and the player are still drawn.
+        img = drawn({nullptr, true, false, 0, true});
+        QCOMPARE(at(img, 10, 10), QColor(255, 0, 0));
+        QVERIFY(at(img, 13, 3 + 10) != QColor(128, 128, 128));
+    }
+
+    void iconsOverflowSmallCells()
+    {
+        TMapCell trap{1, 1, 1, 1, 0, 'L'};
+        const QImage img = drawn({&trap, false, false, 1, false}, QRect(10, 10, 10, 10));
+        // The trap icon (an eye, 15 pixels wide) reaches five pixels beyond a cell of size 10.
+        bool beyond = false;
+        for (int x = 20; x < 25; ++x)
+            beyond |= at(img, x, 17) != QColor(128, 128, 128);
+        QVERIFY(beyond);
+        TMapCell none{1, 1, 1, 1, 0, 'n'};
+        QCOMPARE(at(drawn({&none, false, false, 1, false}), 17, 17), QColor(128, 128, 128));
+    }
+
+    void pathDotsTakeTheGroupColour()
+    {
+        TMapCell cell{1, 1, 1, 1, 1, 'n'};
+        QCOMPARE(at(drawn({&cell, false, true, 1, false}), 17, 17), QColor(206, 206, 0));
+        QCOMPARE(at(drawn({&cell, false, true, 3, false}), 17, 17), QColor(206, 206, 0));
+        QCOMPARE(at(drawn({&cell, false, true, 2, false}), 17, 17), QColor(232, 232, 0));
+        QCOMPARE(at(drawn({&cell, false, true, 2, false}), 16, 17), QColor(Qt::black)); // one pixel
+        TMapCell unexplored{};
+        QCOMPARE(at(drawn({&unexplored, false, true, 2, false}), 17, 17), QColor(128, 128, 128));
+    }
+
+    void everyObjectHasItsIcon()
+    {
+        const MapIcons icons;
+        QList<QImage> pictures;
+        for (char code : std::string("ErudLMF123456")) {
+            const int index = MapIcons::forObject(code);
+            QVERIFY(index >= 0);
+            QCOMPARE(icons.icon(index).size(), QSize(15, 15));
+            const QImage picture = icons.icon(index).toImage();
+            QVERIFY(!pictures.contains(picture)); // no two objects look alike
+            pictures << picture;
+        }
+        QCOMPARE(MapIcons::forObject('n'), -1);
+        QCOMPARE(MapIcons::forObject(0), -1);
+        QCOMPARE(icons.icon(MapIcons::Player).size(), QSize(15, 15));
+    }
+
+    void thePlayerIsDrawnOnlyOnceAPositionIsKnown()
+    {
+        auto form = makeForm();
+        form->resize(1200, 900);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        auto orangeIn = [&](int col, int row) {
+            const QImage img = form->sg->viewport()->grab().toImage();
+            const QRect r = form->sg->cellRect(col, row);
+            for (int x = r.left(); x <= r.right(); ++x)
+                for (int y = r.top(); y <= r.bottom(); ++y)
+                    if (img.pixelColor(x, y) == QColor(255, 140, 0))
+                        return true;
+            return false;
+        };
+        QVERIFY(!orangeIn(3, 3));
+        form->Reader.ViewX = 3;
+        form->Reader.ViewY = 3;
+        form->sg->viewport()->update();
+        QVERIFY(orangeIn(3, 3));
+        form->ComboBox2->setCurrentIndex(2);
+        emit form->ComboBox2->activated(2);
+        QVERIFY(orangeIn(3, 3)); // on whatever level is shown
+    }
+
+    void hoverHints()
+    {
+        auto form = makeForm();
+        form->resize(1200, 900);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        form->atlas().cell(1, 0, 12, 7)->Object = 'F';
+        form->atlas().setMarkText(1, 0, 12, 7, cp1251::fromUtf8("клад")); // kept in Windows-1251
+        form->atlas().cell(1, 0, 3, 4)->Object = 'n';
+        hover(*form, 12, 7);
+        QCOMPARE(form->sg->toolTip(), QStringLiteral("12x7\rклад\rФлаг"));
+        QCOMPARE(form->HoverX, 12);
+        QCOMPARE(form->HoverY, 7);
+        QCOMPARE(form->sg->col(), 12);
+        hover(*form, 3, 4);
+        QCOMPARE(form->sg->toolTip(), QStringLiteral("3x4"));
+        // Header cells and the empty ground beyond the last cell change nothing.
+        hover(*form, 0, 5);
+        hover(*form, 6, 0);
+        form->sgMouseMove(QPoint(-3, -3));
+        QCOMPARE(form->sg->toolTip(), QStringLiteral("3x4"));
+        QCOMPARE(form->HoverX, 3);
+        // The cell the reader selected: hovering it changes nothing.
+        form->sg->setCurrentCell(5, 5);
+        hover(*form, 5, 5);
+        QCOMPARE(form->sg->toolTip(), QStringLiteral("3x4"));
+        QCOMPARE(form->HoverY, 4);
+        // Every object has its name.
+        form->atlas().cell(1, 0, 8, 8)->Object = '5';
+        hover(*form, 8, 8);
+        QCOMPARE(form->sg->toolTip(), QStringLiteral("8x8\rЖелезный сундук"));
+    }
+
+    void popupMarksActOnTheHoveredCell()
+    {
+        auto form = makeForm();
+        form->resize(1200, 900);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        form->N3->trigger(); // nothing hovered yet
+        QVERIFY(form->Memo6->toPlainText().isEmpty());
+        form->ComboBox2->setCurrentIndex(2);
+        emit form->ComboBox2->activated(2);
+        hover(*form, 5, 7);
+        form->N5->trigger();
+        QCOMPARE(form->atlas().cell(1, 2, 5, 7)->Object, 'd');
+        QCOMPARE(form->atlas().cell(1, 3, 5, 7)->Object, 'u');
+        QCOMPARE(form->Memo5->toPlainText(), QStringLiteral("L-2(5x7); "));
+        hover(*form, 6, 7);
+        form->N3->trigger();
+        form->N3->trigger();
+        QCOMPARE(form->Memo6->toPlainText(), QStringLiteral("L-2(6x7); "));
+        form->N13->trigger(); // white chest over the trap: the list keeps it
+        QCOMPARE(form->atlas().cell(1, 2, 6, 7)->Object, '4');
+        form->N7->trigger(); // no exits on level 2
+        QCOMPARE(form->atlas().cell(1, 2, 6, 7)->Object, '4');
+
+        prompts->textAnswers = {QStringLiteral("тайник")};
+        form->N21->trigger();
+        QCOMPARE(prompts->textCaptions, QStringList{QStringLiteral("Введите текст метки")});
+        QCOMPARE(form->atlas().markText(1, 2, 6, 7), std::string("\xF2\xE0\xE9\xED\xE8\xEA")); // Windows-1251
+        form->N21->trigger(); // cancelled: the marker stays
+        QCOMPARE(form->atlas().markText(1, 2, 6, 7), std::string("\xF2\xE0\xE9\xED\xE8\xEA"));
+        form->N2->trigger();
+        QVERIFY(form->atlas().markText(1, 2, 6, 7).empty());
+        QCOMPARE(form->atlas().cell(1, 2, 6, 7)->Object, 'n');
+        hover(*form, 5, 7);
+        form->N2->trigger();
+        QVERIFY(form->Memo5->toPlainText().isEmpty());
+        QCOMPARE(form->atlas().cell(1, 3, 5, 7)->Object, 'n');
+    }
+
+    void listButtonsAndClipboard()
+    {
+        auto form = makeForm();
+        Atlas& atlas = form->atlas();
+        AppendEntry(*atlas.levelLists(1, 0), ListKind::Exits, PositionEntry(0, 1, 2));
+        AppendEntry(*atlas.levelLists(1, 9), ListKind::Exits, PositionEntry(9, 3, 4));
+        atlas.cell(1, 0, 1, 2)->Object = 'E';
+        for (int level = 0; level < 3; ++level) {
+            atlas.cell(1, level, 7, 7)->Object = 'L';
+            AppendEntry(*atlas.levelLists(1, level), ListKind::Traps, PositionEntry(level, 7, 7));
+        }
+        form->ComboBox1->setCurrentIndex(0);
+        emit form->ComboBox1->activated(0);
+        QCOMPARE(form->Memo4->toPlainText(), QStringLiteral("L-0(1x2); L-9(3x4); "));
+        form->Button19->click();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Выходы: L-0(1x2); L-9(3x4); "));
+        form->Button22->click();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Флаги: "));
+        form->BitBtn4->click();
+        QVERIFY(form->Memo6->toPlainText().isEmpty());
+        QCOMPARE(atlas.cell(1, 2, 7, 7)->Object, 'n');
+        form->BitBtn1->click();
+        QVERIFY(form->Memo4->toPlainText().isEmpty());
+        QCOMPARE(atlas.cell(1, 0, 1, 2)->Object, 'n');
+    }
+
+    void clearingButtons()
+    {
+        auto form = makeForm();
+        Atlas& atlas = form->atlas();
+        for (unsigned lab : {1u, 3u, 7u}) {
+            atlas.cell(lab, 0, 2, 2)->Explored = 1;
+            AppendEntry(*atlas.levelLists(lab, 0), ListKind::Flags, PositionEntry(0, 2, 2));
+        }
+        form->ComboBox1->setCurrentIndex(2);
+        emit form->ComboBox1->activated(2);
+        QCOMPARE(form->Memo7->toPlainText(), QStringLiteral("L-0(2x2); "));
+        form->Button2->click();
+        QCOMPARE(atlas.cell(3, 0, 2, 2)->Explored, std::uint8_t(0));
+        QVERIFY(form->Memo7->toPlainText().isEmpty());
+        QCOMPARE(atlas.cell(1, 0, 2, 2)->Explored, std::uint8_t(1));
+        QCOMPARE(MemoText(atlas, 1, ListKind::Flags), std::string("L-0(2x2); ")); // other labyrinths keep theirs
+        form->Button15->click();
+        QCOMPARE(form->Button15->text(), QStringLiteral("Очистить все карты"));
+        QCOMPARE(form->CurLab, 3u);
+        QCOMPARE(atlas.cell(7, 0, 2, 2)->Explored, std::uint8_t(0));
+        QVERIFY(MemoText(atlas, 1, ListKind::Flags).empty());
+        QCOMPARE(atlas.cell(20, 16, 100, 100)->Object, 'n');
+    }
+
+    void gridSizePerLabyrinth_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("size");
+        QTest::newRow("1") << 0 << 31;
+        QTest::newRow("7") << 6 << 41;
+        QTest::newRow("13") << 12 << 41;
+        QTest::newRow("14") << 13 << 101;
+        QTest::newRow("20") << 19 << 101;
+    }
+    void gridSizePerLabyrinth()
+    {
+        QFETCH(int, index);
+        QFETCH(int, size);
+        auto form = makeForm();
+        form->ComboBox1->setCurrentIndex(index);
+        emit form->ComboBox1->activated(index);
+        QCOMPARE(form->sg->rowCount(), size);
+        QCOMPARE(form->sg->colCount(), size);
+        QCOMPARE(form->sg->cellText(size - 1, 0), QString::number(size - 1));
+    }
+
+    void theRouteIsComputedWhenTheOptionIsOn()
+    {
+        auto form = makeForm();
+        Atlas& atlas = form->atlas();
+        for (int y = 10; y <= 12; ++y)
+            atlas.cell(1, 0, 10, y)->Explored = 1;
+        atlas.cell(1, 0, 10, 10)->South = atlas.cell(1, 0, 10, 11)->North = 1;
+        atlas.cell(1, 0, 10, 11)->South = atlas.cell(1, 0, 10, 12)->North = 1;
+        atlas.cell(1, 0, 10, 12)->Object = 'E';
+        QVERIFY(!form->CheckBox1->isChecked());
+        QVERIFY(form->route().ExitPath.empty());
+        form->CheckBox1->setChecked(true);
+        form->FindExitPath();
+        form->Reader.ViewX = 10;
+        form->Reader.ViewY = 10;
+        form->FindExitPath();
+        QCOMPARE(form->route().ExitPath, (std::vector<std::pair<int, int>>{{10, 10}, {10, 11}, {10, 12}}));
+    }
+
+    // With VELDOR_SCREENSHOTS set to a folder, saves a picture of a mapped level for the README.
+    void screenshotOfAMappedLevel()
+    {
+        const QString folder = qEnvironmentVariable("VELDOR_SCREENSHOTS");
+        if (folder.isEmpty())
+            QSKIP("VELDOR_SCREENSHOTS not set");
+        auto form = makeForm();
+        form->resize(1280, 900);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        Atlas& atlas = form->atlas();
+        for (int x = 2; x <= 16; ++x) {
+            TMapCell* c = atlas.cell(1, 0, x, 2);
+            c->Explored = 1;
+            c->North = 0;
+            c->South = x % 3 ? 0 : 1;
+            c->West = x == 2 ? 0 : static_cast<std::uint8_t>(x >= 4 && x <= 10 ? x - 2 : 1);
+            c->East = x == 16 ? 0 : static_cast<std::uint8_t>(x >= 3 && x <= 9 ? x - 1 : 1);
+        }
+        const char objects[] = "nLFr12345 6 Md E";
+        for (int i = 0; i < 15; ++i)
+            atlas.cell(1, 0, i + 2, 2)->Object = objects[i] == ' ' ? 'n' : objects[i];
+        for (int y = 3; y <= 8; ++y) {
+            TMapCell* c = atlas.cell(1, 0, 9, y);
+            c->Explored = 1;
+            c->North = 1;
+            c->South = y == 8 ? 0 : 1;
+            c->West = c->East = 0;
+        }
+        atlas.cell(1, 0, 9, 8)->Object = 'u';
+        atlas.setMarkText(1, 0, 12, 5, cp1251::fromUtf8("тайник"));
+        form->Reader.ViewX = 9;
+        form->Reader.ViewY = 6;
+        form->CheckBox1->setChecked(true);
+        form->FindExitPath();
+        form->sg->viewport()->update();
+        QTest::qWait(200);
+        QVERIFY(form->grab().save(folder + QStringLiteral("/map.png")));
+        QImage zoom = form->sg->viewport()->grab(QRect(0, 0, 20 * 16, 10 * 16)).toImage();
+        QVERIFY(zoom.scaled(zoom.size() * 3).save(folder + QStringLiteral("/map-zoom.png")));
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    veldor::prepareWebEngine();
+    QApplication app(argc, argv);
+    TestMapView test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_mapview.moc"
