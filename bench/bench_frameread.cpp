@@ -1,9 +1,9 @@
 // Reads the practice server's game frame through the browser (markup serialisation and transfer to the
 // program) a number of times and prints the median and worst time.
 #include "app/webengine_setup.h"
+#include "browser/pagebridge.h"
 #include "practicefixture.h"
 #include "ui/qtcodec.h"
-#include "browser/pagebridge.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

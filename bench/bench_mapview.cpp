@@ -109,7 +109,12 @@ void BM_ReferenceRelaxation(benchmark::State& state)
         pthread_attr_setstacksize(&attr, 512u * 1024 * 1024);
         pthread_t thread;
         pthread_create(
-            &thread, &attr, [](void* p) -> void* { static_cast<Relaxation*>(p)->run(); return nullptr; }, &r);
+            &thread, &attr,
+            [](void* p) -> void* {
+                static_cast<Relaxation*>(p)->run();
+                return nullptr;
+            },
+            &r);
         pthread_join(thread, nullptr);
         pthread_attr_destroy(&attr);
     }

@@ -1,7 +1,7 @@
 // One polling tick's recognition (position and cell) on a realistic 30 KB game page.
-#include "text/cp1251.h"
 #include "reader/pagereader.h"
 #include "stubreaderhost.h"
+#include "text/cp1251.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>

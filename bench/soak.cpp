@@ -3,10 +3,10 @@
 // frame's markup to a repainted grid (median and worst).
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
-#include "scriptedprompts.h"
 #include "browser/pagebridge.h"
 #include "browser/twebbrowser.h"
 #include "mapview/mapgrid.h"
+#include "scriptedprompts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -42,13 +42,14 @@ int main(int argc, char* argv[])
     prepareWebEngine();
     QApplication app(argc, argv);
     const double minutes = argc > 1 ? std::atof(argv[1]) : 10.0;
-    const QString serverExe = QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/practice-server/practice-server");
+    const QString serverExe =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/practice-server/practice-server");
 
     QProcess server;
-    server.start(serverExe, {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--seed"),
-                             QStringLiteral("3"), QStringLiteral("--levels"), QStringLiteral("3"),
-                             QStringLiteral("--pad"), QStringLiteral("20000"), QStringLiteral("--combat-seconds"),
-                             QStringLiteral("2")});
+    server.start(serverExe,
+                 {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--seed"), QStringLiteral("3"),
+                  QStringLiteral("--levels"), QStringLiteral("3"), QStringLiteral("--pad"), QStringLiteral("20000"),
+                  QStringLiteral("--combat-seconds"), QStringLiteral("2")});
     if (!server.waitForReadyRead(10000)) {
         std::fprintf(stderr, "soak: the practice server did not start (%s)\n", qPrintable(serverExe));
         return 1;

@@ -31,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Damaged length bytes in the lists must not read beyond their slots.
     std::size_t total = 0;
     for (unsigned lab = 1; lab <= 20; ++lab)
-        for (auto kind : {veldor::ListKind::Exits, veldor::ListKind::Transitions, veldor::ListKind::Traps,
-                          veldor::ListKind::Flags})
+        for (auto kind :
+             {veldor::ListKind::Exits, veldor::ListKind::Transitions, veldor::ListKind::Traps, veldor::ListKind::Flags})
             total += veldor::MemoText(*atlas, lab, kind).size();
     if (total > 340u * 19u * 255u)
         std::abort();

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test:
-#  0. the layer rule (no Qt under src/core, no include upward);
+#  0. the layer rule (no Qt under src/core, no include upward) and the format of every source file;
 #  1. the whole suite through CTest (warnings are errors; GUI tests on a virtual X display);
 #  2. the Qt-free tests again under AddressSanitizer and UndefinedBehaviorSanitizer;
 #  3. each fuzzing target for a short while (VELDOR_FUZZ_SECONDS, default 30), with its kept regression cases;
@@ -8,8 +8,9 @@
 source "$(dirname "$0")/common.sh"
 
 install_packages
-echo "== layers =="
+echo "== layers and format =="
 bash "$ROOT/scripts/check-layers.sh"
+bash "$ROOT/scripts/check-format.sh"
 
 build
 cd "$ROOT"

@@ -1,28 +1,28 @@
 #include "tform1.h"
 
-#include "mapview/clicksplitter.h"
+#include "app/eventsounds.h"
 #include "app/pagecontrol.h"
-#include "ui/prompts.h"
-#include "ui/windowstyle.h"
+#include "browser/shellmenus.h"
+#include "browser/twebbrowser.h"
 #include "buildconfig.h"
-#include "ui/qtcodec.h"
 #include "map/mapfiles.h"
 #include "map/markerfile.h"
 #include "map/selection.h"
-#include "app/eventsounds.h"
-#include "browser/shellmenus.h"
-#include "browser/twebbrowser.h"
+#include "mapview/clicksplitter.h"
 #include "mapview/mapgrid.h"
 #include "mapview/mapicons.h"
 #include "route/route.h"
+#include "ui/prompts.h"
+#include "ui/qtcodec.h"
+#include "ui/windowstyle.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QLockFile>
 #include <QLabel>
+#include <QLockFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -237,7 +237,8 @@ bool TForm1::SaveSettings()
 bool TForm1::SaveMaps()
 {
     if (m_readOnly) {
-        m_prompts->showError(this, QStringLiteral("Карты открыты только для чтения: их сохраняет другое окно Вельдора."));
+        m_prompts->showError(this,
+                             QStringLiteral("Карты открыты только для чтения: их сохраняет другое окно Вельдора."));
         return false;
     }
     MapFilesReport report = veldor::SaveMaps(*m_atlas, m_workFolder.toStdString());
@@ -337,8 +338,8 @@ void TForm1::UpdateLevelStatistics()
 
 void TForm1::ComboBox3Select()
 {
-    Label7->setText(QString::fromStdString(TravelEstimateText(m_travel, ComboBox3->currentIndex(),
-                                                              ComboBox4->currentIndex(), ComboBox5->currentIndex())));
+    Label7->setText(QString::fromStdString(
+        TravelEstimateText(m_travel, ComboBox3->currentIndex(), ComboBox4->currentIndex(), ComboBox5->currentIndex())));
 }
 
 void TForm1::SpinEdit5Change()
@@ -380,7 +381,9 @@ void TForm1::SplitterCanResize(ClickSplitterHandle*)
 void TForm1::SplitterMoved(ClickSplitterHandle* splitter)
 {
     if (!SplitterDragged) {
-        int& saved = splitter == Splitter1 ? SavedGridWidth : splitter == Splitter2 ? SavedSideWidth : SavedBottomHeight;
+        int& saved = splitter == Splitter1   ? SavedGridWidth
+                     : splitter == Splitter2 ? SavedSideWidth
+                                             : SavedBottomHeight;
         const int size = splitterAreaSize(splitter);
         if (size > 5) {
             saved = size;

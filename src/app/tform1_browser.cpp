@@ -2,11 +2,11 @@
 // login panel, player lookup and the History and Favorites menus.
 #include "tform1.h"
 
-#include "ui/prompts.h"
-#include "ui/qtcodec.h"
 #include "browser/internetoptions.h"
 #include "browser/shellmenus.h"
 #include "browser/twebbrowser.h"
+#include "ui/prompts.h"
+#include "ui/qtcodec.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -72,7 +72,8 @@ void TForm1::buildShellMenus()
     HistoryMenu->MainMenu = MainMenu1;
     HistoryMenu->Menupos = 4;
     HistoryMenu->BuildMenu();
-    connect(HistoryMenu, &THistoryMenu::OnURLSelected, this, [this](QAction*, const QString& url) { MenuNavigate(url); });
+    connect(HistoryMenu, &THistoryMenu::OnURLSelected, this,
+            [this](QAction*, const QString& url) { MenuNavigate(url); });
     MainMenu1->actions().at(3)->setText(QStringLiteral("История"));
     FavoritesMenu = new TFavoritesMenu(QDir(m_profileFolder).filePath(QStringLiteral("Favorites")), m_prompts, this);
     connect(FavoritesMenu, &TFavoritesMenu::OnURLSelected, this,
@@ -176,8 +177,9 @@ void TForm1::connectBrowserHandlers()
 
 bool TForm1::isOwnFile(const QString& path) const
 {
-    static const QStringList own = {QStringLiteral("map1.map"), QStringLiteral("map2.map"), QStringLiteral("map3.map"),
-                                    QStringLiteral("map.crd"), QStringLiteral("user.dat"), QStringLiteral("veldor.lock"),
+    static const QStringList own = {QStringLiteral("map1.map"),   QStringLiteral("map2.map"),
+                                    QStringLiteral("map3.map"),   QStringLiteral("map.crd"),
+                                    QStringLiteral("user.dat"),   QStringLiteral("veldor.lock"),
                                     QStringLiteral("markers.txt")};
     const QFileInfo file(path);
     return QFileInfo(file.absolutePath()).canonicalFilePath() == QFileInfo(m_workFolder).canonicalFilePath() &&
@@ -213,9 +215,9 @@ void TForm1::downloadRequested(QWebEngineDownloadRequest* download)
         return;
     }
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    QString path = m_prompts->askSaveFile(this, QStringLiteral("Сохранить как..."),
-                                          QDir(folder.isEmpty() ? QDir::homePath() : folder)
-                                              .filePath(download->downloadFileName()));
+    QString path = m_prompts->askSaveFile(
+        this, QStringLiteral("Сохранить как..."),
+        QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(download->downloadFileName()));
     if (!path.isEmpty() && isOwnFile(path)) {
         m_prompts->showError(this, QStringLiteral("«%1» — файл самого Вельдора в его рабочей папке; загрузка не "
                                                   "может его заменить. Загрузка отменена.")
@@ -648,7 +650,8 @@ void TForm1::N16Click()
 void TForm1::Button16Click()
 {
     if (Edit1->text().size() > qsizetype(kMaxCredential) || Edit2->text().size() > qsizetype(kMaxCredential)) {
-        m_prompts->showError(this, QStringLiteral("Логин и пароль не могут быть длиннее %1 знаков.").arg(kMaxCredential));
+        m_prompts->showError(this,
+                             QStringLiteral("Логин и пароль не могут быть длиннее %1 знаков.").arg(kMaxCredential));
         return; // the panel stays open with what was typed
     }
     m_settings.StoredLogin = toCp1251(Edit1->text());
@@ -680,7 +683,8 @@ void TForm1::OpenPlayerInfo(const QString& nick, std::function<void()> then)
     TWebbrowser* browser = browserOf(tab);
     if (TWebbrowser* current = CurrentBrowser())
         current->navigate(QUrl(playerInfoUrl(nick)));
-    WaitForBrowser(browser, then ? std::move(then) : [] {});
+    WaitForBrowser(
+        browser, then ? std::move(then) : [] {});
 }
 
 void TForm1::N17Click()

@@ -1,12 +1,12 @@
 // The window's controls, their captions, hints and initial state.
 #include "tform1.h"
 
-#include "mapview/clicksplitter.h"
 #include "app/pagecontrol.h"
-#include "map/atlas.h"
 #include "browser/twebbrowser.h"
-#include "travel/travel.h"
+#include "map/atlas.h"
+#include "mapview/clicksplitter.h"
 #include "mapview/mapgrid.h"
+#include "travel/travel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -56,8 +56,8 @@ QComboBox* dropDownList(const char* name, const QString& hint, QWidget* parent)
 
 // One object list of the bottom strip: caption, the read-only memo and its "X" and "C" buttons.
 QWidget* objectListGroup(QLabel*& caption, QPlainTextEdit*& memo, QPushButton*& clear, QPushButton*& copy,
-                         const char* labelName, const QString& labelText, const char* memoName,
-                         const QString& memoHint, const char* clearName, const char* copyName, QWidget* parent)
+                         const char* labelName, const QString& labelText, const char* memoName, const QString& memoHint,
+                         const char* clearName, const char* copyName, QWidget* parent)
 {
     auto* box = new QWidget(parent);
     auto* grid = new QGridLayout(box);
@@ -214,9 +214,9 @@ void TForm1::buildLayout()
     CheckBox1->setVisible(false);
     Label1 = label("Label1", QString(), TabSheet1);
     Label3 = label("Label3", QString(), TabSheet1);
-    for (QWidget* w : std::initializer_list<QWidget*>{Label9, ComboBox1, Label12, ComboBox2, Label13, SpinEdit5, cb4,
-                                                      CheckBox8, hideRow, Button14, Button2, Button15, CheckBox1,
-                                                      Label1, Label3})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Label9, ComboBox1, Label12, ComboBox2, Label13, SpinEdit5, cb4, CheckBox8,
+                                         hideRow, Button14, Button2, Button15, CheckBox1, Label1, Label3})
         settingsLayout->addWidget(w);
     settingsLayout->addStretch(1);
 
@@ -286,14 +286,14 @@ void TForm1::buildLayout()
     strip->setSizeConstraint(QLayout::SetNoConstraint);
     strip->setContentsMargins(2, 1, 2, 1);
     strip->setSpacing(4);
-    strip->addWidget(objectListGroup(Label11, Memo5, BitBtn2, Button20, "Label11", QStringLiteral("Переходы:"),
-                                     "Memo5", QStringLiteral("Переходы"), "BitBtn2", "Button20", Panel1));
-    strip->addWidget(objectListGroup(Label10, Memo4, BitBtn1, Button19, "Label10", QStringLiteral("Выходы:"),
-                                     "Memo4", QStringLiteral("Выходы"), "BitBtn1", "Button19", Panel1));
-    strip->addWidget(objectListGroup(Label14, Memo6, BitBtn4, Button21, "Label14", QStringLiteral("Ловушки:"),
-                                     "Memo6", QStringLiteral("Ловушки"), "BitBtn4", "Button21", Panel1));
-    strip->addWidget(objectListGroup(Label15, Memo7, BitBtn3, Button22, "Label15", QStringLiteral("Флаги:"),
-                                     "Memo7", QStringLiteral("Флаги"), "BitBtn3", "Button22", Panel1));
+    strip->addWidget(objectListGroup(Label11, Memo5, BitBtn2, Button20, "Label11", QStringLiteral("Переходы:"), "Memo5",
+                                     QStringLiteral("Переходы"), "BitBtn2", "Button20", Panel1));
+    strip->addWidget(objectListGroup(Label10, Memo4, BitBtn1, Button19, "Label10", QStringLiteral("Выходы:"), "Memo4",
+                                     QStringLiteral("Выходы"), "BitBtn1", "Button19", Panel1));
+    strip->addWidget(objectListGroup(Label14, Memo6, BitBtn4, Button21, "Label14", QStringLiteral("Ловушки:"), "Memo6",
+                                     QStringLiteral("Ловушки"), "BitBtn4", "Button21", Panel1));
+    strip->addWidget(objectListGroup(Label15, Memo7, BitBtn3, Button22, "Label15", QStringLiteral("Флаги:"), "Memo7",
+                                     QStringLiteral("Флаги"), "BitBtn3", "Button22", Panel1));
     Memo2 = named(new QPlainTextEdit(QStringLiteral("управление с клавиатуры"), Panel1), "Memo2",
                   QStringLiteral("Управлять передвижением с клавиатуры"));
     Memo2->setReadOnly(true);

@@ -1,15 +1,15 @@
 // The map grid's drawing and hover, the popup marks, the clearing buttons and the object list buttons.
 #include "tform1.h"
 
-#include "ui/windowstyle.h"
-#include "ui/qtcodec.h"
 #include "map/marks.h"
 #include "map/selection.h"
-#include "ui/prompts.h"
 #include "mapview/cellpainter.h"
 #include "mapview/mapgrid.h"
 #include "mapview/mapicons.h"
 #include "route/route.h"
+#include "ui/prompts.h"
+#include "ui/qtcodec.h"
+#include "ui/windowstyle.h"
 
 #include <QAction>
 #include <QApplication>
@@ -85,12 +85,18 @@ void TForm1::sgMouseMove(const QPoint& pos)
     if (!marker.empty())
         hint += QLatin1Char('\r') + fromCp1251(marker);
     static const QHash<char, QString> names = {
-        {'E', QStringLiteral("Выход")},          {'r', QStringLiteral("Лут")},
-        {'u', QStringLiteral("Подъем")},         {'d', QStringLiteral("Спуск")},
-        {'M', QStringLiteral("Моб")},            {'L', QStringLiteral("Ловушка")},
-        {'F', QStringLiteral("Флаг")},           {'1', QStringLiteral("Красный сундук")},
-        {'2', QStringLiteral("Зеленый сундук")}, {'3', QStringLiteral("Синий сундук")},
-        {'4', QStringLiteral("Белый сундук")},   {'5', QStringLiteral("Железный сундук")},
+        {'E', QStringLiteral("Выход")},
+        {'r', QStringLiteral("Лут")},
+        {'u', QStringLiteral("Подъем")},
+        {'d', QStringLiteral("Спуск")},
+        {'M', QStringLiteral("Моб")},
+        {'L', QStringLiteral("Ловушка")},
+        {'F', QStringLiteral("Флаг")},
+        {'1', QStringLiteral("Красный сундук")},
+        {'2', QStringLiteral("Зеленый сундук")},
+        {'3', QStringLiteral("Синий сундук")},
+        {'4', QStringLiteral("Белый сундук")},
+        {'5', QStringLiteral("Железный сундук")},
         {'6', QStringLiteral("Золотой сундук")},
     };
     if (const TMapCell* cellData = m_atlas->cell(CurLab, CurLevel, c, r)) {

@@ -2,14 +2,14 @@
 // arrow keys.
 #include "tform1.h"
 
-#include "mapview/clicksplitter.h"
-#include "ui/qtcodec.h"
 #include "app/eventsounds.h"
-#include "settings/loginform.h"
 #include "browser/pagebridge.h"
 #include "browser/twebbrowser.h"
-#include "route/keyboard.h"
+#include "mapview/clicksplitter.h"
 #include "mapview/mapgrid.h"
+#include "route/keyboard.h"
+#include "settings/loginform.h"
+#include "ui/qtcodec.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -217,7 +217,8 @@ void TForm1::Memo2KeyDown(int key)
 void TForm1::ShowLoginPage()
 {
     // No game takes credentials this long; a form with them would not even show. The form comes empty.
-    const bool fits = m_settings.StoredLogin.size() <= kMaxCredential && m_settings.StoredPassword.size() <= kMaxCredential;
+    const bool fits =
+        m_settings.StoredLogin.size() <= kMaxCredential && m_settings.StoredPassword.size() <= kMaxCredential;
     if (!fits)
         m_startupProblems << QStringLiteral("Логин или пароль в user.dat длиннее %1 знаков: форма входа показана "
                                             "пустой, автоматический вход не выполнен.")

@@ -13,7 +13,8 @@ namespace veldor {
 void prepareWebEngine()
 {
     // Chromium refuses to start as root with its sandbox; ordinary users keep it.
-    if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    if (::geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     // No GPU on many machines; the game tab keeps its timers while another tab is in front. The browser's
     // own texts (error pages, context menu) speak Russian like the rest of the window.
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");

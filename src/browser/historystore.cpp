@@ -96,8 +96,8 @@ std::vector<HistoryStore::Visit> HistoryStore::visits() const
     QSqlQuery q(QSqlDatabase::database(m_connection));
     q.exec(QStringLiteral("SELECT at, url, title FROM visits ORDER BY at, id"));
     while (q.next())
-        result.push_back({QDateTime::fromMSecsSinceEpoch(q.value(0).toLongLong()), q.value(1).toString(),
-                          q.value(2).toString()});
+        result.push_back(
+            {QDateTime::fromMSecsSinceEpoch(q.value(0).toLongLong()), q.value(1).toString(), q.value(2).toString()});
     return result;
 }
 
@@ -141,8 +141,8 @@ std::vector<HistoryStore::Visit> HistoryStore::pages(const QDate& day, const QSt
     q.addBindValue(site);
     q.exec();
     while (q.next())
-        result.push_back({QDateTime::fromMSecsSinceEpoch(q.value(0).toLongLong()), q.value(1).toString(),
-                          q.value(2).toString()});
+        result.push_back(
+            {QDateTime::fromMSecsSinceEpoch(q.value(0).toLongLong()), q.value(1).toString(), q.value(2).toString()});
     return result;
 }
 

@@ -109,7 +109,9 @@ function veldorSerialize(root, limit) {
 QString jsString(const QString& text)
 {
     // A JSON string is a JavaScript string literal; nothing in it can end the literal.
-    return QString::fromUtf8(QJsonDocument::fromVariant(QVariantList{text}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
+    return QString::fromUtf8(QJsonDocument::fromVariant(QVariantList{text}).toJson(QJsonDocument::Compact))
+        .mid(1)
+        .chopped(1);
 }
 
 } // namespace
@@ -140,14 +142,14 @@ void installFrameWatch(QWebEngineProfile* profile)
     profile->scripts()->insert(script);
 }
 
-void readFrameMarkup(QWebEnginePage* page, const QString& frameName,
-                     std::function<void(std::optional<QString>)> done)
+void readFrameMarkup(QWebEnginePage* page, const QString& frameName, std::function<void(std::optional<QString>)> done)
 {
-    const QString code = QString::fromLatin1(kFindFrame) + QString::fromLatin1(kSerialize) +
-                         QStringLiteral("(function(){var f=veldorFindFrame(window,") + jsString(frameName) +
-                         QStringLiteral(");if(!f||!f.document||!f.document.documentElement)return null;"
-                                        "try{return veldorSerialize(f.document.documentElement,%1);}catch(e){return null;}})()")
-                             .arg(kMarkupLimit);
+    const QString code =
+        QString::fromLatin1(kFindFrame) + QString::fromLatin1(kSerialize) +
+        QStringLiteral("(function(){var f=veldorFindFrame(window,") + jsString(frameName) +
+        QStringLiteral(");if(!f||!f.document||!f.document.documentElement)return null;"
+                       "try{return veldorSerialize(f.document.documentElement,%1);}catch(e){return null;}})()")
+            .arg(kMarkupLimit);
     page->runJavaScript(code, QWebEngineScript::ApplicationWorld, [done = std::move(done)](const QVariant& v) {
         if (v.typeId() == QMetaType::QString)
             done(v.toString());
@@ -159,13 +161,14 @@ void readFrameMarkup(QWebEnginePage* page, const QString& frameName,
 void readTwoFramesMarkup(QWebEnginePage* page, const QString& first, const QString& second,
                          std::function<void(std::optional<QString>, std::optional<QString>)> done)
 {
-    const QString code = QString::fromLatin1(kFindFrame) + QString::fromLatin1(kSerialize) +
-                         QStringLiteral("(function(){function one(name){var f=veldorFindFrame(window,name);"
-                                        "if(!f||!f.document||!f.document.documentElement)return null;"
-                                        "try{return veldorSerialize(f.document.documentElement,%1);}catch(e){return null;}}"
-                                        "return [one(")
-                             .arg(kMarkupLimit) +
-                         jsString(first) + QStringLiteral("),one(") + jsString(second) + QStringLiteral(")];})()");
+    const QString code =
+        QString::fromLatin1(kFindFrame) + QString::fromLatin1(kSerialize) +
+        QStringLiteral("(function(){function one(name){var f=veldorFindFrame(window,name);"
+                       "if(!f||!f.document||!f.document.documentElement)return null;"
+                       "try{return veldorSerialize(f.document.documentElement,%1);}catch(e){return null;}}"
+                       "return [one(")
+            .arg(kMarkupLimit) +
+        jsString(first) + QStringLiteral("),one(") + jsString(second) + QStringLiteral(")];})()");
     page->runJavaScript(code, QWebEngineScript::ApplicationWorld, [done = std::move(done)](const QVariant& v) {
         const QVariantList both = v.toList();
         auto text = [&](int i) -> std::optional<QString> {
@@ -179,9 +182,9 @@ void readTwoFramesMarkup(QWebEnginePage* page, const QString& first, const QStri
 
 void runPageScript(QWebEnginePage* page, const QString& frameName, const QString& script)
 {
-    const QString code = QString::fromLatin1(kFindFrame) +
-                         QStringLiteral("(function(){var f=veldorFindFrame(window,") + jsString(frameName) +
-                         QStringLiteral(");if(f)f.eval(") + jsString(script) + QStringLiteral(");})()");
+    const QString code = QString::fromLatin1(kFindFrame) + QStringLiteral("(function(){var f=veldorFindFrame(window,") +
+                         jsString(frameName) + QStringLiteral(");if(f)f.eval(") + jsString(script) +
+                         QStringLiteral(");})()");
     page->runJavaScript(code, QWebEngineScript::MainWorld);
 }
 

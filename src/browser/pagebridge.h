@@ -35,8 +35,7 @@ void installFrameWatch(QWebEngineProfile* profile);
 
 // The markup of the frame with that window name (the first one, depth first) in the legacy dialect the game's
 // markers are written in, or nothing when there is no such frame or document.
-void readFrameMarkup(QWebEnginePage* page, const QString& frameName,
-                     std::function<void(std::optional<QString>)> done);
+void readFrameMarkup(QWebEnginePage* page, const QString& frameName, std::function<void(std::optional<QString>)> done);
 
 // The markup of two frames of one page in one round trip (the game frame and the chat), each as above.
 void readTwoFramesMarkup(QWebEnginePage* page, const QString& first, const QString& second,

@@ -1,20 +1,20 @@
 #include "shellmenus.h"
 
-#include "ui/prompts.h"
 #include "browser/twebbrowser.h"
+#include "ui/prompts.h"
 
 #include <QAction>
-#include <QDirIterator>
-#include <QFileSystemWatcher>
-#include <QProcess>
-#include <QTimer>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QSaveFile>
 #include <QTextStream>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <map>
@@ -135,7 +135,8 @@ void THistoryMenu::FillLevel(const QString& fullId, QMenu* menu)
         const int tag = static_cast<int>(Entries.size());
         Entries.push_back({item.caption, item.id, item.folder, false});
         if (item.folder) {
-            addLazyFolder(this, menu, item.caption, tag, Entries, [this](const QString& id, QMenu* m) { FillLevel(id, m); });
+            addLazyFolder(this, menu, item.caption, tag, Entries,
+                          [this](const QString& id, QMenu* m) { FillLevel(id, m); });
         } else {
             QAction* action = menu->addAction(item.caption);
             action->setData(tag);
@@ -232,7 +233,8 @@ void TFavoritesMenu::addCommandItems()
     if (Options & AddFavorites)
         connect(m_menu->addAction(Localization.AddFavorites), &QAction::triggered, this, &TFavoritesMenu::addFavorite);
     if (Options & OrganizeFavorites)
-        connect(m_menu->addAction(Localization.OrganizeFavorites), &QAction::triggered, this, &TFavoritesMenu::organize);
+        connect(m_menu->addAction(Localization.OrganizeFavorites), &QAction::triggered, this,
+                &TFavoritesMenu::organize);
     if (!m_menu->actions().isEmpty())
         m_menu->addSeparator();
     // Import and export need the system's wizards; there are none here, so they are never offered.
@@ -285,7 +287,8 @@ void TFavoritesMenu::addFavorite()
         return;
     }
     QString name = browser->locationName().isEmpty() ? url : browser->locationName();
-    if (!m_prompts->askText(nullptr, Localization.AddFavorites, QStringLiteral("Имя:"), name) || name.trimmed().isEmpty())
+    if (!m_prompts->askText(nullptr, Localization.AddFavorites, QStringLiteral("Имя:"), name) ||
+        name.trimmed().isEmpty())
         return;
     // A name is a file name here: characters no file name may hold become blanks.
     static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
@@ -293,9 +296,8 @@ void TFavoritesMenu::addFavorite()
         if (forbidden.contains(c) || c.unicode() < 32)
             c = QLatin1Char(' ');
     const QString path = QDir(m_folder).filePath(name.trimmed() + QStringLiteral(".url"));
-    if (QFileInfo::exists(path) &&
-        !m_prompts->askYesNo(nullptr, QStringLiteral("Закладка «") + name.trimmed() +
-                                          QStringLiteral("» уже есть. Заменить её?")))
+    if (QFileInfo::exists(path) && !m_prompts->askYesNo(nullptr, QStringLiteral("Закладка «") + name.trimmed() +
+                                                                     QStringLiteral("» уже есть. Заменить её?")))
         return;
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly)) {

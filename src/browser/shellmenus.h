@@ -22,8 +22,8 @@ class UserPrompts;
 // One listed item of a menu: a folder (a submenu, filled when first opened) or a page.
 struct TShellMenuEntry
 {
-    QString ItemId;  // the item's name within its folder
-    QString FullId;  // where it is: a path, or "day/site" for the history
+    QString ItemId; // the item's name within its folder
+    QString FullId; // where it is: a path, or "day/site" for the history
     bool IsFolder = false;
     bool Expanded = false;
 };
@@ -61,7 +61,13 @@ class TFavoritesMenu : public QObject
 {
     Q_OBJECT
 public:
-    enum Option { AddFavorites = 1, OrganizeFavorites = 2, ImportFavorites = 4, ExportFavorites = 8 };
+    enum Option
+    {
+        AddFavorites = 1,
+        OrganizeFavorites = 2,
+        ImportFavorites = 4,
+        ExportFavorites = 8
+    };
 
     TFavoritesMenu(QString folder, std::shared_ptr<UserPrompts> prompts, QObject* parent = nullptr);
 

@@ -68,12 +68,10 @@ TWebbrowser::TWebbrowser(QWebEngineProfile* profile, QWidget* parent) : QWebEngi
         m_loadFailed = !ok;
     });
     connect(page, &QWebEnginePage::newWindowRequested, this, &TWebbrowser::openRequestedWindow);
-    connect(page->action(QWebEnginePage::Back), &QAction::changed, this, [this, page] {
-        emit commandStateChange(this, 2, page->action(QWebEnginePage::Back)->isEnabled());
-    });
-    connect(page->action(QWebEnginePage::Forward), &QAction::changed, this, [this, page] {
-        emit commandStateChange(this, 1, page->action(QWebEnginePage::Forward)->isEnabled());
-    });
+    connect(page->action(QWebEnginePage::Back), &QAction::changed, this,
+            [this, page] { emit commandStateChange(this, 2, page->action(QWebEnginePage::Back)->isEnabled()); });
+    connect(page->action(QWebEnginePage::Forward), &QAction::changed, this,
+            [this, page] { emit commandStateChange(this, 1, page->action(QWebEnginePage::Forward)->isEnabled()); });
 }
 
 void TWebbrowser::navigate(const QUrl& url)

@@ -7,8 +7,8 @@
 namespace veldor {
 
 const std::array<QColor, 9> SideColors = {
-    QColor(206, 206, 0),   QColor(0, 0, 0),     QColor(255, 255, 255), QColor(255, 255, 255), QColor(255, 0, 0),
-    QColor(157, 206, 255), QColor(0, 255, 0),   QColor(236, 118, 0),   QColor(255, 255, 128),
+    QColor(206, 206, 0),   QColor(0, 0, 0),   QColor(255, 255, 255), QColor(255, 255, 255), QColor(255, 0, 0),
+    QColor(157, 206, 255), QColor(0, 255, 0), QColor(236, 118, 0),   QColor(255, 255, 128),
 };
 
 void DrawSide(QPainter& painter, QPoint from, QPoint to, const QColor& colour, int width)

@@ -7,8 +7,7 @@ namespace veldor {
 
 ClickSplitterHandle::ClickSplitterHandle(Qt::Orientation orientation, QSplitter* parent)
     : QSplitterHandle(orientation, parent)
-{
-}
+{}
 
 void ClickSplitterHandle::mousePressEvent(QMouseEvent* event)
 {

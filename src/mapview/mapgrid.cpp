@@ -2,10 +2,10 @@
 
 #include <QHelpEvent>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QToolTip>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 #include <algorithm>
 
 namespace veldor {

@@ -35,10 +35,10 @@ QPixmap lootIcon()
     QPainter p(&img);
     p.fillRect(0, 0, 15, 15, QColor(40, 30, 30));
     const QColor skin(240, 220, 190);
-    p.fillRect(4, 7, 7, 6, skin);             // palm
+    p.fillRect(4, 7, 7, 6, skin); // palm
     for (int f = 0; f < 4; ++f)
         p.fillRect(4 + f * 2, 3 + (f == 0 || f == 3 ? 1 : 0), 1, 4, skin); // fingers
-    p.fillRect(11, 8, 2, 1, skin);            // thumb
+    p.fillRect(11, 8, 2, 1, skin);                                         // thumb
     p.fillRect(12, 7, 1, 1, skin);
     return QPixmap::fromImage(img);
 }
@@ -86,10 +86,10 @@ QPixmap monsterIcon()
     QPainter p(&img);
     p.fillRect(0, 0, 15, 15, QColor(70, 70, 70));
     p.setPen(QPen(QColor(220, 220, 230), 2));
-    p.drawLine(3, 12, 12, 3);         // blade
+    p.drawLine(3, 12, 12, 3); // blade
     p.setPen(QPen(QColor(180, 140, 60), 2));
-    p.drawLine(2, 9, 6, 13);          // guard
-    p.drawLine(2, 13, 3, 12);         // grip
+    p.drawLine(2, 9, 6, 13);  // guard
+    p.drawLine(2, 13, 3, 12); // grip
     return QPixmap::fromImage(img);
 }
 
@@ -134,14 +134,14 @@ QPixmap chestIcon(const QColor& bands)
 {
     QImage img = canvas();
     QPainter p(&img);
-    p.fillRect(1, 4, 13, 9, QColor(120, 70, 30));    // box
-    p.fillRect(1, 4, 13, 3, QColor(150, 90, 40));    // lid
+    p.fillRect(1, 4, 13, 9, QColor(120, 70, 30)); // box
+    p.fillRect(1, 4, 13, 3, QColor(150, 90, 40)); // lid
     p.setPen(QColor(50, 25, 10));
     p.drawRect(1, 4, 12, 8);
     p.fillRect(3, 4, 2, 9, bands);
     p.fillRect(10, 4, 2, 9, bands);
     p.fillRect(1, 7, 13, 1, bands);
-    p.fillRect(7, 8, 1, 2, QColor(20, 20, 20));      // keyhole
+    p.fillRect(7, 8, 1, 2, QColor(20, 20, 20)); // keyhole
     return QPixmap::fromImage(img);
 }
 

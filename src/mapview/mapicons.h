@@ -9,7 +9,8 @@ namespace veldor {
 class MapIcons
 {
 public:
-    enum Index {
+    enum Index
+    {
         Exit = 0,
         Loot,
         Ascent,

@@ -2,8 +2,8 @@
 
 #include <QFileDialog>
 #include <QInputDialog>
-#include <QPushButton>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace veldor {
 

@@ -12,7 +12,12 @@ namespace veldor {
 class UserPrompts
 {
 public:
-    enum class Answer { Yes, No, Cancel };
+    enum class Answer
+    {
+        Yes,
+        No,
+        Cancel
+    };
 
     virtual ~UserPrompts() = default;
     virtual Answer askYesNoCancel(QWidget* parent, const QString& text) = 0;

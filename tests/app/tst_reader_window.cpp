@@ -1,16 +1,16 @@
 // The whole window against the practice server: log in, frames captured, the tick reads the page, the
 // arrow keys walk, and what the atlas records agrees with the server's truth.
-#include "mapview/clicksplitter.h"
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
-#include "text/cp1251.h"
-#include "practicefixture.h"
-#include "formfixture.h"
-#include "person.h"
 #include "browser/pagebridge.h"
 #include "browser/twebbrowser.h"
-#include "testsupport.h"
+#include "formfixture.h"
+#include "mapview/clicksplitter.h"
 #include "mapview/mapgrid.h"
+#include "person.h"
+#include "practicefixture.h"
+#include "testsupport.h"
+#include "text/cp1251.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -51,8 +51,7 @@ class TestReaderWindow : public QObject
     std::unique_ptr<TForm1> loggedInForm(const RunningServer& server, bool hidePanels)
     {
         // Login, password, labyrinth 1, cell size, automatic login, doors, no sounds, hide panels.
-        if (!fx.writeUserDat(QByteArray("hero\r\npw\r\n1\r\n15\r\n1\r\n1\r\n0\r\n") +
-                             (hidePanels ? "1\r\n" : "0\r\n")))
+        if (!fx.writeUserDat(QByteArray("hero\r\npw\r\n1\r\n15\r\n1\r\n1\r\n0\r\n") + (hidePanels ? "1\r\n" : "0\r\n")))
             return nullptr;
         auto form = fx.make(QString::fromStdString(server.base()));
         form->show();
@@ -169,7 +168,10 @@ private slots:
         QVariant login;
         bool done = false;
         form.WebBrowser1->page()->runJavaScript(QStringLiteral("document.forms[0].login.value"),
-                                                [&](const QVariant& v) { login = v; done = true; });
+                                                [&](const QVariant& v) {
+                                                    login = v;
+                                                    done = true;
+                                                });
         QTRY_VERIFY_WITH_TIMEOUT(done, kWait);
         QCOMPARE(login.toString(), QStringLiteral("hero"));
     }

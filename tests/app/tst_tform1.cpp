@@ -1,9 +1,9 @@
-#include "mapview/clicksplitter.h"
 #include "app/pagecontrol.h"
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
-#include "formfixture.h"
 #include "browser/twebbrowser.h"
+#include "formfixture.h"
+#include "mapview/clicksplitter.h"
 #include "mapview/mapgrid.h"
 
 #include <QAction>
@@ -16,10 +16,10 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProcess>
-#include <QSysInfo>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -48,10 +48,7 @@ class TestTForm1 : public QObject
     std::unique_ptr<TForm1> makeForm(const QString& folder = {}) { return fx.make(kServer, folder); }
     std::unique_ptr<TForm1> shownForm() { return fx.shown(kServer); }
 
-    static void click(QWidget* w)
-    {
-        QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
-    }
+    static void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
 
     // Press, move with the button held, release: a drag of the splitter handle by `delta` pixels.
     static void drag(QWidget* handle, QPoint delta)
@@ -59,8 +56,8 @@ class TestTForm1 : public QObject
         const QPoint from = handle->rect().center();
         const QPoint to = from + delta;
         QTest::mousePress(handle, Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(handle->mapToGlobal(to)), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(handle->mapToGlobal(to)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(handle, &move);
         QTest::mouseRelease(handle, Qt::LeftButton, {}, to);
     }
@@ -426,8 +423,8 @@ private slots:
         QVERIFY(gone.waitForStarted());
         const qint64 pid = gone.processId();
         QVERIFY(gone.waitForFinished());
-        QVERIFY(writeAll(file("veldor.lock"), QByteArray::number(pid) + "\ntst_tform1\n" +
-                                                  QSysInfo::machineHostName().toUtf8() + "\n"));
+        QVERIFY(writeAll(file("veldor.lock"),
+                         QByteArray::number(pid) + "\ntst_tform1\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
         auto form = makeForm();
         QVERIFY(!form->readOnly());
         QVERIFY(prompts->questions.isEmpty());

@@ -1,15 +1,15 @@
 // The window as a person uses it: a real click on a control, then keys to the window that has the
 // keyboard. Each case here is something a player met at first contact with the program.
-#include "ui/prompts.h"
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
-#include "formfixture.h"
-#include "person.h"
-#include "practicefixture.h"
 #include "browser/shellmenus.h"
 #include "browser/twebbrowser.h"
-#include "testsupport.h"
+#include "formfixture.h"
 #include "mapview/mapgrid.h"
+#include "person.h"
+#include "practicefixture.h"
+#include "testsupport.h"
+#include "ui/prompts.h"
 
 #include <QAbstractButton>
 #include <QApplication>

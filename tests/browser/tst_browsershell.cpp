@@ -2,11 +2,11 @@
 // panel and player lookup.
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
-#include "practicefixture.h"
-#include "formfixture.h"
-#include "person.h"
 #include "browser/shellmenus.h"
 #include "browser/twebbrowser.h"
+#include "formfixture.h"
+#include "person.h"
+#include "practicefixture.h"
 #include "testsupport.h"
 
 #include <QAction>

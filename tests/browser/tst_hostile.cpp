@@ -1,9 +1,9 @@
 // The game server is not trusted: a page that opens windows in a loop or pushes files at the user.
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
+#include "browser/twebbrowser.h"
 #include "formfixture.h"
 #include "person.h"
-#include "browser/twebbrowser.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -55,7 +55,10 @@ public:
         m_server.stop();
         m_thread.join();
     }
-    QString url(const char* path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(QLatin1String(path)); }
+    QString url(const char* path) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(QLatin1String(path));
+    }
 
     int port = -1;
 
@@ -89,10 +92,12 @@ class TestHostile : public QObject
         if (!QTest::qWaitFor([&] { return !tab->busy(); }, kWait))
             return false;
         QTest::qWait(100);
-        const bool ok = person::typeInto(form.ComboBox6, address) && person::press(Qt::Key_Return) &&
-               QTest::qWaitFor([&] { return tab->url().toString() == address && (!waitForLoad || !tab->busy()); }, kWait);
+        const bool ok =
+            person::typeInto(form.ComboBox6, address) && person::press(Qt::Key_Return) &&
+            QTest::qWaitFor([&] { return tab->url().toString() == address && (!waitForLoad || !tab->busy()); }, kWait);
         if (!ok)
-            qWarning("tab at %s, busy %d, %d tabs", qPrintable(tab->url().toString()), tab->busy(), int(form.PageControl2->count()));
+            qWarning("tab at %s, busy %d, %d tabs", qPrintable(tab->url().toString()), tab->busy(),
+                     int(form.PageControl2->count()));
         return ok;
     }
 

@@ -1,9 +1,9 @@
 // Reading the game's frames through the real browser engine.
 #include "app/webengine_setup.h"
-#include "ui/qtcodec.h"
+#include "browser/pagebridge.h"
 #include "practicefixture.h"
 #include "reader/pagetext.h"
-#include "browser/pagebridge.h"
+#include "ui/qtcodec.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -88,15 +88,14 @@ private slots:
         // The page's own movement script runs in the game frame.
         runPageScript(&page, QStringLiteral("no_combat"), QStringLiteral("goTo(2)"));
         auto client = server.client();
-        QTRY_COMPARE_WITH_TIMEOUT(
-            QJsonDocument::fromJson(QByteArray::fromStdString(client.Get("/truth.json")->body))
-                .object()[QStringLiteral("player")]
-                .toObject()[QStringLiteral("x")]
-                .toInt(),
-            3, kWait);
-        QTRY_VERIFY_WITH_TIMEOUT(markup(page, QStringLiteral("no_combat")).value_or(QString()).contains(
-                                     QStringLiteral("<B>L-0(3,2)</B>")),
-                                 kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(QJsonDocument::fromJson(QByteArray::fromStdString(client.Get("/truth.json")->body))
+                                      .object()[QStringLiteral("player")]
+                                      .toObject()[QStringLiteral("x")]
+                                      .toInt(),
+                                  3, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            markup(page, QStringLiteral("no_combat")).value_or(QString()).contains(QStringLiteral("<B>L-0(3,2)</B>")),
+            kWait);
     }
 
     // A page's script can print the watch script's text, name its code after the watch script, or build it
@@ -108,8 +107,7 @@ private slots:
         const QString named = QStringLiteral("\\n//# sourceURL=userscript:veldor-frame-watch");
         QTest::newRow("plain") << QStringLiteral("console.log(%1);").arg(notice);
         QTest::newRow("sourceURL") << QStringLiteral("eval(\"console.log(%1)%2\");").arg(notice, named);
-        QTest::newRow("new Function")
-            << QStringLiteral("(new Function(\"console.log(%1)%2\"))();").arg(notice, named);
+        QTest::newRow("new Function") << QStringLiteral("(new Function(\"console.log(%1)%2\"))();").arg(notice, named);
     }
     void pagesCannotForgeFrameNotices()
     {
@@ -118,9 +116,9 @@ private slots:
         QSignalSpy frames(&page, &GamePage::frameCompleted);
         page.setHtml(QStringLiteral("<html><body><script>") + script +
                      QStringLiteral("</script><iframe name=\"inner\" srcdoc=\"<p>x</p>\"></iframe></body></html>"));
-        QTRY_VERIFY_WITH_TIMEOUT(std::any_of(frames.begin(), frames.end(),
-                                             [](const QList<QVariant>& a) { return a.at(1).toBool(); }),
-                                 kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            std::any_of(frames.begin(), frames.end(), [](const QList<QVariant>& a) { return a.at(1).toBool(); }),
+            kWait);
         QTest::qWait(300);
         for (const auto& args : frames)
             QVERIFY(args.at(0).toString() != QLatin1String("no_combat"));
@@ -138,8 +136,8 @@ private slots:
             "document.body.appendChild(document.createTextNode('x'.repeat(20000000)));</script>\"></iframe>"
             "<iframe name=\"small\" srcdoc=\"<div id=title>ok</div>\"></iframe></body></html>"));
         QTRY_VERIFY_WITH_TIMEOUT(loaded.size() == 1, kWait);
-        QTRY_VERIFY_WITH_TIMEOUT(markup(page, QStringLiteral("small")).value_or(QString()).contains(QStringLiteral("ok")),
-                                 kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            markup(page, QStringLiteral("small")).value_or(QString()).contains(QStringLiteral("ok")), kWait);
         QElapsedTimer clock;
         clock.start();
         QVERIFY(!markup(page, QStringLiteral("big")).has_value());
@@ -156,9 +154,8 @@ private slots:
             "<p id=plain>t</p><span>in<b>line</b></span><script>if (1 < 2) {}</script>\"></iframe></body></html>"));
         QTRY_VERIFY_WITH_TIMEOUT(loaded.size() == 1, kWait);
         std::optional<QString> text;
-        QTRY_VERIFY_WITH_TIMEOUT((text = markup(page, QStringLiteral("f"))).value_or(QString()).contains(
-                                     QStringLiteral("<P")),
-                                 kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (text = markup(page, QStringLiteral("f"))).value_or(QString()).contains(QStringLiteral("<P")), kWait);
         QVERIFY2(text->contains(QStringLiteral("\r\n<DIV id=\"a b\" title=\"x&quot;y\">1 &lt; 2 &amp;&nbsp;3</DIV>")),
                  qPrintable(*text));
         QVERIFY(text->contains(QStringLiteral("\r\n<P id=plain>t</P><SPAN>in<B>line</B></SPAN>")));

@@ -1,7 +1,7 @@
-#include "ui/prompts.h"
-#include "scriptedprompts.h"
 #include "browser/shellmenus.h"
+#include "scriptedprompts.h"
 #include "testsupport.h"
+#include "ui/prompts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -98,8 +98,7 @@ private slots:
     {
         TFavoritesMenu favorites(dir->filePath(QStringLiteral("Favorites")), prompts);
         favorites.BuildMenu();
-        QCOMPARE(texts(favorites.menu()),
-                 QStringList({"Add to Favorites", "Organize Favorites", "-", " (Empty) "}));
+        QCOMPARE(texts(favorites.menu()), QStringList({"Add to Favorites", "Organize Favorites", "-", " (Empty) "}));
         QVERIFY(!favorites.menu()->actions().last()->isEnabled());
     }
 
@@ -175,11 +174,11 @@ private slots:
     {
         const QString old = dir->filePath(QStringLiteral("history.tsv"));
         const QDateTime now = QDateTime::currentDateTime();
-        QVERIFY(writeAll(old, (now.addSecs(-60).toString(Qt::ISODate) + "\thttp://a.example/1\tПервый\n" +
-                               now.addDays(-1).toString(Qt::ISODate) + "\thttp://b.example/2\tВторой\n" +
-                               now.addDays(-30).toString(Qt::ISODate) + "\thttp://c.example/3\tСтарый\n" +
-                               "broken line\n")
-                                  .toUtf8()));
+        QVERIFY(
+            writeAll(old, (now.addSecs(-60).toString(Qt::ISODate) + "\thttp://a.example/1\tПервый\n" +
+                           now.addDays(-1).toString(Qt::ISODate) + "\thttp://b.example/2\tВторой\n" +
+                           now.addDays(-30).toString(Qt::ISODate) + "\thttp://c.example/3\tСтарый\n" + "broken line\n")
+                              .toUtf8()));
         const QString db = dir->filePath(QStringLiteral("history.sqlite"));
         {
             HistoryStore store(db, old);

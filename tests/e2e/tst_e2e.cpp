@@ -1,19 +1,19 @@
 // Whole-program runs against the practice server: first start, automatic login, a walk with the arrow keys
 // through doors, a combat and a way down and back up, the atlas against the server's truth, saving,
 // restarting, failing saves, the close question and player lookup.
-#include "mapview/clicksplitter.h"
+#include "app/eventsounds.h"
 #include "app/pagecontrol.h"
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
-#include "ui/qtcodec.h"
-#include "formfixture.h"
-#include "person.h"
-#include "map/mapfiles.h"
-#include "app/eventsounds.h"
-#include "practicefixture.h"
 #include "browser/pagebridge.h"
 #include "browser/twebbrowser.h"
+#include "formfixture.h"
+#include "map/mapfiles.h"
+#include "mapview/clicksplitter.h"
 #include "mapview/mapgrid.h"
+#include "person.h"
+#include "practicefixture.h"
+#include "ui/qtcodec.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,8 +27,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QSpinBox>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -117,7 +117,10 @@ private slots:
         bool done = false;
         form->WebBrowser1->page()->runJavaScript(
             QStringLiteral("document.forms[0].login.value+'|'+document.forms[0].password.value"),
-            [&](const QVariant& v) { fields = v; done = true; });
+            [&](const QVariant& v) {
+                fields = v;
+                done = true;
+            });
         QVERIFY(waitFor([&] { return done; }));
         QCOMPARE(fields.toString(), QStringLiteral("|"));
     }
@@ -144,7 +147,7 @@ private slots:
             ++steps;
         }
         QVERIFY(form->YourArmyFrame.valid()); // the combat...
-        QCOMPARE(form->sg->width(), 5);      // ...collapsed the three areas
+        QCOMPARE(form->sg->width(), 5);       // ...collapsed the three areas
         QCOMPARE(form->ScrollBox1->width(), 5);
         QCOMPARE(form->Panel1->height(), 5);
         QVERIFY(waitFor([&] { return form->atlas().cell(1, 0, 14, 2)->Object == 'M'; })); // read after the combat
@@ -172,8 +175,10 @@ private slots:
                     int key, dx, dy;
                     std::uint8_t side;
                 };
-                const Dir dirs[] = {{Qt::Key_Up, 0, -1, c->North}, {Qt::Key_Down, 0, 1, c->South},
-                                    {Qt::Key_Left, -1, 0, c->West}, {Qt::Key_Right, 1, 0, c->East}};
+                const Dir dirs[] = {{Qt::Key_Up, 0, -1, c->North},
+                                    {Qt::Key_Down, 0, 1, c->South},
+                                    {Qt::Key_Left, -1, 0, c->West},
+                                    {Qt::Key_Right, 1, 0, c->East}};
                 bool moved = false;
                 for (const Dir& d : dirs) {
                     const Pos next{level, x + d.dx, y + d.dy};

@@ -1,12 +1,12 @@
 // The map grid in the window: cell drawing, hover hints, the popup marks, clearing and the list buttons.
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
-#include "text/cp1251.h"
 #include "formfixture.h"
 #include "mapview/cellpainter.h"
 #include "mapview/mapgrid.h"
 #include "mapview/mapicons.h"
 #include "route/route.h"
+#include "text/cp1251.h"
 
 #include <QAction>
 #include <QApplication>
@@ -56,10 +56,7 @@ class TestMapView : public QObject
 
     std::unique_ptr<TForm1> makeForm() { return fx.make(QStringLiteral("http://127.0.0.1:9")); }
 
-    static void hover(TForm1& form, int col, int row)
-    {
-        form.sgMouseMove(form.sg->cellRect(col, row).center());
-    }
+    static void hover(TForm1& form, int col, int row) { form.sgMouseMove(form.sg->cellRect(col, row).center()); }
 
 private slots:
     void init() { fx.reset(); }

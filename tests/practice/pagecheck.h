@@ -48,7 +48,8 @@ inline SeenCell readGamePage(const QString& page)
         return c;
     }
     const auto title = QRegularExpression(QStringLiteral("<b>L-(\\d+)\\((\\d+),(\\d+)\\)</b>")).match(page);
-    const auto hru = QRegularExpression(QStringLiteral("<div id=\"hru\" name=\"hru\">измотанность: (\\d+)%")).match(page);
+    const auto hru =
+        QRegularExpression(QStringLiteral("<div id=\"hru\" name=\"hru\">измотанность: (\\d+)%")).match(page);
     if (!title.hasMatch() || !hru.hasMatch())
         return c;
     c.level = title.captured(1).toInt();
@@ -79,8 +80,8 @@ inline SeenCell readGamePage(const QString& page)
     mark("go_u_s.gif", 'u');
     mark("go_out_s.gif", 'E');
     mark("onclick=\"javascript: oIm(", 'M');
-    const char* chests[] = {"unlock_2_s.gif", "unlock_3_s.gif", "unlock_4_s.gif", "unlock_5_s.gif",
-                            "unlock_6_s.gif", "unlock_7_s.gif"};
+    const char* chests[] = {"unlock_2_s.gif", "unlock_3_s.gif", "unlock_4_s.gif",
+                            "unlock_5_s.gif", "unlock_6_s.gif", "unlock_7_s.gif"};
     for (int k = 0; k < 6; ++k)
         mark(chests[k], char('1' + k));
     mark("unlock_10_s.gif", '4');

@@ -1,26 +1,26 @@
-#include "text/cp1251.h"
 #include "game.h"
 #include "pagecheck.h"
 #include "pages.h"
-#include "server.h"
 #include "practicefixture.h"
+#include "server.h"
+#include "text/cp1251.h"
 
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTest>
-#include <httplib.h>
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 #include <arpa/inet.h>
 #include <atomic>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <deque>
+#include <httplib.h>
+#include <netinet/in.h>
 #include <set>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace practice;
 using namespace practice::test;
@@ -143,8 +143,27 @@ private slots:
                     for (auto code : c.side)
                         near.insert("side" + std::to_string(code));
                 }
-            for (const char* kind : {"L", "F", "d", "E", "M", "r", "1", "2", "3", "4", "5", "6", "unlock_10_s.gif",
-                                     "unlock_8_s.gif", "side1", "side2", "side3", "side4", "side5", "side6", "side7",
+            for (const char* kind : {"L",
+                                     "F",
+                                     "d",
+                                     "E",
+                                     "M",
+                                     "r",
+                                     "1",
+                                     "2",
+                                     "3",
+                                     "4",
+                                     "5",
+                                     "6",
+                                     "unlock_10_s.gif",
+                                     "unlock_8_s.gif",
+                                     "side1",
+                                     "side2",
+                                     "side3",
+                                     "side4",
+                                     "side5",
+                                     "side6",
+                                     "side7",
                                      "side8"})
                 QVERIFY2(near.count(kind), kind);
         }
@@ -213,7 +232,7 @@ private slots:
         QVERIFY(game.player(token, t)->combatUntil.has_value());
         QVERIFY(!game.move(token, Move::East, t + 1s));
         QVERIFY(!game.player(token, t + 3s)->combatUntil.has_value()); // over by itself
-        QVERIFY(game.move(token, Move::East, t + 3s));                   // onto the way down
+        QVERIFY(game.move(token, Move::East, t + 3s));                 // onto the way down
         QVERIFY(game.move(token, Move::Down, t + 3s));
         QCOMPARE(game.player(token, t + 3s)->pos, (Position{1, 15, 2}));
         QVERIFY(!game.move(token, Move::Down, t + 3s));
@@ -262,7 +281,8 @@ private slots:
         r = c.Get("/game.php");
         QVERIFY(fromPage(r->body).contains(QStringLiteral("Сначала войдите в игру.")));
 
-        r = c.Post("/login.php", "login=%D0%93%D0%B5%D1%80%D0%BE%D0%B9&password=pw", "application/x-www-form-urlencoded");
+        r = c.Post("/login.php", "login=%D0%93%D0%B5%D1%80%D0%BE%D0%B9&password=pw",
+                   "application/x-www-form-urlencoded");
         QCOMPARE(r->status, 200);
         const std::string cookie = cookieOf(r);
         QVERIFY(cookie.rfind("sid=", 0) == 0);

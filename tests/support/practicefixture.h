@@ -49,10 +49,8 @@ class Truth
 {
 public:
     explicit Truth(const RunningServer& server) : Truth(server.client().Get("/truth.json")->body) {}
-    explicit Truth(const std::string& json)
-        : m_json(QJsonDocument::fromJson(QByteArray::fromStdString(json)).object())
-    {
-    }
+    explicit Truth(const std::string& json) : m_json(QJsonDocument::fromJson(QByteArray::fromStdString(json)).object())
+    {}
     // Five characters: the side codes north, south, west, east, then the object code.
     std::string cell(int level, int x, int y) const
     {

@@ -40,7 +40,9 @@ inline bool makeOddFile(const QString& path, const QString& kind)
 
 inline mode_t fileMode(const QString& path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::stat(path.toLocal8Bit().constData(), &st) != 0)
         return 0;
     return st.st_mode & 07777;

@@ -47,8 +47,7 @@ std::string positionJson(const Player& p)
 
 Game::Game(Labyrinth labyrinth, GameRules rules) : m_lab(std::move(labyrinth)), m_rules(std::move(rules)) {}
 
-std::optional<std::string> Game::login(const std::string& login, const std::string& password,
-                                       Clock::time_point now)
+std::optional<std::string> Game::login(const std::string& login, const std::string& password, Clock::time_point now)
 {
     if (login.empty() || password.empty())
         return std::nullopt;

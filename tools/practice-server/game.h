@@ -14,13 +14,13 @@ using Clock = std::chrono::steady_clock;
 
 struct GameRules
 {
-    int startFatigue = 100;    // percent
-    int minFatigueToMove = 5;  // a move needs at least this much
+    int startFatigue = 100;   // percent
+    int minFatigueToMove = 5; // a move needs at least this much
     int fatiguePerMove = 1;
     std::chrono::milliseconds recoveryStep{2000}; // one percent back per step
     std::chrono::milliseconds combatLength{3000};
-    std::string password;      // empty: any non-empty password is accepted
-    int pagePadding = 0;       // bytes of log lines added to the game frame, to serve pages as large as real ones
+    std::string password; // empty: any non-empty password is accepted
+    int pagePadding = 0;  // bytes of log lines added to the game frame, to serve pages as large as real ones
     std::chrono::minutes sessionIdle{60}; // a session unused this long is gone
     std::size_t maxSessions = 10000;      // past this the least recently used session goes
 };
@@ -36,7 +36,15 @@ struct Player
     Clock::time_point lastSeen{};
 };
 
-enum class Move { West = 1, East = 2, North = 3, South = 4, Down = 5, Up = 6 };
+enum class Move
+{
+    West = 1,
+    East = 2,
+    North = 3,
+    South = 4,
+    Down = 5,
+    Up = 6
+};
 
 // The game's state: the labyrinth and the players behind session tokens. Every call takes the time, so
 // that fatigue and combats can be tested without waiting.

@@ -37,9 +37,21 @@ struct Showcase
     const char* chest;
 };
 constexpr Showcase kShowcase[] = {
-    {'n', ""},  {'L', ""}, {'F', ""}, {'r', ""}, {'1', "unlock_2_s.gif"}, {'2', "unlock_3_s.gif"},
-    {'3', "unlock_4_s.gif"}, {'4', "unlock_5_s.gif"}, {'5', "unlock_6_s.gif"}, {'6', "unlock_7_s.gif"},
-    {'4', "unlock_10_s.gif"}, {'n', "unlock_8_s.gif"}, {'M', ""}, {'d', ""}, {'E', ""},
+    {'n', ""},
+    {'L', ""},
+    {'F', ""},
+    {'r', ""},
+    {'1', "unlock_2_s.gif"},
+    {'2', "unlock_3_s.gif"},
+    {'3', "unlock_4_s.gif"},
+    {'4', "unlock_5_s.gif"},
+    {'5', "unlock_6_s.gif"},
+    {'6', "unlock_7_s.gif"},
+    {'4', "unlock_10_s.gif"},
+    {'n', "unlock_8_s.gif"},
+    {'M', ""},
+    {'d', ""},
+    {'E', ""},
 };
 constexpr int kShowcaseLength = sizeof kShowcase / sizeof kShowcase[0];
 constexpr int kShowcaseX = 2;

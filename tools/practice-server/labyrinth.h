@@ -7,7 +7,13 @@
 
 namespace practice {
 
-enum Side { North = 0, South = 1, West = 2, East = 3 };
+enum Side
+{
+    North = 0,
+    South = 1,
+    West = 2,
+    East = 3
+};
 
 // One cell in the program's own vocabulary: side codes 0 wall, 1 passage, 2..8 doors; object codes
 // 'n' nothing, 'L' trap, 'F' flag, 'd' way down, 'u' way up, 'E' exit, 'M' monster, 'r' loot, '1'..'6' chests.

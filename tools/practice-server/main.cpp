@@ -11,10 +11,9 @@ namespace {
 
 void usage()
 {
-    std::fprintf(stderr,
-                 "usage: practice-server [--port N] [--seed N] [--size 30|40|100] [--levels N] [--truth FILE]\n"
-                 "                       [--password TEXT] [--combat-seconds N] [--fatigue N] [--pad BYTES]\n"
-                 "  --port 0 picks a free port and prints it on the first line of standard output.\n");
+    std::fprintf(stderr, "usage: practice-server [--port N] [--seed N] [--size 30|40|100] [--levels N] [--truth FILE]\n"
+                         "                       [--password TEXT] [--combat-seconds N] [--fatigue N] [--pad BYTES]\n"
+                         "  --port 0 picks a free port and prints it on the first line of standard output.\n");
 }
 
 bool number(const char* text, long long low, long long high, long long& out)
@@ -89,8 +88,8 @@ int main(int argc, char* argv[])
     }
     std::printf("%d\n", bound);
     std::fflush(stdout);
-    std::fprintf(stderr, "practice-server: http://127.0.0.1:%d/login.php (seed %lld, size %lld, %lld levels)\n",
-                 bound, seed, size, levels);
+    std::fprintf(stderr, "practice-server: http://127.0.0.1:%d/login.php (seed %lld, size %lld, %lld levels)\n", bound,
+                 seed, size, levels);
     server.writeTruth();
     return server.listen() ? 0 : 1;
 }

@@ -105,10 +105,12 @@ std::string gameFrame(const Labyrinth& lab, const Player& player, const std::str
             "\r\n</div>\r\n";
     switch (cell.object) {
     case 'L':
-        body += "<div class=\"thing\"><img src=\"/img/trap.gif\" width=\"32\" height=\"32\"> Под ногами ловушка!</div>\r\n";
+        body +=
+            "<div class=\"thing\"><img src=\"/img/trap.gif\" width=\"32\" height=\"32\"> Под ногами ловушка!</div>\r\n";
         break;
     case 'F':
-        body += "<div class=\"thing\"><img src=\"/img/flag.jpg\" width=\"32\" height=\"32\"> Здесь стоит флаг.</div>\r\n";
+        body +=
+            "<div class=\"thing\"><img src=\"/img/flag.jpg\" width=\"32\" height=\"32\"> Здесь стоит флаг.</div>\r\n";
         break;
     case 'd':
         body += "<div class=\"thing\"><a href=\"javascript:goDown()\"><img src=\"/img/go_d_s.gif\" width=\"32\" "
@@ -124,7 +126,8 @@ std::string gameFrame(const Labyrinth& lab, const Player& player, const std::str
         break;
     case 'M':
         body += "<div class=\"thing\">Рядом бродит <a href=\"#\" onclick=\"javascript: oIm(" +
-                std::to_string(p.x * 1000 + p.y) + ");return false;\">Скелет-воин</a> <span id=\"mob\"></span></div>\r\n";
+                std::to_string(p.x * 1000 + p.y) +
+                ");return false;\">Скелет-воин</a> <span id=\"mob\"></span></div>\r\n";
         break;
     case 'r':
         body += "<div class=\"thing\">Вещи тут: Зелье лечения, 12 монет</div>\r\n";
@@ -137,7 +140,8 @@ std::string gameFrame(const Labyrinth& lab, const Player& player, const std::str
                 "\" width=\"32\" height=\"32\"> " + chestName(cell.chestImage) + "</div>\r\n";
     }
     for (int written = 0; written < padding;) {
-        const std::string line = "<div class=\"log\"><span>12:34</span> Вы нашли 3 монеты и кусок старой карты.</div>\r\n";
+        const std::string line =
+            "<div class=\"log\"><span>12:34</span> Вы нашли 3 монеты и кусок старой карты.</div>\r\n";
         body += line;
         written += static_cast<int>(line.size());
     }
@@ -151,7 +155,8 @@ std::string combatFrame(const Player& player)
 {
     std::string body = "<div class=\"top\">Бой! Игрок " + escape(player.login) + " против монстра.</div>\r\n";
     body += "<iframe name=\"your_army\" src=\"/army.php\" width=\"320\" height=\"120\"></iframe>\r\n";
-    body += "<form method=\"post\" action=\"/endcombat.php\"><input type=\"submit\" value=\"Закончить бой\"></form>\r\n";
+    body +=
+        "<form method=\"post\" action=\"/endcombat.php\"><input type=\"submit\" value=\"Закончить бой\"></form>\r\n";
     body += "<div class=\"bottom\">Бой закончится сам через несколько секунд.</div>";
     return page("Бой", "<meta http-equiv=\"refresh\" content=\"1\">" + std::string(kGameStyle), body);
 }
@@ -176,15 +181,15 @@ std::string chatInput()
 std::string infoPanel(const Player& player)
 {
     return page("Игрок", "",
-                "<div>Игрок: " + escape(player.login) + "</div>\r\n<div>Уровень: " +
-                    std::to_string(player.pos.level) + "</div>");
+                "<div>Игрок: " + escape(player.login) + "</div>\r\n<div>Уровень: " + std::to_string(player.pos.level) +
+                    "</div>");
 }
 
 std::string playerInfo(const std::string& nick)
 {
-    return page("Информация об игроке",
-                "", "<div class=\"top\">Информация об игроке</div>\r\n<div id=\"nick\">Ник: " + escape(nick) +
-                        "</div>\r\n<div>Клан: нет</div>");
+    return page("Информация об игроке", "",
+                "<div class=\"top\">Информация об игроке</div>\r\n<div id=\"nick\">Ник: " + escape(nick) +
+                    "</div>\r\n<div>Клан: нет</div>");
 }
 
 std::string notFound()
@@ -200,18 +205,18 @@ std::string image(const std::string& name)
         const char* text;
     };
     static const std::map<std::string, Look> looks = {
-        {"go_n_s.gif", {"#4a7", "&#8593;"}},  {"go_s_s.gif", {"#4a7", "&#8595;"}},
-        {"go_w_s.gif", {"#4a7", "&#8592;"}},  {"go_e_s.gif", {"#4a7", "&#8594;"}},
-        {"go10_s.gif", {"#a52", "2"}},        {"go5_s.gif", {"#a52", "3"}},
-        {"go2_s.gif", {"#a52", "4"}},         {"go4_s.gif", {"#a52", "5"}},
-        {"go3_s.gif", {"#a52", "6"}},         {"go6_s.gif", {"#a52", "7"}},
-        {"go7_s.gif", {"#a52", "8"}},         {"go_d_s.gif", {"#36c", "&#8600;"}},
-        {"go_u_s.gif", {"#36c", "&#8599;"}},  {"go_out_s.gif", {"#c90", "&#10162;"}},
-        {"trap.gif", {"#c33", "!"}},          {"flag.jpg", {"#33c", "F"}},
-        {"unlock_2_s.gif", {"#d22", "C"}},    {"unlock_3_s.gif", {"#2a2", "C"}},
-        {"unlock_4_s.gif", {"#22d", "C"}},    {"unlock_5_s.gif", {"#eee", "C"}},
-        {"unlock_10_s.gif", {"#eee", "C"}},   {"unlock_6_s.gif", {"#888", "C"}},
-        {"unlock_7_s.gif", {"#db2", "C"}},    {"unlock_8_s.gif", {"#765", "C"}},
+        {"go_n_s.gif", {"#4a7", "&#8593;"}}, {"go_s_s.gif", {"#4a7", "&#8595;"}},
+        {"go_w_s.gif", {"#4a7", "&#8592;"}}, {"go_e_s.gif", {"#4a7", "&#8594;"}},
+        {"go10_s.gif", {"#a52", "2"}},       {"go5_s.gif", {"#a52", "3"}},
+        {"go2_s.gif", {"#a52", "4"}},        {"go4_s.gif", {"#a52", "5"}},
+        {"go3_s.gif", {"#a52", "6"}},        {"go6_s.gif", {"#a52", "7"}},
+        {"go7_s.gif", {"#a52", "8"}},        {"go_d_s.gif", {"#36c", "&#8600;"}},
+        {"go_u_s.gif", {"#36c", "&#8599;"}}, {"go_out_s.gif", {"#c90", "&#10162;"}},
+        {"trap.gif", {"#c33", "!"}},         {"flag.jpg", {"#33c", "F"}},
+        {"unlock_2_s.gif", {"#d22", "C"}},   {"unlock_3_s.gif", {"#2a2", "C"}},
+        {"unlock_4_s.gif", {"#22d", "C"}},   {"unlock_5_s.gif", {"#eee", "C"}},
+        {"unlock_10_s.gif", {"#eee", "C"}},  {"unlock_6_s.gif", {"#888", "C"}},
+        {"unlock_7_s.gif", {"#db2", "C"}},   {"unlock_8_s.gif", {"#765", "C"}},
     };
     const auto it = looks.find(name);
     if (it == looks.end())

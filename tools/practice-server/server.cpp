@@ -1,7 +1,7 @@
 #include "server.h"
 
-#include "text/cp1251.h"
 #include "pages.h"
+#include "text/cp1251.h"
 
 #include <cstdio>
 #include <fstream>
@@ -118,9 +118,10 @@ void PracticeServer::routes()
         const std::string password = req.get_param_value("password");
         const auto token = m_game.login(login, password, Clock::now());
         if (!token) {
-            sendPage(res, pages::loginForm(login.empty() || password.empty() ? "Введите логин и пароль."
-                                                                             : "Неверный пароль."),
-                     403);
+            sendPage(
+                res,
+                pages::loginForm(login.empty() || password.empty() ? "Введите логин и пароль." : "Неверный пароль."),
+                403);
             return;
         }
         res.set_header("Set-Cookie", "sid=" + *token + "; Path=/; HttpOnly; SameSite=Lax");
@@ -138,7 +139,8 @@ void PracticeServer::routes()
         if (player->combatUntil)
             sendPage(res, pages::combatFrame(*player));
         else
-            sendPage(res, pages::gameFrame(m_game.labyrinth(), *player, m_game.takeMessage(token), m_game.rules().pagePadding));
+            sendPage(res, pages::gameFrame(m_game.labyrinth(), *player, m_game.takeMessage(token),
+                                           m_game.rules().pagePadding));
     });
 
     s.Post("/move.php", [this](const httplib::Request& req, httplib::Response& res) {

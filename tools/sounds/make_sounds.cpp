@@ -66,9 +66,8 @@ int main(int argc, char* argv[])
 {
     const std::filesystem::path folder = argc > 1 ? argv[1] : ".";
     const Tone tones[] = {
-        {"trap.wav", {880, 440}, 0.12},     {"flag.wav", {660, 880}, 0.10},
-        {"down.wav", {520, 390, 260}, 0.09}, {"mob.wav", {180, 150}, 0.15},
-        {"chest.wav", {700, 900, 1200}, 0.07}, {"res.wav", {1000}, 0.08},
+        {"trap.wav", {880, 440}, 0.12}, {"flag.wav", {660, 880}, 0.10},        {"down.wav", {520, 390, 260}, 0.09},
+        {"mob.wav", {180, 150}, 0.15},  {"chest.wav", {700, 900, 1200}, 0.07}, {"res.wav", {1000}, 0.08},
     };
     std::filesystem::create_directories(folder);
     int written = 0;

@@ -170,8 +170,7 @@ const TMapCell* Atlas::cell(unsigned lab, int level, int x, int y) const
     const std::size_t slots = static_cast<std::size_t>(GroupSlots(group));
     const std::size_t slot = lab - firstLabOfGroup(group);
     const std::size_t index =
-        ((static_cast<std::size_t>(x - 1) * n + static_cast<std::size_t>(y - 1)) * kLevelCount + level) * slots +
-        slot;
+        ((static_cast<std::size_t>(x - 1) * n + static_cast<std::size_t>(y - 1)) * kLevelCount + level) * slots + slot;
     switch (group) {
     case 1:
         return &m_map1[index];

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <span>
 #include <string>
-#include <vector>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace veldor {
 
@@ -20,7 +20,10 @@ int LabGroup(unsigned lab);
 // Side N of a group's maps (x and y run 1..N), 0 for no group.
 int MapSide(int group);
 // Side of the labyrinth's maps, 0 outside 1..20.
-inline int LabSide(unsigned lab) { return MapSide(LabGroup(lab)); }
+inline int LabSide(unsigned lab)
+{
+    return MapSide(LabGroup(lab));
+}
 // Labyrinth slots per level in a group's table.
 int GroupSlots(int group);
 // Name of a labyrinth as listed in the labyrinth box (UTF-8), empty outside 1..20.
@@ -59,7 +62,13 @@ static_assert(offsetof(TLevelLists, Traps) == 768);
 static_assert(offsetof(TLevelLists, Flags) == 3328);
 static_assert(offsetof(TLevelLists, Exits) == 4096);
 
-enum class ListKind { Transitions, Traps, Flags, Exits };
+enum class ListKind
+{
+    Transitions,
+    Traps,
+    Flags,
+    Exits
+};
 
 int ListSlots(ListKind kind);
 int ListMaxLength(ListKind kind);
@@ -74,7 +83,13 @@ void ClearList(TLevelLists& lists, ListKind kind);
 std::string PositionEntry(int level, int x, int y);
 
 // The four tables whose bytes are also the map files.
-enum class MapTable { Map1, Map2, Map3, MapCrd };
+enum class MapTable
+{
+    Map1,
+    Map2,
+    Map3,
+    MapCrd
+};
 
 class Atlas
 {

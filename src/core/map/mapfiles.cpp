@@ -78,15 +78,19 @@ MapFilesReport LoadMaps(Atlas& atlas, const std::string& folder, bool mayWrite)
         std::string odd;
         if (isOddFile(path, &odd)) {
             // Opening a pipe would wait for a writer for ever; a save will refuse it as well.
-            report.problems.push_back({file.name, odd + ": карта не загружена и не сможет сохраниться, пока это не "
-                                                         "убрать или не переименовать (в папке с картами должен "
-                                                         "быть обычный файл " + std::string(file.name) + ")"});
+            report.problems.push_back({file.name, odd +
+                                                      ": карта не загружена и не сможет сохраниться, пока это не "
+                                                      "убрать или не переименовать (в папке с картами должен "
+                                                      "быть обычный файл " +
+                                                      std::string(file.name) + ")"});
             continue;
         }
         // Read-only: a map the user protected still loads, and loading can never damage the file.
         const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) {
-            struct stat link {};
+            struct stat link
+            {
+            };
             if (errno == ENOENT && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
                 report.problems.push_back({file.name, "ссылка указывает на файл, которого нет: карта не загружена и не "
                                                       "сохранится, пока ссылку не исправят"});

@@ -33,11 +33,10 @@ struct MapFilesReport
 
 // Reads the four files of `folder` into the atlas. A missing file is created empty; a short file fills the
 // table as far as it goes and the rest is zero; a longer one gives its first record. Files on disk are never
-// shortened or rewritten here; only the temporary files of a save that was cut short are removed. Problems (a file that cannot be read or created) are reported, and the
-// other files are still read.
-// A folder, pipe or device in a map file's place is reported and not read. `mayWrite` is false for a copy
-// of the program that does not own the folder (another copy may be saving right now): nothing is then
-// removed or created.
+// shortened or rewritten here; only the temporary files of a save that was cut short are removed. Problems (a file that
+// cannot be read or created) are reported, and the other files are still read. A folder, pipe or device in a map file's
+// place is reported and not read. `mayWrite` is false for a copy of the program that does not own the folder (another
+// copy may be saving right now): nothing is then removed or created.
 MapFilesReport LoadMaps(Atlas& atlas, const std::string& folder, bool mayWrite = true);
 
 // Writes the four tables into the files of `folder`, each replaced whole or not at all: a file that cannot be

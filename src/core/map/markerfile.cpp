@@ -121,8 +121,8 @@ MarkersRead ParseMarkers(std::string_view utf8, Atlas& atlas)
         std::string text;
         if (count != 4 || !number(fields[0], lab) || !number(fields[1], level) || !number(fields[2], x) ||
             !number(fields[3], y) || !unescape(line.substr(start), text) || text.empty() || lab < 1 ||
-            lab > static_cast<int>(kLabyrinthCount) || level < 0 || level >= kLevelCount || x < 1 ||
-            x > kMaxMapSide || y < 1 || y > kMaxMapSide) {
+            lab > static_cast<int>(kLabyrinthCount) || level < 0 || level >= kLevelCount || x < 1 || x > kMaxMapSide ||
+            y < 1 || y > kMaxMapSide) {
             ++r.damaged;
             continue;
         }
@@ -144,8 +144,9 @@ MarkersLoad LoadMarkers(Atlas& atlas, const std::string& folder)
     }
     load.read = ParseMarkers(file.bytes, atlas);
     if (load.read.damaged > 0)
-        load.problem = std::string(kMarkersFileName) + ": пропущено повреждённых строк: " +
-                       std::to_string(load.read.damaged) + " (остальные маркеры загружены)";
+        load.problem = std::string(kMarkersFileName) +
+                       ": пропущено повреждённых строк: " + std::to_string(load.read.damaged) +
+                       " (остальные маркеры загружены)";
     return load;
 }
 

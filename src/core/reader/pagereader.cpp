@@ -101,10 +101,9 @@ class CellRecognition
 {
 public:
     CellRecognition(const PageLines& lines, Atlas& atlas, ReaderState& state, ReaderHost& host, int x, int y)
-        : m_lines(lines), m_atlas(atlas), m_state(state), m_host(host), m_lab(host.curLab()),
-          m_level(host.curLevel()), m_x(x), m_y(y), m_n(LabSide(m_lab))
-    {
-    }
+        : m_lines(lines), m_atlas(atlas), m_state(state), m_host(host), m_lab(host.curLab()), m_level(host.curLevel()),
+          m_x(x), m_y(y), m_n(LabSide(m_lab))
+    {}
 
     void run()
     {
@@ -268,8 +267,8 @@ void RecognizeCell(const PageLines& lines, Atlas& atlas, ReaderState& state, Rea
 
 std::string CaptionPrefix(const ReaderState& s, int curLevel)
 {
-    return "L - " + std::to_string(curLevel) + " (" + std::to_string(s.ViewX) + "," + std::to_string(s.ViewY) +
-           ")" + cp1251::fromUtf8(" измотанность: ") + std::to_string(s.Fatigue) + "%";
+    return "L - " + std::to_string(curLevel) + " (" + std::to_string(s.ViewX) + "," + std::to_string(s.ViewY) + ")" +
+           cp1251::fromUtf8(" измотанность: ") + std::to_string(s.Fatigue) + "%";
 }
 
 TickOutcome RecognizePage(const PageLines& lines, Atlas& atlas, ReaderState& state, ReaderHost& host)
@@ -322,7 +321,8 @@ TickOutcome RecognizePage(const PageLines& lines, Atlas& atlas, ReaderState& sta
         std::optional<int> y;
         if (open) {
             const auto comma = line.find(',', i);
-            x = coordinate(std::string_view(line).substr(i, comma == std::string::npos ? std::string::npos : comma - i));
+            x = coordinate(
+                std::string_view(line).substr(i, comma == std::string::npos ? std::string::npos : comma - i));
             if (comma != std::string::npos) {
                 const auto close = line.find(')', comma + 1);
                 if (close != std::string::npos)

@@ -42,9 +42,10 @@ public:
     virtual void setCaptionPrefix(const std::string& prefix) = 0;
 };
 
-enum class TickOutcome {
-    Recognised,   // ran to the end and refreshed the caption
-    Stopped,      // an unreadable number or a short page ended the tick; nothing more changed
+enum class TickOutcome
+{
+    Recognised, // ran to the end and refreshed the caption
+    Stopped,    // an unreadable number or a short page ended the tick; nothing more changed
 };
 
 // One recognition run over the page text of a tick: fatigue, level, position, the move and level rules, the

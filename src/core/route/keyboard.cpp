@@ -2,8 +2,8 @@
 
 namespace veldor {
 
-std::optional<std::string> KeyMoveScript(const Atlas& atlas, unsigned lab, int level, int viewX, int viewY,
-                                         int fatigue, bool passDoors, ArrowKey key)
+std::optional<std::string> KeyMoveScript(const Atlas& atlas, unsigned lab, int level, int viewX, int viewY, int fatigue,
+                                         bool passDoors, ArrowKey key)
 {
     if (fatigue <= 6 || viewX == 0 || viewY == 0)
         return std::nullopt;

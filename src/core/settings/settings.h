@@ -17,9 +17,9 @@ struct Settings
     std::int32_t CurLab = 0;
     int CellSize = 15;
     bool AutoLogin = false;
-    bool PassDoors = false;   // cb4
-    bool PlaySounds = false;  // CheckBox8
-    bool HidePanels = false;  // CheckBox7
+    bool PassDoors = false;  // cb4
+    bool PlaySounds = false; // CheckBox8
+    bool HidePanels = false; // CheckBox7
 };
 
 // What a read of user.dat delivered, in the order the values reach the program. A value is set when it was

@@ -2,9 +2,9 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <filesystem>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -89,7 +89,9 @@ void syncFolder(const std::string& file)
 
 bool saveTarget(const std::string& path, std::string& target, FileResult& problem)
 {
-    struct stat lst {};
+    struct stat lst
+    {
+    };
     target = path;
     if (::lstat(path.c_str(), &lst) != 0 || !S_ISLNK(lst.st_mode))
         return true;
@@ -118,7 +120,9 @@ std::string oddKind(mode_t m)
 
 bool isOddFile(const std::string& path, std::string* what)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode))
         return false;
     if (what)
@@ -129,7 +133,9 @@ bool isOddFile(const std::string& path, std::string* what)
 SmallFile readSmallRegularFile(const std::string& path, std::size_t maxBytes)
 {
     SmallFile out;
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::stat(path.c_str(), &st) != 0) {
         out.status = errno == ENOENT ? ReadStatus::Missing : ReadStatus::Error;
         out.error = describeError(errno);
@@ -205,7 +211,9 @@ FileResult replaceFileContents(const std::string& path, const void* data, std::s
     FileResult problem;
     if (!saveTarget(path, target, problem))
         return problem;
-    struct stat st {};
+    struct stat st
+    {
+    };
     bool existed = false;
     if (::stat(target.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
@@ -281,7 +289,9 @@ FileResult rewriteInPlace(const std::string& target, const std::string& complete
         return failure(e);
     }
     // Room first, so that a full disk refuses the save before a byte of the old content changes.
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::fstat(fd, &st) == 0 && static_cast<std::size_t>(st.st_size) < size) {
         const int e = ::posix_fallocate(fd, 0, static_cast<off_t>(size));
         if (e != 0 && e != EOPNOTSUPP && e != EINVAL) {

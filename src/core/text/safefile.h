@@ -18,14 +18,26 @@ struct FileResult
 // reported, nothing is created). A file whose owner may not write it is left alone, as the user protected
 // it; a folder, pipe or device in the file's place is never replaced. The file keeps its owner and group and
 // gets `mode`, or with KeepExistingMode the permissions the existing file had.
-enum class ModePolicy { KeepExistingMode, ForceMode };
+enum class ModePolicy
+{
+    KeepExistingMode,
+    ForceMode
+};
 FileResult replaceFileContents(const std::string& path, const void* data, std::size_t size, mode_t mode,
                                ModePolicy policy = ModePolicy::KeepExistingMode);
 
 // A small file read whole, but only a regular one: a pipe, a device or a folder in its place is never
 // opened for reading (a pipe would block, a device would never end), and a file over `maxBytes` is refused
 // unread.
-enum class ReadStatus { Ok, Missing, Directory, NotRegular, TooLarge, Error };
+enum class ReadStatus
+{
+    Ok,
+    Missing,
+    Directory,
+    NotRegular,
+    TooLarge,
+    Error
+};
 struct SmallFile
 {
     ReadStatus status = ReadStatus::Ok;

@@ -1,15 +1,16 @@
 #include "travel.h"
 
-#include <cmath>
 #include <cfenv>
+#include <cmath>
 
 namespace veldor {
 namespace {
 
 constexpr std::array<std::string_view, kTownCount> kTowns = {
-    "Башня Смерти",     "Башня Хаоса",  "Болотный Замок", "Ведьмины Топи",   "Горный замок",    "Долина Магов",
-    "Замок Паладинов",  "Илдиор",       "Лагденойский Лес", "Лагерь Наемников", "Лесной Замок", "Пещеры Драконов",
-    "Порт",             "Пустынный Замок", "Руины",       "Столица",         "Шахты",
+    "Башня Смерти", "Башня Хаоса",     "Болотный Замок", "Ведьмины Топи",    "Горный замок",
+    "Долина Магов", "Замок Паладинов", "Илдиор",         "Лагденойский Лес", "Лагерь Наемников",
+    "Лесной Замок", "Пещеры Драконов", "Порт",           "Пустынный Замок",  "Руины",
+    "Столица",      "Шахты",
 };
 
 constexpr std::int32_t kTimes[kTownCount][kTownCount] = {
@@ -33,10 +34,9 @@ constexpr std::int32_t kTimes[kTownCount][kTownCount] = {
 };
 
 // 2^(-k/10) to four decimals, except k = 6, which the game's table gives as 0.6595.
-constexpr double kFactors[31] = {1.0,    0.933,  0.8706, 0.8123, 0.7579, 0.7071, 0.6595, 0.6156,
-                                 0.5743, 0.5359, 0.5,    0.4665, 0.4353, 0.4061, 0.3789, 0.3536,
-                                 0.3299, 0.3078, 0.2872, 0.2679, 0.25,   0.2333, 0.2176, 0.2031,
-                                 0.1895, 0.1768, 0.1649, 0.1539, 0.1436, 0.134,  0.125};
+constexpr double kFactors[31] = {1.0,    0.933,  0.8706, 0.8123, 0.7579, 0.7071, 0.6595, 0.6156, 0.5743, 0.5359, 0.5,
+                                 0.4665, 0.4353, 0.4061, 0.3789, 0.3536, 0.3299, 0.3078, 0.2872, 0.2679, 0.25,   0.2333,
+                                 0.2176, 0.2031, 0.1895, 0.1768, 0.1649, 0.1539, 0.1436, 0.134,  0.125};
 
 } // namespace
 
@@ -65,8 +65,8 @@ std::int64_t TravelSeconds(const TravelTables& tables, int from, int to, int spe
     if (from < 0 || from >= kTownCount || to < 0 || to >= kTownCount || speedItem < 0 || speedItem >= kSpeedItems)
         return -1;
     const double base = tables.TravelTimes[from][to];
-    const double t = speedItem > 30 ? base * tables.SpeedFactors[speedItem - 30]
-                                    : base / tables.SpeedFactors[30 - speedItem];
+    const double t =
+        speedItem > 30 ? base * tables.SpeedFactors[speedItem - 30] : base / tables.SpeedFactors[30 - speedItem];
     // rint rounds in the current mode, which is to nearest with ties to even unless someone changed it.
     const int saved = std::fegetround();
     std::fesetround(FE_TONEAREST);

@@ -151,10 +151,10 @@ private slots:
             int k;
             std::size_t offset;
         };
-        const Slot slotList[] = {{ListKind::Transitions, 0, 0},    {ListKind::Transitions, 2, 512},
-                              {ListKind::Traps, 0, 768},        {ListKind::Traps, 9, 768 + 9 * 256},
-                              {ListKind::Flags, 0, 3328},       {ListKind::Flags, 2, 3328 + 512},
-                              {ListKind::Exits, 0, 4096},       {ListKind::Exits, 2, 4096 + 102}};
+        const Slot slotList[] = {{ListKind::Transitions, 0, 0}, {ListKind::Transitions, 2, 512},
+                                 {ListKind::Traps, 0, 768},     {ListKind::Traps, 9, 768 + 9 * 256},
+                                 {ListKind::Flags, 0, 3328},    {ListKind::Flags, 2, 3328 + 512},
+                                 {ListKind::Exits, 0, 4096},    {ListKind::Exits, 2, 4096 + 102}};
         for (unsigned lab : {1u, 11u, 20u}) {
             for (int level : {0, 9, 16}) {
                 TLevelLists* lists = atlas->levelLists(lab, level);

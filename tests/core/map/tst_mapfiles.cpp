@@ -3,14 +3,14 @@
 
 #include <QDir>
 #include <QProcess>
-#include <sys/statvfs.h>
 #include <QTemporaryDir>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <QTest>
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 using namespace veldor;
 using namespace veldor::test;
@@ -92,9 +92,13 @@ private slots:
         const QByteArray map1 = readAll(file(0));
         const auto table = atlas->bytes(MapTable::Map1);
         QCOMPARE(map1, QByteArray(reinterpret_cast<const char*>(table.data()), qsizetype(table.size())));
-        QCOMPARE(map1.mid(0, 6), QByteArray("\x01\x00\x02\x08\x01" "E", 6));
+        QCOMPARE(map1.mid(0, 6), QByteArray("\x01\x00\x02\x08\x01"
+                                            "E",
+                                            6));
         const QByteArray crd = readAll(file(3));
-        QCOMPARE(crd.mid(4096, 11), QByteArray("\x0A" "L-0(1x1); ", 11));
+        QCOMPARE(crd.mid(4096, 11), QByteArray("\x0A"
+                                               "L-0(1x1); ",
+                                               11));
 
         Atlas* loaded = new Atlas;
         std::unique_ptr<Atlas> owner(loaded);
@@ -217,7 +221,9 @@ private slots:
         QVERIFY(::link(file(0).toLocal8Bit().constData(), other.toLocal8Bit().constData()) == 0);
         fillSample(*atlas, 5);
         QVERIFY(SaveMaps(*atlas, dir->path().toStdString()).ok());
-        struct stat a {}, b {};
+        struct stat a
+        {
+        }, b{};
         QVERIFY(::stat(file(0).toLocal8Bit().constData(), &a) == 0 && ::stat(other.toLocal8Bit().constData(), &b) == 0);
         QCOMPARE(a.st_ino, b.st_ino);
         QCOMPARE(a.st_nlink, nlink_t(2));
@@ -248,7 +254,9 @@ private slots:
         QVERIFY(::chown(file(0).toLocal8Bit().constData(), 65534, 65534) == 0);
         QVERIFY(QFile::setPermissions(file(0), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
         QVERIFY(SaveMaps(*atlas, dir->path().toStdString()).ok());
-        struct stat st {};
+        struct stat st
+        {
+        };
         QVERIFY(::stat(file(0).toLocal8Bit().constData(), &st) == 0);
         QCOMPARE(st.st_uid, uid_t(65534));
         QCOMPARE(st.st_gid, gid_t(65534));
@@ -264,8 +272,8 @@ private slots:
         for (int i = 0; i < 4; ++i)
             old << readAll(file(i));
         atlas->cell(1, 0, 1, 1)->Object = 'L';
-        QVERIFY(QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
-                                                       QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(dir->path(),
+                                      QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
         MapFilesReport r;
         {
             ScopedUnprivileged asUser;
@@ -339,8 +347,9 @@ private slots:
             QSKIP("mounting a small file system needs root");
         const QString mnt = dir->filePath(QStringLiteral("small"));
         QVERIFY(QDir().mkpath(mnt));
-        if (QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                                                       QStringLiteral("size=12m"), QStringLiteral("tmpfs"), mnt}) != 0)
+        if (QProcess::execute(QStringLiteral("mount"),
+                              {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                               QStringLiteral("size=12m"), QStringLiteral("tmpfs"), mnt}) != 0)
             QSKIP("this machine does not allow mounting a file system");
         auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mnt}); });
         fillSample(*atlas, 8);
@@ -354,7 +363,9 @@ private slots:
             QVERIFY(filler.open(QIODevice::WriteOnly));
             const QByteArray block(64 * 1024, 'f');
             while (filler.write(block) == block.size()) {
-                struct statvfs fs{};
+                struct statvfs fs
+                {
+                };
                 if (::statvfs(mnt.toLocal8Bit().constData(), &fs) == 0 && fs.f_bavail * fs.f_bsize < 1024 * 1024)
                     break;
             }

@@ -1,7 +1,7 @@
 // Markers kept in markers.txt beside the map files.
-#include "text/cp1251.h"
 #include "map/markerfile.h"
 #include "testsupport.h"
+#include "text/cp1251.h"
 
 #include <QDir>
 #include <QTemporaryDir>

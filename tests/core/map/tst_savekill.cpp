@@ -121,7 +121,8 @@ private slots:
                 QCOMPARE(readAll(dir.filePath(QStringLiteral("backup/") + QString::fromLatin1(f.name))), bytes);
             }
         }
-        QVERIFY(QDir(dir.path()).entryList({QStringLiteral("*.inplace-*"), QStringLiteral("*.tmp-*")}, QDir::Files)
+        QVERIFY(QDir(dir.path())
+                    .entryList({QStringLiteral("*.inplace-*"), QStringLiteral("*.tmp-*")}, QDir::Files)
                     .isEmpty());
         qInfo("killed %d saves of hard-linked files, %d rewrites were finished at the next start", kills, finished);
     }

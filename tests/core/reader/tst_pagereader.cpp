@@ -1,5 +1,5 @@
-#include "text/cp1251.h"
 #include "reader/pagereader.h"
+#include "text/cp1251.h"
 
 #include <QTest>
 #include <memory>
@@ -145,8 +145,8 @@ private slots:
         QCOMPARE(!host.coordinates.empty(), cellRead);
         if (cellRead) {
             QCOMPARE(cell(level, x, y).Explored, std::uint8_t(1));
-            QCOMPARE(host.caption, "L - " + std::to_string(level) + " (" + std::to_string(x) + "," +
-                                       std::to_string(y) + ") измотанность: " + std::to_string(fatigue) + "%");
+            QCOMPARE(host.caption, "L - " + std::to_string(level) + " (" + std::to_string(x) + "," + std::to_string(y) +
+                                       ") измотанность: " + std::to_string(fatigue) + "%");
         } else {
             QCOMPARE(host.caption, std::string()); // no position shown yet: the plain title
             QVERIFY(host.follows.empty());
@@ -200,7 +200,7 @@ private slots:
         tick(page({}, 2, 5, 6));
         QCOMPARE(host.levelsShown, std::vector<int>{2});
         QVERIFY(state.LevelChanged); // a move switched the level; the flag stays
-        tick(page({}, 2, 5, 6));       // no move: the flag applies the same level once more and clears
+        tick(page({}, 2, 5, 6));     // no move: the flag applies the same level once more and clears
         QCOMPARE(host.levelsShown, (std::vector<int>{2, 2}));
         QVERIFY(!state.LevelChanged);
         tick(page({}, 2, 5, 6));
@@ -293,19 +293,32 @@ private slots:
         QTest::addColumn<QString>("object");
         QTest::addColumn<QString>("sound");
         const QString monster = QStringLiteral("<A onclick=\"javascript: oIm(5)\">mob</A>");
-        QTest::newRow("nothing") << QStringList{} << "n" << "";
-        QTest::newRow("monster") << QStringList{monster} << "M" << "mob.wav";
-        QTest::newRow("monster under a way down") << QStringList{monster, "go_d_s.gif"} << "d" << "down.wav";
-        QTest::newRow("monster under an exit") << QStringList{monster, "go_out_s.gif"} << "E" << "";
-        QTest::newRow("trap then chest") << QStringList{"trap", "Вещи тут: unlock_3_s.gif"} << "2" << "trap.wav";
-        QTest::newRow("flag") << QStringList{"flag.jpg"} << "F" << "flag.wav";
-        QTest::newRow("loot") << QStringList{"Вещи тут: хлам"} << "r" << "res.wav";
-        QTest::newRow("chest order") << QStringList{"Вещи тут:", "unlock_7_s.gif unlock_4_s.gif"} << "3" << "chest.wav";
-        QTest::newRow("white 10") << QStringList{"Вещи тут: unlock_10_s.gif"} << "4" << "chest.wav";
-        QTest::newRow("iron") << QStringList{"Вещи тут: unlock_6_s.gif"} << "5" << "chest.wav";
-        QTest::newRow("chest 8 only") << QStringList{"Вещи тут: unlock_8_s.gif"} << "n" << "chest.wav";
-        QTest::newRow("chest 8 on a monster") << QStringList{monster, "Вещи тут: unlock_8_s.gif"} << "M" << "mob.wav";
-        QTest::newRow("chest image without items") << QStringList{"unlock_2_s.gif"} << "n" << "";
+        QTest::newRow("nothing") << QStringList{} << "n"
+                                 << "";
+        QTest::newRow("monster") << QStringList{monster} << "M"
+                                 << "mob.wav";
+        QTest::newRow("monster under a way down") << QStringList{monster, "go_d_s.gif"} << "d"
+                                                  << "down.wav";
+        QTest::newRow("monster under an exit") << QStringList{monster, "go_out_s.gif"} << "E"
+                                               << "";
+        QTest::newRow("trap then chest") << QStringList{"trap", "Вещи тут: unlock_3_s.gif"} << "2"
+                                         << "trap.wav";
+        QTest::newRow("flag") << QStringList{"flag.jpg"} << "F"
+                              << "flag.wav";
+        QTest::newRow("loot") << QStringList{"Вещи тут: хлам"} << "r"
+                              << "res.wav";
+        QTest::newRow("chest order") << QStringList{"Вещи тут:", "unlock_7_s.gif unlock_4_s.gif"} << "3"
+                                     << "chest.wav";
+        QTest::newRow("white 10") << QStringList{"Вещи тут: unlock_10_s.gif"} << "4"
+                                  << "chest.wav";
+        QTest::newRow("iron") << QStringList{"Вещи тут: unlock_6_s.gif"} << "5"
+                              << "chest.wav";
+        QTest::newRow("chest 8 only") << QStringList{"Вещи тут: unlock_8_s.gif"} << "n"
+                                      << "chest.wav";
+        QTest::newRow("chest 8 on a monster") << QStringList{monster, "Вещи тут: unlock_8_s.gif"} << "M"
+                                              << "mob.wav";
+        QTest::newRow("chest image without items") << QStringList{"unlock_2_s.gif"} << "n"
+                                                   << "";
     }
     void objectPrecedence()
     {

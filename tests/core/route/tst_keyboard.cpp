@@ -40,7 +40,7 @@ private slots:
         QVERIFY(!press(ArrowKey::Up, 6));
         QVERIFY(press(ArrowKey::Up, 7));
         QVERIFY(!press(ArrowKey::Up, 0));
-        QVERIFY(!press(ArrowKey::Up, 50, false, 0));       // no labyrinth
+        QVERIFY(!press(ArrowKey::Up, 50, false, 0));          // no labyrinth
         QVERIFY(!press(ArrowKey::Up, 50, false, 1, 0, 0, 5)); // no position yet
         QVERIFY(!press(ArrowKey::Up, 50, false, 1, 0, 31, 5));
         QVERIFY(!press(ArrowKey::Up, 50, false, 1, 3)); // the shown level's cell is the one tested

@@ -1,5 +1,5 @@
-#include "text/cp1251.h"
 #include "settings/loginform.h"
+#include "text/cp1251.h"
 
 #include <QTest>
 
@@ -13,11 +13,13 @@ private slots:
     {
         const std::string page = LoginFormPage("http://game.example", "hero", "pw");
         QCOMPARE(std::count(page.begin(), page.end(), '\n'), 8);
-        QVERIFY(page.rfind("<html><head></head><body><form method=\"post\" action=\"http://game.example/login.php\">\r\n"
-                           "<table>\r\n",
-                           0) == 0);
-        QVERIFY(page.find(cp1251::fromUtf8("<td>Логин</td><td><input name=\"login\" size=\"16\" VALUE = \"hero\"></td>")) !=
-                std::string::npos);
+        QVERIFY(
+            page.rfind("<html><head></head><body><form method=\"post\" action=\"http://game.example/login.php\">\r\n"
+                       "<table>\r\n",
+                       0) == 0);
+        QVERIFY(
+            page.find(cp1251::fromUtf8("<td>Логин</td><td><input name=\"login\" size=\"16\" VALUE = \"hero\"></td>")) !=
+            std::string::npos);
         QVERIFY(page.find("type=\"password\" VALUE = \"pw\"></td></tr>\r\n") != std::string::npos);
         QVERIFY(page.find(cp1251::fromUtf8("<input value=\"Войти\" type=\"submit\">")) != std::string::npos);
         QVERIFY(page.size() > 2 && page.substr(page.size() - 16) == "</body></html>\r\n");
@@ -39,7 +41,8 @@ private slots:
         QFETCH(QByteArray, value);
         QFETCH(QByteArray, written);
         const std::string page = LoginFormPage("http://g", value.toStdString(), value.toStdString());
-        QVERIFY(page.find("name=\"login\" size=\"16\" VALUE = " + written.toStdString() + "></td>") != std::string::npos);
+        QVERIFY(page.find("name=\"login\" size=\"16\" VALUE = " + written.toStdString() + "></td>") !=
+                std::string::npos);
         QVERIFY(page.find("type=\"password\" VALUE = " + written.toStdString() + "></td>") != std::string::npos);
         QVERIFY(page.find("<script>") == std::string::npos);
     }

@@ -1,11 +1,11 @@
-#include "text/cp1251.h"
 #include "settings/settings.h"
 #include "testsupport.h"
+#include "text/cp1251.h"
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <sys/stat.h>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace veldor;
 using namespace veldor::test;
@@ -28,7 +28,8 @@ private slots:
         s.PassDoors = false;
         s.PlaySounds = true;
         s.HidePanels = true;
-        QCOMPARE(SerializeSettings(s), cp1251::fromUtf8("Странник") + "\r\np@ss word\r\n14\r\n21\r\n1\r\n0\r\n1\r\n1\r\n");
+        QCOMPARE(SerializeSettings(s),
+                 cp1251::fromUtf8("Странник") + "\r\np@ss word\r\n14\r\n21\r\n1\r\n0\r\n1\r\n1\r\n");
     }
 
     void roundTripThroughTheFile()
@@ -176,7 +177,8 @@ private slots:
     {
         QFETCH(QByteArray, value);
         QFETCH(bool, on);
-        const QByteArray text = "a\r\nb\r\n1\r\n15\r\n" + value + "\r\n" + value + "\r\n" + value + "\r\n" + value + "\r\n";
+        const QByteArray text =
+            "a\r\nb\r\n1\r\n15\r\n" + value + "\r\n" + value + "\r\n" + value + "\r\n" + value + "\r\n";
         const SettingsRead r = ParseSettings(text.toStdString());
         QVERIFY(!r.failed);
         QCOMPARE(*r.autoLogin, on);
@@ -242,8 +244,8 @@ private slots:
     void unwritableFolderIsReported()
     {
         QTemporaryDir dir;
-        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
-                                                      QFile::ExeOther));
+        QVERIFY(
+            QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
         FileResult r;
         {
             ScopedUnprivileged asUser;

@@ -44,7 +44,7 @@ private slots:
 
     void unmappableAndBrokenInputBecomesQuestionMarks()
     {
-        QCOMPARE(cp1251::fromUtf8("a\xE2\x82\xB9z"), std::string("a?z"));   // rupee sign: not in the code page
+        QCOMPARE(cp1251::fromUtf8("a\xE2\x82\xB9z"), std::string("a?z"));     // rupee sign: not in the code page
         QCOMPARE(cp1251::fromUtf8("a\xF0\x9F\x98\x80z"), std::string("a?z")); // emoji
         QCOMPARE(cp1251::fromUtf8("a\xC3"), std::string("a?"));               // cut-off sequence
         QCOMPARE(cp1251::fromUtf8("\xFF\xFE"), std::string("??"));

@@ -21,8 +21,8 @@ private slots:
         const QString p = QStringLiteral("Расчетное время: ");
         QTest::newRow("same town fast") << 7 << 7 << 30 << p + "00:00:00";
         QTest::newRow("same town slow") << 3 << 3 << -30 << p + "00:00:00";
-        QTest::newRow("tie to even down") << 0 << 7 << 10 << p + "00:37:42";  // 2262.5 -> 2262
-        QTest::newRow("tie to even up") << 0 << 10 << 10 << p + "00:29:32";   // 1771.5 -> 1772
+        QTest::newRow("tie to even down") << 0 << 7 << 10 << p + "00:37:42"; // 2262.5 -> 2262
+        QTest::newRow("tie to even up") << 0 << 10 << 10 << p + "00:29:32";  // 1771.5 -> 1772
         QTest::newRow("speed 0") << 1 << 0 << 0 << p + "00:39:36";
         QTest::newRow("speed 1") << 1 << 0 << 1 << p + "00:36:57";
         QTest::newRow("speed -1") << 1 << 0 << -1 << p + "00:42:27";
