@@ -10,7 +10,9 @@ namespace {
 
 veldor::PageLines gamePage(int x, int y)
 {
-    using veldor::cp1251::fromUtf8;
+    const auto fromUtf8 = [](const std::string& utf8) {
+        return veldor::cp1251::fromUtf8(veldor::cp1251::asUtf8(utf8));
+    };
     veldor::PageLines lines = {
         "<HEAD><META http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\"><TITLE>game</TITLE>"
         "<STYLE>body{font-family:sans-serif}</STYLE><SCRIPT>function goTo(n){}</SCRIPT></HEAD>",

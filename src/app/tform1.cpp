@@ -333,12 +333,12 @@ void TForm1::ComboBox2Select()
 void TForm1::UpdateLevelStatistics()
 {
     if (const auto percent = ExploredPercent(*m_atlas, CurLab, CurLevel))
-        Label2->setText(QString::fromStdString(PercentLabelText(*percent)));
+        Label2->setText(fromUtf8Text(PercentLabelText(*percent)));
 }
 
 void TForm1::ComboBox3Select()
 {
-    Label7->setText(QString::fromStdString(
+    Label7->setText(fromUtf8Text(
         TravelEstimateText(m_travel, ComboBox3->currentIndex(), ComboBox4->currentIndex(), ComboBox5->currentIndex())));
 }
 

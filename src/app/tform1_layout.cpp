@@ -7,6 +7,7 @@
 #include "mapview/clicksplitter.h"
 #include "mapview/mapgrid.h"
 #include "travel/travel.h"
+#include "ui/qtcodec.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -169,7 +170,7 @@ void TForm1::buildLayout()
     Label9 = label("Label9", QStringLiteral("Лабиринт:"), TabSheet1);
     ComboBox1 = dropDownList("ComboBox1", QStringLiteral("Текущий лабиринт"), TabSheet1);
     for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab)
-        ComboBox1->addItem(QString::fromUtf8(LabyrinthName(lab).data(), LabyrinthName(lab).size()));
+        ComboBox1->addItem(fromUtf8Text(LabyrinthName(lab)));
     ComboBox1->setCurrentIndex(0);
     Label12 = label("Label12", QStringLiteral("Уровень:"), TabSheet1);
     ComboBox2 = dropDownList("ComboBox2", QStringLiteral("Уровень"), TabSheet1);
@@ -229,9 +230,8 @@ void TForm1::buildLayout()
     Label19 = label("Label19", QStringLiteral("В"), TabSheet2);
     ComboBox4 = dropDownList("ComboBox4", QString(), TabSheet2);
     for (int town = 0; town < kTownCount; ++town) {
-        const auto name = TownName(town);
-        ComboBox3->addItem(QString::fromUtf8(name.data(), name.size()));
-        ComboBox4->addItem(QString::fromUtf8(name.data(), name.size()));
+        ComboBox3->addItem(fromUtf8Text(TownName(town)));
+        ComboBox4->addItem(fromUtf8Text(TownName(town)));
     }
     ComboBox3->setCurrentIndex(0);
     ComboBox4->setCurrentIndex(0);

@@ -2,6 +2,7 @@
 #include "tform1.h"
 
 #include "map/marks.h"
+#include "map/objects.h"
 #include "map/selection.h"
 #include "mapview/cellpainter.h"
 #include "mapview/mapgrid.h"
@@ -41,7 +42,8 @@ void TForm1::connectMapHandlers()
     connect(N5, &QAction::triggered, this, &TForm1::N5Click);
     connect(N6, &QAction::triggered, this, &TForm1::N6Click);
     connect(N7, &QAction::triggered, this, &TForm1::N7Click);
-    const std::pair<QAction*, char> chests[] = {{N10, '1'}, {N11, '2'}, {N12, '3'}, {N13, '4'}, {N14, '5'}, {N15, '6'}};
+    const std::pair<QAction*, char> chests[] = {{N10, Obj::RedChest},   {N11, Obj::GreenChest}, {N12, Obj::BlueChest},
+                                                {N13, Obj::WhiteChest}, {N14, Obj::IronChest},  {N15, Obj::GoldChest}};
     for (const auto& [action, code] : chests)
         connect(action, &QAction::triggered, this, [this, code = code] { ChestClick(code); });
     connect(N21, &QAction::triggered, this, &TForm1::N21Click);
@@ -84,25 +86,9 @@ void TForm1::sgMouseMove(const QPoint& pos)
     const std::string marker = m_atlas->markText(CurLab, CurLevel, c, r);
     if (!marker.empty())
         hint += QLatin1Char('\r') + fromCp1251(marker);
-    static const QHash<char, QString> names = {
-        {'E', QStringLiteral("Выход")},
-        {'r', QStringLiteral("Лут")},
-        {'u', QStringLiteral("Подъем")},
-        {'d', QStringLiteral("Спуск")},
-        {'M', QStringLiteral("Моб")},
-        {'L', QStringLiteral("Ловушка")},
-        {'F', QStringLiteral("Флаг")},
-        {'1', QStringLiteral("Красный сундук")},
-        {'2', QStringLiteral("Зеленый сундук")},
-        {'3', QStringLiteral("Синий сундук")},
-        {'4', QStringLiteral("Белый сундук")},
-        {'5', QStringLiteral("Железный сундук")},
-        {'6', QStringLiteral("Золотой сундук")},
-    };
     if (const TMapCell* cellData = m_atlas->cell(CurLab, CurLevel, c, r)) {
-        const auto it = names.find(cellData->Object);
-        if (it != names.end())
-            hint += QLatin1Char('\r') + *it;
+        if (const ObjectKind* kind = FindObjectKind(cellData->Object))
+            hint += QLatin1Char('\r') + fromUtf8Text(kind->name);
     }
     sg->setToolTip(hint);
     // The new text shows at once, and so does every hint of the program from now on.

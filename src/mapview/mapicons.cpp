@@ -167,36 +167,8 @@ MapIcons::MapIcons()
 
 int MapIcons::forObject(char code)
 {
-    switch (code) {
-    case 'E':
-        return Exit;
-    case 'r':
-        return Loot;
-    case 'u':
-        return Ascent;
-    case 'd':
-        return Descent;
-    case 'L':
-        return Trap;
-    case 'M':
-        return Monster;
-    case 'F':
-        return Flag;
-    case '1':
-        return RedChest;
-    case '2':
-        return GreenChest;
-    case '3':
-        return BlueChest;
-    case '4':
-        return WhiteChest;
-    case '5':
-        return IronChest;
-    case '6':
-        return GoldChest;
-    default:
-        return -1;
-    }
+    const ObjectKind* kind = FindObjectKind(code);
+    return kind ? static_cast<int>(kind->icon) : -1;
 }
 
 } // namespace veldor

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "map/objects.h"
+
 #include <QPixmap>
 #include <array>
 
@@ -9,23 +11,24 @@ namespace veldor {
 class MapIcons
 {
 public:
+    // Indexes of the pictures: the object table's symbols.
     enum Index
     {
-        Exit = 0,
-        Loot,
-        Ascent,
-        Descent,
-        Trap,
-        Monster,
-        Flag,
-        Player,
-        RedChest,
-        GreenChest,
-        BlueChest,
-        WhiteChest,
-        IronChest,
-        GoldChest,
-        Count
+        Exit = static_cast<int>(ObjectIcon::Exit),
+        Loot = static_cast<int>(ObjectIcon::Loot),
+        Ascent = static_cast<int>(ObjectIcon::Ascent),
+        Descent = static_cast<int>(ObjectIcon::Descent),
+        Trap = static_cast<int>(ObjectIcon::Trap),
+        Monster = static_cast<int>(ObjectIcon::Monster),
+        Flag = static_cast<int>(ObjectIcon::Flag),
+        Player = static_cast<int>(ObjectIcon::Player),
+        RedChest = static_cast<int>(ObjectIcon::RedChest),
+        GreenChest = static_cast<int>(ObjectIcon::GreenChest),
+        BlueChest = static_cast<int>(ObjectIcon::BlueChest),
+        WhiteChest = static_cast<int>(ObjectIcon::WhiteChest),
+        IronChest = static_cast<int>(ObjectIcon::IronChest),
+        GoldChest = static_cast<int>(ObjectIcon::GoldChest),
+        Count = kObjectIconCount
     };
 
     MapIcons();

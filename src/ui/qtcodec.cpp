@@ -24,4 +24,9 @@ std::string toCp1251(const QString& text)
     return out;
 }
 
+QString fromUtf8Text(std::u8string_view text)
+{
+    return QString::fromUtf8(reinterpret_cast<const char*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
 } // namespace veldor

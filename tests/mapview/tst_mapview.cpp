@@ -189,7 +189,7 @@ private slots:
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         form->atlas().cell(1, 0, 12, 7)->Object = 'F';
-        form->atlas().setMarkText(1, 0, 12, 7, cp1251::fromUtf8("клад")); // kept in Windows-1251
+        form->atlas().setMarkText(1, 0, 12, 7, cp1251::fromUtf8(u8"клад")); // kept in Windows-1251
         form->atlas().cell(1, 0, 3, 4)->Object = 'n';
         hover(*form, 12, 7);
         QCOMPARE(form->sg->toolTip(), QStringLiteral("12x7\rклад\rФлаг"));
@@ -375,7 +375,7 @@ private slots:
             c->West = c->East = 0;
         }
         atlas.cell(1, 0, 9, 8)->Object = 'u';
-        atlas.setMarkText(1, 0, 12, 5, cp1251::fromUtf8("тайник"));
+        atlas.setMarkText(1, 0, 12, 5, cp1251::fromUtf8(u8"тайник"));
         form->Reader.ViewX = 9;
         form->Reader.ViewY = 6;
         form->CheckBox1->setChecked(true);

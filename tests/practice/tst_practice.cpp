@@ -30,7 +30,7 @@ namespace {
 
 QString fromPage(const std::string& bytes)
 {
-    return QString::fromStdString(veldor::cp1251::toUtf8(bytes));
+    return QString::fromStdString(veldor::cp1251::bytesOf(veldor::cp1251::toUtf8(bytes)));
 }
 
 // Steps from the start to every cell of level 0, through passages and doors alike.

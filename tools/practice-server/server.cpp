@@ -17,7 +17,7 @@ const char* kHtml = "text/html; charset=windows-1251";
 void sendPage(httplib::Response& res, const std::string& utf8, int status = 200)
 {
     res.status = status;
-    res.set_content(veldor::cp1251::fromUtf8(utf8), kHtml);
+    res.set_content(veldor::cp1251::fromUtf8(veldor::cp1251::asUtf8(utf8)), kHtml);
     res.set_header("Cache-Control", "no-store");
 }
 
@@ -52,7 +52,7 @@ bool validUtf8(const std::string& s)
 
 std::string clientTextToUtf8(const std::string& bytes)
 {
-    return validUtf8(bytes) ? bytes : veldor::cp1251::toUtf8(bytes);
+    return validUtf8(bytes) ? bytes : veldor::cp1251::bytesOf(veldor::cp1251::toUtf8(bytes));
 }
 
 PracticeServer::PracticeServer(Game& game, std::string truthFile)

@@ -7,27 +7,27 @@
 namespace veldor {
 namespace {
 
-constexpr std::array<std::string_view, kLabyrinthCount> kNames = {
-    "Башня Хаоса",
-    "Долина Магов",
-    "Пещеры Драконов",
-    "Замок Паладинов",
-    "Башня Смерти",
-    "Призрачная Башня",
-    "Лабиринт Наемников",
-    "Канализация Столицы",
-    "Канализация Илдиора",
-    "Горный Замок (Штурм)",
-    "Болотный Замок (Штурм)",
-    "Лесной Замок (Штурм)",
-    "Пустынный Замок (Штурм)",
-    "Лагденойский Лес",
-    "Болото",
-    "Столичный Лес",
-    "Илдиорский Лес",
-    "Горный Замок",
-    "Болотный Замок",
-    "Лесной Замок",
+constexpr std::array<std::u8string_view, kLabyrinthCount> kNames = {
+    u8"Башня Хаоса",
+    u8"Долина Магов",
+    u8"Пещеры Драконов",
+    u8"Замок Паладинов",
+    u8"Башня Смерти",
+    u8"Призрачная Башня",
+    u8"Лабиринт Наемников",
+    u8"Канализация Столицы",
+    u8"Канализация Илдиора",
+    u8"Горный Замок (Штурм)",
+    u8"Болотный Замок (Штурм)",
+    u8"Лесной Замок (Штурм)",
+    u8"Пустынный Замок (Штурм)",
+    u8"Лагденойский Лес",
+    u8"Болото",
+    u8"Столичный Лес",
+    u8"Илдиорский Лес",
+    u8"Горный Замок",
+    u8"Болотный Замок",
+    u8"Лесной Замок",
 };
 
 unsigned firstLabOfGroup(int group)
@@ -100,9 +100,9 @@ int GroupSlots(int group)
     return group == 1 ? 6 : (group == 2 || group == 3) ? 7 : 0;
 }
 
-std::string_view LabyrinthName(unsigned lab)
+std::u8string_view LabyrinthName(unsigned lab)
 {
-    return lab >= 1 && lab <= kLabyrinthCount ? kNames[lab - 1] : std::string_view{};
+    return lab >= 1 && lab <= kLabyrinthCount ? kNames[lab - 1] : std::u8string_view{};
 }
 
 int ListSlots(ListKind kind)

@@ -26,12 +26,11 @@ inline int LabSide(unsigned lab)
 }
 // Labyrinth slots per level in a group's table.
 int GroupSlots(int group);
-// Name of a labyrinth as listed in the labyrinth box (UTF-8), empty outside 1..20.
-std::string_view LabyrinthName(unsigned lab);
+// Name of a labyrinth as listed in the labyrinth box, empty outside 1..20.
+std::u8string_view LabyrinthName(unsigned lab);
 
 // Side codes: 0 no passage known, 1 plain passage, 2..8 doors.
-// Object codes: 0 or 'n' nothing, 'L' trap, 'F' flag, 'd' way down, 'u' way up, 'E' exit, 'M' monster,
-// 'r' loot, '1'..'6' chests.
+// Object: one of the codes of map/objects.h (0 and 'n' both mean nothing).
 struct TMapCell
 {
     std::uint8_t North;

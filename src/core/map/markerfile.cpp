@@ -88,7 +88,7 @@ std::string SerializeMarkers(const Atlas& atlas)
     std::string out = "# Вельдор: маркеры клеток (лабиринт, уровень, x, y, текст)\n";
     for (const auto& m : atlas.markers()) {
         out += std::to_string(m.lab) + '\t' + std::to_string(m.level) + '\t' + std::to_string(m.x) + '\t' +
-               std::to_string(m.y) + '\t' + escape(cp1251::toUtf8(m.text)) + '\n';
+               std::to_string(m.y) + '\t' + escape(cp1251::bytesOf(cp1251::toUtf8(m.text))) + '\n';
     }
     return out;
 }
@@ -126,7 +126,7 @@ MarkersRead ParseMarkers(std::string_view utf8, Atlas& atlas)
             ++r.damaged;
             continue;
         }
-        atlas.setMarkText(static_cast<unsigned>(lab), level, x, y, cp1251::fromUtf8(text));
+        atlas.setMarkText(static_cast<unsigned>(lab), level, x, y, cp1251::fromUtf8(cp1251::asUtf8(text)));
         ++r.markers;
     }
     return r;

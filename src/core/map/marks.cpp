@@ -1,5 +1,7 @@
 #include "marks.h"
 
+#include "map/objects.h"
+
 namespace veldor {
 namespace {
 
@@ -63,7 +65,7 @@ bool AddTrap(Atlas& atlas, unsigned lab, int level, int x, int y)
 {
     if (!onMap(lab, level, x, y))
         return false;
-    setObject(atlas, lab, level, x, y, 'L');
+    setObject(atlas, lab, level, x, y, Obj::Trap);
     enter(atlas, lab, level, ListKind::Traps, PositionEntry(level, x, y));
     return true;
 }
@@ -72,7 +74,7 @@ bool AddFlag(Atlas& atlas, unsigned lab, int level, int x, int y)
 {
     if (!onMap(lab, level, x, y))
         return false;
-    setObject(atlas, lab, level, x, y, 'F');
+    setObject(atlas, lab, level, x, y, Obj::Flag);
     enter(atlas, lab, level, ListKind::Flags, PositionEntry(level, x, y));
     return true;
 }
@@ -81,8 +83,8 @@ bool AddDescent(Atlas& atlas, unsigned lab, int level, int x, int y)
 {
     if (!onMap(lab, level, x, y) || level >= 9)
         return false;
-    setObject(atlas, lab, level, x, y, 'd');
-    setObject(atlas, lab, level + 1, x, y, 'u');
+    setObject(atlas, lab, level, x, y, Obj::Descent);
+    setObject(atlas, lab, level + 1, x, y, Obj::Ascent);
     enter(atlas, lab, level, ListKind::Transitions, PositionEntry(level, x, y));
     return true;
 }
@@ -91,8 +93,8 @@ bool AddAscent(Atlas& atlas, unsigned lab, int level, int x, int y)
 {
     if (!onMap(lab, level, x, y) || level <= 0)
         return false;
-    setObject(atlas, lab, level, x, y, 'u');
-    setObject(atlas, lab, level - 1, x, y, 'd');
+    setObject(atlas, lab, level, x, y, Obj::Ascent);
+    setObject(atlas, lab, level - 1, x, y, Obj::Descent);
     enter(atlas, lab, level - 1, ListKind::Transitions, PositionEntry(level - 1, x, y));
     return true;
 }
@@ -101,14 +103,14 @@ bool AddExit(Atlas& atlas, unsigned lab, int level, int x, int y)
 {
     if (!onMap(lab, level, x, y) || (level != 0 && level != 9))
         return false;
-    setObject(atlas, lab, level, x, y, 'E');
+    setObject(atlas, lab, level, x, y, Obj::Exit);
     enter(atlas, lab, level, ListKind::Exits, PositionEntry(level, x, y));
     return true;
 }
 
 bool SetChest(Atlas& atlas, unsigned lab, int level, int x, int y, char code)
 {
-    if (!onMap(lab, level, x, y) || code < '1' || code > '6')
+    if (!onMap(lab, level, x, y) || code < Obj::RedChest || code > Obj::GoldChest)
         return false;
     setObject(atlas, lab, level, x, y, code);
     return true;
@@ -129,34 +131,34 @@ bool ClearCell(Atlas& atlas, unsigned lab, int level, int x, int y)
     atlas.clearMarkText(lab, level, x, y);
     const std::string entry = PositionEntry(level, x, y);
     switch (atlas.cell(lab, level, x, y)->Object) {
-    case 'E':
+    case Obj::Exit:
         remove(atlas, lab, level, ListKind::Exits, entry);
         break;
-    case 'F':
+    case Obj::Flag:
         remove(atlas, lab, level, ListKind::Flags, entry);
         break;
-    case 'L':
+    case Obj::Trap:
         remove(atlas, lab, level, ListKind::Traps, entry);
         break;
-    case 'd':
+    case Obj::Descent:
         if (MemoText(atlas, lab, ListKind::Transitions).find(entry) != std::string::npos) {
             remove(atlas, lab, level, ListKind::Transitions, entry);
-            setObject(atlas, lab, level + 1, x, y, 'n');
+            setObject(atlas, lab, level + 1, x, y, Obj::None);
         }
         break;
-    case 'u':
+    case Obj::Ascent:
         if (level > 0) {
             const std::string upper = PositionEntry(level - 1, x, y);
             if (MemoText(atlas, lab, ListKind::Transitions).find(upper) != std::string::npos) {
                 remove(atlas, lab, level - 1, ListKind::Transitions, upper);
-                setObject(atlas, lab, level - 1, x, y, 'n');
+                setObject(atlas, lab, level - 1, x, y, Obj::None);
             }
         }
         break;
     default:
         break;
     }
-    setObject(atlas, lab, level, x, y, 'n');
+    setObject(atlas, lab, level, x, y, Obj::None);
     return true;
 }
 
@@ -164,8 +166,8 @@ void ClearExits(Atlas& atlas, unsigned lab)
 {
     for (int level : {0, 9})
         forEachCell(atlas, lab, level, [](TMapCell& c, int, int) {
-            if (c.Object == 'E')
-                c.Object = 'n';
+            if (c.Object == Obj::Exit)
+                c.Object = Obj::None;
         });
     clearListEverywhere(atlas, lab, ListKind::Exits);
 }
@@ -174,11 +176,11 @@ void ClearTransitions(Atlas& atlas, unsigned lab)
 {
     for (int level = 0; level < kLevelCount; ++level)
         forEachCell(atlas, lab, level, [&](TMapCell& c, int x, int y) {
-            if (c.Object != 'd')
+            if (c.Object != Obj::Descent)
                 return;
-            c.Object = 'n';
+            c.Object = Obj::None;
             if (level < 9)
-                setObject(atlas, lab, level + 1, x, y, 'n'); // whatever stood there
+                setObject(atlas, lab, level + 1, x, y, Obj::None); // whatever stood there
         });
     clearListEverywhere(atlas, lab, ListKind::Transitions);
 }
@@ -187,8 +189,8 @@ void ClearFlags(Atlas& atlas, unsigned lab)
 {
     for (int level = 0; level < kLevelCount; ++level)
         forEachCell(atlas, lab, level, [](TMapCell& c, int, int) {
-            if (c.Object == 'F')
-                c.Object = 'n';
+            if (c.Object == Obj::Flag)
+                c.Object = Obj::None;
         });
     clearListEverywhere(atlas, lab, ListKind::Flags);
 }
@@ -197,8 +199,8 @@ void ClearTraps(Atlas& atlas, unsigned lab)
 {
     for (int level = 0; level < kLevelCount; ++level)
         forEachCell(atlas, lab, level, [](TMapCell& c, int, int) {
-            if (c.Object == 'L')
-                c.Object = 'n';
+            if (c.Object == Obj::Trap)
+                c.Object = Obj::None;
         });
     clearListEverywhere(atlas, lab, ListKind::Traps);
 }

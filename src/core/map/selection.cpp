@@ -1,5 +1,8 @@
 #include "selection.h"
 
+#include "map/objects.h"
+#include "text/cp1251.h"
+
 namespace veldor {
 
 std::optional<int> ExploredPercent(const Atlas& atlas, unsigned lab, int level)
@@ -18,14 +21,10 @@ std::optional<int> ExploredPercent(const Atlas& atlas, unsigned lab, int level)
     return count * 100 / (n * n);
 }
 
-std::string PercentLabelText(int percent)
+std::u8string PercentLabelText(int percent)
 {
-    return "Процент открытия уровня: " + std::to_string(percent) + "%";
+    return u8"Процент открытия уровня: " + cp1251::asUtf8(std::to_string(percent) + "%");
 }
-
-} // namespace veldor
-
-namespace veldor {
 
 void ClearLabyrinth(Atlas& atlas, unsigned lab)
 {
@@ -36,7 +35,7 @@ void ClearLabyrinth(Atlas& atlas, unsigned lab)
         for (int x = 1; x <= n; ++x) {
             for (int y = 1; y <= n; ++y) {
                 if (TMapCell* c = atlas.cell(lab, level, x, y))
-                    *c = TMapCell{0, 0, 0, 0, 0, 'n'};
+                    *c = TMapCell{0, 0, 0, 0, 0, Obj::None};
             }
         }
         if (TLevelLists* lists = atlas.levelLists(lab, level)) {

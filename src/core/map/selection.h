@@ -11,7 +11,7 @@ namespace veldor {
 std::optional<int> ExploredPercent(const Atlas& atlas, unsigned lab, int level);
 
 // The text of the level statistics label for that percentage.
-std::string PercentLabelText(int percent);
+std::u8string PercentLabelText(int percent);
 
 // "Очистить карту": every cell of every level of the labyrinth back to unknown (sides and explored mark 0,
 // object 'n') and its object lists emptied. Other labyrinths keep everything. Nothing outside 1..20.

@@ -1,5 +1,7 @@
 #include "pagereader.h"
 
+#include "map/objects.h"
+
 #include "text/cp1251.h"
 
 #include <array>
@@ -8,10 +10,10 @@
 namespace veldor {
 namespace {
 
-const std::string kFatigueMarker = cp1251::fromUtf8("<DIV id=hru name=\"hru\">измотанность:");
-const std::string kFatigueWord = cp1251::fromUtf8("измотанность:");
+const std::string kFatigueMarker = cp1251::fromUtf8(u8"<DIV id=hru name=\"hru\">измотанность:");
+const std::string kFatigueWord = cp1251::fromUtf8(u8"измотанность:");
 const std::string kTitleMarker = "<DIV id=title name=\"title\"><B>L";
-const std::string kItemsMarker = cp1251::fromUtf8("Вещи тут:");
+const std::string kItemsMarker = cp1251::fromUtf8(u8"Вещи тут:");
 const std::string kMonsterMarker = "onclick=\"javascript: oIm(";
 
 bool isDigit(char c)
@@ -87,13 +89,13 @@ struct ChestRule
     char code; // 0: a chest for the sound, without a code
 };
 constexpr std::array<ChestRule, 8> kChests = {{
-    {"unlock_2_s.gif", '1'},
-    {"unlock_3_s.gif", '2'},
-    {"unlock_4_s.gif", '3'},
-    {"unlock_5_s.gif", '4'},
-    {"unlock_10_s.gif", '4'},
-    {"unlock_6_s.gif", '5'},
-    {"unlock_7_s.gif", '6'},
+    {"unlock_2_s.gif", Obj::RedChest},
+    {"unlock_3_s.gif", Obj::GreenChest},
+    {"unlock_4_s.gif", Obj::BlueChest},
+    {"unlock_5_s.gif", Obj::WhiteChest},
+    {"unlock_10_s.gif", Obj::WhiteChest},
+    {"unlock_6_s.gif", Obj::IronChest},
+    {"unlock_7_s.gif", Obj::GoldChest},
     {"unlock_8_s.gif", 0},
 }};
 
@@ -109,48 +111,48 @@ public:
     {
         const std::string entry = PositionEntry(m_level, m_x, m_y);
         dropStaleEntries(entry);
-        char object = 'n';
+        char object = Obj::None;
         m_host.setCoordinatesText(std::to_string(m_x) + "x" + std::to_string(m_y));
 
         if (present(m_lines, "trap")) {
-            play("trap.wav");
-            object = 'L';
+            play(ObjectSound(Obj::Trap));
+            object = Obj::Trap;
             addEntry(ListKind::Traps, m_level, entry);
         }
         if (present(m_lines, "flag.jpg")) {
-            play("flag.wav");
-            object = 'F';
+            play(ObjectSound(Obj::Flag));
+            object = Obj::Flag;
             addEntry(ListKind::Flags, m_level, entry);
         }
         readSides();
         if (present(m_lines, "go_d_s.gif")) {
-            play("down.wav");
-            object = 'd';
+            play(ObjectSound(Obj::Descent));
+            object = Obj::Descent;
             // A way down on the deepest level has no level below inside the atlas: nothing is paired there.
             if (TMapCell* below = m_atlas.cell(m_lab, m_level + 1, m_x, m_y))
-                below->Object = 'u';
+                below->Object = Obj::Ascent;
             addEntry(ListKind::Transitions, m_level, entry);
         }
         if (present(m_lines, "go_u_s.gif")) {
-            play("down.wav");
-            object = 'u';
+            play(ObjectSound(Obj::Ascent));
+            object = Obj::Ascent;
             // A way up on level 0 has no level above: no pair and no entry (it would name level -1).
             if (m_level > 0) {
                 if (TMapCell* above = m_atlas.cell(m_lab, m_level - 1, m_x, m_y))
-                    above->Object = 'd';
+                    above->Object = Obj::Descent;
                 addEntry(ListKind::Transitions, m_level - 1, PositionEntry(m_level - 1, m_x, m_y));
             }
         }
         if (present(m_lines, "go_out_s.gif")) {
-            object = 'E';
+            object = Obj::Exit;
             addEntry(ListKind::Exits, m_level, entry);
         }
-        if (object == 'n' || object == 'M') {
+        if (object == Obj::None || object == Obj::Monster) {
             if (present(m_lines, kMonsterMarker)) {
-                object = 'M';
-                play("mob.wav");
+                object = Obj::Monster;
+                play(ObjectSound(Obj::Monster));
             } else {
-                object = 'n';
+                object = Obj::None;
             }
         }
         if (present(m_lines, kItemsMarker)) {
@@ -166,12 +168,12 @@ public:
                 }
             }
             if (anyChest) {
-                play("chest.wav");
+                play(kChestSound);
                 if (chest)
                     object = chest;
             } else {
-                play("res.wav");
-                object = 'r';
+                play(ObjectSound(Obj::Loot));
+                object = Obj::Loot;
             }
         }
         if (TMapCell* cell = m_atlas.cell(m_lab, m_level, m_x, m_y)) {
@@ -268,7 +270,7 @@ void RecognizeCell(const PageLines& lines, Atlas& atlas, ReaderState& state, Rea
 std::string CaptionPrefix(const ReaderState& s, int curLevel)
 {
     return "L - " + std::to_string(curLevel) + " (" + std::to_string(s.ViewX) + "," + std::to_string(s.ViewY) + ")" +
-           cp1251::fromUtf8(" измотанность: ") + std::to_string(s.Fatigue) + "%";
+           cp1251::fromUtf8(u8" измотанность: ") + std::to_string(s.Fatigue) + "%";
 }
 
 TickOutcome RecognizePage(const PageLines& lines, Atlas& atlas, ReaderState& state, ReaderHost& host)

@@ -1,5 +1,7 @@
 #include "route.h"
 
+#include "map/objects.h"
+
 namespace veldor {
 namespace {
 
@@ -35,7 +37,7 @@ void ExitRoute::FindExitPath(const Atlas& atlas, unsigned lab, int level, int vi
     for (int x = 1; x <= n; ++x) {
         for (int y = 1; y <= n; ++y) {
             const TMapCell* c = atlas.cell(lab, level, x, y);
-            if (c->Object == 'E' || c->Object == 'u')
+            if (c->Object == Obj::Exit || c->Object == Obj::Ascent)
                 m_target = {x, y};
             m_unreached[index(x, y)] = c->Explored != 0 ? 1 : 0;
             m_dist[index(x, y)] = unreachedDist;

@@ -18,11 +18,11 @@ std::string LoginFormPage(const std::string& gameServer, const std::string& logi
     const std::string lines[] = {
         "<html><head></head><body><form method=\"post\" action=\"" + gameServer + "/login.php\">",
         "<table>",
-        cp1251::fromUtf8("<tbody><tr><td>Логин</td><td><input name=\"login\" size=\"16\" VALUE = ") + quoted(login) +
+        cp1251::fromUtf8(u8"<tbody><tr><td>Логин</td><td><input name=\"login\" size=\"16\" VALUE = ") + quoted(login) +
             "></td></tr>",
-        cp1251::fromUtf8("<tr><td>Пароль</td><td><input name=\"password\" size=\"16\" type=\"password\" VALUE = ") +
+        cp1251::fromUtf8(u8"<tr><td>Пароль</td><td><input name=\"password\" size=\"16\" type=\"password\" VALUE = ") +
             quoted(password) + "></td></tr>",
-        cp1251::fromUtf8("<tr><td colspan=\"2\" align=\"right\"><input value=\"Войти\" type=\"submit\"></td></tr>"),
+        cp1251::fromUtf8(u8"<tr><td colspan=\"2\" align=\"right\"><input value=\"Войти\" type=\"submit\"></td></tr>"),
         "</tbody></table>",
         "</form>",
         "</body></html>",

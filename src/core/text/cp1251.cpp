@@ -14,22 +14,22 @@ constexpr std::array<char16_t, 64> kHigh = {
     0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
 };
 
-void appendUtf8(std::string& out, char32_t cp)
+void appendUtf8(std::u8string& out, char32_t cp)
 {
     if (cp < 0x80) {
-        out += static_cast<char>(cp);
+        out += static_cast<char8_t>(cp);
     } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        out += static_cast<char8_t>(0xC0 | (cp >> 6));
+        out += static_cast<char8_t>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        out += static_cast<char8_t>(0xE0 | (cp >> 12));
+        out += static_cast<char8_t>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char8_t>(0x80 | (cp & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        out += static_cast<char8_t>(0xF0 | (cp >> 18));
+        out += static_cast<char8_t>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char8_t>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char8_t>(0x80 | (cp & 0x3F));
     }
 }
 
@@ -59,16 +59,16 @@ char fromUnicode(char32_t cp)
     return '?';
 }
 
-std::string toUtf8(std::string_view cp1251)
+std::u8string toUtf8(std::string_view cp1251)
 {
-    std::string out;
+    std::u8string out;
     out.reserve(cp1251.size() * 2);
     for (char c : cp1251)
         appendUtf8(out, toUnicode(static_cast<unsigned char>(c)));
     return out;
 }
 
-std::string fromUtf8(std::string_view utf8)
+std::string fromUtf8(std::u8string_view utf8)
 {
     std::string out;
     out.reserve(utf8.size());
@@ -109,6 +109,16 @@ std::string fromUtf8(std::string_view utf8)
         i += extra + 1;
     }
     return out;
+}
+
+std::u8string asUtf8(std::string_view bytes)
+{
+    return {bytes.begin(), bytes.end()};
+}
+
+std::string bytesOf(std::u8string_view utf8)
+{
+    return {utf8.begin(), utf8.end()};
 }
 
 } // namespace veldor::cp1251

@@ -12,9 +12,15 @@ char32_t toUnicode(unsigned char byte);
 // Windows-1251 byte of a code point, or '?' when the code page has no such character.
 char fromUnicode(char32_t codePoint);
 
-std::string toUtf8(std::string_view cp1251);
+// Interface text (names, labels) is UTF-8 of its own type, char8_t, so that it cannot be mistaken for the
+// Windows-1251 `std::string` of pages and files: mixing the two does not compile.
+std::u8string toUtf8(std::string_view cp1251);
 
 // Invalid UTF-8 sequences and unmappable characters become '?'.
-std::string fromUtf8(std::string_view utf8);
+std::string fromUtf8(std::u8string_view utf8);
+
+// Crossing on purpose: bytes known to be UTF-8 (a UTF-8 file, a test's text) as interface text, and back.
+std::u8string asUtf8(std::string_view bytes);
+std::string bytesOf(std::u8string_view utf8);
 
 } // namespace veldor::cp1251

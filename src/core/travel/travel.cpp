@@ -1,16 +1,18 @@
 #include "travel.h"
 
+#include "text/cp1251.h"
+
 #include <cfenv>
 #include <cmath>
 
 namespace veldor {
 namespace {
 
-constexpr std::array<std::string_view, kTownCount> kTowns = {
-    "Башня Смерти", "Башня Хаоса",     "Болотный Замок", "Ведьмины Топи",    "Горный замок",
-    "Долина Магов", "Замок Паладинов", "Илдиор",         "Лагденойский Лес", "Лагерь Наемников",
-    "Лесной Замок", "Пещеры Драконов", "Порт",           "Пустынный Замок",  "Руины",
-    "Столица",      "Шахты",
+constexpr std::array<std::u8string_view, kTownCount> kTowns = {
+    u8"Башня Смерти", u8"Башня Хаоса",     u8"Болотный Замок", u8"Ведьмины Топи",    u8"Горный замок",
+    u8"Долина Магов", u8"Замок Паладинов", u8"Илдиор",         u8"Лагденойский Лес", u8"Лагерь Наемников",
+    u8"Лесной Замок", u8"Пещеры Драконов", u8"Порт",           u8"Пустынный Замок",  u8"Руины",
+    u8"Столица",      u8"Шахты",
 };
 
 constexpr std::int32_t kTimes[kTownCount][kTownCount] = {
@@ -50,9 +52,9 @@ void FillTravelTables(TravelTables& tables)
         tables.SpeedFactors[k] = kFactors[k];
 }
 
-std::string_view TownName(int index)
+std::u8string_view TownName(int index)
 {
-    return index >= 0 && index < kTownCount ? kTowns[index] : std::string_view{};
+    return index >= 0 && index < kTownCount ? kTowns[index] : std::u8string_view{};
 }
 
 std::string TwoDigits(const std::string& text)
@@ -75,7 +77,7 @@ std::int64_t TravelSeconds(const TravelTables& tables, int from, int to, int spe
     return static_cast<std::int64_t>(rounded);
 }
 
-std::string TravelEstimateText(const TravelTables& tables, int from, int to, int speedItem)
+std::u8string TravelEstimateText(const TravelTables& tables, int from, int to, int speedItem)
 {
     const std::int64_t t = TravelSeconds(tables, from, to, speedItem);
     if (t < 0)
@@ -83,8 +85,8 @@ std::string TravelEstimateText(const TravelTables& tables, int from, int to, int
     const std::int64_t h = t / 3600;
     const std::int64_t m = (t % 3600) / 60;
     const std::int64_t s = t % 60;
-    return "Расчетное время: " + TwoDigits(std::to_string(h)) + ":" + TwoDigits(std::to_string(m)) + ":" +
-           TwoDigits(std::to_string(s));
+    return u8"Расчетное время: " + cp1251::asUtf8(TwoDigits(std::to_string(h)) + ":" + TwoDigits(std::to_string(m)) +
+                                                  ":" + TwoDigits(std::to_string(s)));
 }
 
 } // namespace veldor

@@ -20,8 +20,8 @@ struct TravelTables
 
 void FillTravelTables(TravelTables& tables);
 
-// Town names of the start and destination boxes, in item order (UTF-8).
-std::string_view TownName(int index);
+// Town names of the start and destination boxes, in item order.
+std::u8string_view TownName(int index);
 
 // "0" before a one-character text, any other text unchanged.
 std::string TwoDigits(const std::string& text);
@@ -31,6 +31,6 @@ std::string TwoDigits(const std::string& text);
 std::int64_t TravelSeconds(const TravelTables& tables, int from, int to, int speedItem);
 
 // "Расчетное время: hh:mm:ss" for the box indexes, or empty when an index is out of range.
-std::string TravelEstimateText(const TravelTables& tables, int from, int to, int speedItem);
+std::u8string TravelEstimateText(const TravelTables& tables, int from, int to, int speedItem);
 
 } // namespace veldor

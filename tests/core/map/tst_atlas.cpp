@@ -248,7 +248,7 @@ private slots:
         for (int y = 1; y <= 99; ++y)
             atlas->cell(14, 0, 1, y)->Explored = 1;
         QCOMPARE(*ExploredPercent(*atlas, 14, 0), 0);
-        QCOMPARE(PercentLabelText(50), std::string("Процент открытия уровня: 50%"));
+        QCOMPARE(PercentLabelText(50), std::u8string(u8"Процент открытия уровня: 50%"));
     }
 };
 

@@ -21,8 +21,8 @@ private slots:
         QTemporaryDir dir;
         auto atlas = std::make_unique<Atlas>();
         // Line breaks, tabs, backslashes and characters only Windows-1251 has among the single-byte code pages.
-        const std::string awkward = cp1251::fromUtf8("две строки\r\nвторая\tс табом \\ и № ‰ € «»");
-        atlas->setMarkText(1, 0, 2, 3, cp1251::fromUtf8("сундук за дверью"));
+        const std::string awkward = cp1251::fromUtf8(u8"две строки\r\nвторая\tс табом \\ и № ‰ € «»");
+        atlas->setMarkText(1, 0, 2, 3, cp1251::fromUtf8(u8"сундук за дверью"));
         atlas->setMarkText(20, 16, 100, 100, awkward);
         atlas->setMarkText(7, 5, 40, 1, "#not a comment");
         QVERIFY(SaveMarkers(*atlas, dir.path().toStdString()).ok);
@@ -35,7 +35,7 @@ private slots:
         QVERIFY(load.problem.empty());
         QCOMPARE(load.read.markers, 3);
         QCOMPARE(back->markText(20, 16, 100, 100), awkward);
-        QCOMPARE(back->markText(1, 0, 2, 3), cp1251::fromUtf8("сундук за дверью"));
+        QCOMPARE(back->markText(1, 0, 2, 3), cp1251::fromUtf8(u8"сундук за дверью"));
         QCOMPARE(back->markText(7, 5, 40, 1), std::string("#not a comment"));
         QCOMPARE(back->markers().size(), std::size_t(3));
     }

@@ -36,12 +36,12 @@ public:
     void setCoordinatesText(const std::string& text) override { coordinates = text; }
     void objectListsChanged() override { ++listChanges; }
     void followPlayer(int x, int y) override { follows.emplace_back(x, y); }
-    void setCaptionPrefix(const std::string& prefix) override { caption = cp1251::toUtf8(prefix); }
+    void setCaptionPrefix(const std::string& prefix) override { caption = cp1251::bytesOf(cp1251::toUtf8(prefix)); }
 };
 
 std::string enc(const std::string& utf8)
 {
-    return cp1251::fromUtf8(utf8);
+    return cp1251::fromUtf8(cp1251::asUtf8(utf8));
 }
 
 // A game page as the reader gets it: two head lines, the given body lines, a closing line.
@@ -172,7 +172,7 @@ private slots:
     {
         QFETCH(QByteArray, text);
         const auto before = std::make_unique<Atlas>(*atlas); // ten megabytes: not on the stack
-        const auto outcome = tick(SplitPageLines(cp1251::fromUtf8(text.toStdString())));
+        const auto outcome = tick(SplitPageLines(cp1251::fromUtf8(cp1251::asUtf8(text.toStdString()))));
         QCOMPARE(outcome, TickOutcome::Stopped);
         QCOMPARE(host.caption, std::string("unset"));
         QCOMPARE(state.PosX, 0);

@@ -17,11 +17,11 @@ private slots:
             page.rfind("<html><head></head><body><form method=\"post\" action=\"http://game.example/login.php\">\r\n"
                        "<table>\r\n",
                        0) == 0);
-        QVERIFY(
-            page.find(cp1251::fromUtf8("<td>Логин</td><td><input name=\"login\" size=\"16\" VALUE = \"hero\"></td>")) !=
-            std::string::npos);
+        QVERIFY(page.find(
+                    cp1251::fromUtf8(u8"<td>Логин</td><td><input name=\"login\" size=\"16\" VALUE = \"hero\"></td>")) !=
+                std::string::npos);
         QVERIFY(page.find("type=\"password\" VALUE = \"pw\"></td></tr>\r\n") != std::string::npos);
-        QVERIFY(page.find(cp1251::fromUtf8("<input value=\"Войти\" type=\"submit\">")) != std::string::npos);
+        QVERIFY(page.find(cp1251::fromUtf8(u8"<input value=\"Войти\" type=\"submit\">")) != std::string::npos);
         QVERIFY(page.size() > 2 && page.substr(page.size() - 16) == "</body></html>\r\n");
     }
 

@@ -20,7 +20,7 @@ private slots:
     void writesEightCrLfLines()
     {
         Settings s;
-        s.StoredLogin = cp1251::fromUtf8("Странник");
+        s.StoredLogin = cp1251::fromUtf8(u8"Странник");
         s.StoredPassword = "p@ss word";
         s.CurLab = 14;
         s.CellSize = 21;
@@ -29,7 +29,7 @@ private slots:
         s.PlaySounds = true;
         s.HidePanels = true;
         QCOMPARE(SerializeSettings(s),
-                 cp1251::fromUtf8("Странник") + "\r\np@ss word\r\n14\r\n21\r\n1\r\n0\r\n1\r\n1\r\n");
+                 cp1251::fromUtf8(u8"Странник") + "\r\np@ss word\r\n14\r\n21\r\n1\r\n0\r\n1\r\n1\r\n");
     }
 
     void roundTripThroughTheFile()
@@ -37,7 +37,7 @@ private slots:
         QTemporaryDir dir;
         const std::string path = dir.filePath(QStringLiteral("user.dat")).toStdString();
         Settings s;
-        s.StoredLogin = cp1251::fromUtf8("Ёжик в тумане");
+        s.StoredLogin = cp1251::fromUtf8(u8"Ёжик в тумане");
         s.StoredPassword = "secret";
         s.CurLab = 7;
         s.CellSize = 10;

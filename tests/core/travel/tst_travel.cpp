@@ -1,4 +1,5 @@
 #include "travel/travel.h"
+#include "ui/qtcodec.h"
 
 #include <QTest>
 
@@ -37,9 +38,9 @@ private slots:
         QFETCH(int, to);
         QFETCH(int, speed);
         QFETCH(QString, text);
-        QCOMPARE(QString::fromStdString(TravelEstimateText(tables, from, to, speed + 30)), text);
+        QCOMPARE(fromUtf8Text(TravelEstimateText(tables, from, to, speed + 30)), text);
         // Swapping start and destination changes nothing.
-        QCOMPARE(QString::fromStdString(TravelEstimateText(tables, to, from, speed + 30)), text);
+        QCOMPARE(fromUtf8Text(TravelEstimateText(tables, to, from, speed + 30)), text);
     }
 
     void tablesAreSymmetricWithZeroDiagonal()
