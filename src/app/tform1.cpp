@@ -348,51 +348,21 @@ void TForm1::SpinEdit5Change()
     sg->setDefaultRowHeight(SpinEdit5->value());
 }
 
-int TForm1::splitterAreaSize(ClickSplitterHandle* splitter) const
+namespace {
+ClickSplitter* splitterOf(ClickSplitterHandle* handle)
 {
-    if (splitter == Splitter1)
-        return m_mainSplitter->sizes().value(2);
-    if (splitter == Splitter2)
-        return m_mainSplitter->sizes().value(0);
-    if (splitter == Splitter3)
-        return m_bottomSplitter->sizes().value(1);
-    return 0;
+    return qobject_cast<ClickSplitter*>(handle->splitter());
 }
+} // namespace
 
-void TForm1::setSplitterAreaSize(ClickSplitterHandle* splitter, int size)
+void TForm1::SplitterCanResize(ClickSplitterHandle* splitter)
 {
-    // The area gives its space to, or takes it from, the browser in the middle.
-    ClickSplitter* owner = splitter == Splitter3 ? m_bottomSplitter : m_mainSplitter;
-    const int area = splitter == Splitter1 ? 2 : splitter == Splitter2 ? 0 : 1;
-    const int middle = splitter == Splitter3 ? 0 : 1;
-    QList<int> sizes = owner->sizes();
-    const int room = sizes[middle] + sizes[area] - 5; // keep the browser at least 5 pixels wide
-    size = std::min(size, std::max(5, room));
-    sizes[middle] += sizes[area] - size;
-    sizes[area] = size;
-    owner->setSizes(sizes);
-}
-
-void TForm1::SplitterCanResize(ClickSplitterHandle*)
-{
-    SplitterDragged = true;
+    splitterOf(splitter)->beginDrag();
 }
 
 void TForm1::SplitterMoved(ClickSplitterHandle* splitter)
 {
-    if (!SplitterDragged) {
-        int& saved = splitter == Splitter1   ? SavedGridWidth
-                     : splitter == Splitter2 ? SavedSideWidth
-                                             : SavedBottomHeight;
-        const int size = splitterAreaSize(splitter);
-        if (size > 5) {
-            saved = size;
-            setSplitterAreaSize(splitter, 5);
-        } else {
-            setSplitterAreaSize(splitter, saved);
-        }
-    }
-    SplitterDragged = false;
+    splitterOf(splitter)->release(splitter);
 }
 
 } // namespace veldor

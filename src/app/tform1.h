@@ -251,12 +251,6 @@ public:
     QAction* N21 = nullptr;
     QAction* N2 = nullptr;
 
-    // Splitter state: sizes to restore after a click collapsed an area, and whether a drag is under way.
-    int SavedGridWidth = 50;
-    int SavedSideWidth = 200;
-    int SavedBottomHeight = 52;
-    bool SplitterDragged = false;
-
     // Handlers.
     void ComboBox1Select();
     void ComboBox2Select();
@@ -359,9 +353,6 @@ public:
     // Writes the four map files; false (after telling the user which files and why) when any failed.
     bool SaveMaps();
 
-    // Size of the area a splitter collapses (width of the grid or the side panel, height of the bottom panel).
-    int splitterAreaSize(ClickSplitterHandle* splitter) const;
-
 signals:
     // A polling tick ended: the time from asking for the markup to the end of recognition.
     void tickDone(qint64 nanoseconds);
@@ -378,7 +369,6 @@ private:
     void reportStartupProblems();
     // Takes the working folder for this copy of the program; false when the user chose to quit.
     bool lockWorkFolder();
-    void setSplitterAreaSize(ClickSplitterHandle* splitter, int size);
     void sizeGridForLab();
     void fillObjectMemos();
     void connectMapHandlers();

@@ -277,6 +277,9 @@ void TForm1::buildLayout()
     Splitter1 = m_mainSplitter->clickHandle(2);
     Splitter2->setObjectName(QStringLiteral("Splitter2"));
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    // A click collapses the map (right) or the side panel (left); the browser in the middle takes the room.
+    m_mainSplitter->setCollapsing(Splitter1, 2, 1, 50);
+    m_mainSplitter->setCollapsing(Splitter2, 0, 1, 200);
 
     // Bottom: object lists, keyboard control, statistics, page-load progress.
     Panel1 = named(new QFrame(m_bottomSplitter), "Panel1");
@@ -331,6 +334,7 @@ void TForm1::buildLayout()
     m_bottomSplitter->setSizes({766 - 29 - 59 - 7, 59});
     Splitter3 = m_bottomSplitter->clickHandle(1);
     Splitter3->setObjectName(QStringLiteral("Splitter3"));
+    m_bottomSplitter->setCollapsing(Splitter3, 1, 0, 52);
 
     // The login box floats over the browser.
     Panel2 = named(new QFrame(PageControl2), "Panel2");

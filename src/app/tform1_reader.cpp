@@ -159,12 +159,9 @@ void TForm1::CombatReaction()
     if (!CheckBox7->isChecked())
         return;
     // Only ever collapses: an area already down to 5 pixels stays so.
-    for (ClickSplitterHandle* splitter : {Splitter1, Splitter2, Splitter3}) {
-        if (splitterAreaSize(splitter) > 5) {
-            SplitterDragged = false;
-            SplitterMoved(splitter);
-        }
-    }
+    m_mainSplitter->collapse(Splitter1);
+    m_mainSplitter->collapse(Splitter2);
+    m_bottomSplitter->collapse(Splitter3);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <algorithm>
 
 namespace veldor {
 
@@ -55,6 +56,67 @@ ClickSplitterHandle* ClickSplitter::clickHandle(int index) const
 QSplitterHandle* ClickSplitter::createHandle()
 {
     return new ClickSplitterHandle(orientation(), this);
+}
+
+void ClickSplitter::setCollapsing(ClickSplitterHandle* handle, int area, int middle, int restoreSize)
+{
+    m_collapsing.insert(handle, Collapsing{area, middle, restoreSize});
+}
+
+int ClickSplitter::areaSize(const ClickSplitterHandle* handle) const
+{
+    const auto it = m_collapsing.constFind(handle);
+    return it == m_collapsing.cend() ? 0 : sizes().value(it->area);
+}
+
+void ClickSplitter::setAreaSize(const ClickSplitterHandle* handle, int size)
+{
+    const auto it = m_collapsing.constFind(handle);
+    if (it == m_collapsing.cend())
+        return;
+    QList<int> all = sizes();
+    if (it->area >= all.size() || it->middle >= all.size())
+        return;
+    // The middle area stays at least a sliver wide.
+    const int room = all[it->middle] + all[it->area] - kCollapsed;
+    size = std::min(size, std::max(kCollapsed, room));
+    all[it->middle] += all[it->area] - size;
+    all[it->area] = size;
+    setSizes(all);
+}
+
+int ClickSplitter::savedSize(const ClickSplitterHandle* handle) const
+{
+    return m_collapsing.value(handle).saved;
+}
+
+void ClickSplitter::beginDrag()
+{
+    m_dragging = true;
+}
+
+void ClickSplitter::release(const ClickSplitterHandle* handle)
+{
+    if (!m_dragging) {
+        const auto it = m_collapsing.find(handle);
+        if (it != m_collapsing.end()) {
+            const int size = areaSize(handle);
+            if (size > kCollapsed) {
+                it->saved = size;
+                setAreaSize(handle, kCollapsed);
+            } else {
+                setAreaSize(handle, it->saved);
+            }
+        }
+    }
+    m_dragging = false;
+}
+
+void ClickSplitter::collapse(const ClickSplitterHandle* handle)
+{
+    m_dragging = false;
+    if (areaSize(handle) > kCollapsed)
+        release(handle);
 }
 
 } // namespace veldor

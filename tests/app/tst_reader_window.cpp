@@ -130,7 +130,8 @@ private slots:
         QCOMPARE(form->sg->width(), 5);
         QCOMPARE(form->ScrollBox1->width(), 5);
         QCOMPARE(form->Panel1->height(), 5);
-        QCOMPARE(form->SavedGridWidth, gridWidth);
+        QCOMPARE(form->findChild<ClickSplitter*>(QStringLiteral("MainSplitter"))->savedSize(form->Splitter1),
+                 gridWidth);
         // After the combat the monster's cell is read like any other.
         QTRY_VERIFY_WITH_TIMEOUT(form->Reader.ViewX == 14, kWait);
         QTRY_COMPARE_WITH_TIMEOUT(form->atlas().cell(1, 0, 14, 2)->Object, 'M', kWait);

@@ -521,13 +521,14 @@ private slots:
         QVERIFY(gridWidth > 5);
         click(form->Splitter1);
         QTRY_COMPARE(form->sg->width(), 5);
-        QCOMPARE(form->SavedGridWidth, gridWidth);
+        QCOMPARE(form->findChild<ClickSplitter*>(QStringLiteral("MainSplitter"))->savedSize(form->Splitter1),
+                 gridWidth);
         click(form->Splitter1);
         QTRY_COMPARE(form->sg->width(), gridWidth);
 
         drag(form->Splitter1, QPoint(-40, 0));
         QTRY_COMPARE(form->sg->width(), gridWidth + 40);
-        QVERIFY(!form->SplitterDragged);
+        QVERIFY(!form->findChild<ClickSplitter*>(QStringLiteral("MainSplitter"))->dragging());
         // After a drag the next click collapses again and restores the dragged width.
         click(form->Splitter1);
         QTRY_COMPARE(form->sg->width(), 5);

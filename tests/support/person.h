@@ -47,6 +47,17 @@ inline void doubleClick(QWidget* widget, QPoint pos = {})
     QTest::mouseDClick(windowOf(widget), Qt::LeftButton, {}, inWindow(widget, pos));
 }
 
+// Press at a point of the widget, move with the button held by `delta`, release there.
+inline void drag(QWidget* widget, QPoint delta, QPoint pos = {})
+{
+    QWindow* window = windowOf(widget);
+    const QPoint from = inWindow(widget, pos);
+    QTest::mousePress(window, Qt::LeftButton, {}, from);
+    QTest::mouseMove(window, from + delta / 2);
+    QTest::mouseMove(window, from + delta);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, from + delta);
+}
+
 // The pointer moves onto a point of the widget (the display's own pointer, so hover and hints follow).
 inline void hover(QWidget* widget, QPoint pos = {})
 {
