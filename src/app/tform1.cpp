@@ -1,6 +1,7 @@
 #include "tform1.h"
 
 #include "app/eventsounds.h"
+#include "app/loginpanel.h"
 #include "app/pagecontrol.h"
 #include "browser/shellmenus.h"
 #include "browser/twebbrowser.h"

@@ -41,6 +41,7 @@ class ClickSplitter;
 class EventSounds;
 class ExitRoute;
 class HistoryStore;
+class LoginPanel;
 class MapIcons;
 class TFavoritesMenu;
 class THistoryMenu;
@@ -181,7 +182,7 @@ public:
     QLabel* Label5 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
 
-    QFrame* Panel2 = nullptr;
+    LoginPanel* Panel2 = nullptr;
     QLabel* Panel7 = nullptr;
     QLabel* Label6 = nullptr;
     QLineEdit* Edit1 = nullptr;
@@ -342,8 +343,6 @@ public:
     EventSounds* sounds() const { return m_sounds; }
     // The standing window title.
     static QString Title();
-    // The longest login or password the login form takes.
-    static constexpr std::size_t kMaxCredential = 255;
 
     void UpdateLevelStatistics();
     // Reads user.dat into memory and into the controls.

@@ -2,6 +2,7 @@
 // login panel, player lookup and the History and Favorites menus.
 #include "tform1.h"
 
+#include "app/loginpanel.h"
 #include "browser/internetoptions.h"
 #include "browser/shellmenus.h"
 #include "browser/twebbrowser.h"
@@ -638,36 +639,22 @@ void TForm1::Timer2Timer()
 
 void TForm1::N16Click()
 {
-    Edit1->setText(fromCp1251(m_settings.StoredLogin));
-    Edit2->setText(fromCp1251(m_settings.StoredPassword));
-    CheckBox6->setChecked(m_settings.AutoLogin);
-    Panel2->move((PageControl2->width() - Panel2->width()) / 2, 40);
-    Panel2->show();
-    Panel2->raise();
-    Edit1->setFocus();
+    Panel2->open();
 }
 
 void TForm1::Button16Click()
 {
-    if (Edit1->text().size() > qsizetype(kMaxCredential) || Edit2->text().size() > qsizetype(kMaxCredential)) {
-        m_prompts->showError(this,
-                             QStringLiteral("Логин и пароль не могут быть длиннее %1 знаков.").arg(kMaxCredential));
-        return; // the panel stays open with what was typed
-    }
-    m_settings.StoredLogin = toCp1251(Edit1->text());
-    m_settings.StoredPassword = toCp1251(Edit2->text());
-    m_settings.AutoLogin = CheckBox6->isChecked();
-    Panel2->hide();
+    Panel2->accept();
 }
 
 void TForm1::Button17Click()
 {
-    Panel2->hide();
+    Panel2->cancel();
 }
 
 void TForm1::CheckBox6Click()
 {
-    m_settings.AutoLogin = CheckBox6->isChecked();
+    Panel2->autoLoginToggled();
 }
 
 QString TForm1::playerInfoUrl(const QString& nick) const

@@ -1,6 +1,7 @@
 // The window's controls, their captions, hints and initial state.
 #include "tform1.h"
 
+#include "app/loginpanel.h"
 #include "app/pagecontrol.h"
 #include "browser/twebbrowser.h"
 #include "map/atlas.h"
@@ -337,35 +338,16 @@ void TForm1::buildLayout()
     m_bottomSplitter->setCollapsing(Splitter3, 1, 0, 52);
 
     // The login box floats over the browser.
-    Panel2 = named(new QFrame(PageControl2), "Panel2");
-    Panel2->setFrameShape(QFrame::Box);
-    Panel2->setAutoFillBackground(true);
-    Panel2->setFixedSize(265, 155);
-    Panel2->move(40, 40);
-    auto* login = new QGridLayout(Panel2);
-    login->setContentsMargins(6, 4, 6, 6);
-    Panel7 = named(new QLabel(QStringLiteral("Параметры входа"), Panel2), "Panel7");
-    Panel7->setAlignment(Qt::AlignCenter);
-    Panel7->setFrameShape(QFrame::Panel);
-    Label6 = label("Label6", QStringLiteral("Логин:"), Panel2);
-    Edit1 = named(new QLineEdit(Panel2), "Edit1");
-    Label16 = label("Label16", QStringLiteral("Пароль:"), Panel2);
-    Edit2 = named(new QLineEdit(Panel2), "Edit2");
-    Edit2->setEchoMode(QLineEdit::Password);
-    CheckBox6 = named(new QCheckBox(QStringLiteral("Входить автоматически"), Panel2), "CheckBox6");
-    Button16 = named(new QPushButton(QStringLiteral("ОК"), Panel2), "Button16");
-    Button17 = named(new QPushButton(QStringLiteral("Отмена"), Panel2), "Button17");
-    login->addWidget(Panel7, 0, 0, 1, 2);
-    login->addWidget(Label6, 1, 0);
-    login->addWidget(Edit1, 1, 1);
-    login->addWidget(Label16, 2, 0);
-    login->addWidget(Edit2, 2, 1);
-    login->addWidget(CheckBox6, 3, 0, 1, 2);
-    auto* loginButtons = new QHBoxLayout;
-    loginButtons->addWidget(Button16);
-    loginButtons->addWidget(Button17);
-    login->addLayout(loginButtons, 4, 0, 1, 2);
-    Panel2->hide();
+    Panel2 = new LoginPanel(m_settings, m_prompts, PageControl2);
+    const LoginPanel::Controls& login = Panel2->controls();
+    Panel7 = login.Panel7;
+    Label6 = login.Label6;
+    Edit1 = login.Edit1;
+    Label16 = login.Label16;
+    Edit2 = login.Edit2;
+    CheckBox6 = login.CheckBox6;
+    Button16 = login.Button16;
+    Button17 = login.Button17;
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

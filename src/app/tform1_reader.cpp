@@ -3,6 +3,7 @@
 #include "tform1.h"
 
 #include "app/eventsounds.h"
+#include "app/loginpanel.h"
 #include "browser/pagebridge.h"
 #include "browser/twebbrowser.h"
 #include "mapview/clicksplitter.h"
@@ -214,12 +215,12 @@ void TForm1::Memo2KeyDown(int key)
 void TForm1::ShowLoginPage()
 {
     // No game takes credentials this long; a form with them would not even show. The form comes empty.
-    const bool fits =
-        m_settings.StoredLogin.size() <= kMaxCredential && m_settings.StoredPassword.size() <= kMaxCredential;
+    const bool fits = m_settings.StoredLogin.size() <= LoginPanel::kMaxCredential &&
+                      m_settings.StoredPassword.size() <= LoginPanel::kMaxCredential;
     if (!fits)
         m_startupProblems << QStringLiteral("Логин или пароль в user.dat длиннее %1 знаков: форма входа показана "
                                             "пустой, автоматический вход не выполнен.")
-                                 .arg(kMaxCredential);
+                                 .arg(LoginPanel::kMaxCredential);
     const std::string page = LoginFormPage(toCp1251(m_gameServer), fits ? m_settings.StoredLogin : std::string(),
                                            fits ? m_settings.StoredPassword : std::string());
     const bool submit = fits && m_settings.AutoLogin && !m_settings.StoredPassword.empty();

@@ -1,3 +1,4 @@
+#include "app/loginpanel.h"
 #include "app/pagecontrol.h"
 #include "app/tform1.h"
 #include "app/webengine_setup.h"

@@ -1,5 +1,6 @@
 // The window as a person uses it: a real click on a control, then keys to the window that has the
 // keyboard. Each case here is something a player met at first contact with the program.
+#include "app/loginpanel.h"
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
 #include "browser/shellmenus.h"

@@ -1,5 +1,6 @@
 // The browser shell of the window against the practice server: tabs, the address box, commands, the login
 // panel and player lookup.
+#include "app/loginpanel.h"
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
 #include "browser/shellmenus.h"

@@ -1,0 +1,120 @@
+// The login panel on its own: it shows the stored values, keeps what is typed on OK, nothing on Cancel, takes
+// the automatic login at once, and refuses values the login form cannot take.
+#include "app/loginpanel.h"
+#include "person.h"
+#include "scriptedprompts.h"
+#include "text/cp1251.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+using namespace veldor;
+using namespace veldor::test;
+
+class TestLoginPanel : public QObject
+{
+    Q_OBJECT
+
+    // A window with the panel in it, its buttons wired as the main window wires them.
+    struct Shown
+    {
+        Settings settings;
+        std::shared_ptr<ScriptedPrompts> prompts = std::make_shared<ScriptedPrompts>();
+        std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
+        LoginPanel* panel = nullptr;
+
+        explicit Shown(const Settings& stored) : settings(stored)
+        {
+            window->resize(600, 400);
+            panel = new LoginPanel(settings, prompts, window.get());
+            const LoginPanel::Controls& c = panel->controls();
+            QObject::connect(c.Button16, &QPushButton::clicked, panel, &LoginPanel::accept);
+            QObject::connect(c.Button17, &QPushButton::clicked, panel, &LoginPanel::cancel);
+            QObject::connect(c.CheckBox6, &QCheckBox::clicked, panel, &LoginPanel::autoLoginToggled);
+            window->show();
+        }
+        const LoginPanel::Controls& c() const { return panel->controls(); }
+        bool opened()
+        {
+            if (!QTest::qWaitForWindowExposed(window.get()) || !person::activate(window.get()))
+                return false;
+            panel->open(); // as the Extras menu does
+            return panel->isVisible();
+        }
+    };
+
+    static Settings stored()
+    {
+        Settings s;
+        s.StoredLogin = cp1251::fromUtf8(u8"Путник");
+        s.StoredPassword = "secret";
+        s.AutoLogin = true;
+        return s;
+    }
+
+private slots:
+    void opensWithTheStoredValuesAndTheLoginFocused()
+    {
+        Shown t(stored());
+        QVERIFY(t.opened());
+        QCOMPARE(t.c().Edit1->text(), QStringLiteral("Путник"));
+        QCOMPARE(t.c().Edit2->text(), QStringLiteral("secret"));
+        QCOMPARE(t.c().Edit2->echoMode(), QLineEdit::Password);
+        QVERIFY(t.c().CheckBox6->isChecked());
+        QTRY_COMPARE(person::focused(), t.c().Edit1);
+        QCOMPARE(t.panel->x(), (600 - t.panel->width()) / 2);
+    }
+
+    void okKeepsWhatWasTypedAndCancelNothing()
+    {
+        Shown t(stored());
+        QVERIFY(t.opened());
+        QVERIFY(person::typeInto(t.c().Edit1, QStringLiteral("Ёжик")));
+        QVERIFY(person::typeInto(t.c().Edit2, QStringLiteral("p@ss word")));
+        person::click(t.c().Button17);
+        QTRY_VERIFY(!t.panel->isVisible());
+        QCOMPARE(t.settings.StoredLogin, cp1251::fromUtf8(u8"Путник"));
+
+        QVERIFY(t.opened());
+        QCOMPARE(t.c().Edit1->text(), QStringLiteral("Путник")); // what was typed before is gone
+        QVERIFY(person::typeInto(t.c().Edit1, QStringLiteral("Ёжик")));
+        QVERIFY(person::typeInto(t.c().Edit2, QStringLiteral("p@ss word")));
+        person::click(t.c().Button16);
+        QTRY_VERIFY(!t.panel->isVisible());
+        QCOMPARE(t.settings.StoredLogin, cp1251::fromUtf8(u8"Ёжик"));
+        QCOMPARE(t.settings.StoredPassword, std::string("p@ss word"));
+        QVERIFY(t.prompts->errors.isEmpty());
+    }
+
+    void theAutomaticLoginTakesEffectAtOnce()
+    {
+        Shown t(stored());
+        QVERIFY(t.opened());
+        person::click(t.c().CheckBox6);
+        QTRY_VERIFY(!t.settings.AutoLogin);
+        person::click(t.c().Button17); // even Cancel keeps it
+        QTRY_VERIFY(!t.panel->isVisible());
+        QVERIFY(!t.settings.AutoLogin);
+    }
+
+    void tooLongAValueIsRefusedAndThePanelStays()
+    {
+        Shown t(stored());
+        QVERIFY(t.opened());
+        person::click(t.c().Edit2);
+        QVERIFY(person::press(Qt::Key_A, Qt::ControlModifier));
+        QVERIFY(person::type(QString(int(LoginPanel::kMaxCredential) + 1, QLatin1Char('x'))));
+        person::click(t.c().Button16);
+        QTRY_COMPARE(t.prompts->errors.size(), 1);
+        QVERIFY(t.prompts->errors[0].contains(QStringLiteral("255")));
+        QVERIFY(t.panel->isVisible());
+        QCOMPARE(t.c().Edit2->text().size(), qsizetype(LoginPanel::kMaxCredential) + 1);
+        QCOMPARE(t.settings.StoredPassword, std::string("secret"));
+    }
+};
+
+QTEST_MAIN(TestLoginPanel)
+#include "tst_loginpanel.moc"
