@@ -4,6 +4,7 @@
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
 #include "browser/pagebridge.h"
+#include "browser/pagepoller.h"
 #include "browser/twebbrowser.h"
 #include "mapview/mapgrid.h"
 #include "scriptedprompts.h"
@@ -74,12 +75,12 @@ int main(int argc, char* argv[])
     std::vector<double> tickMs;
     std::vector<double> readMs;
     bool measuring = false;
-    QObject::connect(&form, &TForm1::tickDone, [&](qint64 ns) {
+    QObject::connect(form.poller(), &PagePoller::tickDone, [&](qint64 ns) {
         if (!measuring)
             return;
         QElapsedTimer paint;
         paint.start();
-        form.sg->viewport()->repaint(); // the grid as the player sees it after the tick
+        form.controls().sg->viewport()->repaint(); // the grid as the player sees it after the tick
         tickMs.push_back((ns + paint.nsecsElapsed()) / 1e6);
         readMs.push_back(ns / 1e6);
     });
@@ -118,7 +119,7 @@ int main(int argc, char* argv[])
             continue;
         }
         if ((c->Object == 'd' || c->Object == 'u') && rng() % 3 == 0) {
-            runPageScript(form.NoCombatFrame.browser->page(), QStringLiteral("no_combat"),
+            runPageScript(form.poller()->NoCombatFrame.browser->page(), QStringLiteral("no_combat"),
                           c->Object == 'd' ? QStringLiteral("goDown()") : QStringLiteral("goUp()"));
             QTest::qWait(1200);
             continue;
@@ -135,7 +136,7 @@ int main(int argc, char* argv[])
         }
         const int x = form.Reader.ViewX;
         const int y = form.Reader.ViewY;
-        QTest::keyClick(form.Memo2, static_cast<Qt::Key>(open[rng() % open.size()]));
+        QTest::keyClick(form.controls().Memo2, static_cast<Qt::Key>(open[rng() % open.size()]));
         QElapsedTimer wait;
         wait.start();
         while ((form.Reader.ViewX == x && form.Reader.ViewY == y) && wait.elapsed() < 4000)

@@ -3,6 +3,8 @@
 #include "app/eventsounds.h"
 #include "app/loginpanel.h"
 #include "app/pagecontrol.h"
+#include "browser/browsertabs.h"
+#include "browser/pagepoller.h"
 #include "browser/shellmenus.h"
 #include "browser/twebbrowser.h"
 #include "buildconfig.h"
@@ -42,8 +44,11 @@ QString describe(const MapFilesReport& report, const QString& heading)
 
 } // namespace
 
-TForm1::TForm1(TForm1Options options, QWidget* parent)
-    : QMainWindow(parent), m_options(std::move(options)), m_atlas(std::make_unique<Atlas>())
+TForm1State::TForm1State(TForm1Options options) : m_options(std::move(options)) {}
+
+TForm1State::~TForm1State() = default;
+
+TForm1::TForm1(TForm1Options options, QWidget* parent) : QMainWindow(parent), TForm1State(std::move(options))
 {
     setObjectName(QStringLiteral("Form1"));
     m_workFolder = m_options.workFolder.isEmpty() ? QDir::currentPath() : m_options.workFolder;
@@ -107,6 +112,9 @@ void TForm1::connectHandlers()
     connect(Exit1, &QAction::triggered, this, &QWidget::close);
     connect(MenuItem11, &QAction::triggered, this, &TForm1::MenuItem11Click);
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(m_poller, &PagePoller::combatFrameLoaded, this, &TForm1::CombatReaction);
+    connect(m_poller, &PagePoller::pageRead, this,
+            [this](const PageLines& game, const PageLines&) { recognize(game); });
     Memo2->installEventFilter(this);
     connectMapHandlers();
     connectBrowserHandlers();
@@ -166,7 +174,7 @@ void TForm1::runStartup()
     LoadSettings();
     ShowLoginPage();
     // A frame reported while the login page loaded is not the game yet.
-    NoCombatFrame = {};
+    m_poller->forgetGame();
 
     const MapFilesReport loaded = LoadMaps(*m_atlas, m_workFolder.toStdString(), !m_readOnly);
     if (!loaded.ok())
@@ -177,7 +185,7 @@ void TForm1::runStartup()
 
     sizeGridForLab();
     ComboBox1Select();
-    LastBrowser = WebBrowser1;
+    m_tabs->LastBrowser = WebBrowser1;
     if (m_readOnly) {
         Button14->setEnabled(false);
         Button14->setToolTip(QStringLiteral("Карты открыты только для чтения: их сохраняет другое окно Вельдора"));

@@ -1,83 +1,31 @@
 #pragma once
 
-#include "map/atlas.h"
+#include "app/tform1controls.h"
+#include "app/tform1state.h"
 #include "reader/pagereader.h"
-#include "settings/settings.h"
-#include "travel/travel.h"
 
-#include <QElapsedTimer>
 #include <QMainWindow>
-#include <QPointer>
-#include <QStringList>
 #include <functional>
-#include <memory>
-#include <vector>
 
 class QAction;
-class QCheckBox;
-class QComboBox;
-class QFrame;
-class QLabel;
-class QLineEdit;
-class QLockFile;
-class QMenu;
-class QMenuBar;
 class QPlainTextEdit;
-class QProgressBar;
-class QPushButton;
-class QScrollArea;
-class QSpinBox;
-class QTabWidget;
-class QTimer;
-class QToolBar;
-class QToolButton;
-class QWebEngineProfile;
-class QWebEngineDownloadRequest;
 class QPainter;
 
 namespace veldor {
 
-class ClickSplitter;
-class EventSounds;
-class ExitRoute;
-class HistoryStore;
-class LoginPanel;
-class MapIcons;
-class TFavoritesMenu;
-class THistoryMenu;
-class ClickSplitterHandle;
-class MapGrid;
-class PageControl;
 class TWebbrowser;
-class UserPrompts;
 
-// A named frame of the game: the browser it was reported by; the frame is found again by its name.
-struct FrameRef
-{
-    QPointer<TWebbrowser> browser;
-    bool valid() const { return !browser.isNull(); }
-};
-
-struct TForm1Options
-{
-    // Folder of the map files and user.dat; empty means the process's current folder.
-    QString workFolder;
-    // Game server base address (scheme, host, optional port; no trailing slash); empty means the built-in one.
-    QString gameServer;
-    // Folder of the browser profile (cookies, cache); empty means the user's data folder.
-    QString profileFolder;
-    // Dialogs; null means the standard message and input boxes.
-    std::shared_ptr<UserPrompts> prompts;
-};
-
-// The main window: owns every control, the atlas and all state, and runs the start-up sequence.
-class TForm1 : public QMainWindow, private ReaderHost
+// The main window: builds the layout, runs the start-up and forwards each named handler to the part that does
+// the work (page poller, browser tabs, click splitters, login panel, the rules of src/core).
+class TForm1 : public QMainWindow, private ReaderHost, private TForm1Controls, private TForm1State
 {
     Q_OBJECT
 public:
     explicit TForm1(TForm1Options options = {}, QWidget* parent = nullptr);
     ~TForm1() override;
 
+    // The controls, as a person sees them in the window.
+    const TForm1Controls& controls() const { return *this; }
     Atlas& atlas() { return *m_atlas; }
     const Settings& settings() const { return m_settings; }
     QString workFolder() const { return m_workFolder; }
@@ -92,165 +40,17 @@ public:
     unsigned CurLab = 0;
     int CurLevel = 0;
 
-    // The browser last left by a tab change (the browser commands' fallback).
-    QPointer<TWebbrowser> LastBrowser;
+    // The browser tabs, the tab in front and the address box's history.
+    BrowserTabs* tabs() const { return m_tabs; }
 
     // The body cell under the mouse, on which the grid's popup menu acts (0 until one was hovered).
     int HoverX = 0;
     int HoverY = 0;
 
-    // Page reader: what it knows of the player, the game's frames and the page text of the last tick.
+    // Page reader: what it knows of the player.
     ReaderState Reader;
-    FrameRef NoCombatFrame;
-    FrameRef ChoutFrame;
-    FrameRef ChinpFrame;
-    FrameRef ShowInfoFrame;
-    FrameRef YourArmyFrame;
-    ::veldor::PageLines PageLines;
-    ::veldor::PageLines ChoutLines;
-
-    // Layout. Every control keeps its layout name as member name and object name.
-    QMenuBar* MainMenu1 = nullptr;
-    QWidget* CoolBar1 = nullptr;
-    QToolBar* ToolBar1 = nullptr;
-    QToolButton* ToolButton1 = nullptr;
-    QToolButton* ToolButton2 = nullptr;
-    QToolButton* ToolButton3 = nullptr;
-    QToolButton* ToolButton4 = nullptr;
-    QComboBox* ComboBox6 = nullptr;
-    QPushButton* BitBtn6 = nullptr;
-    QComboBox* ComboBox7 = nullptr;
-    QPushButton* BitBtn5 = nullptr;
-
-    QScrollArea* ScrollBox1 = nullptr;
-    PageControl* PageControl1 = nullptr;
-    QWidget* TabSheet1 = nullptr;
-    QWidget* TabSheet2 = nullptr;
-    QLabel* Label9 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    QLabel* Label12 = nullptr;
-    QComboBox* ComboBox2 = nullptr;
-    QLabel* Label13 = nullptr;
-    QSpinBox* SpinEdit5 = nullptr;
-    QCheckBox* cb4 = nullptr;
-    QCheckBox* CheckBox8 = nullptr;
-    QCheckBox* CheckBox7 = nullptr;
-    QLabel* Label18 = nullptr;
-    QLabel* Label17 = nullptr;
-    QPushButton* Button14 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QPushButton* Button15 = nullptr;
-    QCheckBox* CheckBox1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label8 = nullptr;
-    QComboBox* ComboBox3 = nullptr;
-    QLabel* Label19 = nullptr;
-    QComboBox* ComboBox4 = nullptr;
-    QLabel* Label4 = nullptr;
-    QComboBox* ComboBox5 = nullptr;
-    QLabel* Label7 = nullptr;
-
-    QTabWidget* PageControl2 = nullptr;
-    QWidget* TabSheet6 = nullptr;
-    TWebbrowser* WebBrowser1 = nullptr;
-    MapGrid* sg = nullptr;
-
-    ClickSplitterHandle* Splitter1 = nullptr;
-    ClickSplitterHandle* Splitter2 = nullptr;
-    ClickSplitterHandle* Splitter3 = nullptr;
-
-    QFrame* Panel1 = nullptr;
-    QLabel* Label11 = nullptr;
-    QPlainTextEdit* Memo5 = nullptr;
-    QPushButton* BitBtn2 = nullptr;
-    QPushButton* Button20 = nullptr;
-    QLabel* Label10 = nullptr;
-    QPlainTextEdit* Memo4 = nullptr;
-    QPushButton* BitBtn1 = nullptr;
-    QPushButton* Button19 = nullptr;
-    QLabel* Label14 = nullptr;
-    QPlainTextEdit* Memo6 = nullptr;
-    QPushButton* BitBtn4 = nullptr;
-    QPushButton* Button21 = nullptr;
-    QLabel* Label15 = nullptr;
-    QPlainTextEdit* Memo7 = nullptr;
-    QPushButton* BitBtn3 = nullptr;
-    QPushButton* Button22 = nullptr;
-    QPlainTextEdit* Memo2 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label5 = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
-
-    LoginPanel* Panel2 = nullptr;
-    QLabel* Panel7 = nullptr;
-    QLabel* Label6 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QLabel* Label16 = nullptr;
-    QLineEdit* Edit2 = nullptr;
-    QPushButton* Button16 = nullptr;
-    QPushButton* Button17 = nullptr;
-    QCheckBox* CheckBox6 = nullptr;
-
-    QTimer* Timer1 = nullptr;
-    QTimer* Timer2 = nullptr;
-
-    QMenu* PopupMenu1 = nullptr;
-    QMenu* PopupMenu3 = nullptr;
-    QString OpenDialog1Filter;
-
-    // Main menu.
-    QMenu* MenuFile = nullptr;
-    QAction* NewTabBlank = nullptr;
-    QAction* Open1 = nullptr;
-    QAction* SaveAs1 = nullptr;
-    QAction* Properties1 = nullptr;
-    QAction* Exit1 = nullptr;
-    QAction* Print1 = nullptr;
-    QAction* PrintPreview1 = nullptr;
-    QAction* PageSetup1 = nullptr;
-    QMenu* MenuItem4 = nullptr; // "Правка"
-    QAction* Copy1 = nullptr;
-    QAction* Cut1 = nullptr;
-    QAction* Paste1 = nullptr;
-    QAction* SelectAll1 = nullptr;
-    QAction* Search1 = nullptr;
-    QMenu* MenuView = nullptr;
-    QAction* ViewSource1 = nullptr;
-    QMenu* FontSize1 = nullptr;
-    QAction* Largest1 = nullptr;
-    QAction* Large1 = nullptr;
-    QAction* Medium1 = nullptr;
-    QAction* Small1 = nullptr;
-    QAction* Smallest1 = nullptr;
-    THistoryMenu* HistoryMenu = nullptr;
-    TFavoritesMenu* FavoritesMenu = nullptr;
-    QMenu* MenuExtras = nullptr;
-    QAction* InternetOptions1 = nullptr;
-    QAction* N16 = nullptr;
-    QAction* N17 = nullptr;
-    QAction* N18 = nullptr;
-    QAction* N20 = nullptr;
-    QAction* MenuItem11 = nullptr; // "?"
-    // Tab strip popup.
-    QAction* N19 = nullptr;
-    QAction* N9 = nullptr;
-    // Map grid popup.
-    QMenu* N1 = nullptr;
-    QAction* N3 = nullptr;
-    QAction* N4 = nullptr;
-    QAction* N5 = nullptr;
-    QAction* N6 = nullptr;
-    QAction* N7 = nullptr;
-    QMenu* N8 = nullptr;
-    QAction* N10 = nullptr;
-    QAction* N11 = nullptr;
-    QAction* N12 = nullptr;
-    QAction* N13 = nullptr;
-    QAction* N14 = nullptr;
-    QAction* N15 = nullptr;
-    QAction* N21 = nullptr;
-    QAction* N2 = nullptr;
+    // The game's frames and the polling tick.
+    PagePoller* poller() const { return m_poller; }
 
     // Handlers.
     void ComboBox1Select();
@@ -352,10 +152,6 @@ public:
     // Writes the four map files; false (after telling the user which files and why) when any failed.
     bool SaveMaps();
 
-signals:
-    // A polling tick ended: the time from asking for the markup to the end of recognition.
-    void tickDone(qint64 nanoseconds);
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -374,21 +170,16 @@ private:
     void connectBrowserHandlers();
     void bindBrowser(TWebbrowser* browser);
     void buildShellMenus();
-    // Puts a page's address into the address box unless the user is editing it there; false when left alone.
-    bool showAddress(const QString& url);
     // Back and forward as the tab in front allows.
     void syncNavigationButtons();
     // Refresh on the game tab's error page: back into the game, through the login form if that failed.
     void reloadFailedGame();
-    void closeTab(int index);
-    void downloadRequested(QWebEngineDownloadRequest* download);
-    // One of the program's own files in its working folder (a download must never replace it).
-    bool isOwnFile(const QString& path) const;
     void drawGridCell(QPainter& painter, int col, int row, const QRect& rect);
     // After a command on the map: lists into the memos, and the grid at once.
     void mapChanged();
     QString path(const char* fileName) const;
-    void finishTick(quint64 serial, bool readOk);
+    // A tick read the game frame: what it shows goes into the atlas and the window.
+    void recognize(const PageLines& game);
 
     // What the page reader does to the window.
     unsigned curLab() const override { return CurLab; }
@@ -401,35 +192,6 @@ private:
     void objectListsChanged() override { m_listsChanged = true; }
     void followPlayer(int viewX, int viewY) override;
     void setCaptionPrefix(const std::string& prefix) override;
-
-    bool m_listsChanged = false;
-    std::unique_ptr<ExitRoute> m_route;
-    std::unique_ptr<MapIcons> m_icons;
-    std::vector<char> m_onPath; // cells of the route, for drawing
-    std::unique_ptr<HistoryStore> m_history;
-    QString m_profileFolder;
-    bool m_programTabChange = false;
-    int m_activeTab = 0;
-    EventSounds* m_sounds = nullptr;
-    bool m_tickRunning = false;
-    QElapsedTimer m_tickClock;
-    quint64 m_tickSerial = 0;
-
-    TForm1Options m_options;
-    QString m_workFolder;
-    QString m_gameServer;
-    std::shared_ptr<UserPrompts> m_prompts;
-    std::unique_ptr<Atlas> m_atlas;
-    Settings m_settings;
-    TravelTables m_travel;
-    QStringList m_startupProblems;
-    QWebEngineProfile* m_profile = nullptr;
-    QElapsedTimer m_commandDownload; // when a command of the program last started something to download
-    std::unique_ptr<QLockFile> m_lock;
-    bool m_readOnly = false;
-    bool m_quit = false;
-    ClickSplitter* m_mainSplitter = nullptr;
-    ClickSplitter* m_bottomSplitter = nullptr;
 };
 
 } // namespace veldor

@@ -3,6 +3,8 @@
 #include "tform1.h"
 
 #include "app/loginpanel.h"
+#include "browser/browsertabs.h"
+#include "browser/downloadgate.h"
 #include "browser/internetoptions.h"
 #include "browser/shellmenus.h"
 #include "browser/twebbrowser.h"
@@ -40,18 +42,7 @@ namespace {
 // A page that never completes must not hold a caller for ever.
 constexpr int kWaitLimitMs = 30000;
 
-// Adds a text to the top of a box's drop-down list unless an item equals it ignoring letter case.
-void addToHistory(QComboBox* box, const QString& text)
-{
-    for (int i = 0; i < box->count(); ++i)
-        if (box->itemText(i).compare(text, Qt::CaseInsensitive) == 0)
-            return;
-    const QString shown = box->currentText();
-    box->insertItem(0, text);
-    box->setEditText(shown);
-}
-
-// An event filter that hands Enter in an editable box, and mouse releases on the tab strip, to the window.
+// An event filter that hands Enter in an editable box to the window.
 class Watcher : public QObject
 {
 public:
@@ -103,9 +94,6 @@ void TForm1::connectBrowserHandlers()
                     ComboBox7KeyDown(key);
                 return true;
             }
-        } else if (e->type() == QEvent::MouseButtonRelease && o == PageControl2->tabBar()) {
-            const auto* me = static_cast<QMouseEvent*>(e);
-            PageControl2MouseUp(PageControl2->tabBar()->mapTo(PageControl2, me->position().toPoint()));
         }
         return false;
     });
@@ -113,7 +101,6 @@ void TForm1::connectBrowserHandlers()
     // filter of the line edit's.
     ComboBox6->installEventFilter(watcher);
     ComboBox7->installEventFilter(watcher);
-    PageControl2->tabBar()->installEventFilter(watcher);
 
     connect(BitBtn6, &QPushButton::clicked, this, &TForm1::BitBtn6Click);
     connect(ToolButton1, &QToolButton::clicked, this, &TForm1::ToolButton1Click);
@@ -147,15 +134,13 @@ void TForm1::connectBrowserHandlers()
     connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
     connect(PageControl2, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopupMenu3->popup(PageControl2->mapToGlobal(pos)); });
-    connect(PageControl2, &QTabWidget::currentChanged, this, [this](int index) {
-        if (m_programTabChange) {
-            m_activeTab = index;
-            return;
-        }
-        PageControl2Changing(m_activeTab);
-        m_activeTab = index;
+    connect(m_tabs, &BrowserTabs::tabChangedByUser, this, [this](int left) {
+        PageControl2Changing(left);
         PageControl2Change();
     });
+    connect(m_tabs, &BrowserTabs::stripMouseUp, this, &TForm1::PageControl2MouseUp);
+    connect(m_tabs, &BrowserTabs::browserOpened, this, &TForm1::bindBrowser);
+    connect(m_tabs, &BrowserTabs::frontChanged, this, &TForm1::syncNavigationButtons);
 
     // Shortcuts a browser user expects; none of them is an arrow key, which walk in the game.
     auto shortcut = [this](const QKeySequence& keys, auto slot) {
@@ -173,75 +158,7 @@ void TForm1::connectBrowserHandlers()
     Exit1->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
 
     // Downloads and "Сохранить как..." go through the profile; the user picks where.
-    connect(m_profile, &QWebEngineProfile::downloadRequested, this, &TForm1::downloadRequested);
-}
-
-bool TForm1::isOwnFile(const QString& path) const
-{
-    static const QStringList own = {QStringLiteral("map1.map"),   QStringLiteral("map2.map"),
-                                    QStringLiteral("map3.map"),   QStringLiteral("map.crd"),
-                                    QStringLiteral("user.dat"),   QStringLiteral("veldor.lock"),
-                                    QStringLiteral("markers.txt")};
-    const QFileInfo file(path);
-    return QFileInfo(file.absolutePath()).canonicalFilePath() == QFileInfo(m_workFolder).canonicalFilePath() &&
-           own.contains(file.fileName(), Qt::CaseInsensitive);
-}
-
-void TForm1::downloadRequested(QWebEngineDownloadRequest* download)
-{
-    if (download->state() != QWebEngineDownloadRequest::DownloadRequested)
-        return;
-    TWebbrowser* from = nullptr;
-    for (int i = 0; i < PageControl2->count(); ++i) {
-        TWebbrowser* b = browserOf(PageControl2->widget(i));
-        if (b && b->page() == download->page())
-            from = b;
-    }
-    // A tab opened for what turned out to be a file (File > Open of a document, a new window onto a
-    // download) shows nothing: it goes once the download has been answered.
-    if (from && from != WebBrowser1 && !from->page()->history()->currentItem().isValid()) {
-        QPointer<TWebbrowser> empty(from);
-        QTimer::singleShot(0, this, [this, empty] {
-            if (empty)
-                closeTab(PageControl2->indexOf(empty->parentWidget()));
-        });
-    }
-    // Only what the user asked for: a click or key in the page shortly before, or one of the program's own
-    // commands. A server cannot push files at the user.
-    const bool asked = download->isSavePageDownload() ||
-                       (m_commandDownload.isValid() && m_commandDownload.elapsed() < kWaitLimitMs) ||
-                       (from && from->hadUserInputWithin(10000));
-    if (!asked) {
-        download->cancel();
-        return;
-    }
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    QString path = m_prompts->askSaveFile(
-        this, QStringLiteral("Сохранить как..."),
-        QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(download->downloadFileName()));
-    if (!path.isEmpty() && isOwnFile(path)) {
-        m_prompts->showError(this, QStringLiteral("«%1» — файл самого Вельдора в его рабочей папке; загрузка не "
-                                                  "может его заменить. Загрузка отменена.")
-                                       .arg(QDir::toNativeSeparators(path)));
-        path.clear();
-    }
-    if (path.isEmpty()) {
-        download->cancel();
-        return;
-    }
-    download->setDownloadDirectory(QFileInfo(path).absolutePath());
-    download->setDownloadFileName(QFileInfo(path).fileName());
-    download->accept();
-    connect(download, &QWebEngineDownloadRequest::stateChanged, this, [this, download](auto state) {
-        if (state == QWebEngineDownloadRequest::DownloadCompleted)
-            m_prompts->showInformation(this, QStringLiteral("Загрузка завершена"),
-                                       QStringLiteral("Файл сохранён: ") +
-                                           QDir(download->downloadDirectory()).filePath(download->downloadFileName()));
-        if (state == QWebEngineDownloadRequest::DownloadInterrupted)
-            m_prompts->showError(this, QStringLiteral("ERROR: Unable to show Save As dialog. \r") +
-                                           QStringLiteral("QWebEngineDownloadRequest: ") +
-                                           download->interruptReasonString() + QLatin1Char('.'));
-    });
+    m_downloads = new DownloadGate(m_profile, m_tabs, WebBrowser1, m_workFolder, m_prompts, this);
 }
 
 void TForm1::bindBrowser(TWebbrowser* browser)
@@ -267,17 +184,12 @@ void TForm1::bindBrowser(TWebbrowser* browser)
 
 TWebbrowser* TForm1::browserOf(QWidget* tab) const
 {
-    return tab ? tab->findChild<TWebbrowser*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    return m_tabs->browserOf(tab);
 }
 
 TWebbrowser* TForm1::CurrentBrowser() const
 {
-    QWidget* tab = PageControl2->currentWidget();
-    if (!tab || tab->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).isEmpty())
-        return nullptr;
-    if (TWebbrowser* browser = browserOf(tab))
-        return browser;
-    return LastBrowser;
+    return m_tabs->currentBrowser();
 }
 
 bool TForm1::HasHtmlDocument(TWebbrowser* browser)
@@ -287,22 +199,7 @@ bool TForm1::HasHtmlDocument(TWebbrowser* browser)
 
 QWidget* TForm1::OpenTab(const QString& url)
 {
-    auto* tab = new QWidget;
-    auto* layout = new QVBoxLayout(tab);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* browser = new TWebbrowser(m_profile, tab);
-    layout->addWidget(browser);
-    m_programTabChange = true; // a change made by the program raises no tab-change notification
-    PageControl2->addTab(tab, QString());
-    PageControl2->setCurrentWidget(tab);
-    m_programTabChange = false;
-    bindBrowser(browser);
-    browser->CanGoForward = false;
-    browser->CanGoBack = false;
-    syncNavigationButtons();
-    if (!url.trimmed().isEmpty())
-        browser->navigate(QUrl::fromUserInput(url));
-    return tab;
+    return m_tabs->open(url);
 }
 
 void TForm1::WaitForBrowser(TWebbrowser* browser, std::function<void()> then)
@@ -325,32 +222,7 @@ void TForm1::WaitForBrowser(TWebbrowser* browser, std::function<void()> then)
 
 void TForm1::CloseActiveTab()
 {
-    closeTab(PageControl2->currentIndex());
-}
-
-void TForm1::closeTab(int index)
-{
-    QWidget* tab = PageControl2->widget(index);
-    TWebbrowser* browser = browserOf(tab);
-    if (index <= 0 || !browser)
-        return; // the game tab stays
-    const bool active = index == PageControl2->currentIndex();
-    m_programTabChange = true;
-    delete browser;
-    if (active)
-        LastBrowser = nullptr;
-    PageControl2->removeTab(index);
-    tab->deleteLater();
-    // The tab after the closed one, or the game tab when the last one went.
-    if (active)
-        PageControl2->setCurrentIndex(index < PageControl2->count() ? index : 0);
-    m_programTabChange = false;
-    m_activeTab = PageControl2->currentIndex();
-    syncNavigationButtons();
-    if (active && PageControl2->currentIndex() > 0) {
-        if (TWebbrowser* shown = browserOf(PageControl2->currentWidget()))
-            ComboBox6->setEditText(shown->locationUrl());
-    }
+    m_tabs->closeActive();
 }
 
 void TForm1::ComboBox6KeyDown(int key)
@@ -405,7 +277,7 @@ void TForm1::ToolButton4Click()
 void TForm1::Open1Click()
 {
     const QString file = m_prompts->askOpenFile(this, QStringLiteral("Открыть"), OpenDialog1Filter);
-    m_commandDownload.start(); // a document the browser does not show is saved as a download
+    m_downloads->commandStarted(); // a document the browser does not show is saved as a download
     if (!file.isEmpty())
         OpenTab(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString());
 }
@@ -506,9 +378,7 @@ void TForm1::Largest1Click(QAction* item)
 
 void TForm1::N18Click()
 {
-    const QString text = ComboBox6->currentText();
-    ComboBox6->clear();
-    ComboBox6->setEditText(text);
+    m_tabs->clearHistory();
 }
 
 void TForm1::MenuNavigate(const QString& url)
@@ -563,30 +433,12 @@ void TForm1::WebBrowser1DownloadComplete()
 
 void TForm1::WebBrowser1TitleChange(TWebbrowser*, const QString& text)
 {
-    if (PageControl2->count() <= 1 || PageControl2->currentIndex() <= 0)
-        return;
-    TWebbrowser* current = CurrentBrowser();
-    if (!current)
-        return;
-    const bool shown = showAddress(current->locationUrl());
-    current->PageTitle = text;
-    PageControl2->setTabText(PageControl2->currentIndex(), current->PageTitle);
-    addToHistory(ComboBox6, shown ? ComboBox6->currentText() : current->locationUrl());
+    m_tabs->titleChanged(text);
 }
 
 void TForm1::WebBrowser1NavigateComplete2(const QString& url)
 {
-    const bool shown = PageControl2->currentIndex() <= 0 || showAddress(url);
-    addToHistory(ComboBox6, shown ? ComboBox6->currentText() : url);
-}
-
-bool TForm1::showAddress(const QString& url)
-{
-    // What the user is typing stays: a title or address that a page reports meanwhile does not overwrite it.
-    if (ComboBox6->hasFocus() && ComboBox6->lineEdit()->isModified())
-        return false;
-    ComboBox6->setEditText(url);
-    return true;
+    m_tabs->navigated(url);
 }
 
 TWebbrowser* TForm1::WebBrowser1NewWindow2()
@@ -597,44 +449,22 @@ TWebbrowser* TForm1::WebBrowser1NewWindow2()
 
 void TForm1::PageControl2Changing(int leaving)
 {
-    if (TWebbrowser* b = browserOf(PageControl2->widget(leaving)))
-        LastBrowser = b;
+    m_tabs->leaving(leaving);
 }
 
 void TForm1::PageControl2Change()
 {
-    syncNavigationButtons();
-    const int index = PageControl2->currentIndex();
-    TWebbrowser* b = browserOf(PageControl2->currentWidget());
-    if (!b)
-        return;
-    if (HasHtmlDocument(b))
-        b->setFocus();
-    if (index == 0) {
-        ComboBox6->setEditText(m_gameServer);
-        PageControl2->setTabText(0, QStringLiteral("Тирмора"));
-    } else {
-        ComboBox6->setEditText(b->locationUrl());
-        PageControl2->setTabText(index, b->PageTitle);
-    }
+    m_tabs->changed();
 }
 
 void TForm1::PageControl2MouseUp(const QPoint& pos)
 {
-    const bool inside = pos.x() < PageControl2->width() && pos.y() < PageControl2->height();
-    if (!inside && pos.x() >= 0 && pos.y() >= 0)
-        return;
-    if (Timer2->isActive()) {
-        Timer2->stop(); // the second release within the double-click window
-        CloseActiveTab();
-    } else {
-        Timer2->start();
-    }
+    m_tabs->stripReleased(pos);
 }
 
 void TForm1::Timer2Timer()
 {
-    Timer2->stop();
+    m_tabs->doubleClickTimeUp();
 }
 
 void TForm1::N16Click()
@@ -689,7 +519,7 @@ void TForm1::ComboBox7KeyDown(int key)
     QPointer<QComboBox> box(ComboBox7);
     OpenPlayerInfo(ComboBox7->currentText(), [box] {
         if (box)
-            addToHistory(box, box->currentText());
+            addToBoxHistory(box, box->currentText());
     });
 }
 

@@ -3,6 +3,8 @@
 
 #include "app/loginpanel.h"
 #include "app/pagecontrol.h"
+#include "browser/browsertabs.h"
+#include "browser/pagepoller.h"
 #include "browser/twebbrowser.h"
 #include "map/atlas.h"
 #include "mapview/clicksplitter.h"
@@ -349,13 +351,10 @@ void TForm1::buildLayout()
     Button16 = login.Button16;
     Button17 = login.Button17;
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(2000);
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(500);
-    Timer2->setSingleShot(false);
+    m_poller = new PagePoller(this);
+    Timer1 = m_poller->timer();
+    m_tabs = new BrowserTabs(PageControl2, ComboBox6, m_profile, m_gameServer, this);
+    Timer2 = m_tabs->doubleClickTimer();
 }
 
 } // namespace veldor

@@ -5,6 +5,7 @@
 #include "app/eventsounds.h"
 #include "app/loginpanel.h"
 #include "browser/pagebridge.h"
+#include "browser/pagepoller.h"
 #include "browser/twebbrowser.h"
 #include "mapview/clicksplitter.h"
 #include "mapview/mapgrid.h"
@@ -23,89 +24,25 @@
 #include <QWebEngineScript>
 
 namespace veldor {
-namespace {
-
-constexpr int kTickInterval = 500;
-// A read that never answers (its page went away) must not stop the polling for good.
-constexpr int kTickWatchdog = 5000;
-
-} // namespace
 
 void TForm1::WebBrowser1DocumentComplete(TWebbrowser* browser, const QString& frameName, bool topLevel)
 {
-    if (!topLevel) {
-        if (frameName == QLatin1String("your_army")) {
-            CombatReaction();
-            YourArmyFrame = {browser};
-        } else if (frameName == QLatin1String("chinp")) {
-            ChinpFrame = {browser};
-        } else if (frameName == QLatin1String("show_info")) {
-            ShowInfoFrame = {browser};
-        } else if (frameName == QLatin1String("chout")) {
-            ChoutFrame = {browser};
-        } else if (frameName == QLatin1String("no_combat")) {
-            NoCombatFrame = {browser};
-            if (!Timer1->isActive() && !m_tickRunning)
-                Timer1->start();
-        }
-    }
+    if (!topLevel)
+        m_poller->frameLoaded(browser, frameName);
     ToolButton4->setEnabled(true);
 }
 
 void TForm1::Timer1Timer()
 {
-    Timer1->setInterval(kTickInterval);
-    if (!NoCombatFrame.valid() || !ChoutFrame.valid())
-        return;
-    // The reads answer later; the timer waits for them, so ticks never overlap.
-    Timer1->stop();
-    m_tickRunning = true;
-    m_tickClock.start();
-    const quint64 serial = ++m_tickSerial;
-    QPointer<TForm1> self(this);
-    QTimer::singleShot(kTickWatchdog, this, [this, serial] { finishTick(serial, false); });
-    auto take = [self, serial](const std::optional<QString>& game, const std::optional<QString>& chout) {
-        if (!self || serial != self->m_tickSerial)
-            return;
-        if (game && chout) {
-            self->PageLines = SplitPageLines(toCp1251(*game));
-            self->ChoutLines = SplitPageLines(toCp1251(*chout));
-        }
-        self->finishTick(serial, game && chout);
-    };
-    if (NoCombatFrame.browser == ChoutFrame.browser) {
-        // The usual case, both frames in one page: one round trip to the page instead of two.
-        readTwoFramesMarkup(NoCombatFrame.browser->page(), QStringLiteral("no_combat"), QStringLiteral("chout"), take);
-        return;
-    }
-    readFrameMarkup(NoCombatFrame.browser->page(), QStringLiteral("no_combat"),
-                    [self, serial, take](const std::optional<QString>& game) {
-                        if (!self || serial != self->m_tickSerial)
-                            return;
-                        if (!game || !self->ChoutFrame.valid()) {
-                            take(std::nullopt, std::nullopt);
-                            return;
-                        }
-                        readFrameMarkup(self->ChoutFrame.browser->page(), QStringLiteral("chout"),
-                                        [take, game](const std::optional<QString>& chout) { take(game, chout); });
-                    });
+    m_poller->tick();
 }
 
-void TForm1::finishTick(quint64 serial, bool readOk)
+void TForm1::recognize(const PageLines& game)
 {
-    if (!m_tickRunning || serial != m_tickSerial)
-        return;
-    ++m_tickSerial; // late answers of this tick are ignored
-    if (readOk) {
-        m_listsChanged = false;
-        RecognizePage(PageLines, *m_atlas, Reader, *this);
-        PageLines.clear();
-        if (m_listsChanged)
-            fillObjectMemos();
-        emit tickDone(m_tickClock.nsecsElapsed());
-    }
-    m_tickRunning = false;
-    Timer1->start();
+    m_listsChanged = false;
+    RecognizePage(game, *m_atlas, Reader, *this);
+    if (m_listsChanged)
+        fillObjectMemos();
 }
 
 bool TForm1::soundsEnabled() const
@@ -208,8 +145,9 @@ void TForm1::Memo2KeyDown(int key)
     }
     const auto script =
         KeyMoveScript(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, Reader.Fatigue, cb4->isChecked(), arrow);
-    if (script && NoCombatFrame.valid())
-        runPageScript(NoCombatFrame.browser->page(), QStringLiteral("no_combat"), QString::fromStdString(*script));
+    const FrameRef& game = m_poller->NoCombatFrame;
+    if (script && game.valid())
+        runPageScript(game.browser->page(), QStringLiteral("no_combat"), QString::fromStdString(*script));
 }
 
 void TForm1::ShowLoginPage()

@@ -3,6 +3,7 @@
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
 #include "browser/pagebridge.h"
+#include "browser/pagepoller.h"
 #include "browser/twebbrowser.h"
 #include "formfixture.h"
 #include "mapview/clicksplitter.h"
@@ -62,9 +63,9 @@ class TestReaderWindow : public QObject
 
     static void stepWithKey(TForm1& form, int key, int x, int y)
     {
-        if (person::focused() != form.Memo2)
-            person::click(form.Memo2);
-        QCOMPARE(person::focused(), form.Memo2);
+        if (person::focused() != form.controls().Memo2)
+            person::click(form.controls().Memo2);
+        QCOMPARE(person::focused(), form.controls().Memo2);
         QVERIFY(person::press(key));
         QTRY_VERIFY_WITH_TIMEOUT(form.Reader.ViewX == x && form.Reader.ViewY == y, kWait);
     }
@@ -77,18 +78,18 @@ private slots:
         RunningServer server;
         auto form = loggedInForm(server, true);
         QVERIFY(form);
-        QTRY_VERIFY_WITH_TIMEOUT(form->NoCombatFrame.valid() && form->ChoutFrame.valid(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(form->poller()->NoCombatFrame.valid() && form->poller()->ChoutFrame.valid(), kWait);
         // The frames finish in any order.
-        QTRY_VERIFY_WITH_TIMEOUT(form->ShowInfoFrame.valid() && form->ChinpFrame.valid(), kWait);
-        QVERIFY(form->Timer1->isActive() || form->Reader.ViewX != 0);
+        QTRY_VERIFY_WITH_TIMEOUT(form->poller()->ShowInfoFrame.valid() && form->poller()->ChinpFrame.valid(), kWait);
+        QVERIFY(form->controls().Timer1->isActive() || form->Reader.ViewX != 0);
         QTRY_COMPARE_WITH_TIMEOUT(form->Reader.ViewX, 2, kWait);
         QCOMPARE(form->Reader.ViewY, 2);
-        QCOMPARE(form->Timer1->interval(), 500);
+        QCOMPARE(form->controls().Timer1->interval(), 500);
         QVERIFY2(form->windowTitle().startsWith(QStringLiteral("L - 0 (2,2) измотанность: 100%  Вельдор")),
                  qPrintable(form->windowTitle()));
-        QCOMPARE(form->Label5->text(), QStringLiteral("2x2"));
-        QCOMPARE(form->sg->col(), 2);
-        QCOMPARE(form->sg->row(), 2);
+        QCOMPARE(form->controls().Label5->text(), QStringLiteral("2x2"));
+        QCOMPARE(form->controls().sg->col(), 2);
+        QCOMPARE(form->controls().sg->row(), 2);
 
         // Five steps east through a plain passage and doors: trap, flag, loot, red chest, green chest.
         for (int x = 3; x <= 7; ++x)
@@ -98,7 +99,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(caption.match(form->windowTitle()).hasMatch(), kWait);
         QCOMPARE(caption.match(form->windowTitle()).captured(1).toInt(), form->Reader.Fatigue);
         QVERIFY(form->Reader.Fatigue >= 95 && form->Reader.Fatigue < 100);
-        QCOMPARE(form->Label5->text(), QStringLiteral("7x2"));
+        QCOMPARE(form->controls().Label5->text(), QStringLiteral("7x2"));
 
         const practice::test::Truth truth(server);
         for (int x = 2; x <= 7; ++x) {
@@ -117,20 +118,20 @@ private slots:
         }
         QCOMPARE(int(form->atlas().cell(1, 0, 8, 2)->West), truth.cell(0, 7, 2)[3] - '0');
         QCOMPARE(form->atlas().cell(1, 0, 8, 2)->Explored, std::uint8_t(0));
-        QCOMPARE(form->Memo6->toPlainText(), entry(0, 3, 2));
-        QCOMPARE(form->Memo7->toPlainText(), entry(0, 4, 2));
-        QVERIFY(form->Memo4->toPlainText().isEmpty());
+        QCOMPARE(form->controls().Memo6->toPlainText(), entry(0, 3, 2));
+        QCOMPARE(form->controls().Memo7->toPlainText(), entry(0, 4, 2));
+        QVERIFY(form->controls().Memo4->toPlainText().isEmpty());
 
         // On to the monster: the combat collapses the three areas.
-        const int gridWidth = form->sg->width();
+        const int gridWidth = form->controls().sg->width();
         for (int x = 8; x <= 13; ++x)
             stepWithKey(*form, Qt::Key_Right, x, 2);
         QVERIFY(person::press(Qt::Key_Right));
-        QTRY_VERIFY_WITH_TIMEOUT(form->YourArmyFrame.valid(), kWait);
-        QCOMPARE(form->sg->width(), 5);
-        QCOMPARE(form->ScrollBox1->width(), 5);
-        QCOMPARE(form->Panel1->height(), 5);
-        QCOMPARE(form->findChild<ClickSplitter*>(QStringLiteral("MainSplitter"))->savedSize(form->Splitter1),
+        QTRY_VERIFY_WITH_TIMEOUT(form->poller()->YourArmyFrame.valid(), kWait);
+        QCOMPARE(form->controls().sg->width(), 5);
+        QCOMPARE(form->controls().ScrollBox1->width(), 5);
+        QCOMPARE(form->controls().Panel1->height(), 5);
+        QCOMPARE(form->findChild<ClickSplitter*>(QStringLiteral("MainSplitter"))->savedSize(form->controls().Splitter1),
                  gridWidth);
         // After the combat the monster's cell is read like any other.
         QTRY_VERIFY_WITH_TIMEOUT(form->Reader.ViewX == 14, kWait);
@@ -143,15 +144,15 @@ private slots:
         auto form = loggedInForm(server, false);
         QVERIFY(form);
         QTRY_COMPARE_WITH_TIMEOUT(form->Reader.ViewX, 2, kWait);
-        const int gridWidth = form->sg->width();
-        const int sideWidth = form->ScrollBox1->width();
-        const int bottom = form->Panel1->height();
+        const int gridWidth = form->controls().sg->width();
+        const int sideWidth = form->controls().ScrollBox1->width();
+        const int bottom = form->controls().Panel1->height();
         for (int x = 3; x <= 14; ++x)
             stepWithKey(*form, Qt::Key_Right, x, 2);
-        QVERIFY(form->YourArmyFrame.valid());
-        QCOMPARE(form->sg->width(), gridWidth);
-        QCOMPARE(form->ScrollBox1->width(), sideWidth);
-        QCOMPARE(form->Panel1->height(), bottom);
+        QVERIFY(form->poller()->YourArmyFrame.valid());
+        QCOMPARE(form->controls().sg->width(), gridWidth);
+        QCOMPARE(form->controls().ScrollBox1->width(), sideWidth);
+        QCOMPARE(form->controls().Panel1->height(), bottom);
     }
 
     // Without automatic login the form waits for the user, and nothing is read.
@@ -161,18 +162,18 @@ private slots:
         QVERIFY(fx.writeUserDat("hero\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n"));
         auto owner = fx.make(QString::fromStdString(server.base()));
         TForm1& form = *owner;
-        QSignalSpy loaded(form.WebBrowser1->page(), &QWebEnginePage::loadFinished);
+        QSignalSpy loaded(form.controls().WebBrowser1->page(), &QWebEnginePage::loadFinished);
         QTRY_VERIFY_WITH_TIMEOUT(loaded.size() >= 1, kWait);
         QTest::qWait(1000);
-        QVERIFY(!form.NoCombatFrame.valid());
-        QVERIFY(!form.Timer1->isActive());
+        QVERIFY(!form.poller()->NoCombatFrame.valid());
+        QVERIFY(!form.controls().Timer1->isActive());
         QVariant login;
         bool done = false;
-        form.WebBrowser1->page()->runJavaScript(QStringLiteral("document.forms[0].login.value"),
-                                                [&](const QVariant& v) {
-                                                    login = v;
-                                                    done = true;
-                                                });
+        form.controls().WebBrowser1->page()->runJavaScript(QStringLiteral("document.forms[0].login.value"),
+                                                           [&](const QVariant& v) {
+                                                               login = v;
+                                                               done = true;
+                                                           });
         QTRY_VERIFY_WITH_TIMEOUT(done, kWait);
         QCOMPARE(login.toString(), QStringLiteral("hero"));
     }

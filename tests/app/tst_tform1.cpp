@@ -143,35 +143,36 @@ private slots:
         auto form = makeForm();
         QVERIFY(form->windowTitle().startsWith(QStringLiteral("Вельдор")));
         QStringList top;
-        for (QAction* a : form->MainMenu1->actions())
+        for (QAction* a : form->controls().MainMenu1->actions())
             top << a->text();
         QCOMPARE(top, QStringList({"Файл", "Правка", "Вид", "История", "Избранное", "Дополнительно", "?"}));
-        QCOMPARE(form->N21->text(), QStringLiteral("Маркер"));
-        QCOMPARE(form->N2->text(), QStringLiteral("Очистить"));
-        QCOMPARE(form->N19->text(), QStringLiteral("Новая вкладка"));
-        QCOMPARE(form->N9->text(), QStringLiteral("Закрыть"));
-        QVERIFY(!form->Print1->isVisible());
-        QCOMPARE(form->PageControl1->activePageIndex(), 1); // the travel page
-        QCOMPARE(form->PageControl1->tabButton(0)->text(), QStringLiteral("Настройки"));
-        QCOMPARE(form->PageControl1->tabButton(1)->text(), QStringLiteral("Путешествие"));
-        QCOMPARE(form->PageControl2->tabText(0), QStringLiteral("Тирмора"));
-        QVERIFY(form->WebBrowser1 && form->WebBrowser1->parentWidget() == form->TabSheet6);
-        QVERIFY(!form->CheckBox1->isVisibleTo(form.get()) && !form->CheckBox1->isChecked());
-        QVERIFY(!form->Panel2->isVisibleTo(form.get()));
-        QVERIFY(!form->ToolButton1->isEnabled() && !form->ToolButton2->isEnabled());
-        QVERIFY(form->ToolButton3->isEnabled() && form->ToolButton4->isEnabled());
-        QCOMPARE(form->ComboBox6->currentText(), kServer + QStringLiteral("/login.php"));
-        QVERIFY(!form->Timer1->isActive() && !form->Timer2->isActive());
-        QCOMPARE(form->Timer2->interval(), 200);
-        QCOMPARE(form->ComboBox1->count(), 20);
-        QCOMPARE(form->ComboBox1->itemText(13), QStringLiteral("Лагденойский Лес"));
-        QCOMPARE(form->ComboBox2->count(), 10);
-        QCOMPARE(form->ComboBox5->count(), 61);
-        QCOMPARE(form->ComboBox5->currentText(), QStringLiteral("0"));
-        QCOMPARE(form->ComboBox3->count(), 17);
-        QCOMPARE(form->ComboBox4->itemText(16), QStringLiteral("Шахты"));
+        QCOMPARE(form->controls().N21->text(), QStringLiteral("Маркер"));
+        QCOMPARE(form->controls().N2->text(), QStringLiteral("Очистить"));
+        QCOMPARE(form->controls().N19->text(), QStringLiteral("Новая вкладка"));
+        QCOMPARE(form->controls().N9->text(), QStringLiteral("Закрыть"));
+        QVERIFY(!form->controls().Print1->isVisible());
+        QCOMPARE(form->controls().PageControl1->activePageIndex(), 1); // the travel page
+        QCOMPARE(form->controls().PageControl1->tabButton(0)->text(), QStringLiteral("Настройки"));
+        QCOMPARE(form->controls().PageControl1->tabButton(1)->text(), QStringLiteral("Путешествие"));
+        QCOMPARE(form->controls().PageControl2->tabText(0), QStringLiteral("Тирмора"));
+        QVERIFY(form->controls().WebBrowser1 &&
+                form->controls().WebBrowser1->parentWidget() == form->controls().TabSheet6);
+        QVERIFY(!form->controls().CheckBox1->isVisibleTo(form.get()) && !form->controls().CheckBox1->isChecked());
+        QVERIFY(!form->controls().Panel2->isVisibleTo(form.get()));
+        QVERIFY(!form->controls().ToolButton1->isEnabled() && !form->controls().ToolButton2->isEnabled());
+        QVERIFY(form->controls().ToolButton3->isEnabled() && form->controls().ToolButton4->isEnabled());
+        QCOMPARE(form->controls().ComboBox6->currentText(), kServer + QStringLiteral("/login.php"));
+        QVERIFY(!form->controls().Timer1->isActive() && !form->controls().Timer2->isActive());
+        QCOMPARE(form->controls().Timer2->interval(), 200);
+        QCOMPARE(form->controls().ComboBox1->count(), 20);
+        QCOMPARE(form->controls().ComboBox1->itemText(13), QStringLiteral("Лагденойский Лес"));
+        QCOMPARE(form->controls().ComboBox2->count(), 10);
+        QCOMPARE(form->controls().ComboBox5->count(), 61);
+        QCOMPARE(form->controls().ComboBox5->currentText(), QStringLiteral("0"));
+        QCOMPARE(form->controls().ComboBox3->count(), 17);
+        QCOMPARE(form->controls().ComboBox4->itemText(16), QStringLiteral("Шахты"));
 
-        form->MenuItem11->trigger();
+        form->controls().MenuItem11->trigger();
         QCOMPARE(prompts->informations.size(), 1);
         QVERIFY(prompts->informations[0].contains(QStringLiteral("Вельдор")));
     }
@@ -185,17 +186,17 @@ private slots:
         }
         QVERIFY(QFile::exists(file("user.dat")));
         QCOMPARE(fileMode(file("user.dat")), mode_t(0600));
-        QCOMPARE(form->ComboBox1->currentIndex(), 0);
+        QCOMPARE(form->controls().ComboBox1->currentIndex(), 0);
         QCOMPARE(form->CurLab, 1u);
         QCOMPARE(form->CurLevel, 0);
-        QCOMPARE(form->ComboBox2->currentIndex(), 0);
-        QCOMPARE(form->sg->rowCount(), 31);
-        QCOMPARE(form->sg->colCount(), 31);
-        QCOMPARE(form->sg->cellText(0, 30), QStringLiteral("30"));
-        QCOMPARE(form->sg->cellText(17, 0), QStringLiteral("17"));
-        QCOMPARE(form->SpinEdit5->value(), 15);
-        QCOMPARE(form->sg->defaultColWidth(), 15);
-        QVERIFY(form->Label7->text().isEmpty());
+        QCOMPARE(form->controls().ComboBox2->currentIndex(), 0);
+        QCOMPARE(form->controls().sg->rowCount(), 31);
+        QCOMPARE(form->controls().sg->colCount(), 31);
+        QCOMPARE(form->controls().sg->cellText(0, 30), QStringLiteral("30"));
+        QCOMPARE(form->controls().sg->cellText(17, 0), QStringLiteral("17"));
+        QCOMPARE(form->controls().SpinEdit5->value(), 15);
+        QCOMPARE(form->controls().sg->defaultColWidth(), 15);
+        QVERIFY(form->controls().Label7->text().isEmpty());
         QVERIFY(form->startupProblems().isEmpty());
         QTest::qWait(20);
         QVERIFY(prompts->errors.isEmpty());
@@ -232,16 +233,16 @@ private slots:
         QFETCH(bool, hide);
         QVERIFY(writeAll(file("user.dat"), userDat));
         auto form = makeForm();
-        QCOMPARE(form->ComboBox1->currentIndex(), labIndex);
+        QCOMPARE(form->controls().ComboBox1->currentIndex(), labIndex);
         QCOMPARE(form->CurLab, unsigned(labIndex + 1));
-        QCOMPARE(form->sg->rowCount(), gridSize);
-        QCOMPARE(form->sg->colCount(), gridSize);
-        QCOMPARE(form->SpinEdit5->value(), cellSize);
-        QCOMPARE(form->sg->defaultColWidth(), cellSize);
-        QCOMPARE(form->sg->defaultRowHeight(), cellSize);
-        QCOMPARE(form->cb4->isChecked(), doors);
-        QCOMPARE(form->CheckBox8->isChecked(), sounds);
-        QCOMPARE(form->CheckBox7->isChecked(), hide);
+        QCOMPARE(form->controls().sg->rowCount(), gridSize);
+        QCOMPARE(form->controls().sg->colCount(), gridSize);
+        QCOMPARE(form->controls().SpinEdit5->value(), cellSize);
+        QCOMPARE(form->controls().sg->defaultColWidth(), cellSize);
+        QCOMPARE(form->controls().sg->defaultRowHeight(), cellSize);
+        QCOMPARE(form->controls().cb4->isChecked(), doors);
+        QCOMPARE(form->controls().CheckBox8->isChecked(), sounds);
+        QCOMPARE(form->controls().CheckBox7->isChecked(), hide);
         QCOMPARE(form->settings().StoredLogin, std::string("me"));
     }
 
@@ -253,7 +254,7 @@ private slots:
         QVERIFY(form->settings().StoredPassword.empty());
         QCOMPARE(QFileInfo(file("user.dat")).size(), qint64(0));
         QCOMPARE(form->CurLab, 1u); // the designed selection
-        QVERIFY(!form->cb4->isChecked());
+        QVERIFY(!form->controls().cb4->isChecked());
     }
 
     void choosingALabyrinthSizesTheGridAndFillsTheMemos()
@@ -267,57 +268,57 @@ private slots:
         AppendEntry(*atlas.levelLists(1, 0), ListKind::Exits, PositionEntry(0, 1, 1));
         for (int y = 1; y <= 100; ++y)
             atlas.cell(14, 0, 1, y)->Explored = 1;
-        form->ComboBox2->setCurrentIndex(4);
-        emit form->ComboBox2->activated(4);
+        form->controls().ComboBox2->setCurrentIndex(4);
+        emit form->controls().ComboBox2->activated(4);
         QCOMPARE(form->CurLevel, 4);
-        form->ComboBox1->setCurrentIndex(13);
-        emit form->ComboBox1->activated(13);
+        form->controls().ComboBox1->setCurrentIndex(13);
+        emit form->controls().ComboBox1->activated(13);
         QCOMPARE(form->CurLab, 14u);
         QCOMPARE(form->CurLevel, 0);
-        QCOMPARE(form->ComboBox2->currentIndex(), 0);
-        QCOMPARE(form->sg->rowCount(), 101);
-        QCOMPARE(form->sg->cellText(0, 100), QStringLiteral("100"));
-        QCOMPARE(form->Label2->text(), QStringLiteral("Процент открытия уровня: 1%"));
-        QCOMPARE(form->Memo4->toPlainText(), QStringLiteral("L-0(5x6); "));
-        QCOMPARE(form->Memo5->toPlainText(), QStringLiteral("L-16(9x9); "));
-        QCOMPARE(form->Memo6->toPlainText(), QStringLiteral("L-3(1x2); "));
-        QCOMPARE(form->Memo7->toPlainText(), QStringLiteral("L-2(4x4); "));
+        QCOMPARE(form->controls().ComboBox2->currentIndex(), 0);
+        QCOMPARE(form->controls().sg->rowCount(), 101);
+        QCOMPARE(form->controls().sg->cellText(0, 100), QStringLiteral("100"));
+        QCOMPARE(form->controls().Label2->text(), QStringLiteral("Процент открытия уровня: 1%"));
+        QCOMPARE(form->controls().Memo4->toPlainText(), QStringLiteral("L-0(5x6); "));
+        QCOMPARE(form->controls().Memo5->toPlainText(), QStringLiteral("L-16(9x9); "));
+        QCOMPARE(form->controls().Memo6->toPlainText(), QStringLiteral("L-3(1x2); "));
+        QCOMPARE(form->controls().Memo7->toPlainText(), QStringLiteral("L-2(4x4); "));
         // A level change keeps the memos and updates the percentage.
-        form->ComboBox2->setCurrentIndex(3);
-        emit form->ComboBox2->activated(3);
-        QCOMPARE(form->Label2->text(), QStringLiteral("Процент открытия уровня: 0%"));
-        QCOMPARE(form->Memo6->toPlainText(), QStringLiteral("L-3(1x2); "));
+        form->controls().ComboBox2->setCurrentIndex(3);
+        emit form->controls().ComboBox2->activated(3);
+        QCOMPARE(form->controls().Label2->text(), QStringLiteral("Процент открытия уровня: 0%"));
+        QCOMPARE(form->controls().Memo6->toPlainText(), QStringLiteral("L-3(1x2); "));
     }
 
     void travelEstimateAppearsOnTheFirstSelection()
     {
         auto form = makeForm();
-        QVERIFY(form->Label7->text().isEmpty());
-        form->ComboBox4->setCurrentIndex(7); // Илдиор, not yet a selection by the user
-        QVERIFY(form->Label7->text().isEmpty());
-        form->ComboBox5->setCurrentIndex(40);
-        emit form->ComboBox5->activated(40);
-        QCOMPARE(form->Label7->text(), QStringLiteral("Расчетное время: 00:37:42"));
-        form->ComboBox3->setCurrentIndex(7);
-        emit form->ComboBox3->activated(7);
-        QCOMPARE(form->Label7->text(), QStringLiteral("Расчетное время: 00:00:00"));
+        QVERIFY(form->controls().Label7->text().isEmpty());
+        form->controls().ComboBox4->setCurrentIndex(7); // Илдиор, not yet a selection by the user
+        QVERIFY(form->controls().Label7->text().isEmpty());
+        form->controls().ComboBox5->setCurrentIndex(40);
+        emit form->controls().ComboBox5->activated(40);
+        QCOMPARE(form->controls().Label7->text(), QStringLiteral("Расчетное время: 00:37:42"));
+        form->controls().ComboBox3->setCurrentIndex(7);
+        emit form->controls().ComboBox3->activated(7);
+        QCOMPARE(form->controls().Label7->text(), QStringLiteral("Расчетное время: 00:00:00"));
     }
 
     void cellSizeStaysWithinItsRange()
     {
         auto form = makeForm();
-        form->SpinEdit5->setValue(3);
-        QCOMPARE(form->SpinEdit5->value(), 10);
-        form->SpinEdit5->stepDown();
-        QCOMPARE(form->SpinEdit5->value(), 10);
-        form->SpinEdit5->setValue(99);
-        QCOMPARE(form->SpinEdit5->value(), 25);
-        form->SpinEdit5->stepUp();
-        QCOMPARE(form->SpinEdit5->value(), 25);
-        QCOMPARE(form->sg->defaultColWidth(), 25);
-        form->SpinEdit5->stepDown();
-        QCOMPARE(form->sg->defaultRowHeight(), 24);
-        QVERIFY(form->SpinEdit5->findChild<QLineEdit*>()->isReadOnly());
+        form->controls().SpinEdit5->setValue(3);
+        QCOMPARE(form->controls().SpinEdit5->value(), 10);
+        form->controls().SpinEdit5->stepDown();
+        QCOMPARE(form->controls().SpinEdit5->value(), 10);
+        form->controls().SpinEdit5->setValue(99);
+        QCOMPARE(form->controls().SpinEdit5->value(), 25);
+        form->controls().SpinEdit5->stepUp();
+        QCOMPARE(form->controls().SpinEdit5->value(), 25);
+        QCOMPARE(form->controls().sg->defaultColWidth(), 25);
+        form->controls().SpinEdit5->stepDown();
+        QCOMPARE(form->controls().sg->defaultRowHeight(), 24);
+        QVERIFY(form->controls().SpinEdit5->findChild<QLineEdit*>()->isReadOnly());
     }
 
     void closeQueryCancelKeepsTheWindowAndWritesSettings()
@@ -325,7 +326,7 @@ private slots:
         auto form = shownForm();
         QVERIFY(form);
         QFile::remove(file("user.dat"));
-        form->cb4->setChecked(true);
+        form->controls().cb4->setChecked(true);
         prompts->answers = {UserPrompts::Answer::Cancel};
         QVERIFY(!form->close());
         QVERIFY(form->isVisible());
@@ -366,8 +367,8 @@ private slots:
         auto form = makeForm();
         QVERIFY(form->startupProblems().join(QLatin1Char(' ')).contains(QStringLiteral("user.dat не прочитан")));
         QCOMPARE(form->settings().StoredLogin, std::string());
-        QCOMPARE(form->ComboBox1->currentIndex(), 0); // the designed defaults, as on a first start
-        QCOMPARE(form->sg->rowCount(), 31);
+        QCOMPARE(form->controls().ComboBox1->currentIndex(), 0); // the designed defaults, as on a first start
+        QCOMPARE(form->controls().sg->rowCount(), 31);
         if (kind == QLatin1String("large"))
             QCOMPARE(readAll(path), large);
         // Mapping works as usual.
@@ -397,7 +398,7 @@ private slots:
         QVERIFY(prompts->questions[0].contains(QStringLiteral("уже открыты в другом окне")));
         QVERIFY(second->readOnly());
         QVERIFY(QFile::exists(saving));
-        QVERIFY(!second->Button14->isEnabled());
+        QVERIFY(!second->controls().Button14->isEnabled());
         second->atlas().cell(1, 0, 1, 1)->Object = 'E';
         QVERIFY(!second->SaveMaps());
         QCOMPARE(QFileInfo(file("map1.map")).size(), qint64(0));
@@ -492,11 +493,11 @@ private slots:
     {
         auto form = makeForm();
         form->atlas().cell(20, 16, 100, 100)->Object = 'd';
-        click(form->Button14);
+        click(form->controls().Button14);
         QCOMPARE(QFileInfo(file("map3.map")).size(), kMapSizes[2]);
         QVERIFY(prompts->errors.isEmpty());
         QVERIFY(QFile::setPermissions(file("map.crd"), QFile::ReadOwner));
-        click(form->Button14);
+        click(form->controls().Button14);
         QCOMPARE(prompts->errors.size(), 1);
         QVERIFY(prompts->errors[0].contains(QStringLiteral("map.crd")));
     }
@@ -504,9 +505,9 @@ private slots:
     void aFolderWithoutFilesStillBuildsTheWindowAndTellsOnce()
     {
         auto form = makeForm(fx.dir->filePath(QStringLiteral("missing/folder")));
-        QCOMPARE(form->sg->rowCount(), 31);
-        QCOMPARE(form->Label2->text(), QStringLiteral("Процент открытия уровня: 0%"));
-        QCOMPARE(form->ComboBox6->currentText(), kServer + QStringLiteral("/login.php"));
+        QCOMPARE(form->controls().sg->rowCount(), 31);
+        QCOMPARE(form->controls().Label2->text(), QStringLiteral("Процент открытия уровня: 0%"));
+        QCOMPARE(form->controls().ComboBox6->currentText(), kServer + QStringLiteral("/login.php"));
         QTRY_COMPARE(prompts->errors.size(), 1);
         QVERIFY(prompts->errors[0].contains(QStringLiteral("user.dat")));
         QVERIFY(prompts->errors[0].contains(QStringLiteral("map.crd")));
@@ -518,37 +519,37 @@ private slots:
     {
         auto form = shownForm();
         QVERIFY(form);
-        const int gridWidth = form->sg->width();
+        const int gridWidth = form->controls().sg->width();
         QVERIFY(gridWidth > 5);
-        click(form->Splitter1);
-        QTRY_COMPARE(form->sg->width(), 5);
-        QCOMPARE(form->findChild<ClickSplitter*>(QStringLiteral("MainSplitter"))->savedSize(form->Splitter1),
+        click(form->controls().Splitter1);
+        QTRY_COMPARE(form->controls().sg->width(), 5);
+        QCOMPARE(form->findChild<ClickSplitter*>(QStringLiteral("MainSplitter"))->savedSize(form->controls().Splitter1),
                  gridWidth);
-        click(form->Splitter1);
-        QTRY_COMPARE(form->sg->width(), gridWidth);
+        click(form->controls().Splitter1);
+        QTRY_COMPARE(form->controls().sg->width(), gridWidth);
 
-        drag(form->Splitter1, QPoint(-40, 0));
-        QTRY_COMPARE(form->sg->width(), gridWidth + 40);
+        drag(form->controls().Splitter1, QPoint(-40, 0));
+        QTRY_COMPARE(form->controls().sg->width(), gridWidth + 40);
         QVERIFY(!form->findChild<ClickSplitter*>(QStringLiteral("MainSplitter"))->dragging());
         // After a drag the next click collapses again and restores the dragged width.
-        click(form->Splitter1);
-        QTRY_COMPARE(form->sg->width(), 5);
-        click(form->Splitter1);
-        QTRY_COMPARE(form->sg->width(), gridWidth + 40);
+        click(form->controls().Splitter1);
+        QTRY_COMPARE(form->controls().sg->width(), 5);
+        click(form->controls().Splitter1);
+        QTRY_COMPARE(form->controls().sg->width(), gridWidth + 40);
 
-        const int sideWidth = form->ScrollBox1->width();
-        click(form->Splitter2);
-        QTRY_COMPARE(form->ScrollBox1->width(), 5);
-        click(form->Splitter2);
-        QTRY_COMPARE(form->ScrollBox1->width(), sideWidth);
+        const int sideWidth = form->controls().ScrollBox1->width();
+        click(form->controls().Splitter2);
+        QTRY_COMPARE(form->controls().ScrollBox1->width(), 5);
+        click(form->controls().Splitter2);
+        QTRY_COMPARE(form->controls().ScrollBox1->width(), sideWidth);
 
-        const int bottomHeight = form->Panel1->height();
-        click(form->Splitter3);
-        QTRY_COMPARE(form->Panel1->height(), 5);
-        click(form->Splitter3);
-        QTRY_COMPARE(form->Panel1->height(), bottomHeight);
-        drag(form->Splitter3, QPoint(0, -20));
-        QTRY_COMPARE(form->Panel1->height(), bottomHeight + 20);
+        const int bottomHeight = form->controls().Panel1->height();
+        click(form->controls().Splitter3);
+        QTRY_COMPARE(form->controls().Panel1->height(), 5);
+        click(form->controls().Splitter3);
+        QTRY_COMPARE(form->controls().Panel1->height(), bottomHeight);
+        drag(form->controls().Splitter3, QPoint(0, -20));
+        QTRY_COMPARE(form->controls().Panel1->height(), bottomHeight + 20);
     }
 };
 

@@ -3,6 +3,7 @@
 #include "app/loginpanel.h"
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
+#include "browser/pagepoller.h"
 #include "browser/shellmenus.h"
 #include "browser/twebbrowser.h"
 #include "formfixture.h"
@@ -90,7 +91,10 @@ class TestWindowInput : public QObject
     std::unique_ptr<RunningServer> server;
 
     QString url(const char* path) const { return QString::fromStdString(server->base()) + QLatin1String(path); }
-    static TWebbrowser* tabBrowser(TForm1& f, int index) { return f.browserOf(f.PageControl2->widget(index)); }
+    static TWebbrowser* tabBrowser(TForm1& f, int index)
+    {
+        return f.browserOf(f.controls().PageControl2->widget(index));
+    }
 
     std::unique_ptr<TForm1> activeForm(const QString& gameServer, const QByteArray& userDat = {})
     {
@@ -112,9 +116,9 @@ class TestWindowInput : public QObject
     // File > "Новая вкладка", then an address typed into the address box and Enter.
     static bool openTabAt(TForm1& form, const QString& address)
     {
-        const int before = form.PageControl2->count();
-        if (!person::chooseMenu(form.MainMenu1, {QStringLiteral("Файл"), QStringLiteral("Новая вкладка")}) ||
-            !QTest::qWaitFor([&] { return form.PageControl2->count() == before + 1; }, kWait))
+        const int before = form.controls().PageControl2->count();
+        if (!person::chooseMenu(form.controls().MainMenu1, {QStringLiteral("Файл"), QStringLiteral("Новая вкладка")}) ||
+            !QTest::qWaitFor([&] { return form.controls().PageControl2->count() == before + 1; }, kWait))
             return false;
         // The empty page settles first (its title rewrites the address box), as a person would see.
         TWebbrowser* fresh = tabBrowser(form, before);
@@ -125,7 +129,7 @@ class TestWindowInput : public QObject
     }
     static bool goTo(TForm1& form, const QString& address)
     {
-        if (!person::typeInto(form.ComboBox6, address) || person::focused() != form.ComboBox6)
+        if (!person::typeInto(form.controls().ComboBox6, address) || person::focused() != form.controls().ComboBox6)
             return false;
         return person::press(Qt::Key_Return);
     }
@@ -149,12 +153,13 @@ private slots:
         QVERIFY(openTabAt(*form, url("/chout.php")));
         QTRY_COMPARE_WITH_TIMEOUT(tabBrowser(*form, 1)->url().toString(), url("/chout.php"), kWait);
 
-        QVERIFY(person::typeInto(form->ComboBox7, QStringLiteral("Hero")));
-        QCOMPARE(person::focused(), form->ComboBox7);
+        QVERIFY(person::typeInto(form->controls().ComboBox7, QStringLiteral("Hero")));
+        QCOMPARE(person::focused(), form->controls().ComboBox7);
         QVERIFY(person::press(Qt::Key_Return));
-        QTRY_COMPARE_WITH_TIMEOUT(form->PageControl2->count(), 3, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().PageControl2->count(), 3, kWait);
         QTRY_COMPARE_WITH_TIMEOUT(tabBrowser(*form, 2)->url().toString(), url("/cgi/pl_info.php?login=Hero"), kWait);
-        QTRY_COMPARE_WITH_TIMEOUT(person::items(form->ComboBox7), QStringList{QStringLiteral("Hero")}, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(person::items(form->controls().ComboBox7), QStringList{QStringLiteral("Hero")},
+                                  kWait);
     }
 
     // A page that sets its title late must not wipe out what the user is typing into the address box.
@@ -167,10 +172,10 @@ private slots:
         QVERIFY(openTabAt(*form, late));
         TWebbrowser* tab = tabBrowser(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!tab->busy() && tab->url().scheme() == QLatin1String("data"), kWait);
-        QVERIFY(person::typeInto(form->ComboBox6, QStringLiteral("arena")));
-        QTRY_COMPARE_WITH_TIMEOUT(form->PageControl2->tabText(1), QStringLiteral("late"), kWait);
-        QCOMPARE(form->ComboBox6->currentText(), QStringLiteral("arena"));
-        QVERIFY(!person::items(form->ComboBox6).contains(QStringLiteral("arena")));
+        QVERIFY(person::typeInto(form->controls().ComboBox6, QStringLiteral("arena")));
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().PageControl2->tabText(1), QStringLiteral("late"), kWait);
+        QCOMPARE(form->controls().ComboBox6->currentText(), QStringLiteral("arena"));
+        QVERIFY(!person::items(form->controls().ComboBox6).contains(QStringLiteral("arena")));
     }
 
     void stopEndsALoadThatHangs()
@@ -188,7 +193,7 @@ private slots:
         TWebbrowser* tab = tabBrowser(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!held.isEmpty(), kWait);
         QVERIFY(tab->busy());
-        person::click(form->ToolButton4);
+        person::click(form->controls().ToolButton4);
         QTRY_VERIFY_WITH_TIMEOUT(!tab->busy(), 5000);
     }
 
@@ -203,8 +208,8 @@ private slots:
         const QString dead = QStringLiteral("http://127.0.0.1:%1/gone").arg(deadPort());
         QVERIFY(goTo(*form, dead));
         QTRY_VERIFY_WITH_TIMEOUT(tab->loadFailed(), kWait);
-        QTRY_VERIFY_WITH_TIMEOUT(form->ToolButton1->isEnabled(), kWait);
-        person::click(form->ToolButton1);
+        QTRY_VERIFY_WITH_TIMEOUT(form->controls().ToolButton1->isEnabled(), kWait);
+        person::click(form->controls().ToolButton1);
         QTRY_COMPARE_WITH_TIMEOUT(tab->url().toString(), url("/cgi/pl_info.php?login=Alpha"), kWait);
     }
 
@@ -216,38 +221,38 @@ private slots:
         server.reset();
         auto form = activeForm(QStringLiteral("http://127.0.0.1:%1").arg(port), autoLogin());
         QVERIFY(form);
-        QTRY_VERIFY_WITH_TIMEOUT(form->WebBrowser1->loadFailed(), kWait);
-        QVERIFY(hasCyrillic(pageText(form->WebBrowser1))); // the browser's error page, in Russian
-        QVERIFY(!form->Timer1->isActive());
+        QTRY_VERIFY_WITH_TIMEOUT(form->controls().WebBrowser1->loadFailed(), kWait);
+        QVERIFY(hasCyrillic(pageText(form->controls().WebBrowser1))); // the browser's error page, in Russian
+        QVERIFY(!form->controls().Timer1->isActive());
 
         server = std::make_unique<RunningServer>(practice::GameRules{}, 11, 3, port);
         QCOMPARE(server->port, port);
-        person::click(form->WebBrowser1);
+        person::click(form->controls().WebBrowser1);
         QVERIFY(person::press(Qt::Key_F5));
-        QTRY_VERIFY_WITH_TIMEOUT(form->NoCombatFrame.valid(), kWait);
-        QTRY_COMPARE_WITH_TIMEOUT(form->Label5->text(), QStringLiteral("2x2"), kWait);
-        QVERIFY(form->Timer1->isActive() || form->Timer1->interval() == 500);
+        QTRY_VERIFY_WITH_TIMEOUT(form->poller()->NoCombatFrame.valid(), kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().Label5->text(), QStringLiteral("2x2"), kWait);
+        QVERIFY(form->controls().Timer1->isActive() || form->controls().Timer1->interval() == 500);
     }
 
     void altArrowsInTheKeyboardBoxWalk()
     {
         auto form = activeForm(autoLogin());
         QVERIFY(form);
-        QTRY_COMPARE_WITH_TIMEOUT(form->Label5->text(), QStringLiteral("2x2"), kWait);
-        const QUrl game = form->WebBrowser1->url();
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().Label5->text(), QStringLiteral("2x2"), kWait);
+        const QUrl game = form->controls().WebBrowser1->url();
         // The reader's caption stands as it is, without the program's name added by the desktop.
         QTRY_VERIFY_WITH_TIMEOUT(xTitle(form.get()).startsWith(QStringLiteral("L - 0 (2,2) измотанность: ")), kWait);
         QVERIFY2(xTitle(form.get()).endsWith(QStringLiteral("%  ") + TForm1::Title()), qPrintable(xTitle(form.get())));
 
-        person::click(form->Memo2);
-        QCOMPARE(person::focused(), form->Memo2);
+        person::click(form->controls().Memo2);
+        QCOMPARE(person::focused(), form->controls().Memo2);
         QVERIFY(person::press(Qt::Key_Right, Qt::AltModifier));
-        QTRY_COMPARE_WITH_TIMEOUT(form->Label5->text(), QStringLiteral("3x2"), kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().Label5->text(), QStringLiteral("3x2"), kWait);
         QVERIFY(person::press(Qt::Key_Left, Qt::AltModifier));
-        QTRY_COMPARE_WITH_TIMEOUT(form->Label5->text(), QStringLiteral("2x2"), kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().Label5->text(), QStringLiteral("2x2"), kWait);
         QVERIFY(person::press(Qt::Key_Right, Qt::ShiftModifier | Qt::ControlModifier));
-        QTRY_COMPARE_WITH_TIMEOUT(form->Label5->text(), QStringLiteral("3x2"), kWait);
-        QCOMPARE(form->WebBrowser1->url().path(), game.path()); // the game tab did not go back
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().Label5->text(), QStringLiteral("3x2"), kWait);
+        QCOMPARE(form->controls().WebBrowser1->url().path(), game.path()); // the game tab did not go back
     }
 
     void backFollowsTheTabInFront()
@@ -258,27 +263,29 @@ private slots:
         TWebbrowser* first = tabBrowser(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!first->busy() && !first->url().isEmpty(), kWait);
         QVERIFY(goTo(*form, url("/cgi/pl_info.php?login=Beta")));
-        QTRY_VERIFY_WITH_TIMEOUT(form->ToolButton1->isEnabled(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(form->controls().ToolButton1->isEnabled(), kWait);
 
-        QVERIFY(person::chooseMenu(form->MainMenu1, {QStringLiteral("Файл"), QStringLiteral("Новая вкладка")}));
-        QTRY_COMPARE_WITH_TIMEOUT(form->PageControl2->count(), 3, kWait);
-        QVERIFY(!form->ToolButton1->isEnabled());
+        QVERIFY(
+            person::chooseMenu(form->controls().MainMenu1, {QStringLiteral("Файл"), QStringLiteral("Новая вкладка")}));
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().PageControl2->count(), 3, kWait);
+        QVERIFY(!form->controls().ToolButton1->isEnabled());
         QTest::qWait(300);
-        QVERIFY(!form->ToolButton1->isEnabled());
+        QVERIFY(!form->controls().ToolButton1->isEnabled());
 
-        QTabBar* bar = form->PageControl2->tabBar();
+        QTabBar* bar = form->controls().PageControl2->tabBar();
         person::click(bar, bar->tabRect(1).center());
-        QTRY_VERIFY_WITH_TIMEOUT(form->ToolButton1->isEnabled(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(form->controls().ToolButton1->isEnabled(), kWait);
         QTest::qWait(300); // past the double-click window
         person::click(bar, bar->tabRect(0).center());
-        QTRY_VERIFY_WITH_TIMEOUT(!form->ToolButton1->isEnabled(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(!form->controls().ToolButton1->isEnabled(), kWait);
     }
 
     void historyLeavesOutTheLoginForm()
     {
         auto form = activeForm();
         QVERIFY(form);
-        QTRY_VERIFY_WITH_TIMEOUT(!form->WebBrowser1->busy() && !form->WebBrowser1->url().isEmpty(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !form->controls().WebBrowser1->busy() && !form->controls().WebBrowser1->url().isEmpty(), kWait);
         QVERIFY(openTabAt(*form, url("/cgi/pl_info.php?login=Alpha")));
         QTRY_COMPARE_WITH_TIMEOUT(form->history()->visits().size(), std::size_t(1), kWait);
         QCOMPARE(form->history()->visits().front().url, url("/cgi/pl_info.php?login=Alpha"));
@@ -331,20 +338,22 @@ private slots:
     {
         auto form = activeForm();
         QVERIFY(form);
-        MapGrid* grid = form->sg;
+        MapGrid* grid = form->controls().sg;
         const QPoint cell = grid->cellRect(2, 2).center();
         person::hover(grid->viewport(), cell);
         QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible() && QToolTip::text().startsWith(QStringLiteral("2x2")), kWait);
 
         // Off the grid onto the browser, and long enough for hints to have fallen asleep.
-        person::hover(form->PageControl2->tabBar(), QPoint(form->PageControl2->tabBar()->width() + 40, 5));
+        person::hover(form->controls().PageControl2->tabBar(),
+                      QPoint(form->controls().PageControl2->tabBar()->width() + 40, 5));
         QTRY_VERIFY_WITH_TIMEOUT(!QToolTip::isVisible(), kWait);
         QTest::qWait(2500);
-        person::hover(form->Memo2);
+        person::hover(form->controls().Memo2);
         QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), 450); // the platform's own delay is 700 ms
         QCOMPARE(QToolTip::text(), QStringLiteral("Управлять передвижением с клавиатуры"));
 
-        person::hover(form->PageControl2->tabBar(), QPoint(form->PageControl2->tabBar()->width() + 40, 5));
+        person::hover(form->controls().PageControl2->tabBar(),
+                      QPoint(form->controls().PageControl2->tabBar()->width() + 40, 5));
         QTRY_VERIFY_WITH_TIMEOUT(!QToolTip::isVisible(), kWait);
         QTest::qWait(2500);
         person::hover(grid->viewport(), cell); // back onto the grid's current cell
@@ -356,11 +365,12 @@ private slots:
     {
         auto form = activeForm();
         QVERIFY(form);
-        QVERIFY(person::chooseMenu(form->MainMenu1, {QStringLiteral("Дополнительно"), QStringLiteral("Данные")}));
-        QTRY_VERIFY_WITH_TIMEOUT(form->Panel2->isVisible(), kWait);
-        QVERIFY(person::typeInto(form->Edit2, QStringLiteral("abc")));
-        QCOMPARE(form->Edit2->text(), QStringLiteral("abc"));
-        QCOMPARE(form->Edit2->displayText(), QStringLiteral("***"));
+        QVERIFY(person::chooseMenu(form->controls().MainMenu1,
+                                   {QStringLiteral("Дополнительно"), QStringLiteral("Данные")}));
+        QTRY_VERIFY_WITH_TIMEOUT(form->controls().Panel2->isVisible(), kWait);
+        QVERIFY(person::typeInto(form->controls().Edit2, QStringLiteral("abc")));
+        QCOMPARE(form->controls().Edit2->text(), QStringLiteral("abc"));
+        QCOMPARE(form->controls().Edit2->displayText(), QStringLiteral("***"));
     }
 
     void theCaptionIsExactlyTheTitle()
@@ -374,11 +384,11 @@ private slots:
     {
         auto form = activeForm();
         QVERIFY(form);
-        TFavoritesMenu* favorites = form->FavoritesMenu;
+        TFavoritesMenu* favorites = form->controls().FavoritesMenu;
         favorites->FileManagerCommand = fx.file("no-file-manager-here");
         const int before = favorites->menu()->actions().size();
-        QVERIFY(
-            person::chooseMenu(form->MainMenu1, {QStringLiteral("Избранное"), QStringLiteral("Organize Favorites")}));
+        QVERIFY(person::chooseMenu(form->controls().MainMenu1,
+                                   {QStringLiteral("Избранное"), QStringLiteral("Organize Favorites")}));
         QTRY_COMPARE_WITH_TIMEOUT(prompts->informations.size(), 1, kWait);
         QVERIFY2(prompts->informations.first().contains(favorites->folder()),
                  qPrintable(prompts->informations.first()));
@@ -394,7 +404,7 @@ private slots:
         QVERIFY(writeAll(QDir(favorites->folder()).filePath(QStringLiteral("Кланы/Орден.url")),
                          "[InternetShortcut]\r\nURL=http://order.example/\r\n"));
         QTRY_VERIFY_WITH_TIMEOUT(
-            person::chooseMenu(form->MainMenu1,
+            person::chooseMenu(form->controls().MainMenu1,
                                {QStringLiteral("Избранное"), QStringLiteral("Кланы"), QStringLiteral("Орден")}),
             kWait);
     }
@@ -403,7 +413,7 @@ private slots:
     {
         auto form = activeForm();
         QVERIFY(form);
-        const QString file = QDir(form->FavoritesMenu->folder()).filePath(QStringLiteral("Игрок.url"));
+        const QString file = QDir(form->controls().FavoritesMenu->folder()).filePath(QStringLiteral("Игрок.url"));
         const QByteArray old = "[InternetShortcut]\r\nURL=http://old.example/\r\n";
         QVERIFY(writeAll(file, old));
         QVERIFY(openTabAt(*form, url("/cgi/pl_info.php?login=Alpha")));
@@ -413,14 +423,14 @@ private slots:
 
         prompts->textAnswers = {QStringLiteral("Игрок")};
         prompts->answers = {UserPrompts::Answer::No};
-        QVERIFY(person::chooseMenu(form->MainMenu1, add));
+        QVERIFY(person::chooseMenu(form->controls().MainMenu1, add));
         QTRY_COMPARE_WITH_TIMEOUT(prompts->questions.size(), 1, kWait);
         QVERIFY(prompts->questions.first().contains(QStringLiteral("Игрок")));
         QCOMPARE(readAll(file), old);
 
         prompts->textAnswers = {QStringLiteral("Игрок")};
         prompts->answers = {UserPrompts::Answer::Yes};
-        QVERIFY(person::chooseMenu(form->MainMenu1, add));
+        QVERIFY(person::chooseMenu(form->controls().MainMenu1, add));
         QTRY_VERIFY_WITH_TIMEOUT(readAll(file).contains(url("/cgi/pl_info.php?login=Alpha").toUtf8()), kWait);
     }
 
@@ -429,7 +439,7 @@ private slots:
     {
         auto form = activeForm();
         QVERIFY(form);
-        MapGrid* grid = form->sg;
+        MapGrid* grid = form->controls().sg;
         person::hover(grid->viewport(), grid->cellRect(4, 6).center());
         QTRY_COMPARE_WITH_TIMEOUT(form->HoverX, 4, kWait);
         person::click(grid->viewport(), grid->cellRect(4, 6).center(), Qt::RightButton);
@@ -444,7 +454,7 @@ private slots:
         auto again = activeForm();
         QVERIFY(again);
         QVERIFY(again->startupProblems().isEmpty());
-        person::hover(again->sg->viewport(), again->sg->cellRect(4, 6).center());
+        person::hover(again->controls().sg->viewport(), again->controls().sg->cellRect(4, 6).center());
         QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), kWait);
         QCOMPARE(QToolTip::text(), QStringLiteral("4x6\nтайник\nза камнем"));
     }
@@ -459,11 +469,11 @@ private slots:
         QTemporaryDir downloads;
         const QString saved = downloads.filePath(QStringLiteral("копия.doc"));
         prompts->files = {doc, saved};
-        QVERIFY(person::chooseMenu(form->MainMenu1, {QStringLiteral("Файл"), QStringLiteral("Открыть...")}));
+        QVERIFY(person::chooseMenu(form->controls().MainMenu1, {QStringLiteral("Файл"), QStringLiteral("Открыть...")}));
         QTRY_COMPARE_WITH_TIMEOUT(prompts->informations.size(), 1, kWait);
         QCOMPARE(prompts->informations.first(), QStringLiteral("Загрузка завершена\nФайл сохранён: ") + saved);
         QCOMPARE(readAll(saved), bytes);
-        QTRY_COMPARE_WITH_TIMEOUT(form->PageControl2->count(), 1, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().PageControl2->count(), 1, kWait);
     }
 };
 

@@ -3,6 +3,8 @@
 #include "app/loginpanel.h"
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
+#include "browser/browsertabs.h"
+#include "browser/pagepoller.h"
 #include "browser/shellmenus.h"
 #include "browser/twebbrowser.h"
 #include "formfixture.h"
@@ -53,7 +55,10 @@ class TestBrowserShell : public QObject
     }
 
     QString url(const char* path) const { return QString::fromStdString(server->base()) + QLatin1String(path); }
-    static TWebbrowser* tabBrowser(TForm1& f, int index) { return f.browserOf(f.PageControl2->widget(index)); }
+    static TWebbrowser* tabBrowser(TForm1& f, int index)
+    {
+        return f.browserOf(f.controls().PageControl2->widget(index));
+    }
 
 private slots:
     void init()
@@ -68,68 +73,70 @@ private slots:
         auto form = makeForm();
         QVERIFY(form);
         QWidget* info = form->OpenTab(url("/cgi/pl_info.php?login=Alpha"));
-        QCOMPARE(form->PageControl2->currentWidget(), info);
-        QCOMPARE(form->PageControl2->indexOf(info), 1);
-        QTRY_COMPARE_WITH_TIMEOUT(form->PageControl2->tabText(1), QStringLiteral("Информация об игроке"), kWait);
-        QCOMPARE(form->ComboBox6->currentText(), url("/cgi/pl_info.php?login=Alpha"));
-        QVERIFY(person::items(form->ComboBox6).contains(url("/cgi/pl_info.php?login=Alpha")));
+        QCOMPARE(form->controls().PageControl2->currentWidget(), info);
+        QCOMPARE(form->controls().PageControl2->indexOf(info), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().PageControl2->tabText(1), QStringLiteral("Информация об игроке"),
+                                  kWait);
+        QCOMPARE(form->controls().ComboBox6->currentText(), url("/cgi/pl_info.php?login=Alpha"));
+        QVERIFY(person::items(form->controls().ComboBox6).contains(url("/cgi/pl_info.php?login=Alpha")));
         QCOMPARE(form->CurrentBrowser(), tabBrowser(*form, 1));
 
         form->OpenTab(url("/cgi/pl_info.php?login=Beta"));
         form->OpenTab(url("/cgi/pl_info.php?login=Gamma"));
         QTRY_VERIFY_WITH_TIMEOUT(!tabBrowser(*form, 3)->busy() && !tabBrowser(*form, 2)->busy(), kWait);
-        form->PageControl2->setCurrentIndex(2); // the user picks the middle tab
-        QCOMPARE(form->ComboBox6->currentText(), url("/cgi/pl_info.php?login=Beta"));
-        QCOMPARE(form->LastBrowser.data(), tabBrowser(*form, 3));
-        form->N9->trigger();
-        QCOMPARE(form->PageControl2->count(), 3);
-        QCOMPARE(form->PageControl2->currentIndex(), 2); // the tab after it
-        QCOMPARE(form->ComboBox6->currentText(), url("/cgi/pl_info.php?login=Gamma"));
-        QVERIFY(form->LastBrowser.isNull());
-        form->N9->trigger(); // the last tab: the game tab comes forward, the address stays
-        QCOMPARE(form->PageControl2->currentIndex(), 0);
-        QCOMPARE(form->ComboBox6->currentText(), url("/cgi/pl_info.php?login=Gamma"));
-        form->N9->trigger(); // never the game tab
+        form->controls().PageControl2->setCurrentIndex(2); // the user picks the middle tab
+        QCOMPARE(form->controls().ComboBox6->currentText(), url("/cgi/pl_info.php?login=Beta"));
+        QCOMPARE(form->tabs()->LastBrowser.data(), tabBrowser(*form, 3));
+        form->controls().N9->trigger();
+        QCOMPARE(form->controls().PageControl2->count(), 3);
+        QCOMPARE(form->controls().PageControl2->currentIndex(), 2); // the tab after it
+        QCOMPARE(form->controls().ComboBox6->currentText(), url("/cgi/pl_info.php?login=Gamma"));
+        QVERIFY(form->tabs()->LastBrowser.isNull());
+        form->controls().N9->trigger(); // the last tab: the game tab comes forward, the address stays
+        QCOMPARE(form->controls().PageControl2->currentIndex(), 0);
+        QCOMPARE(form->controls().ComboBox6->currentText(), url("/cgi/pl_info.php?login=Gamma"));
+        form->controls().N9->trigger(); // never the game tab
         form->CloseActiveTab();
-        QCOMPARE(form->PageControl2->count(), 2);
+        QCOMPARE(form->controls().PageControl2->count(), 2);
 
-        form->PageControl2->setCurrentIndex(1);
-        form->PageControl2->setCurrentIndex(0); // switching to the game tab
-        QCOMPARE(form->ComboBox6->currentText(), QString::fromStdString(server->base()));
-        QCOMPARE(form->PageControl2->tabText(0), QStringLiteral("Тирмора"));
+        form->controls().PageControl2->setCurrentIndex(1);
+        form->controls().PageControl2->setCurrentIndex(0); // switching to the game tab
+        QCOMPARE(form->controls().ComboBox6->currentText(), QString::fromStdString(server->base()));
+        QCOMPARE(form->controls().PageControl2->tabText(0), QStringLiteral("Тирмора"));
     }
 
     void addressBoxNavigatesOtherTabsOnly()
     {
         auto form = makeForm();
         QVERIFY(form);
-        QTRY_VERIFY_WITH_TIMEOUT(!form->WebBrowser1->busy() && !form->WebBrowser1->url().isEmpty(), kWait);
-        const QUrl gameUrl = form->WebBrowser1->url();
-        QVERIFY(person::typeInto(form->ComboBox6, url("/chout.php")));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !form->controls().WebBrowser1->busy() && !form->controls().WebBrowser1->url().isEmpty(), kWait);
+        const QUrl gameUrl = form->controls().WebBrowser1->url();
+        QVERIFY(person::typeInto(form->controls().ComboBox6, url("/chout.php")));
         QVERIFY(person::press(Qt::Key_Return));
-        person::click(form->BitBtn6);
+        person::click(form->controls().BitBtn6);
         form->MenuNavigate(url("/chout.php"));
         QTest::qWait(300);
-        QCOMPARE(form->WebBrowser1->url(), gameUrl);
+        QCOMPARE(form->controls().WebBrowser1->url(), gameUrl);
 
         form->OpenTab(QStringLiteral("about:blank"));
         QTRY_VERIFY_WITH_TIMEOUT(!tabBrowser(*form, 1)->busy(), kWait);
         QTest::qWait(100); // the empty page's title has rewritten the address box
-        QVERIFY(person::typeInto(form->ComboBox6, url("/chout.php")));
+        QVERIFY(person::typeInto(form->controls().ComboBox6, url("/chout.php")));
         QVERIFY(person::press(Qt::Key_Return));
         QTRY_COMPARE_WITH_TIMEOUT(tabBrowser(*form, 1)->url().toString(), url("/chout.php"), kWait);
-        QTRY_VERIFY_WITH_TIMEOUT(person::items(form->ComboBox6).contains(url("/chout.php")), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(person::items(form->controls().ComboBox6).contains(url("/chout.php")), kWait);
         // An address in other letters is the same address; newest first.
-        const int count = form->ComboBox6->count();
-        form->ComboBox6->setEditText(url("/CHOUT.PHP"));
+        const int count = form->controls().ComboBox6->count();
+        form->controls().ComboBox6->setEditText(url("/CHOUT.PHP"));
         form->WebBrowser1TitleChange(tabBrowser(*form, 1), QStringLiteral("t"));
-        QCOMPARE(form->ComboBox6->count(), count);
-        form->ComboBox6->setEditText(QStringLiteral("http://new.example/"));
+        QCOMPARE(form->controls().ComboBox6->count(), count);
+        form->controls().ComboBox6->setEditText(QStringLiteral("http://new.example/"));
         form->WebBrowser1NavigateComplete2(QStringLiteral("http://new.example/"));
-        QCOMPARE(form->ComboBox6->itemText(0), QStringLiteral("http://new.example/"));
-        form->N18->trigger();
-        QCOMPARE(form->ComboBox6->count(), 0);
-        QCOMPARE(form->ComboBox6->currentText(), QStringLiteral("http://new.example/"));
+        QCOMPARE(form->controls().ComboBox6->itemText(0), QStringLiteral("http://new.example/"));
+        form->controls().N18->trigger();
+        QCOMPARE(form->controls().ComboBox6->count(), 0);
+        QCOMPARE(form->controls().ComboBox6->currentText(), QStringLiteral("http://new.example/"));
     }
 
     void aTitleFromABackgroundTabRenamesTheActiveTab()
@@ -139,9 +146,9 @@ private slots:
         form->OpenTab(QStringLiteral("about:blank"));
         form->OpenTab(QStringLiteral("about:blank"));
         form->WebBrowser1TitleChange(tabBrowser(*form, 1), QStringLiteral("Фоновая"));
-        QCOMPARE(form->PageControl2->tabText(2), QStringLiteral("Фоновая"));
+        QCOMPARE(form->controls().PageControl2->tabText(2), QStringLiteral("Фоновая"));
         QCOMPARE(tabBrowser(*form, 2)->PageTitle, QStringLiteral("Фоновая"));
-        QCOMPARE(form->PageControl2->tabText(1), QString());
+        QCOMPARE(form->controls().PageControl2->tabText(1), QString());
     }
 
     void doubleClickOnTheTabStripClosesTheTab()
@@ -150,28 +157,28 @@ private slots:
         QVERIFY(form);
         form->OpenTab(QStringLiteral("about:blank"));
         form->OpenTab(QStringLiteral("about:blank"));
-        QTabBar* bar = form->PageControl2->tabBar();
+        QTabBar* bar = form->controls().PageControl2->tabBar();
         const QPoint onTab2 = bar->tabRect(2).center();
         QTest::mouseClick(bar, Qt::LeftButton, {}, onTab2);
         QTest::qWait(350); // slower than the double-click window
         QTest::mouseClick(bar, Qt::LeftButton, {}, onTab2);
-        QCOMPARE(form->PageControl2->count(), 3);
+        QCOMPARE(form->controls().PageControl2->count(), 3);
         QTest::qWait(350);
         QTest::mouseClick(bar, Qt::LeftButton, {}, onTab2);
         QTest::mouseClick(bar, Qt::LeftButton, {}, onTab2);
-        QCOMPARE(form->PageControl2->count(), 2);
-        QVERIFY(!form->Timer2->isActive());
+        QCOMPARE(form->controls().PageControl2->count(), 2);
+        QVERIFY(!form->controls().Timer2->isActive());
         // On the game tab a double click closes nothing; releases beyond the right edge do not count.
         QTest::qWait(350);
         const QPoint onGame = bar->tabRect(0).center();
         QTest::mouseClick(bar, Qt::LeftButton, {}, onGame);
         QTest::mouseClick(bar, Qt::LeftButton, {}, onGame);
-        QCOMPARE(form->PageControl2->count(), 2);
+        QCOMPARE(form->controls().PageControl2->count(), 2);
         QTest::qWait(350);
-        form->PageControl2MouseUp(QPoint(form->PageControl2->width() + 3, 5));
-        QVERIFY(!form->Timer2->isActive());
+        form->PageControl2MouseUp(QPoint(form->controls().PageControl2->width() + 3, 5));
+        QVERIFY(!form->controls().Timer2->isActive());
         form->PageControl2MouseUp(QPoint(-2, 5));
-        QVERIFY(form->Timer2->isActive());
+        QVERIFY(form->controls().Timer2->isActive());
     }
 
     void commandsOnPages()
@@ -181,38 +188,38 @@ private slots:
         form->OpenTab(QStringLiteral("about:blank"));
         QTRY_VERIFY_WITH_TIMEOUT(!tabBrowser(*form, 1)->busy(), kWait);
         // Without a document the font sizes change nothing, the check marks included.
-        form->Largest1->trigger();
-        QVERIFY(form->Medium1->isChecked() && !form->Largest1->isChecked());
+        form->controls().Largest1->trigger();
+        QVERIFY(form->controls().Medium1->isChecked() && !form->controls().Largest1->isChecked());
         QCOMPARE(tabBrowser(*form, 1)->zoomFactor(), 1.0);
-        form->Properties1->trigger();
+        form->controls().Properties1->trigger();
         QVERIFY(prompts->informations.isEmpty());
 
         // File > Open: a local page in a new tab; its properties name the file.
         const QString page = fx.dir->filePath(QStringLiteral("page.html"));
         QVERIFY(writeAll(page, "<html><head><title>Local</title></head><body>local page</body></html>"));
         prompts->files = {page};
-        form->Open1->trigger();
-        QCOMPARE(form->PageControl2->count(), 3);
+        form->controls().Open1->trigger();
+        QCOMPARE(form->controls().PageControl2->count(), 3);
         TWebbrowser* local = tabBrowser(*form, 2);
         QTRY_VERIFY_WITH_TIMEOUT(!local->busy() && local->hasHtmlDocument(), kWait);
-        form->Small1->trigger();
-        QVERIFY(form->Small1->isChecked() && !form->Medium1->isChecked());
+        form->controls().Small1->trigger();
+        QVERIFY(form->controls().Small1->isChecked() && !form->controls().Medium1->isChecked());
         QVERIFY(local->zoomFactor() < 1.0);
-        form->Properties1->trigger();
+        form->controls().Properties1->trigger();
         QCOMPARE(prompts->informations.size(), 1);
         QVERIFY(prompts->informations[0].contains(page));
 
         // Save as: through the profile's download handling, into the file the user picked.
         const QString saved = fx.dir->filePath(QStringLiteral("saved.html"));
         prompts->files = {saved};
-        form->SaveAs1->trigger();
+        form->controls().SaveAs1->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(saved).size() > 0, kWait);
         QVERIFY(readAll(saved).contains("local page"));
 
         // A page's own new window becomes a tab.
-        const int before = form->PageControl2->count();
+        const int before = form->controls().PageControl2->count();
         local->page()->runJavaScript(QStringLiteral("window.open('%1')").arg(url("/chout.php")));
-        QTRY_COMPARE_WITH_TIMEOUT(form->PageControl2->count(), before + 1, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().PageControl2->count(), before + 1, kWait);
         QTRY_VERIFY_WITH_TIMEOUT(tabBrowser(*form, before)->url().toString().endsWith(QLatin1String("/chout.php")),
                                  kWait);
     }
@@ -221,22 +228,22 @@ private slots:
     {
         auto form = makeForm("hero\r\nsecret\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n");
         QVERIFY(form);
-        form->N16->trigger();
-        QVERIFY(form->Panel2->isVisible());
-        QCOMPARE(form->Edit1->text(), QStringLiteral("hero"));
-        QCOMPARE(form->Edit2->text(), QStringLiteral("secret"));
-        QCOMPARE(form->Edit2->echoMode(), QLineEdit::Password);
-        QVERIFY(!form->CheckBox6->isChecked());
-        form->Edit1->setText(QStringLiteral("other"));
-        QTest::mouseClick(form->CheckBox6, Qt::LeftButton);
-        form->Button17->click();
-        QVERIFY(!form->Panel2->isVisible());
+        form->controls().N16->trigger();
+        QVERIFY(form->controls().Panel2->isVisible());
+        QCOMPARE(form->controls().Edit1->text(), QStringLiteral("hero"));
+        QCOMPARE(form->controls().Edit2->text(), QStringLiteral("secret"));
+        QCOMPARE(form->controls().Edit2->echoMode(), QLineEdit::Password);
+        QVERIFY(!form->controls().CheckBox6->isChecked());
+        form->controls().Edit1->setText(QStringLiteral("other"));
+        QTest::mouseClick(form->controls().CheckBox6, Qt::LeftButton);
+        form->controls().Button17->click();
+        QVERIFY(!form->controls().Panel2->isVisible());
         QCOMPARE(form->settings().StoredLogin, std::string("hero"));
         QVERIFY(form->settings().AutoLogin); // the toggle survives "Отмена"
-        form->N16->trigger();
-        form->Edit1->setText(QStringLiteral("Ёж"));
-        form->Edit2->setText(QStringLiteral("a \"b\" >c"));
-        form->Button16->click();
+        form->controls().N16->trigger();
+        form->controls().Edit1->setText(QStringLiteral("Ёж"));
+        form->controls().Edit2->setText(QStringLiteral("a \"b\" >c"));
+        form->controls().Button16->click();
         QCOMPARE(form->settings().StoredLogin, std::string("\xA8\xE6"));
         QCOMPARE(form->settings().StoredPassword, std::string("a \"b\" >c"));
     }
@@ -246,8 +253,9 @@ private slots:
         auto form = makeForm("hero\r\n\r\n1\r\n15\r\n1\r\n0\r\n0\r\n0\r\n");
         QVERIFY(form);
         QTest::qWait(2500);
-        QVERIFY(!form->NoCombatFrame.valid());
-        QCOMPARE(form->WebBrowser1->url().toString(), QString::fromStdString(server->base()) + QLatin1Char('/'));
+        QVERIFY(!form->poller()->NoCombatFrame.valid());
+        QCOMPARE(form->controls().WebBrowser1->url().toString(),
+                 QString::fromStdString(server->base()) + QLatin1Char('/'));
     }
 
     void automaticLoginWithAwkwardCredentials()
@@ -257,7 +265,8 @@ private slots:
         server = std::make_unique<RunningServer>(rules);
         auto form = makeForm("Ёжик в тумане\r\na \"b\" >c&d\r\n1\r\n15\r\n1\r\n0\r\n0\r\n0\r\n");
         QVERIFY(form);
-        QTRY_VERIFY_WITH_TIMEOUT(form->NoCombatFrame.valid(), kWait); // the server took the password as stored
+        QTRY_VERIFY_WITH_TIMEOUT(form->poller()->NoCombatFrame.valid(),
+                                 kWait); // the server took the password as stored
         auto client = server->client();
         QTRY_VERIFY_WITH_TIMEOUT(QString::fromStdString(client.Get("/truth.json")->body)
                                      .contains(QStringLiteral("\"login\":\"Ёжик в тумане\"")),
@@ -268,14 +277,14 @@ private slots:
     {
         auto form = makeForm();
         QVERIFY(form);
-        form->N17->trigger(); // cancelled
+        form->controls().N17->trigger(); // cancelled
         prompts->textAnswers = {QString()};
-        form->N17->trigger(); // empty
-        QCOMPARE(form->PageControl2->count(), 1);
+        form->controls().N17->trigger(); // empty
+        QCOMPARE(form->controls().PageControl2->count(), 1);
 
         prompts->textAnswers = {QStringLiteral("Вася & Co #1+2")};
-        form->N17->trigger();
-        QCOMPARE(form->PageControl2->count(), 2);
+        form->controls().N17->trigger();
+        QCOMPARE(form->controls().PageControl2->count(), 2);
         QCOMPARE(prompts->textCaptions.last(), QStringLiteral("Введите ник игрока"));
         TWebbrowser* info = tabBrowser(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!info->busy() && info->hasHtmlDocument(), kWait);
@@ -287,19 +296,19 @@ private slots:
         });
         QTRY_VERIFY_WITH_TIMEOUT(done, kWait);
         QVERIFY2(html.contains(QStringLiteral("Ник: Вася &amp; Co #1+2")), qPrintable(html));
-        QCOMPARE(form->ComboBox7->count(), 0); // the dialog leaves the nick box alone
+        QCOMPARE(form->controls().ComboBox7->count(), 0); // the dialog leaves the nick box alone
 
-        QVERIFY(person::typeInto(form->ComboBox7, QStringLiteral("Hero")));
+        QVERIFY(person::typeInto(form->controls().ComboBox7, QStringLiteral("Hero")));
         QVERIFY(person::press(Qt::Key_Return));
-        QTRY_COMPARE_WITH_TIMEOUT(form->ComboBox7->count(), 1, kWait);
-        QVERIFY(person::typeInto(form->ComboBox7, QStringLiteral("HERO")));
-        person::click(form->BitBtn5);
-        QCOMPARE(form->PageControl2->count(), 4);
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().ComboBox7->count(), 1, kWait);
+        QVERIFY(person::typeInto(form->controls().ComboBox7, QStringLiteral("HERO")));
+        person::click(form->controls().BitBtn5);
+        QCOMPARE(form->controls().PageControl2->count(), 4);
         QTest::qWait(1500);
-        QCOMPARE(person::items(form->ComboBox7), QStringList{QStringLiteral("Hero")});
-        form->N20->trigger();
-        QCOMPARE(form->ComboBox7->count(), 0);
-        QCOMPARE(form->ComboBox7->currentText(), QStringLiteral("HERO"));
+        QCOMPARE(person::items(form->controls().ComboBox7), QStringList{QStringLiteral("Hero")});
+        form->controls().N20->trigger();
+        QCOMPARE(form->controls().ComboBox7->count(), 0);
+        QCOMPARE(form->controls().ComboBox7->currentText(), QStringLiteral("HERO"));
     }
 
     void visitedPagesAppearInTheHistoryMenu()
@@ -315,8 +324,8 @@ private slots:
         };
         QTRY_VERIFY_WITH_TIMEOUT(visited(), kWait);
         // The menu lists it under today and the site once opened.
-        form->HistoryMenu->RebuildMenu();
-        QCOMPARE(form->HistoryMenu->menu()->actions().first()->text(), QStringLiteral("Сегодня"));
+        form->controls().HistoryMenu->RebuildMenu();
+        QCOMPARE(form->controls().HistoryMenu->menu()->actions().first()->text(), QStringLiteral("Сегодня"));
     }
 };
 

@@ -82,22 +82,25 @@ class TestHostile : public QObject
             return nullptr;
         return form;
     }
-    static TWebbrowser* tabBrowser(TForm1& f, int index) { return f.browserOf(f.PageControl2->widget(index)); }
+    static TWebbrowser* tabBrowser(TForm1& f, int index)
+    {
+        return f.browserOf(f.controls().PageControl2->widget(index));
+    }
 
     // A new tab on the address, typed into the address box as a person does.
     static bool openTab(TForm1& form, const QString& address, bool waitForLoad = true)
     {
         form.OpenTab(QStringLiteral("about:blank"));
-        TWebbrowser* tab = tabBrowser(form, form.PageControl2->count() - 1);
+        TWebbrowser* tab = tabBrowser(form, form.controls().PageControl2->count() - 1);
         if (!QTest::qWaitFor([&] { return !tab->busy(); }, kWait))
             return false;
         QTest::qWait(100);
         const bool ok =
-            person::typeInto(form.ComboBox6, address) && person::press(Qt::Key_Return) &&
+            person::typeInto(form.controls().ComboBox6, address) && person::press(Qt::Key_Return) &&
             QTest::qWaitFor([&] { return tab->url().toString() == address && (!waitForLoad || !tab->busy()); }, kWait);
         if (!ok)
             qWarning("tab at %s, busy %d, %d tabs", qPrintable(tab->url().toString()), tab->busy(),
-                     int(form.PageControl2->count()));
+                     int(form.controls().PageControl2->count()));
         return ok;
     }
 
@@ -115,15 +118,15 @@ private slots:
         QVERIFY(form);
         QVERIFY(openTab(*form, server->url("/popups"), false));
         QTest::qWait(5000);
-        const int tabs = form->PageControl2->count();
+        const int tabs = form->controls().PageControl2->count();
         qInfo("300 window.open calls gave %d tabs in 5 s", tabs - 2);
         QVERIFY2(tabs <= 2 + 3, qPrintable(QString::number(tabs)));
         // A click on a link that opens a window is the user's own wish.
-        form->PageControl2->setCurrentIndex(1);
+        form->controls().PageControl2->setCurrentIndex(1);
         QTest::qWait(200);
         person::click(tabBrowser(*form, 1));
         auto clickedTabOpen = [&] {
-            for (int i = 2; i < form->PageControl2->count(); ++i)
+            for (int i = 2; i < form->controls().PageControl2->count(); ++i)
                 if (tabBrowser(*form, i)->url().path() == QLatin1String("/clicked"))
                     return true;
             return false;

@@ -6,6 +6,7 @@
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
 #include "browser/pagebridge.h"
+#include "browser/pagepoller.h"
 #include "browser/twebbrowser.h"
 #include "formfixture.h"
 #include "map/mapfiles.h"
@@ -71,9 +72,9 @@ class TestEndToEnd : public QObject
     // One arrow key; waits until the reader shows the player at the cell the key leads to.
     static bool step(TForm1& form, int key, int x, int y)
     {
-        if (person::focused() != form.Memo2)
-            person::click(form.Memo2);
-        if (person::focused() != form.Memo2 || !person::press(key))
+        if (person::focused() != form.controls().Memo2)
+            person::click(form.controls().Memo2);
+        if (person::focused() != form.controls().Memo2 || !person::press(key))
             return false;
         for (int waited = 0; waited < kWait; waited += 20) {
             if (form.Reader.ViewX == x && form.Reader.ViewY == y)
@@ -110,12 +111,13 @@ private slots:
             QCOMPARE(QFileInfo(fx.file(f.name)).size(), qint64(0));
         }
         QVERIFY(QFile::exists(fx.file("user.dat")));
-        QVERIFY(waitFor([&] { return !form->WebBrowser1->busy() && form->WebBrowser1->hasHtmlDocument(); }));
+        QVERIFY(waitFor(
+            [&] { return !form->controls().WebBrowser1->busy() && form->controls().WebBrowser1->hasHtmlDocument(); }));
         QTest::qWait(1500);
-        QVERIFY(!form->NoCombatFrame.valid()); // not submitted without a password
+        QVERIFY(!form->poller()->NoCombatFrame.valid()); // not submitted without a password
         QVariant fields;
         bool done = false;
-        form->WebBrowser1->page()->runJavaScript(
+        form->controls().WebBrowser1->page()->runJavaScript(
             QStringLiteral("document.forms[0].login.value+'|'+document.forms[0].password.value"),
             [&](const QVariant& v) {
                 fields = v;
@@ -133,8 +135,8 @@ private slots:
         QVERIFY(form && person::activate(form.get()));
         QSignalSpy sounds(form->sounds(), &EventSounds::requested);
         QVERIFY(waitFor([&] { return form->Reader.ViewX == 2 && form->Reader.ViewY == 2; }));
-        QVERIFY(form->NoCombatFrame.valid() && form->ChoutFrame.valid());
-        QVERIFY(form->Timer1->isActive() || form->Reader.ViewX == 2);
+        QVERIFY(form->poller()->NoCombatFrame.valid() && form->poller()->ChoutFrame.valid());
+        QVERIFY(form->controls().Timer1->isActive() || form->Reader.ViewX == 2);
         QVERIFY2(form->windowTitle().startsWith(QStringLiteral("L - 0 (2,2) измотанность: 100%  ")),
                  qPrintable(form->windowTitle()));
 
@@ -146,10 +148,10 @@ private slots:
             visited.insert({0, x, 2});
             ++steps;
         }
-        QVERIFY(form->YourArmyFrame.valid()); // the combat...
-        QCOMPARE(form->sg->width(), 5);       // ...collapsed the three areas
-        QCOMPARE(form->ScrollBox1->width(), 5);
-        QCOMPARE(form->Panel1->height(), 5);
+        QVERIFY(form->poller()->YourArmyFrame.valid()); // the combat...
+        QCOMPARE(form->controls().sg->width(), 5);      // ...collapsed the three areas
+        QCOMPARE(form->controls().ScrollBox1->width(), 5);
+        QCOMPARE(form->controls().Panel1->height(), 5);
         QVERIFY(waitFor([&] { return form->atlas().cell(1, 0, 14, 2)->Object == 'M'; })); // read after the combat
         QVERIFY(step(*form, Qt::Key_Right, 15, 2));
         visited.insert({0, 15, 2});
@@ -157,9 +159,10 @@ private slots:
         QVERIFY(!sounds.isEmpty());
 
         // Down the way down, a walk on level 1, back up.
-        runPageScript(form->NoCombatFrame.browser->page(), QStringLiteral("no_combat"), QStringLiteral("goDown()"));
+        runPageScript(form->poller()->NoCombatFrame.browser->page(), QStringLiteral("no_combat"),
+                      QStringLiteral("goDown()"));
         QVERIFY(waitFor([&] { return form->CurLevel == 1 && form->Reader.PageLevel == 1; }));
-        QCOMPARE(form->ComboBox2->currentIndex(), 1);
+        QCOMPARE(form->controls().ComboBox2->currentIndex(), 1);
         QVERIFY(waitFor([&] { return form->atlas().cell(1, 1, 15, 2)->Explored == 1; }));
         visited.insert({1, 15, 2});
         ++steps;
@@ -219,19 +222,21 @@ private slots:
         QVERIFY(explore(1, 8, true));
         QCOMPARE(form->Reader.ViewX, 15);
         QCOMPARE(form->Reader.ViewY, 2);
-        runPageScript(form->NoCombatFrame.browser->page(), QStringLiteral("no_combat"), QStringLiteral("goUp()"));
+        runPageScript(form->poller()->NoCombatFrame.browser->page(), QStringLiteral("no_combat"),
+                      QStringLiteral("goUp()"));
         QVERIFY(waitFor([&] { return form->CurLevel == 0 && form->Reader.PageLevel == 0; }));
         ++steps;
         QVERIFY(explore(0, 12, false));
         QVERIFY2(steps >= 40, qPrintable(QString::number(steps)));
         // The collapsed areas come back with a click on their splitters.
-        for (ClickSplitterHandle* splitter : {form->Splitter1, form->Splitter2, form->Splitter3})
+        for (ClickSplitterHandle* splitter :
+             {form->controls().Splitter1, form->controls().Splitter2, form->controls().Splitter3})
             QTest::mouseClick(splitter, Qt::LeftButton, {}, splitter->rect().center());
-        QVERIFY(waitFor([&] { return form->sg->width() > 5 && form->Panel1->height() > 5; }));
+        QVERIFY(waitFor([&] { return form->controls().sg->width() > 5 && form->controls().Panel1->height() > 5; }));
         if (const QString folder = qEnvironmentVariable("VELDOR_SCREENSHOTS"); !folder.isEmpty()) {
-            form->PageControl1->setActivePageIndex(0);
-            form->SpinEdit5->setValue(10); // small cells: the whole explored part in view
-            form->sg->setCurrentCell(1, 1);
+            form->controls().PageControl1->setActivePageIndex(0);
+            form->controls().SpinEdit5->setValue(10); // small cells: the whole explored part in view
+            form->controls().sg->setCurrentCell(1, 1);
             QTest::qWait(500);
             QVERIFY(form->grab().save(folder + QStringLiteral("/mapping.png")));
         }
@@ -272,10 +277,10 @@ private slots:
                 break;
             }
         }
-        const std::pair<QPlainTextEdit*, ListKind> memos[] = {{form->Memo4, ListKind::Exits},
-                                                              {form->Memo5, ListKind::Transitions},
-                                                              {form->Memo6, ListKind::Traps},
-                                                              {form->Memo7, ListKind::Flags}};
+        const std::pair<QPlainTextEdit*, ListKind> memos[] = {{form->controls().Memo4, ListKind::Exits},
+                                                              {form->controls().Memo5, ListKind::Transitions},
+                                                              {form->controls().Memo6, ListKind::Traps},
+                                                              {form->controls().Memo7, ListKind::Flags}};
         for (const auto& [memo, kind] : memos) {
             const std::string text = toCp1251(memo->toPlainText());
             std::size_t entries = 0;
@@ -288,13 +293,14 @@ private slots:
         QVERIFY(!expected[ListKind::Traps].empty() && !expected[ListKind::Exits].empty());
 
         // The percentage of the level counts the visited cells.
-        form->ComboBox2->setCurrentIndex(0);
-        emit form->ComboBox2->activated(0);
+        form->controls().ComboBox2->setCurrentIndex(0);
+        emit form->controls().ComboBox2->activated(0);
         const auto onLevel0 = std::count_if(visited.begin(), visited.end(), [](const Pos& p) { return p.level == 0; });
-        QCOMPARE(form->Label2->text(), QStringLiteral("Процент открытия уровня: %1%").arg(onLevel0 * 100 / 900));
+        QCOMPARE(form->controls().Label2->text(),
+                 QStringLiteral("Процент открытия уровня: %1%").arg(onLevel0 * 100 / 900));
 
         // "Сохранить карту": the files are the atlas byte for byte; a restart shows the same map.
-        form->Button14->click();
+        form->controls().Button14->click();
         QVERIFY(fx.prompts->errors.isEmpty());
         std::map<MapTable, QByteArray> saved;
         for (const auto& f : MapFiles()) {
@@ -311,7 +317,7 @@ private slots:
         const rlimit normal = limit;
         limit.rlim_cur = 1000000;
         setrlimit(RLIMIT_FSIZE, &limit);
-        form->Button14->click();
+        form->controls().Button14->click();
         setrlimit(RLIMIT_FSIZE, &normal);
         QCOMPARE(fx.prompts->errors.size(), 1);
         QVERIFY(fx.prompts->errors[0].contains(QStringLiteral("map3.map")));
@@ -331,10 +337,10 @@ private slots:
         auto again = fx.make(base());
         for (const auto& f : MapFiles())
             QCOMPARE(tableBytes(again->atlas(), f.table), saved[f.table]);
-        QCOMPARE(again->ComboBox1->currentIndex(), 0);
-        QVERIFY(again->cb4->isChecked() && again->CheckBox7->isChecked());
-        QCOMPARE(again->Memo6->toPlainText(), fromCp1251(MemoText(again->atlas(), 1, ListKind::Traps)));
-        QVERIFY(!again->Memo6->toPlainText().isEmpty());
+        QCOMPARE(again->controls().ComboBox1->currentIndex(), 0);
+        QVERIFY(again->controls().cb4->isChecked() && again->controls().CheckBox7->isChecked());
+        QCOMPARE(again->controls().Memo6->toPlainText(), fromCp1251(MemoText(again->atlas(), 1, ListKind::Traps)));
+        QVERIFY(!again->controls().Memo6->toPlainText().isEmpty());
         // Yes on closing writes the maps.
         again->atlas().cell(1, 5, 5, 5)->Object = 'F';
         fx.prompts->answers = {UserPrompts::Answer::Yes};
@@ -347,11 +353,12 @@ private slots:
     {
         auto form = fx.shown(base());
         QVERIFY(form && person::activate(form.get()));
-        QVERIFY(person::typeInto(form->ComboBox7, QStringLiteral("Путник")));
+        QVERIFY(person::typeInto(form->controls().ComboBox7, QStringLiteral("Путник")));
         QVERIFY(person::press(Qt::Key_Return));
-        QCOMPARE(form->PageControl2->count(), 2);
-        QVERIFY(waitFor([&] { return form->PageControl2->tabText(1) == QStringLiteral("Информация об игроке"); }));
-        QVERIFY(waitFor([&] { return form->ComboBox7->count() == 1; }));
+        QCOMPARE(form->controls().PageControl2->count(), 2);
+        QVERIFY(waitFor(
+            [&] { return form->controls().PageControl2->tabText(1) == QStringLiteral("Информация об игроке"); }));
+        QVERIFY(waitFor([&] { return form->controls().ComboBox7->count() == 1; }));
         QCOMPARE(form->CurrentBrowser()->url().toString(),
                  base() + QStringLiteral("/cgi/pl_info.php?login=%CF%F3%F2%ED%E8%EA")); // the nick in Windows-1251
     }

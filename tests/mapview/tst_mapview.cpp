@@ -56,7 +56,10 @@ class TestMapView : public QObject
 
     std::unique_ptr<TForm1> makeForm() { return fx.make(QStringLiteral("http://127.0.0.1:9")); }
 
-    static void hover(TForm1& form, int col, int row) { form.sgMouseMove(form.sg->cellRect(col, row).center()); }
+    static void hover(TForm1& form, int col, int row)
+    {
+        form.sgMouseMove(form.controls().sg->cellRect(col, row).center());
+    }
 
 private slots:
     void init() { fx.reset(); }
@@ -164,8 +167,8 @@ private slots:
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         auto orangeIn = [&](int col, int row) {
-            const QImage img = form->sg->viewport()->grab().toImage();
-            const QRect r = form->sg->cellRect(col, row);
+            const QImage img = form->controls().sg->viewport()->grab().toImage();
+            const QRect r = form->controls().sg->cellRect(col, row);
             for (int x = r.left(); x <= r.right(); ++x)
                 for (int y = r.top(); y <= r.bottom(); ++y)
                     if (img.pixelColor(x, y) == QColor(255, 140, 0))
@@ -175,10 +178,10 @@ private slots:
         QVERIFY(!orangeIn(3, 3));
         form->Reader.ViewX = 3;
         form->Reader.ViewY = 3;
-        form->sg->viewport()->update();
+        form->controls().sg->viewport()->update();
         QVERIFY(orangeIn(3, 3));
-        form->ComboBox2->setCurrentIndex(2);
-        emit form->ComboBox2->activated(2);
+        form->controls().ComboBox2->setCurrentIndex(2);
+        emit form->controls().ComboBox2->activated(2);
         QVERIFY(orangeIn(3, 3)); // on whatever level is shown
     }
 
@@ -192,27 +195,27 @@ private slots:
         form->atlas().setMarkText(1, 0, 12, 7, cp1251::fromUtf8(u8"клад")); // kept in Windows-1251
         form->atlas().cell(1, 0, 3, 4)->Object = 'n';
         hover(*form, 12, 7);
-        QCOMPARE(form->sg->toolTip(), QStringLiteral("12x7\rклад\rФлаг"));
+        QCOMPARE(form->controls().sg->toolTip(), QStringLiteral("12x7\rклад\rФлаг"));
         QCOMPARE(form->HoverX, 12);
         QCOMPARE(form->HoverY, 7);
-        QCOMPARE(form->sg->col(), 12);
+        QCOMPARE(form->controls().sg->col(), 12);
         hover(*form, 3, 4);
-        QCOMPARE(form->sg->toolTip(), QStringLiteral("3x4"));
+        QCOMPARE(form->controls().sg->toolTip(), QStringLiteral("3x4"));
         // Header cells and the empty ground beyond the last cell change nothing.
         hover(*form, 0, 5);
         hover(*form, 6, 0);
         form->sgMouseMove(QPoint(-3, -3));
-        QCOMPARE(form->sg->toolTip(), QStringLiteral("3x4"));
+        QCOMPARE(form->controls().sg->toolTip(), QStringLiteral("3x4"));
         QCOMPARE(form->HoverX, 3);
         // The cell the reader selected: hovering it changes nothing.
-        form->sg->setCurrentCell(5, 5);
+        form->controls().sg->setCurrentCell(5, 5);
         hover(*form, 5, 5);
-        QCOMPARE(form->sg->toolTip(), QStringLiteral("3x4"));
+        QCOMPARE(form->controls().sg->toolTip(), QStringLiteral("3x4"));
         QCOMPARE(form->HoverY, 4);
         // Every object has its name.
         form->atlas().cell(1, 0, 8, 8)->Object = '5';
         hover(*form, 8, 8);
-        QCOMPARE(form->sg->toolTip(), QStringLiteral("8x8\rЖелезный сундук"));
+        QCOMPARE(form->controls().sg->toolTip(), QStringLiteral("8x8\rЖелезный сундук"));
     }
 
     void popupMarksActOnTheHoveredCell()
@@ -221,36 +224,36 @@ private slots:
         form->resize(1200, 900);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        form->N3->trigger(); // nothing hovered yet
-        QVERIFY(form->Memo6->toPlainText().isEmpty());
-        form->ComboBox2->setCurrentIndex(2);
-        emit form->ComboBox2->activated(2);
+        form->controls().N3->trigger(); // nothing hovered yet
+        QVERIFY(form->controls().Memo6->toPlainText().isEmpty());
+        form->controls().ComboBox2->setCurrentIndex(2);
+        emit form->controls().ComboBox2->activated(2);
         hover(*form, 5, 7);
-        form->N5->trigger();
+        form->controls().N5->trigger();
         QCOMPARE(form->atlas().cell(1, 2, 5, 7)->Object, 'd');
         QCOMPARE(form->atlas().cell(1, 3, 5, 7)->Object, 'u');
-        QCOMPARE(form->Memo5->toPlainText(), QStringLiteral("L-2(5x7); "));
+        QCOMPARE(form->controls().Memo5->toPlainText(), QStringLiteral("L-2(5x7); "));
         hover(*form, 6, 7);
-        form->N3->trigger();
-        form->N3->trigger();
-        QCOMPARE(form->Memo6->toPlainText(), QStringLiteral("L-2(6x7); "));
-        form->N13->trigger(); // white chest over the trap: the list keeps it
+        form->controls().N3->trigger();
+        form->controls().N3->trigger();
+        QCOMPARE(form->controls().Memo6->toPlainText(), QStringLiteral("L-2(6x7); "));
+        form->controls().N13->trigger(); // white chest over the trap: the list keeps it
         QCOMPARE(form->atlas().cell(1, 2, 6, 7)->Object, '4');
-        form->N7->trigger(); // no exits on level 2
+        form->controls().N7->trigger(); // no exits on level 2
         QCOMPARE(form->atlas().cell(1, 2, 6, 7)->Object, '4');
 
         prompts->textAnswers = {QStringLiteral("тайник")};
-        form->N21->trigger();
+        form->controls().N21->trigger();
         QCOMPARE(prompts->textCaptions, QStringList{QStringLiteral("Введите текст метки")});
         QCOMPARE(form->atlas().markText(1, 2, 6, 7), std::string("\xF2\xE0\xE9\xED\xE8\xEA")); // Windows-1251
-        form->N21->trigger(); // cancelled: the marker stays
+        form->controls().N21->trigger(); // cancelled: the marker stays
         QCOMPARE(form->atlas().markText(1, 2, 6, 7), std::string("\xF2\xE0\xE9\xED\xE8\xEA"));
-        form->N2->trigger();
+        form->controls().N2->trigger();
         QVERIFY(form->atlas().markText(1, 2, 6, 7).empty());
         QCOMPARE(form->atlas().cell(1, 2, 6, 7)->Object, 'n');
         hover(*form, 5, 7);
-        form->N2->trigger();
-        QVERIFY(form->Memo5->toPlainText().isEmpty());
+        form->controls().N2->trigger();
+        QVERIFY(form->controls().Memo5->toPlainText().isEmpty());
         QCOMPARE(form->atlas().cell(1, 3, 5, 7)->Object, 'n');
     }
 
@@ -265,18 +268,18 @@ private slots:
             atlas.cell(1, level, 7, 7)->Object = 'L';
             AppendEntry(*atlas.levelLists(1, level), ListKind::Traps, PositionEntry(level, 7, 7));
         }
-        form->ComboBox1->setCurrentIndex(0);
-        emit form->ComboBox1->activated(0);
-        QCOMPARE(form->Memo4->toPlainText(), QStringLiteral("L-0(1x2); L-9(3x4); "));
-        form->Button19->click();
+        form->controls().ComboBox1->setCurrentIndex(0);
+        emit form->controls().ComboBox1->activated(0);
+        QCOMPARE(form->controls().Memo4->toPlainText(), QStringLiteral("L-0(1x2); L-9(3x4); "));
+        form->controls().Button19->click();
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Выходы: L-0(1x2); L-9(3x4); "));
-        form->Button22->click();
+        form->controls().Button22->click();
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Флаги: "));
-        form->BitBtn4->click();
-        QVERIFY(form->Memo6->toPlainText().isEmpty());
+        form->controls().BitBtn4->click();
+        QVERIFY(form->controls().Memo6->toPlainText().isEmpty());
         QCOMPARE(atlas.cell(1, 2, 7, 7)->Object, 'n');
-        form->BitBtn1->click();
-        QVERIFY(form->Memo4->toPlainText().isEmpty());
+        form->controls().BitBtn1->click();
+        QVERIFY(form->controls().Memo4->toPlainText().isEmpty());
         QCOMPARE(atlas.cell(1, 0, 1, 2)->Object, 'n');
     }
 
@@ -288,16 +291,16 @@ private slots:
             atlas.cell(lab, 0, 2, 2)->Explored = 1;
             AppendEntry(*atlas.levelLists(lab, 0), ListKind::Flags, PositionEntry(0, 2, 2));
         }
-        form->ComboBox1->setCurrentIndex(2);
-        emit form->ComboBox1->activated(2);
-        QCOMPARE(form->Memo7->toPlainText(), QStringLiteral("L-0(2x2); "));
-        form->Button2->click();
+        form->controls().ComboBox1->setCurrentIndex(2);
+        emit form->controls().ComboBox1->activated(2);
+        QCOMPARE(form->controls().Memo7->toPlainText(), QStringLiteral("L-0(2x2); "));
+        form->controls().Button2->click();
         QCOMPARE(atlas.cell(3, 0, 2, 2)->Explored, std::uint8_t(0));
-        QVERIFY(form->Memo7->toPlainText().isEmpty());
+        QVERIFY(form->controls().Memo7->toPlainText().isEmpty());
         QCOMPARE(atlas.cell(1, 0, 2, 2)->Explored, std::uint8_t(1));
         QCOMPARE(MemoText(atlas, 1, ListKind::Flags), std::string("L-0(2x2); ")); // other labyrinths keep theirs
-        form->Button15->click();
-        QCOMPARE(form->Button15->text(), QStringLiteral("Очистить все карты"));
+        form->controls().Button15->click();
+        QCOMPARE(form->controls().Button15->text(), QStringLiteral("Очистить все карты"));
         QCOMPARE(form->CurLab, 3u);
         QCOMPARE(atlas.cell(7, 0, 2, 2)->Explored, std::uint8_t(0));
         QVERIFY(MemoText(atlas, 1, ListKind::Flags).empty());
@@ -319,11 +322,11 @@ private slots:
         QFETCH(int, index);
         QFETCH(int, size);
         auto form = makeForm();
-        form->ComboBox1->setCurrentIndex(index);
-        emit form->ComboBox1->activated(index);
-        QCOMPARE(form->sg->rowCount(), size);
-        QCOMPARE(form->sg->colCount(), size);
-        QCOMPARE(form->sg->cellText(size - 1, 0), QString::number(size - 1));
+        form->controls().ComboBox1->setCurrentIndex(index);
+        emit form->controls().ComboBox1->activated(index);
+        QCOMPARE(form->controls().sg->rowCount(), size);
+        QCOMPARE(form->controls().sg->colCount(), size);
+        QCOMPARE(form->controls().sg->cellText(size - 1, 0), QString::number(size - 1));
     }
 
     void theRouteIsComputedWhenTheOptionIsOn()
@@ -335,9 +338,9 @@ private slots:
         atlas.cell(1, 0, 10, 10)->South = atlas.cell(1, 0, 10, 11)->North = 1;
         atlas.cell(1, 0, 10, 11)->South = atlas.cell(1, 0, 10, 12)->North = 1;
         atlas.cell(1, 0, 10, 12)->Object = 'E';
-        QVERIFY(!form->CheckBox1->isChecked());
+        QVERIFY(!form->controls().CheckBox1->isChecked());
         QVERIFY(form->route().ExitPath.empty());
-        form->CheckBox1->setChecked(true);
+        form->controls().CheckBox1->setChecked(true);
         form->FindExitPath();
         form->Reader.ViewX = 10;
         form->Reader.ViewY = 10;
@@ -378,12 +381,12 @@ private slots:
         atlas.setMarkText(1, 0, 12, 5, cp1251::fromUtf8(u8"тайник"));
         form->Reader.ViewX = 9;
         form->Reader.ViewY = 6;
-        form->CheckBox1->setChecked(true);
+        form->controls().CheckBox1->setChecked(true);
         form->FindExitPath();
-        form->sg->viewport()->update();
+        form->controls().sg->viewport()->update();
         QTest::qWait(200);
         QVERIFY(form->grab().save(folder + QStringLiteral("/map.png")));
-        QImage zoom = form->sg->viewport()->grab(QRect(0, 0, 20 * 16, 10 * 16)).toImage();
+        QImage zoom = form->controls().sg->viewport()->grab(QRect(0, 0, 20 * 16, 10 * 16)).toImage();
         QVERIFY(zoom.scaled(zoom.size() * 3).save(folder + QStringLiteral("/map-zoom.png")));
     }
 };

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "map/atlas.h"
+#include "settings/settings.h"
+#include "travel/travel.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+class QLockFile;
+class QWebEngineProfile;
+
+namespace veldor {
+
+class BrowserTabs;
+class ClickSplitter;
+class DownloadGate;
+class EventSounds;
+class ExitRoute;
+class HistoryStore;
+class MapIcons;
+class PagePoller;
+class UserPrompts;
+
+struct TForm1Options
+{
+    // Folder of the map files and user.dat; empty means the process's current folder.
+    QString workFolder;
+    // Game server base address (scheme, host, optional port; no trailing slash); empty means the built-in one.
+    QString gameServer;
+    // Folder of the browser profile (cookies, cache); empty means the user's data folder.
+    QString profileFolder;
+    // Dialogs; null means the standard message and input boxes.
+    std::shared_ptr<UserPrompts> prompts;
+};
+
+// What the main window holds besides its controls: the atlas, the settings, the parts it is built from and the
+// start-up results. Kept apart so that the window's header shows its handlers.
+struct TForm1State
+{
+    // Defined where the parts are complete types.
+    explicit TForm1State(TForm1Options options);
+    ~TForm1State();
+    TForm1State(const TForm1State&) = delete;
+    TForm1State& operator=(const TForm1State&) = delete;
+
+    bool m_listsChanged = false;
+    std::unique_ptr<ExitRoute> m_route;
+    std::unique_ptr<MapIcons> m_icons;
+    std::vector<char> m_onPath; // cells of the route, for drawing
+    std::unique_ptr<HistoryStore> m_history;
+    QString m_profileFolder;
+    BrowserTabs* m_tabs = nullptr;
+    EventSounds* m_sounds = nullptr;
+    PagePoller* m_poller = nullptr;
+    TForm1Options m_options;
+    QString m_workFolder;
+    QString m_gameServer;
+    std::shared_ptr<UserPrompts> m_prompts;
+    std::unique_ptr<Atlas> m_atlas = std::make_unique<Atlas>();
+    Settings m_settings;
+    TravelTables m_travel;
+    QStringList m_startupProblems;
+    QWebEngineProfile* m_profile = nullptr;
+    DownloadGate* m_downloads = nullptr;
+    std::unique_ptr<QLockFile> m_lock;
+    bool m_readOnly = false;
+    bool m_quit = false;
+    ClickSplitter* m_mainSplitter = nullptr;
+    ClickSplitter* m_bottomSplitter = nullptr;
+};
+
+} // namespace veldor

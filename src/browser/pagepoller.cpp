@@ -1,0 +1,88 @@
+#include "pagepoller.h"
+
+#include "browser/pagebridge.h"
+#include "browser/twebbrowser.h"
+#include "ui/qtcodec.h"
+
+#include <QTimer>
+
+namespace veldor {
+
+PagePoller::PagePoller(QObject* parent) : QObject(parent), m_timer(new QTimer(this))
+{
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setInterval(kFirstInterval);
+}
+
+void PagePoller::frameLoaded(TWebbrowser* browser, const QString& frameName)
+{
+    if (frameName == QLatin1String("your_army")) {
+        emit combatFrameLoaded();
+        YourArmyFrame = {browser};
+    } else if (frameName == QLatin1String("chinp")) {
+        ChinpFrame = {browser};
+    } else if (frameName == QLatin1String("show_info")) {
+        ShowInfoFrame = {browser};
+    } else if (frameName == QLatin1String("chout")) {
+        ChoutFrame = {browser};
+    } else if (frameName == QLatin1String("no_combat")) {
+        NoCombatFrame = {browser};
+        if (!m_timer->isActive() && !m_running)
+            m_timer->start();
+    }
+}
+
+void PagePoller::tick()
+{
+    m_timer->setInterval(kInterval);
+    if (!NoCombatFrame.valid() || !ChoutFrame.valid())
+        return;
+    // The reads answer later; the timer waits for them.
+    m_timer->stop();
+    m_running = true;
+    m_clock.start();
+    const quint64 serial = ++m_serial;
+    QPointer<PagePoller> self(this);
+    QTimer::singleShot(kWatchdog, this, [this, serial] { finish(serial, false); });
+    auto take = [self, serial](const std::optional<QString>& game, const std::optional<QString>& chout) {
+        if (!self || serial != self->m_serial)
+            return;
+        if (game && chout) {
+            self->m_game = SplitPageLines(toCp1251(*game));
+            self->m_chout = SplitPageLines(toCp1251(*chout));
+        }
+        self->finish(serial, game && chout);
+    };
+    if (NoCombatFrame.browser == ChoutFrame.browser) {
+        // The usual case, both frames in one page: one round trip to the page instead of two.
+        readTwoFramesMarkup(NoCombatFrame.browser->page(), QStringLiteral("no_combat"), QStringLiteral("chout"), take);
+        return;
+    }
+    readFrameMarkup(NoCombatFrame.browser->page(), QStringLiteral("no_combat"),
+                    [self, serial, take](const std::optional<QString>& game) {
+                        if (!self || serial != self->m_serial)
+                            return;
+                        if (!game || !self->ChoutFrame.valid()) {
+                            take(std::nullopt, std::nullopt);
+                            return;
+                        }
+                        readFrameMarkup(self->ChoutFrame.browser->page(), QStringLiteral("chout"),
+                                        [take, game](const std::optional<QString>& chout) { take(game, chout); });
+                    });
+}
+
+void PagePoller::finish(quint64 serial, bool readOk)
+{
+    if (!m_running || serial != m_serial)
+        return;
+    ++m_serial; // late answers of this tick are ignored
+    if (readOk) {
+        emit pageRead(m_game, m_chout);
+        m_game.clear();
+        emit tickDone(m_clock.nsecsElapsed());
+    }
+    m_running = false;
+    m_timer->start();
+}
+
+} // namespace veldor

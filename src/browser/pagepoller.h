@@ -1,0 +1,71 @@
+#pragma once
+
+#include "reader/pagetext.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+
+class QTimer;
+
+namespace veldor {
+
+class TWebbrowser;
+
+// A named frame of the game: the browser it was reported by; the frame is found again by its name.
+struct FrameRef
+{
+    QPointer<TWebbrowser> browser;
+    bool valid() const { return !browser.isNull(); }
+};
+
+// The game's named frames as their loads are reported (the last load wins, in any tab), and the polling
+// tick: once the game frame is known, each tick reads the game frame and the chat frame and hands both on.
+// A tick waits for its reads, so ticks never overlap; a read that never answers ends the tick after a limit.
+class PagePoller : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kInterval = 500;
+    static constexpr int kFirstInterval = 2000;
+    // A read that never answers (its page went away) must not stop the polling for good.
+    static constexpr int kWatchdog = 5000;
+
+    explicit PagePoller(QObject* parent = nullptr);
+
+    // Timer1: the next tick; stopped while a tick's reads are under way.
+    QTimer* timer() const { return m_timer; }
+
+    FrameRef NoCombatFrame;
+    FrameRef ChoutFrame;
+    FrameRef ChinpFrame;
+    FrameRef ShowInfoFrame;
+    FrameRef YourArmyFrame;
+
+    // A frame of a page finished loading: remembered by its name; the game frame starts the polling.
+    void frameLoaded(TWebbrowser* browser, const QString& frameName);
+    // The game frame reported so far is not the game (the login page loaded meanwhile).
+    void forgetGame() { NoCombatFrame = {}; }
+    // One tick: asks both frames for their markup, unless a frame is unknown.
+    void tick();
+
+signals:
+    // The combat frame loaded (sent before it is remembered).
+    void combatFrameLoaded();
+    // Both frames were read, as Windows-1251 lines; the receivers run before the next tick is timed.
+    void pageRead(const veldor::PageLines& game, const veldor::PageLines& chout);
+    // A tick that read the page ended: the time from asking for the markup to the end of `pageRead`.
+    void tickDone(qint64 nanoseconds);
+
+private:
+    void finish(quint64 serial, bool readOk);
+
+    QTimer* m_timer = nullptr;
+    bool m_running = false;
+    quint64 m_serial = 0;
+    QElapsedTimer m_clock;
+    PageLines m_game;
+    PageLines m_chout;
+};
+
+} // namespace veldor

@@ -1,0 +1,143 @@
+// The polling tick on its own, against the practice game in a real browser: frames are remembered as they
+// load, the game frame starts the polling, each tick hands on both frames' lines, and a page that goes away
+// stops the reading but not the timer.
+#include "app/webengine_setup.h"
+#include "browser/pagebridge.h"
+#include "browser/pagepoller.h"
+#include "browser/twebbrowser.h"
+#include "practicefixture.h"
+#include "ui/qtcodec.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineProfile>
+#include <memory>
+
+using namespace veldor;
+using practice::test::RunningServer;
+
+namespace {
+
+constexpr int kWait = 20000;
+
+bool hasLine(const PageLines& lines, const std::string& prefix)
+{
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+}
+
+} // namespace
+
+class TestPagePoller : public QObject
+{
+    Q_OBJECT
+    QWebEngineProfile* profile = nullptr;
+
+    // A browser logged in to the practice game, its frame notices and timer wired to the poller as the window
+    // wires them.
+    struct Game
+    {
+        RunningServer server;
+        PagePoller poller;
+        std::unique_ptr<TWebbrowser> browser;
+
+        explicit Game(QWebEngineProfile* profile) : browser(std::make_unique<TWebbrowser>(profile))
+        {
+            QObject::connect(browser.get(), &TWebbrowser::frameCompleted, &poller,
+                             [this](TWebbrowser* b, const QString& name, bool topLevel) {
+                                 if (!topLevel)
+                                     poller.frameLoaded(b, name);
+                             });
+            QObject::connect(poller.timer(), &QTimer::timeout, &poller, &PagePoller::tick);
+            browser->resize(800, 600);
+            browser->show();
+        }
+        bool loggedIn()
+        {
+            QSignalSpy loaded(browser.get(), &QWebEngineView::loadFinished);
+            browser->navigate(QUrl(QString::fromStdString(server.base()) + QStringLiteral("/login.php")));
+            if (!loaded.wait(kWait))
+                return false;
+            browser->page()->runJavaScript(QStringLiteral("document.querySelector('input[name=login]').value='poller';"
+                                                          "document.querySelector('input[name=password]').value='pw';"
+                                                          "document.forms[0].submit();"));
+            return QTest::qWaitFor([this] { return poller.NoCombatFrame.valid() && poller.ChoutFrame.valid(); }, kWait);
+        }
+    };
+
+private slots:
+    void initTestCase()
+    {
+        profile = new QWebEngineProfile(this); // off the record
+        installFrameWatch(profile);
+    }
+
+    void theGameFrameStartsTheTicksAndEachHandsOnBothFrames()
+    {
+        Game game(profile);
+        QVERIFY(!game.poller.timer()->isActive()); // nothing to read before the game
+        QCOMPARE(game.poller.timer()->objectName(), QStringLiteral("Timer1"));
+        QSignalSpy read(&game.poller, &PagePoller::pageRead);
+        QSignalSpy done(&game.poller, &PagePoller::tickDone);
+        QVERIFY(game.loggedIn());
+        QCOMPARE(game.poller.NoCombatFrame.browser.data(), game.browser.get());
+        QTRY_VERIFY_WITH_TIMEOUT(game.poller.ChinpFrame.valid() && game.poller.ShowInfoFrame.valid(), kWait);
+        QVERIFY(!game.poller.YourArmyFrame.valid());
+
+        QTRY_VERIFY_WITH_TIMEOUT(read.size() >= 3, kWait);
+        QCOMPARE(game.poller.timer()->interval(), PagePoller::kInterval);
+        const auto gameLines = read.last().at(0).value<PageLines>();
+        QVERIFY(hasLine(gameLines, "<DIV id=title name=\"title\"><B>L-0(2,2)</B>"));
+        QVERIFY(!read.last().at(1).value<PageLines>().empty()); // the chat frame too
+        // Every read tick ends with its time, measured from the request.
+        QTRY_COMPARE(done.size(), read.size());
+        QVERIFY(done.last().at(0).toLongLong() > 0);
+
+        // The page's movement shows in the next ticks.
+        runPageScript(game.browser->page(), QStringLiteral("no_combat"), QStringLiteral("goTo(2)"));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            hasLine(read.last().at(0).value<PageLines>(), "<DIV id=title name=\"title\"><B>L-0(3,2)"), kWait);
+    }
+
+    void aBrowserThatGoesAwayLeavesTheTimerRunningAndReadsNothing()
+    {
+        Game game(profile);
+        QSignalSpy read(&game.poller, &PagePoller::pageRead);
+        QVERIFY(game.loggedIn());
+        QTRY_VERIFY_WITH_TIMEOUT(!read.isEmpty(), kWait);
+        game.browser.reset(); // the tab closed
+        QVERIFY(!game.poller.NoCombatFrame.valid() && !game.poller.ChoutFrame.valid());
+        QTest::qWait(100); // a read under way answers nothing now
+        const qsizetype before = read.size();
+        QTest::qWait(3 * PagePoller::kInterval);
+        QCOMPARE(read.size(), before);
+        QTRY_VERIFY_WITH_TIMEOUT(game.poller.timer()->isActive(), PagePoller::kWatchdog + 1000);
+    }
+
+    void aGameFrameFromTheLoginPageIsForgotten()
+    {
+        PagePoller poller;
+        TWebbrowser browser(profile);
+        poller.frameLoaded(&browser, QStringLiteral("no_combat"));
+        QVERIFY(poller.NoCombatFrame.valid());
+        QVERIFY(poller.timer()->isActive());
+        poller.forgetGame();
+        QVERIFY(!poller.NoCombatFrame.valid());
+        QSignalSpy combat(&poller, &PagePoller::combatFrameLoaded);
+        poller.frameLoaded(&browser, QStringLiteral("your_army"));
+        QCOMPARE(combat.size(), 1);
+        QVERIFY(poller.YourArmyFrame.valid());
+        poller.frameLoaded(&browser, QStringLiteral("some_other_frame"));
+        QVERIFY(!poller.ChinpFrame.valid() && !poller.ShowInfoFrame.valid() && !poller.ChoutFrame.valid());
+    }
+};
+
+int main(int argc, char** argv)
+{
+    veldor::prepareWebEngine();
+    QApplication app(argc, argv);
+    TestPagePoller test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_pagepoller.moc"
