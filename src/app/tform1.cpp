@@ -2,6 +2,7 @@
 
 #include "app/eventsounds.h"
 #include "app/loginpanel.h"
+#include "app/maprecovery.h"
 #include "app/pagecontrol.h"
 #include "browser/browsertabs.h"
 #include "browser/pagepoller.h"
@@ -182,6 +183,10 @@ void TForm1::runStartup()
     const MarkersLoad markers = LoadMarkers(*m_atlas, m_workFolder.toStdString());
     if (!markers.problem.empty())
         m_startupProblems << QString::fromStdString(markers.problem);
+    if (!m_readOnly) {
+        m_recovery = std::make_unique<MapRecovery>(*m_atlas, m_workFolder, m_prompts, this);
+        m_startupProblems << m_recovery->start();
+    }
 
     sizeGridForLab();
     ComboBox1Select();
@@ -257,6 +262,8 @@ bool TForm1::SaveMaps()
     if (!report.ok()) {
         m_prompts->showError(
             this, describe(report, QStringLiteral("Не все карты сохранены (прежние файлы остались без изменений):")));
+    } else if (m_recovery) {
+        m_recovery->saved();
     }
     return report.ok();
 }
@@ -273,6 +280,8 @@ void TForm1::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    if (answer == UserPrompts::Answer::No && m_recovery)
+        m_recovery->discarded();
     SaveSettings();
     if (answer == UserPrompts::Answer::Cancel)
         event->ignore();

@@ -1,6 +1,7 @@
 // The map grid's drawing and hover, the popup marks, the clearing buttons and the object list buttons.
 #include "tform1.h"
 
+#include "app/maprecovery.h"
 #include "map/marks.h"
 #include "map/objects.h"
 #include "map/selection.h"
@@ -101,6 +102,8 @@ void TForm1::sgMouseMove(const QPoint& pos)
 
 void TForm1::mapChanged()
 {
+    if (m_recovery)
+        m_recovery->changed(CurLab);
     fillObjectMemos();
     sg->viewport()->update();
 }
@@ -173,6 +176,8 @@ void TForm1::Button15Click()
         ClearLabyrinth(*m_atlas, lab);
     Button15->setText(QStringLiteral("Очистить все карты"));
     CurLab = shown;
+    if (m_recovery)
+        m_recovery->changed(0);
     mapChanged();
 }
 

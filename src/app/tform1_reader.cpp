@@ -4,6 +4,7 @@
 
 #include "app/eventsounds.h"
 #include "app/loginpanel.h"
+#include "app/maprecovery.h"
 #include "browser/pagebridge.h"
 #include "browser/pagepoller.h"
 #include "browser/twebbrowser.h"
@@ -41,6 +42,8 @@ void TForm1::recognize(const PageLines& game)
 {
     m_listsChanged = false;
     RecognizePage(game, *m_atlas, Reader, *this);
+    if (m_recovery)
+        m_recovery->changed(CurLab);
     if (m_listsChanged)
         fillObjectMemos();
 }

@@ -20,6 +20,7 @@ class DownloadGate;
 class EventSounds;
 class ExitRoute;
 class HistoryStore;
+class MapRecovery;
 class MapIcons;
 class PagePoller;
 class UserPrompts;
@@ -65,6 +66,7 @@ struct TForm1State
     QStringList m_startupProblems;
     QWebEngineProfile* m_profile = nullptr;
     DownloadGate* m_downloads = nullptr;
+    std::unique_ptr<MapRecovery> m_recovery; // none while another copy owns the folder
     std::unique_ptr<QLockFile> m_lock;
     bool m_readOnly = false;
     bool m_quit = false;

@@ -22,10 +22,10 @@ UserPrompts::Answer DialogPrompts::askYesNoCancel(QWidget* parent, const QString
     }
 }
 
-bool DialogPrompts::askYesNo(QWidget* parent, const QString& text)
+bool DialogPrompts::askYesNo(QWidget* parent, const QString& text, bool defaultYes)
 {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Вельдор"), text, QMessageBox::Yes | QMessageBox::No, parent);
-    box.setDefaultButton(QMessageBox::No);
+    box.setDefaultButton(defaultYes ? QMessageBox::Yes : QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }

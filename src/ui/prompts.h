@@ -23,8 +23,8 @@ public:
     virtual Answer askYesNoCancel(QWidget* parent, const QString& text) = 0;
     // One of several buttons: its index, or -1 when the box was closed without a choice.
     virtual int askChoice(QWidget* parent, const QString& text, const QStringList& buttons) = 0;
-    // "Да" or "Нет", "Нет" being the default.
-    virtual bool askYesNo(QWidget* parent, const QString& text) = 0;
+    // "Да" or "Нет"; Enter takes the default, Escape says "Нет".
+    virtual bool askYesNo(QWidget* parent, const QString& text, bool defaultYes = false) = 0;
     virtual void showError(QWidget* parent, const QString& text) = 0;
     virtual void showInformation(QWidget* parent, const QString& title, const QString& text) = 0;
     // False when cancelled.
@@ -39,7 +39,7 @@ class DialogPrompts : public UserPrompts
 {
 public:
     Answer askYesNoCancel(QWidget* parent, const QString& text) override;
-    bool askYesNo(QWidget* parent, const QString& text) override;
+    bool askYesNo(QWidget* parent, const QString& text, bool defaultYes = false) override;
     int askChoice(QWidget* parent, const QString& text, const QStringList& buttons) override;
     void showError(QWidget* parent, const QString& text) override;
     void showInformation(QWidget* parent, const QString& title, const QString& text) override;

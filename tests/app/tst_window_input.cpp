@@ -1,6 +1,7 @@
 // The window as a person uses it: a real click on a control, then keys to the window that has the
 // keyboard. Each case here is something a player met at first contact with the program.
 #include "app/loginpanel.h"
+#include "app/pagecontrol.h"
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
 #include "browser/pagepoller.h"
@@ -17,13 +18,16 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTcpServer>
@@ -111,6 +115,8 @@ class TestWindowInput : public QObject
     {
         return activeForm(QString::fromStdString(server->base()), userDat);
     }
+    // user.dat showing the first labyrinth, without logging in.
+    static inline const QByteArray kFirstLabyrinth = "hero\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n";
     static QByteArray autoLogin() { return "hero\r\npw\r\n1\r\n15\r\n1\r\n1\r\n0\r\n0\r\n"; }
 
     // File > "Новая вкладка", then an address typed into the address box and Enter.
@@ -457,6 +463,83 @@ private slots:
         person::hover(again->controls().sg->viewport(), again->controls().sg->cellRect(4, 6).center());
         QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), kWait);
         QCOMPARE(QToolTip::text(), QStringLiteral("4x6\nтайник\nза камнем"));
+    }
+
+    // Right-click a cell of the grid and choose from its popup, as a person marks the map.
+    static bool mark(TForm1& form, int x, int y, const QStringList& path)
+    {
+        MapGrid* grid = form.controls().sg;
+        // The pointer comes from elsewhere, so that the grid sees it arrive even if it rested there.
+        person::hover(grid->viewport(), grid->cellRect(x + 1, y + 1).center());
+        person::hover(grid->viewport(), grid->cellRect(x, y).center());
+        if (!QTest::qWaitFor([&] { return form.HoverX == x && form.HoverY == y; }, kWait))
+            return false;
+        person::click(grid->viewport(), grid->cellRect(x, y).center(), Qt::RightButton);
+        return QTest::qWaitFor([] { return person::shownPopup() != nullptr; }, kWait) &&
+               person::choose(person::shownPopup(), path);
+    }
+
+    // The window goes without a close, as when the program is killed: what was marked since the last save comes
+    // back after "Да", and the map files were never touched meanwhile.
+    void unsavedMarksComeBackAfterACrash()
+    {
+        auto form = activeForm(kFirstLabyrinth);
+        QVERIFY(form);
+        const unsigned lab = form->CurLab;
+        const int level = form->CurLevel;
+        const QByteArray crd = readAll(fx.file("map.crd"));
+        QVERIFY(mark(*form, 4, 6, {QStringLiteral("Добавить"), QStringLiteral("Ловушку")}));
+        QTRY_COMPARE_WITH_TIMEOUT(form->atlas().cell(lab, level, 4, 6)->Object, 'L', kWait);
+        QVERIFY(QFile::exists(fx.file("map.journal")));
+        form.reset(); // no close: nothing saved, nothing discarded
+
+        prompts->answers = {UserPrompts::Answer::Yes};
+        auto again = activeForm(kFirstLabyrinth);
+        QVERIFY(again);
+        QVERIFY(prompts->questions.last().startsWith(
+            QStringLiteral("Предыдущий сеанс завершился, не сохранив карты. Восстановить несохранённые изменения? "
+                           "(1 клеток, последнее изменение: ")));
+        QVERIFY(prompts->yesNoDefaults.last()); // the files are the same: "Да" is the default
+        QCOMPARE(again->atlas().cell(lab, level, 4, 6)->Object, 'L');
+        QVERIFY(again->controls().Memo6->toPlainText().contains(QStringLiteral("(4x6)")));
+        QCOMPARE(readAll(fx.file("map.crd")), crd); // the replay wrote nothing
+
+        // "Нет" to saving at close discards the changes, journal and all.
+        prompts->answers = {UserPrompts::Answer::No};
+        QVERIFY(again->close());
+        QVERIFY(!QFile::exists(fx.file("map.journal")));
+    }
+
+    void aJournalForOtherMapsIsOfferedWithNoAsItsDefault()
+    {
+        auto form = activeForm(kFirstLabyrinth);
+        QVERIFY(form);
+        QVERIFY(mark(*form, 5, 5, {QStringLiteral("Добавить"), QStringLiteral("Флаг")}));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(fx.file("map.journal")), kWait);
+        // A save that fails keeps the journal: a folder stands where map2.map belongs.
+        QVERIFY(QFile::remove(fx.file("map2.map")));
+        QVERIFY(QDir().mkdir(fx.file("map2.map")));
+        form->controls().ScrollBox1->ensureWidgetVisible(form->controls().Button14); // scrolled to, as by a person
+        person::click(form->controls().PageControl1->tabButton(0));                  // "Настройки"
+        QTRY_VERIFY(form->controls().TabSheet1->isVisible());
+        person::click(form->controls().Button14);
+        QTRY_COMPARE_WITH_TIMEOUT(prompts->errors.size(), 1, kWait);
+        QVERIFY(prompts->errors.first().contains(QStringLiteral("map2.map")));
+        QVERIFY(QFile::exists(fx.file("map.journal")));
+        form.reset();
+
+        // Meanwhile someone copies other maps into the folder.
+        QVERIFY(QDir().rmdir(fx.file("map2.map")));
+        QByteArray other(550800, '\0');
+        other[0] = 1;
+        QVERIFY(writeAll(fx.file("map1.map"), other));
+        prompts->answers.clear(); // Enter: the default
+        auto again = activeForm(kFirstLabyrinth);
+        QVERIFY(again);
+        QVERIFY(prompts->questions.last().contains(QStringLiteral("Файлы карт с тех пор заменены")));
+        QVERIFY(!prompts->yesNoDefaults.last());
+        QVERIFY(!QFile::exists(fx.file("map.journal")));
+        QVERIFY(again->atlas().cell(1, 0, 5, 5)->Object != 'F'); // not replayed
     }
 
     void openingADocumentLeavesNoEmptyTab()

@@ -31,10 +31,15 @@ public:
         questions << text;
         return choices.isEmpty() ? -1 : choices.takeFirst();
     }
-    bool askYesNo(QWidget*, const QString& text) override
+    QList<bool> yesNoDefaults; // the default of each yes-or-no question asked
+    // A script that has run out takes the question's default, as Enter would.
+    bool askYesNo(QWidget*, const QString& text, bool defaultYes = false) override
     {
         questions << text;
-        return !answers.isEmpty() && answers.takeFirst() == Answer::Yes;
+        yesNoDefaults << defaultYes;
+        if (answers.isEmpty())
+            return defaultYes;
+        return answers.takeFirst() == Answer::Yes;
     }
     void showError(QWidget*, const QString& text) override { errors << text; }
     void showInformation(QWidget*, const QString& title, const QString& text) override

@@ -1,0 +1,107 @@
+#include "maprecovery.h"
+
+#include "map/journal.h"
+#include "text/safefile.h"
+#include "ui/prompts.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QTimer>
+#include <QWidget>
+
+namespace veldor {
+
+MapRecovery::MapRecovery(Atlas& atlas, QString folder, std::shared_ptr<UserPrompts> prompts, QWidget* window)
+    : m_atlas(atlas), m_folder(std::move(folder)), m_prompts(std::move(prompts)), m_window(window)
+{}
+
+MapRecovery::~MapRecovery() = default;
+
+QString MapRecovery::journalPath() const
+{
+    return QDir(m_folder).filePath(QString::fromLatin1(kJournalFileName));
+}
+
+QStringList MapRecovery::start()
+{
+    QStringList problems;
+    const std::string folder = m_folder.toStdString();
+    const JournalBase base = BaseOf(m_atlas, MapFileSizes(folder));
+    m_writer = std::make_unique<JournalWriter>(journalPath().toStdString());
+    m_writer->rebase(m_atlas, base);
+
+    const SmallFile file = readSmallRegularFile(journalPath().toStdString(), kMaxJournalBytes);
+    if (file.status == ReadStatus::Missing)
+        return problems;
+    const JournalRead read = file.status == ReadStatus::Ok ? ParseJournal(file.bytes) : JournalRead{};
+    if (!read.usable || read.changes.empty()) {
+        if (file.status == ReadStatus::Ok && read.usable) {
+            m_writer->discard(); // a journal without a whole change holds nothing to restore
+        } else if (file.status != ReadStatus::Directory && file.status != ReadStatus::NotRegular) {
+            // Kept aside rather than removed: whatever it holds is not lost for good.
+            const QString aside = journalPath() + QStringLiteral(".damaged");
+            QFile::remove(aside);
+            QFile::rename(journalPath(), aside);
+            problems << QStringLiteral("Журнал несохранённых изменений %1 повреждён и не прочитан; он отложен как "
+                                       "%2.")
+                            .arg(QString::fromLatin1(kJournalFileName), QFileInfo(aside).fileName());
+        }
+        return problems;
+    }
+
+    const bool sameMaps = read.base == base;
+    const QString when = QLocale().toString(QDateTime::fromMSecsSinceEpoch(read.lastChange), QLocale::ShortFormat);
+    QString question = QStringLiteral("Предыдущий сеанс завершился, не сохранив карты. Восстановить несохранённые "
+                                      "изменения? (%1 клеток, последнее изменение: %2)")
+                           .arg(read.cells)
+                           .arg(when);
+    if (!sameMaps)
+        question += QStringLiteral("\n\nФайлы карт с тех пор заменены другими: изменения были сделаны на прежних "
+                                   "картах и могут лечь на новые неверно.");
+    if (!m_prompts->askYesNo(m_window, question, sameMaps)) {
+        m_writer->discard();
+        return problems;
+    }
+    ReplayJournal(read, m_atlas);
+    // The journal is written anew against the files on disk now, so that it matches them from here on.
+    if (const auto problem = m_writer->capture(m_atlas, 0)) {
+        m_problemTold = true;
+        problems << QStringLiteral("Восстановленные изменения не удалось записать в новый журнал (%1): %2. Они в "
+                                   "памяти; сохраните карту.")
+                        .arg(QString::fromLatin1(kJournalFileName), QString::fromStdString(*problem));
+    }
+    return problems;
+}
+
+void MapRecovery::changed(unsigned lab)
+{
+    if (!m_writer)
+        return;
+    const auto problem = m_writer->capture(m_atlas, lab);
+    if (!problem || m_problemTold)
+        return;
+    m_problemTold = true;
+    const QString text = QStringLiteral("Не удалось вести журнал несохранённых изменений (%1): %2.\nКарта ведётся "
+                                        "дальше, но при сбое изменения после последнего сохранения пропадут: "
+                                        "сохраняйте карту почаще.")
+                             .arg(QDir::toNativeSeparators(journalPath()), QString::fromStdString(*problem));
+    // Told after the tick or command that found it, not in its middle.
+    QTimer::singleShot(0, m_window,
+                       [prompts = m_prompts, window = m_window, text] { prompts->showError(window, text); });
+}
+
+void MapRecovery::saved()
+{
+    if (m_writer)
+        m_writer->rebase(m_atlas, BaseOf(m_atlas, MapFileSizes(m_folder.toStdString())));
+}
+
+void MapRecovery::discarded()
+{
+    if (m_writer)
+        m_writer->discard();
+}
+
+} // namespace veldor

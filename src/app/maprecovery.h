@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class QWidget;
+
+namespace veldor {
+
+class Atlas;
+class JournalWriter;
+class UserPrompts;
+
+// The window's side of the recovery journal: at start-up it offers what a run that ended without saving left
+// behind, then journals every change until the maps are saved or the changes discarded.
+class MapRecovery
+{
+public:
+    // The largest journal read at start-up; a bigger one is left aside unread.
+    static constexpr std::size_t kMaxJournalBytes = 256u << 20;
+
+    MapRecovery(Atlas& atlas, QString folder, std::shared_ptr<UserPrompts> prompts, QWidget* window);
+    ~MapRecovery();
+
+    // After the maps are loaded: asks about a journal left behind, replays it on "Да", and starts journaling.
+    // Returns what went wrong, for the start-up report.
+    QStringList start();
+    // The atlas may have changed in this labyrinth (0: in any).
+    void changed(unsigned lab);
+    // All four map files were written: the journal ends.
+    void saved();
+    // The user chose not to save: the journal goes too.
+    void discarded();
+
+private:
+    QString journalPath() const;
+
+    Atlas& m_atlas;
+    QString m_folder;
+    std::shared_ptr<UserPrompts> m_prompts;
+    QWidget* m_window;
+    std::unique_ptr<JournalWriter> m_writer;
+    bool m_problemTold = false;
+};
+
+} // namespace veldor

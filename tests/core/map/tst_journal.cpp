@@ -1,0 +1,208 @@
+// The recovery journal: what is journaled replays to the same atlas, whatever changed it; a torn or damaged
+// file gives what it holds up to the damage; a header tells whether it belongs to the map files.
+#include "map/journal.h"
+#include "map/marks.h"
+#include "map/selection.h"
+#include "testsupport.h"
+#include "text/cp1251.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstring>
+#include <memory>
+
+using namespace veldor;
+using namespace veldor::test;
+
+namespace {
+
+bool sameAtlas(const Atlas& a, const Atlas& b)
+{
+    for (auto t : {MapTable::Map1, MapTable::Map2, MapTable::Map3, MapTable::MapCrd}) {
+        const auto x = a.bytes(t);
+        const auto y = b.bytes(t);
+        if (x.size() != y.size() || std::memcmp(x.data(), y.data(), x.size()) != 0)
+            return false;
+    }
+    const auto ma = a.markers();
+    const auto mb = b.markers();
+    return std::equal(ma.begin(), ma.end(), mb.begin(), mb.end(), [](const auto& p, const auto& q) {
+        return std::tie(p.lab, p.level, p.x, p.y, p.text) == std::tie(q.lab, q.level, q.x, q.y, q.text);
+    });
+}
+
+// What the reader does on a cell: passages, explored, an entry in a list.
+void walkOnto(Atlas& atlas, unsigned lab, int level, int x, int y)
+{
+    TMapCell* c = atlas.cell(lab, level, x, y);
+    *c = TMapCell{1, 0, 2, 1, 1, 'n'};
+    AppendEntry(*atlas.levelLists(lab, level), ListKind::Traps, PositionEntry(level, x, y));
+}
+
+} // namespace
+
+class TestJournal : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    std::string path() const { return dir.filePath(QStringLiteral("map.journal")).toStdString(); }
+    JournalRead readBack() const { return ParseJournal(readAll(QString::fromStdString(path())).toStdString()); }
+
+private slots:
+    void init() { QFile::remove(QString::fromStdString(path())); }
+
+    void replayEqualsTheJournaledAtlasAcrossEveryKindOfChange()
+    {
+        auto atlas = std::make_unique<Atlas>();
+        walkOnto(*atlas, 3, 0, 5, 5); // on disk before the journal starts
+        atlas->setMarkText(3, 0, 5, 5, "old");
+        const auto loaded = std::make_unique<Atlas>(*atlas);
+        const JournalBase base = BaseOf(*atlas, {1, 2, 3, 4});
+
+        JournalWriter writer(path());
+        writer.rebase(*atlas, base);
+        QVERIFY(!writer.capture(*atlas, 3)); // nothing changed: no file
+        QVERIFY(!writer.active());
+        QVERIFY(!QFile::exists(QString::fromStdString(path())));
+
+        walkOnto(*atlas, 3, 0, 6, 5); // the reader, in a small labyrinth
+        QVERIFY(!writer.capture(*atlas, 3));
+        QVERIFY(writer.active());
+        walkOnto(*atlas, 20, 16, 100, 100); // in a big one, at its far corner
+        walkOnto(*atlas, 20, 16, 99, 100);
+        QVERIFY(!writer.capture(*atlas, 20));
+        QVERIFY(AddTrap(*atlas, 9, 4, 10, 10)); // popup marks
+        QVERIFY(AddDescent(*atlas, 9, 4, 11, 10));
+        QVERIFY(SetChest(*atlas, 9, 4, 12, 10, '5'));
+        QVERIFY(SetMarker(*atlas, 9, 4, 12, 10, cp1251::fromUtf8(u8"сундук\r\nза дверью")));
+        QVERIFY(!writer.capture(*atlas, 9));
+        QVERIFY(ClearCell(*atlas, 9, 4, 11, 10)); // a clear, with its paired cell below
+        atlas->setMarkText(3, 0, 5, 5, "new text");
+        QVERIFY(!writer.capture(*atlas, 9)); // markers are looked at whatever the labyrinth
+        ClearTraps(*atlas, 3);               // a list's X button
+        QVERIFY(!writer.capture(*atlas, 3));
+        ClearLabyrinth(*atlas, 20); // "Очистить карту"
+        QVERIFY(!writer.capture(*atlas, 20));
+        walkOnto(*atlas, 1, 2, 3, 4);
+        for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab) // "Очистить все карты"
+            ClearLabyrinth(*atlas, lab);
+        walkOnto(*atlas, 14, 1, 1, 1);
+        QVERIFY(!writer.capture(*atlas, 0));
+        writer.flush();
+
+        const JournalRead read = readBack();
+        QVERIFY(read.usable);
+        QVERIFY(!read.tornTail);
+        QCOMPARE(read.base, base);
+        QVERIFY(read.cells > 0);
+        QVERIFY(read.lastChange > 0);
+        auto replayed = std::make_unique<Atlas>(*loaded);
+        ReplayJournal(read, *replayed);
+        QVERIFY(sameAtlas(*replayed, *atlas));
+    }
+
+    void aTornOrDamagedTailEndsTheJournalThere()
+    {
+        auto atlas = std::make_unique<Atlas>();
+        JournalWriter writer(path());
+        writer.rebase(*atlas, BaseOf(*atlas, {}));
+        walkOnto(*atlas, 1, 0, 1, 1);
+        QVERIFY(!writer.capture(*atlas, 1));
+        const auto first = std::make_unique<Atlas>(*atlas);
+        walkOnto(*atlas, 1, 0, 2, 1);
+        QVERIFY(!writer.capture(*atlas, 1));
+        writer.flush();
+        const QByteArray whole = readAll(QString::fromStdString(path()));
+
+        for (const QByteArray& damaged : {whole.left(whole.size() - 3), whole + QByteArray("\x10\0\0\0garbage", 12)}) {
+            const JournalRead read = ParseJournal(damaged.toStdString());
+            QVERIFY(read.usable);
+            QVERIFY(read.tornTail);
+            auto replayed = std::make_unique<Atlas>();
+            ReplayJournal(read, *replayed);
+            if (damaged.size() > whole.size()) {
+                QVERIFY(sameAtlas(*replayed, *atlas));
+            } else {
+                // The cut record was the second step's list entry; its cell, in the record before, is there.
+                auto expected = std::make_unique<Atlas>(*first);
+                *expected->cell(1, 0, 2, 1) = *atlas->cell(1, 0, 2, 1);
+                QVERIFY(sameAtlas(*replayed, *expected));
+            }
+        }
+        // A flipped byte inside a record: that record and everything after it are left out.
+        QByteArray flipped = whole;
+        flipped[flipped.size() - 2] = static_cast<char>(flipped[flipped.size() - 2] ^ 0x40);
+        QVERIFY(ParseJournal(flipped.toStdString()).tornTail);
+
+        // A damaged header makes the whole file unusable.
+        QByteArray header = whole;
+        header[12] = static_cast<char>(header[12] ^ 1);
+        QVERIFY(!ParseJournal(header.toStdString()).usable);
+        QVERIFY(!ParseJournal({}).usable);
+        QVERIFY(!ParseJournal("VLDJRNL").usable);
+    }
+
+    void theHeaderTellsWhetherTheMapFilesAreTheSame()
+    {
+        auto atlas = std::make_unique<Atlas>();
+        walkOnto(*atlas, 2, 0, 1, 1);
+        const JournalBase base = BaseOf(*atlas, {550800, 1142400, 7140000, 1444660});
+        QCOMPARE(BaseOf(*atlas, {550800, 1142400, 7140000, 1444660}), base);
+        walkOnto(*atlas, 2, 0, 2, 1); // the files were replaced by other maps
+        QVERIFY(!(BaseOf(*atlas, {550800, 1142400, 7140000, 1444660}) == base));
+        const auto empty = std::make_unique<Atlas>(); // an atlas is 10 MB: never on the stack
+        QVERIFY(
+            !(BaseOf(*empty, {1, 1142400, 7140000, 1444660}) == BaseOf(*empty, {550800, 1142400, 7140000, 1444660})));
+    }
+
+    void aSaveOrADiscardEndsTheJournal()
+    {
+        auto atlas = std::make_unique<Atlas>();
+        JournalWriter writer(path());
+        writer.rebase(*atlas, BaseOf(*atlas, {}));
+        walkOnto(*atlas, 1, 0, 1, 1);
+        QVERIFY(!writer.capture(*atlas, 1));
+        QVERIFY(QFile::exists(QString::fromStdString(path())));
+        writer.rebase(*atlas, BaseOf(*atlas, {})); // the maps were saved
+        QVERIFY(!QFile::exists(QString::fromStdString(path())));
+        QVERIFY(!writer.capture(*atlas, 1)); // and nothing is left to journal
+        QVERIFY(!QFile::exists(QString::fromStdString(path())));
+
+        walkOnto(*atlas, 1, 0, 2, 1);
+        QVERIFY(!writer.capture(*atlas, 1));
+        writer.discard(); // "Нет" at close
+        QVERIFY(!QFile::exists(QString::fromStdString(path())));
+    }
+
+    void aFolderThatCannotHoldTheJournalIsToldAndTriedAgain()
+    {
+        QTemporaryDir folder;
+        const std::string journal = folder.filePath(QStringLiteral("map.journal")).toStdString();
+        auto atlas = std::make_unique<Atlas>();
+        JournalWriter writer(journal, std::chrono::milliseconds(0));
+        writer.rebase(*atlas, BaseOf(*atlas, {}));
+        QVERIFY(QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        {
+            ScopedUnprivileged user;
+            walkOnto(*atlas, 1, 0, 1, 1);
+            const auto problem = writer.capture(*atlas, 1);
+            QVERIFY(problem.has_value());
+            QVERIFY(!problem->empty());
+        }
+        QVERIFY(QFile::setPermissions(folder.path(),
+                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        // The change made while it failed is journaled with the next one, in another labyrinth.
+        walkOnto(*atlas, 14, 0, 1, 1);
+        QVERIFY(!writer.capture(*atlas, 14));
+        writer.flush();
+        auto replayed = std::make_unique<Atlas>();
+        ReplayJournal(ParseJournal(readAll(QString::fromStdString(journal)).toStdString()), *replayed);
+        QVERIFY(sameAtlas(*replayed, *atlas));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestJournal)
+#include "tst_journal.moc"

@@ -1,0 +1,159 @@
+// The program as the kill test runs it: the real window in a working folder, logged in to the practice game,
+// walking with the arrow keys until it is killed. It answers "Да" to restoring a journal, checks that what the
+// test expects survived earlier kills, and reports on stdout what it has recorded and when:
+//   verified <n> missing <m>        after start-up, against the expectations file
+//   walking                         the walk begins
+//   cell <ms> <lab> <level> <x> <y> an explored cell first seen in the atlas (ms since the epoch)
+//   entry <ms> <lab> <level> <kind> <hex text>   a list entry first seen
+//   step <x> <y>                    the player moved
+#include "app/tform1.h"
+#include "app/webengine_setup.h"
+#include "browser/pagepoller.h"
+#include "person.h"
+#include "route/keyboard.h"
+#include "scriptedprompts.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+#include <set>
+#include <tuple>
+
+using namespace veldor;
+using namespace veldor::test;
+
+namespace {
+
+constexpr ListKind kKinds[] = {ListKind::Transitions, ListKind::Traps, ListKind::Flags, ListKind::Exits};
+
+void say(const QString& line)
+{
+    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
+    std::fflush(stdout);
+}
+
+// Checks each expected cell and entry ("cell lab level x y", "entry lab level kind hex") against the atlas.
+void verify(const Atlas& atlas, const QString& expectFile)
+{
+    QFile file(expectFile);
+    int checked = 0;
+    int missing = 0;
+    if (file.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& raw : file.readAll().split('\n')) {
+            const QList<QByteArray> f = raw.split(' ');
+            if (f.size() == 5 && f[0] == "cell") {
+                const TMapCell* c = atlas.cell(f[1].toUInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
+                ++checked;
+                if (!c || c->Explored == 0) {
+                    ++missing;
+                    std::fprintf(stderr, "missing %s\n", raw.constData());
+                }
+            } else if (f.size() == 5 && f[0] == "entry") {
+                const TLevelLists* lists = atlas.levelLists(f[1].toUInt(), f[2].toInt());
+                const auto kind = static_cast<ListKind>(f[3].toInt());
+                const std::string text = QByteArray::fromHex(f[4]).toStdString();
+                bool found = false;
+                for (int k = 0; lists && k < ListSlots(kind); ++k)
+                    found = found || SlotText(*lists, kind, k) == text;
+                ++checked;
+                if (!found) {
+                    ++missing;
+                    std::fprintf(stderr, "missing %s\n", raw.constData());
+                }
+            }
+        }
+    }
+    say(QStringLiteral("verified %1 missing %2").arg(checked).arg(missing));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    prepareWebEngine();
+    QApplication app(argc, argv);
+    if (argc < 5) {
+        std::fprintf(stderr, "usage: killwalker FOLDER PROFILE SERVER EXPECT\n");
+        return 2;
+    }
+    auto prompts = std::make_shared<ScriptedPrompts>();
+    prompts->answers = {UserPrompts::Answer::Yes}; // restore what a killed run left
+    TForm1Options options;
+    options.workFolder = QString::fromLocal8Bit(argv[1]);
+    options.profileFolder = QString::fromLocal8Bit(argv[2]);
+    options.gameServer = QString::fromLocal8Bit(argv[3]);
+    options.prompts = prompts;
+    TForm1 form(options);
+    form.resize(1100, 750);
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form) || !person::activate(&form))
+        return 3;
+    verify(form.atlas(), QString::fromLocal8Bit(argv[4]));
+    // Report what the reader records, as soon as a tick has put it in the atlas.
+    std::set<std::tuple<unsigned, int, int, int>> cells;
+    std::set<std::tuple<unsigned, int, int, std::string>> entries;
+    const auto report = [&] {
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        const unsigned lab = form.CurLab;
+        const int n = LabSide(lab);
+        for (int level = 0; level < kLevelCount; ++level) {
+            for (int x = 1; x <= n; ++x) {
+                for (int y = 1; y <= n; ++y) {
+                    const TMapCell* c = form.atlas().cell(lab, level, x, y);
+                    if (c && c->Explored && cells.insert({lab, level, x, y}).second)
+                        say(QStringLiteral("cell %1 %2 %3 %4 %5").arg(now).arg(lab).arg(level).arg(x).arg(y));
+                }
+            }
+            const TLevelLists* lists = form.atlas().levelLists(lab, level);
+            for (const ListKind kind : kKinds) {
+                for (int k = 0; lists && k < ListSlots(kind); ++k) {
+                    const std::string text = SlotText(*lists, kind, k);
+                    if (!text.empty() && entries.insert({lab, level, static_cast<int>(kind), text}).second)
+                        say(QStringLiteral("entry %1 %2 %3 %4 %5")
+                                .arg(now)
+                                .arg(lab)
+                                .arg(level)
+                                .arg(static_cast<int>(kind))
+                                .arg(QString::fromLatin1(QByteArray::fromStdString(text).toHex())));
+                }
+            }
+        }
+    };
+    QObject::connect(form.poller(), &PagePoller::tickDone, &form, report);
+
+    if (!QTest::qWaitFor([&] { return form.poller()->NoCombatFrame.valid(); }, 30000))
+        return 4;
+    if (!QTest::qWaitFor([&] { return form.Reader.ViewX != 0; }, 30000))
+        return 4;
+    report();
+    person::click(form.controls().Memo2);
+    say(QStringLiteral("walking"));
+    auto* rng = QRandomGenerator::global();
+    for (;;) {
+        // A key that leads somewhere, as far as the map knows.
+        QList<int> keys;
+        const std::pair<int, ArrowKey> arrows[] = {{Qt::Key_Up, ArrowKey::Up},
+                                                   {Qt::Key_Down, ArrowKey::Down},
+                                                   {Qt::Key_Left, ArrowKey::Left},
+                                                   {Qt::Key_Right, ArrowKey::Right}};
+        for (const auto& [key, arrow] : arrows) {
+            if (KeyMoveScript(form.atlas(), form.CurLab, form.CurLevel, form.Reader.ViewX, form.Reader.ViewY,
+                              form.Reader.Fatigue, false, arrow))
+                keys << key;
+        }
+        if (keys.isEmpty()) {
+            QTest::qWait(100);
+            continue;
+        }
+        const int x = form.Reader.ViewX;
+        const int y = form.Reader.ViewY;
+        person::press(keys[rng->bounded(static_cast<int>(keys.size()))]);
+        if (QTest::qWaitFor([&] { return form.Reader.ViewX != x || form.Reader.ViewY != y; }, 3000))
+            say(QStringLiteral("step %1 %2").arg(form.Reader.ViewX).arg(form.Reader.ViewY));
+    }
+}
