@@ -14,9 +14,12 @@
 #include "scriptedprompts.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDateTime>
+#include <QEventLoop>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QPoint>
 #include <QRandomGenerator>
 #include <QTest>
 #include <QTimer>
@@ -69,6 +72,24 @@ void verify(const Atlas& atlas, const QString& expectFile)
         }
     }
     say(QStringLiteral("verified %1 missing %2").arg(checked).arg(missing));
+}
+
+// Waits in a real event loop, as the program runs: the browser engine's own work is not held up between checks.
+template <class Pred>
+bool waitUntil(Pred done, int ms)
+{
+    if (done())
+        return true;
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    poll.start(20);
+    loop.exec();
+    return done();
 }
 
 } // namespace
@@ -126,9 +147,9 @@ int main(int argc, char* argv[])
     };
     QObject::connect(form.poller(), &PagePoller::tickDone, &form, report);
 
-    if (!QTest::qWaitFor([&] { return form.poller()->NoCombatFrame.valid(); }, 30000))
+    if (!waitUntil([&] { return form.poller()->NoCombatFrame.valid(); }, 30000))
         return 4;
-    if (!QTest::qWaitFor([&] { return form.Reader.ViewX != 0; }, 30000))
+    if (!waitUntil([&] { return form.Reader.ViewX != 0; }, 30000))
         return 4;
     report();
     person::click(form.controls().Memo2);
@@ -141,19 +162,29 @@ int main(int argc, char* argv[])
                                                    {Qt::Key_Down, ArrowKey::Down},
                                                    {Qt::Key_Left, ArrowKey::Left},
                                                    {Qt::Key_Right, ArrowKey::Right}};
-        for (const auto& [key, arrow] : arrows) {
-            if (KeyMoveScript(form.atlas(), form.CurLab, form.CurLevel, form.Reader.ViewX, form.Reader.ViewY,
-                              form.Reader.Fatigue, false, arrow))
-                keys << key;
+        QList<int> fresh; // of those, the ones towards a cell not explored yet
+        const QPoint towards[] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
+        for (int i = 0; i < 4; ++i) {
+            const auto& [key, arrow] = arrows[i];
+            if (!KeyMoveScript(form.atlas(), form.CurLab, form.CurLevel, form.Reader.ViewX, form.Reader.ViewY,
+                               form.Reader.Fatigue, form.controls().cb4->isChecked(), arrow))
+                continue;
+            keys << key;
+            const TMapCell* next = form.atlas().cell(form.CurLab, form.CurLevel, form.Reader.ViewX + towards[i].x(),
+                                                     form.Reader.ViewY + towards[i].y());
+            if (next && !next->Explored)
+                fresh << key;
         }
+        if (!fresh.isEmpty() && rng->bounded(4) != 0)
+            keys = fresh;
         if (keys.isEmpty()) {
-            QTest::qWait(100);
+            waitUntil([] { return false; }, 100);
             continue;
         }
         const int x = form.Reader.ViewX;
         const int y = form.Reader.ViewY;
         person::press(keys[rng->bounded(static_cast<int>(keys.size()))]);
-        if (QTest::qWaitFor([&] { return form.Reader.ViewX != x || form.Reader.ViewY != y; }, 3000))
+        if (waitUntil([&] { return form.Reader.ViewX != x || form.Reader.ViewY != y; }, 3000))
             say(QStringLiteral("step %1 %2").arg(form.Reader.ViewX).arg(form.Reader.ViewY));
     }
 }
