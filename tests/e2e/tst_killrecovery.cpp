@@ -57,21 +57,25 @@ private slots:
         std::map<std::string, QByteArray> mapFiles; // as the first start left them
         const int kKills = setting("VELDOR_KILLS", 20);
         const int kSteps = setting("VELDOR_KILL_STEPS", 200);
+        // A walker told what must have survived so far.
+        const auto startWalker = [&](QProcess& child) {
+            QFile out(expect);
+            if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                return false;
+            for (const QByteArray& line : expected)
+                out.write(line + '\n');
+            out.close();
+            child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            child.start(walker, {folder.path(), profile.path(), QString::fromStdString(server.base()), expect});
+            return child.waitForStarted();
+        };
         int kills = 0;
         int steps = 0;
         auto* rng = QRandomGenerator::global();
         for (int run = 0; kills < kKills || steps < kSteps; ++run) {
             QVERIFY2(run < std::max(3 * kKills, kSteps), "too few steps per run");
-            QFile out(expect);
-            QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            for (const QByteArray& line : expected)
-                out.write(line + '\n');
-            out.close();
-
             QProcess child;
-            child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            child.start(walker, {folder.path(), profile.path(), QString::fromStdString(server.base()), expect});
-            QVERIFY(child.waitForStarted());
+            QVERIFY(startWalker(child));
             QByteArray pending;
             bool verified = false;
             qint64 killAt = 0;
@@ -124,15 +128,8 @@ private slots:
             }
         }
         // One more start checks what the last kill left.
-        QFile out(expect);
-        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        for (const QByteArray& line : expected)
-            out.write(line + '\n');
-        out.close();
         QProcess last;
-        last.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        last.start(walker, {folder.path(), profile.path(), QString::fromStdString(server.base()), expect});
-        QVERIFY(last.waitForStarted());
+        QVERIFY(startWalker(last));
         QByteArray seen;
         QTRY_VERIFY_WITH_TIMEOUT((seen += last.readAllStandardOutput()).contains("verified"), 60000);
         last.kill();
