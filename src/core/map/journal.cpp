@@ -339,7 +339,7 @@ std::vector<journal::Change> JournalWriter::diff(const Atlas& atlas, unsigned la
         for (std::size_t i = 0; i < n * n * kLevelCount; ++i) {
             const std::size_t at = (i * slots + slot) * sizeof(TMapCell);
             if (std::memcmp(now.data() + at, was.data() + at, sizeof(TMapCell)) != 0) {
-                changes.push_back(
+                changes.emplace_back(
                     journal::Patch{table, static_cast<std::uint32_t>(at),
                                    std::string(reinterpret_cast<const char*>(now.data() + at), sizeof(TMapCell))});
             }
@@ -358,8 +358,9 @@ std::vector<journal::Change> JournalWriter::diff(const Atlas& atlas, unsigned la
             std::size_t last = sizeof(TLevelLists) - 1;
             while (a[last] == b[last])
                 --last;
-            changes.push_back(journal::Patch{MapTable::MapCrd, static_cast<std::uint32_t>(at + first),
-                                             std::string(reinterpret_cast<const char*>(a + first), last - first + 1)});
+            changes.emplace_back(
+                journal::Patch{MapTable::MapCrd, static_cast<std::uint32_t>(at + first),
+                               std::string(reinterpret_cast<const char*>(a + first), last - first + 1)});
         }
     }
     // Markers: few, compared whole.
@@ -369,14 +370,14 @@ std::vector<journal::Change> JournalWriter::diff(const Atlas& atlas, unsigned la
     auto was = m_shadowMarkers.begin();
     while (now != markers.end() || was != m_shadowMarkers.end()) {
         if (was == m_shadowMarkers.end() || (now != markers.end() && key(*now) < key(*was))) {
-            changes.push_back(journal::MarkerSet{now->lab, now->level, now->x, now->y, now->text});
+            changes.emplace_back(journal::MarkerSet{now->lab, now->level, now->x, now->y, now->text});
             ++now;
         } else if (now == markers.end() || key(*was) < key(*now)) {
-            changes.push_back(journal::MarkerSet{was->lab, was->level, was->x, was->y, {}});
+            changes.emplace_back(journal::MarkerSet{was->lab, was->level, was->x, was->y, {}});
             ++was;
         } else {
             if (now->text != was->text)
-                changes.push_back(journal::MarkerSet{now->lab, now->level, now->x, now->y, now->text});
+                changes.emplace_back(journal::MarkerSet{now->lab, now->level, now->x, now->y, now->text});
             ++now;
             ++was;
         }
