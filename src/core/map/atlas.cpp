@@ -30,11 +30,6 @@ constexpr std::array<std::u8string_view, kLabyrinthCount> kNames = {
     u8"Лесной Замок",
 };
 
-unsigned firstLabOfGroup(int group)
-{
-    return group == 1 ? 1 : group == 2 ? 7 : 14;
-}
-
 // Pointer to the first byte of a slot and its size.
 std::pair<std::uint8_t*, std::size_t> slotBytes(TLevelLists& lists, ListKind kind, int k)
 {
@@ -93,6 +88,11 @@ int MapSide(int group)
     default:
         return 0;
     }
+}
+
+unsigned FirstLabOfGroup(int group)
+{
+    return group == 1 ? 1 : group == 2 ? 7 : 14;
 }
 
 int GroupSlots(int group)
@@ -168,7 +168,7 @@ const TMapCell* Atlas::cell(unsigned lab, int level, int x, int y) const
     if (group == 0 || level < 0 || level >= kLevelCount || x < 1 || x > n || y < 1 || y > n)
         return nullptr;
     const std::size_t slots = static_cast<std::size_t>(GroupSlots(group));
-    const std::size_t slot = lab - firstLabOfGroup(group);
+    const std::size_t slot = lab - FirstLabOfGroup(group);
     const std::size_t index =
         ((static_cast<std::size_t>(x - 1) * n + static_cast<std::size_t>(y - 1)) * kLevelCount + level) * slots + slot;
     switch (group) {

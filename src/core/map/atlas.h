@@ -24,6 +24,8 @@ inline int LabSide(unsigned lab)
 {
     return MapSide(LabGroup(lab));
 }
+// The lowest labyrinth number of a group (its slot 0 in the group's table).
+unsigned FirstLabOfGroup(int group);
 // Labyrinth slots per level in a group's table.
 int GroupSlots(int group);
 // Name of a labyrinth as listed in the labyrinth box, empty outside 1..20.

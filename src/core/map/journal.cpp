@@ -152,10 +152,7 @@ std::optional<journal::Change> decode(std::string_view payload, std::int64_t& ti
         if (!r.get(table) || table > 3 || !r.get(offset) || !r.get(length) || !r.take(length, bytes) || !r.rest.empty())
             return std::nullopt;
         const auto t = static_cast<MapTable>(table);
-        const std::size_t tableSize = t == MapTable::Map1   ? Atlas::kMap1Cells * sizeof(TMapCell)
-                                      : t == MapTable::Map2 ? Atlas::kMap2Cells * sizeof(TMapCell)
-                                      : t == MapTable::Map3 ? Atlas::kMap3Cells * sizeof(TMapCell)
-                                                            : Atlas::kCrdRecords * sizeof(TLevelLists);
+        const std::size_t tableSize = MapFiles()[static_cast<std::size_t>(table)].size;
         if (length == 0 || std::uint64_t{offset} + length > tableSize)
             return std::nullopt;
         return journal::Patch{t, offset, std::string(bytes)};
@@ -176,11 +173,6 @@ std::optional<journal::Change> decode(std::string_view payload, std::int64_t& ti
         return journal::MarkerSet{lab, level, x, y, std::string(text)};
     }
     return std::nullopt;
-}
-
-int firstLab(int group)
-{
-    return group == 1 ? 1 : group == 2 ? 7 : 14;
 }
 
 MapTable tableOf(int group)
@@ -331,7 +323,7 @@ std::vector<journal::Change> JournalWriter::diff(const Atlas& atlas, unsigned la
             continue;
         const auto n = static_cast<std::size_t>(MapSide(group));
         const auto slots = static_cast<std::size_t>(GroupSlots(group));
-        const std::size_t slot = l - static_cast<unsigned>(firstLab(group));
+        const std::size_t slot = l - FirstLabOfGroup(group);
         const MapTable table = tableOf(group);
         const std::span<const std::uint8_t> now = atlas.bytes(table);
         const std::span<const std::uint8_t> was = std::as_const(*m_shadow).bytes(table);
@@ -396,7 +388,7 @@ std::optional<std::string> JournalWriter::capture(const Atlas& atlas, unsigned l
             return std::nullopt;
         lab = 0;
     }
-    const std::vector<journal::Change> changes = diff(atlas, lab);
+    std::vector<journal::Change> changes = diff(atlas, lab);
     if (changes.empty())
         return std::nullopt;
     std::string records;
@@ -416,7 +408,7 @@ std::optional<std::string> JournalWriter::capture(const Atlas& atlas, unsigned l
         return problem;
     }
     m_needFull = false;
-    ReplayJournal(JournalRead{true, {}, changes, 0, 0, false}, *m_shadow);
+    ReplayJournal(JournalRead{true, {}, std::move(changes), 0, 0, false}, *m_shadow);
     m_shadowMarkers = atlas.markers();
     {
         std::lock_guard lock(m_mutex);
