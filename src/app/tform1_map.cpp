@@ -1,6 +1,7 @@
 // The map grid's drawing and hover, the popup marks, the clearing buttons and the object list buttons.
 #include "tform1.h"
 
+#include "app/atlassharing.h"
 #include "app/maprecovery.h"
 #include "map/marks.h"
 #include "map/objects.h"
@@ -59,6 +60,26 @@ void TForm1::connectMapHandlers()
     connect(Button20, &QPushButton::clicked, this, [this] { CopyListClick(Memo5, QStringLiteral("Переходы: ")); });
     connect(Button21, &QPushButton::clicked, this, [this] { CopyListClick(Memo6, QStringLiteral("Ловушки: ")); });
     connect(Button22, &QPushButton::clicked, this, [this] { CopyListClick(Memo7, QStringLiteral("Флаги: ")); });
+
+    AtlasSharing::Window shared;
+    shared.window = this;
+    shared.atlas = m_atlas.get();
+    shared.prompts = m_prompts;
+    shared.workFolder = m_workFolder;
+    shared.grid = sg;
+    shared.lab = [this] { return CurLab; };
+    shared.level = [this] { return CurLevel; };
+    shared.atlasChanged = [this] {
+        if (m_recovery)
+            m_recovery->changed(0);
+        fillObjectMemos();
+        UpdateLevelStatistics();
+        sg->viewport()->update();
+    };
+    m_sharing = new AtlasSharing(std::move(shared), this);
+    connect(MergeMaps1, &QAction::triggered, m_sharing, &AtlasSharing::mergeFromFolder);
+    connect(ExportMaps1, &QAction::triggered, m_sharing, &AtlasSharing::exportToFolder);
+    connect(SaveLevelPicture1, &QAction::triggered, m_sharing, &AtlasSharing::saveLevelPicture);
 }
 
 void TForm1::drawGridCell(QPainter& painter, int col, int row, const QRect& rect)

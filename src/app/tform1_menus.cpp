@@ -45,6 +45,10 @@ void TForm1::buildMenus()
     for (QAction* hidden : {Print1, PrintPreview1, PageSetup1})
         hidden->setVisible(false);
     MenuFile->addSeparator();
+    MergeMaps1 = item(MenuFile, "MergeMaps1", QStringLiteral("Объединить с картами из папки..."));
+    ExportMaps1 = item(MenuFile, "ExportMaps1", QStringLiteral("Экспорт карт в папку..."));
+    SaveLevelPicture1 = item(MenuFile, "SaveLevelPicture1", QStringLiteral("Сохранить уровень как рисунок..."));
+    MenuFile->addSeparator();
     Exit1 = item(MenuFile, "Exit1", QStringLiteral("Выход"));
     MainMenu1->addMenu(MenuFile);
 

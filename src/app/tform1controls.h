@@ -126,19 +126,22 @@ struct TForm1Controls
 
     // Main menu.
     QMenuBar* MainMenu1 = nullptr;
-    QMenu* MenuFile = nullptr;               // "Файл"
-    QAction* NewTabBlank = nullptr;          // "Новая вкладка"
-    QAction* Open1 = nullptr;                // "Открыть...": a file in a new tab
-    QAction* SaveAs1 = nullptr;              // "Сохранить как...": the page in front
-    QAction* Properties1 = nullptr;          // "Свойства": of the page in front
-    QAction* Print1 = nullptr;               // "Печать..." (hidden)
-    QAction* PrintPreview1 = nullptr;        // "Предварительный просмотр" (hidden)
-    QAction* PageSetup1 = nullptr;           // "Параметры страницы" (hidden)
-    QAction* Exit1 = nullptr;                // "Выход"
-    QMenu* MenuItem4 = nullptr;              // "Правка"
-    QAction* Copy1 = nullptr;                // "Копировать"
-    QAction* Cut1 = nullptr;                 // "Вырезать"
-    QAction* Paste1 = nullptr;               // "Вставить"
+    QMenu* MenuFile = nullptr;        // "Файл"
+    QAction* NewTabBlank = nullptr;   // "Новая вкладка"
+    QAction* Open1 = nullptr;         // "Открыть...": a file in a new tab
+    QAction* SaveAs1 = nullptr;       // "Сохранить как...": the page in front
+    QAction* Properties1 = nullptr;   // "Свойства": of the page in front
+    QAction* Print1 = nullptr;        // "Печать..." (hidden)
+    QAction* PrintPreview1 = nullptr; // "Предварительный просмотр" (hidden)
+    QAction* PageSetup1 = nullptr;    // "Параметры страницы" (hidden)
+    QAction* MergeMaps1 = nullptr; // "Объединить с картами из папки...": another player's maps
+    QAction* ExportMaps1 = nullptr; // "Экспорт карт в папку...": a copy of ours
+    QAction* SaveLevelPicture1 = nullptr; // "Сохранить уровень как рисунок...": the shown level as PNG
+    QAction* Exit1 = nullptr;             // "Выход"
+    QMenu* MenuItem4 = nullptr;           // "Правка"
+    QAction* Copy1 = nullptr;             // "Копировать"
+    QAction* Cut1 = nullptr;              // "Вырезать"
+    QAction* Paste1 = nullptr;            // "Вставить"
     QAction* SelectAll1 = nullptr;           // "Выделить все"
     QAction* Search1 = nullptr;              // "Найти": in the page in front
     QMenu* MenuView = nullptr;               // "Вид"

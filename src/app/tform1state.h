@@ -14,6 +14,7 @@ class QWebEngineProfile;
 
 namespace veldor {
 
+class AtlasSharing;
 class BrowserTabs;
 class ClickSplitter;
 class DownloadGate;
@@ -66,6 +67,7 @@ struct TForm1State
     QStringList m_startupProblems;
     QWebEngineProfile* m_profile = nullptr;
     DownloadGate* m_downloads = nullptr;
+    AtlasSharing* m_sharing = nullptr;
     std::unique_ptr<MapRecovery> m_recovery; // none while another copy owns the folder
     std::unique_ptr<QLockFile> m_lock;
     bool m_readOnly = false;

@@ -176,27 +176,47 @@ void MapGrid::showHintNow(const QPoint& globalPos)
 void MapGrid::paintEvent(QPaintEvent* event)
 {
     QPainter p(viewport());
-    const QRect exposed = event->rect();
+    paintCells(p, event->rect(), leftCol(), topRow(), viewport()->size());
+    // The current cell, over everything else.
+    const QRect current = cellRect(m_col, m_row);
+    if (!current.isEmpty()) {
+        p.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(current.adjusted(0, 0, -1, -1));
+    }
+}
+
+QImage MapGrid::wholeImage() const
+{
+    const QSize size(m_cols * (m_colWidth + kLine), m_rows * (m_rowHeight + kLine));
+    QImage image(size, QImage::Format_RGB32);
+    QPainter p(&image);
+    paintCells(p, image.rect(), 1, 1, size);
+    return image;
+}
+
+void MapGrid::paintCells(QPainter& p, const QRect& exposed, int firstCol, int firstRow, QSize area) const
+{
     const QColor fixedColor(180, 180, 180); // the active-border colour of the original
     const QColor ground(128, 128, 128);
     const int cw = m_colWidth + kLine;
     const int rh = m_rowHeight + kLine;
-    const int usedWidth = std::min(viewport()->width(), (m_cols - leftCol() + 1) * cw);
-    const int usedHeight = std::min(viewport()->height(), (m_rows - topRow() + 1) * rh);
+    const int usedWidth = std::min(area.width(), (m_cols - firstCol + 1) * cw);
+    const int usedHeight = std::min(area.height(), (m_rows - firstRow + 1) * rh);
     p.fillRect(exposed, ground); // the grid's grey, also beyond the last cells
     // The grid lines: one black area that the cells then cover, leaving a line between each two.
     p.fillRect(QRect(0, 0, usedWidth, usedHeight) & exposed, Qt::black);
 
-    const int visibleCols = viewport()->width() / cw + 2;
-    const int visibleRows = viewport()->height() / rh + 2;
+    const int visibleCols = area.width() / cw + 2;
+    const int visibleRows = area.height() / rh + 2;
     QFont headerFont(QStringLiteral("Times New Roman"));
     headerFont.setPixelSize(std::min(11, std::max(6, m_rowHeight - 3)));
     for (int sy = 0; sy < visibleRows; ++sy) {
-        const int row = sy == 0 ? 0 : topRow() + sy - 1;
+        const int row = sy == 0 ? 0 : firstRow + sy - 1;
         if (row >= m_rows)
             break;
         for (int sx = 0; sx < visibleCols; ++sx) {
-            const int col = sx == 0 ? 0 : leftCol() + sx - 1;
+            const int col = sx == 0 ? 0 : firstCol + sx - 1;
             if (col >= m_cols)
                 break;
             const QRect r(sx * cw, sy * rh, m_colWidth, m_rowHeight);
@@ -217,13 +237,6 @@ void MapGrid::paintEvent(QPaintEvent* event)
             if (m_painter)
                 m_painter(p, col, row, r);
         }
-    }
-    // The current cell, over everything else.
-    const QRect current = cellRect(m_col, m_row);
-    if (!current.isEmpty()) {
-        p.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(current.adjusted(0, 0, -1, -1));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QHash>
+#include <QImage>
 #include <functional>
 
 namespace veldor {
@@ -45,6 +46,10 @@ public:
 
     void setCellPainter(CellPainter painter);
 
+    // Every cell from the first, the header row and column included, painted as the grid paints them on
+    // screen (without the current cell's frame).
+    QImage wholeImage() const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -63,6 +68,8 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    // Paints the cells of an area of `area` pixels whose first body cells are (firstCol, firstRow).
+    void paintCells(QPainter& p, const QRect& exposed, int firstCol, int firstRow, QSize area) const;
     void updateScrollBars();
     void ensureVisible(int col, int row);
 

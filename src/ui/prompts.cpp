@@ -69,4 +69,9 @@ QString DialogPrompts::askSaveFile(QWidget* parent, const QString& caption, cons
     return QFileDialog::getSaveFileName(parent, caption, suggested);
 }
 
+QString DialogPrompts::askFolder(QWidget* parent, const QString& caption, const QString& start)
+{
+    return QFileDialog::getExistingDirectory(parent, caption, start);
+}
+
 } // namespace veldor

@@ -32,6 +32,8 @@ public:
     // A file to open or to save to; empty when cancelled.
     virtual QString askOpenFile(QWidget* parent, const QString& caption, const QString& filter) = 0;
     virtual QString askSaveFile(QWidget* parent, const QString& caption, const QString& suggested) = 0;
+    // An existing folder; empty when cancelled.
+    virtual QString askFolder(QWidget* parent, const QString& caption, const QString& start) = 0;
 };
 
 // Standard message and input boxes.
@@ -46,6 +48,7 @@ public:
     bool askText(QWidget* parent, const QString& caption, const QString& prompt, QString& text) override;
     QString askOpenFile(QWidget* parent, const QString& caption, const QString& filter) override;
     QString askSaveFile(QWidget* parent, const QString& caption, const QString& suggested) override;
+    QString askFolder(QWidget* parent, const QString& caption, const QString& start) override;
 };
 
 } // namespace veldor

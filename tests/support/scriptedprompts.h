@@ -66,6 +66,12 @@ public:
         suggestions << suggested;
         return files.isEmpty() ? QString() : files.takeFirst();
     }
+    QStringList folders; // answers for the folder questions, taken in order; empty when none left
+    QString askFolder(QWidget*, const QString& caption, const QString&) override
+    {
+        fileCaptions << caption;
+        return folders.isEmpty() ? QString() : folders.takeFirst();
+    }
 };
 
 } // namespace veldor::test

@@ -119,16 +119,31 @@ MapFilesReport LoadMaps(Atlas& atlas, const std::string& folder, bool mayWrite)
     return report;
 }
 
-MapFilesReport SaveMaps(const Atlas& atlas, const std::string& folder)
+namespace {
+
+MapFilesReport writeTables(const Atlas& atlas, const std::string& folder, LinkPolicy links)
 {
     MapFilesReport report;
     for (const auto& file : MapFiles()) {
         const auto table = atlas.bytes(file.table);
-        const FileResult r = replaceFileContents(pathIn(folder, file.name), table.data(), table.size(), kMapFileMode);
+        const FileResult r = replaceFileContents(pathIn(folder, file.name), table.data(), table.size(), kMapFileMode,
+                                                 ModePolicy::KeepExistingMode, links);
         if (!r.ok)
             report.problems.push_back({file.name, r.error});
     }
     return report;
+}
+
+} // namespace
+
+MapFilesReport SaveMaps(const Atlas& atlas, const std::string& folder)
+{
+    return writeTables(atlas, folder, LinkPolicy::FollowLinks);
+}
+
+MapFilesReport ExportMaps(const Atlas& atlas, const std::string& folder)
+{
+    return writeTables(atlas, folder, LinkPolicy::StayInFolder);
 }
 
 } // namespace veldor

@@ -43,4 +43,9 @@ MapFilesReport LoadMaps(Atlas& atlas, const std::string& folder, bool mayWrite =
 // written keeps its old content and is reported; the other files are still written. The atlas is not changed.
 MapFilesReport SaveMaps(const Atlas& atlas, const std::string& folder);
 
+// Writes the four tables into a folder the user picked for a copy, each file whole or not at all like a save;
+// but a link in a file's place is refused and a hard-linked name gets a file of its own, so that nothing
+// outside the folder changes.
+MapFilesReport ExportMaps(const Atlas& atlas, const std::string& folder);
+
 } // namespace veldor

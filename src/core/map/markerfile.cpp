@@ -150,10 +150,10 @@ MarkersLoad LoadMarkers(Atlas& atlas, const std::string& folder)
     return load;
 }
 
-FileResult SaveMarkers(const Atlas& atlas, const std::string& folder)
+FileResult SaveMarkers(const Atlas& atlas, const std::string& folder, LinkPolicy links)
 {
     const std::string text = SerializeMarkers(atlas);
-    return replaceFileContents(pathIn(folder), text.data(), text.size(), 0644);
+    return replaceFileContents(pathIn(folder), text.data(), text.size(), 0644, ModePolicy::KeepExistingMode, links);
 }
 
 } // namespace veldor

@@ -33,6 +33,6 @@ struct MarkersLoad
 MarkersLoad LoadMarkers(Atlas& atlas, const std::string& folder);
 
 // Writes the markers file of `folder` whole or not at all.
-FileResult SaveMarkers(const Atlas& atlas, const std::string& folder);
+FileResult SaveMarkers(const Atlas& atlas, const std::string& folder, LinkPolicy links = LinkPolicy::FollowLinks);
 
 } // namespace veldor

@@ -205,12 +205,20 @@ FileResult rewriteInPlace(const std::string& target, const std::string& complete
                           mode_t mode);
 
 FileResult replaceFileContents(const std::string& path, const void* data, std::size_t size, mode_t mode,
-                               ModePolicy policy)
+                               ModePolicy policy, LinkPolicy links)
 {
-    std::string target;
+    std::string target = path;
     FileResult problem;
-    if (!saveTarget(path, target, problem))
+    if (links == LinkPolicy::StayInFolder) {
+        struct stat lst
+        {
+        };
+        if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode))
+            return FileResult{false, "на месте файла находится ссылка: не записан, чтобы не изменить файл вне "
+                                     "выбранной папки"};
+    } else if (!saveTarget(path, target, problem)) {
         return problem;
+    }
     struct stat st
     {
     };
@@ -258,7 +266,7 @@ FileResult replaceFileContents(const std::string& path, const void* data, std::s
         ::unlink(name.data());
         return failure(e);
     }
-    if (existed && st.st_nlink > 1)
+    if (existed && st.st_nlink > 1 && links == LinkPolicy::FollowLinks)
         return rewriteInPlace(target, name.data(), data, size, mode);
     if (::rename(name.data(), target.c_str()) != 0) {
         const int e = errno;

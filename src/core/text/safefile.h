@@ -23,8 +23,17 @@ enum class ModePolicy
     KeepExistingMode,
     ForceMode
 };
+// Where other names lead: FollowLinks saves through a symbolic link and rewrites a hard-linked file in place;
+// StayInFolder (for copies written into a folder the user picked) refuses a symbolic link and gives a
+// hard-linked name a file of its own, so that nothing outside the folder changes.
+enum class LinkPolicy
+{
+    FollowLinks,
+    StayInFolder
+};
 FileResult replaceFileContents(const std::string& path, const void* data, std::size_t size, mode_t mode,
-                               ModePolicy policy = ModePolicy::KeepExistingMode);
+                               ModePolicy policy = ModePolicy::KeepExistingMode,
+                               LinkPolicy links = LinkPolicy::FollowLinks);
 
 // A small file read whole, but only a regular one: a pipe, a device or a folder in its place is never
 // opened for reading (a pipe would block, a device would never end), and a file over `maxBytes` is refused

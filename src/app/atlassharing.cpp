@@ -1,0 +1,215 @@
+#include "atlassharing.h"
+
+#include "map/atlas.h"
+#include "map/markerfile.h"
+#include "map/merge.h"
+#include "mapview/levelpicture.h"
+#include "ui/prompts.h"
+#include "ui/qtcodec.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace veldor {
+namespace {
+
+// Russian noun for a count: one, few (2..4) or many.
+QString counted(int n, const char* one, const char* few, const char* many)
+{
+    const int tens = n % 100;
+    const int units = n % 10;
+    const char* word = many;
+    if (tens < 11 || tens > 14) {
+        if (units == 1)
+            word = one;
+        else if (units >= 2 && units <= 4)
+            word = few;
+    }
+    return QString::number(n) + QLatin1Char(' ') + QString::fromUtf8(word);
+}
+
+QString cells(int n)
+{
+    return counted(n, "клетка", "клетки", "клеток");
+}
+
+QString entries(int n)
+{
+    return counted(n, "запись", "записи", "записей");
+}
+
+QString shown(const QString& folder)
+{
+    return QStringLiteral("«") + QDir::toNativeSeparators(folder) + QStringLiteral("»");
+}
+
+class WaitCursor
+{
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+QString mergeSummary(const QString& folder, const MergeResult& result, const OtherMaps& other)
+{
+    QStringList lines;
+    const MergeCounts total = result.total();
+    if (total.cells == 0 && total.entries == 0) {
+        lines << QStringLiteral("Из папки %1 ничего нового: всё, что есть в этих картах, уже есть в ваших.")
+                     .arg(shown(folder));
+    } else {
+        lines << QStringLiteral("Из папки %1 добавлено в ваши карты:").arg(shown(folder));
+        for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab) {
+            const MergeCounts& c = result.labs[lab];
+            if (c.cells == 0 && c.entries == 0)
+                continue;
+            lines << QStringLiteral("%1: %2, %3 в списках")
+                         .arg(fromUtf8Text(LabyrinthName(lab)), cells(c.cells), entries(c.entries));
+        }
+        lines << QStringLiteral("Всего: %1, %2 в списках.").arg(cells(total.cells), entries(total.entries));
+    }
+    if (total.dropped > 0) {
+        lines << QString() << QStringLiteral("Не поместилось в заполненные списки: %1.").arg(entries(total.dropped));
+    }
+    if (!other.missing.empty()) {
+        QStringList names;
+        for (const std::string& name : other.missing)
+            names << QString::fromStdString(name);
+        lines << QString() << QStringLiteral("В папке нет файлов %1: они ничего не добавили.")
+                                  .arg(names.join(QStringLiteral(", ")));
+    }
+    if (!other.report.ok()) {
+        lines << QString()
+              << QString::fromStdString(other.report.message("Не прочитаны (из них ничего не взято):"));
+    }
+    if (total.cells > 0 || total.entries > 0) {
+        lines << QString()
+              << QStringLiteral("Карты изменены, но ещё не сохранены: они попадут в файлы по кнопке «Сохранить "
+                                "карту» или при ответе «Да» на выходе.");
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+AtlasSharing::AtlasSharing(Window window, QObject* parent) : QObject(parent), m_w(std::move(window)) {}
+
+void AtlasSharing::mergeFromFolder()
+{
+    const QString folder = m_w.prompts->askFolder(
+        m_w.window, QStringLiteral("Объединить с картами из папки"),
+        m_lastFolder.isEmpty() ? QDir::homePath() : m_lastFolder);
+    if (folder.isEmpty())
+        return;
+    m_lastFolder = folder;
+    if (!QFileInfo(folder).isDir()) {
+        m_w.prompts->showError(m_w.window, QStringLiteral("Папка %1 не найдена.").arg(shown(folder)));
+        return;
+    }
+    if (SameFolder(folder.toStdString(), m_w.workFolder.toStdString())) {
+        m_w.prompts->showError(m_w.window,
+                               QStringLiteral("В папке %1 Вельдор хранит ваши собственные карты: объединять их с "
+                                              "ними же нечего. Выберите папку с картами другого игрока.")
+                                   .arg(shown(folder)));
+        return;
+    }
+    MergeResult result;
+    OtherMaps other;
+    {
+        const WaitCursor busy;
+        auto theirs = std::make_unique<Atlas>();
+        other = LoadOtherMaps(*theirs, folder.toStdString());
+        if (other.present() > 0)
+            result = MergeAtlas(*m_w.atlas, *theirs);
+    }
+    if (other.present() == 0) {
+        m_w.prompts->showError(m_w.window, QStringLiteral("В папке %1 нет файлов карт (map1.map, map2.map, "
+                                                          "map3.map, map.crd): объединять не с чем.")
+                                               .arg(shown(folder)));
+        return;
+    }
+    const MergeCounts total = result.total();
+    if (total.cells > 0 || total.entries > 0)
+        m_w.atlasChanged();
+    m_w.prompts->showInformation(m_w.window, QStringLiteral("Объединение карт"), mergeSummary(folder, result, other));
+}
+
+void AtlasSharing::exportToFolder()
+{
+    const QString folder =
+        m_w.prompts->askFolder(m_w.window, QStringLiteral("Экспорт карт в папку"),
+                               m_lastFolder.isEmpty() ? QDir::homePath() : m_lastFolder);
+    if (folder.isEmpty())
+        return;
+    m_lastFolder = folder;
+    if (!QFileInfo(folder).isDir()) {
+        m_w.prompts->showError(m_w.window, QStringLiteral("Папка %1 не найдена.").arg(shown(folder)));
+        return;
+    }
+    if (SameFolder(folder.toStdString(), m_w.workFolder.toStdString())) {
+        m_w.prompts->showError(
+            m_w.window, QStringLiteral("Папка %1 — та, где Вельдор хранит ваши карты. Чтобы записать их сюда, "
+                                       "нажмите «Сохранить карту»; для копии выберите другую папку.")
+                            .arg(shown(folder)));
+        return;
+    }
+    MapFilesReport report;
+    {
+        const WaitCursor busy;
+        report = ExportMaps(*m_w.atlas, folder.toStdString());
+        const FileResult markers = SaveMarkers(*m_w.atlas, folder.toStdString(), LinkPolicy::StayInFolder);
+        if (!markers.ok)
+            report.problems.push_back({kMarkersFileName, markers.error});
+    }
+    if (!report.ok()) {
+        m_w.prompts->showError(
+            m_w.window,
+            QString::fromStdString(report.message(
+                QStringLiteral("Не все карты записаны в папку %1 (прежние файлы там остались без изменений):")
+                    .arg(shown(folder))
+                    .toStdString())));
+        return;
+    }
+    m_w.prompts->showInformation(m_w.window, QStringLiteral("Экспорт карт"),
+                                 QStringLiteral("Карты записаны в папку %1: map1.map, map2.map, map3.map, map.crd "
+                                                "и %2.\n\nВаши собственные карты этим не сохранены.")
+                                     .arg(shown(folder), QString::fromLatin1(kMarkersFileName)));
+}
+
+void AtlasSharing::saveLevelPicture()
+{
+    const unsigned lab = m_w.lab();
+    const int level = m_w.level();
+    if (LabSide(lab) == 0) {
+        m_w.prompts->showError(m_w.window, QStringLiteral("Лабиринт не выбран: рисовать нечего."));
+        return;
+    }
+    const QString name = fromUtf8Text(LabyrinthName(lab));
+    const QString suggested = QDir(m_lastFolder.isEmpty() ? m_w.workFolder : m_lastFolder)
+                                  .filePath(QStringLiteral("%1-L%2.png").arg(name).arg(level));
+    QString path = m_w.prompts->askSaveFile(m_w.window, QStringLiteral("Сохранить уровень как рисунок"), suggested);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".png");
+    m_lastFolder = QFileInfo(path).absolutePath();
+    QString problem;
+    {
+        const WaitCursor busy;
+        const QImage picture = LevelPicture(*m_w.grid, QStringLiteral("%1, уровень %2").arg(name).arg(level));
+        QSaveFile file(path);
+        if (QFileInfo(path).isDir())
+            problem = QStringLiteral("на этом месте находится папка");
+        else if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG") || !file.commit())
+            problem = QStringLiteral("не удалось записать файл (%1)").arg(file.errorString());
+    }
+    if (!problem.isEmpty())
+        m_w.prompts->showError(m_w.window, QStringLiteral("Рисунок уровня не сохранён в %1: %2.")
+                                               .arg(shown(path), problem));
+}
+
+} // namespace veldor

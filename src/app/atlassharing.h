@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace veldor {
+
+class Atlas;
+class MapGrid;
+class UserPrompts;
+
+// The File menu's commands for passing maps between players: take another player's maps into ours, write
+// ours into a folder of the user's choice, and save the shown level as a picture.
+class AtlasSharing : public QObject
+{
+    Q_OBJECT
+public:
+    struct Window
+    {
+        QWidget* window = nullptr;
+        Atlas* atlas = nullptr;
+        std::shared_ptr<UserPrompts> prompts;
+        QString workFolder;
+        const MapGrid* grid = nullptr;
+        std::function<unsigned()> lab; // the labyrinth shown
+        std::function<int()> level;    // the level shown
+        // The atlas took in cells or list entries of any labyrinth.
+        std::function<void()> atlasChanged;
+    };
+
+    explicit AtlasSharing(Window window, QObject* parent = nullptr);
+
+    // "Объединить с картами из папки...".
+    void mergeFromFolder();
+    // "Экспорт карт в папку...".
+    void exportToFolder();
+    // "Сохранить уровень как рисунок...".
+    void saveLevelPicture();
+
+private:
+    Window m_w;
+    QString m_lastFolder; // offered by the next folder question
+};
+
+} // namespace veldor

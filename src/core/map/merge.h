@@ -1,0 +1,47 @@
+#pragma once
+
+#include "atlas.h"
+#include "mapfiles.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace veldor {
+
+struct MergeCounts
+{
+    int cells = 0;   // cells taken from the other atlas
+    int entries = 0; // list entries added
+    int dropped = 0; // list entries that found their list full
+};
+
+struct MergeResult
+{
+    std::array<MergeCounts, kLabyrinthCount + 1> labs{}; // by labyrinth number 1..20; [0] unused
+    MergeCounts total() const;
+};
+
+// Takes into `ours` what `theirs` knows and ours does not, never overwriting or erasing anything of ours.
+// A cell comes in only where theirs is explored, ours is not and ours holds no object (0 or 'n'): its
+// explored byte, its object and its sides, except that a side ours already knows (a passage seen from the
+// neighbour) keeps our code. List entries are added as the recorder adds them: not when the labyrinth's
+// list shows the text already, into the first free slot of the same level, dropped when every slot is taken.
+// Merging the same atlas again adds nothing.
+MergeResult MergeAtlas(Atlas& ours, const Atlas& theirs);
+
+struct OtherMaps
+{
+    MapFilesReport report;             // files that are there but could not be read
+    std::vector<std::string> missing;  // file names not in the folder
+    std::size_t present() const { return MapFiles().size() - missing.size(); }
+};
+
+// Reads another player's map files as start-up reads ours (a short file as far as it goes, a longer one for
+// its first record), without creating, removing or changing anything in their folder.
+OtherMaps LoadOtherMaps(Atlas& theirs, const std::string& folder);
+
+// Whether two paths name the same existing folder (through links, bind mounts or different spellings).
+bool SameFolder(const std::string& a, const std::string& b);
+
+} // namespace veldor

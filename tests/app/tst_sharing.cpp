@@ -1,0 +1,237 @@
+// Passing maps between players from the File menu: merging another player's folder, exporting ours, and the
+// shown level as a picture.
+#include "app/tform1.h"
+#include "formfixture.h"
+#include "map/mapfiles.h"
+#include "map/markerfile.h"
+#include "mapview/levelpicture.h"
+#include "mapview/mapgrid.h"
+#include "person.h"
+#include "testsupport.h"
+#include "ui/qtcodec.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+using namespace veldor;
+using namespace veldor::test;
+
+namespace {
+
+const QString kServer = QStringLiteral("http://127.0.0.1:9");
+const QString kMerge = QStringLiteral("Объединить с картами из папки...");
+const QString kExport = QStringLiteral("Экспорт карт в папку...");
+const QString kPicture = QStringLiteral("Сохранить уровень как рисунок...");
+
+bool sameCell(const TMapCell& a, const TMapCell& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace
+
+class TestSharing : public QObject
+{
+    Q_OBJECT
+    FormFixture fx;
+    std::unique_ptr<QTemporaryDir> other;
+
+    // Labyrinth 1 shown, cell size 15.
+    std::unique_ptr<TForm1> shownForm()
+    {
+        if (!fx.writeUserDat("hero\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n"))
+            return nullptr;
+        auto form = fx.shown(kServer, QSize(1100, 900));
+        if (!form || !person::activate(form.get()))
+            return nullptr;
+        return form;
+    }
+
+    // Another player's maps: three explored cells in two labyrinths, a trap and an exit in the lists.
+    bool writeOtherMaps() const
+    {
+        auto atlas = std::make_unique<Atlas>();
+        *atlas->cell(1, 0, 4, 4) = TMapCell{1, 0, 0, 1, 1, 'L'};
+        *atlas->cell(1, 0, 5, 4) = TMapCell{0, 0, 1, 0, 1, 'n'};
+        *atlas->cell(1, 0, 6, 6) = TMapCell{1, 1, 1, 1, 1, 'F'}; // ours marked it: stays ours
+        *atlas->cell(9, 2, 10, 10) = TMapCell{1, 1, 0, 0, 1, 'E'};
+        AppendEntry(*atlas->levelLists(1, 0), ListKind::Traps, PositionEntry(0, 4, 4));
+        AppendEntry(*atlas->levelLists(9, 2), ListKind::Exits, PositionEntry(2, 10, 10));
+        return SaveMaps(*atlas, other->path().toStdString()).ok();
+    }
+
+    static bool choose(TForm1& form, const QString& item)
+    {
+        return person::chooseMenu(form.controls().MainMenu1, {QStringLiteral("Файл"), item});
+    }
+
+private slots:
+    void init()
+    {
+        fx.reset();
+        other = std::make_unique<QTemporaryDir>();
+        QVERIFY(other->isValid());
+    }
+
+    void theCommandsStandInTheFileMenuBeforeExit()
+    {
+        auto form = shownForm();
+        QVERIFY(form);
+        QStringList shown;
+        for (QAction* a : form->controls().MenuFile->actions()) {
+            if (a->isVisible())
+                shown << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        }
+        QCOMPARE(shown.mid(shown.size() - 6),
+                 QStringList({QStringLiteral("-"), kMerge, kExport, kPicture, QStringLiteral("-"),
+                              QStringLiteral("Выход")}));
+    }
+
+    void mergingTakesWhatIsNewAndKeepsWhatIsOurs()
+    {
+        QVERIFY(writeOtherMaps());
+        auto form = shownForm();
+        QVERIFY(form);
+        form->atlas().cell(1, 0, 6, 6)->Object = 'd'; // marked by hand, not explored
+        const QString journal = fx.file("map.journal");
+
+        fx.prompts->folders << other->path();
+        QVERIFY(choose(*form, kMerge));
+        QCOMPARE(fx.prompts->errors, QStringList());
+        QCOMPARE(fx.prompts->informations.size(), 1);
+        const QString summary = fx.prompts->informations.takeFirst();
+        const QString lab1 = fromUtf8Text(LabyrinthName(1));
+        const QString lab9 = fromUtf8Text(LabyrinthName(9));
+        QVERIFY2(summary.contains(lab1 + QStringLiteral(": 2 клетки, 1 запись в списках")), qPrintable(summary));
+        QVERIFY2(summary.contains(lab9 + QStringLiteral(": 1 клетка, 1 запись в списках")), qPrintable(summary));
+        QVERIFY2(summary.contains(QStringLiteral("Всего: 3 клетки, 2 записи в списках.")), qPrintable(summary));
+        QVERIFY(summary.contains(QStringLiteral("ещё не сохранены")));
+
+        QVERIFY(sameCell(*form->atlas().cell(1, 0, 4, 4), {1, 0, 0, 1, 1, 'L'}));
+        QVERIFY(sameCell(*form->atlas().cell(1, 0, 6, 6), {0, 0, 0, 0, 0, 'd'}));
+        QCOMPARE(form->atlas().cell(9, 2, 10, 10)->Object, 'E');
+        // The shown labyrinth's list and grid follow at once.
+        QCOMPARE(form->controls().Memo6->toPlainText(), QStringLiteral("L-0(4x4); "));
+        const QImage grid = form->controls().sg->viewport()->grab().toImage();
+        const QRect cell = form->controls().sg->cellRect(5, 4);
+        QVERIFY(grid.pixelColor(cell.center()) != QColor(128, 128, 128)); // explored now
+        // Unsaved: the map files are as they were, the journal holds the change.
+        QCOMPARE(QFileInfo(fx.file("map1.map")).size(), qint64(0));
+        QTRY_VERIFY(QFileInfo(journal).size() > 0);
+
+        // The same folder again adds nothing.
+        fx.prompts->folders << other->path();
+        QVERIFY(choose(*form, kMerge));
+        QVERIFY2(fx.prompts->informations.value(0).contains(QStringLiteral("ничего нового")),
+                 qPrintable(fx.prompts->informations.value(0)));
+    }
+
+    void ourOwnFolderAndFoldersWithoutMapsAreRefused()
+    {
+        auto form = shownForm();
+        QVERIFY(form);
+        auto before = std::make_unique<Atlas>(form->atlas());
+        // Our own folder, spelt differently.
+        fx.prompts->folders << fx.dir->path() + QStringLiteral("/.");
+        QVERIFY(choose(*form, kMerge));
+        QCOMPARE(fx.prompts->errors.size(), 1);
+        QVERIFY(fx.prompts->errors.takeFirst().contains(QStringLiteral("ваши собственные карты")));
+        // A folder without map files.
+        fx.prompts->folders << other->path();
+        QVERIFY(choose(*form, kMerge));
+        QCOMPARE(fx.prompts->errors.size(), 1);
+        QVERIFY(fx.prompts->errors.takeFirst().contains(QStringLiteral("нет файлов карт")));
+        QCOMPARE(fx.prompts->informations, QStringList());
+        const auto a = before->bytes(MapTable::Map1);
+        const auto b = form->atlas().bytes(MapTable::Map1);
+        QVERIFY(std::equal(a.begin(), a.end(), b.begin(), b.end()));
+        QVERIFY(QDir(other->path()).isEmpty());
+    }
+
+    void exportWritesACopyAndIsNoSave()
+    {
+        auto form = shownForm();
+        QVERIFY(form);
+        *form->atlas().cell(1, 0, 2, 2) = TMapCell{1, 1, 1, 1, 1, 'r'};
+        form->atlas().setMarkText(1, 0, 2, 2, "x");
+        fx.prompts->folders << other->path();
+        QVERIFY(choose(*form, kExport));
+        QCOMPARE(fx.prompts->errors, QStringList());
+        QVERIFY(fx.prompts->informations.value(0).contains(QStringLiteral("не сохранены")));
+        const qint64 sizes[] = {550800, 1142400, 7140000, 1444660};
+        int i = 0;
+        for (const char* name : {"map1.map", "map2.map", "map3.map", "map.crd"})
+            QCOMPARE(QFileInfo(other->filePath(QLatin1String(name))).size(), sizes[i++]);
+        auto copy = std::make_unique<Atlas>();
+        QVERIFY(LoadMaps(*copy, other->path().toStdString(), false).ok());
+        QVERIFY(sameCell(*copy->cell(1, 0, 2, 2), {1, 1, 1, 1, 1, 'r'}));
+        QCOMPARE(LoadMarkers(*copy, other->path().toStdString()).read.markers, 1);
+        // Our own files are untouched: exporting is not saving.
+        QCOMPARE(QFileInfo(fx.file("map1.map")).size(), qint64(0));
+
+        // Into our own folder: refused, pointing to the save button.
+        fx.prompts->folders << fx.dir->path();
+        QVERIFY(choose(*form, kExport));
+        QVERIFY(fx.prompts->errors.value(0).contains(QStringLiteral("«Сохранить карту»")));
+        QCOMPARE(QFileInfo(fx.file("map1.map")).size(), qint64(0));
+    }
+
+    void thePictureIsTheGridAsItPaints()
+    {
+        auto form = shownForm();
+        QVERIFY(form);
+        *form->atlas().cell(1, 0, 2, 3) = TMapCell{1, 3, 0, 1, 1, 'L'};
+        *form->atlas().cell(1, 0, 3, 3) = TMapCell{0, 1, 1, 0, 1, '4'};
+        *form->atlas().cell(1, 0, 30, 30) = TMapCell{0, 0, 1, 0, 1, 'E'};
+        form->atlas().setMarkText(1, 0, 4, 5, "m");
+        form->controls().sg->viewport()->update();
+
+        const QString base = other->filePath(QStringLiteral("level"));
+        fx.prompts->files << base;
+        QVERIFY(choose(*form, kPicture));
+        QCOMPARE(fx.prompts->errors, QStringList());
+        QCOMPARE(fx.prompts->suggestions.value(0),
+                 QDir(fx.dir->path()).filePath(fromUtf8Text(LabyrinthName(1)) + QStringLiteral("-L0.png")));
+        const QImage picture(base + QStringLiteral(".png"));
+        QVERIFY(!picture.isNull());
+        const int side = form->controls().SpinEdit5->value() + 1;
+        QCOMPARE(picture.height(), kPictureTitleHeight + 31 * side);
+        QVERIFY(picture.width() >= 31 * side);
+
+        const QImage screen = form->controls().sg->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const MapGrid* sg = form->controls().sg;
+        // Header cells, plain ground, walls and doors, icons, the marker; the current cell (1, 1) has a frame on
+        // screen only.
+        for (const QPoint c : {QPoint(0, 3), QPoint(3, 0), QPoint(2, 3), QPoint(3, 3), QPoint(4, 5), QPoint(6, 6)}) {
+            const QRect onScreen = sg->cellRect(c.x(), c.y());
+            QVERIFY(!onScreen.isEmpty());
+            const QPoint inPicture(c.x() * side, kPictureTitleHeight + c.y() * side);
+            QCOMPARE(picture.copy(QRect(inPicture, onScreen.size())), screen.copy(onScreen));
+        }
+        // The far corner is there too, though not in view on screen.
+        const QRect corner(30 * side, kPictureTitleHeight + 30 * side, side - 1, side - 1);
+        QVERIFY(picture.copy(corner) != picture.copy(corner.translated(-side, 0)));
+
+        // No labyrinth chosen yet (a first start): nothing to draw, said plainly.
+        form.reset();
+        QVERIFY(fx.writeUserDat("hero\r\npw\r\n0\r\n15\r\n0\r\n0\r\n0\r\n0\r\n"));
+        form = fx.shown(kServer, QSize(1100, 900));
+        QVERIFY(form && person::activate(form.get()));
+        fx.prompts->files << base + QStringLiteral("2");
+        QVERIFY(choose(*form, kPicture));
+        QCOMPARE(fx.prompts->errors.size(), 1);
+        QVERIFY(!QFileInfo::exists(base + QStringLiteral("2.png")));
+    }
+};
+
+QTEST_MAIN(TestSharing)
+#include "tst_sharing.moc"
