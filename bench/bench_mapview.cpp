@@ -2,11 +2,13 @@
 // explored 100 x 100 level against the depth-first relaxation it replaces.
 #include "map/atlas.h"
 #include "mapview/cellpainter.h"
+#include "mapview/levelpicture.h"
 #include "mapview/mapgrid.h"
 #include "mapview/mapicons.h"
 #include "route/route.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QImage>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -51,6 +53,42 @@ void BM_RepaintFullLevel(benchmark::State& state)
     state.counters["cells"] = 100 * 100;
 }
 BENCHMARK(BM_RepaintFullLevel)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// "Сохранить уровень как рисунок...": the whole 100 x 100 level at cell size 25 with its title, and the same
+// written as PNG.
+void BM_LevelPicture(benchmark::State& state)
+{
+    const auto atlas = exploredLevel();
+    const veldor::MapIcons icons;
+    veldor::MapGrid grid;
+    grid.setRowCount(101);
+    grid.setColCount(101);
+    grid.setDefaultColWidth(25);
+    grid.setDefaultRowHeight(25);
+    for (int i = 1; i <= 100; ++i) {
+        grid.setCellText(0, i, QString::number(i));
+        grid.setCellText(i, 0, QString::number(i));
+    }
+    grid.setCellPainter([&](QPainter& p, int col, int row, const QRect& r) {
+        veldor::CellInputs in;
+        in.cell = atlas->cell(14, 0, col, row);
+        in.group = 3;
+        veldor::sgDrawCell(p, r, in, icons);
+    });
+    const bool encode = state.range(0) != 0;
+    for (auto _ : state) {
+        const QImage picture = veldor::LevelPicture(grid, QStringLiteral("Лабиринт, уровень 0"));
+        if (encode) {
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            picture.save(&buffer, "PNG");
+            benchmark::DoNotOptimize(png.size());
+        }
+        benchmark::DoNotOptimize(picture.constBits());
+    }
+}
+BENCHMARK(BM_LevelPicture)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void BM_FindExitPath(benchmark::State& state)
 {

@@ -79,12 +79,11 @@ QString mergeSummary(const QString& folder, const MergeResult& result, const Oth
         QStringList names;
         for (const std::string& name : other.missing)
             names << QString::fromStdString(name);
-        lines << QString() << QStringLiteral("В папке нет файлов %1: они ничего не добавили.")
-                                  .arg(names.join(QStringLiteral(", ")));
+        lines << QString()
+              << QStringLiteral("В папке нет файлов %1: они ничего не добавили.").arg(names.join(QStringLiteral(", ")));
     }
     if (!other.report.ok()) {
-        lines << QString()
-              << QString::fromStdString(other.report.message("Не прочитаны (из них ничего не взято):"));
+        lines << QString() << QString::fromStdString(other.report.message("Не прочитаны (из них ничего не взято):"));
     }
     if (total.cells > 0 || total.entries > 0) {
         lines << QString()
@@ -100,9 +99,8 @@ AtlasSharing::AtlasSharing(Window window, QObject* parent) : QObject(parent), m_
 
 void AtlasSharing::mergeFromFolder()
 {
-    const QString folder = m_w.prompts->askFolder(
-        m_w.window, QStringLiteral("Объединить с картами из папки"),
-        m_lastFolder.isEmpty() ? QDir::homePath() : m_lastFolder);
+    const QString folder = m_w.prompts->askFolder(m_w.window, QStringLiteral("Объединить с картами из папки"),
+                                                  m_lastFolder.isEmpty() ? QDir::homePath() : m_lastFolder);
     if (folder.isEmpty())
         return;
     m_lastFolder = folder;
@@ -140,9 +138,8 @@ void AtlasSharing::mergeFromFolder()
 
 void AtlasSharing::exportToFolder()
 {
-    const QString folder =
-        m_w.prompts->askFolder(m_w.window, QStringLiteral("Экспорт карт в папку"),
-                               m_lastFolder.isEmpty() ? QDir::homePath() : m_lastFolder);
+    const QString folder = m_w.prompts->askFolder(m_w.window, QStringLiteral("Экспорт карт в папку"),
+                                                  m_lastFolder.isEmpty() ? QDir::homePath() : m_lastFolder);
     if (folder.isEmpty())
         return;
     m_lastFolder = folder;
@@ -151,10 +148,10 @@ void AtlasSharing::exportToFolder()
         return;
     }
     if (SameFolder(folder.toStdString(), m_w.workFolder.toStdString())) {
-        m_w.prompts->showError(
-            m_w.window, QStringLiteral("Папка %1 — та, где Вельдор хранит ваши карты. Чтобы записать их сюда, "
-                                       "нажмите «Сохранить карту»; для копии выберите другую папку.")
-                            .arg(shown(folder)));
+        m_w.prompts->showError(m_w.window,
+                               QStringLiteral("Папка %1 — та, где Вельдор хранит ваши карты. Чтобы записать их сюда, "
+                                              "нажмите «Сохранить карту»; для копии выберите другую папку.")
+                                   .arg(shown(folder)));
         return;
     }
     MapFilesReport report;
@@ -208,8 +205,8 @@ void AtlasSharing::saveLevelPicture()
             problem = QStringLiteral("не удалось записать файл (%1)").arg(file.errorString());
     }
     if (!problem.isEmpty())
-        m_w.prompts->showError(m_w.window, QStringLiteral("Рисунок уровня не сохранён в %1: %2.")
-                                               .arg(shown(path), problem));
+        m_w.prompts->showError(m_w.window,
+                               QStringLiteral("Рисунок уровня не сохранён в %1: %2.").arg(shown(path), problem));
 }
 
 } // namespace veldor

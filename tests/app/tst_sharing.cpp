@@ -91,9 +91,8 @@ private slots:
             if (a->isVisible())
                 shown << (a->isSeparator() ? QStringLiteral("-") : a->text());
         }
-        QCOMPARE(shown.mid(shown.size() - 6),
-                 QStringList({QStringLiteral("-"), kMerge, kExport, kPicture, QStringLiteral("-"),
-                              QStringLiteral("Выход")}));
+        QCOMPARE(shown.mid(shown.size() - 6), QStringList({QStringLiteral("-"), kMerge, kExport, kPicture,
+                                                           QStringLiteral("-"), QStringLiteral("Выход")}));
     }
 
     void mergingTakesWhatIsNewAndKeepsWhatIsOurs()

@@ -2,6 +2,7 @@
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
 #include "browser/twebbrowser.h"
+#include "eventwait.h"
 #include "formfixture.h"
 #include "person.h"
 #include "testsupport.h"
@@ -123,15 +124,19 @@ private slots:
         QVERIFY2(tabs <= 2 + 3, qPrintable(QString::number(tabs)));
         // A click on a link that opens a window is the user's own wish.
         form->controls().PageControl2->setCurrentIndex(1);
-        QTest::qWait(200);
-        person::click(tabBrowser(*form, 1));
         auto clickedTabOpen = [&] {
             for (int i = 2; i < form->controls().PageControl2->count(); ++i)
                 if (tabBrowser(*form, i)->url().path() == QLatin1String("/clicked"))
                     return true;
             return false;
         };
-        QTRY_VERIFY_WITH_TIMEOUT(clickedTabOpen(), kWait);
+        // On a loaded machine the page may not take the first click yet; a person clicks again.
+        for (int attempt = 0; attempt < 3 && !clickedTabOpen(); ++attempt) {
+            QTest::qWait(200);
+            person::click(tabBrowser(*form, 1));
+            waitUntil(clickedTabOpen, kWait / 3);
+        }
+        QVERIFY(clickedTabOpen());
     }
 
     void aFileThePageSendsByItselfIsRefused()

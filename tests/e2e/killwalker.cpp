@@ -9,6 +9,7 @@
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
 #include "browser/pagepoller.h"
+#include "eventwait.h"
 #include "person.h"
 #include "route/keyboard.h"
 #include "scriptedprompts.h"
@@ -16,7 +17,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateTime>
-#include <QEventLoop>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPoint>
@@ -72,24 +72,6 @@ void verify(const Atlas& atlas, const QString& expectFile)
         }
     }
     say(QStringLiteral("verified %1 missing %2").arg(checked).arg(missing));
-}
-
-// Waits in a real event loop, as the program runs: the browser engine's own work is not held up between checks.
-template <class Pred>
-bool waitUntil(Pred done, int ms)
-{
-    if (done())
-        return true;
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    poll.start(20);
-    loop.exec();
-    return done();
 }
 
 } // namespace

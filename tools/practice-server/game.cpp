@@ -58,7 +58,8 @@ std::optional<std::string> Game::login(const std::string& login, const std::stri
     Player p;
     p.login = login;
     p.lastSeen = now;
-    p.pos = m_lab.start();
+    p.pos = m_rules.start && m_lab.contains(m_rules.start->level, m_rules.start->x, m_rules.start->y) ? *m_rules.start
+                                                                                                      : m_lab.start();
     p.fatigue = m_rules.startFatigue;
     p.recoveredAt = now;
     std::string token = newToken();

@@ -23,6 +23,7 @@ struct GameRules
     int pagePadding = 0;  // bytes of log lines added to the game frame, to serve pages as large as real ones
     std::chrono::minutes sessionIdle{60}; // a session unused this long is gone
     std::size_t maxSessions = 10000;      // past this the least recently used session goes
+    std::optional<Position> start;        // where players begin, when not at the labyrinth's own start
 };
 
 struct Player

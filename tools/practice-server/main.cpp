@@ -11,9 +11,11 @@ namespace {
 
 void usage()
 {
-    std::fprintf(stderr, "usage: practice-server [--port N] [--seed N] [--size 30|40|100] [--levels N] [--truth FILE]\n"
-                         "                       [--password TEXT] [--combat-seconds N] [--fatigue N] [--pad BYTES]\n"
-                         "  --port 0 picks a free port and prints it on the first line of standard output.\n");
+    std::fprintf(
+        stderr,
+        "usage: practice-server [--port N] [--seed N] [--size 30|40|100] [--levels N] [--truth FILE]\n"
+        "                       [--password TEXT] [--combat-seconds N] [--fatigue N] [--pad BYTES] [--start X,Y]\n"
+        "  --port 0 picks a free port and prints it on the first line of standard output.\n");
 }
 
 bool number(const char* text, long long low, long long high, long long& out)
@@ -62,7 +64,16 @@ int main(int argc, char* argv[])
             truth = value;
         else if (arg == "--password" && ok)
             rules.password = value;
-        else if (arg == "--help" || arg == "-h") {
+        else if (arg == "--start" && ok) {
+            // A start cell of level 0 other than the showcase, e.g. for two players who map different parts.
+            long long x = 0;
+            long long y = 0;
+            const std::string v = value;
+            const auto comma = v.find(',');
+            ok = comma != std::string::npos && number(v.substr(0, comma).c_str(), 1, 100, x) &&
+                 number(v.substr(comma + 1).c_str(), 1, 100, y);
+            rules.start = practice::Position{0, static_cast<int>(x), static_cast<int>(y)};
+        } else if (arg == "--help" || arg == "-h") {
             usage();
             return 0;
         } else

@@ -11,29 +11,32 @@ bool hasObject(const TMapCell& c)
     return c.Object != 0 && c.Object != 'n';
 }
 
-int mergeCells(Atlas& ours, const Atlas& theirs, unsigned lab)
+// The groups' tables share one layout in both atlases, so they are walked side by side; the labyrinth of a
+// record is its slot, the index modulo the group's slot count.
+void mergeCells(Atlas& ours, const Atlas& theirs, MergeResult& result)
 {
-    const int n = LabSide(lab);
-    int taken = 0;
-    for (int level = 0; level < kLevelCount; ++level) {
-        for (int y = 1; y <= n; ++y) {
-            for (int x = 1; x <= n; ++x) {
-                TMapCell& mine = *ours.cell(lab, level, x, y);
-                const TMapCell& other = *theirs.cell(lab, level, x, y);
-                if (other.Explored == 0 || mine.Explored != 0 || hasObject(mine))
-                    continue;
-                for (std::uint8_t TMapCell::*side : {&TMapCell::North, &TMapCell::South, &TMapCell::West,
-                                                     &TMapCell::East}) {
-                    if (mine.*side == 0)
-                        mine.*side = other.*side;
-                }
-                mine.Explored = other.Explored;
-                mine.Object = other.Object;
-                ++taken;
+    const std::pair<MapTable, int> groups[] = {{MapTable::Map1, 1}, {MapTable::Map2, 2}, {MapTable::Map3, 3}};
+    for (const auto& [table, group] : groups) {
+        auto* mine = reinterpret_cast<TMapCell*>(ours.bytes(table).data());
+        const auto* other = reinterpret_cast<const TMapCell*>(theirs.bytes(table).data());
+        const std::size_t count = ours.bytes(table).size() / sizeof(TMapCell);
+        const auto slots = static_cast<std::size_t>(GroupSlots(group));
+        const unsigned first = FirstLabOfGroup(group);
+        for (std::size_t i = 0; i < count; ++i) {
+            TMapCell& m = mine[i];
+            const TMapCell& o = other[i];
+            if (o.Explored == 0 || m.Explored != 0 || hasObject(m))
+                continue;
+            for (std::uint8_t TMapCell::*side :
+                 {&TMapCell::North, &TMapCell::South, &TMapCell::West, &TMapCell::East}) {
+                if (m.*side == 0)
+                    m.*side = o.*side;
             }
+            m.Explored = o.Explored;
+            m.Object = o.Object;
+            ++result.labs[first + i % slots].cells;
         }
     }
-    return taken;
 }
 
 void mergeLists(Atlas& ours, const Atlas& theirs, unsigned lab, MergeCounts& counts)
@@ -74,10 +77,9 @@ MergeCounts MergeResult::total() const
 MergeResult MergeAtlas(Atlas& ours, const Atlas& theirs)
 {
     MergeResult result;
-    for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab) {
-        result.labs[lab].cells = mergeCells(ours, theirs, lab);
+    mergeCells(ours, theirs, result);
+    for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab)
         mergeLists(ours, theirs, lab, result.labs[lab]);
-    }
     return result;
 }
 

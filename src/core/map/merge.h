@@ -32,8 +32,8 @@ MergeResult MergeAtlas(Atlas& ours, const Atlas& theirs);
 
 struct OtherMaps
 {
-    MapFilesReport report;             // files that are there but could not be read
-    std::vector<std::string> missing;  // file names not in the folder
+    MapFilesReport report;            // files that are there but could not be read
+    std::vector<std::string> missing; // file names not in the folder
     std::size_t present() const { return MapFiles().size() - missing.size(); }
 };
 

@@ -124,11 +124,11 @@ private slots:
 
         QCOMPARE(listEntries(*ours, 3, 5, ListKind::Traps).join(QString()), QString());
         QCOMPARE(listEntries(*ours, 3, 1, ListKind::Traps).mid(0, 2),
-                 QStringList({QString::fromStdString(PositionEntry(1, 2, 3)),
-                              QString::fromStdString(PositionEntry(1, 9, 9))}));
-        QCOMPARE(listEntries(*ours, 7, 0, ListKind::Exits),
-                 QStringList({QStringLiteral("L-0(1x1); "), QStringLiteral("L-0(2x1); "),
-                              QStringLiteral("L-0(3x1); ")}));
+                 QStringList(
+                     {QString::fromStdString(PositionEntry(1, 2, 3)), QString::fromStdString(PositionEntry(1, 9, 9))}));
+        QCOMPARE(
+            listEntries(*ours, 7, 0, ListKind::Exits),
+            QStringList({QStringLiteral("L-0(1x1); "), QStringLiteral("L-0(2x1); "), QStringLiteral("L-0(3x1); ")}));
         QCOMPARE(listEntries(*ours, 12, 4, ListKind::Transitions),
                  QStringList({QStringLiteral("L-4(30x2); "), QString(), QString()}));
         QCOMPARE(QString::fromStdString(MemoText(*ours, 12, ListKind::Flags)), QStringLiteral("L-0(1x40); "));
