@@ -100,10 +100,10 @@ AtlasSharing::AtlasSharing(Window window, QObject* parent) : QObject(parent), m_
 void AtlasSharing::mergeFromFolder()
 {
     const QString folder = m_w.prompts->askFolder(m_w.window, QStringLiteral("Объединить с картами из папки"),
-                                                  m_lastFolder.isEmpty() ? QDir::homePath() : m_lastFolder);
+                                                  m_exportFolder.isEmpty() ? QDir::homePath() : m_exportFolder);
     if (folder.isEmpty())
         return;
-    m_lastFolder = folder;
+    m_exportFolder = folder;
     if (!QFileInfo(folder).isDir()) {
         m_w.prompts->showError(m_w.window, QStringLiteral("Папка %1 не найдена.").arg(shown(folder)));
         return;
@@ -139,10 +139,10 @@ void AtlasSharing::mergeFromFolder()
 void AtlasSharing::exportToFolder()
 {
     const QString folder = m_w.prompts->askFolder(m_w.window, QStringLiteral("Экспорт карт в папку"),
-                                                  m_lastFolder.isEmpty() ? QDir::homePath() : m_lastFolder);
+                                                  m_exportFolder.isEmpty() ? QDir::homePath() : m_exportFolder);
     if (folder.isEmpty())
         return;
-    m_lastFolder = folder;
+    m_exportFolder = folder;
     if (!QFileInfo(folder).isDir()) {
         m_w.prompts->showError(m_w.window, QStringLiteral("Папка %1 не найдена.").arg(shown(folder)));
         return;
@@ -186,14 +186,14 @@ void AtlasSharing::saveLevelPicture()
         return;
     }
     const QString name = fromUtf8Text(LabyrinthName(lab));
-    const QString suggested = QDir(m_lastFolder.isEmpty() ? m_w.workFolder : m_lastFolder)
+    const QString suggested = QDir(m_pictureFolder.isEmpty() ? m_w.workFolder : m_pictureFolder)
                                   .filePath(QStringLiteral("%1-L%2.png").arg(name).arg(level));
     QString path = m_w.prompts->askSaveFile(m_w.window, QStringLiteral("Сохранить уровень как рисунок"), suggested);
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".png");
-    m_lastFolder = QFileInfo(path).absolutePath();
+    m_pictureFolder = QFileInfo(path).absolutePath();
     QString problem;
     {
         const WaitCursor busy;

@@ -43,7 +43,10 @@ public:
 
 private:
     Window m_w;
-    QString m_lastFolder; // offered by the next folder question
+    // Each command offers its own last folder again: an export never starts in the folder merged from.
+    QString m_mergeFolder;
+    QString m_exportFolder;
+    QString m_pictureFolder;
 };
 
 } // namespace veldor

@@ -132,6 +132,9 @@ private slots:
         QVERIFY(choose(*form, kMerge));
         QVERIFY2(fx.prompts->informations.value(0).contains(QStringLiteral("ничего нового")),
                  qPrintable(fx.prompts->informations.value(0)));
+        // A picture is not offered into their folder (cancelled here).
+        QVERIFY(choose(*form, kPicture));
+        QCOMPARE(QFileInfo(fx.prompts->suggestions.value(0)).absolutePath(), fx.dir->path());
     }
 
     void ourOwnFolderAndFoldersWithoutMapsAreRefused()
