@@ -5,6 +5,7 @@
 #include "mapview/levelpicture.h"
 #include "mapview/mapgrid.h"
 #include "mapview/mapicons.h"
+#include "route/frontier.h"
 #include "route/route.h"
 
 #include <QApplication>
@@ -99,6 +100,30 @@ void BM_FindExitPath(benchmark::State& state)
     state.counters["route_cells"] = static_cast<double>(route.ExitPath.size());
 }
 BENCHMARK(BM_FindExitPath)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The explore assistant on the same level: every cell explored, traps scattered over an eighth of them (no
+// opening anywhere); and the same level with the far corner cell unexplored, so that the search around the
+// traps and then the one over them cross the whole level.
+void BM_FindFrontier(benchmark::State& state)
+{
+    const auto atlas = exploredLevel();
+    veldor::FrontierSearch search;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(search.find(*atlas, 14, 0, 1, 1, true).found());
+    state.counters["found"] = search.route().found() ? 1 : 0;
+}
+BENCHMARK(BM_FindFrontier)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_FindFrontierFarCorner(benchmark::State& state)
+{
+    const auto atlas = exploredLevel();
+    atlas->cell(14, 0, 100, 100)->Explored = 0;
+    veldor::FrontierSearch search;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(search.find(*atlas, 14, 0, 1, 1, true).found());
+    state.counters["steps"] = search.route().steps();
+}
+BENCHMARK(BM_FindFrontierFarCorner)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 // The recursive relaxation as first written; it needs a deep stack, so it runs on a thread of its own.
 struct Relaxation

@@ -15,6 +15,7 @@
 #include "mapview/clicksplitter.h"
 #include "mapview/mapgrid.h"
 #include "mapview/mapicons.h"
+#include "route/frontier.h"
 #include "route/route.h"
 #include "ui/prompts.h"
 #include "ui/qtcodec.h"
@@ -65,6 +66,7 @@ TForm1::TForm1(TForm1Options options, QWidget* parent) : QMainWindow(parent), TF
     m_profile = createBrowserProfile(profileFolder, nullptr);
     m_sounds = new EventSounds(m_workFolder, this);
     m_route = std::make_unique<ExitRoute>();
+    m_frontier = std::make_unique<FrontierSearch>();
     m_icons = std::make_unique<MapIcons>();
 
     // The password character and the hint delay of the layout come from the application's style.
@@ -225,6 +227,8 @@ void TForm1::LoadSettings()
         CheckBox8->setChecked(*read.playSounds);
     if (read.hidePanels)
         CheckBox7->setChecked(*read.hidePanels);
+    if (read.showFrontier)
+        FrontierBox->setChecked(*read.showFrontier);
     if (!result.fileReset.ok)
         m_startupProblems << QStringLiteral("Не удалось создать файл настроек user.dat: ") +
                                  QString::fromStdString(result.fileReset.error);
@@ -240,6 +244,7 @@ bool TForm1::SaveSettings()
     s.PassDoors = cb4->isChecked();
     s.PlaySounds = CheckBox8->isChecked();
     s.HidePanels = CheckBox7->isChecked();
+    s.ShowFrontier = FrontierBox->isChecked();
     const FileResult r = SaveSettingsFile(path("user.dat").toStdString(), s);
     if (!r.ok) {
         m_prompts->showError(this, QStringLiteral("Не удалось сохранить настройки в user.dat: ") +
@@ -336,6 +341,7 @@ void TForm1::ComboBox1Select()
     UpdateLevelStatistics();
     sizeGridForLab();
     fillObjectMemos();
+    updateFrontier();
     sg->viewport()->update();
 }
 
@@ -345,6 +351,7 @@ void TForm1::ComboBox2Select()
     Reader.LevelChanged = false;
     sizeGridForLab();
     UpdateLevelStatistics();
+    updateFrontier();
     sg->viewport()->update();
 }
 

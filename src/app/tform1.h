@@ -177,6 +177,8 @@ private:
     void drawGridCell(QPainter& painter, int col, int row, const QRect& rect);
     // After a command on the map: lists into the memos, and the grid at once.
     void mapChanged();
+    // The explore assistant's way for the shown level, when it is on.
+    void updateFrontier();
     QString path(const char* fileName) const;
     // A tick read the game frame: what it shows goes into the atlas and the window.
     void recognize(const PageLines& game);

@@ -208,6 +208,10 @@ void TForm1::buildLayout()
     hideLayout->addWidget(Label18, 0, 1);
     hideLayout->addWidget(Label17, 1, 1);
     hideLayout->setColumnStretch(1, 1);
+    // Two lines, as the page is narrow; the caption reads as one.
+    FrontierBox = named(new QCheckBox(QStringLiteral("Показывать путь к\nнеисследованному"), TabSheet1), "FrontierBox",
+                        QStringLiteral("Показывать на карте кратчайший путь к ближайшему проходу в неисследованную "
+                                       "клетку, в обход известных ловушек"));
     Button14 = named(new QPushButton(QStringLiteral("Сохранить карту"), TabSheet1), "Button14",
                      QStringLiteral("Сохранить карты"));
     Button2 = named(new QPushButton(QStringLiteral("Очистить карту"), TabSheet1), "Button2",
@@ -220,7 +224,7 @@ void TForm1::buildLayout()
     Label3 = label("Label3", QString(), TabSheet1);
     for (QWidget* w :
          std::initializer_list<QWidget*>{Label9, ComboBox1, Label12, ComboBox2, Label13, SpinEdit5, cb4, CheckBox8,
-                                         hideRow, Button14, Button2, Button15, CheckBox1, Label1, Label3})
+                                         hideRow, FrontierBox, Button14, Button2, Button15, CheckBox1, Label1, Label3})
         settingsLayout->addWidget(w);
     settingsLayout->addStretch(1);
 
@@ -316,8 +320,16 @@ void TForm1::buildLayout()
     QFont bold = Label5->font();
     bold.setBold(true);
     Label5->setFont(bold);
+    FrontierLabel = named(new QLabel(Panel1), "FrontierLabel", QStringLiteral("Путь к неисследованному"));
+    FrontierLabel->setStyleSheet(QStringLiteral("color: rgb(160, 0, 160);")); // the colour of its dots
+    FrontierLabel->hide();
+    auto* position = new QHBoxLayout;
+    position->setSpacing(12);
+    position->addWidget(Label5);
+    position->addWidget(FrontierLabel);
+    position->addStretch(1);
     stats->addWidget(Label2);
-    stats->addWidget(Label5);
+    stats->addLayout(position);
     stats->addStretch(1);
     strip->addLayout(stats);
     strip->addStretch(1);

@@ -9,6 +9,7 @@
 #include "mapview/cellpainter.h"
 #include "mapview/mapgrid.h"
 #include "mapview/mapicons.h"
+#include "route/frontier.h"
 #include "route/route.h"
 #include "ui/prompts.h"
 #include "ui/qtcodec.h"
@@ -19,6 +20,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCursor>
+#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -51,6 +53,12 @@ void TForm1::connectMapHandlers()
     connect(N21, &QAction::triggered, this, &TForm1::N21Click);
     connect(N2, &QAction::triggered, this, &TForm1::N2Click);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    for (QCheckBox* box : {FrontierBox, cb4}) {
+        connect(box, &QCheckBox::toggled, this, [this] {
+            updateFrontier();
+            sg->viewport()->update();
+        });
+    }
     connect(Button15, &QPushButton::clicked, this, &TForm1::Button15Click);
     connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
@@ -74,6 +82,7 @@ void TForm1::connectMapHandlers()
             m_recovery->changed(0);
         fillObjectMemos();
         UpdateLevelStatistics();
+        updateFrontier();
         sg->viewport()->update();
     };
     m_sharing = new AtlasSharing(std::move(shared), this);
@@ -90,6 +99,8 @@ void TForm1::drawGridCell(QPainter& painter, int col, int row, const QRect& rect
     in.group = LabGroup(CurLab);
     in.onPath = !m_onPath.empty() && col <= 100 && row <= 100 && m_onPath[pathIndex(col, row)];
     in.player = Reader.ViewX != 0 && Reader.ViewY != 0 && col == Reader.ViewX && row == Reader.ViewY;
+    in.onFrontierPath = !m_onFrontier.empty() && col <= 100 && row <= 100 && m_onFrontier[pathIndex(col, row)];
+    in.frontierOpening = m_frontierOpening == std::make_pair(col, row);
     sgDrawCell(painter, rect, in, *m_icons);
 }
 
@@ -126,7 +137,35 @@ void TForm1::mapChanged()
     if (m_recovery)
         m_recovery->changed(CurLab);
     fillObjectMemos();
+    updateFrontier();
     sg->viewport()->update();
+}
+
+void TForm1::updateFrontier()
+{
+    m_onFrontier.clear();
+    m_frontierOpening = {0, 0};
+    const int n = LabSide(CurLab);
+    const bool onMap = Reader.ViewX >= 1 && Reader.ViewX <= n && Reader.ViewY >= 1 && Reader.ViewY <= n;
+    if (!FrontierBox->isChecked() || !onMap) {
+        // Nowhere to start from (no position read yet, or off this labyrinth's map): nothing to say.
+        FrontierLabel->hide();
+        return;
+    }
+    const FrontierRoute& route =
+        m_frontier->find(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, cb4->isChecked());
+    if (route.found()) {
+        m_onFrontier.assign(101 * 101, 0);
+        for (const auto& [x, y] : route.path)
+            m_onFrontier[pathIndex(x, y)] = 1;
+        m_frontierOpening = route.opening;
+    }
+    const QString text = fromUtf8Text(FrontierText(route));
+    FrontierLabel->setText(text);
+    FrontierLabel->setToolTip(route.throughTrap ? QStringLiteral("Другого пути нет: путь проходит через известную "
+                                                                 "ловушку")
+                                                : text);
+    FrontierLabel->show();
 }
 
 void TForm1::N3Click()

@@ -46,6 +46,7 @@ void TForm1::recognize(const PageLines& game)
         m_recovery->changed(CurLab);
     if (m_listsChanged)
         fillObjectMemos();
+    updateFrontier();
 }
 
 bool TForm1::soundsEnabled() const

@@ -61,22 +61,23 @@ struct TForm1Controls
     QSpinBox* SpinEdit5 = nullptr;       // the cell size of the map in pixels
     QCheckBox* cb4 = nullptr;            // "Проходить через двери": the arrow keys pass doors
     QCheckBox* CheckBox8 = nullptr;      // "Проигрывать звуки": event sounds
-    QCheckBox* CheckBox7 = nullptr;      // hide the panels when a combat starts
-    QLabel* Label18 = nullptr;           // "Скрывать панели при" (the check box's caption, first line)
-    QLabel* Label17 = nullptr;           // "начале боя" (second line)
-    QPushButton* Button14 = nullptr;     // "Сохранить карту": write the four map files
-    QPushButton* Button2 = nullptr;      // "Очистить карту": empty the labyrinth shown
-    QPushButton* Button15 = nullptr;     // "Очистить все карты": empty every labyrinth
-    QCheckBox* CheckBox1 = nullptr;      // "показывать путь к выходу": draw the route to a way out
-    QLabel* Label1 = nullptr;            // empty; cleared at start-up
-    QLabel* Label3 = nullptr;            // empty; cleared at start-up
-    QLabel* Label8 = nullptr;            // "Из"
-    QComboBox* ComboBox3 = nullptr;      // the town the journey starts in
-    QLabel* Label19 = nullptr;           // "В"
-    QComboBox* ComboBox4 = nullptr;      // the destination town
-    QLabel* Label4 = nullptr;            // "Со скоростью"
-    QComboBox* ComboBox5 = nullptr;      // the speed bonus, -30..30
-    QLabel* Label7 = nullptr;            // "Расчетное время: hh:mm:ss"
+    QCheckBox* FrontierBox = nullptr; // "Показывать путь к неисследованному": the explore assistant
+    QCheckBox* CheckBox7 = nullptr;  // hide the panels when a combat starts
+    QLabel* Label18 = nullptr;       // "Скрывать панели при" (the check box's caption, first line)
+    QLabel* Label17 = nullptr;       // "начале боя" (second line)
+    QPushButton* Button14 = nullptr; // "Сохранить карту": write the four map files
+    QPushButton* Button2 = nullptr;  // "Очистить карту": empty the labyrinth shown
+    QPushButton* Button15 = nullptr; // "Очистить все карты": empty every labyrinth
+    QCheckBox* CheckBox1 = nullptr;  // "показывать путь к выходу": draw the route to a way out
+    QLabel* Label1 = nullptr;        // empty; cleared at start-up
+    QLabel* Label3 = nullptr;        // empty; cleared at start-up
+    QLabel* Label8 = nullptr;        // "Из"
+    QComboBox* ComboBox3 = nullptr;  // the town the journey starts in
+    QLabel* Label19 = nullptr;       // "В"
+    QComboBox* ComboBox4 = nullptr;  // the destination town
+    QLabel* Label4 = nullptr;        // "Со скоростью"
+    QComboBox* ComboBox5 = nullptr;  // the speed bonus, -30..30
+    QLabel* Label7 = nullptr;        // "Расчетное время: hh:mm:ss"
 
     // Browser and map.
     QTabWidget* PageControl2 = nullptr;       // the browser tabs
@@ -108,6 +109,7 @@ struct TForm1Controls
     QPlainTextEdit* Memo2 = nullptr; // "управление с клавиатуры": focused, the arrow keys walk
     QLabel* Label2 = nullptr;        // "Процент открытия уровня: N%"
     QLabel* Label5 = nullptr;        // the player's cell, "XxY"
+    QLabel* FrontierLabel = nullptr; // "До неисследованного: N шагов" while the explore assistant is on
     QProgressBar* ProgressBar1 = nullptr; // the load progress of the tab in front
 
     // Login box over the browser ("Дополнительно" → "Данные").

@@ -20,6 +20,7 @@ class ClickSplitter;
 class DownloadGate;
 class EventSounds;
 class ExitRoute;
+class FrontierSearch;
 class HistoryStore;
 class MapRecovery;
 class MapIcons;
@@ -52,6 +53,9 @@ struct TForm1State
     std::unique_ptr<ExitRoute> m_route;
     std::unique_ptr<MapIcons> m_icons;
     std::vector<char> m_onPath; // cells of the route, for drawing
+    std::unique_ptr<FrontierSearch> m_frontier;
+    std::vector<char> m_onFrontier; // cells of the explore assistant's way, for drawing
+    std::pair<int, int> m_frontierOpening{0, 0};
     std::unique_ptr<HistoryStore> m_history;
     QString m_profileFolder;
     BrowserTabs* m_tabs = nullptr;

@@ -3,6 +3,7 @@
 #include "mapicons.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace veldor {
 
@@ -10,6 +11,8 @@ const std::array<QColor, 9> SideColors = {
     QColor(206, 206, 0),   QColor(0, 0, 0),   QColor(255, 255, 255), QColor(255, 255, 255), QColor(255, 0, 0),
     QColor(157, 206, 255), QColor(0, 255, 0), QColor(236, 118, 0),   QColor(255, 255, 128),
 };
+
+const QColor FrontierColor(255, 0, 255);
 
 void DrawSide(QPainter& painter, QPoint from, QPoint to, const QColor& colour, int width)
 {
@@ -59,6 +62,15 @@ void sgDrawCell(QPainter& painter, const QRect& rect, const CellInputs& in, cons
     const int icon = MapIcons::forObject(c.Object);
     if (icon >= 0)
         painter.drawPixmap(L, T, icons.icon(icon));
+    if (in.onFrontierPath) {
+        const int d = std::max(3, (R - L) / 4);
+        painter.fillRect(QRect((L + R - d) / 2, (T + B - d) / 2, d, d), FrontierColor);
+    }
+    if (in.frontierOpening) {
+        painter.setPen(QPen(FrontierColor, 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRect(L + 1, T + 1, R - L - 2, B - T - 2));
+    }
     if (in.player)
         painter.drawPixmap(L, T, icons.icon(MapIcons::Player));
 }

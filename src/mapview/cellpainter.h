@@ -15,6 +15,9 @@ class MapIcons;
 // Colours of the side codes 0..8; code 1, a plain passage, is not drawn.
 extern const std::array<QColor, 9> SideColors;
 
+// The explore assistant's dots and outline: a colour no door, wall, route dot or player uses.
+extern const QColor FrontierColor;
+
 // What one body cell of the map shows.
 struct CellInputs
 {
@@ -23,11 +26,13 @@ struct CellInputs
     bool onPath = false;
     int group = 0;
     bool player = false;
+    bool onFrontierPath = false;  // on the explore assistant's way
+    bool frontierOpening = false; // the unexplored cell it leads into
 };
 
 // Draws a cell over the grid's own grey background: marker square, explored fill with walls and doors, the
-// route dot, the object icon and the player, each over the earlier ones. Icons are always 15 x 15 and may
-// reach beyond a smaller cell.
+// route dot, the object icon, the explore assistant's dot or outline and the player, each over the earlier ones. Icons
+// are always 15 x 15 and may reach beyond a smaller cell.
 void sgDrawCell(QPainter& painter, const QRect& rect, const CellInputs& in, const MapIcons& icons);
 
 // Draws a line from one point to the other in a colour and width.

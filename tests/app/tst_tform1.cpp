@@ -331,7 +331,7 @@ private slots:
         QVERIFY(!form->close());
         QVERIFY(form->isVisible());
         QCOMPARE(prompts->questions, QStringList{QStringLiteral("Сохранить карты?")});
-        QCOMPARE(readAll(file("user.dat")), QByteArray("\r\n\r\n1\r\n15\r\n0\r\n1\r\n0\r\n0\r\n"));
+        QCOMPARE(readAll(file("user.dat")), QByteArray("\r\n\r\n1\r\n15\r\n0\r\n1\r\n0\r\n0\r\n0\r\n"));
         for (const char* name : kMapNames)
             QCOMPARE(QFileInfo(file(name)).size(), qint64(0));
     }

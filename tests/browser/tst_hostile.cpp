@@ -37,8 +37,9 @@ public:
         m_server.Get("/popups", page("<html><body><a href=\"/clicked\" target=\"_blank\" style=\"display:block;"
                                      "width:100%;height:2000px\">open</a><script>for (var i = 0; i < 300; i++)"
                                      " window.open('/blank');</script></body></html>"));
+        // A second after loading, so that the test sees the page before the push takes the tab elsewhere.
         m_server.Get("/push", page("<html><body>pushing<script>setTimeout(function(){location.href='/file';},"
-                                   "100);</script></body></html>"));
+                                   "1000);</script></body></html>"));
         m_server.Get("/clickme", page("<html><body><a href=\"/file\" style=\"display:block;width:100%;"
                                       "height:2000px\">get the file</a></body></html>"));
         m_server.Get("/file", [](const httplib::Request&, httplib::Response& res) {
@@ -145,7 +146,7 @@ private slots:
         QVERIFY(form);
         const QByteArray before = readAll(fx.file("map1.map"));
         QVERIFY(openTab(*form, server->url("/push")));
-        QTest::qWait(2000);
+        QTest::qWait(3000);
         QVERIFY(fx.prompts->fileCaptions.isEmpty()); // no save dialog was offered
         QCOMPARE(readAll(fx.file("map1.map")), before);
     }

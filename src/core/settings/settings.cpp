@@ -144,6 +144,8 @@ SettingsRead ParseSettings(std::string_view bytes)
         }
         *flag = *v == 1;
     }
+    if (const auto v = in.readInteger())
+        r.showFrontier = *v == 1;
     return r;
 }
 
@@ -159,6 +161,7 @@ std::string SerializeSettings(const Settings& s)
     out += std::string(flag(s.PassDoors)) + "\r\n";
     out += std::string(flag(s.PlaySounds)) + "\r\n";
     out += std::string(flag(s.HidePanels)) + "\r\n";
+    out += std::string(flag(s.ShowFrontier)) + "\r\n";
     return out;
 }
 
@@ -180,6 +183,8 @@ void ApplySettingsRead(const SettingsRead& read, Settings& s)
         s.PlaySounds = *read.playSounds;
     if (read.hidePanels)
         s.HidePanels = *read.hidePanels;
+    if (read.showFrontier)
+        s.ShowFrontier = *read.showFrontier;
     if (read.failed)
         s.StoredPassword.clear();
 }

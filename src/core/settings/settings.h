@@ -9,7 +9,8 @@
 
 namespace veldor {
 
-// The eight values of user.dat. Texts are Windows-1251.
+// The values of user.dat. Texts are Windows-1251. The first eight lines are those every copy of the program
+// reads; a ninth line keeps the explore assistant's switch, which older copies never read.
 struct Settings
 {
     std::string StoredLogin;
@@ -17,9 +18,10 @@ struct Settings
     std::int32_t CurLab = 0;
     int CellSize = 15;
     bool AutoLogin = false;
-    bool PassDoors = false;  // cb4
-    bool PlaySounds = false; // CheckBox8
-    bool HidePanels = false; // CheckBox7
+    bool PassDoors = false;    // cb4
+    bool PlaySounds = false;   // CheckBox8
+    bool HidePanels = false;   // CheckBox7
+    bool ShowFrontier = false; // FrontierBox
 };
 
 // What a read of user.dat delivered, in the order the values reach the program. A value is set when it was
@@ -35,6 +37,8 @@ struct SettingsRead
     std::optional<bool> passDoors;
     std::optional<bool> playSounds;
     std::optional<bool> hidePanels;
+    // Line nine: a bad value there is taken as "off" and fails nothing, since older copies never wrote it.
+    std::optional<bool> showFrontier;
     bool failed = false;
 };
 
@@ -43,7 +47,7 @@ struct SettingsRead
 // file gives an empty text or 0; a token that is no integer is an error. The rest of each line is skipped.
 SettingsRead ParseSettings(std::string_view bytes);
 
-// The eight CR LF lines. Line ends inside the login or password would shift every later line, so they are
+// The nine CR LF lines. Line ends inside the login or password would shift every later line, so they are
 // written as blanks.
 std::string SerializeSettings(const Settings& settings);
 

@@ -17,7 +17,7 @@ class TestSettings : public QObject
     static SettingsRead parse(const char* text) { return ParseSettings(text); }
 
 private slots:
-    void writesEightCrLfLines()
+    void writesNineCrLfLines()
     {
         Settings s;
         s.StoredLogin = cp1251::fromUtf8(u8"Странник");
@@ -29,7 +29,29 @@ private slots:
         s.PlaySounds = true;
         s.HidePanels = true;
         QCOMPARE(SerializeSettings(s),
-                 cp1251::fromUtf8(u8"Странник") + "\r\np@ss word\r\n14\r\n21\r\n1\r\n0\r\n1\r\n1\r\n");
+                 cp1251::fromUtf8(u8"Странник") + "\r\np@ss word\r\n14\r\n21\r\n1\r\n0\r\n1\r\n1\r\n0\r\n");
+        s.ShowFrontier = true;
+        QVERIFY(SerializeSettings(s).ends_with("\r\n1\r\n1\r\n1\r\n"));
+    }
+
+    // The explore assistant's line comes after everything older copies read, and nothing in it can cost the
+    // other settings or the password.
+    void theNinthLineIsTheAssistantsAndNeverFailsTheRest()
+    {
+        const SettingsRead on = parse("a\r\nb\r\n3\r\n15\r\n0\r\n0\r\n0\r\n0\r\n1\r\n");
+        QCOMPARE(on.showFrontier, std::optional<bool>(true));
+        QVERIFY(!on.failed);
+        const SettingsRead older = parse("a\r\nb\r\n3\r\n15\r\n0\r\n0\r\n0\r\n1\r\n");
+        QCOMPARE(older.showFrontier, std::optional<bool>(false));
+        QCOMPARE(older.hidePanels, std::optional<bool>(true));
+        const SettingsRead bad = parse("a\r\nb\r\n3\r\n15\r\n0\r\n0\r\n0\r\n1\r\nда\r\n");
+        QVERIFY(!bad.failed);
+        QVERIFY(!bad.showFrontier);
+        Settings s;
+        ApplySettingsRead(bad, s);
+        QCOMPARE(s.StoredPassword, std::string("b"));
+        QCOMPARE(s.HidePanels, true);
+        QCOMPARE(s.ShowFrontier, false);
     }
 
     void roundTripThroughTheFile()

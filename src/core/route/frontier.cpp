@@ -1,0 +1,155 @@
+#include "frontier.h"
+
+#include <algorithm>
+#include <string>
+
+namespace veldor {
+namespace {
+
+enum : std::uint8_t
+{
+    kWest = 1,
+    kEast = 2,
+    kNorth = 4,
+    kSouth = 8,
+    kExplored = 16,
+    kTrap = 32,
+};
+
+bool passable(std::uint8_t code, bool passDoors)
+{
+    return code == 1 || (code > 1 && passDoors);
+}
+
+} // namespace
+
+const FrontierRoute& FrontierSearch::find(const Atlas& atlas, unsigned lab, int level, int viewX, int viewY,
+                                          bool passDoors)
+{
+    m_route = FrontierRoute{};
+    const int n = LabSide(lab);
+    if (n == 0 || level < 0 || level >= kLevelCount || viewX < 1 || viewX > n || viewY < 1 || viewY > n)
+        return m_route;
+
+    m_width = n + 2;
+    m_cells.assign(static_cast<std::size_t>(m_width) * m_width, 0);
+    // The cells of a level lie far apart in the atlas, a fixed distance from one another: walk them by pointer.
+    const TMapCell* first = atlas.cell(lab, level, 1, 1);
+    const std::ptrdiff_t alongY = n > 1 ? atlas.cell(lab, level, 1, 2) - first : 0;
+    const std::ptrdiff_t alongX = n > 1 ? atlas.cell(lab, level, 2, 1) - first : 0;
+    for (int x = 1; x <= n; ++x) {
+        const TMapCell* c = first + (x - 1) * alongX;
+        for (int y = 1; y <= n; ++y, c += alongY) {
+            std::uint8_t bits = 0;
+            if (c->Explored != 0)
+                bits |= kExplored;
+            if (c->Object == 'L')
+                bits |= kTrap;
+            if (x > 1 && passable(c->West, passDoors))
+                bits |= kWest;
+            if (x < n && passable(c->East, passDoors))
+                bits |= kEast;
+            if (y > 1 && passable(c->North, passDoors))
+                bits |= kNorth;
+            if (y < n && passable(c->South, passDoors))
+                bits |= kSouth;
+            m_cells[static_cast<std::size_t>(y) * m_width + x] = bits;
+        }
+    }
+
+    const int start = viewY * m_width + viewX;
+    if ((m_cells[start] & kExplored) == 0 || !anyOpening())
+        return m_route;
+    bool blocked = false;
+    bool found = search(start, false, blocked);
+    if (!found && blocked) {
+        found = search(start, true, blocked);
+        m_route.throughTrap = found;
+    }
+    if (!found)
+        return m_route;
+    for (int at = m_found; at != -1; at = at == start ? -1 : m_from[at])
+        m_route.path.emplace_back(at % m_width, at / m_width);
+    std::reverse(m_route.path.begin(), m_route.path.end());
+    m_route.opening = {m_opening % m_width, m_opening / m_width};
+    return m_route;
+}
+
+bool FrontierSearch::anyOpening() const
+{
+    // A well explored level has few openings or none; this look over the whole level is cheaper than a search.
+    const int steps[] = {-1, 1, -m_width, m_width};
+    const std::uint8_t sides[] = {kWest, kEast, kNorth, kSouth};
+    for (std::size_t at = 0; at < m_cells.size(); ++at) {
+        const std::uint8_t bits = m_cells[at];
+        if ((bits & kExplored) == 0 || (bits & 15) == 0)
+            continue;
+        for (int d = 0; d < 4; ++d) {
+            if ((bits & sides[d]) != 0 && (m_cells[at + steps[d]] & kExplored) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+bool FrontierSearch::search(int start, bool trapsAllowed, bool& blocked)
+{
+    m_from.assign(m_cells.size(), -1);
+    m_queue.clear();
+    m_queue.push_back(start);
+    m_from[start] = start;
+    const int steps[] = {-1, 1, -m_width, m_width};
+    const std::uint8_t sides[] = {kWest, kEast, kNorth, kSouth};
+    for (std::size_t head = 0; head < m_queue.size(); ++head) {
+        const int at = m_queue[head];
+        const std::uint8_t bits = m_cells[at];
+        for (int d = 0; d < 4; ++d) {
+            if ((bits & sides[d]) == 0)
+                continue;
+            const int next = at + steps[d];
+            const std::uint8_t there = m_cells[next];
+            if ((there & kTrap) != 0 && !trapsAllowed) {
+                blocked = true;
+                continue;
+            }
+            if ((there & kExplored) == 0) {
+                m_found = at;
+                m_opening = next;
+                return true;
+            }
+        }
+        for (int d = 0; d < 4; ++d) {
+            const int next = at + steps[d];
+            if ((bits & sides[d]) == 0 || m_from[next] != -1)
+                continue;
+            if ((m_cells[next] & kTrap) != 0 && !trapsAllowed)
+                continue;
+            m_from[next] = at;
+            m_queue.push_back(next);
+        }
+    }
+    return false;
+}
+
+std::u8string FrontierText(const FrontierRoute& route)
+{
+    if (!route.found())
+        return u8"Всё исследовано";
+    const int n = route.steps();
+    const int tens = n % 100;
+    const int units = n % 10;
+    std::u8string word = u8"шагов";
+    if (tens < 11 || tens > 14) {
+        if (units == 1)
+            word = u8"шаг";
+        else if (units >= 2 && units <= 4)
+            word = u8"шага";
+    }
+    const std::string number = std::to_string(n);
+    std::u8string text = u8"До неисследованного: " + std::u8string(number.begin(), number.end()) + u8" " + word;
+    if (route.throughTrap)
+        text += u8", через ловушку";
+    return text;
+}
+
+} // namespace veldor

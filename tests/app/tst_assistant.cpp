@@ -1,0 +1,243 @@
+// The explore assistant in the window: the check box, its dots and outline on the grid, the label beside the
+// position, the switch kept in user.dat, and a walk in the practice labyrinth where the dots always lead to
+// an opening into the unexplored.
+#include "app/pagecontrol.h"
+#include "app/tform1.h"
+#include "app/webengine_setup.h"
+#include "eventwait.h"
+#include "formfixture.h"
+#include "mapview/cellpainter.h"
+#include "mapview/mapgrid.h"
+#include "person.h"
+#include "practicefixture.h"
+#include "route/frontier.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QToolButton>
+#include <memory>
+
+using namespace veldor;
+using namespace veldor::test;
+using practice::test::RunningServer;
+
+namespace {
+
+const QString kServer = QStringLiteral("http://127.0.0.1:9");
+
+void corridor(Atlas& atlas, const std::vector<std::pair<int, int>>& cells)
+{
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        TMapCell* c = atlas.cell(1, 0, cells[i].first, cells[i].second);
+        c->Explored = 1;
+        c->Object = 'n';
+        if (i == 0)
+            continue;
+        TMapCell* p = atlas.cell(1, 0, cells[i - 1].first, cells[i - 1].second);
+        if (cells[i].first > cells[i - 1].first) {
+            p->East = 1;
+            c->West = 1;
+        } else if (cells[i].first < cells[i - 1].first) {
+            p->West = 1;
+            c->East = 1;
+        } else if (cells[i].second > cells[i - 1].second) {
+            p->South = 1;
+            c->North = 1;
+        } else {
+            p->North = 1;
+            c->South = 1;
+        }
+    }
+}
+
+int frontierPixels(TForm1& form, int col, int row)
+{
+    const QRect r = form.controls().sg->cellRect(col, row);
+    const QImage img = form.controls().sg->viewport()->grab(r).toImage();
+    int count = 0;
+    for (int x = 0; x < img.width(); ++x)
+        for (int y = 0; y < img.height(); ++y)
+            count += img.pixelColor(x, y) == FrontierColor ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+class TestAssistant : public QObject
+{
+    Q_OBJECT
+    FormFixture fx;
+
+    std::unique_ptr<TForm1> shownForm(const QString& server, const QByteArray& userDat)
+    {
+        if (!fx.writeUserDat(userDat))
+            return nullptr;
+        auto form = fx.shown(server, QSize(1100, 900));
+        if (!form || !person::activate(form.get()))
+            return nullptr;
+        return form;
+    }
+
+    // Right click on the cell, "Добавить" > "Ловушку".
+    static void markTrap(TForm1& form, int x, int y)
+    {
+        MapGrid* grid = form.controls().sg;
+        person::hover(grid->viewport(), grid->cellRect(x, y).center());
+        QTRY_COMPARE(form.HoverX, x);
+        QTRY_COMPARE(form.HoverY, y);
+        person::click(grid->viewport(), grid->cellRect(x, y).center(), Qt::RightButton);
+        QTRY_VERIFY(person::shownPopup());
+        QVERIFY(person::choose(person::shownPopup(), {QStringLiteral("Добавить"), QStringLiteral("Ловушку")}));
+    }
+
+    static void clickAssistantBox(TForm1& form)
+    {
+        person::click(form.controls().PageControl1->tabButton(0)); // "Настройки"
+        QVERIFY(form.controls().FrontierBox->isVisible());
+        person::click(form.controls().FrontierBox);
+    }
+
+private slots:
+    void init() { fx.reset(); }
+
+    void theColourIsNobodyElses()
+    {
+        for (const QColor& door : SideColors)
+            QVERIFY(door != FrontierColor);
+        for (const QColor& other : {QColor(206, 206, 0), QColor(232, 232, 0), QColor(255, 140, 0), QColor(255, 0, 0),
+                                    QColor(128, 128, 128), QColor(Qt::black)})
+            QVERIFY(other != FrontierColor);
+    }
+
+    void theBoxShowsTheWayOnTheGridAndBeside()
+    {
+        auto form = shownForm(kServer, "hero\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n");
+        QVERIFY(form);
+        // The player at (5, 5); a corridor east to (7, 5), then an opening south into (7, 6).
+        corridor(form->atlas(), {{5, 5}, {6, 5}, {7, 5}});
+        form->atlas().cell(1, 0, 7, 5)->South = 1;
+        form->Reader.ViewX = 5;
+        form->Reader.ViewY = 5;
+        QVERIFY(!form->controls().FrontierLabel->isVisible());
+
+        clickAssistantBox(*form);
+        QVERIFY(form->controls().FrontierBox->isChecked());
+        QVERIFY(form->controls().FrontierLabel->isVisible());
+        QCOMPARE(form->controls().FrontierLabel->text(), QStringLiteral("До неисследованного: 3 шага"));
+        QCOMPARE(form->controls().Label5->parentWidget(), form->controls().FrontierLabel->parentWidget());
+        QTRY_VERIFY(frontierPixels(*form, 6, 5) > 0);
+        QVERIFY(frontierPixels(*form, 7, 5) > 0);
+        QVERIFY(frontierPixels(*form, 7, 6) > 0); // the outlined opening
+        QCOMPARE(frontierPixels(*form, 4, 5), 0);
+        QCOMPARE(frontierPixels(*form, 8, 5), 0);
+        const QRect opening = form->controls().sg->cellRect(7, 6);
+        const QImage shown = form->controls().sg->viewport()->grab(opening).toImage();
+        QCOMPARE(shown.pixelColor(1, 1), FrontierColor);
+        QCOMPARE(shown.pixelColor(opening.width() / 2, opening.height() / 2), QColor(128, 128, 128));
+
+        // A trap set by hand on the way: the longer way north, free of traps, wins at once.
+        corridor(form->atlas(), {{5, 5}, {5, 4}, {5, 3}, {5, 2}});
+        form->atlas().cell(1, 0, 5, 2)->North = 1;
+        markTrap(*form, 6, 5);
+        QCOMPARE(form->atlas().cell(1, 0, 6, 5)->Object, 'L');
+        QCOMPARE(form->controls().FrontierLabel->text(), QStringLiteral("До неисследованного: 4 шага"));
+        QTRY_VERIFY(frontierPixels(*form, 5, 3) > 0);
+        QVERIFY(frontierPixels(*form, 5, 1) > 0);
+        QCOMPARE(frontierPixels(*form, 7, 6), 0);
+        // A trap on that way too: the nearest again, and the label says it crosses a trap.
+        markTrap(*form, 5, 3);
+        QCOMPARE(form->controls().FrontierLabel->text(), QStringLiteral("До неисследованного: 3 шага, через ловушку"));
+        QVERIFY(form->controls().FrontierLabel->toolTip().contains(QStringLiteral("ловушку")));
+
+        // Off again: nothing drawn, the label gone.
+        person::click(form->controls().FrontierBox);
+        QVERIFY(!form->controls().FrontierLabel->isVisible());
+        QTRY_COMPARE(frontierPixels(*form, 6, 5), 0);
+        QCOMPARE(frontierPixels(*form, 7, 6), 0);
+    }
+
+    void theSwitchIsKeptInUserDatAndNothingShowsWithoutAPosition()
+    {
+        auto form = shownForm(kServer, "hero\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n");
+        QVERIFY(form);
+        clickAssistantBox(*form);
+        QVERIFY(form->controls().FrontierBox->isChecked());
+        QVERIFY(!form->controls().FrontierLabel->isVisible()); // no position read yet
+        fx.prompts->answers << UserPrompts::Answer::No;
+        QVERIFY(person::chooseMenu(form->controls().MainMenu1, {QStringLiteral("Файл"), QStringLiteral("Выход")}));
+        QTRY_VERIFY(!form->isVisible());
+        QCOMPARE(readAll(fx.file("user.dat")), QByteArray("hero\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n1\r\n"));
+        form.reset();
+
+        form = fx.shown(kServer, QSize(1100, 900));
+        QVERIFY(form);
+        QVERIFY(form->controls().FrontierBox->isChecked());
+        // The player off the map: no way, nothing drawn, no label.
+        corridor(form->atlas(), {{5, 5}, {6, 5}});
+        form->atlas().cell(1, 0, 6, 5)->East = 1;
+        form->Reader.ViewX = 31;
+        form->Reader.ViewY = 5;
+        person::click(form->controls().PageControl1->tabButton(0));
+        person::click(form->controls().FrontierBox);
+        person::click(form->controls().FrontierBox);
+        QVERIFY(form->controls().FrontierBox->isChecked());
+        QVERIFY(!form->controls().FrontierLabel->isVisible());
+        QCOMPARE(frontierPixels(*form, 6, 5), 0);
+        QCOMPARE(frontierPixels(*form, 7, 5), 0);
+    }
+
+    // Walking the practice labyrinth with the assistant on: after every step the dots run from the player to
+    // a cell with a passage into one not explored, which is outlined, and the label tells the moves.
+    void walkingTheDotsAlwaysLeadToAnOpening()
+    {
+        RunningServer server;
+        // Automatic login, through doors, the assistant on.
+        auto form =
+            shownForm(QString::fromStdString(server.base()), "hero\r\npw\r\n1\r\n15\r\n1\r\n1\r\n0\r\n0\r\n1\r\n");
+        QVERIFY(form);
+        QVERIFY(waitUntil([&] { return form->Reader.ViewX != 0; }, 30000));
+        person::click(form->controls().Memo2);
+        FrontierSearch check;
+        for (int step = 0; step < 6; ++step) {
+            const int x = form->Reader.ViewX;
+            const int y = form->Reader.ViewY;
+            QVERIFY(waitUntil([&] { return form->atlas().cell(1, 0, x, y)->Explored != 0; }, 30000));
+            const FrontierRoute& route = check.find(form->atlas(), 1, form->CurLevel, x, y, true);
+            QVERIFY(route.found());
+            QCOMPARE(route.path.front(), std::make_pair(x, y));
+            const auto [ox, oy] = route.opening;
+            const auto [fx2, fy2] = route.path.back();
+            QCOMPARE(std::abs(ox - fx2) + std::abs(oy - fy2), 1);
+            QCOMPARE(form->atlas().cell(1, form->CurLevel, ox, oy)->Explored, std::uint8_t(0));
+            QTRY_COMPARE(form->controls().FrontierLabel->text(),
+                         QString::fromUtf8(reinterpret_cast<const char*>(FrontierText(route).c_str())));
+            QTRY_VERIFY(frontierPixels(*form, ox, oy) > 0);
+            for (const auto& [px, py] : route.path) {
+                if (px != x || py != y) // the player's picture covers its own cell
+                    QVERIFY(frontierPixels(*form, px, py) > 0);
+            }
+            // One step along the way, as a player following the dots would.
+            const std::pair<int, int> next = route.path.size() > 1 ? route.path[1] : route.opening;
+            const int dx = next.first - x;
+            const int dy = next.second - y;
+            const int key = dx > 0 ? Qt::Key_Right : dx < 0 ? Qt::Key_Left : dy > 0 ? Qt::Key_Down : Qt::Key_Up;
+            QVERIFY(person::press(key));
+            QVERIFY(waitUntil([&] { return form->Reader.ViewX != x || form->Reader.ViewY != y; }, 30000));
+        }
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    veldor::prepareWebEngine();
+    QApplication app(argc, argv);
+    TestAssistant test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_assistant.moc"
