@@ -3,7 +3,7 @@
 #  0. the layer rule (no Qt under src/core, no include upward) and the format of every source file;
 #  1. the whole suite through CTest (warnings are errors; GUI tests on a virtual X display);
 #  2. the Qt-free tests again under AddressSanitizer and UndefinedBehaviorSanitizer;
-#  3. each fuzzing target for a short while (VELDOR_FUZZ_SECONDS, default 30), with its kept regression cases;
+#  3. each fuzzing target for a short while (VELDOR_FUZZ_SECONDS, default 20), with its kept regression cases;
 #  4. static analysis of src/ (clang-tidy and cppcheck), which must report nothing.
 source "$(dirname "$0")/common.sh"
 
@@ -22,7 +22,7 @@ cmake --build --preset asan -j"$(nproc)"
 ctest --preset asan
 
 echo "== fuzzing =="
-bash "$ROOT/scripts/fuzz.sh" "${VELDOR_FUZZ_SECONDS:-30}"
+bash "$ROOT/scripts/fuzz.sh" "${VELDOR_FUZZ_SECONDS:-20}"
 
 echo "== static analysis =="
 bash "$ROOT/scripts/lint.sh"

@@ -13,6 +13,7 @@
 #include "map/markerfile.h"
 #include "map/selection.h"
 #include "mapview/clicksplitter.h"
+#include "mapview/gridchanges.h"
 #include "mapview/mapgrid.h"
 #include "mapview/mapicons.h"
 #include "route/frontier.h"
@@ -67,6 +68,7 @@ TForm1::TForm1(TForm1Options options, QWidget* parent) : QMainWindow(parent), TF
     m_sounds = new EventSounds(m_workFolder, this);
     m_route = std::make_unique<ExitRoute>();
     m_frontier = std::make_unique<FrontierSearch>();
+    m_gridChanges = std::make_unique<GridChanges>();
     m_icons = std::make_unique<MapIcons>();
 
     // The password character and the hint delay of the layout come from the application's style.

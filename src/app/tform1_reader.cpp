@@ -9,8 +9,11 @@
 #include "browser/pagepoller.h"
 #include "browser/twebbrowser.h"
 #include "mapview/clicksplitter.h"
+#include "mapview/gridchanges.h"
 #include "mapview/mapgrid.h"
+#include "route/frontier.h"
 #include "route/keyboard.h"
+#include "route/route.h"
 #include "settings/loginform.h"
 #include "ui/qtcodec.h"
 
@@ -25,6 +28,19 @@
 #include <QWebEngineScript>
 
 namespace veldor {
+namespace {
+
+// The cells the window draws something of its own on: the player and the route dots.
+GridChanges::Cells marked(const ReaderState& reader, const ExitRoute& route, const FrontierRoute& frontier)
+{
+    GridChanges::Cells cells = route.ExitPath;
+    cells.insert(cells.end(), frontier.path.begin(), frontier.path.end());
+    cells.push_back(frontier.opening);
+    cells.emplace_back(reader.ViewX, reader.ViewY);
+    return cells;
+}
+
+} // namespace
 
 void TForm1::WebBrowser1DocumentComplete(TWebbrowser* browser, const QString& frameName, bool topLevel)
 {
@@ -41,12 +57,15 @@ void TForm1::Timer1Timer()
 void TForm1::recognize(const PageLines& game)
 {
     m_listsChanged = false;
+    // A tick repaints only what it changed: most ticks change nothing, a move a few cells.
+    m_gridChanges->before(*m_atlas, CurLab, CurLevel, marked(Reader, *m_route, m_frontier->route()));
     RecognizePage(game, *m_atlas, Reader, *this);
     if (m_recovery)
         m_recovery->changed(CurLab);
     if (m_listsChanged)
         fillObjectMemos();
     updateFrontier();
+    m_gridChanges->after(*m_atlas, CurLab, CurLevel, marked(Reader, *m_route, m_frontier->route()), *sg);
 }
 
 bool TForm1::soundsEnabled() const
@@ -56,9 +75,11 @@ bool TForm1::soundsEnabled() const
 
 void TForm1::showLevel(int level)
 {
+    const bool other = level != CurLevel;
     CurLevel = level;
     ComboBox2->setCurrentIndex(level < ComboBox2->count() ? level : -1);
-    sg->viewport()->update();
+    if (other)
+        sg->viewport()->update();
 }
 
 void TForm1::playSound(std::string_view fileName)
@@ -88,7 +109,7 @@ void TForm1::followPlayer(int viewX, int viewY)
     sg->setCurrentCell(viewX, viewY);
     if (CheckBox1->isChecked())
         FindExitPath();
-    sg->viewport()->update();
+    // The tick repaints what changed (recognize).
 }
 
 void TForm1::setCaptionPrefix(const std::string& prefix)

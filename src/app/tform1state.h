@@ -21,6 +21,7 @@ class DownloadGate;
 class EventSounds;
 class ExitRoute;
 class FrontierSearch;
+class GridChanges;
 class HistoryStore;
 class MapRecovery;
 class MapIcons;
@@ -54,6 +55,7 @@ struct TForm1State
     std::unique_ptr<MapIcons> m_icons;
     std::vector<char> m_onPath; // cells of the route, for drawing
     std::unique_ptr<FrontierSearch> m_frontier;
+    std::unique_ptr<GridChanges> m_gridChanges;
     std::vector<char> m_onFrontier; // cells of the explore assistant's way, for drawing
     std::pair<int, int> m_frontierOpening{0, 0};
     std::unique_ptr<HistoryStore> m_history;

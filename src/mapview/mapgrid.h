@@ -32,6 +32,10 @@ public:
     int row() const { return m_row; }
     void setCurrentCell(int col, int row);
 
+    // Repaints what a cell draws: its rectangle, the walls over its edges and an icon reaching beyond a small
+    // cell. Nothing when the cell is out of view.
+    void updateCell(int col, int row);
+
     QString cellText(int col, int row) const;
     void setCellText(int col, int row, const QString& text);
 
@@ -52,6 +56,9 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+
+    // Time spent painting the grid since it was made, for measurements.
+    qint64 paintNanoseconds() const { return m_paintNs; }
 
     // Shows the hint text at once where the pointer is (lines separated by carriage returns).
     void showHintNow(const QPoint& globalPos);
@@ -81,6 +88,7 @@ private:
     int m_row = 1;
     QHash<quint32, QString> m_texts;
     CellPainter m_painter;
+    qint64 m_paintNs = 0;
 };
 
 } // namespace veldor

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTest>
 #include <QToolButton>
 #include <memory>
@@ -200,6 +201,7 @@ private slots:
         auto form =
             shownForm(QString::fromStdString(server.base()), "hero\r\npw\r\n1\r\n15\r\n1\r\n1\r\n0\r\n0\r\n1\r\n");
         QVERIFY(form);
+        form->move(0, 0); // wholly on the screen, which is read back below
         QVERIFY(waitUntil([&] { return form->Reader.ViewX != 0; }, 30000));
         person::click(form->controls().Memo2);
         FrontierSearch check;
@@ -228,6 +230,17 @@ private slots:
             const int key = dx > 0 ? Qt::Key_Right : dx < 0 ? Qt::Key_Left : dy > 0 ? Qt::Key_Down : Qt::Key_Up;
             QVERIFY(person::press(key));
             QVERIFY(waitUntil([&] { return form->Reader.ViewX != x || form->Reader.ViewY != y; }, 30000));
+            // A tick repaints only what it changed; what is on the screen must be what a full repaint draws.
+            waitUntil([] { return false; }, 700);
+            MapGrid* grid = form->controls().sg;
+            const QRect area(grid->viewport()->mapTo(form.get(), QPoint(0, 0)), grid->viewport()->size());
+            const QImage onScreen = QGuiApplication::primaryScreen()
+                                        ->grabWindow(form->winId(), area.x(), area.y(), area.width(), area.height())
+                                        .toImage()
+                                        .convertToFormat(QImage::Format_RGB32);
+            const QImage full = grid->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            QCOMPARE(onScreen.size(), full.size());
+            QVERIFY2(onScreen == full, qPrintable(QStringLiteral("step %1 differs on screen").arg(step)));
         }
     }
 };

@@ -1,0 +1,47 @@
+#include "gridchanges.h"
+
+#include "mapgrid.h"
+
+#include <cstring>
+
+namespace veldor {
+
+void GridChanges::copyLevel(const Atlas& atlas, unsigned lab, int level, std::vector<TMapCell>& out)
+{
+    const int n = LabSide(lab);
+    out.clear();
+    if (n == 0 || level < 0 || level >= kLevelCount)
+        return;
+    out.reserve(static_cast<std::size_t>(n) * n);
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+            out.push_back(*atlas.cell(lab, level, x, y));
+}
+
+void GridChanges::before(const Atlas& atlas, unsigned lab, int level, Cells marked)
+{
+    m_lab = lab;
+    m_level = level;
+    m_marked = std::move(marked);
+    copyLevel(atlas, lab, level, m_cells);
+}
+
+void GridChanges::after(const Atlas& atlas, unsigned lab, int level, const Cells& marked, MapGrid& grid)
+{
+    if (lab != m_lab || level != m_level) {
+        grid.viewport()->update();
+        return;
+    }
+    copyLevel(atlas, lab, level, m_now);
+    const int n = LabSide(lab);
+    for (std::size_t i = 0; i < m_now.size() && i < m_cells.size(); ++i) {
+        if (std::memcmp(&m_now[i], &m_cells[i], sizeof(TMapCell)) != 0)
+            grid.updateCell(static_cast<int>(i) / n + 1, static_cast<int>(i) % n + 1);
+    }
+    for (const auto& [x, y] : m_marked)
+        grid.updateCell(x, y);
+    for (const auto& [x, y] : marked)
+        grid.updateCell(x, y);
+}
+
+} // namespace veldor
