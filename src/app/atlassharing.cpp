@@ -97,24 +97,32 @@ QString mergeSummary(const QString& folder, const MergeResult& result, const Oth
 
 AtlasSharing::AtlasSharing(Window window, QObject* parent) : QObject(parent), m_w(std::move(window)) {}
 
-void AtlasSharing::mergeFromFolder()
+QString AtlasSharing::pickFolder(const QString& caption, QString& remembered, const QString& ownFolder)
 {
-    const QString folder = m_w.prompts->askFolder(m_w.window, QStringLiteral("Объединить с картами из папки"),
-                                                  m_exportFolder.isEmpty() ? QDir::homePath() : m_exportFolder);
+    const QString folder =
+        m_w.prompts->askFolder(m_w.window, caption, remembered.isEmpty() ? QDir::homePath() : remembered);
     if (folder.isEmpty())
-        return;
-    m_exportFolder = folder;
+        return {};
+    remembered = folder;
     if (!QFileInfo(folder).isDir()) {
         m_w.prompts->showError(m_w.window, QStringLiteral("Папка %1 не найдена.").arg(shown(folder)));
-        return;
+        return {};
     }
     if (SameFolder(folder.toStdString(), m_w.workFolder.toStdString())) {
-        m_w.prompts->showError(m_w.window,
-                               QStringLiteral("В папке %1 Вельдор хранит ваши собственные карты: объединять их с "
-                                              "ними же нечего. Выберите папку с картами другого игрока.")
-                                   .arg(shown(folder)));
-        return;
+        m_w.prompts->showError(m_w.window, ownFolder.arg(shown(folder)));
+        return {};
     }
+    return folder;
+}
+
+void AtlasSharing::mergeFromFolder()
+{
+    const QString folder =
+        pickFolder(QStringLiteral("Объединить с картами из папки"), m_mergeFolder,
+                   QStringLiteral("В папке %1 Вельдор хранит ваши собственные карты: объединять их с ними же нечего. "
+                                  "Выберите папку с картами другого игрока."));
+    if (folder.isEmpty())
+        return;
     MergeResult result;
     OtherMaps other;
     {
@@ -138,22 +146,12 @@ void AtlasSharing::mergeFromFolder()
 
 void AtlasSharing::exportToFolder()
 {
-    const QString folder = m_w.prompts->askFolder(m_w.window, QStringLiteral("Экспорт карт в папку"),
-                                                  m_exportFolder.isEmpty() ? QDir::homePath() : m_exportFolder);
+    const QString folder =
+        pickFolder(QStringLiteral("Экспорт карт в папку"), m_exportFolder,
+                   QStringLiteral("Папка %1 — та, где Вельдор хранит ваши карты. Чтобы записать их сюда, нажмите "
+                                  "«Сохранить карту»; для копии выберите другую папку."));
     if (folder.isEmpty())
         return;
-    m_exportFolder = folder;
-    if (!QFileInfo(folder).isDir()) {
-        m_w.prompts->showError(m_w.window, QStringLiteral("Папка %1 не найдена.").arg(shown(folder)));
-        return;
-    }
-    if (SameFolder(folder.toStdString(), m_w.workFolder.toStdString())) {
-        m_w.prompts->showError(m_w.window,
-                               QStringLiteral("Папка %1 — та, где Вельдор хранит ваши карты. Чтобы записать их сюда, "
-                                              "нажмите «Сохранить карту»; для копии выберите другую папку.")
-                                   .arg(shown(folder)));
-        return;
-    }
     MapFilesReport report;
     {
         const WaitCursor busy;

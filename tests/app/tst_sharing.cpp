@@ -132,9 +132,13 @@ private slots:
         QVERIFY(choose(*form, kMerge));
         QVERIFY2(fx.prompts->informations.value(0).contains(QStringLiteral("ничего нового")),
                  qPrintable(fx.prompts->informations.value(0)));
-        // A picture is not offered into their folder (cancelled here).
+        // Neither an export nor a picture is offered into their folder (both cancelled here); a merge is.
         QVERIFY(choose(*form, kPicture));
         QCOMPARE(QFileInfo(fx.prompts->suggestions.value(0)).absolutePath(), fx.dir->path());
+        fx.prompts->folderStarts.clear();
+        QVERIFY(choose(*form, kExport));
+        QVERIFY(choose(*form, kMerge));
+        QCOMPARE(fx.prompts->folderStarts, QStringList({QDir::homePath(), other->path()}));
     }
 
     void ourOwnFolderAndFoldersWithoutMapsAreRefused()

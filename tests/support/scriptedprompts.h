@@ -66,10 +66,12 @@ public:
         suggestions << suggested;
         return files.isEmpty() ? QString() : files.takeFirst();
     }
-    QStringList folders; // answers for the folder questions, taken in order; empty when none left
-    QString askFolder(QWidget*, const QString& caption, const QString&) override
+    QStringList folders;      // answers for the folder questions, taken in order; empty when none left
+    QStringList folderStarts; // where each folder question started
+    QString askFolder(QWidget*, const QString& caption, const QString& start) override
     {
         fileCaptions << caption;
+        folderStarts << start;
         return folders.isEmpty() ? QString() : folders.takeFirst();
     }
 };

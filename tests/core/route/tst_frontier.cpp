@@ -1,4 +1,5 @@
 // The way to the nearest opening into the unexplored part of a level, on small hand-made levels.
+#include "levelbuilder.h"
 #include "route/frontier.h"
 
 #include <QTest>
@@ -24,24 +25,10 @@ public:
         c->Object = object;
         return *this;
     }
-    // A passage (or door) between two neighbouring cells, recorded on both as the reader records it.
+    // A passage (or door) between two neighbouring cells.
     Level& open(int x1, int y1, int x2, int y2, std::uint8_t code = 1)
     {
-        TMapCell* a = m_atlas->cell(kLab, kLevel, x1, y1);
-        TMapCell* b = m_atlas->cell(kLab, kLevel, x2, y2);
-        if (x2 == x1 + 1) {
-            a->East = code;
-            b->West = code;
-        } else if (x2 == x1 - 1) {
-            a->West = code;
-            b->East = code;
-        } else if (y2 == y1 + 1) {
-            a->South = code;
-            b->North = code;
-        } else {
-            a->North = code;
-            b->South = code;
-        }
+        test::openPassage(*m_atlas, kLab, kLevel, x1, y1, x2, y2, code);
         return *this;
     }
     // Explored cells joined in a line from the first to the last point given.

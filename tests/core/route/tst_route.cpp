@@ -1,3 +1,4 @@
+#include "levelbuilder.h"
 #include "route/route.h"
 
 #include <QTest>
@@ -5,6 +6,7 @@
 #include <random>
 
 using namespace veldor;
+using veldor::test::openPassage;
 
 namespace {
 
@@ -68,25 +70,6 @@ struct Reference
             spread(tx, ty, 1);
     }
 };
-
-void openPassage(Atlas& atlas, unsigned lab, int level, int x1, int y1, int x2, int y2, std::uint8_t code)
-{
-    TMapCell* a = atlas.cell(lab, level, x1, y1);
-    TMapCell* b = atlas.cell(lab, level, x2, y2);
-    if (x2 == x1 + 1) {
-        a->East = code;
-        b->West = code;
-    } else if (x2 == x1 - 1) {
-        a->West = code;
-        b->East = code;
-    } else if (y2 == y1 + 1) {
-        a->South = code;
-        b->North = code;
-    } else {
-        a->North = code;
-        b->South = code;
-    }
-}
 
 } // namespace
 
