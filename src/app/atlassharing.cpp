@@ -99,8 +99,7 @@ AtlasSharing::AtlasSharing(Window window, QObject* parent) : QObject(parent), m_
 
 QString AtlasSharing::pickFolder(const QString& caption, QString& remembered, const QString& ownFolder)
 {
-    const QString folder =
-        m_w.prompts->askFolder(m_w.window, caption, remembered.isEmpty() ? QDir::homePath() : remembered);
+    QString folder = m_w.prompts->askFolder(m_w.window, caption, remembered.isEmpty() ? QDir::homePath() : remembered);
     if (folder.isEmpty())
         return {};
     remembered = folder;
