@@ -1,6 +1,8 @@
 #include "maprecovery.h"
 
 #include "map/journal.h"
+#include "map/mapfiles.h"
+#include "map/markerfile.h"
 #include "text/safefile.h"
 #include "ui/prompts.h"
 
@@ -79,14 +81,19 @@ void MapRecovery::changed(unsigned lab)
 {
     if (!m_writer)
         return;
-    const auto problem = m_writer->capture(m_atlas, lab);
-    if (!problem || m_problemTold)
+    if (const auto problem = m_writer->capture(m_atlas, lab))
+        tell(*problem);
+}
+
+void MapRecovery::tell(const std::string& problem)
+{
+    if (m_problemTold)
         return;
     m_problemTold = true;
     const QString text = QStringLiteral("Не удалось вести журнал несохранённых изменений (%1): %2.\nКарта ведётся "
                                         "дальше, но при сбое изменения после последнего сохранения пропадут: "
                                         "сохраняйте карту почаще.")
-                             .arg(QDir::toNativeSeparators(journalPath()), QString::fromStdString(*problem));
+                             .arg(QDir::toNativeSeparators(journalPath()), QString::fromStdString(problem));
     // Told after the tick or command that found it, not in its middle.
     QTimer::singleShot(0, m_window,
                        [prompts = m_prompts, window = m_window, text] { prompts->showError(window, text); });
@@ -96,6 +103,18 @@ void MapRecovery::saved()
 {
     if (m_writer)
         m_writer->rebase(m_atlas, BaseOf(m_atlas, MapFileSizes(m_folder.toStdString())));
+}
+
+void MapRecovery::savedPartly()
+{
+    if (!m_writer)
+        return;
+    const std::string folder = m_folder.toStdString();
+    auto onDisk = std::make_unique<Atlas>();
+    LoadMaps(*onDisk, folder, false);
+    LoadMarkers(*onDisk, folder);
+    if (const auto problem = m_writer->restart(*onDisk, BaseOf(*onDisk, MapFileSizes(folder)), m_atlas))
+        tell(*problem);
 }
 
 void MapRecovery::discarded()

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <string>
 
 class QWidget;
 
@@ -30,11 +31,16 @@ public:
     void changed(unsigned lab);
     // All four map files were written: the journal ends.
     void saved();
+    // A save wrote some files and not others: the journal goes on against the files as they now are, so that
+    // the next start finds it matching them.
+    void savedPartly();
     // The user chose not to save: the journal goes too.
     void discarded();
 
 private:
     QString journalPath() const;
+    // Says once per run that the journal cannot be kept, after the tick or command that found it.
+    void tell(const std::string& problem);
 
     Atlas& m_atlas;
     QString m_folder;

@@ -267,6 +267,8 @@ bool TForm1::SaveMaps()
     if (!markers.ok)
         report.problems.push_back({kMarkersFileName, markers.error});
     if (!report.ok()) {
+        if (m_recovery)
+            m_recovery->savedPartly();
         m_prompts->showError(
             this, describe(report, QStringLiteral("Не все карты сохранены (прежние файлы остались без изменений):")));
     } else if (m_recovery) {

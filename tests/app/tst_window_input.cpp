@@ -516,20 +516,20 @@ private slots:
         QVERIFY(form);
         QVERIFY(mark(*form, 5, 5, {QStringLiteral("Добавить"), QStringLiteral("Флаг")}));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(fx.file("map.journal")), kWait);
-        // A save that fails keeps the journal: a folder stands where map2.map belongs.
-        QVERIFY(QFile::remove(fx.file("map2.map")));
-        QVERIFY(QDir().mkdir(fx.file("map2.map")));
+        // A save that fails keeps the journal: a folder stands where map1.map, which holds the flag, belongs.
+        QVERIFY(QFile::remove(fx.file("map1.map")));
+        QVERIFY(QDir().mkdir(fx.file("map1.map")));
         form->controls().ScrollBox1->ensureWidgetVisible(form->controls().Button14); // scrolled to, as by a person
         person::click(form->controls().PageControl1->tabButton(0));                  // "Настройки"
         QTRY_VERIFY(form->controls().TabSheet1->isVisible());
         person::click(form->controls().Button14);
         QTRY_COMPARE_WITH_TIMEOUT(prompts->errors.size(), 1, kWait);
-        QVERIFY(prompts->errors.first().contains(QStringLiteral("map2.map")));
+        QVERIFY(prompts->errors.first().contains(QStringLiteral("map1.map")));
         QVERIFY(QFile::exists(fx.file("map.journal")));
         form.reset();
 
         // Meanwhile someone copies other maps into the folder.
-        QVERIFY(QDir().rmdir(fx.file("map2.map")));
+        QVERIFY(QDir().rmdir(fx.file("map1.map")));
         QByteArray other(550800, '\0');
         other[0] = 1;
         QVERIFY(writeAll(fx.file("map1.map"), other));

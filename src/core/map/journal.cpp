@@ -307,6 +307,37 @@ void JournalWriter::rebase(const Atlas& atlas, const JournalBase& base)
     m_needFull = false;
 }
 
+std::optional<std::string> JournalWriter::restart(const Atlas& onDisk, const JournalBase& base, const Atlas& atlas)
+{
+    close(false); // the old file stays until the new one replaces it
+    if (!m_shadow)
+        m_shadow = std::make_unique<Atlas>(onDisk);
+    else
+        *m_shadow = onDisk;
+    m_shadowMarkers = onDisk.markers();
+    m_base = base;
+    m_needFull = false;
+    std::vector<journal::Change> changes = diff(atlas, 0);
+    if (changes.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(m_path, ec);
+        return std::nullopt;
+    }
+    std::string records;
+    const std::int64_t time = nowMs();
+    for (const journal::Change& change : changes)
+        records += encode(change, time);
+    if (auto problem = open(records)) {
+        // The old journal is still there, against the old files; the next change tries again.
+        m_needFull = true;
+        m_retryAt = std::chrono::steady_clock::now();
+        return problem;
+    }
+    ReplayJournal(JournalRead{true, {}, std::move(changes), 0, 0, false}, *m_shadow);
+    m_shadowMarkers = atlas.markers();
+    return std::nullopt;
+}
+
 void JournalWriter::discard()
 {
     close(true);

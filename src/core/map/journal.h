@@ -85,6 +85,10 @@ public:
     // The atlas as the map files now hold it: later changes are measured against it. Ends the journal (the
     // file is removed) when one was being kept.
     void rebase(const Atlas& atlas, const JournalBase& base);
+    // Some map files were written, others not: the journal starts again against what the files now hold
+    // (`onDisk`, read back from them), with every change the atlas still has over them. The new file replaces
+    // the old one whole, so there is no moment without a journal; with nothing left unsaved it is removed.
+    std::optional<std::string> restart(const Atlas& onDisk, const JournalBase& base, const Atlas& atlas);
     // Appends what changed since the last capture in the labyrinth (0: in every labyrinth) and in the markers.
     // Returns the reason when the journal could not be created or written; it is tried again at the next change.
     std::optional<std::string> capture(const Atlas& atlas, unsigned lab);

@@ -1,6 +1,8 @@
 // The recovery journal: what is journaled replays to the same atlas, whatever changed it; a torn or damaged
 // file gives what it holds up to the damage; a header tells whether it belongs to the map files.
 #include "map/journal.h"
+#include "map/mapfiles.h"
+#include "map/markerfile.h"
 #include "map/marks.h"
 #include "map/selection.h"
 #include "testsupport.h"
@@ -174,6 +176,56 @@ private slots:
         walkOnto(*atlas, 1, 0, 2, 1);
         QVERIFY(!writer.capture(*atlas, 1));
         writer.discard(); // "Нет" at close
+        QVERIFY(!QFile::exists(QString::fromStdString(path())));
+    }
+
+    // A save that wrote some files and not others: the journal goes on against the files as they now are, so
+    // that the next start finds its header matching them and the replay gives back the whole atlas.
+    void aPartlyWrittenSaveStartsTheJournalAgainstTheFilesOnDisk()
+    {
+        QTemporaryDir maps;
+        const std::string folder = maps.path().toStdString();
+        auto atlas = std::make_unique<Atlas>();
+        QVERIFY(SaveMaps(*atlas, folder).ok());
+        JournalWriter writer(path());
+        writer.rebase(*atlas, BaseOf(*atlas, MapFileSizes(folder)));
+        walkOnto(*atlas, 1, 0, 1, 1);    // map1.map and map.crd
+        walkOnto(*atlas, 14, 3, 50, 50); // map3.map and map.crd
+        atlas->setMarkText(14, 3, 50, 50, "x");
+        QVERIFY(!writer.capture(*atlas, 0));
+        const QByteArray before = readAll(QString::fromStdString(path()));
+
+        // map1.map and map.crd are written; map3.map and markers.txt are not.
+        for (MapTable t : {MapTable::Map1, MapTable::MapCrd}) {
+            const auto bytes = atlas->bytes(t);
+            const char* name = t == MapTable::Map1 ? "/map1.map" : "/map.crd";
+            QVERIFY(replaceFileContents(folder + name, bytes.data(), bytes.size(), 0644).ok);
+        }
+        auto onDisk = std::make_unique<Atlas>();
+        QVERIFY(LoadMaps(*onDisk, folder, false).ok());
+        QVERIFY(!writer.restart(*onDisk, BaseOf(*onDisk, MapFileSizes(folder)), *atlas));
+        QVERIFY(readAll(QString::fromStdString(path())) != before);
+
+        const JournalRead read = readBack();
+        QVERIFY(read.usable);
+        QCOMPARE(read.cells, std::size_t(1)); // only the cell map3.map lacks; map1.map has its own
+        auto next = std::make_unique<Atlas>();
+        QVERIFY(LoadMaps(*next, folder, false).ok());
+        QCOMPARE(read.base, BaseOf(*next, MapFileSizes(folder)));
+        ReplayJournal(read, *next);
+        QVERIFY(sameAtlas(*next, *atlas));
+
+        // Later changes go on into the same journal.
+        walkOnto(*atlas, 14, 3, 51, 50);
+        QVERIFY(!writer.capture(*atlas, 14));
+        QCOMPARE(readBack().cells, std::size_t(2));
+
+        // Everything written at last: nothing is left unsaved, and the journal goes.
+        QVERIFY(SaveMaps(*atlas, folder).ok());
+        QVERIFY(SaveMarkers(*atlas, folder).ok);
+        QVERIFY(LoadMaps(*onDisk, folder, false).ok());
+        QVERIFY(LoadMarkers(*onDisk, folder).problem.empty());
+        QVERIFY(!writer.restart(*onDisk, BaseOf(*onDisk, MapFileSizes(folder)), *atlas));
         QVERIFY(!QFile::exists(QString::fromStdString(path())));
     }
 
