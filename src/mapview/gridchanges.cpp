@@ -32,11 +32,14 @@ void GridChanges::after(const Atlas& atlas, unsigned lab, int level, const Cells
         grid.viewport()->update();
         return;
     }
-    copyLevel(atlas, lab, level, m_now);
+    // Compared in the order copyLevel took them.
     const int n = LabSide(lab);
-    for (std::size_t i = 0; i < m_now.size() && i < m_cells.size(); ++i) {
-        if (std::memcmp(&m_now[i], &m_cells[i], sizeof(TMapCell)) != 0)
-            grid.updateCell(static_cast<int>(i) / n + 1, static_cast<int>(i) % n + 1);
+    std::size_t i = 0;
+    for (int x = 1; x <= n && i < m_cells.size(); ++x) {
+        for (int y = 1; y <= n; ++y, ++i) {
+            if (std::memcmp(atlas.cell(lab, level, x, y), &m_cells[i], sizeof(TMapCell)) != 0)
+                grid.updateCell(x, y);
+        }
     }
     for (const auto& [x, y] : m_marked)
         grid.updateCell(x, y);

@@ -27,7 +27,6 @@ private:
     unsigned m_lab = 0;
     int m_level = -1;
     std::vector<TMapCell> m_cells;
-    std::vector<TMapCell> m_now;
     Cells m_marked;
 };
 

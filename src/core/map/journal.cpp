@@ -295,9 +295,8 @@ JournalWriter::~JournalWriter()
         ::close(m_fd);
 }
 
-void JournalWriter::rebase(const Atlas& atlas, const JournalBase& base)
+void JournalWriter::measureFrom(const Atlas& atlas, const JournalBase& base)
 {
-    close(true);
     if (!m_shadow)
         m_shadow = std::make_unique<Atlas>(atlas);
     else
@@ -307,34 +306,23 @@ void JournalWriter::rebase(const Atlas& atlas, const JournalBase& base)
     m_needFull = false;
 }
 
+void JournalWriter::rebase(const Atlas& atlas, const JournalBase& base)
+{
+    close(true);
+    measureFrom(atlas, base);
+}
+
 std::optional<std::string> JournalWriter::restart(const Atlas& onDisk, const JournalBase& base, const Atlas& atlas)
 {
-    close(false); // the old file stays until the new one replaces it
-    if (!m_shadow)
-        m_shadow = std::make_unique<Atlas>(onDisk);
-    else
-        *m_shadow = onDisk;
-    m_shadowMarkers = onDisk.markers();
-    m_base = base;
-    m_needFull = false;
-    std::vector<journal::Change> changes = diff(atlas, 0);
-    if (changes.empty()) {
-        std::error_code ec;
-        std::filesystem::remove(m_path, ec);
-        return std::nullopt;
-    }
-    std::string records;
-    const std::int64_t time = nowMs();
-    for (const journal::Change& change : changes)
-        records += encode(change, time);
-    if (auto problem = open(records)) {
-        // The old journal is still there, against the old files; the next change tries again.
-        m_needFull = true;
-        m_retryAt = std::chrono::steady_clock::now();
+    close(false); // the old file stays until the capture's new one is renamed over it
+    measureFrom(onDisk, base);
+    // A capture that fails leaves the old journal, against the old files; the next change tries again.
+    if (auto problem = capture(atlas, 0))
         return problem;
+    if (!active()) {
+        std::error_code ec;
+        std::filesystem::remove(m_path, ec); // nothing left unsaved
     }
-    ReplayJournal(JournalRead{true, {}, std::move(changes), 0, 0, false}, *m_shadow);
-    m_shadowMarkers = atlas.markers();
     return std::nullopt;
 }
 

@@ -100,6 +100,8 @@ public:
     void flush();
 
 private:
+    // Later changes are measured against `atlas`, which the files described by `base` hold.
+    void measureFrom(const Atlas& atlas, const JournalBase& base);
     // What differs between the atlas and the shadow copy (the journal's view of it) in a labyrinth or all.
     std::vector<journal::Change> diff(const Atlas& atlas, unsigned lab) const;
     std::optional<std::string> open(const std::string& firstRecords);
