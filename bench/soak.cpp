@@ -46,7 +46,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const double minutes = argc > 1 ? std::atof(argv[1]) : 10.0;
     const QString serverExe =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/practice-server/practice-server");
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/practice-server/veldor-practice-server");
 
     QProcess server;
     server.start(serverExe,

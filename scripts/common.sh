@@ -10,6 +10,7 @@ PACKAGES=(
     libcpp-httplib-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev clang-tidy clang-format cppcheck
     xvfb xauth x11-apps x11-utils imagemagick fonts-dejavu-core
+    librsvg2-bin lintian desktop-file-utils appstream
 )
 
 install_packages() {

@@ -17,7 +17,7 @@ if [ ! -s user.dat ]; then
 fi
 
 SERVER_LOG="$WORK/practice-server.log"
-"$BUILD_DIR/tools/practice-server/practice-server" --truth "$WORK/truth.json" >/dev/null 2>"$SERVER_LOG" &
+"$BUILD_DIR/tools/practice-server/veldor-practice-server" --truth "$WORK/truth.json" >/dev/null 2>"$SERVER_LOG" &
 SERVER_PID=$!
 trap 'kill $SERVER_PID 2>/dev/null || true' EXIT
 sleep 0.5

@@ -305,10 +305,16 @@ void TForm1::Button14Click()
 
 void TForm1::MenuItem11Click()
 {
-    m_prompts->showInformation(this, QStringLiteral("О программе"),
-                               QStringLiteral("Вельдор\n\nСпутник игрока в лабиринтах: пока вы играете, программа "
-                                              "читает страницу игры и сама рисует карту уровня.\n\n"
-                                              "Разработка: команда Вельдора."));
+    // The folders too: a player looking for the maps to back them up opens this box first.
+    const QString text =
+        QStringLiteral("Вельдор %1\n\nСпутник игрока в лабиринтах: пока вы играете, программа читает страницу игры "
+                       "и сама рисует карту уровня.\n\n"
+                       "Карты, user.dat и звуки лежат в рабочей папке:\n%2\n"
+                       "Запущенная из меню программ, она работает в папке ~/%3.\n\n"
+                       "Разработка: команда Вельдора.")
+            .arg(QString::fromLatin1(kVersion), QDir::toNativeSeparators(QDir::currentPath()),
+                 QString::fromUtf8(kMenuFolder));
+    m_prompts->showInformation(this, QStringLiteral("О программе"), text);
 }
 
 void TForm1::sizeGridForLab()

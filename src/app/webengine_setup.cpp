@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -29,6 +30,9 @@ void setupApplication(QApplication& app)
 {
     // The name alone: a display name would be appended to every window caption on X11.
     QApplication::setApplicationName(QStringLiteral("veldor"));
+    // The installed icon and desktop entry (none in a build tree: the window then keeps the platform's icon).
+    QGuiApplication::setDesktopFileName(QStringLiteral("ru.veldor.veldor"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("veldor")));
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     for (const char* catalog : {"qtbase", "qtwebengine", "qtmultimedia"}) {

@@ -3,6 +3,7 @@
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
 #include "browser/twebbrowser.h"
+#include "buildconfig.h"
 #include "formfixture.h"
 #include "mapview/clicksplitter.h"
 #include "mapview/mapgrid.h"
@@ -174,7 +175,10 @@ private slots:
 
         form->controls().MenuItem11->trigger();
         QCOMPARE(prompts->informations.size(), 1);
-        QVERIFY(prompts->informations[0].contains(QStringLiteral("Вельдор")));
+        // The about box tells the version and where the maps are.
+        QVERIFY(prompts->informations[0].contains(QStringLiteral("Вельдор ") + QString::fromLatin1(kVersion)));
+        QVERIFY(prompts->informations[0].contains(QDir::currentPath()));
+        QVERIFY(prompts->informations[0].contains(QStringLiteral("~/") + QString::fromUtf8(kMenuFolder)));
     }
 
     void firstStartInAnEmptyFolder()

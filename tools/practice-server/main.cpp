@@ -11,11 +11,10 @@ namespace {
 
 void usage()
 {
-    std::fprintf(
-        stderr,
-        "usage: practice-server [--port N] [--seed N] [--size 30|40|100] [--levels N] [--truth FILE]\n"
-        "                       [--password TEXT] [--combat-seconds N] [--fatigue N] [--pad BYTES] [--start X,Y]\n"
-        "  --port 0 picks a free port and prints it on the first line of standard output.\n");
+    std::fprintf(stderr, "usage: veldor-practice-server [--port N] [--seed N] [--size 30|40|100] [--levels N]\n"
+                         "         [--truth FILE] [--password TEXT] [--combat-seconds N] [--fatigue N] [--pad BYTES]\n"
+                         "         [--start X,Y]\n"
+                         "  --port 0 picks a free port and prints it on the first line of standard output.\n");
 }
 
 bool number(const char* text, long long low, long long high, long long& out)
@@ -94,7 +93,7 @@ int main(int argc, char* argv[])
     practice::PracticeServer server(game, truth);
     const int bound = server.bind(static_cast<int>(port));
     if (bound < 0) {
-        std::fprintf(stderr, "practice-server: cannot listen on 127.0.0.1:%lld\n", port);
+        std::fprintf(stderr, "veldor-practice-server: cannot listen on 127.0.0.1:%lld\n", port);
         return 1;
     }
     std::printf("%d\n", bound);
