@@ -1,5 +1,7 @@
 #include "pagebridge.h"
 
+#include "browser/legacymarkup.h"
+
 #include <QJsonDocument>
 #include <QJsonValue>
 #include <QRandomGenerator>
@@ -54,55 +56,21 @@ function veldorFindFrame(w, name) {
 }
 )JS";
 
-// The children of the document element in the dialect the game's markers were written for: upper-case tag
-// names, a plain-word id without quotes, other attribute values in double quotes, and a line break before
-// each block-level start tag.
-const char* kSerialize = R"JS(
-function veldorSerialize(root, limit) {
-    var block = {ADDRESS:1, ARTICLE:1, ASIDE:1, BLOCKQUOTE:1, BODY:1, CENTER:1, DD:1, DIR:1, DIV:1, DL:1, DT:1,
-        FIELDSET:1, FIGURE:1, FOOTER:1, FORM:1, FRAMESET:1, H1:1, H2:1, H3:1, H4:1, H5:1, H6:1, HEADER:1, HR:1,
-        LI:1, MAIN:1, MENU:1, NAV:1, NOSCRIPT:1, OL:1, P:1, PRE:1, SECTION:1, TABLE:1, TBODY:1, TD:1, TFOOT:1,
-        TH:1, THEAD:1, TR:1, UL:1, CAPTION:1};
-    var empty = {AREA:1, BASE:1, BR:1, COL:1, EMBED:1, HR:1, IMG:1, INPUT:1, LINK:1, META:1, PARAM:1,
-        SOURCE:1, TRACK:1, WBR:1, FRAME:1};
-    var raw = {SCRIPT:1, STYLE:1, XMP:1, NOEMBED:1, NOFRAMES:1, PLAINTEXT:1, NOSCRIPT:1};
+// The browser's own serialisation of the named frames' documents (the children of the document element),
+// null for a frame that is missing, has no document, or is larger than the limit (dropped in the page, before
+// anything is transferred).
+const char* kReadFrames = R"JS(
+function veldorReadFrames(names, limit) {
     var out = [];
-    var size = 0;
-    function put(s) {
-        size += s.length;
-        if (size > limit) throw 'veldor-too-large';
-        out.push(s);
+    for (var i = 0; i < names.length; i++) {
+        var f = veldorFindFrame(window, names[i]);
+        var markup = null;
+        try {
+            if (f && f.document && f.document.documentElement) markup = f.document.documentElement.innerHTML;
+        } catch (e) {}
+        out.push(markup !== null && markup.length <= limit ? markup : null);
     }
-    function text(s) {
-        return s.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;').replace(/\u00a0/g, '&nbsp;');
-    }
-    function attr(s) {
-        return s.replace(/&/g, '&amp;').replace(/"/g, '&quot;').replace(/\u00a0/g, '&nbsp;');
-    }
-    function node(n, inRaw) {
-        if (n.nodeType === 3) {
-            if (size + n.data.length > limit) throw 'veldor-too-large';
-            put(inRaw ? n.data : text(n.data));
-            return;
-        }
-        if (n.nodeType === 8) { put('<!--' + n.data + '-->'); return; }
-        if (n.nodeType !== 1) return;
-        var tag = n.tagName.toUpperCase();
-        if (block[tag]) put('\r\n');
-        put('<' + tag);
-        for (var i = 0; i < n.attributes.length; i++) {
-            var a = n.attributes[i];
-            if (a.name === 'id' && /^[A-Za-z0-9_]+$/.test(a.value)) put(' id=' + a.value);
-            else put(' ' + a.name + '="' + attr(a.value) + '"');
-        }
-        put('>');
-        if (empty[tag]) return;
-        var kids = (tag === 'TEMPLATE' && n.content) ? n.content.childNodes : n.childNodes;
-        for (var k = 0; k < kids.length; k++) node(kids[k], raw[tag] === 1);
-        put('</' + tag + '>');
-    }
-    for (var c = 0; c < root.childNodes.length; c++) node(root.childNodes[c], false);
-    return out.join('');
+    return out;
 }
 )JS";
 
@@ -142,41 +110,42 @@ void installFrameWatch(QWebEngineProfile* profile)
     profile->scripts()->insert(script);
 }
 
+namespace {
+
+void readFrames(QWebEnginePage* page, const QStringList& names,
+                std::function<void(const QList<std::optional<QString>>&)> done)
+{
+    QString list;
+    for (const QString& name : names)
+        list += (list.isEmpty() ? QString() : QStringLiteral(",")) + jsString(name);
+    const QString code = QString::fromLatin1(kFindFrame) + QString::fromLatin1(kReadFrames) +
+                         QStringLiteral("veldorReadFrames([%1],%2)").arg(list).arg(kMarkupLimit);
+    page->runJavaScript(code, QWebEngineScript::ApplicationWorld, [names, done = std::move(done)](const QVariant& v) {
+        const QVariantList all = v.toList();
+        QList<std::optional<QString>> texts;
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            if (all.size() == names.size() && all[i].typeId() == QMetaType::QString)
+                texts.append(LegacyMarkup(all[i].toString()));
+            else
+                texts.append(std::nullopt);
+        }
+        done(texts);
+    });
+}
+
+} // namespace
+
 void readFrameMarkup(QWebEnginePage* page, const QString& frameName, std::function<void(std::optional<QString>)> done)
 {
-    const QString code =
-        QString::fromLatin1(kFindFrame) + QString::fromLatin1(kSerialize) +
-        QStringLiteral("(function(){var f=veldorFindFrame(window,") + jsString(frameName) +
-        QStringLiteral(");if(!f||!f.document||!f.document.documentElement)return null;"
-                       "try{return veldorSerialize(f.document.documentElement,%1);}catch(e){return null;}})()")
-            .arg(kMarkupLimit);
-    page->runJavaScript(code, QWebEngineScript::ApplicationWorld, [done = std::move(done)](const QVariant& v) {
-        if (v.typeId() == QMetaType::QString)
-            done(v.toString());
-        else
-            done(std::nullopt);
-    });
+    readFrames(page, {frameName},
+               [done = std::move(done)](const QList<std::optional<QString>>& texts) { done(texts.value(0)); });
 }
 
 void readTwoFramesMarkup(QWebEnginePage* page, const QString& first, const QString& second,
                          std::function<void(std::optional<QString>, std::optional<QString>)> done)
 {
-    const QString code =
-        QString::fromLatin1(kFindFrame) + QString::fromLatin1(kSerialize) +
-        QStringLiteral("(function(){function one(name){var f=veldorFindFrame(window,name);"
-                       "if(!f||!f.document||!f.document.documentElement)return null;"
-                       "try{return veldorSerialize(f.document.documentElement,%1);}catch(e){return null;}}"
-                       "return [one(")
-            .arg(kMarkupLimit) +
-        jsString(first) + QStringLiteral("),one(") + jsString(second) + QStringLiteral(")];})()");
-    page->runJavaScript(code, QWebEngineScript::ApplicationWorld, [done = std::move(done)](const QVariant& v) {
-        const QVariantList both = v.toList();
-        auto text = [&](int i) -> std::optional<QString> {
-            if (both.size() == 2 && both[i].typeId() == QMetaType::QString)
-                return both[i].toString();
-            return std::nullopt;
-        };
-        done(text(0), text(1));
+    readFrames(page, {first, second}, [done = std::move(done)](const QList<std::optional<QString>>& texts) {
+        done(texts.value(0), texts.value(1));
     });
 }
 

@@ -3,15 +3,18 @@
 #include "browser/pagebridge.h"
 #include "practicefixture.h"
 #include "reader/pagetext.h"
+#include "referencemarkup.h"
 #include "ui/qtcodec.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 #include <optional>
 
 using namespace veldor;
@@ -34,9 +37,31 @@ std::optional<QString> markup(QWebEnginePage& page, const QString& frame)
     return result;
 }
 
+// What the reference writes for the named frame.
+QString referenceMarkup(QWebEnginePage& page, const QString& frame)
+{
+    QString result;
+    bool done = false;
+    page.runJavaScript(
+        QString::fromLatin1(test::kReference) +
+            QStringLiteral("veldorSerialize(refFind(window,'%1').document.documentElement,1e9)").arg(frame),
+        QWebEngineScript::ApplicationWorld, [&](const QVariant& v) {
+            result = v.toString();
+            done = true;
+        });
+    for (int waited = 0; !done && waited < kWait; waited += 10)
+        QTest::qWait(10);
+    return result;
+}
+
 bool hasLine(const PageLines& lines, const std::string& prefix)
 {
     return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+}
+
+QString jsonString(const QString& text)
+{
+    return QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
 }
 
 } // namespace
@@ -75,6 +100,10 @@ private slots:
 
         const auto text = markup(page, QStringLiteral("no_combat"));
         QVERIFY(text.has_value());
+        // Byte for byte what the node-by-node reference writes, for the game frame and the chat.
+        QCOMPARE(*text, referenceMarkup(page, QStringLiteral("no_combat")));
+        QCOMPARE(markup(page, QStringLiteral("chout")).value_or(QString()),
+                 referenceMarkup(page, QStringLiteral("chout")));
         const PageLines lines = SplitPageLines(toCp1251(*text));
         QVERIFY(hasLine(lines, toCp1251(QStringLiteral("<DIV id=hru name=\"hru\">измотанность: 100%</DIV>"))));
         QVERIFY(hasLine(lines, "<DIV id=title name=\"title\"><B>L-0(2,2)</B>"));
@@ -143,6 +172,78 @@ private slots:
         QVERIFY(!markup(page, QStringLiteral("big")).has_value());
         qInfo("a 20 MB frame failed its read in %lld ms", static_cast<long long>(clock.elapsed()));
         QVERIFY(markup(page, QStringLiteral("small")).value_or(QString()).contains(QStringLiteral("ok")));
+    }
+
+    // The reader stays in the page's isolated world between reads. Elements and frames named like its
+    // functions do not stop it, and neither does a page replaced by another.
+    void readsSurviveLookalikeNamesAndNewPages()
+    {
+        GamePage page(profile);
+        QSignalSpy loaded(&page, &QWebEnginePage::loadFinished);
+        const QString decoys = QStringLiteral("<object id=veldorReaderMark></object><embed name=veldorReadFrames>"
+                                              "<iframe name=veldorFindFrame></iframe><div id=veldorSerialize></div>");
+        const auto show = [&](const QString& text) {
+            page.setHtml(QStringLiteral("<html><body>") + decoys + QStringLiteral("<iframe name=\"f\" srcdoc=\"<p>") +
+                         text + QStringLiteral("</p>\"></iframe></body></html>"));
+        };
+        show(QStringLiteral("first"));
+        QTRY_VERIFY_WITH_TIMEOUT(loaded.size() == 1, kWait);
+        for (int read = 0; read < 3; ++read) {
+            QTRY_VERIFY_WITH_TIMEOUT(
+                markup(page, QStringLiteral("f")).value_or(QString()).contains(QStringLiteral("<P>first</P>")), kWait);
+        }
+        QVERIFY(!markup(page, QStringLiteral("veldorFindFrame")).value_or(QString()).contains(QStringLiteral("first")));
+        show(QStringLiteral("second"));
+        QTRY_VERIFY_WITH_TIMEOUT(loaded.size() == 2, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            markup(page, QStringLiteral("f")).value_or(QString()).contains(QStringLiteral("<P>second</P>")), kWait);
+    }
+
+    // Whatever the frame holds, the read equals the node-by-node reference.
+    void markupEqualsTheReferenceForAnyContent_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::newRow("blocks and inline") << QStringLiteral(
+            "<div id=a1><p>para <b>bold</b> <i>it</i></p><ul><li>one<li>two</ul><center>c</center><h3>h</h3>"
+            "<table border=1><caption>cap</caption><tr><th>h<td>d</table><hr><br><address>x</address></div>");
+        QTest::newRow("attributes") << QStringLiteral(
+            "<div id='a b' title='x&quot;y' data-x='1 &gt; 0 &amp; 2' class=\"\" ID=Upper lang=ru>t</div>"
+            "<span id=\"\">e</span><p id=\"ид\">u</p><a href=\"/x?a=1&amp;b=2\" name=n>l</a>"
+            "<input type=checkbox checked disabled value='a&nbsp;b'><img src=x.gif alt='<&>'>");
+        QTest::newRow("text escaping") << QStringLiteral(
+            "<div>1 &lt; 2 &amp;&nbsp;3 &gt; 0 &quot;q&quot; &#39;s&#39; &copy;</div><textarea>a < b &amp; c</textarea>"
+            "<pre>\n  keep\n\tspaces</pre>");
+        QTest::newRow("raw text") << QStringLiteral(
+            "<script>if (1 < 2 && 3 > 2) { var s = '&amp;'; }</script><style>a > b { x: '&' }</style>"
+            "<xmp>x < y & z</xmp><noscript><b>ns</b> & </noscript><noembed>e < f</noembed>"
+            "<noframes>g & h</noframes>");
+        QTest::newRow("comments") << QStringLiteral("<!-- a < b & c --><div><!---->x<!-- <div id=fake> --></div>");
+        QTest::newRow("foreign content") << QStringLiteral(
+            "<svg viewBox='0 0 10 10'><foreignObject><p>in</p></foreignObject><circle r=1 /></svg>"
+            "<math><mi>x</mi></math>");
+        QTest::newRow("template and frames") << QStringLiteral(
+            "<template><div id=t>in template</div></template><iframe name=inner srcdoc='<p>n</p>'>fallback < & "
+            "text</iframe><form action=/f><fieldset><legend>L</legend><select><option selected>o</select></fieldset>"
+            "</form>");
+        QTest::newRow("nested blocks with spaces") << QStringLiteral(
+            "<div>\n  <div>\n    <span> a </span>\n  </div>\n</div>\n<dl><dt>t<dd>d</dl><menu><li>m</menu>");
+    }
+    void markupEqualsTheReferenceForAnyContent()
+    {
+        QFETCH(QString, body);
+        GamePage page(profile);
+        QSignalSpy loaded(&page, &QWebEnginePage::loadFinished);
+        page.setHtml(QStringLiteral("<html><body><iframe name=\"f\"></iframe><script>"
+                                    "var d = frames['f'].document; d.open(); d.write(") +
+                     jsonString(QStringLiteral("<html><head><title>t</title></head><body>") + body +
+                                QStringLiteral("</body></html>")) +
+                     QStringLiteral("); d.close();</script></body></html>"));
+        QTRY_VERIFY_WITH_TIMEOUT(loaded.size() == 1, kWait);
+        std::optional<QString> text;
+        QTRY_VERIFY_WITH_TIMEOUT((text = markup(page, QStringLiteral("f"))).has_value(), kWait);
+        const QString reference = referenceMarkup(page, QStringLiteral("f"));
+        QVERIFY(reference.contains(QStringLiteral("<BODY>")));
+        QCOMPARE(*text, reference);
     }
 
     void markupEscapesAndQuotesLikeTheLegacyEngine()
