@@ -5,11 +5,13 @@
 // the keyboard focus. Nothing is sent to a widget directly.
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
+#include <optional>
 
 namespace veldor::test::person {
 
@@ -93,14 +95,33 @@ inline bool type(const QString& text)
     return true;
 }
 
-// Click into a box, select what it holds, type over it.
+// What a box shows, for the boxes a person types into.
+inline std::optional<QString> shownText(QWidget* box)
+{
+    if (auto* line = qobject_cast<QLineEdit*>(box))
+        return line->text();
+    if (auto* combo = qobject_cast<QComboBox*>(box); combo && combo->isEditable())
+        return combo->currentText();
+    return std::nullopt;
+}
+
+// Click into a box, select what it holds, type over it. Like a person, looks at the box afterwards and types
+// again when the program changed its text meanwhile (a page that finished loading rewrites the address box).
 inline bool typeInto(QWidget* box, const QString& text)
 {
-    click(box);
-    if (!focused())
-        return false;
-    press(Qt::Key_A, Qt::ControlModifier);
-    return type(text);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        click(box);
+        if (!focused())
+            return false;
+        press(Qt::Key_A, Qt::ControlModifier);
+        if (!type(text))
+            return false;
+        const std::optional<QString> shown = shownText(box);
+        if (!shown || *shown == text)
+            return true;
+        QTest::qWait(200);
+    }
+    return false;
 }
 
 inline QString plain(QString caption)
@@ -128,7 +149,12 @@ inline bool choose(QMenu* menu, const QStringList& path)
             return false;
         // The command may rebuild the menu and take the item with it.
         QMenu* sub = a->menu();
-        QTest::mouseClick(menu->windowHandle(), Qt::LeftButton, {}, menu->actionGeometry(a).center());
+        // A person points at the item and clicks once it is highlighted (a busy machine shows it late).
+        const QPoint at = menu->actionGeometry(a).center();
+        QTest::mouseMove(menu->windowHandle(), at);
+        if (!QTest::qWaitFor([menu, a] { return menu->activeAction() == a; }, 2000))
+            qWarning("menu item %s not highlighted; clicking it all the same", qPrintable(caption));
+        QTest::mouseClick(menu->windowHandle(), Qt::LeftButton, {}, at);
         if (!sub)
             return true;
         menu = sub;
