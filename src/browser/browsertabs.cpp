@@ -12,6 +12,21 @@
 
 namespace veldor {
 
+namespace {
+
+// Shows a text in the box. A user who focused it and selected everything is about to type over it: the new
+// text stays selected, so that the first key still replaces it instead of being added to it.
+void setBoxText(QComboBox* box, const QString& text)
+{
+    QLineEdit* line = box->lineEdit();
+    const bool typingOver = box->hasFocus() && line && line->hasSelectedText() && line->selectedText() == line->text();
+    box->setEditText(text);
+    if (typingOver)
+        line->selectAll();
+}
+
+} // namespace
+
 void addToBoxHistory(QComboBox* box, const QString& text)
 {
     for (int i = 0; i < box->count(); ++i) {
@@ -20,7 +35,7 @@ void addToBoxHistory(QComboBox* box, const QString& text)
     }
     const QString shown = box->currentText();
     box->insertItem(0, text);
-    box->setEditText(shown);
+    setBoxText(box, shown);
 }
 
 BrowserTabs::BrowserTabs(QTabWidget* tabs, QComboBox* addressBox, QWebEngineProfile* profile, QString gameServer,
@@ -183,7 +198,7 @@ bool BrowserTabs::showAddress(const QString& url)
     // What the user is typing stays: a title or address that a page reports meanwhile does not overwrite it.
     if (m_address->hasFocus() && m_address->lineEdit()->isModified())
         return false;
-    m_address->setEditText(url);
+    setBoxText(m_address, url);
     return true;
 }
 

@@ -141,6 +141,22 @@ private slots:
         QVERIFY(w.history().isEmpty());
         QCOMPARE(w.address->currentText(), QStringLiteral("http://typed.test"));
     }
+
+    // Clicked into and selected to type over, the box takes the page's new address, still selected: the
+    // address typed next replaces it instead of being added to it.
+    void typingOverTheAddressSurvivesThePageLoading()
+    {
+        Window w(profile);
+        QVERIFY(w.shown());
+        w.browserTabs->open(QStringLiteral("about:blank"));
+        w.browserTabs->navigated(QStringLiteral("http://a.test/x"));
+        person::click(w.address);
+        QVERIFY(person::press(Qt::Key_A, Qt::ControlModifier));
+        w.browserTabs->navigated(QStringLiteral("http://a.test/loaded"));
+        QCOMPARE(w.address->currentText(), QStringLiteral("http://a.test/loaded"));
+        QVERIFY(person::type(QStringLiteral("http://typed.test")));
+        QCOMPARE(w.address->currentText(), QStringLiteral("http://typed.test"));
+    }
 };
 
 int main(int argc, char* argv[])
