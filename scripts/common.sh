@@ -9,7 +9,7 @@ PACKAGES=(
     qt6-base-dev qt6-webengine-dev qt6-multimedia-dev qt6-translations-l10n libqt6sql6-sqlite
     libcpp-httplib-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev clang-tidy clang-format cppcheck
-    xvfb xauth x11-apps x11-utils imagemagick fonts-dejavu-core
+    xvfb xauth x11-apps x11-utils xdotool imagemagick fonts-dejavu-core
     librsvg2-bin lintian desktop-file-utils appstream
 )
 

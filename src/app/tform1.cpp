@@ -1,6 +1,7 @@
 #include "tform1.h"
 
 #include "app/eventsounds.h"
+#include "app/keywalker.h"
 #include "app/loginpanel.h"
 #include "app/maprecovery.h"
 #include "app/pagecontrol.h"
@@ -17,6 +18,7 @@
 #include "mapview/mapgrid.h"
 #include "mapview/mapicons.h"
 #include "route/frontier.h"
+#include "route/keyboard.h"
 #include "route/route.h"
 #include "ui/prompts.h"
 #include "ui/qtcodec.h"
@@ -120,7 +122,13 @@ void TForm1::connectHandlers()
     connect(m_poller, &PagePoller::combatFrameLoaded, this, &TForm1::CombatReaction);
     connect(m_poller, &PagePoller::pageRead, this,
             [this](const PageLines& game, const PageLines&) { recognize(game); });
-    Memo2->installEventFilter(this);
+    m_walker = new KeyWalker(
+        Memo2, m_poller, Reader,
+        [this](ArrowKey key) {
+            return KeyMoveScript(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, Reader.Fatigue,
+                                 cb4->isChecked(), key);
+        },
+        this);
     connectMapHandlers();
     connectBrowserHandlers();
 }

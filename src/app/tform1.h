@@ -63,7 +63,6 @@ public:
     void MenuItem11Click();
     void WebBrowser1DocumentComplete(TWebbrowser* browser, const QString& frameName, bool topLevel);
     void Timer1Timer();
-    void Memo2KeyDown(int key);
     // Collapses the map, the side panel and the bottom panel when a combat starts (if so set).
     void CombatReaction();
     // The generated login form in the game tab, submitted at once when automatic login is on.
@@ -154,7 +153,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildLayout();

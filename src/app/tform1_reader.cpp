@@ -3,6 +3,7 @@
 #include "tform1.h"
 
 #include "app/eventsounds.h"
+#include "app/keywalker.h"
 #include "app/loginpanel.h"
 #include "app/maprecovery.h"
 #include "browser/pagebridge.h"
@@ -12,14 +13,12 @@
 #include "mapview/gridchanges.h"
 #include "mapview/mapgrid.h"
 #include "route/frontier.h"
-#include "route/keyboard.h"
 #include "route/route.h"
 #include "settings/loginform.h"
 #include "ui/qtcodec.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -66,6 +65,7 @@ void TForm1::recognize(const PageLines& game)
         fillObjectMemos();
     updateFrontier();
     m_gridChanges->after(*m_atlas, CurLab, CurLevel, marked(Reader, *m_route, m_frontier->route()), *sg);
+    m_walker->pageRead(); // a step the page shows lets the next waiting key go
 }
 
 bool TForm1::soundsEnabled() const
@@ -125,54 +125,6 @@ void TForm1::CombatReaction()
     m_mainSplitter->collapse(Splitter1);
     m_mainSplitter->collapse(Splitter2);
     m_bottomSplitter->collapse(Splitter3);
-}
-
-bool TForm1::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == Memo2) {
-        if (event->type() == QEvent::ShortcutOverride) {
-            // Arrows walk with any modifier: Alt+Left must not go back in the browser meanwhile.
-            switch (static_cast<QKeyEvent*>(event)->key()) {
-            case Qt::Key_Up:
-            case Qt::Key_Down:
-            case Qt::Key_Left:
-            case Qt::Key_Right:
-                event->accept();
-                return true;
-            default:
-                break;
-            }
-        } else if (event->type() == QEvent::KeyPress) {
-            Memo2KeyDown(static_cast<QKeyEvent*>(event)->key());
-        }
-    }
-    return QMainWindow::eventFilter(watched, event); // the memo still gets the key
-}
-
-void TForm1::Memo2KeyDown(int key)
-{
-    ArrowKey arrow;
-    switch (key) {
-    case Qt::Key_Up:
-        arrow = ArrowKey::Up;
-        break;
-    case Qt::Key_Down:
-        arrow = ArrowKey::Down;
-        break;
-    case Qt::Key_Left:
-        arrow = ArrowKey::Left;
-        break;
-    case Qt::Key_Right:
-        arrow = ArrowKey::Right;
-        break;
-    default:
-        return;
-    }
-    const auto script =
-        KeyMoveScript(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, Reader.Fatigue, cb4->isChecked(), arrow);
-    const FrameRef& game = m_poller->NoCombatFrame;
-    if (script && game.valid())
-        runPageScript(game.browser->page(), QStringLiteral("no_combat"), QString::fromStdString(*script));
 }
 
 void TForm1::ShowLoginPage()

@@ -23,6 +23,7 @@ class ExitRoute;
 class FrontierSearch;
 class GridChanges;
 class HistoryStore;
+class KeyWalker;
 class MapRecovery;
 class MapIcons;
 class PagePoller;
@@ -63,6 +64,7 @@ struct TForm1State
     BrowserTabs* m_tabs = nullptr;
     EventSounds* m_sounds = nullptr;
     PagePoller* m_poller = nullptr;
+    KeyWalker* m_walker = nullptr; // the arrow keys of the keyboard box
     TForm1Options m_options;
     QString m_workFolder;
     QString m_gameServer;

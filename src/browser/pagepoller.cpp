@@ -11,7 +11,7 @@ namespace veldor {
 PagePoller::PagePoller(QObject* parent) : QObject(parent), m_timer(new QTimer(this))
 {
     m_timer->setObjectName(QStringLiteral("Timer1"));
-    m_timer->setInterval(kFirstInterval);
+    m_timer->setInterval(kInterval);
 }
 
 void PagePoller::frameLoaded(TWebbrowser* browser, const QString& frameName)
@@ -19,26 +19,42 @@ void PagePoller::frameLoaded(TWebbrowser* browser, const QString& frameName)
     if (frameName == QLatin1String("your_army")) {
         emit combatFrameLoaded();
         YourArmyFrame = {browser};
+        if (NoCombatFrame.valid())
+            readNow();
     } else if (frameName == QLatin1String("chinp")) {
         ChinpFrame = {browser};
     } else if (frameName == QLatin1String("show_info")) {
         ShowInfoFrame = {browser};
     } else if (frameName == QLatin1String("chout")) {
         ChoutFrame = {browser};
+        if (m_gameUnread) // the game frame came first and waited for this one
+            readNow();
     } else if (frameName == QLatin1String("no_combat")) {
         NoCombatFrame = {browser};
-        if (!m_timer->isActive() && !m_running)
-            m_timer->start();
+        m_gameUnread = true;
+        readNow();
     }
+}
+
+void PagePoller::readNow()
+{
+    if (m_running)
+        m_readAgain = true;
+    else
+        tick();
 }
 
 void PagePoller::tick()
 {
-    m_timer->setInterval(kInterval);
-    if (!NoCombatFrame.valid() || !ChoutFrame.valid())
+    if (!NoCombatFrame.valid() || !ChoutFrame.valid()) {
+        // Once the game is known the heartbeat goes on, whatever it finds.
+        if (NoCombatFrame.valid())
+            m_timer->start();
         return;
+    }
     // The reads answer later; the timer waits for them.
     m_timer->stop();
+    m_gameUnread = false;
     m_running = true;
     m_clock.start();
     const quint64 serial = ++m_serial;
@@ -82,7 +98,12 @@ void PagePoller::finish(quint64 serial, bool readOk)
         emit tickDone(m_clock.nsecsElapsed());
     }
     m_running = false;
-    m_timer->start();
+    if (m_readAgain) {
+        m_readAgain = false;
+        tick();
+        return;
+    }
+    m_timer->start(); // the next heartbeat, timed from this read
 }
 
 } // namespace veldor

@@ -21,13 +21,15 @@ struct FrameRef
 
 // The game's named frames as their loads are reported (the last load wins, in any tab), and the polling
 // tick: once the game frame is known, each tick reads the game frame and the chat frame and hands both on.
-// A tick waits for its reads, so ticks never overlap; a read that never answers ends the tick after a limit.
+// A load of the game frame (or of the combat frame) is read at once, out of turn, and the heartbeat is timed
+// from there: a step shows on the map as soon as the page shows it, however quickly the player walks.
+// A tick waits for its reads, so ticks never overlap (a load during a tick is read right after it); a read
+// that never answers ends the tick after a limit.
 class PagePoller : public QObject
 {
     Q_OBJECT
 public:
     static constexpr int kInterval = 500;
-    static constexpr int kFirstInterval = 2000;
     // A read that never answers (its page went away) must not stop the polling for good.
     static constexpr int kWatchdog = 5000;
 
@@ -42,12 +44,15 @@ public:
     FrameRef ShowInfoFrame;
     FrameRef YourArmyFrame;
 
-    // A frame of a page finished loading: remembered by its name; the game frame starts the polling.
+    // A frame of a page finished loading: remembered by its name; the game frame starts the polling and,
+    // like the combat frame, is read at once.
     void frameLoaded(TWebbrowser* browser, const QString& frameName);
     // The game frame reported so far is not the game (the login page loaded meanwhile).
     void forgetGame() { NoCombatFrame = {}; }
     // One tick: asks both frames for their markup, unless a frame is unknown.
     void tick();
+    // A tick now, or right after the one under way.
+    void readNow();
 
 signals:
     // The combat frame loaded (sent before it is remembered).
@@ -62,6 +67,8 @@ private:
 
     QTimer* m_timer = nullptr;
     bool m_running = false;
+    bool m_readAgain = false;  // a load came while a tick's reads were under way
+    bool m_gameUnread = false; // the game frame loaded and has not been read since
     quint64 m_serial = 0;
     QElapsedTimer m_clock;
     PageLines m_game;

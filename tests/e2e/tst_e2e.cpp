@@ -8,6 +8,7 @@
 #include "browser/pagebridge.h"
 #include "browser/pagepoller.h"
 #include "browser/twebbrowser.h"
+#include "eventwait.h"
 #include "formfixture.h"
 #include "map/mapfiles.h"
 #include "mapview/clicksplitter.h"
@@ -101,6 +102,46 @@ private slots:
         server = std::make_unique<RunningServer>();
     }
     void cleanup() { server.reset(); }
+
+    void aBriskWalkMapsEveryStep()
+    {
+        // Keys 100 ms apart, faster than the page answers, with turns, a door and a trap on the way.
+        practice::GameRules rules;
+        rules.start = practice::Position{0, 21, 28};
+        rules.pagePadding = 30000; // as large as a real page, which takes about as long as a key to answer
+        server = std::make_unique<RunningServer>(rules);
+        QVERIFY(fx.writeUserDat("walker\r\npw\r\n1\r\n15\r\n1\r\n1\r\n0\r\n0\r\n"));
+        auto form = fx.shown(base());
+        QVERIFY(form && person::activate(form.get()));
+        QVERIFY(waitUntil([&] { return form->Reader.ViewX == 21 && form->Reader.ViewY == 28; }, kWait));
+        person::click(form->controls().Memo2);
+        std::vector<Pos> walked{{0, 21, 28}};
+        const QString keys = QStringLiteral("UUUUURUUUURUUUURUUUU");
+        for (int i = 0; i < keys.size(); ++i) {
+            QVERIFY(person::press(keys[i] == 'U' ? Qt::Key_Up : Qt::Key_Right));
+            walked.push_back({0, walked.back().x + (keys[i] == 'R'), walked.back().y - (keys[i] == 'U')});
+            waitUntil([] { return false; }, i == 15 || i == 16 ? 10 : 100); // the last turn in a burst
+        }
+        QVERIFY(waitUntil([&] { return form->Reader.ViewX == 24 && form->Reader.ViewY == 11; }, kWait));
+        const Truth truth(*server);
+        QCOMPARE(truth.player()[QStringLiteral("x")].toInt(), 24);
+        QCOMPARE(truth.player()[QStringLiteral("y")].toInt(), 11);
+        int doors = 0;
+        int traps = 0;
+        for (std::size_t i = 0; i < walked.size(); ++i) {
+            const std::string t = truth.cell(0, walked[i].x, walked[i].y);
+            const TMapCell* c = form->atlas().cell(1, 0, walked[i].x, walked[i].y);
+            QVERIFY2(c->Explored == 1 && c->Object == t[4], qPrintable(QString::number(i)));
+            if (i > 0 && (walked[i].x > walked[i - 1].x ? t[2] : t[1]) > '1')
+                ++doors;
+            if (t[4] == 'L') {
+                ++traps;
+                QVERIFY(form->controls().Memo6->toPlainText().contains(
+                    QString::fromStdString(PositionEntry(0, walked[i].x, walked[i].y))));
+            }
+        }
+        QVERIFY(doors > 0 && traps > 0);
+    }
 
     void firstStartInAnEmptyFolder()
     {

@@ -36,4 +36,49 @@ std::optional<std::string> KeyMoveScript(const Atlas& atlas, unsigned lab, int l
     return std::string(script);
 }
 
+bool MoveQueue::press(ArrowKey key, bool autoRepeat, std::int64_t nowMs)
+{
+    expire(nowMs);
+    if (!m_underWay)
+        return true;
+    if (!autoRepeat && m_waiting.size() < kMaxWaiting)
+        m_waiting.push_back(key);
+    return false;
+}
+
+void MoveQueue::sent(const Place& from, std::int64_t nowMs)
+{
+    m_underWay = true;
+    m_from = from;
+    m_sentAt = nowMs;
+}
+
+std::optional<ArrowKey> MoveQueue::read(const Place& at, std::int64_t nowMs)
+{
+    if (!m_underWay)
+        return std::nullopt;
+    if (at == m_from) {
+        expire(nowMs);
+        return std::nullopt;
+    }
+    m_underWay = false;
+    if (m_waiting.empty())
+        return std::nullopt;
+    const ArrowKey next = m_waiting.front();
+    m_waiting.pop_front();
+    return next;
+}
+
+void MoveQueue::clear()
+{
+    m_underWay = false;
+    m_waiting.clear();
+}
+
+void MoveQueue::expire(std::int64_t nowMs)
+{
+    if (m_underWay && nowMs - m_sentAt >= kAnswerMs)
+        clear();
+}
+
 } // namespace veldor

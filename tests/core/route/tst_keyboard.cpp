@@ -47,6 +47,60 @@ private slots:
         atlas->cell(1, 3, 5, 5)->North = 2;
         QVERIFY(press(ArrowKey::Up, 50, true, 1, 3));
     }
+
+    // Events: R L U D a key, r Right auto-repeated, m the page shows the step, = a read without a step,
+    // t a second passes, c a click elsewhere. The result: the keys sent, in order.
+    void keysWaitForThePageToShowEachStep_data()
+    {
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<QString>("sent");
+        QTest::newRow("nothing under way: at once") << "R m L"
+                                                    << "RL";
+        QTest::newRow("each waits for the step before") << "RDL"
+                                                        << "R";
+        QTest::newRow("...and goes when it shows") << "RDL m = m m"
+                                                   << "RDL";
+        QTest::newRow("three wait at most") << "RDDDD mmmm"
+                                            << "RDDD";
+        QTest::newRow("auto-repeat never waits") << "Rrrr m m r"
+                                                 << "RR";
+        QTest::newRow("no step within two seconds: dropped") << "RDD tt = m L"
+                                                             << "RL";
+        QTest::newRow("...also without a read") << "RD tt L"
+                                                << "RL";
+        QTest::newRow("a step just in time") << "RD t = m"
+                                             << "RD";
+        QTest::newRow("a click elsewhere drops them") << "RDD c m L"
+                                                      << "RL";
+    }
+    void keysWaitForThePageToShowEachStep()
+    {
+        QFETCH(QString, events);
+        MoveQueue queue;
+        MoveQueue::Place at{0, 5, 5};
+        std::int64_t now = 0;
+        QString sent;
+        auto send = [&](ArrowKey key) {
+            sent += QString("UDLR")[static_cast<int>(key)];
+            queue.sent(at, now);
+        };
+        for (const QChar e : events) {
+            const qsizetype key = QString("UDLR").indexOf(e);
+            if (key >= 0 && queue.press(static_cast<ArrowKey>(key), false, now))
+                send(static_cast<ArrowKey>(key));
+            else if (e == 'r' && queue.press(ArrowKey::Right, true, now))
+                send(ArrowKey::Right);
+            if (e == 'm')
+                ++at.x;
+            if (e == 'm' || e == '=')
+                if (const auto next = queue.read(at, now))
+                    send(*next);
+            now += e == 't' ? 1000 : 10;
+            if (e == 'c')
+                queue.clear();
+        }
+        QTEST(sent, "sent");
+    }
 };
 
 QTEST_APPLESS_MAIN(TestKeyboard)

@@ -1,0 +1,178 @@
+// A timed tool run under X (Xvfb): the whole window against the practice server, walked with real key
+// presses from the X server (xdotool), one step at a time with a pause between. For each step it takes the
+// moment the window got the key, the moment the game frame finished loading, and the moment the grid began
+// painting the player in the new cell; it prints the spread of key → load, load → map and key → map, and the
+// time from the window showing to the first position on the grid.
+//   bench_keystep [steps] [pause ms] [bytes of page padding]
+#include "app/tform1.h"
+#include "app/webengine_setup.h"
+#include "browser/twebbrowser.h"
+#include "eventwait.h"
+#include "mapview/mapgrid.h"
+#include "practicefixture.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QWindow>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace veldor;
+
+namespace {
+
+// Times are milliseconds on one clock started before the window.
+struct Clock
+{
+    QElapsedTimer timer;
+    double now() const { return timer.nsecsElapsed() / 1e6; }
+};
+
+bool xdotool(const QStringList& args)
+{
+    return QProcess::execute(QStringLiteral("xdotool"), args) == 0;
+}
+
+void report(const char* what, std::vector<double> ms)
+{
+    if (ms.empty()) {
+        std::printf("%-22s no samples\n", what);
+        return;
+    }
+    std::sort(ms.begin(), ms.end());
+    std::printf("%-22s median %7.1f ms   90th %7.1f ms   best %7.1f ms   worst %7.1f ms   (%zu)\n", what,
+                ms[ms.size() / 2], ms[ms.size() * 9 / 10], ms.front(), ms.back(), ms.size());
+}
+
+// Watches the window: the key as it arrives, the game frame's loads, the grid's paints with the player.
+class Watch : public QObject
+{
+public:
+    Watch(TForm1& form, const Clock& clock) : m_form(form), m_clock(clock)
+    {
+        form.controls().Memo2->installEventFilter(this);
+        form.controls().sg->viewport()->installEventFilter(this);
+        QObject::connect(form.controls().WebBrowser1, &TWebbrowser::frameCompleted, this,
+                         [this](TWebbrowser*, const QString& name, bool) {
+                             if (name == QLatin1String("no_combat") && loadAt < 0 && keyAt >= 0)
+                                 loadAt = m_clock.now();
+                         });
+    }
+    void expect(int x, int y)
+    {
+        m_x = x;
+        m_y = y;
+        keyAt = loadAt = mapAt = -1;
+    }
+    double keyAt = -1;
+    double loadAt = -1;
+    double mapAt = -1;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress && keyAt < 0)
+            keyAt = m_clock.now();
+        else if (event->type() == QEvent::Paint && watched == m_form.controls().sg->viewport() && mapAt < 0 &&
+                 m_form.Reader.ViewX == m_x && m_form.Reader.ViewY == m_y)
+            mapAt = m_clock.now();
+        return false;
+    }
+
+private:
+    TForm1& m_form;
+    const Clock& m_clock;
+    int m_x = 0;
+    int m_y = 0;
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    prepareWebEngine();
+    QApplication app(argc, argv);
+    const int steps = std::max(1, argc > 1 ? std::atoi(argv[1]) : 40);
+    const int pause = std::max(0, argc > 2 ? std::atoi(argv[2]) : 300);
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        std::fprintf(stderr, "bench_keystep needs an X display (run it under xvfb-run)\n");
+        return 2;
+    }
+    practice::GameRules rules;
+    rules.pagePadding = argc > 3 ? std::atoi(argv[3]) : 30000; // as large as a real game page
+    practice::test::RunningServer server(rules);
+    QTemporaryDir work;
+    QTemporaryDir profile;
+    // Automatic login as a practice player, doors passable, no sounds.
+    QFile user(work.filePath(QStringLiteral("user.dat")));
+    if (!user.open(QIODevice::WriteOnly) || user.write("bench\r\npw\r\n1\r\n15\r\n1\r\n1\r\n0\r\n0\r\n") <= 0)
+        return 1;
+    user.close();
+
+    Clock clock;
+    clock.timer.start();
+    TForm1Options options;
+    options.workFolder = work.path();
+    options.profileFolder = profile.path();
+    options.gameServer = QString::fromStdString(server.base());
+    TForm1 form(options);
+    form.resize(1280, 900);
+    form.show();
+    if (!test::waitUntil([&] { return form.windowHandle() && form.windowHandle()->isExposed(); }, 10000))
+        return 1;
+    const double shown = clock.now();
+    if (!test::waitUntil([&] { return form.Reader.ViewX == 2 && form.Reader.ViewY == 2; }, 30000)) {
+        std::fprintf(stderr, "the first position never showed\n");
+        return 1;
+    }
+    const double firstPosition = clock.now() - shown;
+
+    // A real click into the keyboard box, through the X server.
+    QPlainTextEdit* memo = form.controls().Memo2;
+    const QPoint at = memo->mapToGlobal(memo->rect().center());
+    form.activateWindow();
+    test::waitUntil([&] { return form.isActiveWindow(); }, 5000);
+    xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
+             QStringLiteral("1")});
+    if (!test::waitUntil([&] { return QApplication::focusWidget() == memo; }, 5000)) {
+        std::fprintf(stderr, "the keyboard box did not take the focus\n");
+        return 1;
+    }
+
+    Watch watch(form, clock);
+    std::vector<double> keyToLoad, loadToMap, keyToMap;
+    // Back and forth along the first row (2..12): passages and doors, short of the monster.
+    int x = 2;
+    int dir = 1;
+    for (int i = 0; i < steps; ++i) {
+        if (x + dir > 12 || x + dir < 2)
+            dir = -dir;
+        x += dir;
+        watch.expect(x, 2);
+        xdotool({QStringLiteral("key"), dir > 0 ? QStringLiteral("Right") : QStringLiteral("Left")});
+        if (!test::waitUntil([&] { return watch.mapAt >= 0; }, 10000)) {
+            std::fprintf(stderr, "step %d to %dx2 never showed on the map\n", i + 1, x);
+            return 1;
+        }
+        if (watch.keyAt >= 0) {
+            keyToMap.push_back(watch.mapAt - watch.keyAt);
+            if (watch.loadAt >= 0) {
+                keyToLoad.push_back(watch.loadAt - watch.keyAt);
+                loadToMap.push_back(watch.mapAt - watch.loadAt);
+            }
+        }
+        // Pauses of varying length, so that the steps fall at every point of the polling heartbeat.
+        test::waitUntil([] { return false; }, pause + (i * 131) % 500);
+    }
+    std::printf("single steps: %d, pause %d ms and up to 500 ms more, game page %d bytes of padding\n", steps, pause,
+                rules.pagePadding);
+    report("key -> frame loaded", keyToLoad);
+    report("frame loaded -> map", loadToMap);
+    report("key -> map", keyToMap);
+    std::printf("%-22s %7.1f ms after the window showed\n", "first position", firstPosition);
+    return 0;
+}

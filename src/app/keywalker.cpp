@@ -1,0 +1,97 @@
+#include "keywalker.h"
+
+#include "browser/pagebridge.h"
+#include "browser/pagepoller.h"
+#include "browser/twebbrowser.h"
+#include "reader/pagereader.h"
+
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+
+namespace veldor {
+namespace {
+
+std::optional<ArrowKey> arrowOf(int key)
+{
+    switch (key) {
+    case Qt::Key_Up:
+        return ArrowKey::Up;
+    case Qt::Key_Down:
+        return ArrowKey::Down;
+    case Qt::Key_Left:
+        return ArrowKey::Left;
+    case Qt::Key_Right:
+        return ArrowKey::Right;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+KeyWalker::KeyWalker(QPlainTextEdit* box, PagePoller* poller, const ReaderState& reader, MoveScript moveScript,
+                     QObject* parent)
+    : QObject(parent), m_box(box), m_poller(poller), m_reader(reader), m_moveScript(std::move(moveScript))
+{
+    m_clock.start();
+    m_box->installEventFilter(this);
+}
+
+bool KeyWalker::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_box)
+        return false;
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // Arrows walk with any modifier: Alt+Left must not go back in the browser meanwhile.
+        if (arrowOf(static_cast<QKeyEvent*>(event)->key())) {
+            event->accept();
+            return true;
+        }
+        break;
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        Memo2KeyDown(key->key(), key->isAutoRepeat());
+        break; // the box still gets the key
+    }
+    case QEvent::FocusOut:
+        // The player clicked the page or another control: keys typed for the map are not for there.
+        m_queue.clear();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void KeyWalker::Memo2KeyDown(int key, bool autoRepeat)
+{
+    const std::optional<ArrowKey> arrow = arrowOf(key);
+    if (arrow && m_queue.press(*arrow, autoRepeat, m_clock.elapsed()))
+        send(*arrow);
+}
+
+void KeyWalker::pageRead()
+{
+    if (const std::optional<ArrowKey> next = m_queue.read(place(), m_clock.elapsed()))
+        send(*next);
+}
+
+void KeyWalker::send(ArrowKey key)
+{
+    const std::optional<std::string> script = m_moveScript(key);
+    const FrameRef& game = m_poller->NoCombatFrame;
+    if (!script || !game.valid()) {
+        m_queue.clear(); // the keys after it were meant from a cell the player will not reach
+        return;
+    }
+    runPageScript(game.browser->page(), QStringLiteral("no_combat"), QString::fromStdString(*script));
+    m_queue.sent(place(), m_clock.elapsed());
+}
+
+MoveQueue::Place KeyWalker::place() const
+{
+    return {m_reader.PageLevel, m_reader.ViewX, m_reader.ViewY};
+}
+
+} // namespace veldor
