@@ -54,7 +54,7 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-QString mergeSummary(const QString& folder, const MergeResult& result, const OtherMaps& other)
+QString mergeSummary(const QString& folder, const MergeResult& result, const OtherMaps& other, bool readOnly)
 {
     QStringList lines;
     const MergeCounts total = result.total();
@@ -85,7 +85,12 @@ QString mergeSummary(const QString& folder, const MergeResult& result, const Oth
     if (!other.report.ok()) {
         lines << QString() << QString::fromStdString(other.report.message("Не прочитаны (из них ничего не взято):"));
     }
-    if (total.cells > 0 || total.entries > 0) {
+    if ((total.cells > 0 || total.entries > 0) && readOnly) {
+        lines << QString()
+              << QStringLiteral("Карты изменены только в этом окне: оно открыто только для чтения, и сохранить их "
+                                "здесь нельзя. Чтобы не потерять их, запишите карты в другую папку: «Файл» → "
+                                "«Экспорт карт в папку...».");
+    } else if (total.cells > 0 || total.entries > 0) {
         lines << QString()
               << QStringLiteral("Карты изменены, но ещё не сохранены: они попадут в файлы по кнопке «Сохранить "
                                 "карту» или при ответе «Да» на выходе.");
@@ -140,17 +145,18 @@ void AtlasSharing::mergeFromFolder()
     const MergeCounts total = result.total();
     if (total.cells > 0 || total.entries > 0)
         m_w.atlasChanged();
-    m_w.prompts->showInformation(m_w.window, QStringLiteral("Объединение карт"), mergeSummary(folder, result, other));
+    m_w.prompts->showInformation(m_w.window, QStringLiteral("Объединение карт"),
+                                 mergeSummary(folder, result, other, m_w.readOnly && m_w.readOnly()));
 }
 
-void AtlasSharing::exportToFolder()
+bool AtlasSharing::exportToFolder()
 {
     const QString folder =
         pickFolder(QStringLiteral("Экспорт карт в папку"), m_exportFolder,
                    QStringLiteral("Папка %1 — та, где Вельдор хранит ваши карты. Чтобы записать их сюда, нажмите "
                                   "«Сохранить карту»; для копии выберите другую папку."));
     if (folder.isEmpty())
-        return;
+        return false;
     MapFilesReport report;
     {
         const WaitCursor busy;
@@ -166,12 +172,13 @@ void AtlasSharing::exportToFolder()
                 QStringLiteral("Не все карты записаны в папку %1 (прежние файлы там остались без изменений):")
                     .arg(shown(folder))
                     .toStdString())));
-        return;
+        return false;
     }
     m_w.prompts->showInformation(m_w.window, QStringLiteral("Экспорт карт"),
                                  QStringLiteral("Карты записаны в папку %1: map1.map, map2.map, map3.map, map.crd "
                                                 "и %2.\n\nВаши собственные карты этим не сохранены.")
                                      .arg(shown(folder), QString::fromLatin1(kMarkersFileName)));
+    return true;
 }
 
 void AtlasSharing::saveLevelPicture()

@@ -30,14 +30,16 @@ public:
         std::function<int()> level;    // the level shown
         // The atlas took in cells or list entries of any labyrinth.
         std::function<void()> atlasChanged;
+        // Another window saves this folder's maps: this one cannot.
+        std::function<bool()> readOnly;
     };
 
     explicit AtlasSharing(Window window, QObject* parent = nullptr);
 
     // "Объединить с картами из папки...".
     void mergeFromFolder();
-    // "Экспорт карт в папку...".
-    void exportToFolder();
+    // "Экспорт карт в папку..."; true when the maps were written.
+    bool exportToFolder();
     // "Сохранить уровень как рисунок...".
     void saveLevelPicture();
 

@@ -1,6 +1,8 @@
 #include "tform1.h"
 
+#include "app/atlassharing.h"
 #include "app/eventsounds.h"
+#include "app/folderlock.h"
 #include "app/keywalker.h"
 #include "app/loginpanel.h"
 #include "app/maprecovery.h"
@@ -30,11 +32,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
-#include <QLockFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QWebEngineProfile>
@@ -135,23 +137,49 @@ void TForm1::connectHandlers()
 
 bool TForm1::lockWorkFolder()
 {
-    m_lock = std::make_unique<QLockFile>(path("veldor.lock"));
-    m_lock->setStaleLockTime(0); // held for as long as the program runs; a dead holder's lock is taken over
-    if (m_lock->tryLock(0))
+    m_lock = std::make_unique<FolderLock>(path("veldor.lock"));
+    const QString folder = QDir::toNativeSeparators(m_workFolder);
+    switch (m_lock->take()) {
+    case FolderLock::State::Taken:
         return true;
-    if (m_lock->error() != QLockFile::LockFailedError) {
-        m_lock.reset(); // a folder that takes no files: nothing can be saved there anyway, the saves will say so
+    case FolderLock::State::Unusable:
+        m_lock.reset();
+        return true;
+    case FolderLock::State::HeldByOther: {
+        m_lock.reset();
+        const int answer = m_prompts->askChoice(
+            this,
+            QStringLiteral("Карты в папке «%1» уже открыты в другом окне Вельдора. Если открыть их и здесь, одно "
+                           "окно затрёт сохранения другого.\n\nОткрыть карты только для чтения (без сохранения) или "
+                           "выйти?")
+                .arg(folder),
+            {QStringLiteral("Только для чтения"), QStringLiteral("Выход")});
+        if (answer != 0)
+            return false;
+        m_readOnly = true;
         return true;
     }
-    m_lock.reset();
+    case FolderLock::State::Damaged:
+        break;
+    }
     const int answer = m_prompts->askChoice(
         this,
-        QStringLiteral("Карты в папке «%1» уже открыты в другом окне Вельдора. Если открыть их и здесь, одно окно "
-                       "затрёт сохранения другого.\n\nОткрыть карты только для чтения (без сохранения) или выйти?")
-            .arg(QDir::toNativeSeparators(m_workFolder)),
-        {QStringLiteral("Только для чтения"), QStringLiteral("Выход")});
-    if (answer != 0)
+        QStringLiteral("Файл блокировки veldor.lock испорчен: %1. По нему нельзя узнать, не открыты ли карты в папке "
+                       "«%2» другим окном Вельдора.\n\nЕсли другого окна нет, удалите файл блокировки, и карты "
+                       "откроются как обычно. Иначе откройте их только для чтения (без сохранения) или выйдите.")
+            .arg(m_lock->damage(), folder),
+        {QStringLiteral("Удалить и открыть"), QStringLiteral("Только для чтения"), QStringLiteral("Выход")});
+    if (answer == 0) {
+        QString why;
+        if (m_lock->replace(&why))
+            return true;
+        m_startupProblems << QStringLiteral("Файл блокировки veldor.lock не удалось заменить (%1): карты открыты "
+                                            "только для чтения.")
+                                 .arg(why);
+    } else if (answer != 1) {
         return false;
+    }
+    m_lock.reset();
     m_readOnly = true;
     return true;
 }
@@ -195,6 +223,7 @@ void TForm1::runStartup()
     const MarkersLoad markers = LoadMarkers(*m_atlas, m_workFolder.toStdString());
     if (!markers.problem.empty())
         m_startupProblems << QString::fromStdString(markers.problem);
+    m_markersUnread = markers.unread;
     if (!m_readOnly) {
         m_recovery = std::make_unique<MapRecovery>(*m_atlas, m_workFolder, m_prompts, this);
         m_startupProblems << m_recovery->start();
@@ -204,8 +233,15 @@ void TForm1::runStartup()
     ComboBox1Select();
     m_tabs->LastBrowser = WebBrowser1;
     if (m_readOnly) {
+        m_openedAtlas = std::make_unique<Atlas>(*m_atlas);
         Button14->setEnabled(false);
-        Button14->setToolTip(QStringLiteral("Карты открыты только для чтения: их сохраняет другое окно Вельдора"));
+        const QString readOnly = QStringLiteral("Карты открыты только для чтения: их сохраняет другое окно Вельдора");
+        Button14->setToolTip(readOnly);
+        auto* label = new QLabel(readOnly + QStringLiteral(". То, что нанесено на карту здесь, можно записать в "
+                                                           "другую папку: «Файл» → «Экспорт карт в папку...»."));
+        label->setObjectName(QStringLiteral("ReadOnlyLabel"));
+        label->setWordWrap(true);
+        statusBar()->addWidget(label, 1);
     }
 }
 
@@ -217,7 +253,8 @@ void TForm1::reportStartupProblems()
 void TForm1::LoadSettings()
 {
     const SettingsLoadResult result = LoadSettingsFile(path("user.dat").toStdString(), !m_readOnly);
-    if (!result.unreadable.empty())
+    m_settingsUnread = !result.unreadable.empty();
+    if (m_settingsUnread)
         m_startupProblems << QStringLiteral("Файл настроек user.dat не прочитан: ") +
                                  QString::fromStdString(result.unreadable) +
                                  QStringLiteral(". Настройки взяты по умолчанию, файл оставлен как есть.");
@@ -246,8 +283,8 @@ void TForm1::LoadSettings()
 
 bool TForm1::SaveSettings()
 {
-    if (m_readOnly)
-        return true; // the other window owns user.dat
+    if (m_readOnly || m_settingsUnread)
+        return true; // the other window owns user.dat, or it is not one we could read: left as it is
     Settings s = m_settings;
     s.CurLab = static_cast<std::int32_t>(CurLab);
     s.CellSize = SpinEdit5->value();
@@ -271,24 +308,51 @@ bool TForm1::SaveMaps()
         return false;
     }
     MapFilesReport report = veldor::SaveMaps(*m_atlas, m_workFolder.toStdString());
-    const FileResult markers = SaveMarkers(*m_atlas, m_workFolder.toStdString());
-    if (!markers.ok)
-        report.problems.push_back({kMarkersFileName, markers.error});
+    if (!m_markersUnread) {
+        const FileResult markers = SaveMarkers(*m_atlas, m_workFolder.toStdString());
+        if (!markers.ok)
+            report.problems.push_back({kMarkersFileName, markers.error});
+    }
+    // The markers of a file that was never read are safe in the journal: they do not keep the window open.
+    const bool saved = report.ok();
+    if (m_markersUnread)
+        report.problems.push_back({kMarkersFileName, "не заменён: при запуске он не прочитан целиком. Маркеры "
+                                                     "этого сеанса хранятся в журнале восстановления (map.journal), "
+                                                     "пока файл не уберут или не исправят"});
     if (!report.ok()) {
         if (m_recovery)
             m_recovery->savedPartly();
-        m_prompts->showError(
-            this, describe(report, QStringLiteral("Не все карты сохранены (прежние файлы остались без изменений):")));
+        m_prompts->showError(this, describe(report, saved ? QStringLiteral("Карты сохранены, кроме маркеров:")
+                                                          : QStringLiteral("Не все карты сохранены (прежние файлы "
+                                                                           "остались без изменений):")));
     } else if (m_recovery) {
         m_recovery->saved();
     }
-    return report.ok();
+    return saved;
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
-    if (m_readOnly || m_quit) {
-        event->accept(); // nothing of this window's may be written
+    if (m_quit) {
+        event->accept();
+        return;
+    }
+    if (m_readOnly) {
+        // Nothing of this window's may be written here; what was mapped in it may go to another folder.
+        if (!mappedSinceOpened()) {
+            event->accept();
+            return;
+        }
+        const int answer = m_prompts->askChoice(
+            this,
+            QStringLiteral("Это окно открыло карты только для чтения: то, что в нём нанесено на карту, в папку "
+                           "с картами не сохранится. Записать карты в другую папку, прежде чем закрыть окно?"),
+            {QStringLiteral("Экспорт карт в папку..."), QStringLiteral("Закрыть без сохранения"),
+             QStringLiteral("Отмена")});
+        if (answer == 1 || (answer == 0 && m_sharing->exportToFolder()))
+            event->accept();
+        else
+            event->ignore();
         return;
     }
     const UserPrompts::Answer answer = m_prompts->askYesNoCancel(this, QStringLiteral("Сохранить карты?"));
@@ -304,6 +368,19 @@ void TForm1::closeEvent(QCloseEvent* event)
         event->ignore();
     else
         event->accept();
+}
+
+bool TForm1::mappedSinceOpened() const
+{
+    if (!m_openedAtlas)
+        return false;
+    for (const MapTable t : {MapTable::Map1, MapTable::Map2, MapTable::Map3, MapTable::MapCrd}) {
+        const auto now = m_atlas->bytes(t);
+        const auto then = m_openedAtlas->bytes(t);
+        if (!std::equal(now.begin(), now.end(), then.begin(), then.end()))
+            return true;
+    }
+    return SerializeMarkers(*m_atlas) != SerializeMarkers(*m_openedAtlas);
 }
 
 void TForm1::Button14Click()

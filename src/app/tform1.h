@@ -160,6 +160,8 @@ private:
     void connectHandlers();
     void runStartup();
     void reportStartupProblems();
+    // A read-only window: whether anything was mapped in it since the maps were opened.
+    bool mappedSinceOpened() const;
     // Takes the working folder for this copy of the program; false when the user chose to quit.
     bool lockWorkFolder();
     void sizeGridForLab();

@@ -77,6 +77,7 @@ void TForm1::connectMapHandlers()
     shared.grid = sg;
     shared.lab = [this] { return CurLab; };
     shared.level = [this] { return CurLevel; };
+    shared.readOnly = [this] { return m_readOnly; };
     shared.atlasChanged = [this] {
         if (m_recovery)
             m_recovery->changed(0);

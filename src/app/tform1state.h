@@ -9,7 +9,6 @@
 #include <memory>
 #include <vector>
 
-class QLockFile;
 class QWebEngineProfile;
 
 namespace veldor {
@@ -19,6 +18,7 @@ class BrowserTabs;
 class ClickSplitter;
 class DownloadGate;
 class EventSounds;
+class FolderLock;
 class ExitRoute;
 class FrontierSearch;
 class GridChanges;
@@ -77,8 +77,11 @@ struct TForm1State
     DownloadGate* m_downloads = nullptr;
     AtlasSharing* m_sharing = nullptr;
     std::unique_ptr<MapRecovery> m_recovery; // none while another copy owns the folder
-    std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<FolderLock> m_lock;
     bool m_readOnly = false;
+    std::unique_ptr<Atlas> m_openedAtlas; // read-only: the maps as opened, to tell what was mapped since
+    bool m_markersUnread = false;         // markers.txt is there but was not read: never replaced
+    bool m_settingsUnread = false;        // likewise user.dat
     bool m_quit = false;
     ClickSplitter* m_mainSplitter = nullptr;
     ClickSplitter* m_bottomSplitter = nullptr;

@@ -141,6 +141,21 @@ private slots:
         QCOMPARE(fx.prompts->folderStarts, QStringList({QDir::homePath(), other->path()}));
     }
 
+    void aReadOnlyWindowSaysWhereItsMergeCanGo()
+    {
+        QVERIFY(writeOtherMaps());
+        const auto first = fx.make(kServer); // holds the folder
+        fx.prompts->choices = {0};           // read-only
+        auto form = shownForm();
+        QVERIFY(form && form->readOnly());
+        fx.prompts->folders << other->path();
+        QVERIFY(choose(*form, kMerge));
+        const QString summary = fx.prompts->informations.value(0);
+        QVERIFY2(summary.contains(QStringLiteral("только для чтения")) && summary.contains(kExport) &&
+                     !summary.contains(QStringLiteral("Сохранить карту")),
+                 qPrintable(summary));
+    }
+
     void ourOwnFolderAndFoldersWithoutMapsAreRefused()
     {
         auto form = shownForm();

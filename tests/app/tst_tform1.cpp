@@ -407,8 +407,12 @@ private slots:
         QVERIFY(!second->SaveMaps());
         QCOMPARE(QFileInfo(file("map1.map")).size(), qint64(0));
         second->show();
-        QVERIFY(second->close()); // no question, nothing written
-        QCOMPARE(prompts->questions.size(), 1);
+        QVERIFY(second->findChild<QLabel*>(QStringLiteral("ReadOnlyLabel"))->isVisible());
+        prompts->choices = {2, 1}; // what was mapped here: stay, then close without an export
+        QVERIFY(!second->close());
+        QVERIFY(prompts->questions.last().contains(QStringLiteral("только для чтения")));
+        QVERIFY(second->close()); // nothing written
+        QCOMPARE(prompts->questions.size(), 3);
         QCOMPARE(readAll(file("user.dat")), QByteArray("first\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n"));
 
         prompts->choices = {1};
@@ -419,7 +423,7 @@ private slots:
         first.reset();
         auto fourth = makeForm();
         QVERIFY(!fourth->readOnly());
-        QCOMPARE(prompts->questions.size(), 2);
+        QCOMPARE(prompts->questions.size(), 4);
     }
 
     void aLockLeftByADeadCopyIsTakenOver()
@@ -434,6 +438,65 @@ private slots:
         auto form = makeForm();
         QVERIFY(!form->readOnly());
         QVERIFY(prompts->questions.isEmpty());
+    }
+
+    // Anything at the lock's path that no live copy holds is named and may be replaced; nothing is opened.
+    void aDamagedLockIsNamedAndMayBeReplaced_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("pipe, replaced") << "pipe" << 0 << "именованный канал";
+        QTest::newRow("link to /dev/zero, read-only") << "device" << 1 << "ссылка на «/dev/zero»";
+        QTest::newRow("folder, replaced") << "folder" << 0 << "папка";
+        QTest::newRow("dangling link, replaced") << "dangling" << 0 << "которого нет";
+        QTest::newRow("1 GB file, replaced") << "huge" << 0 << "вместо нескольких строк";
+        QTest::newRow("junk text, quit") << "junk" << 2 << "не записано";
+    }
+    void aDamagedLockIsNamedAndMayBeReplaced()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, choice);
+        const QString lock = file("veldor.lock");
+        if (kind == "dangling")
+            QVERIFY(QFile::link(file("gone"), lock));
+        else if (kind == "huge")
+            QVERIFY(QFile(lock).open(QIODevice::WriteOnly) && QFile(lock).resize(qint64(1) << 30));
+        else if (kind == "junk")
+            QVERIFY(writeAll(lock, "not a lock\n"));
+        else
+            QVERIFY(makeOddFile(lock, kind));
+        prompts->choices = {choice};
+        auto form = makeForm();
+        QCOMPARE(prompts->questions.size(), 1);
+        QVERIFY(prompts->questions[0].contains(QStringLiteral("veldor.lock испорчен")));
+        QFETCH(QString, named);
+        QVERIFY2(prompts->questions[0].contains(named), qPrintable(prompts->questions[0]));
+        QCOMPARE(form->quitRequested(), choice == 2);
+        QCOMPARE(form->readOnly(), choice == 1);
+        if (choice == 0) // our own lock now, which a second copy finds held
+            QVERIFY(QFileInfo(lock).isFile() && !QFileInfo(lock).isSymLink() && QFileInfo(lock).size() < 4096);
+    }
+
+    // A markers file or user.dat the start could not read is reported and never replaced; the markers of the
+    // session stay in the journal.
+    void filesThatCouldNotBeReadAreLeftAlone()
+    {
+        QVERIFY(QFile(file("markers.txt")).open(QIODevice::WriteOnly) &&
+                QFile(file("markers.txt")).resize(qint64(101) << 20));
+        QVERIFY(QFile(file("user.dat")).open(QIODevice::WriteOnly) && QFile(file("user.dat")).resize(qint64(1) << 30));
+        auto form = shownForm();
+        QVERIFY(form);
+        const QString problems = form->startupProblems().join(QLatin1Char('\n'));
+        QVERIFY(problems.contains(QStringLiteral("markers.txt")) && problems.contains(QStringLiteral("user.dat")));
+        form->atlas().setMarkText(1, 0, 3, 3, "x");
+        prompts->answers = {UserPrompts::Answer::Yes};
+        QVERIFY(form->close()); // the maps are saved, the marker is in the journal
+        QCOMPARE(QFileInfo(file("markers.txt")).size(), qint64(101) << 20);
+        QCOMPARE(QFileInfo(file("user.dat")).size(), qint64(1) << 30);
+        QCOMPARE(QFileInfo(file("map1.map")).size(), kMapSizes[0]);
+        QVERIFY(prompts->errors.join(QString()).contains(QStringLiteral("журнале")));
+        QVERIFY(QFileInfo(file("map.journal")).size() > 0);
     }
 
     // A login too long for any game must not leave a blank game tab.

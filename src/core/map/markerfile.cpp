@@ -139,7 +139,10 @@ MarkersLoad LoadMarkers(Atlas& atlas, const std::string& folder)
     if (file.status == ReadStatus::Missing)
         return load;
     if (file.status != ReadStatus::Ok) {
-        load.problem = std::string(kMarkersFileName) + ": маркеры не загружены: " + file.error;
+        load.problem = std::string(kMarkersFileName) + ": маркеры не загружены: " + file.error +
+                       ". Файл оставлен как есть: сохранение его не заменит, а новые маркеры до тех пор хранятся в "
+                       "журнале восстановления (map.journal)";
+        load.unread = true;
         return load;
     }
     load.read = ParseMarkers(file.bytes, atlas);
