@@ -6,6 +6,7 @@
 #include "mapview/levelpicture.h"
 #include "ui/prompts.h"
 #include "ui/qtcodec.h"
+#include "ui/russian.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,21 +15,6 @@
 
 namespace veldor {
 namespace {
-
-// Russian noun for a count: one, few (2..4) or many.
-QString counted(int n, const char* one, const char* few, const char* many)
-{
-    const int tens = n % 100;
-    const int units = n % 10;
-    const char* word = many;
-    if (tens < 11 || tens > 14) {
-        if (units == 1)
-            word = one;
-        else if (units >= 2 && units <= 4)
-            word = few;
-    }
-    return QString::number(n) + QLatin1Char(' ') + QString::fromUtf8(word);
-}
 
 QString cells(int n)
 {

@@ -1,10 +1,13 @@
 #include "maprecovery.h"
 
+#include "map/atlasdiff.h"
 #include "map/journal.h"
 #include "map/mapfiles.h"
 #include "map/markerfile.h"
 #include "text/safefile.h"
 #include "ui/prompts.h"
+#include "ui/qtcodec.h"
+#include "ui/russian.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -14,6 +17,37 @@
 #include <QWidget>
 
 namespace veldor {
+namespace {
+
+// The changes a journal holds, one kind a line, as the restore question lists them.
+QString describeChanges(const AtlasDiff& diff)
+{
+    QStringList lines;
+    if (diff.explored > 0)
+        lines << QStringLiteral("исследовано: ") + counted(qint64(diff.explored), "клетка", "клетки", "клеток");
+    if (diff.cleared > 0) {
+        QString line = QStringLiteral("очищено: ") + counted(qint64(diff.cleared), "клетка", "клетки", "клеток");
+        QStringList names;
+        for (const unsigned lab : diff.labsCleared)
+            names << QStringLiteral("«") + fromUtf8Text(LabyrinthName(lab)) + QStringLiteral("»");
+        if (names.size() == 1)
+            line += QStringLiteral(" (лабиринт %1 очищен целиком)").arg(names[0]);
+        else if (!names.isEmpty())
+            line += QStringLiteral(" (очищены целиком лабиринты %1)").arg(names.join(QStringLiteral(", ")));
+        lines << line;
+    }
+    if (diff.changed > 0)
+        lines << QStringLiteral("отметки изменены: ") + counted(qint64(diff.changed), "клетка", "клетки", "клеток");
+    if (diff.entries > 0)
+        lines << QStringLiteral("в списках изменено: ") + counted(qint64(diff.entries), "запись", "записи", "записей");
+    if (diff.markers > 0)
+        lines << QStringLiteral("маркеры изменены: ") + counted(qint64(diff.markers), "маркер", "маркера", "маркеров");
+    if (lines.isEmpty())
+        lines << QStringLiteral("карты не отличаются от сохранённых");
+    return QStringLiteral("• ") + lines.join(QStringLiteral(";\n• ")) + QLatin1Char('.');
+}
+
+} // namespace
 
 MapRecovery::MapRecovery(Atlas& atlas, QString folder, std::shared_ptr<UserPrompts> prompts, QWidget* window)
     : m_atlas(atlas), m_folder(std::move(folder)), m_prompts(std::move(prompts)), m_window(window)
@@ -54,11 +88,12 @@ QStringList MapRecovery::start()
     }
 
     const bool sameMaps = read.base == base;
+    auto restored = std::make_unique<Atlas>(m_atlas);
+    ReplayJournal(read, *restored);
     const QString when = QLocale().toString(QDateTime::fromMSecsSinceEpoch(read.lastChange), QLocale::ShortFormat);
     QString question = QStringLiteral("Предыдущий сеанс завершился, не сохранив карты. Восстановить несохранённые "
-                                      "изменения? (%1 клеток, последнее изменение: %2)")
-                           .arg(read.cells)
-                           .arg(when);
+                                      "изменения?\n\n%1\nПоследнее изменение: %2.")
+                           .arg(describeChanges(CompareAtlases(m_atlas, *restored)), when);
     if (!sameMaps)
         question += QStringLiteral("\n\nФайлы карт с тех пор заменены другими: изменения были сделаны на прежних "
                                    "картах и могут лечь на новые неверно.");
@@ -66,7 +101,7 @@ QStringList MapRecovery::start()
         m_writer->discard();
         return problems;
     }
-    ReplayJournal(read, m_atlas);
+    m_atlas = *restored;
     // The journal is written anew against the files on disk now, so that it matches them from here on.
     if (const auto problem = m_writer->capture(m_atlas, 0)) {
         m_problemTold = true;

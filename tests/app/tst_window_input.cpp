@@ -497,8 +497,8 @@ private slots:
         auto again = activeForm(kFirstLabyrinth);
         QVERIFY(again);
         QVERIFY(prompts->questions.last().startsWith(
-            QStringLiteral("Предыдущий сеанс завершился, не сохранив карты. Восстановить несохранённые изменения? "
-                           "(1 клеток, последнее изменение: ")));
+            QStringLiteral("Предыдущий сеанс завершился, не сохранив карты. Восстановить несохранённые изменения?\n\n"
+                           "• отметки изменены: 1 клетка;\n• в списках изменено: 1 запись.\nПоследнее изменение: ")));
         QVERIFY(prompts->yesNoDefaults.last()); // the files are the same: "Да" is the default
         QCOMPARE(again->atlas().cell(lab, level, 4, 6)->Object, 'L');
         QVERIFY(again->controls().Memo6->toPlainText().contains(QStringLiteral("(4x6)")));

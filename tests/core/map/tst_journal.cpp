@@ -1,5 +1,6 @@
 // The recovery journal: what is journaled replays to the same atlas, whatever changed it; a torn or damaged
 // file gives what it holds up to the damage; a header tells whether it belongs to the map files.
+#include "map/atlasdiff.h"
 #include "map/journal.h"
 #include "map/mapfiles.h"
 #include "map/markerfile.h"
@@ -227,6 +228,39 @@ private slots:
         QVERIFY(LoadMarkers(*onDisk, folder).problem.empty());
         QVERIFY(!writer.restart(*onDisk, BaseOf(*onDisk, MapFileSizes(folder)), *atlas));
         QVERIFY(!QFile::exists(QString::fromStdString(path())));
+    }
+
+    // What the restore question counts: the saved atlas holds two walked cells with a trap entry in labyrinth 2.
+    void aComparisonCountsEachKindOfChange_data()
+    {
+        QTest::addColumn<char>("change");
+        QTest::addColumn<QList<int>>("counts"); // explored, cleared, changed, entries, markers, labyrinths cleared
+        QTest::newRow("a cell walked") << 'w' << QList<int>{1, 0, 0, 1, 0, 0};
+        QTest::newRow("a mark by hand") << 'h' << QList<int>{0, 0, 1, 0, 0, 0};
+        QTest::newRow("a marker only") << 'm' << QList<int>{0, 0, 0, 0, 1, 0};
+        QTest::newRow("a labyrinth cleared") << 'c' << QList<int>{0, 2, 0, 2, 0, 1};
+        QTest::newRow("nothing") << 'n' << QList<int>{0, 0, 0, 0, 0, 0};
+    }
+    void aComparisonCountsEachKindOfChange()
+    {
+        QFETCH(char, change);
+        auto saved = std::make_unique<Atlas>();
+        walkOnto(*saved, 2, 0, 5, 5);
+        walkOnto(*saved, 2, 0, 6, 5);
+        auto now = std::make_unique<Atlas>(*saved);
+        if (change == 'w')
+            walkOnto(*now, 1, 3, 7, 7);
+        else if (change == 'h')
+            now->cell(1, 0, 9, 9)->Object = 'F';
+        else if (change == 'm')
+            now->setMarkText(2, 0, 5, 5, "Тайник");
+        else if (change == 'c')
+            ClearLabyrinth(*now, 2);
+        const AtlasDiff d = CompareAtlases(*saved, *now);
+        QTEST((QList<int>{int(d.explored), int(d.cleared), int(d.changed), int(d.entries), int(d.markers),
+                          int(d.labsCleared.size())}),
+              "counts");
+        QCOMPARE(d.empty(), change == 'n');
     }
 
     void aFolderThatCannotHoldTheJournalIsToldAndTriedAgain()

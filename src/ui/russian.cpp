@@ -1,0 +1,21 @@
+#include "russian.h"
+
+#include <QLocale>
+
+namespace veldor {
+
+QString counted(qint64 n, const char* one, const char* few, const char* many)
+{
+    const qint64 tens = n % 100;
+    const qint64 units = n % 10;
+    const char* word = many;
+    if (tens < 11 || tens > 14) {
+        if (units == 1)
+            word = one;
+        else if (units >= 2 && units <= 4)
+            word = few;
+    }
+    return QLocale(QLocale::Russian).toString(n) + QLatin1Char(' ') + QString::fromUtf8(word);
+}
+
+} // namespace veldor

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+namespace veldor {
+
+// A count with its noun in the right Russian form: 1 клетка, 2 клетки, 5 клеток, 21 клетка, 1 472 200 клеток.
+QString counted(qint64 n, const char* one, const char* few, const char* many);
+
+} // namespace veldor
