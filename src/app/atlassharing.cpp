@@ -26,6 +26,20 @@ QString entries(int n)
     return counted(n, "запись", "записи", "записей");
 }
 
+// "2 клетки, 1 запись в списках", with ", 3 маркера" when markers came in.
+QString gains(const MergeCounts& c)
+{
+    QString text = QStringLiteral("%1, %2 в списках").arg(cells(c.cells), entries(c.entries));
+    if (c.markers > 0)
+        text += QStringLiteral(", ") + counted(c.markers, "маркер", "маркера", "маркеров");
+    return text;
+}
+
+bool anything(const MergeCounts& c)
+{
+    return c.cells > 0 || c.entries > 0 || c.markers > 0;
+}
+
 QString shown(const QString& folder)
 {
     return QStringLiteral("«") + QDir::toNativeSeparators(folder) + QStringLiteral("»");
@@ -44,19 +58,18 @@ QString mergeSummary(const QString& folder, const MergeResult& result, const Oth
 {
     QStringList lines;
     const MergeCounts total = result.total();
-    if (total.cells == 0 && total.entries == 0) {
+    if (!anything(total)) {
         lines << QStringLiteral("Из папки %1 ничего нового: всё, что есть в этих картах, уже есть в ваших.")
                      .arg(shown(folder));
     } else {
         lines << QStringLiteral("Из папки %1 добавлено в ваши карты:").arg(shown(folder));
         for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab) {
             const MergeCounts& c = result.labs[lab];
-            if (c.cells == 0 && c.entries == 0)
+            if (!anything(c))
                 continue;
-            lines << QStringLiteral("%1: %2, %3 в списках")
-                         .arg(fromUtf8Text(LabyrinthName(lab)), cells(c.cells), entries(c.entries));
+            lines << fromUtf8Text(LabyrinthName(lab)) + QStringLiteral(": ") + gains(c);
         }
-        lines << QStringLiteral("Всего: %1, %2 в списках.").arg(cells(total.cells), entries(total.entries));
+        lines << QStringLiteral("Всего: ") + gains(total) + QLatin1Char('.');
     }
     if (total.dropped > 0) {
         lines << QString() << QStringLiteral("Не поместилось в заполненные списки: %1.").arg(entries(total.dropped));
@@ -71,12 +84,12 @@ QString mergeSummary(const QString& folder, const MergeResult& result, const Oth
     if (!other.report.ok()) {
         lines << QString() << QString::fromStdString(other.report.message("Не прочитаны (из них ничего не взято):"));
     }
-    if ((total.cells > 0 || total.entries > 0) && readOnly) {
+    if (anything(total) && readOnly) {
         lines << QString()
               << QStringLiteral("Карты изменены только в этом окне: оно открыто только для чтения, и сохранить их "
                                 "здесь нельзя. Чтобы не потерять их, запишите карты в другую папку: «Файл» → "
                                 "«Экспорт карт в папку...».");
-    } else if (total.cells > 0 || total.entries > 0) {
+    } else if (anything(total)) {
         lines << QString()
               << QStringLiteral("Карты изменены, но ещё не сохранены: они попадут в файлы по кнопке «Сохранить "
                                 "карту» или при ответе «Да» на выходе.");
@@ -128,8 +141,7 @@ void AtlasSharing::mergeFromFolder()
                                                .arg(shown(folder)));
         return;
     }
-    const MergeCounts total = result.total();
-    if (total.cells > 0 || total.entries > 0)
+    if (anything(result.total()))
         m_w.atlasChanged();
     m_w.prompts->showInformation(m_w.window, QStringLiteral("Объединение карт"),
                                  mergeSummary(folder, result, other, m_w.readOnly && m_w.readOnly()));
@@ -178,7 +190,8 @@ void AtlasSharing::saveLevelPicture()
     const QString name = fromUtf8Text(LabyrinthName(lab));
     const QString suggested = QDir(m_pictureFolder.isEmpty() ? m_w.workFolder : m_pictureFolder)
                                   .filePath(QStringLiteral("%1-L%2.png").arg(name).arg(level));
-    QString path = m_w.prompts->askSaveFile(m_w.window, QStringLiteral("Сохранить уровень как рисунок"), suggested);
+    QString path = m_w.prompts->askSaveFile(m_w.window, QStringLiteral("Сохранить уровень как рисунок"), suggested,
+                                            QStringLiteral("Рисунок PNG (*.png)"));
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
@@ -187,16 +200,21 @@ void AtlasSharing::saveLevelPicture()
     QString problem;
     {
         const WaitCursor busy;
-        const QImage picture = LevelPicture(*m_w.grid, QStringLiteral("%1, уровень %2").arg(name).arg(level));
+        const QImage picture =
+            LevelPicture(*m_w.grid, QStringLiteral("%1, уровень %2").arg(name).arg(level), m_w.mapCell);
         QSaveFile file(path);
         if (QFileInfo(path).isDir())
             problem = QStringLiteral("на этом месте находится папка");
         else if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG") || !file.commit())
             problem = QStringLiteral("не удалось записать файл (%1)").arg(file.errorString());
     }
-    if (!problem.isEmpty())
+    if (!problem.isEmpty()) {
         m_w.prompts->showError(m_w.window,
                                QStringLiteral("Рисунок уровня не сохранён в %1: %2.").arg(shown(path), problem));
+        return;
+    }
+    m_w.prompts->showInformation(m_w.window, QStringLiteral("Рисунок уровня"),
+                                 QStringLiteral("Рисунок уровня записан в файл %1.").arg(shown(path)));
 }
 
 } // namespace veldor

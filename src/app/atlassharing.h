@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 
+class QPainter;
+class QRect;
 class QWidget;
 
 namespace veldor {
@@ -26,6 +28,8 @@ public:
         std::shared_ptr<UserPrompts> prompts;
         QString workFolder;
         const MapGrid* grid = nullptr;
+        // Paints a cell of the map alone, without the player and the ways drawn over it.
+        std::function<void(QPainter&, int col, int row, const QRect&)> mapCell;
         std::function<unsigned()> lab; // the labyrinth shown
         std::function<int()> level;    // the level shown
         // The atlas took in cells or list entries of any labyrinth.

@@ -174,7 +174,12 @@ private:
     void syncNavigationButtons();
     // Refresh on the game tab's error page: back into the game, through the login form if that failed.
     void reloadFailedGame();
-    void drawGridCell(QPainter& painter, int col, int row, const QRect& rect);
+    // `mapOnly`: the cell as the atlas holds it, without the player and the ways drawn over it.
+    void drawGridCell(QPainter& painter, int col, int row, const QRect& rect, bool mapOnly = false);
+    // The player stands on the shown level (the figure and the assistant are drawn only there).
+    bool playerShown() const;
+    // The hint of a cell: its coordinates, marker and object.
+    QString cellHint(int c, int r) const;
     // After a command on the map: lists into the memos, and the grid at once.
     void mapChanged();
     // The explore assistant's way for the shown level, when it is on.

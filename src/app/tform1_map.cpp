@@ -78,6 +78,9 @@ void TForm1::connectMapHandlers()
     shared.lab = [this] { return CurLab; };
     shared.level = [this] { return CurLevel; };
     shared.readOnly = [this] { return m_readOnly; };
+    shared.mapCell = [this](QPainter& painter, int col, int row, const QRect& rect) {
+        drawGridCell(painter, col, row, rect, true);
+    };
     shared.atlasChanged = [this] {
         if (m_recovery)
             m_recovery->changed(0);
@@ -92,16 +95,25 @@ void TForm1::connectMapHandlers()
     connect(SaveLevelPicture1, &QAction::triggered, m_sharing, &AtlasSharing::saveLevelPicture);
 }
 
-void TForm1::drawGridCell(QPainter& painter, int col, int row, const QRect& rect)
+bool TForm1::playerShown() const
+{
+    // The reader writes to the shown level, but the player stands on the page's level: elsewhere the figure
+    // and the ways from it would stand where the player is not.
+    return Reader.ViewX != 0 && Reader.ViewY != 0 && CurLevel == Reader.PageLevel;
+}
+
+void TForm1::drawGridCell(QPainter& painter, int col, int row, const QRect& rect, bool mapOnly)
 {
     CellInputs in;
     in.cell = m_atlas->cell(CurLab, CurLevel, col, row);
     in.marker = !m_atlas->markText(CurLab, CurLevel, col, row).empty();
     in.group = LabGroup(CurLab);
-    in.onPath = !m_onPath.empty() && col <= 100 && row <= 100 && m_onPath[pathIndex(col, row)];
-    in.player = Reader.ViewX != 0 && Reader.ViewY != 0 && col == Reader.ViewX && row == Reader.ViewY;
-    in.onFrontierPath = !m_onFrontier.empty() && col <= 100 && row <= 100 && m_onFrontier[pathIndex(col, row)];
-    in.frontierOpening = m_frontierOpening == std::make_pair(col, row);
+    if (!mapOnly) {
+        in.onPath = !m_onPath.empty() && col <= 100 && row <= 100 && m_onPath[pathIndex(col, row)];
+        in.player = playerShown() && col == Reader.ViewX && row == Reader.ViewY;
+        in.onFrontierPath = !m_onFrontier.empty() && col <= 100 && row <= 100 && m_onFrontier[pathIndex(col, row)];
+        in.frontierOpening = m_frontierOpening == std::make_pair(col, row);
+    }
     sgDrawCell(painter, rect, in, *m_icons);
 }
 
@@ -116,14 +128,7 @@ void TForm1::sgMouseMove(const QPoint& pos)
         return;
     sg->setCurrentCell(sg->col(), r);
     sg->setCurrentCell(c, r);
-    QString hint = QStringLiteral("%1x%2").arg(c).arg(r);
-    const std::string marker = m_atlas->markText(CurLab, CurLevel, c, r);
-    if (!marker.empty())
-        hint += QLatin1Char('\r') + fromCp1251(marker);
-    if (const TMapCell* cellData = m_atlas->cell(CurLab, CurLevel, c, r)) {
-        if (const ObjectKind* kind = FindObjectKind(cellData->Object))
-            hint += QLatin1Char('\r') + fromUtf8Text(kind->name);
-    }
+    const QString hint = cellHint(c, r);
     sg->setToolTip(hint);
     // The new text shows at once, and so does every hint of the program from now on.
     WindowStyle::install()->setHintDelay(1);
@@ -133,13 +138,32 @@ void TForm1::sgMouseMove(const QPoint& pos)
     HoverY = r;
 }
 
+QString TForm1::cellHint(int c, int r) const
+{
+    QString hint = QStringLiteral("%1x%2").arg(c).arg(r);
+    const std::string marker = m_atlas->markText(CurLab, CurLevel, c, r);
+    if (!marker.empty())
+        hint += QLatin1Char('\r') + fromCp1251(marker);
+    if (const TMapCell* cellData = m_atlas->cell(CurLab, CurLevel, c, r)) {
+        if (const ObjectKind* kind = FindObjectKind(cellData->Object))
+            hint += QLatin1Char('\r') + fromUtf8Text(kind->name);
+    }
+    return hint;
+}
+
 void TForm1::mapChanged()
 {
     if (m_recovery)
         m_recovery->changed(CurLab);
     fillObjectMemos();
+    UpdateLevelStatistics();
     updateFrontier();
     sg->viewport()->update();
+    if (HoverX > 0 && HoverY > 0) { // the hint of the cell under the pointer says what it holds now
+        sg->setToolTip(cellHint(HoverX, HoverY));
+        if (sg->underMouse())
+            sg->showHintNow(QCursor::pos());
+    }
 }
 
 void TForm1::updateFrontier()
@@ -148,20 +172,26 @@ void TForm1::updateFrontier()
     m_frontierOpening = {0, 0};
     const int n = LabSide(CurLab);
     const bool onMap = Reader.ViewX >= 1 && Reader.ViewX <= n && Reader.ViewY >= 1 && Reader.ViewY <= n;
-    if (!FrontierBox->isChecked() || !onMap) {
-        // Nowhere to start from (no position read yet, or off this labyrinth's map): nothing to say.
+    if (!FrontierBox->isChecked() || !onMap || !playerShown()) {
+        // Nowhere to start from (no position read yet, off this labyrinth's map, another level): nothing to say.
         FrontierLabel->hide();
         return;
     }
     const FrontierRoute& route =
         m_frontier->find(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, cb4->isChecked());
+    // The rest lies behind doors the player does not want to pass: say so rather than "Всё исследовано".
+    bool behindDoors = false;
+    if (!route.found() && !cb4->isChecked()) {
+        behindDoors = m_frontier->find(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, true).found();
+        m_frontier->find(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, false); // the route shown again
+    }
     if (route.found()) {
         m_onFrontier.assign(101 * 101, 0);
         for (const auto& [x, y] : route.path)
             m_onFrontier[pathIndex(x, y)] = 1;
         m_frontierOpening = route.opening;
     }
-    const QString text = fromUtf8Text(FrontierText(route));
+    const QString text = behindDoors ? QStringLiteral("Дальше только через двери") : fromUtf8Text(FrontierText(route));
     FrontierLabel->setText(text);
     FrontierLabel->setToolTip(route.throughTrap ? QStringLiteral("Другого пути нет: путь проходит через известную "
                                                                  "ловушку")

@@ -63,6 +63,7 @@ void TForm1::recognize(const PageLines& game)
         m_recovery->changed(CurLab);
     if (m_listsChanged)
         fillObjectMemos();
+    UpdateLevelStatistics(); // the cell just walked counts too
     updateFrontier();
     m_gridChanges->after(*m_atlas, CurLab, CurLevel, marked(Reader, *m_route, m_frontier->route()), *sg);
     m_walker->pageRead(); // a step the page shows lets the next waiting key go
@@ -78,8 +79,10 @@ void TForm1::showLevel(int level)
     const bool other = level != CurLevel;
     CurLevel = level;
     ComboBox2->setCurrentIndex(level < ComboBox2->count() ? level : -1);
-    if (other)
+    if (other) {
+        UpdateLevelStatistics();
         sg->viewport()->update();
+    }
 }
 
 void TForm1::playSound(std::string_view fileName)

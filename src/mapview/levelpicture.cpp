@@ -9,9 +9,9 @@
 
 namespace veldor {
 
-QImage LevelPicture(const MapGrid& grid, const QString& title)
+QImage LevelPicture(const MapGrid& grid, const QString& title, const MapGrid::CellPainter& painter)
 {
-    const QImage cells = grid.wholeImage();
+    const QImage cells = grid.wholeImage(painter);
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(14);
     font.setBold(true);

@@ -193,7 +193,7 @@ void MapGrid::paintEvent(QPaintEvent* event)
     QElapsedTimer clock;
     clock.start();
     QPainter p(viewport());
-    paintCells(p, event->rect(), leftCol(), topRow(), viewport()->size());
+    paintCells(p, event->rect(), leftCol(), topRow(), viewport()->size(), m_painter);
     // The current cell, over everything else.
     const QRect current = cellRect(m_col, m_row);
     if (!current.isEmpty()) {
@@ -204,16 +204,17 @@ void MapGrid::paintEvent(QPaintEvent* event)
     m_paintNs += clock.nsecsElapsed();
 }
 
-QImage MapGrid::wholeImage() const
+QImage MapGrid::wholeImage(const CellPainter& painter) const
 {
     const QSize size(m_cols * (m_colWidth + kLine), m_rows * (m_rowHeight + kLine));
     QImage image(size, QImage::Format_RGB32);
     QPainter p(&image);
-    paintCells(p, image.rect(), 1, 1, size);
+    paintCells(p, image.rect(), 1, 1, size, painter ? painter : m_painter);
     return image;
 }
 
-void MapGrid::paintCells(QPainter& p, const QRect& exposed, int firstCol, int firstRow, QSize area) const
+void MapGrid::paintCells(QPainter& p, const QRect& exposed, int firstCol, int firstRow, QSize area,
+                         const CellPainter& painter) const
 {
     const QColor fixedColor(180, 180, 180); // the active-border colour of the original
     const QColor ground(128, 128, 128);
@@ -252,8 +253,8 @@ void MapGrid::paintCells(QPainter& p, const QRect& exposed, int firstCol, int fi
             }
             p.fillRect(r, ground);
             // Not clipped: icons of small cells reach into the next cells, which paint over them in turn.
-            if (m_painter)
-                m_painter(p, col, row, r);
+            if (painter)
+                painter(p, col, row, r);
         }
     }
 }

@@ -52,7 +52,8 @@ public:
 
     // Every cell from the first, the header row and column included, painted as the grid paints them on
     // screen (without the current cell's frame).
-    QImage wholeImage() const;
+    // Every cell, painted by `painter` when given (the grid's own painter otherwise).
+    QImage wholeImage(const CellPainter& painter = {}) const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -76,7 +77,8 @@ protected:
 
 private:
     // Paints the cells of an area of `area` pixels whose first body cells are (firstCol, firstRow).
-    void paintCells(QPainter& p, const QRect& exposed, int firstCol, int firstRow, QSize area) const;
+    void paintCells(QPainter& p, const QRect& exposed, int firstCol, int firstRow, QSize area,
+                    const CellPainter& painter) const;
     void updateScrollBars();
     void ensureVisible(int col, int row);
 

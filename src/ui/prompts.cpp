@@ -1,5 +1,7 @@
 #include "prompts.h"
 
+#include <algorithm>
+
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -52,11 +54,17 @@ void DialogPrompts::showInformation(QWidget* parent, const QString& title, const
 
 bool DialogPrompts::askText(QWidget* parent, const QString& caption, const QString& prompt, QString& text)
 {
-    bool ok = false;
-    const QString answer = QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, text, &ok);
-    if (ok)
-        text = answer;
-    return ok;
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(text);
+    // A title bar does not widen its dialog: without this the caption is cut ("Введи... метки").
+    dialog.setMinimumWidth(
+        std::max(dialog.minimumSizeHint().width(), dialog.fontMetrics().horizontalAdvance(caption) + 160));
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    text = dialog.textValue();
+    return true;
 }
 
 QString DialogPrompts::askOpenFile(QWidget* parent, const QString& caption, const QString& filter)
@@ -64,9 +72,10 @@ QString DialogPrompts::askOpenFile(QWidget* parent, const QString& caption, cons
     return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
 }
 
-QString DialogPrompts::askSaveFile(QWidget* parent, const QString& caption, const QString& suggested)
+QString DialogPrompts::askSaveFile(QWidget* parent, const QString& caption, const QString& suggested,
+                                   const QString& filter)
 {
-    return QFileDialog::getSaveFileName(parent, caption, suggested);
+    return QFileDialog::getSaveFileName(parent, caption, suggested, filter);
 }
 
 QString DialogPrompts::askFolder(QWidget* parent, const QString& caption, const QString& start)

@@ -31,7 +31,9 @@ public:
     virtual bool askText(QWidget* parent, const QString& caption, const QString& prompt, QString& text) = 0;
     // A file to open or to save to; empty when cancelled.
     virtual QString askOpenFile(QWidget* parent, const QString& caption, const QString& filter) = 0;
-    virtual QString askSaveFile(QWidget* parent, const QString& caption, const QString& suggested) = 0;
+    // `filter` as for QFileDialog ("Рисунок PNG (*.png)"), empty for any file.
+    virtual QString askSaveFile(QWidget* parent, const QString& caption, const QString& suggested,
+                                const QString& filter = {}) = 0;
     // An existing folder; empty when cancelled.
     virtual QString askFolder(QWidget* parent, const QString& caption, const QString& start) = 0;
 };
@@ -47,7 +49,8 @@ public:
     void showInformation(QWidget* parent, const QString& title, const QString& text) override;
     bool askText(QWidget* parent, const QString& caption, const QString& prompt, QString& text) override;
     QString askOpenFile(QWidget* parent, const QString& caption, const QString& filter) override;
-    QString askSaveFile(QWidget* parent, const QString& caption, const QString& suggested) override;
+    QString askSaveFile(QWidget* parent, const QString& caption, const QString& suggested,
+                        const QString& filter = {}) override;
     QString askFolder(QWidget* parent, const QString& caption, const QString& start) override;
 };
 

@@ -192,6 +192,30 @@ private slots:
         QCOMPARE(frontierPixels(*form, 7, 5), 0);
     }
 
+    // Unexplored cells only behind doors the player keeps closed, and another level than the player's.
+    void behindDoorsAndOnAnotherLevel()
+    {
+        auto form = shownForm(kServer, "hero\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n1\r\n");
+        QVERIFY(form);
+        corridor(form->atlas(), {{5, 5}, {6, 5}});
+        form->atlas().cell(1, 0, 6, 5)->East = 3; // a door into the unexplored
+        form->Reader.ViewX = 5;
+        form->Reader.ViewY = 5;
+        person::click(form->controls().PageControl1->tabButton(0));
+        person::click(form->controls().cb4);
+        person::click(form->controls().cb4); // doors closed again
+        QCOMPARE(form->controls().FrontierLabel->text(), QStringLiteral("Дальше только через двери"));
+        person::click(form->controls().cb4);
+        QCOMPARE(form->controls().FrontierLabel->text(), QStringLiteral("До неисследованного: 2 шага"));
+        QTRY_VERIFY(frontierPixels(*form, 6, 5) > 0);
+
+        person::click(form->controls().ComboBox2); // level 1: the player is not there
+        QVERIFY(person::press(Qt::Key_Down) && person::press(Qt::Key_Return));
+        QTRY_COMPARE(form->CurLevel, 1);
+        QVERIFY(!form->controls().FrontierLabel->isVisible());
+        QTRY_COMPARE(frontierPixels(*form, 6, 5), 0);
+    }
+
     // Walking the practice labyrinth with the assistant on: after every step the dots run from the player to
     // a cell with a passage into one not explored, which is outlined, and the label tells the moves.
     void walkingTheDotsAlwaysLeadToAnOpening()

@@ -479,6 +479,25 @@ private slots:
                person::choose(person::shownPopup(), path);
     }
 
+    // The share explored and the hint of the cell under the pointer follow every change of the map at once.
+    void theShareAndTheHintFollowTheMap()
+    {
+        auto form = activeForm(kFirstLabyrinth);
+        QVERIFY(form);
+        for (int x = 1; x <= 9; ++x)
+            form->atlas().cell(form->CurLab, 0, x, 1)->Explored = 1; // 9 of 900 cells
+        prompts->textAnswers = {QStringLiteral("Тайник")};
+        QVERIFY(mark(*form, 4, 6, {QStringLiteral("Добавить"), QStringLiteral("Маркер")}));
+        QTRY_VERIFY_WITH_TIMEOUT(form->controls().sg->toolTip().contains(QStringLiteral("Тайник")), kWait);
+        QCOMPARE(prompts->textCaptions.value(0), QStringLiteral("Введите текст метки"));
+        QCOMPARE(form->controls().Label2->text(), QStringLiteral("Процент открытия уровня: 1%"));
+        form->controls().ScrollBox1->ensureWidgetVisible(form->controls().Button2);
+        person::click(form->controls().PageControl1->tabButton(0)); // "Настройки"
+        QTRY_VERIFY(form->controls().Button2->isVisible());
+        person::click(form->controls().Button2); // "Очистить карту"
+        QTRY_COMPARE(form->controls().Label2->text(), QStringLiteral("Процент открытия уровня: 0%"));
+    }
+
     // The window goes without a close, as when the program is killed: what was marked since the last save comes
     // back after "Да", and the map files were never touched meanwhile.
     void unsavedMarksComeBackAfterACrash()

@@ -182,7 +182,7 @@ private slots:
         QVERIFY(orangeIn(3, 3));
         form->controls().ComboBox2->setCurrentIndex(2);
         emit form->controls().ComboBox2->activated(2);
-        QVERIFY(orangeIn(3, 3)); // on whatever level is shown
+        QVERIFY(!orangeIn(3, 3)); // the player stands on level 0, not on the level shown
     }
 
     void hoverHints()

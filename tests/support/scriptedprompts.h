@@ -60,8 +60,10 @@ public:
         return files.isEmpty() ? QString() : files.takeFirst();
     }
     QStringList suggestions; // what the save questions offered
-    QString askSaveFile(QWidget*, const QString& caption, const QString& suggested) override
+    QStringList filters;     // what each save question offered
+    QString askSaveFile(QWidget*, const QString& caption, const QString& suggested, const QString& filter = {}) override
     {
+        filters << filter;
         fileCaptions << caption;
         suggestions << suggested;
         return files.isEmpty() ? QString() : files.takeFirst();

@@ -1,5 +1,9 @@
 #include "merge.h"
 
+#include "markerfile.h"
+#include "text/safefile.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -39,6 +43,25 @@ void mergeCells(Atlas& ours, const Atlas& theirs, MergeResult& result)
     }
 }
 
+// Text of the lists: no control characters (a damaged file's bytes would show as boxes in the memos).
+bool wellFormed(const std::string& entry)
+{
+    for (const char c : entry)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            return false;
+    return true;
+}
+
+void mergeMarkers(Atlas& ours, const Atlas& theirs, MergeResult& result)
+{
+    for (const Atlas::Marker& m : theirs.markers()) {
+        if (!ours.markText(m.lab, m.level, m.x, m.y).empty())
+            continue;
+        ours.setMarkText(m.lab, m.level, m.x, m.y, m.text);
+        ++result.labs[m.lab].markers;
+    }
+}
+
 void mergeLists(Atlas& ours, const Atlas& theirs, unsigned lab, MergeCounts& counts)
 {
     for (ListKind kind : {ListKind::Exits, ListKind::Transitions, ListKind::Traps, ListKind::Flags}) {
@@ -48,7 +71,7 @@ void mergeLists(Atlas& ours, const Atlas& theirs, unsigned lab, MergeCounts& cou
             TLevelLists& mine = *ours.levelLists(lab, level);
             for (int k = 0; k < ListSlots(kind); ++k) {
                 const std::string entry = SlotText(other, kind, k);
-                if (entry.empty() || memo.find(entry) != std::string::npos)
+                if (entry.empty() || !wellFormed(entry) || memo.find(entry) != std::string::npos)
                     continue;
                 if (AppendEntry(mine, kind, entry)) {
                     ++counts.entries;
@@ -70,6 +93,7 @@ MergeCounts MergeResult::total() const
         sum.cells += c.cells;
         sum.entries += c.entries;
         sum.dropped += c.dropped;
+        sum.markers += c.markers;
     }
     return sum;
 }
@@ -80,6 +104,7 @@ MergeResult MergeAtlas(Atlas& ours, const Atlas& theirs)
     mergeCells(ours, theirs, result);
     for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab)
         mergeLists(ours, theirs, lab, result.labs[lab]);
+    mergeMarkers(ours, theirs, result);
     return result;
 }
 
@@ -87,14 +112,35 @@ OtherMaps LoadOtherMaps(Atlas& theirs, const std::string& folder)
 {
     OtherMaps other;
     const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    const MapFilesReport read = LoadMaps(theirs, folder, false); // never opens a pipe or a device
+    const char* const untouched = ": файл пропущен, ваши карты не тронуты";
     for (const auto& file : MapFiles()) {
         struct stat st
         {
         };
-        if (::lstat((prefix + file.name).c_str(), &st) != 0 && errno == ENOENT)
+        const std::string path = prefix + file.name;
+        auto skip = [&](const std::string& why) {
+            auto table = theirs.bytes(file.table);
+            std::fill(table.begin(), table.end(), 0);
+            other.report.problems.push_back({file.name, why + untouched});
+        };
+        if (::lstat(path.c_str(), &st) != 0 && errno == ENOENT) {
             other.missing.emplace_back(file.name);
+        } else if (std::string odd; isOddFile(path, &odd)) {
+            skip(odd);
+        } else if (::stat(path.c_str(), &st) != 0) {
+            skip(describeError(errno));
+        } else if (static_cast<std::size_t>(st.st_size) != file.size) {
+            skip("размер " + std::to_string(st.st_size) + " байт, а у файла карт он " + std::to_string(file.size));
+        } else {
+            for (const FileProblem& p : read.problems)
+                if (p.file == file.name)
+                    skip(p.reason);
+        }
     }
-    other.report = LoadMaps(theirs, folder, false);
+    const MarkersLoad markers = LoadMarkers(theirs, folder);
+    if (markers.unread)
+        other.report.problems.push_back({kMarkersFileName, "не прочитан, маркеры из него не взяты"});
     return other;
 }
 

@@ -14,6 +14,7 @@ struct MergeCounts
     int cells = 0;   // cells taken from the other atlas
     int entries = 0; // list entries added
     int dropped = 0; // list entries that found their list full
+    int markers = 0; // markers taken for cells that had none of ours
 };
 
 struct MergeResult
@@ -27,7 +28,8 @@ struct MergeResult
 // explored byte, its object and its sides, except that a side ours already knows (a passage seen from the
 // neighbour) keeps our code. List entries are added as the recorder adds them: not when the labyrinth's
 // list shows the text already, into the first free slot of the same level, dropped when every slot is taken.
-// Merging the same atlas again adds nothing.
+// A marker comes in for a cell that has none of ours. Entries with control characters are not text of the
+// lists and never come in. Merging the same atlas again adds nothing.
 MergeResult MergeAtlas(Atlas& ours, const Atlas& theirs);
 
 struct OtherMaps
@@ -37,8 +39,9 @@ struct OtherMaps
     std::size_t present() const { return MapFiles().size() - missing.size(); }
 };
 
-// Reads another player's map files as start-up reads ours (a short file as far as it goes, a longer one for
-// its first record), without creating, removing or changing anything in their folder.
+// Reads another player's map files and markers without creating, removing or changing anything in their
+// folder. Only a regular file of its full size is taken: anything else is named in the report and contributes
+// nothing.
 OtherMaps LoadOtherMaps(Atlas& theirs, const std::string& folder);
 
 // Whether two paths name the same existing folder (through links, bind mounts or different spellings).

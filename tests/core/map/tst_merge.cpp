@@ -119,8 +119,17 @@ private slots:
         AppendEntry(*theirs->levelLists(12, 4), ListKind::Transitions, PositionEntry(4, 30, 2));
         AppendEntry(*theirs->levelLists(12, 4), ListKind::Transitions, PositionEntry(4, 30, 2));
         AppendEntry(*theirs->levelLists(12, 0), ListKind::Flags, PositionEntry(0, 1, 40));
+        // Bytes of a damaged file are no entry.
+        SetSlotText(*theirs->levelLists(12, 2), ListKind::Flags, 0, std::string(7, '\x07'));
+        // Markers come in where ours has none.
+        ours->setMarkText(5, 0, 1, 1, "ours");
+        theirs->setMarkText(5, 0, 1, 1, "theirs");
+        theirs->setMarkText(5, 0, 2, 2, "cache");
 
         const MergeResult result = MergeAtlas(*ours, *theirs);
+        QCOMPARE(ours->markText(5, 0, 1, 1), std::string("ours"));
+        QCOMPARE(ours->markText(5, 0, 2, 2), std::string("cache"));
+        QCOMPARE(result.total().markers, 1);
 
         QCOMPARE(listEntries(*ours, 3, 5, ListKind::Traps).join(QString()), QString());
         QCOMPARE(listEntries(*ours, 3, 1, ListKind::Traps).mid(0, 2),
@@ -180,12 +189,13 @@ private slots:
         const OtherMaps other = LoadOtherMaps(*theirs, folder.toStdString());
         QCOMPARE(other.missing, std::vector<std::string>{"map3.map"});
         QCOMPARE(other.present(), std::size_t(3));
-        QCOMPARE(other.report.problems.size(), std::size_t(1));
-        QCOMPARE(other.report.problems[0].file, std::string("map2.map"));
+        // Not ours: a file of any other size than a map file's, or no file at all, is named and gives nothing.
+        QCOMPARE(other.report.problems.size(), std::size_t(3));
+        QVERIFY(other.report.message("").find("ваши карты не тронуты") != std::string::npos);
+        QVERIFY(other.report.message("").find("размер 18 байт") != std::string::npos);
         const unsigned third = FirstLabOfGroup(1) + 2;
-        QCOMPARE(theirs->cell(third, 0, 1, 1)->Explored, std::uint8_t(1));
-        QCOMPARE(theirs->cell(third, 0, 1, 1)->Object, 'F');
-        QCOMPARE(SlotText(*theirs->levelLists(1, 0), ListKind::Transitions, 0), std::string("abc"));
+        QCOMPARE(theirs->cell(third, 0, 1, 1)->Explored, std::uint8_t(0));
+        QCOMPARE(SlotText(*theirs->levelLists(1, 0), ListKind::Transitions, 0), std::string());
         QCOMPARE(snapshot(folder), before);
 
         // A folder that is not there: every file missing, nothing created.
