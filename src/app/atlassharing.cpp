@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
 
 namespace veldor {
 namespace {
@@ -203,10 +204,11 @@ void AtlasSharing::saveLevelPicture()
         const QImage picture =
             LevelPicture(*m_w.grid, QStringLiteral("%1, уровень %2").arg(name).arg(level), m_w.mapCell);
         QSaveFile file(path);
+        errno = 0;
         if (QFileInfo(path).isDir())
             problem = QStringLiteral("на этом месте находится папка");
         else if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG") || !file.commit())
-            problem = QStringLiteral("не удалось записать файл (%1)").arg(file.errorString());
+            problem = QStringLiteral("не удалось записать файл (%1)").arg(fileErrorText(errno, file.errorString()));
     }
     if (!problem.isEmpty()) {
         m_w.prompts->showError(m_w.window,

@@ -2,6 +2,7 @@
 
 #include "browser/twebbrowser.h"
 #include "ui/prompts.h"
+#include "ui/russian.h"
 
 #include <QAction>
 #include <QDir>
@@ -17,6 +18,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
+#include <cerrno>
 #include <map>
 
 namespace veldor {
@@ -300,13 +302,11 @@ void TFavoritesMenu::addFavorite()
                                                                      QStringLiteral("» уже есть. Заменить её?")))
         return;
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write("[InternetShortcut]\r\nURL=" + url.toUtf8() + "\r\n");
-        if (!file.commit())
-            m_prompts->showError(nullptr, QStringLiteral("Не удалось сохранить закладку: ") + file.errorString());
-    } else {
-        m_prompts->showError(nullptr, QStringLiteral("Не удалось сохранить закладку: ") + file.errorString());
-    }
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly) || file.write("[InternetShortcut]\r\nURL=" + url.toUtf8() + "\r\n") < 0 ||
+        !file.commit())
+        m_prompts->showError(nullptr, QStringLiteral("Не удалось сохранить закладку: ") +
+                                          fileErrorText(errno, file.errorString()));
     RebuildMenu();
 }
 

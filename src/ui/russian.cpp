@@ -1,5 +1,7 @@
 #include "russian.h"
 
+#include "text/safefile.h"
+
 #include <QLocale>
 
 namespace veldor {
@@ -16,6 +18,11 @@ QString counted(qint64 n, const char* one, const char* few, const char* many)
             word = few;
     }
     return QLocale(QLocale::Russian).toString(n) + QLatin1Char(' ') + QString::fromUtf8(word);
+}
+
+QString fileErrorText(int errorNumber, const QString& toolkitText)
+{
+    return errorNumber != 0 ? QString::fromStdString(describeError(errorNumber)) : toolkitText;
 }
 
 } // namespace veldor

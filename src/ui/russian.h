@@ -7,4 +7,8 @@ namespace veldor {
 // A count with its noun in the right Russian form: 1 клетка, 2 клетки, 5 клеток, 21 клетка, 1 472 200 клеток.
 QString counted(qint64 n, const char* one, const char* few, const char* many);
 
+// Why a file operation failed, in Russian: from the system's error number when the failing call left one,
+// otherwise the toolkit's own words.
+QString fileErrorText(int errorNumber, const QString& toolkitText);
+
 } // namespace veldor

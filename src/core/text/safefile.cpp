@@ -60,18 +60,41 @@ std::string describeError(int e)
         return "файл слишком велик для этого диска";
     case EACCES:
     case EPERM:
-        return "нет прав на запись";
+        return "нет прав доступа";
     case EROFS:
         return "диск доступен только для чтения";
     case EIO:
         return "ошибка ввода-вывода";
     case ENOENT:
+        return "файл или папка не найдены";
     case ENOTDIR:
         return "папка не найдена";
     case EISDIR:
         return "на месте файла находится папка";
+    case ELOOP:
+        return "ссылки указывают друг на друга по кругу";
+    case ENAMETOOLONG:
+        return "слишком длинное имя файла";
+    case EEXIST:
+        return "такой файл уже есть";
+    case ENOTEMPTY:
+        return "папка не пуста";
+    case EBUSY:
+    case ETXTBSY:
+        return "файл занят другой программой";
+    case EMFILE:
+    case ENFILE:
+        return "открыто слишком много файлов";
+    case ENOMEM:
+        return "не хватает памяти";
+    case EXDEV:
+        return "файл на другом диске";
+    case ENXIO:
+    case ENODEV:
+        return "устройство недоступно";
     default:
-        return std::strerror(e);
+        // Rare enough to be left in the system's words, with its number for a search.
+        return "системная ошибка " + std::to_string(e) + " (" + std::strerror(e) + ")";
     }
 }
 

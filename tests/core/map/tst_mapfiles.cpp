@@ -395,6 +395,16 @@ private slots:
         QCOMPARE(r.problems.size(), std::size_t(4));
         QVERIFY(r.message("x").find("map.crd") != std::string::npos);
     }
+
+    // What the system says goes to the player in Russian: a link that leads to itself, a missing folder.
+    void systemErrorsAreToldInRussian()
+    {
+        QVERIFY(QFile::link(QStringLiteral("map1.map"), dir->filePath(QStringLiteral("map1.map"))));
+        const std::string looped = SaveMaps(*atlas, dir->path().toStdString()).message("");
+        QVERIFY2(looped.find("по кругу") != std::string::npos, looped.c_str());
+        const std::string gone = SaveMaps(*atlas, dir->filePath(QStringLiteral("gone")).toStdString()).message("");
+        QVERIFY2(gone.find("не найден") != std::string::npos, gone.c_str());
+    }
 };
 
 QTEST_APPLESS_MAIN(TestMapFiles)
