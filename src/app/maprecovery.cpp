@@ -37,7 +37,8 @@ QString describeChanges(const AtlasDiff& diff)
         lines << line;
     }
     if (diff.changed > 0)
-        lines << QStringLiteral("отметки изменены: ") + counted(qint64(diff.changed), "клетка", "клетки", "клеток");
+        lines << QStringLiteral("стены или отметки изменены: ") +
+                     counted(qint64(diff.changed), "клетка", "клетки", "клеток");
     if (diff.entries > 0)
         lines << QStringLiteral("в списках изменено: ") + counted(qint64(diff.entries), "запись", "записи", "записей");
     if (diff.markers > 0)

@@ -70,7 +70,11 @@ QWidget* objectListGroup(QLabel*& caption, QPlainTextEdit*& memo, QPushButton*& 
     caption = label(labelName, labelText, box);
     memo = named(new QPlainTextEdit(box), memoName, memoHint);
     memo->setReadOnly(true);
-    memo->setFixedSize(169, 25);
+    // Narrower on a small screen, never wider than the layout's 169 pixels.
+    memo->setFixedHeight(25);
+    memo->setMinimumWidth(60);
+    memo->setMaximumWidth(169);
+    memo->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     QPalette grey = memo->palette();
@@ -133,7 +137,8 @@ void TForm1::buildLayout()
     ComboBox6 = named(new QComboBox(CoolBar1), "ComboBox6");
     ComboBox6->setEditable(true);
     ComboBox6->setInsertPolicy(QComboBox::NoInsert);
-    ComboBox6->setMinimumWidth(400);
+    // The tool bar gives way on a small screen: the address box narrows first.
+    ComboBox6->setMinimumWidth(160);
     ComboBox6->setMaximumWidth(800);
     ComboBox6->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     bands->addWidget(ComboBox6, 1);
@@ -144,7 +149,7 @@ void TForm1::buildLayout()
     ComboBox7 = named(new QComboBox(CoolBar1), "ComboBox7");
     ComboBox7->setEditable(true);
     ComboBox7->setInsertPolicy(QComboBox::NoInsert);
-    ComboBox7->setMinimumWidth(120);
+    ComboBox7->setMinimumWidth(90);
     // A nickname is looked up as typed: the completion must not change its letter case.
     ComboBox7->completer()->setCaseSensitivity(Qt::CaseSensitive);
     bands->addWidget(ComboBox7);
@@ -307,7 +312,9 @@ void TForm1::buildLayout()
     Memo2 = named(new QPlainTextEdit(QStringLiteral("управление с клавиатуры"), Panel1), "Memo2",
                   QStringLiteral("Управлять передвижением с клавиатуры"));
     Memo2->setReadOnly(true);
-    Memo2->setFixedSize(150, 40);
+    Memo2->setFixedHeight(40);
+    Memo2->setMinimumWidth(90);
+    Memo2->setMaximumWidth(150);
     Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo2->document()->setDefaultTextOption(QTextOption(Qt::AlignCenter));
@@ -328,6 +335,9 @@ void TForm1::buildLayout()
     position->addWidget(Label5);
     position->addWidget(FrontierLabel);
     position->addStretch(1);
+    // Room for the share and for the position with the assistant's text, each on one line; the lists give it.
+    Label2->setWordWrap(true);
+    Label2->setMinimumWidth(230);
     stats->addWidget(Label2);
     stats->addLayout(position);
     stats->addStretch(1);

@@ -499,6 +499,20 @@ private slots:
         QVERIFY(QFileInfo(file("map.journal")).size() > 0);
     }
 
+    // A 1024x768 screen, or a laptop at 175%: everything in view, the map at least ten cells wide.
+    void theWindowFitsASmallScreen()
+    {
+        auto form = fx.shown(kServer, QSize(1024, 700));
+        QVERIFY(form);
+        QCOMPARE(form->size(), QSize(1024, 700));
+        const int cell = form->controls().SpinEdit5->value() + 1;
+        QVERIFY(form->controls().sg->viewport()->width() >= 11 * cell); // the row numbers and ten cells
+        for (QWidget* w :
+             {static_cast<QWidget*>(form->controls().BitBtn5), static_cast<QWidget*>(form->controls().Memo2),
+              static_cast<QWidget*>(form->controls().Label2)})
+            QVERIFY2(w->mapTo(form.get(), QPoint(w->width(), w->height())).x() <= 1024, qPrintable(w->objectName()));
+    }
+
     // A login too long for any game must not leave a blank game tab.
     void anOverlongLoginIsRefusedWithAMessage()
     {

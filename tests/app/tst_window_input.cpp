@@ -515,9 +515,9 @@ private slots:
         prompts->answers = {UserPrompts::Answer::Yes};
         auto again = activeForm(kFirstLabyrinth);
         QVERIFY(again);
-        QVERIFY(prompts->questions.last().startsWith(
-            QStringLiteral("Предыдущий сеанс завершился, не сохранив карты. Восстановить несохранённые изменения?\n\n"
-                           "• отметки изменены: 1 клетка;\n• в списках изменено: 1 запись.\nПоследнее изменение: ")));
+        QVERIFY(prompts->questions.last().startsWith(QStringLiteral(
+            "Предыдущий сеанс завершился, не сохранив карты. Восстановить несохранённые изменения?\n\n"
+            "• стены или отметки изменены: 1 клетка;\n• в списках изменено: 1 запись.\nПоследнее изменение: ")));
         QVERIFY(prompts->yesNoDefaults.last()); // the files are the same: "Да" is the default
         QCOMPARE(again->atlas().cell(lab, level, 4, 6)->Object, 'L');
         QVERIFY(again->controls().Memo6->toPlainText().contains(QStringLiteral("(4x6)")));
