@@ -102,9 +102,11 @@ QString mergeSummary(const QString& folder, const MergeResult& result, const Oth
 
 AtlasSharing::AtlasSharing(Window window, QObject* parent) : QObject(parent), m_w(std::move(window)) {}
 
-QString AtlasSharing::pickFolder(const QString& caption, QString& remembered, const QString& ownFolder)
+QString AtlasSharing::pickFolder(const QString& caption, QString& remembered, const QString& ownFolder,
+                                 const QStringList& lookFor)
 {
-    QString folder = m_w.prompts->askFolder(m_w.window, caption, remembered.isEmpty() ? QDir::homePath() : remembered);
+    QString folder =
+        m_w.prompts->askFolder(m_w.window, caption, remembered.isEmpty() ? QDir::homePath() : remembered, lookFor);
     if (folder.isEmpty())
         return {};
     remembered = folder;
@@ -124,7 +126,9 @@ void AtlasSharing::mergeFromFolder()
     const QString folder =
         pickFolder(QStringLiteral("Объединить с картами из папки"), m_mergeFolder,
                    QStringLiteral("В папке %1 Вельдор хранит ваши собственные карты: объединять их с ними же нечего. "
-                                  "Выберите папку с картами другого игрока."));
+                                  "Выберите папку с картами другого игрока."),
+                   {QStringLiteral("map1.map"), QStringLiteral("map2.map"), QStringLiteral("map3.map"),
+                    QStringLiteral("map.crd"), QString::fromLatin1(kMarkersFileName)});
     if (folder.isEmpty())
         return;
     MergeResult result;

@@ -50,7 +50,8 @@ public:
 private:
     // Asks for a folder, offering the one this command last went to; empty when cancelled, missing or the
     // working folder itself (`ownFolder` says why, with %1 for the folder).
-    QString pickFolder(const QString& caption, QString& remembered, const QString& ownFolder);
+    QString pickFolder(const QString& caption, QString& remembered, const QString& ownFolder,
+                       const QStringList& lookFor = {});
 
     Window m_w;
     // Each command offers its own last folder again: an export never starts in the folder merged from.

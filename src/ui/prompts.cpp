@@ -3,11 +3,57 @@
 #include <algorithm>
 
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QInputDialog>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTreeView>
 
 namespace veldor {
+namespace {
+
+// Sizes and dates in the file dialog as the rest of the window writes them ("9,1 КиБ", "08.12.2026 21:40"),
+// whatever the system's locale. A native dialog (where the desktop has one) speaks the system's language.
+class RussianFileColumns : public QIdentityProxyModel
+{
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || !files || index.column() < 1 || index.column() > 3)
+            return QIdentityProxyModel::data(index, role);
+        const QFileInfo info = files->fileInfo(mapToSource(index));
+        const QLocale russian(QLocale::Russian, QLocale::Russia);
+        switch (index.column()) {
+        case 1:
+            return info.isDir() ? QString() : russian.formattedDataSize(info.size());
+        case 2:
+            return info.isDir() ? QStringLiteral("Папка") : QIdentityProxyModel::data(index, role);
+        default:
+            return russian.toString(info.lastModified(), QLocale::ShortFormat);
+        }
+    }
+};
+
+QString chosen(QFileDialog& dialog)
+{
+    dialog.setProxyModel(new RussianFileColumns(&dialog));
+    // Wide enough for whole dates and sizes; the name takes what is left.
+    dialog.resize(std::max(dialog.sizeHint().width(), 800), std::max(dialog.sizeHint().height(), 480));
+    if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        for (int column = 1; column <= 3; ++column)
+            view->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
 
 UserPrompts::Answer DialogPrompts::askYesNoCancel(QWidget* parent, const QString& text)
 {
@@ -69,18 +115,33 @@ bool DialogPrompts::askText(QWidget* parent, const QString& caption, const QStri
 
 QString DialogPrompts::askOpenFile(QWidget* parent, const QString& caption, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+    QFileDialog dialog(parent, caption, QString(), filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return chosen(dialog);
 }
 
 QString DialogPrompts::askSaveFile(QWidget* parent, const QString& caption, const QString& suggested,
                                    const QString& filter)
 {
-    return QFileDialog::getSaveFileName(parent, caption, suggested, filter);
+    QFileDialog dialog(parent, caption, suggested, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    return chosen(dialog);
 }
 
-QString DialogPrompts::askFolder(QWidget* parent, const QString& caption, const QString& start)
+QString DialogPrompts::askFolder(QWidget* parent, const QString& caption, const QString& start,
+                                 const QStringList& lookFor)
 {
-    return QFileDialog::getExistingDirectory(parent, caption, start);
+    QFileDialog dialog(parent, caption, start);
+    dialog.setFileMode(QFileDialog::Directory);
+    if (lookFor.isEmpty()) {
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+    } else {
+        // The files a folder should hold show beside its subfolders, so the right one can be told at a glance.
+        dialog.setNameFilter(
+            QStringLiteral("%1 (%2)").arg(lookFor.join(QStringLiteral(", ")), lookFor.join(QLatin1Char(' '))));
+        dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Нужные файлы:"));
+    }
+    return chosen(dialog);
 }
 
 } // namespace veldor

@@ -35,7 +35,9 @@ public:
     virtual QString askSaveFile(QWidget* parent, const QString& caption, const QString& suggested,
                                 const QString& filter = {}) = 0;
     // An existing folder; empty when cancelled.
-    virtual QString askFolder(QWidget* parent, const QString& caption, const QString& start) = 0;
+    // `lookFor`: names of the files the folder should hold; the dialog shows them among the folders.
+    virtual QString askFolder(QWidget* parent, const QString& caption, const QString& start,
+                              const QStringList& lookFor = {}) = 0;
 };
 
 // Standard message and input boxes.
@@ -51,7 +53,8 @@ public:
     QString askOpenFile(QWidget* parent, const QString& caption, const QString& filter) override;
     QString askSaveFile(QWidget* parent, const QString& caption, const QString& suggested,
                         const QString& filter = {}) override;
-    QString askFolder(QWidget* parent, const QString& caption, const QString& start) override;
+    QString askFolder(QWidget* parent, const QString& caption, const QString& start,
+                      const QStringList& lookFor = {}) override;
 };
 
 } // namespace veldor

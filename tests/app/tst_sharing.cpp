@@ -106,6 +106,9 @@ private slots:
         fx.prompts->folders << other->path();
         QVERIFY(choose(*form, kMerge));
         QCOMPARE(fx.prompts->errors, QStringList());
+        QCOMPARE(fx.prompts->lookedFor.value(0).mid(0, 4),
+                 QStringList({QStringLiteral("map1.map"), QStringLiteral("map2.map"), QStringLiteral("map3.map"),
+                              QStringLiteral("map.crd")}));
         QCOMPARE(fx.prompts->informations.size(), 1);
         const QString summary = fx.prompts->informations.takeFirst();
         const QString lab1 = fromUtf8Text(LabyrinthName(1));

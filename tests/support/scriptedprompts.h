@@ -68,10 +68,12 @@ public:
         suggestions << suggested;
         return files.isEmpty() ? QString() : files.takeFirst();
     }
-    QStringList folders;      // answers for the folder questions, taken in order; empty when none left
-    QStringList folderStarts; // where each folder question started
-    QString askFolder(QWidget*, const QString& caption, const QString& start) override
+    QStringList folders;          // answers for the folder questions, taken in order; empty when none left
+    QStringList folderStarts;     // where each folder question started
+    QList<QStringList> lookedFor; // what each folder question said the folder should hold
+    QString askFolder(QWidget*, const QString& caption, const QString& start, const QStringList& lookFor = {}) override
     {
+        lookedFor << lookFor;
         fileCaptions << caption;
         folderStarts << start;
         return folders.isEmpty() ? QString() : folders.takeFirst();
