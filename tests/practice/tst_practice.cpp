@@ -54,6 +54,19 @@ std::vector<int> distances(const Labyrinth& lab)
     return dist;
 }
 
+int connectTo(int port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<std::uint16_t>(port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0)
+        return fd;
+    ::close(fd);
+    return -1;
+}
+
 std::string cookieOf(const httplib::Result& r)
 {
     const std::string set = r->get_header_value("Set-Cookie");
@@ -412,14 +425,7 @@ private slots:
     void idleAndSlowClientsDoNotBlockTheServer()
     {
         RunningServer server;
-        auto connectRaw = [&] {
-            const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-            sockaddr_in addr{};
-            addr.sin_family = AF_INET;
-            addr.sin_port = htons(static_cast<std::uint16_t>(server.port));
-            addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-            return ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 ? fd : -1;
-        };
+        auto connectRaw = [&] { return connectTo(server.port); };
         std::vector<int> idle;
         for (int i = 0; i < 20; ++i)
             idle.push_back(connectRaw());
@@ -461,6 +467,54 @@ private slots:
             answer.append(buf, static_cast<std::size_t>(n));
         ::close(endless);
         QVERIFY2(answer.rfind("HTTP/1.1 431", 0) == 0, answer.substr(0, 40).c_str());
+    }
+
+    // Junk is answered as soon as it is seen, not when the time for a request head runs out.
+    void malformedRequestsAreAnsweredAtOnce_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<QByteArray>("status");
+        QTest::newRow("binary junk") << QByteArray("\x16\x03\x01\x02\x00\x01", 6) << QByteArray("400");
+        QTest::newRow("HTTP/9.9") << QByteArray("GET /login.php HTTP/9.9\r\n") << QByteArray("505");
+        QTest::newRow("chunked body") << QByteArray("POST /move.php HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n")
+                                      << QByteArray("501");
+        QTest::newRow("two lengths") << QByteArray(
+                                            "POST /move.php HTTP/1.1\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\n")
+                                     << QByteArray("400");
+    }
+    void malformedRequestsAreAnsweredAtOnce()
+    {
+        QFETCH(QByteArray, request);
+        RunningServer server;
+        const int fd = connectTo(server.port);
+        QVERIFY(fd >= 0);
+        const timeval wait{2, 0}; // well inside the 5 s a head may take
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+        QVERIFY(::send(fd, request.constData(), static_cast<std::size_t>(request.size()), MSG_NOSIGNAL) > 0);
+        char answer[64] = {};
+        const ssize_t got = ::recv(fd, answer, sizeof answer - 1, 0);
+        ::close(fd);
+        QFETCH(QByteArray, status);
+        QVERIFY2(got > 0 && QByteArray(answer).startsWith("HTTP/1.1 " + status), answer);
+    }
+
+    // Two hundred clients that never finish their heads do not keep a real one out.
+    void aCrowdOfSlowClientsGivesWay()
+    {
+        RunningServer server;
+        std::vector<int> crowd;
+        for (int i = 0; i < 200; ++i) {
+            crowd.push_back(connectTo(server.port));
+            ::send(crowd.back(), "GET /login.php HTTP/1.1\r\n", 25, MSG_NOSIGNAL);
+        }
+        httplib::Client client("127.0.0.1", server.port);
+        client.set_connection_timeout(3);
+        client.set_read_timeout(3);
+        const auto page = client.Get("/login.php");
+        for (const int fd : crowd)
+            ::close(fd);
+        QVERIFY(page);
+        QCOMPARE(page->status, 200);
     }
 
     // Logins from many threads: the truth file is always whole, written from one place.

@@ -59,6 +59,52 @@ bool startsWithNoCase(const std::string& line, const char* prefix)
     return true;
 }
 
+enum class LineCheck
+{
+    Incomplete,
+    Good,
+    Bad,
+    BadVersion
+};
+
+// The request line as far as it has come: "METHOD target HTTP/1.x". Junk is told apart from a slow client at
+// its first wrong byte, so it is answered at once rather than when the time for the head runs out.
+LineCheck checkRequestLine(const std::string& data)
+{
+    const std::size_t end = data.find("\r\n");
+    const std::string line = data.substr(0, std::min(end, data.size()));
+    std::size_t i = 0;
+    while (i < line.size() && line[i] >= 'A' && line[i] <= 'Z')
+        ++i;
+    if (i == line.size())
+        return end == std::string::npos && i <= 16 ? LineCheck::Incomplete : LineCheck::Bad;
+    if (i == 0 || i > 16 || line[i] != ' ')
+        return LineCheck::Bad;
+    const std::size_t targetEnd = line.find(' ', i + 1);
+    for (std::size_t k = i + 1; k < std::min(targetEnd, line.size()); ++k)
+        if (static_cast<unsigned char>(line[k]) <= ' ' || static_cast<unsigned char>(line[k]) >= 0x7f)
+            return LineCheck::Bad;
+    if (end == std::string::npos)
+        return LineCheck::Incomplete;
+    if (targetEnd == std::string::npos || targetEnd == i + 1)
+        return LineCheck::Bad;
+    const std::string version = line.substr(targetEnd + 1);
+    if (version == "HTTP/1.1" || version == "HTTP/1.0")
+        return LineCheck::Good;
+    return version.rfind("HTTP/", 0) == 0 ? LineCheck::BadVersion : LineCheck::Bad;
+}
+
+std::string peerAddress(int fd)
+{
+    sockaddr_in peer{};
+    socklen_t len = sizeof peer;
+    char text[INET_ADDRSTRLEN] = {};
+    if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &len) != 0 ||
+        !::inet_ntop(AF_INET, &peer.sin_addr, text, sizeof text))
+        return {};
+    return text;
+}
+
 void answerAndClose(int fd, const char* status)
 {
     const std::string text = std::string("HTTP/1.1 ") + status + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
@@ -107,14 +153,15 @@ void RequestGate::run(int backendPort)
         if (client < 0)
             continue;
         {
+            const std::string address = peerAddress(client);
             std::lock_guard lock(m_mutex);
-            if (m_active >= m_limits.connections) {
+            if (!makeRoom(address)) {
                 answerAndClose(client, "503 Service Unavailable");
                 ::close(client);
                 continue;
             }
             ++m_active;
-            m_clients.insert(client);
+            m_clients[client] = Client{address, Clock::now(), false};
         }
         std::thread([this, client, backendPort] {
             serve(client, backendPort);
@@ -129,11 +176,42 @@ void RequestGate::run(int backendPort)
     m_listen = -1;
 }
 
+bool RequestGate::makeRoom(const std::string& address)
+{
+    int fromAddress = 0;
+    for (const auto& [fd, c] : m_clients)
+        fromAddress += c.address == address ? 1 : 0;
+    const bool addressFull = fromAddress >= m_limits.perAddress;
+    if (!addressFull && static_cast<int>(m_clients.size()) < m_limits.connections)
+        return true;
+    // The oldest connection that has not even sent its head (of that address, when it is the one over its
+    // share) gives way: a crowd of slow clients cannot keep a real one out.
+    int oldest = -1;
+    for (const auto& [fd, c] : m_clients) {
+        if (c.headRead || (addressFull && c.address != address))
+            continue;
+        if (oldest < 0 || c.since < m_clients[oldest].since)
+            oldest = fd;
+    }
+    if (oldest < 0)
+        return false;
+    ::shutdown(oldest, SHUT_RDWR);     // its thread ends and closes it
+    m_clients[oldest].headRead = true; // not chosen twice
+    return true;
+}
+
+void RequestGate::headRead(int client)
+{
+    std::lock_guard lock(m_mutex);
+    if (const auto it = m_clients.find(client); it != m_clients.end())
+        it->second.headRead = true;
+}
+
 void RequestGate::stop()
 {
     m_stopping = true;
     std::unique_lock lock(m_mutex);
-    for (const int fd : m_clients)
+    for (const auto& [fd, c] : m_clients)
         ::shutdown(fd, SHUT_RDWR); // their reads and writes end at once
     m_idle.wait_for(lock, m_limits.answerTime, [this] { return m_active == 0; });
 }
@@ -152,6 +230,16 @@ void RequestGate::serve(int client, int backendPort)
             return;
         }
         data.append(buf, static_cast<std::size_t>(n));
+        switch (checkRequestLine(data)) {
+        case LineCheck::Bad:
+            answerAndClose(client, "400 Bad Request");
+            return;
+        case LineCheck::BadVersion:
+            answerAndClose(client, "505 HTTP Version Not Supported");
+            return;
+        default:
+            break;
+        }
         headEnd = data.find("\r\n\r\n");
         if (headEnd == std::string::npos && data.size() > m_limits.headBytes) {
             answerAndClose(client, "431 Request Header Fields Too Large");
@@ -159,8 +247,10 @@ void RequestGate::serve(int client, int backendPort)
         }
     }
     // The head, with the connection closed after this one answer: each request comes through the gate.
+    headRead(client);
     std::string head;
     std::size_t contentLength = 0;
+    int lengths = 0;
     int lines = 0;
     std::size_t pos = 0;
     while (pos < headEnd) {
@@ -173,8 +263,21 @@ void RequestGate::serve(int client, int backendPort)
         }
         if (startsWithNoCase(line, "connection:") || startsWithNoCase(line, "keep-alive:"))
             continue;
-        if (startsWithNoCase(line, "content-length:"))
-            contentLength = std::strtoull(line.c_str() + 15, nullptr, 10);
+        if (startsWithNoCase(line, "transfer-encoding:")) {
+            answerAndClose(client, "501 Not Implemented"); // chunked bodies: nothing of the game sends one
+            return;
+        }
+        if (startsWithNoCase(line, "content-length:")) {
+            const char* value = line.c_str() + 15;
+            while (*value == ' ' || *value == '\t')
+                ++value;
+            char* end = nullptr;
+            contentLength = std::strtoull(value, &end, 10);
+            if (++lengths > 1 || end == value || *end != '\0' || *value == '-') {
+                answerAndClose(client, "400 Bad Request"); // two lengths or none readable: smuggling or junk
+                return;
+            }
+        }
         head += line + "\r\n";
     }
     if (contentLength > m_limits.bodyBytes) {

@@ -3,8 +3,9 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <map>
 #include <mutex>
-#include <set>
+#include <string>
 
 namespace practice {
 
@@ -22,7 +23,8 @@ public:
         std::size_t headBytes = 32 * 1024;
         int headerLines = 100;
         std::size_t bodyBytes = 64 * 1024;
-        int connections = 64; // at once; more are closed at once
+        int connections = 64; // at once: past this a connection still sending its head gives way, or 503
+        int perAddress = 48;  // at once from one address
     };
 
     explicit RequestGate(Limits limits);
@@ -37,7 +39,17 @@ public:
     void stop();
 
 private:
+    struct Client
+    {
+        std::string address;
+        std::chrono::steady_clock::time_point since;
+        bool headRead = false; // a connection still sending its head is the first to give way
+    };
+
     void serve(int client, int backendPort);
+    // Makes room for a connection from `address`; false when none can be made (under m_mutex).
+    bool makeRoom(const std::string& address);
+    void headRead(int client);
 
     Limits m_limits;
     int m_listen = -1;
@@ -45,7 +57,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_idle;
     int m_active = 0;
-    std::set<int> m_clients; // open client connections, cut at stop()
+    std::map<int, Client> m_clients; // open client connections, cut at stop()
 };
 
 } // namespace practice
