@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
@@ -104,9 +105,10 @@ bool DialogPrompts::askText(QWidget* parent, const QString& caption, const QStri
     dialog.setWindowTitle(caption);
     dialog.setLabelText(prompt);
     dialog.setTextValue(text);
-    // A title bar does not widen its dialog: without this the caption is cut ("Введи... метки").
-    dialog.setMinimumWidth(
-        std::max(dialog.minimumSizeHint().width(), dialog.fontMetrics().horizontalAdvance(caption) + 160));
+    // A title bar does not widen its dialog, and the dialog's layout sets its size: the text box is made wide
+    // enough for the title, else the caption is cut ("Введи... метки").
+    if (auto* box = dialog.findChild<QLineEdit*>())
+        box->setMinimumWidth(dialog.fontMetrics().horizontalAdvance(caption) + 160);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     text = dialog.textValue();
