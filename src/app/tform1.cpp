@@ -396,7 +396,7 @@ void TForm1::MenuItem11Click()
                        "и сама рисует карту уровня.\n\n"
                        "Карты, user.dat и звуки лежат в рабочей папке:\n%2\n"
                        "Запущенная из меню программ, она работает в папке ~/%3.\n\n"
-                       "Разработка: команда Вельдора.")
+                       "Разработка: команда Вельдора.\nЛицензия: GNU GPL версии 3 или более поздней.")
             .arg(QString::fromLatin1(kVersion), QDir::toNativeSeparators(QDir::currentPath()),
                  QString::fromUtf8(kMenuFolder));
     m_prompts->showInformation(this, QStringLiteral("О программе"), text);

@@ -179,6 +179,7 @@ private slots:
         QVERIFY(prompts->informations[0].contains(QStringLiteral("Вельдор ") + QString::fromLatin1(kVersion)));
         QVERIFY(prompts->informations[0].contains(QDir::currentPath()));
         QVERIFY(prompts->informations[0].contains(QStringLiteral("~/") + QString::fromUtf8(kMenuFolder)));
+        QVERIFY(prompts->informations[0].contains(QStringLiteral("Лицензия: GNU GPL версии 3 или более поздней")));
     }
 
     void firstStartInAnEmptyFolder()
