@@ -93,7 +93,9 @@ private slots:
         QTRY_COMPARE(done.size(), read.size());
         QVERIFY(done.last().at(0).toLongLong() > 0);
 
-        // The page's movement shows in the next ticks.
+        // The page's movement is read when the frame loads, without waiting for the heartbeat.
+        game.poller.timer()->setInterval(3600 * 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(game.poller.timer()->isActive(), kWait); // between reads, an hour to the next
         runPageScript(game.browser->page(), QStringLiteral("no_combat"), QStringLiteral("goTo(2)"));
         QTRY_VERIFY_WITH_TIMEOUT(
             hasLine(read.last().at(0).value<PageLines>(), "<DIV id=title name=\"title\"><B>L-0(3,2)"), kWait);
