@@ -17,22 +17,12 @@
 namespace veldor {
 namespace {
 
-QString cells(int n)
-{
-    return counted(n, "клетка", "клетки", "клеток");
-}
-
-QString entries(int n)
-{
-    return counted(n, "запись", "записи", "записей");
-}
-
 // "2 клетки, 1 запись в списках", with ", 3 маркера" when markers came in.
 QString gains(const MergeCounts& c)
 {
-    QString text = QStringLiteral("%1, %2 в списках").arg(cells(c.cells), entries(c.entries));
+    QString text = QStringLiteral("%1, %2 в списках").arg(cellCount(c.cells), entryCount(c.entries));
     if (c.markers > 0)
-        text += QStringLiteral(", ") + counted(c.markers, "маркер", "маркера", "маркеров");
+        text += QStringLiteral(", ") + markerCount(c.markers);
     return text;
 }
 
@@ -73,7 +63,7 @@ QString mergeSummary(const QString& folder, const MergeResult& result, const Oth
         lines << QStringLiteral("Всего: ") + gains(total) + QLatin1Char('.');
     }
     if (total.dropped > 0) {
-        lines << QString() << QStringLiteral("Не поместилось в заполненные списки: %1.").arg(entries(total.dropped));
+        lines << QString() << QStringLiteral("Не поместилось в заполненные списки: %1.").arg(entryCount(total.dropped));
     }
     if (!other.missing.empty()) {
         QStringList names;

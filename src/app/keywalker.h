@@ -30,7 +30,6 @@ public:
     void Memo2KeyDown(int key, bool autoRepeat);
     // The page reader read the game page: the next waiting key goes once the previous step shows.
     void pageRead();
-    const MoveQueue& queue() const { return m_queue; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

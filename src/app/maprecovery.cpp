@@ -24,9 +24,9 @@ QString describeChanges(const AtlasDiff& diff)
 {
     QStringList lines;
     if (diff.explored > 0)
-        lines << QStringLiteral("исследовано: ") + counted(qint64(diff.explored), "клетка", "клетки", "клеток");
+        lines << QStringLiteral("исследовано: ") + cellCount(qint64(diff.explored));
     if (diff.cleared > 0) {
-        QString line = QStringLiteral("очищено: ") + counted(qint64(diff.cleared), "клетка", "клетки", "клеток");
+        QString line = QStringLiteral("очищено: ") + cellCount(qint64(diff.cleared));
         QStringList names;
         for (const unsigned lab : diff.labsCleared)
             names << QStringLiteral("«") + fromUtf8Text(LabyrinthName(lab)) + QStringLiteral("»");
@@ -37,12 +37,11 @@ QString describeChanges(const AtlasDiff& diff)
         lines << line;
     }
     if (diff.changed > 0)
-        lines << QStringLiteral("стены или отметки изменены: ") +
-                     counted(qint64(diff.changed), "клетка", "клетки", "клеток");
+        lines << QStringLiteral("стены или отметки изменены: ") + cellCount(qint64(diff.changed));
     if (diff.entries > 0)
-        lines << QStringLiteral("в списках изменено: ") + counted(qint64(diff.entries), "запись", "записи", "записей");
+        lines << QStringLiteral("в списках изменено: ") + entryCount(qint64(diff.entries));
     if (diff.markers > 0)
-        lines << QStringLiteral("маркеры изменены: ") + counted(qint64(diff.markers), "маркер", "маркера", "маркеров");
+        lines << QStringLiteral("маркеры изменены: ") + markerCount(qint64(diff.markers));
     if (lines.isEmpty())
         lines << QStringLiteral("карты не отличаются от сохранённых");
     return QStringLiteral("• ") + lines.join(QStringLiteral(";\n• ")) + QLatin1Char('.');

@@ -12,6 +12,7 @@
 #include "browser/shellmenus.h"
 #include "browser/twebbrowser.h"
 #include "buildconfig.h"
+#include "map/atlasdiff.h"
 #include "map/mapfiles.h"
 #include "map/markerfile.h"
 #include "map/selection.h"
@@ -372,15 +373,7 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 bool TForm1::mappedSinceOpened() const
 {
-    if (!m_openedAtlas)
-        return false;
-    for (const MapTable t : {MapTable::Map1, MapTable::Map2, MapTable::Map3, MapTable::MapCrd}) {
-        const auto now = m_atlas->bytes(t);
-        const auto then = m_openedAtlas->bytes(t);
-        if (!std::equal(now.begin(), now.end(), then.begin(), then.end()))
-            return true;
-    }
-    return SerializeMarkers(*m_atlas) != SerializeMarkers(*m_openedAtlas);
+    return m_openedAtlas && !CompareAtlases(*m_openedAtlas, *m_atlas).empty();
 }
 
 void TForm1::Button14Click()

@@ -63,10 +63,10 @@ void TForm1::recognize(const PageLines& game)
         m_recovery->changed(CurLab);
     if (m_listsChanged)
         fillObjectMemos();
-    UpdateLevelStatistics(); // the cell just walked counts too
     updateFrontier();
-    m_gridChanges->after(*m_atlas, CurLab, CurLevel, marked(Reader, *m_route, m_frontier->route()), *sg);
-    m_walker->pageRead(); // a step the page shows lets the next waiting key go
+    if (m_gridChanges->after(*m_atlas, CurLab, CurLevel, marked(Reader, *m_route, m_frontier->route()), *sg))
+        UpdateLevelStatistics(); // the cell just walked counts too
+    m_walker->pageRead();        // a step the page shows lets the next waiting key go
 }
 
 bool TForm1::soundsEnabled() const

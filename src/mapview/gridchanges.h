@@ -18,8 +18,9 @@ public:
     using Cells = std::vector<std::pair<int, int>>;
 
     void before(const Atlas& atlas, unsigned lab, int level, Cells marked);
-    // Another labyrinth or level than before repaints the grid whole.
-    void after(const Atlas& atlas, unsigned lab, int level, const Cells& marked, MapGrid& grid);
+    // Another labyrinth or level than before repaints the grid whole. True when a cell's record changed (or
+    // the level is another one).
+    bool after(const Atlas& atlas, unsigned lab, int level, const Cells& marked, MapGrid& grid);
 
 private:
     static void copyLevel(const Atlas& atlas, unsigned lab, int level, std::vector<TMapCell>& out);

@@ -20,6 +20,21 @@ QString counted(qint64 n, const char* one, const char* few, const char* many)
     return QLocale(QLocale::Russian).toString(n) + QLatin1Char(' ') + QString::fromUtf8(word);
 }
 
+QString cellCount(qint64 n)
+{
+    return counted(n, "клетка", "клетки", "клеток");
+}
+
+QString entryCount(qint64 n)
+{
+    return counted(n, "запись", "записи", "записей");
+}
+
+QString markerCount(qint64 n)
+{
+    return counted(n, "маркер", "маркера", "маркеров");
+}
+
 QString fileErrorText(int errorNumber, const QString& toolkitText)
 {
     return errorNumber != 0 ? QString::fromStdString(describeError(errorNumber)) : toolkitText;
