@@ -55,9 +55,8 @@ std::string clientTextToUtf8(const std::string& bytes)
     return validUtf8(bytes) ? bytes : veldor::cp1251::bytesOf(veldor::cp1251::toUtf8(bytes));
 }
 
-PracticeServer::PracticeServer(Game& game, std::string truthFile)
-    : m_game(game), m_truthFile(std::move(truthFile)), m_server(std::make_unique<httplib::Server>()),
-      m_gate(RequestGate::Limits{})
+PracticeServer::PracticeServer(Game& game, std::string truthFile, RequestGate::Limits limits)
+    : m_game(game), m_truthFile(std::move(truthFile)), m_server(std::make_unique<httplib::Server>()), m_gate(limits)
 {
     m_server->set_payload_max_length(64 * 1024);
     m_server->set_read_timeout(5, 0);

@@ -18,7 +18,7 @@ namespace practice {
 class PracticeServer
 {
 public:
-    PracticeServer(Game& game, std::string truthFile = {});
+    PracticeServer(Game& game, std::string truthFile = {}, RequestGate::Limits limits = {});
     ~PracticeServer();
 
     // Binds to 127.0.0.1:port (0 picks a free port); returns the port, or -1 when it cannot bind. Requests
