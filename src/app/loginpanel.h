@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/loginform.h"
 #include "settings/settings.h"
 
 #include <QFrame>
@@ -21,7 +22,7 @@ class LoginPanel : public QFrame
     Q_OBJECT
 public:
     // The longest login or password the login form takes.
-    static constexpr std::size_t kMaxCredential = 255;
+    static constexpr std::size_t kMaxCredential = veldor::kMaxCredential;
 
     // Its controls, by their layout names.
     struct Controls

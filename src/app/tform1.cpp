@@ -2,11 +2,10 @@
 
 #include "app/atlassharing.h"
 #include "app/eventsounds.h"
-#include "app/folderlock.h"
 #include "app/keywalker.h"
 #include "app/loginpanel.h"
-#include "app/maprecovery.h"
 #include "app/pagecontrol.h"
+#include "app/workfolder.h"
 #include "browser/browsertabs.h"
 #include "browser/pagepoller.h"
 #include "browser/shellmenus.h"
@@ -43,15 +42,6 @@
 #include <QWebEngineProfile>
 
 namespace veldor {
-namespace {
-
-QString describe(const MapFilesReport& report, const QString& heading)
-{
-    return QString::fromStdString(report.message(heading.toStdString()));
-}
-
-} // namespace
-
 TForm1State::TForm1State(TForm1Options options) : m_options(std::move(options)) {}
 
 TForm1State::~TForm1State() = default;
@@ -75,6 +65,7 @@ TForm1::TForm1(TForm1Options options, QWidget* parent) : QMainWindow(parent), TF
     m_frontier = std::make_unique<FrontierSearch>();
     m_gridChanges = std::make_unique<GridChanges>();
     m_icons = std::make_unique<MapIcons>();
+    m_work = std::make_unique<WorkFolder>(m_workFolder, *m_atlas, m_prompts, this);
 
     // The password character and the hint delay of the layout come from the application's style.
     WindowStyle::install();
@@ -136,58 +127,9 @@ void TForm1::connectHandlers()
     connectBrowserHandlers();
 }
 
-bool TForm1::lockWorkFolder()
-{
-    m_lock = std::make_unique<FolderLock>(path("veldor.lock"));
-    const QString folder = QDir::toNativeSeparators(m_workFolder);
-    switch (m_lock->take()) {
-    case FolderLock::State::Taken:
-        return true;
-    case FolderLock::State::Unusable:
-        m_lock.reset();
-        return true;
-    case FolderLock::State::HeldByOther: {
-        m_lock.reset();
-        const int answer = m_prompts->askChoice(
-            this,
-            QStringLiteral("Карты в папке «%1» уже открыты в другом окне Вельдора. Если открыть их и здесь, одно "
-                           "окно затрёт сохранения другого.\n\nОткрыть карты только для чтения (без сохранения) или "
-                           "выйти?")
-                .arg(folder),
-            {QStringLiteral("Только для чтения"), QStringLiteral("Выход")});
-        if (answer != 0)
-            return false;
-        m_readOnly = true;
-        return true;
-    }
-    case FolderLock::State::Damaged:
-        break;
-    }
-    const int answer = m_prompts->askChoice(
-        this,
-        QStringLiteral("Файл блокировки veldor.lock испорчен: %1. По нему нельзя узнать, не открыты ли карты в папке "
-                       "«%2» другим окном Вельдора.\n\nЕсли другого окна нет, удалите файл блокировки, и карты "
-                       "откроются как обычно. Иначе откройте их только для чтения (без сохранения) или выйдите.")
-            .arg(m_lock->damage(), folder),
-        {QStringLiteral("Удалить и открыть"), QStringLiteral("Только для чтения"), QStringLiteral("Выход")});
-    if (answer == 0) {
-        QString why;
-        if (m_lock->replace(&why))
-            return true;
-        m_startupProblems << QStringLiteral("Файл блокировки veldor.lock не удалось заменить (%1): карты открыты "
-                                            "только для чтения.")
-                                 .arg(why);
-    } else if (answer != 1) {
-        return false;
-    }
-    m_lock.reset();
-    m_readOnly = true;
-    return true;
-}
-
 void TForm1::runStartup()
 {
-    if (!lockWorkFolder()) {
+    if (!m_work->lock()) {
         m_quit = true;
         return;
     }
@@ -218,23 +160,13 @@ void TForm1::runStartup()
     // A frame reported while the login page loaded is not the game yet.
     m_poller->forgetGame();
 
-    const MapFilesReport loaded = LoadMaps(*m_atlas, m_workFolder.toStdString(), !m_readOnly);
-    if (!loaded.ok())
-        m_startupProblems << describe(loaded, QStringLiteral("Не все карты загружены:"));
-    const MarkersLoad markers = LoadMarkers(*m_atlas, m_workFolder.toStdString());
-    if (!markers.problem.empty())
-        m_startupProblems << QString::fromStdString(markers.problem);
-    m_markersUnread = markers.unread;
-    if (!m_readOnly) {
-        m_recovery = std::make_unique<MapRecovery>(*m_atlas, m_workFolder, m_prompts, this);
-        m_startupProblems << m_recovery->start();
-    }
+    m_work->loadMaps();
+    m_startupProblems << m_work->takeProblems();
 
     sizeGridForLab();
     ComboBox1Select();
     m_tabs->LastBrowser = WebBrowser1;
-    if (m_readOnly) {
-        m_openedAtlas = std::make_unique<Atlas>(*m_atlas);
+    if (m_work->readOnly()) {
         Button14->setEnabled(false);
         const QString readOnly = QStringLiteral("Карты открыты только для чтения: их сохраняет другое окно Вельдора");
         Button14->setToolTip(readOnly);
@@ -251,16 +183,19 @@ void TForm1::reportStartupProblems()
     m_prompts->showError(this, m_startupProblems.join(QStringLiteral("\n\n")));
 }
 
+// Each setting a check box shows, once: what user.dat sets at start and what is written back.
+std::array<std::pair<QCheckBox*, bool Settings::*>, 4> TForm1::settingBoxes() const
+{
+    return {{{cb4, &Settings::PassDoors},
+             {CheckBox8, &Settings::PlaySounds},
+             {CheckBox7, &Settings::HidePanels},
+             {FrontierBox, &Settings::ShowFrontier}}};
+}
+
 void TForm1::LoadSettings()
 {
-    const SettingsLoadResult result = LoadSettingsFile(path("user.dat").toStdString(), !m_readOnly);
-    m_settingsUnread = !result.unreadable.empty();
-    if (m_settingsUnread)
-        m_startupProblems << QStringLiteral("Файл настроек user.dat не прочитан: ") +
-                                 QString::fromStdString(result.unreadable) +
-                                 QStringLiteral(". Настройки взяты по умолчанию, файл оставлен как есть.");
-    const SettingsRead& read = result.read;
-    ApplySettingsRead(read, m_settings);
+    const SettingsRead read = m_work->loadSettings(m_settings);
+    m_startupProblems << m_work->takeProblems();
     if (read.curLab)
         CurLab = static_cast<unsigned>(*read.curLab);
     if (read.cellSize) {
@@ -269,111 +204,41 @@ void TForm1::LoadSettings()
         const long long index = static_cast<long long>(*read.curLab) - 1;
         ComboBox1->setCurrentIndex(index >= 0 && index < ComboBox1->count() ? static_cast<int>(index) : -1);
     }
-    if (read.passDoors)
-        cb4->setChecked(*read.passDoors);
-    if (read.playSounds)
-        CheckBox8->setChecked(*read.playSounds);
-    if (read.hidePanels)
-        CheckBox7->setChecked(*read.hidePanels);
-    if (read.showFrontier)
-        FrontierBox->setChecked(*read.showFrontier);
-    if (!result.fileReset.ok)
-        m_startupProblems << QStringLiteral("Не удалось создать файл настроек user.dat: ") +
-                                 QString::fromStdString(result.fileReset.error);
+    for (const auto& [box, value] : settingBoxes())
+        box->setChecked(m_settings.*value);
+}
+
+Settings TForm1::currentSettings() const
+{
+    Settings s = m_settings;
+    s.CurLab = static_cast<std::int32_t>(CurLab);
+    s.CellSize = SpinEdit5->value();
+    for (const auto& [box, value] : settingBoxes())
+        s.*value = box->isChecked();
+    return s;
 }
 
 bool TForm1::SaveSettings()
 {
-    if (m_readOnly || m_settingsUnread)
-        return true; // the other window owns user.dat, or it is not one we could read: left as it is
-    Settings s = m_settings;
-    s.CurLab = static_cast<std::int32_t>(CurLab);
-    s.CellSize = SpinEdit5->value();
-    s.PassDoors = cb4->isChecked();
-    s.PlaySounds = CheckBox8->isChecked();
-    s.HidePanels = CheckBox7->isChecked();
-    s.ShowFrontier = FrontierBox->isChecked();
-    const FileResult r = SaveSettingsFile(path("user.dat").toStdString(), s);
-    if (!r.ok) {
-        m_prompts->showError(this, QStringLiteral("Не удалось сохранить настройки в user.dat: ") +
-                                       QString::fromStdString(r.error));
-    }
-    return r.ok;
+    return m_work->saveSettings(currentSettings());
 }
 
 bool TForm1::SaveMaps()
 {
-    if (m_readOnly) {
-        m_prompts->showError(this,
-                             QStringLiteral("Карты открыты только для чтения: их сохраняет другое окно Вельдора."));
-        return false;
-    }
-    MapFilesReport report = veldor::SaveMaps(*m_atlas, m_workFolder.toStdString());
-    if (!m_markersUnread) {
-        const FileResult markers = SaveMarkers(*m_atlas, m_workFolder.toStdString());
-        if (!markers.ok)
-            report.problems.push_back({kMarkersFileName, markers.error});
-    }
-    // The markers of a file that was never read are safe in the journal: they do not keep the window open.
-    const bool saved = report.ok();
-    if (m_markersUnread)
-        report.problems.push_back({kMarkersFileName, "не заменён: при запуске он не прочитан целиком. Маркеры "
-                                                     "этого сеанса хранятся в журнале восстановления (map.journal), "
-                                                     "пока файл не уберут или не исправят"});
-    if (!report.ok()) {
-        if (m_recovery)
-            m_recovery->savedPartly();
-        m_prompts->showError(this, describe(report, saved ? QStringLiteral("Карты сохранены, кроме маркеров:")
-                                                          : QStringLiteral("Не все карты сохранены (прежние файлы "
-                                                                           "остались без изменений):")));
-    } else if (m_recovery) {
-        m_recovery->saved();
-    }
-    return saved;
+    return m_work->saveMaps();
+}
+
+bool TForm1::readOnly() const
+{
+    return m_work->readOnly();
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
-    if (m_quit) {
+    if (m_quit || m_work->mayClose(currentSettings(), [this] { return m_sharing->exportToFolder(); }))
         event->accept();
-        return;
-    }
-    if (m_readOnly) {
-        // Nothing of this window's may be written here; what was mapped in it may go to another folder.
-        if (!mappedSinceOpened()) {
-            event->accept();
-            return;
-        }
-        const int answer = m_prompts->askChoice(
-            this,
-            QStringLiteral("Это окно открыло карты только для чтения: то, что в нём нанесено на карту, в папку "
-                           "с картами не сохранится. Записать карты в другую папку, прежде чем закрыть окно?"),
-            {QStringLiteral("Экспорт карт в папку..."), QStringLiteral("Закрыть без сохранения"),
-             QStringLiteral("Отмена")});
-        if (answer == 1 || (answer == 0 && m_sharing->exportToFolder()))
-            event->accept();
-        else
-            event->ignore();
-        return;
-    }
-    const UserPrompts::Answer answer = m_prompts->askYesNoCancel(this, QStringLiteral("Сохранить карты?"));
-    if (answer == UserPrompts::Answer::Yes && !SaveMaps()) {
-        // The maps are not on disk: keep the window, so that nothing explored is lost.
-        event->ignore();
-        return;
-    }
-    if (answer == UserPrompts::Answer::No && m_recovery)
-        m_recovery->discarded();
-    SaveSettings();
-    if (answer == UserPrompts::Answer::Cancel)
-        event->ignore();
     else
-        event->accept();
-}
-
-bool TForm1::mappedSinceOpened() const
-{
-    return m_openedAtlas && !CompareAtlases(*m_openedAtlas, *m_atlas).empty();
+        event->ignore();
 }
 
 void TForm1::Button14Click()

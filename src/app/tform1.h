@@ -5,6 +5,7 @@
 #include "reader/pagereader.h"
 
 #include <QMainWindow>
+#include <array>
 #include <functional>
 
 class QAction;
@@ -33,7 +34,7 @@ public:
     // What went wrong during start-up, shown to the user once the window is up.
     QStringList startupProblems() const { return m_startupProblems; }
     // Another copy of the program has this folder: the maps were opened for reading only (no saves).
-    bool readOnly() const { return m_readOnly; }
+    bool readOnly() const;
     // The user chose to quit rather than open maps another copy holds; the window is not to be shown.
     bool quitRequested() const { return m_quit; }
 
@@ -160,10 +161,10 @@ private:
     void connectHandlers();
     void runStartup();
     void reportStartupProblems();
-    // A read-only window: whether anything was mapped in it since the maps were opened.
-    bool mappedSinceOpened() const;
-    // Takes the working folder for this copy of the program; false when the user chose to quit.
-    bool lockWorkFolder();
+    // Each setting a check box shows, with its field.
+    std::array<std::pair<QCheckBox*, bool Settings::*>, 4> settingBoxes() const;
+    // The settings as the controls show them, for user.dat.
+    Settings currentSettings() const;
     void sizeGridForLab();
     void fillObjectMemos();
     void connectMapHandlers();

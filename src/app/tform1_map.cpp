@@ -2,7 +2,7 @@
 #include "tform1.h"
 
 #include "app/atlassharing.h"
-#include "app/maprecovery.h"
+#include "app/workfolder.h"
 #include "map/marks.h"
 #include "map/objects.h"
 #include "map/selection.h"
@@ -77,13 +77,12 @@ void TForm1::connectMapHandlers()
     shared.grid = sg;
     shared.lab = [this] { return CurLab; };
     shared.level = [this] { return CurLevel; };
-    shared.readOnly = [this] { return m_readOnly; };
+    shared.readOnly = [this] { return m_work->readOnly(); };
     shared.mapCell = [this](QPainter& painter, int col, int row, const QRect& rect) {
         drawGridCell(painter, col, row, rect, true);
     };
     shared.atlasChanged = [this] {
-        if (m_recovery)
-            m_recovery->changed(0);
+        m_work->changed(0);
         fillObjectMemos();
         UpdateLevelStatistics();
         updateFrontier();
@@ -153,8 +152,7 @@ QString TForm1::cellHint(int c, int r) const
 
 void TForm1::mapChanged()
 {
-    if (m_recovery)
-        m_recovery->changed(CurLab);
+    m_work->changed(CurLab);
     fillObjectMemos();
     UpdateLevelStatistics();
     updateFrontier();
@@ -267,8 +265,7 @@ void TForm1::Button15Click()
         ClearLabyrinth(*m_atlas, lab);
     Button15->setText(QStringLiteral("Очистить все карты"));
     CurLab = shown;
-    if (m_recovery)
-        m_recovery->changed(0);
+    m_work->changed(0);
     mapChanged();
 }
 

@@ -5,7 +5,7 @@
 #include "app/eventsounds.h"
 #include "app/keywalker.h"
 #include "app/loginpanel.h"
-#include "app/maprecovery.h"
+#include "app/workfolder.h"
 #include "browser/pagebridge.h"
 #include "browser/pagepoller.h"
 #include "browser/twebbrowser.h"
@@ -24,7 +24,6 @@
 #include <QPointer>
 #include <QTimer>
 #include <QToolButton>
-#include <QWebEngineScript>
 
 namespace veldor {
 namespace {
@@ -59,8 +58,7 @@ void TForm1::recognize(const PageLines& game)
     // A tick repaints only what it changed: most ticks change nothing, a move a few cells.
     m_gridChanges->before(*m_atlas, CurLab, CurLevel, marked(Reader, *m_route, m_frontier->route()));
     RecognizePage(game, *m_atlas, Reader, *this);
-    if (m_recovery)
-        m_recovery->changed(CurLab);
+    m_work->changed(CurLab);
     if (m_listsChanged)
         fillObjectMemos();
     updateFrontier();
@@ -132,29 +130,17 @@ void TForm1::CombatReaction()
 
 void TForm1::ShowLoginPage()
 {
-    // No game takes credentials this long; a form with them would not even show. The form comes empty.
-    const bool fits = m_settings.StoredLogin.size() <= LoginPanel::kMaxCredential &&
-                      m_settings.StoredPassword.size() <= LoginPanel::kMaxCredential;
-    if (!fits)
+    const LoginForm form =
+        LoginFormFor(toCp1251(m_gameServer), m_settings.StoredLogin, m_settings.StoredPassword, m_settings.AutoLogin);
+    if (form.tooLong)
         m_startupProblems << QStringLiteral("Логин или пароль в user.dat длиннее %1 знаков: форма входа показана "
                                             "пустой, автоматический вход не выполнен.")
-                                 .arg(LoginPanel::kMaxCredential);
-    const std::string page = LoginFormPage(toCp1251(m_gameServer), fits ? m_settings.StoredLogin : std::string(),
-                                           fits ? m_settings.StoredPassword : std::string());
-    const bool submit = fits && m_settings.AutoLogin && !m_settings.StoredPassword.empty();
-    QWebEnginePage* browserPage = WebBrowser1->page();
-    auto once = std::make_shared<QMetaObject::Connection>();
-    *once = connect(browserPage, &QWebEnginePage::loadFinished, this, [browserPage, once, submit](bool ok) {
-        QObject::disconnect(*once);
-        if (!ok || !submit)
-            return;
-        browserPage->runJavaScript(
-            QStringLiteral("(function(){var f=document.forms[0];if(!f)return;var e=f.elements;"
-                           "for(var i=0;i<e.length;i++){if(e[i].value==='Войти'){e[i].click();}}})()"),
-            QWebEngineScript::ApplicationWorld);
-    });
+                                 .arg(kMaxCredential);
+    if (form.submit)
+        WebBrowser1->clickFormButtonWhenLoaded(QStringLiteral("Войти"));
     // Windows-1251, as the form always was: the server gets the login in the code page it expects.
-    WebBrowser1->showGeneratedPage(QByteArray::fromStdString(page), QStringLiteral("text/html;charset=windows-1251"),
+    WebBrowser1->showGeneratedPage(QByteArray::fromStdString(form.page),
+                                   QStringLiteral("text/html;charset=windows-1251"),
                                    QUrl(m_gameServer + QLatin1Char('/')));
 }
 

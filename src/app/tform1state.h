@@ -18,16 +18,15 @@ class BrowserTabs;
 class ClickSplitter;
 class DownloadGate;
 class EventSounds;
-class FolderLock;
 class ExitRoute;
 class FrontierSearch;
 class GridChanges;
 class HistoryStore;
 class KeyWalker;
-class MapRecovery;
 class MapIcons;
 class PagePoller;
 class UserPrompts;
+class WorkFolder;
 
 struct TForm1Options
 {
@@ -76,12 +75,7 @@ struct TForm1State
     QWebEngineProfile* m_profile = nullptr;
     DownloadGate* m_downloads = nullptr;
     AtlasSharing* m_sharing = nullptr;
-    std::unique_ptr<MapRecovery> m_recovery; // none while another copy owns the folder
-    std::unique_ptr<FolderLock> m_lock;
-    bool m_readOnly = false;
-    std::unique_ptr<Atlas> m_openedAtlas; // read-only: the maps as opened, to tell what was mapped since
-    bool m_markersUnread = false;         // markers.txt is there but was not read: never replaced
-    bool m_settingsUnread = false;        // likewise user.dat
+    std::unique_ptr<WorkFolder> m_work; // the lock, user.dat, the map files and the journal
     bool m_quit = false;
     ClickSplitter* m_mainSplitter = nullptr;
     ClickSplitter* m_bottomSplitter = nullptr;

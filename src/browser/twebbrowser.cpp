@@ -5,9 +5,12 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 #include <QWebEngineSettings>
 
 namespace veldor {
@@ -87,6 +90,23 @@ void TWebbrowser::showGeneratedPage(const QByteArray& html, const QString& mimeT
     m_loadFailed = false;
     m_generatedNext = true;
     setContent(html, mimeType, baseUrl);
+}
+
+void TWebbrowser::clickFormButtonWhenLoaded(const QString& caption)
+{
+    QWebEnginePage* shown = page();
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = connect(shown, &QWebEnginePage::loadFinished, this, [shown, once, caption](bool ok) {
+        QObject::disconnect(*once);
+        if (!ok)
+            return;
+        // The caption goes in as a JSON string: whatever it holds, it stays one string.
+        const QString quoted = QString::fromUtf8(QJsonDocument(QJsonArray{caption}).toJson(QJsonDocument::Compact));
+        shown->runJavaScript(QStringLiteral("(function(c){var f=document.forms[0];if(!f)return;var e=f.elements;"
+                                            "for(var i=0;i<e.length;i++){if(e[i].value===c){e[i].click();}}})(%1[0])")
+                                 .arg(quoted),
+                             QWebEngineScript::ApplicationWorld);
+    });
 }
 
 QUrl TWebbrowser::shownUrl() const

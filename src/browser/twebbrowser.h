@@ -34,6 +34,8 @@ public:
     // Shows a page the program made itself; it is no visit of the user's and stays out of the history.
     void showGeneratedPage(const QByteArray& html, const QString& mimeType, const QUrl& baseUrl);
     bool showsGeneratedPage() const { return m_generated; }
+    // When the next load has finished well, clicks the button of the page's first form that says `caption`.
+    void clickFormButtonWhenLoaded(const QString& caption);
     QString locationUrl() const { return url().toString(); }
     QString locationName() const { return title(); }
 

@@ -37,4 +37,14 @@ std::string LoginFormPage(const std::string& gameServer, const std::string& logi
     return page;
 }
 
+LoginForm LoginFormFor(const std::string& gameServer, const std::string& login, const std::string& password,
+                       bool autoLogin)
+{
+    LoginForm form;
+    form.tooLong = login.size() > kMaxCredential || password.size() > kMaxCredential;
+    form.page = form.tooLong ? LoginFormPage(gameServer, {}, {}) : LoginFormPage(gameServer, login, password);
+    form.submit = !form.tooLong && autoLogin && !password.empty();
+    return form;
+}
+
 } // namespace veldor

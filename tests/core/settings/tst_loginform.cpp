@@ -46,6 +46,33 @@ private slots:
         QVERIFY(page.find("type=\"password\" VALUE = " + written.toStdString() + "></td>") != std::string::npos);
         QVERIFY(page.find("<script>") == std::string::npos);
     }
+
+    void sentOnlyWithAutoLoginAPasswordAndFittingCredentials_data()
+    {
+        QTest::addColumn<int>("loginLength");
+        QTest::addColumn<int>("passwordLength");
+        QTest::addColumn<bool>("autoLogin");
+        QTest::addColumn<bool>("submit");
+        QTest::addColumn<bool>("tooLong");
+        QTest::newRow("auto") << 4 << 2 << true << true << false;
+        QTest::newRow("manual") << 4 << 2 << false << false << false;
+        QTest::newRow("no password") << 4 << 0 << true << false << false;
+        QTest::newRow("longest") << 255 << 255 << true << true << false;
+        QTest::newRow("login too long") << 256 << 2 << true << false << true;
+        QTest::newRow("password too long") << 4 << 256 << true << false << true;
+    }
+    void sentOnlyWithAutoLoginAPasswordAndFittingCredentials()
+    {
+        QFETCH(int, loginLength);
+        QFETCH(int, passwordLength);
+        QFETCH(bool, autoLogin);
+        const std::string login(static_cast<std::size_t>(loginLength), 'l');
+        const LoginForm form =
+            LoginFormFor("http://g", login, std::string(std::size_t(passwordLength), 'p'), autoLogin);
+        QTEST(form.submit, "submit");
+        QTEST(form.tooLong, "tooLong");
+        QCOMPARE(form.page.find("VALUE = \"" + login + '"') != std::string::npos, !form.tooLong); // empty when too long
+    }
 };
 
 QTEST_APPLESS_MAIN(TestLoginForm)

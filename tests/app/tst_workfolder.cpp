@@ -1,0 +1,86 @@
+// What closing asks and leaves on disk, for a folder this window owns and for one another window holds.
+#include "app/workfolder.h"
+#include "map/atlas.h"
+#include "scriptedprompts.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+using namespace veldor;
+using namespace veldor::test;
+using Answer = UserPrompts::Answer;
+
+class TestWorkFolder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void closeAnswers_data()
+    {
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<bool>("restoreOffered"); // by the next start, from the journal
+        QTest::newRow("yes") << Answer::Yes << true << true << false;
+        QTest::newRow("no") << Answer::No << true << false << false;
+        QTest::newRow("cancel") << Answer::Cancel << false << false << true;
+    }
+    void closeAnswers()
+    {
+        QFETCH(Answer, answer);
+        QTemporaryDir dir;
+        auto prompts = std::make_shared<ScriptedPrompts>();
+        auto atlas = std::make_unique<Atlas>();
+        WorkFolder folder(dir.path(), *atlas, prompts, nullptr);
+        QVERIFY(folder.lock());
+        Settings settings;
+        folder.loadSettings(settings);
+        folder.loadMaps();
+        atlas->cell(2, 0, 3, 4)->Explored = 1;
+        folder.changed(2);
+        prompts->answers = {answer};
+        settings.CurLab = 2;
+        QTEST(folder.mayClose(settings, [] { return false; }), "closes");
+        QCOMPARE(prompts->questions, QStringList{QStringLiteral("Сохранить карты?")});
+
+        auto next = std::make_unique<Atlas>();
+        auto nextPrompts = std::make_shared<ScriptedPrompts>();
+        nextPrompts->answers = {Answer::No}; // a restore offered is declined: the map files alone
+        WorkFolder after(dir.path(), *next, nextPrompts, nullptr);
+        Settings read;
+        after.loadSettings(read);
+        QCOMPARE(read.CurLab, 2); // the settings are written whatever the answer
+        after.loadMaps();
+        QTEST(next->cell(2, 0, 3, 4)->Explored == 1, "saved");
+        QTEST(!nextPrompts->questions.isEmpty(), "restoreOffered");
+    }
+
+    void aReadOnlyFolderAsksOnlyWhenSomethingWasMapped()
+    {
+        QTemporaryDir dir;
+        auto atlas = std::make_unique<Atlas>();
+        auto prompts = std::make_shared<ScriptedPrompts>();
+        WorkFolder owner(dir.path(), *atlas, prompts, nullptr);
+        QVERIFY(owner.lock());
+        WorkFolder second(dir.path(), *atlas, prompts, nullptr);
+        prompts->choices = {0}; // "Только для чтения"
+        QVERIFY(second.lock() && second.readOnly());
+        second.loadMaps();
+        int exports = 0;
+        const auto exportMaps = [&exports] { return ++exports > 0; };
+        QVERIFY(second.mayClose({}, exportMaps));
+        QCOMPARE(prompts->questions.size(), 1);
+        atlas->cell(1, 0, 1, 1)->Explored = 1;
+        prompts->choices = {2, 0}; // "Отмена", then the export
+        QVERIFY(!second.mayClose({}, exportMaps));
+        QVERIFY(second.mayClose({}, exportMaps));
+        QCOMPARE(exports, 1);
+        QVERIFY(!second.saveMaps());
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("map1.map")))); // nothing written here
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWorkFolder)
+#include "tst_workfolder.moc"
