@@ -397,12 +397,8 @@ void TForm1::WebBrowser1ProgressChange(int progress, int maximum)
     ProgressBar1->setValue(progress);
 }
 
-void TForm1::WebBrowser1CommandStateChange(TWebbrowser* browser, int command, bool enabled)
+void TForm1::WebBrowser1CommandStateChange(TWebbrowser*, int, bool)
 {
-    if (command == 1)
-        browser->CanGoForward = enabled;
-    else if (command == 2)
-        browser->CanGoBack = enabled;
     // The buttons show what the tab in front can do, whichever tab reported.
     syncNavigationButtons();
 }

@@ -26,15 +26,6 @@
 #include <QPushButton>
 
 namespace veldor {
-namespace {
-
-std::size_t pathIndex(int col, int row)
-{
-    return static_cast<std::size_t>(col) * 101 + static_cast<std::size_t>(row);
-}
-
-} // namespace
-
 void TForm1::connectMapHandlers()
 {
     sg->setCellPainter([this](QPainter& p, int col, int row, const QRect& r) { drawGridCell(p, col, row, r); });
@@ -108,9 +99,9 @@ void TForm1::drawGridCell(QPainter& painter, int col, int row, const QRect& rect
     in.marker = !m_atlas->markText(CurLab, CurLevel, col, row).empty();
     in.group = LabGroup(CurLab);
     if (!mapOnly) {
-        in.onPath = !m_onPath.empty() && col <= 100 && row <= 100 && m_onPath[pathIndex(col, row)];
+        in.onPath = m_onPath.contains(col, row);
         in.player = playerShown() && col == Reader.ViewX && row == Reader.ViewY;
-        in.onFrontierPath = !m_onFrontier.empty() && col <= 100 && row <= 100 && m_onFrontier[pathIndex(col, row)];
+        in.onFrontierPath = m_onFrontier.contains(col, row);
         in.frontierOpening = m_frontierOpening == std::make_pair(col, row);
     }
     sgDrawCell(painter, rect, in, *m_icons);
@@ -184,9 +175,7 @@ void TForm1::updateFrontier()
         m_frontier->find(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, false); // the route shown again
     }
     if (route.found()) {
-        m_onFrontier.assign(101 * 101, 0);
-        for (const auto& [x, y] : route.path)
-            m_onFrontier[pathIndex(x, y)] = 1;
+        m_onFrontier.assign(route.path);
         m_frontierOpening = route.opening;
     }
     const QString text = behindDoors ? QStringLiteral("Дальше только через двери") : fromUtf8Text(FrontierText(route));
@@ -258,13 +247,11 @@ void TForm1::Button2Click()
 
 void TForm1::Button15Click()
 {
-    const unsigned shown = CurLab;
     Button15->setText(QStringLiteral("Производится очистка карт"));
     Button15->repaint();
     for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab)
         ClearLabyrinth(*m_atlas, lab);
     Button15->setText(QStringLiteral("Очистить все карты"));
-    CurLab = shown;
     m_work->changed(0);
     mapChanged();
 }
@@ -302,11 +289,7 @@ void TForm1::FindExitPath()
 {
     // Runs to the end at once, so the reader cannot come in between; the timer stays as it is.
     m_route->FindExitPath(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, cb4->isChecked());
-    m_onPath.assign(101 * 101, 0);
-    for (const auto& [x, y] : m_route->ExitPath) {
-        if (x >= 0 && x <= 100 && y >= 0 && y <= 100)
-            m_onPath[pathIndex(x, y)] = 1;
-    }
+    m_onPath.assign(m_route->ExitPath);
 }
 
 } // namespace veldor

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "map/atlas.h"
+#include "route/pathcells.h"
 #include "settings/settings.h"
 #include "travel/travel.h"
 
@@ -53,10 +54,10 @@ struct TForm1State
     bool m_listsChanged = false;
     std::unique_ptr<ExitRoute> m_route;
     std::unique_ptr<MapIcons> m_icons;
-    std::vector<char> m_onPath; // cells of the route, for drawing
+    PathCells m_onPath; // cells of the route, for drawing
     std::unique_ptr<FrontierSearch> m_frontier;
     std::unique_ptr<GridChanges> m_gridChanges;
-    std::vector<char> m_onFrontier; // cells of the explore assistant's way, for drawing
+    PathCells m_onFrontier; // cells of the explore assistant's way, for drawing
     std::pair<int, int> m_frontierOpening{0, 0};
     std::unique_ptr<HistoryStore> m_history;
     QString m_profileFolder;

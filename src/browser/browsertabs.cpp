@@ -94,8 +94,6 @@ QWidget* BrowserTabs::open(const QString& url)
     m_tabs->setCurrentWidget(tab);
     m_programChange = false;
     emit browserOpened(browser);
-    browser->CanGoForward = false;
-    browser->CanGoBack = false;
     emit frontChanged();
     if (!url.trimmed().isEmpty())
         browser->navigate(QUrl::fromUserInput(url));

@@ -17,8 +17,6 @@ class TWebbrowser : public QWebEngineView
 public:
     TWebbrowser(QWebEngineProfile* profile, QWidget* parent = nullptr);
 
-    bool CanGoForward = false;
-    bool CanGoBack = false;
     QString PageTitle;
 
     // There is a page to act on: one is loading, partly loaded, loaded, or the error page of a failed load;

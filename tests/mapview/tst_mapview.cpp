@@ -301,7 +301,7 @@ private slots:
         QCOMPARE(MemoText(atlas, 1, ListKind::Flags), std::string("L-0(2x2); ")); // other labyrinths keep theirs
         form->controls().Button15->click();
         QCOMPARE(form->controls().Button15->text(), QStringLiteral("Очистить все карты"));
-        QCOMPARE(form->CurLab, 3u);
+        QCOMPARE(form->controls().ComboBox1->currentIndex(), 2); // the labyrinth shown stays
         QCOMPARE(atlas.cell(7, 0, 2, 2)->Explored, std::uint8_t(0));
         QVERIFY(MemoText(atlas, 1, ListKind::Flags).empty());
         QCOMPARE(atlas.cell(20, 16, 100, 100)->Object, 'n');
