@@ -95,8 +95,6 @@ public:
     // A new tab at the end, made active; navigated to the address unless it is blank. Returns the tab.
     QWidget* OpenTab(const QString& url);
     TWebbrowser* browserOf(QWidget* tab) const;
-    // Runs `then` once the browser has finished loading, or after a time limit, whichever comes first.
-    void WaitForBrowser(TWebbrowser* browser, std::function<void()> then);
     void CloseActiveTab();
     static bool HasHtmlDocument(TWebbrowser* browser);
     void ComboBox6KeyDown(int key);
@@ -109,7 +107,6 @@ public:
     void SaveAs1Click();
     void Properties1Click();
     void MenuItem4Open();
-    void EditCommand(int command); // copy 12, cut 11, paste 13, select all 17
     void Search1Click();
     void ViewSource1Click();
     void InternetOptions1Click();

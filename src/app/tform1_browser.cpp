@@ -3,6 +3,7 @@
 #include "tform1.h"
 
 #include "app/loginpanel.h"
+#include "browser/browsercommands.h"
 #include "browser/browsertabs.h"
 #include "browser/downloadgate.h"
 #include "browser/internetoptions.h"
@@ -38,9 +39,6 @@
 
 namespace veldor {
 namespace {
-
-// A page that never completes must not hold a caller for ever.
-constexpr int kWaitLimitMs = 30000;
 
 // An event filter that hands Enter in an editable box to the window.
 class Watcher : public QObject
@@ -80,6 +78,7 @@ void TForm1::buildShellMenus()
 
 void TForm1::connectBrowserHandlers()
 {
+    m_commands = new BrowserCommands(m_tabs, m_prompts, this);
     bindBrowser(WebBrowser1);
     connect(WebBrowser1, &QWebEngineView::urlChanged, this,
             [this](const QUrl& url) { WebBrowser1NavigateComplete2(url.toString()); });
@@ -114,10 +113,12 @@ void TForm1::connectBrowserHandlers()
     connect(SaveAs1, &QAction::triggered, this, &TForm1::SaveAs1Click);
     connect(Properties1, &QAction::triggered, this, &TForm1::Properties1Click);
     connect(MenuItem4, &QMenu::aboutToShow, this, &TForm1::MenuItem4Open);
-    connect(Copy1, &QAction::triggered, this, [this] { EditCommand(12); });
-    connect(Cut1, &QAction::triggered, this, [this] { EditCommand(11); });
-    connect(Paste1, &QAction::triggered, this, [this] { EditCommand(13); });
-    connect(SelectAll1, &QAction::triggered, this, [this] { EditCommand(17); });
+    const std::pair<QAction*, BrowserCommands::Edit> edits[] = {{Copy1, BrowserCommands::Edit::Copy},
+                                                                {Cut1, BrowserCommands::Edit::Cut},
+                                                                {Paste1, BrowserCommands::Edit::Paste},
+                                                                {SelectAll1, BrowserCommands::Edit::SelectAll}};
+    for (const auto& [action, command] : edits)
+        connect(action, &QAction::triggered, this, [this, command = command] { m_commands->edit(command); });
     connect(Search1, &QAction::triggered, this, &TForm1::Search1Click);
     connect(ViewSource1, &QAction::triggered, this, &TForm1::ViewSource1Click);
     connect(InternetOptions1, &QAction::triggered, this, &TForm1::InternetOptions1Click);
@@ -202,24 +203,6 @@ QWidget* TForm1::OpenTab(const QString& url)
     return m_tabs->open(url);
 }
 
-void TForm1::WaitForBrowser(TWebbrowser* browser, std::function<void()> then)
-{
-    if (!browser || !browser->busy()) {
-        QTimer::singleShot(0, this, std::move(then));
-        return;
-    }
-    auto done = std::make_shared<bool>(false);
-    auto finish = [done, then = std::move(then)] {
-        if (!*done) {
-            *done = true;
-            then();
-        }
-    };
-    connect(browser, &QWebEngineView::loadFinished, this, finish, Qt::SingleShotConnection);
-    connect(browser, &QObject::destroyed, this, finish, Qt::SingleShotConnection);
-    QTimer::singleShot(kWaitLimitMs, this, finish);
-}
-
 void TForm1::CloseActiveTab()
 {
     m_tabs->closeActive();
@@ -242,36 +225,26 @@ void TForm1::BitBtn6Click()
 
 void TForm1::ToolButton1Click()
 {
-    if (TWebbrowser* b = CurrentBrowser(); HasHtmlDocument(b))
-        b->back();
+    m_commands->back();
 }
 
 void TForm1::ToolButton2Click()
 {
-    if (TWebbrowser* b = CurrentBrowser(); HasHtmlDocument(b))
-        b->forward();
+    m_commands->forward();
 }
 
 void TForm1::ToolButton3Click()
 {
-    TWebbrowser* current = CurrentBrowser();
-    if (current == WebBrowser1 && WebBrowser1->loadFailed()) {
+    if (CurrentBrowser() == WebBrowser1 && WebBrowser1->loadFailed())
         reloadFailedGame();
-        ToolButton4->setEnabled(true);
-        return;
-    }
-    if (TWebbrowser* b = current; HasHtmlDocument(b)) {
-        // Ctrl held: reload completely, past the cache.
-        const bool complete = QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier;
-        b->triggerPageAction(complete ? QWebEnginePage::ReloadAndBypassCache : QWebEnginePage::Reload);
-    }
+    else
+        m_commands->reload();
     ToolButton4->setEnabled(true);
 }
 
 void TForm1::ToolButton4Click()
 {
-    if (TWebbrowser* b = CurrentBrowser(); HasHtmlDocument(b))
-        b->stop();
+    m_commands->stop();
 }
 
 void TForm1::Open1Click()
@@ -284,77 +257,27 @@ void TForm1::Open1Click()
 
 void TForm1::SaveAs1Click()
 {
-    TWebbrowser* b = CurrentBrowser();
-    if (!HasHtmlDocument(b) || b->busy())
-        return;
-    const QString name = (b->title().isEmpty() ? QStringLiteral("page") : b->title()) + QStringLiteral(".html");
-    const QString path = m_prompts->askSaveFile(this, QStringLiteral("Сохранить как..."), name);
-    if (!path.isEmpty())
-        b->page()->save(path, QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
+    m_commands->saveAs();
 }
 
 void TForm1::Properties1Click()
 {
-    TWebbrowser* b = CurrentBrowser();
-    if (!HasHtmlDocument(b))
-        return;
-    QString text = QStringLiteral("Заголовок: ") + b->locationName() + QStringLiteral("\nАдрес: ") + b->locationUrl();
-    const QFileInfo file(b->url().toLocalFile());
-    if (b->url().isLocalFile() && file.exists()) {
-        text += QStringLiteral("\nФайл: ") + file.absoluteFilePath() + QStringLiteral("\nРазмер: ") +
-                QString::number(file.size()) + QStringLiteral(" байт\nИзменен: ") +
-                file.lastModified().toString(QStringLiteral("dd.MM.yyyy hh:mm"));
-    }
-    m_prompts->showInformation(this, QStringLiteral("Свойства"), text);
+    m_commands->properties();
 }
 
 void TForm1::MenuItem4Open()
 {
-    TWebbrowser* b = CurrentBrowser();
-    const bool html = HasHtmlDocument(b);
-    Copy1->setEnabled(html && b->pageAction(QWebEnginePage::Copy)->isEnabled());
-    Paste1->setEnabled(html && b->pageAction(QWebEnginePage::Paste)->isEnabled());
-    Cut1->setEnabled(html && b->pageAction(QWebEnginePage::Cut)->isEnabled());
-}
-
-void TForm1::EditCommand(int command)
-{
-    TWebbrowser* b = CurrentBrowser();
-    if (!b || b->url().isEmpty())
-        return;
-    switch (command) {
-    case 12:
-        b->triggerPageAction(QWebEnginePage::Copy);
-        break;
-    case 11:
-        b->triggerPageAction(QWebEnginePage::Cut);
-        break;
-    case 13:
-        b->triggerPageAction(QWebEnginePage::Paste);
-        break;
-    case 17:
-        b->triggerPageAction(QWebEnginePage::SelectAll);
-        break;
-    default:
-        break;
-    }
+    m_commands->syncEditActions(Copy1, Cut1, Paste1);
 }
 
 void TForm1::Search1Click()
 {
-    TWebbrowser* b = CurrentBrowser();
-    if (!b || b->url().isEmpty())
-        return;
-    QString text;
-    if (m_prompts->askText(this, QStringLiteral("Найти"), QStringLiteral("Текст:"), text) && !text.isEmpty())
-        b->findText(text);
+    m_commands->find();
 }
 
 void TForm1::ViewSource1Click()
 {
-    TWebbrowser* b = CurrentBrowser();
-    if (b && !b->url().isEmpty())
-        b->triggerPageAction(QWebEnginePage::ViewSource); // opens as a new tab
+    m_commands->viewSource();
 }
 
 void TForm1::InternetOptions1Click()
@@ -365,15 +288,7 @@ void TForm1::InternetOptions1Click()
 
 void TForm1::Largest1Click(QAction* item)
 {
-    TWebbrowser* b = CurrentBrowser();
-    if (!HasHtmlDocument(b)) {
-        item->setChecked(!item->isChecked()); // nothing changes, the check marks included
-        return;
-    }
-    static const double factors[] = {0.7, 0.85, 1.0, 1.2, 1.45}; // tags 0 (smallest) .. 4 (largest)
-    b->setZoomFactor(factors[std::clamp(item->data().toInt(), 0, 4)]);
-    for (QAction* size : {Largest1, Large1, Medium1, Small1, Smallest1})
-        size->setChecked(size == item);
+    m_commands->setTextSize(item, {Largest1, Large1, Medium1, Small1, Smallest1});
 }
 
 void TForm1::N18Click()
@@ -496,7 +411,7 @@ void TForm1::OpenPlayerInfo(const QString& nick, std::function<void()> then)
     TWebbrowser* browser = browserOf(tab);
     if (TWebbrowser* current = CurrentBrowser())
         current->navigate(QUrl(playerInfoUrl(nick)));
-    WaitForBrowser(
+    m_commands->whenLoaded(
         browser, then ? std::move(then) : [] {});
 }
 

@@ -15,6 +15,7 @@ class QWebEngineProfile;
 namespace veldor {
 
 class AtlasSharing;
+class BrowserCommands;
 class BrowserTabs;
 class ClickSplitter;
 class DownloadGate;
@@ -62,6 +63,7 @@ struct TForm1State
     std::unique_ptr<HistoryStore> m_history;
     QString m_profileFolder;
     BrowserTabs* m_tabs = nullptr;
+    BrowserCommands* m_commands = nullptr; // the tool bar's and menus' commands on the tab in front
     EventSounds* m_sounds = nullptr;
     PagePoller* m_poller = nullptr;
     KeyWalker* m_walker = nullptr; // the arrow keys of the keyboard box
