@@ -42,37 +42,32 @@
 #include <QWebEngineProfile>
 
 namespace veldor {
-TForm1State::TForm1State(TForm1Options options) : m_options(std::move(options)) {}
+TForm1State::TForm1State(TForm1Options options)
+    : m_route(std::make_unique<ExitRoute>()), m_icons(std::make_unique<MapIcons>()),
+      m_frontier(std::make_unique<FrontierSearch>()), m_gridChanges(std::make_unique<GridChanges>()),
+      m_options(std::move(options))
+{
+    m_workFolder = m_options.workFolder.isEmpty() ? QDir::currentPath() : m_options.workFolder;
+    m_gameServer = m_options.gameServer.isEmpty() ? QString::fromLatin1(kGameServer) : m_options.gameServer;
+    while (m_gameServer.endsWith(QLatin1Char('/')))
+        m_gameServer.chop(1);
+    m_prompts = m_options.prompts ? m_options.prompts : std::make_shared<DialogPrompts>();
+    m_profileFolder =
+        m_options.profileFolder.isEmpty()
+            ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/browser")
+            : m_options.profileFolder;
+    m_profile = createBrowserProfile(m_profileFolder, nullptr);
+}
 
 TForm1State::~TForm1State() = default;
 
 TForm1::TForm1(TForm1Options options, QWidget* parent) : QMainWindow(parent), TForm1State(std::move(options))
 {
     setObjectName(QStringLiteral("Form1"));
-    m_workFolder = m_options.workFolder.isEmpty() ? QDir::currentPath() : m_options.workFolder;
-    m_gameServer = m_options.gameServer.isEmpty() ? QString::fromLatin1(kGameServer) : m_options.gameServer;
-    while (m_gameServer.endsWith(QLatin1Char('/')))
-        m_gameServer.chop(1);
-    m_prompts = m_options.prompts ? m_options.prompts : std::make_shared<DialogPrompts>();
-    const QString profileFolder =
-        m_options.profileFolder.isEmpty()
-            ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/browser")
-            : m_options.profileFolder;
-    m_profileFolder = profileFolder;
-    m_profile = createBrowserProfile(profileFolder, nullptr);
     m_sounds = new EventSounds(m_workFolder, this);
-    m_route = std::make_unique<ExitRoute>();
-    m_frontier = std::make_unique<FrontierSearch>();
-    m_gridChanges = std::make_unique<GridChanges>();
-    m_icons = std::make_unique<MapIcons>();
     m_work = std::make_unique<WorkFolder>(m_workFolder, *m_atlas, m_prompts, this);
-
     // The password character and the hint delay of the layout come from the application's style.
     WindowStyle::install();
-    setGeometry(139, 103, 868, 766);
-    QFont windowFont(QStringLiteral("MS Sans Serif"));
-    windowFont.setPointSize(8);
-    setFont(windowFont);
     buildMenus();
     buildLayout();
     connectHandlers();
@@ -133,49 +128,28 @@ void TForm1::runStartup()
         m_quit = true;
         return;
     }
-    setWindowTitle(Title());
-
-    Label1->clear();
-    Label2->setText(QStringLiteral("Процент открытия уровня: "));
-    Label3->clear();
-    Label5->clear();
-    for (QPlainTextEdit* memo : {Memo4, Memo5, Memo6, Memo7})
-        memo->clear();
-    Panel2->hide();
-
-    Timer2->setInterval(200);
     buildShellMenus();
-
-    ToolButton1->setEnabled(false);
-    ToolButton2->setEnabled(false);
-    ComboBox6->setEditText(m_gameServer + QStringLiteral("/login.php"));
-
     FillTravelTables(m_travel);
-
-    sg->setToolTip(QStringLiteral("0 0"));
-    CurLevel = 0;
-
     LoadSettings();
     ShowLoginPage();
-    // A frame reported while the login page loaded is not the game yet.
-    m_poller->forgetGame();
-
+    m_poller->forgetGame(); // a frame reported while the login page loaded is not the game yet
     m_work->loadMaps();
     m_startupProblems << m_work->takeProblems();
-
-    sizeGridForLab();
     ComboBox1Select();
-    m_tabs->LastBrowser = WebBrowser1;
-    if (m_work->readOnly()) {
-        Button14->setEnabled(false);
-        const QString readOnly = QStringLiteral("Карты открыты только для чтения: их сохраняет другое окно Вельдора");
-        Button14->setToolTip(readOnly);
-        auto* label = new QLabel(readOnly + QStringLiteral(". То, что нанесено на карту здесь, можно записать в "
-                                                           "другую папку: «Файл» → «Экспорт карт в папку...»."));
-        label->setObjectName(QStringLiteral("ReadOnlyLabel"));
-        label->setWordWrap(true);
-        statusBar()->addWidget(label, 1);
-    }
+    if (m_work->readOnly())
+        showReadOnly();
+}
+
+void TForm1::showReadOnly()
+{
+    Button14->setEnabled(false);
+    const QString readOnly = QStringLiteral("Карты открыты только для чтения: их сохраняет другое окно Вельдора");
+    Button14->setToolTip(readOnly);
+    auto* label = new QLabel(readOnly + QStringLiteral(". То, что нанесено на карту здесь, можно записать в "
+                                                       "другую папку: «Файл» → «Экспорт карт в папку...»."));
+    label->setObjectName(QStringLiteral("ReadOnlyLabel"));
+    label->setWordWrap(true);
+    statusBar()->addWidget(label, 1);
 }
 
 void TForm1::reportStartupProblems()

@@ -70,7 +70,6 @@ public:
     void ShowLoginPage();
 
     // Map view, marks and object lists.
-    void sgMouseMove(const QPoint& pos);
     void N3Click();
     void N4Click();
     void N5Click();
@@ -157,6 +156,10 @@ private:
     void buildMenus();
     void connectHandlers();
     void runStartup();
+    // The controls as they are before user.dat and the maps are read.
+    void initialState();
+    // Another window saves the maps: the save button is off and the status bar says why.
+    void showReadOnly();
     void reportStartupProblems();
     // Each setting a check box shows, with its field.
     std::array<std::pair<QCheckBox*, bool Settings::*>, 4> settingBoxes() const;

@@ -100,6 +100,10 @@ QWidget* objectListGroup(QLabel*& caption, QPlainTextEdit*& memo, QPushButton*& 
 
 void TForm1::buildLayout()
 {
+    setGeometry(139, 103, 868, 766);
+    QFont windowFont(QStringLiteral("MS Sans Serif"));
+    windowFont.setPointSize(8);
+    setFont(windowFont);
     auto* central = new QWidget(this);
     setCentralWidget(central);
     auto* outer = new QVBoxLayout(central);
@@ -377,6 +381,25 @@ void TForm1::buildLayout()
     Timer1 = m_poller->timer();
     m_tabs = new BrowserTabs(PageControl2, ComboBox6, m_profile, m_gameServer, this);
     Timer2 = m_tabs->doubleClickTimer();
+    initialState();
+}
+
+void TForm1::initialState()
+{
+    setWindowTitle(Title());
+    Label1->clear();
+    Label2->setText(QStringLiteral("Процент открытия уровня: "));
+    Label3->clear();
+    Label5->clear();
+    for (QPlainTextEdit* memo : {Memo4, Memo5, Memo6, Memo7})
+        memo->clear();
+    Panel2->hide();
+    Timer2->setInterval(200);
+    ToolButton1->setEnabled(false);
+    ToolButton2->setEnabled(false);
+    ComboBox6->setEditText(m_gameServer + QStringLiteral("/login.php"));
+    sg->setToolTip(QStringLiteral("0 0"));
+    m_tabs->LastBrowser = WebBrowser1;
 }
 
 } // namespace veldor

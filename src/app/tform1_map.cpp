@@ -29,7 +29,11 @@ namespace veldor {
 void TForm1::connectMapHandlers()
 {
     sg->setCellPainter([this](QPainter& p, int col, int row, const QRect& r) { drawGridCell(p, col, row, r); });
-    connect(sg, &MapGrid::mouseMoved, this, &TForm1::sgMouseMove);
+    sg->setHintText([this](int c, int r) { return cellHint(c, r); });
+    connect(sg, &MapGrid::cellHovered, this, [this](int c, int r) {
+        HoverX = c;
+        HoverY = r;
+    });
     connect(sg, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopupMenu1->popup(sg->viewport()->mapToGlobal(pos)); });
     connect(N3, &QAction::triggered, this, &TForm1::N3Click);
@@ -107,27 +111,6 @@ void TForm1::drawGridCell(QPainter& painter, int col, int row, const QRect& rect
     sgDrawCell(painter, rect, in, *m_icons);
 }
 
-void TForm1::sgMouseMove(const QPoint& pos)
-{
-    const QPoint cell = sg->cellAt(pos);
-    const int c = cell.x();
-    const int r = cell.y();
-    if (r <= 0 || c <= 0)
-        return;
-    if (sg->row() == r && sg->col() == c)
-        return;
-    sg->setCurrentCell(sg->col(), r);
-    sg->setCurrentCell(c, r);
-    const QString hint = cellHint(c, r);
-    sg->setToolTip(hint);
-    // The new text shows at once, and so does every hint of the program from now on.
-    WindowStyle::install()->setHintDelay(1);
-    if (sg->underMouse())
-        sg->showHintNow(QCursor::pos());
-    HoverX = c;
-    HoverY = r;
-}
-
 QString TForm1::cellHint(int c, int r) const
 {
     QString hint = QStringLiteral("%1x%2").arg(c).arg(r);
@@ -148,11 +131,7 @@ void TForm1::mapChanged()
     UpdateLevelStatistics();
     updateFrontier();
     sg->viewport()->update();
-    if (HoverX > 0 && HoverY > 0) { // the hint of the cell under the pointer says what it holds now
-        sg->setToolTip(cellHint(HoverX, HoverY));
-        if (sg->underMouse())
-            sg->showHintNow(QCursor::pos());
-    }
+    sg->refreshHint(); // the hint of the cell under the pointer says what it holds now
 }
 
 void TForm1::updateFrontier()
@@ -161,29 +140,15 @@ void TForm1::updateFrontier()
     m_frontierOpening = {0, 0};
     const int n = LabSide(CurLab);
     const bool onMap = Reader.ViewX >= 1 && Reader.ViewX <= n && Reader.ViewY >= 1 && Reader.ViewY <= n;
-    if (!FrontierBox->isChecked() || !onMap || !playerShown()) {
-        // Nowhere to start from (no position read yet, off this labyrinth's map, another level): nothing to say.
-        FrontierLabel->hide();
+    // Nowhere to start from (no position read yet, off this labyrinth's map, another level): nothing to say.
+    FrontierLabel->setVisible(FrontierBox->isChecked() && onMap && playerShown());
+    if (FrontierLabel->isHidden())
         return;
-    }
-    const FrontierRoute& route =
-        m_frontier->find(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, cb4->isChecked());
-    // The rest lies behind doors the player does not want to pass: say so rather than "Всё исследовано".
-    bool behindDoors = false;
-    if (!route.found() && !cb4->isChecked()) {
-        behindDoors = m_frontier->find(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, true).found();
-        m_frontier->find(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, false); // the route shown again
-    }
-    if (route.found()) {
-        m_onFrontier.assign(route.path);
-        m_frontierOpening = route.opening;
-    }
-    const QString text = behindDoors ? QStringLiteral("Дальше только через двери") : fromUtf8Text(FrontierText(route));
-    FrontierLabel->setText(text);
-    FrontierLabel->setToolTip(route.throughTrap ? QStringLiteral("Другого пути нет: путь проходит через известную "
-                                                                 "ловушку")
-                                                : text);
-    FrontierLabel->show();
+    const auto advice = m_frontier->advise(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, cb4->isChecked());
+    m_onFrontier.assign(m_frontier->route().path);
+    m_frontierOpening = m_frontier->route().opening;
+    FrontierLabel->setText(fromUtf8Text(advice.text));
+    FrontierLabel->setToolTip(fromUtf8Text(advice.hint));
 }
 
 void TForm1::N3Click()

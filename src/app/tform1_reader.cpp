@@ -95,19 +95,7 @@ void TForm1::setCoordinatesText(const std::string& text)
 
 void TForm1::followPlayer(int viewX, int viewY)
 {
-    // Select the player's cell with a margin of five cells wherever the map reaches that far.
-    const int n = LabSide(CurLab);
-    if (n > 0) {
-        if (viewY > 5)
-            sg->setCurrentCell(sg->col(), viewY - 5);
-        if (viewX > 5)
-            sg->setCurrentCell(viewX - 5, sg->row());
-        if (viewY < n - 4)
-            sg->setCurrentCell(sg->col(), viewY + 5);
-        if (viewX < n - 4)
-            sg->setCurrentCell(viewX + 5, sg->row());
-    }
-    sg->setCurrentCell(viewX, viewY);
+    sg->followCell(viewX, viewY, LabSide(CurLab));
     if (CheckBox1->isChecked())
         FindExitPath();
     // The tick repaints what changed (recognize).

@@ -1,5 +1,8 @@
 #include "mapgrid.h"
 
+#include "ui/windowstyle.h"
+
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -177,8 +180,42 @@ bool MapGrid::viewportEvent(QEvent* event)
 
 void MapGrid::mouseMoveEvent(QMouseEvent* event)
 {
-    emit mouseMoved(event->position().toPoint());
+    const QPoint cell = cellAt(event->position().toPoint());
+    // Header cells, the ground beyond the last cell and the cell already selected change nothing.
+    if (cell.x() > 0 && cell.y() > 0 && cell != QPoint(m_col, m_row)) {
+        setCurrentCell(m_col, cell.y());
+        setCurrentCell(cell.x(), cell.y());
+        m_hovered = cell;
+        // The new text shows at once, and so does every hint of the program from now on.
+        WindowStyle::install()->setHintDelay(1);
+        refreshHint();
+        emit cellHovered(cell.x(), cell.y());
+    }
     QAbstractScrollArea::mouseMoveEvent(event);
+}
+
+void MapGrid::refreshHint()
+{
+    if (m_hovered.isNull() || !m_hintText)
+        return;
+    setToolTip(m_hintText(m_hovered.x(), m_hovered.y()));
+    if (underMouse())
+        showHintNow(QCursor::pos());
+}
+
+void MapGrid::followCell(int col, int row, int side)
+{
+    if (side > 0) {
+        if (row > 5)
+            setCurrentCell(m_col, row - 5);
+        if (col > 5)
+            setCurrentCell(col - 5, m_row);
+        if (row < side - 4)
+            setCurrentCell(m_col, row + 5);
+        if (col < side - 4)
+            setCurrentCell(col + 5, m_row);
+    }
+    setCurrentCell(col, row);
 }
 
 void MapGrid::showHintNow(const QPoint& globalPos)

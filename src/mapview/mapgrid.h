@@ -64,9 +64,19 @@ public:
     // Shows the hint text at once where the pointer is (lines separated by carriage returns).
     void showHintNow(const QPoint& globalPos);
 
+    // Selects a cell so that five cells beyond it stay in view wherever a map of `side` cells reaches that far.
+    void followCell(int col, int row, int side);
+
+    // The text of a body cell's hint (lines separated by carriage returns).
+    void setHintText(std::function<QString(int col, int row)> hint) { m_hintText = std::move(hint); }
+    // The body cell the pointer last moved onto, which it selected; (0, 0) before the first.
+    QPoint hovered() const { return m_hovered; }
+    // The hovered cell's hint anew, after what the cell holds changed; shown at once under the pointer.
+    void refreshHint();
+
 signals:
-    // The pointer moved over the grid; the position is in viewport pixels.
-    void mouseMoved(const QPoint& pos);
+    // The pointer moved onto another body cell.
+    void cellHovered(int col, int row);
 
 protected:
     bool viewportEvent(QEvent* event) override;
@@ -88,6 +98,8 @@ private:
     int m_rowHeight = 15;
     int m_col = 1;
     int m_row = 1;
+    QPoint m_hovered{0, 0};
+    std::function<QString(int col, int row)> m_hintText;
     QHash<quint32, QString> m_texts;
     CellPainter m_painter;
     qint64 m_paintNs = 0;

@@ -89,8 +89,7 @@ class TestAssistant : public QObject
     {
         MapGrid* grid = form.controls().sg;
         person::hover(grid->viewport(), grid->cellRect(x, y).center());
-        QTRY_COMPARE(form.HoverX, x);
-        QTRY_COMPARE(form.HoverY, y);
+        QTRY_COMPARE(form.controls().sg->hovered(), QPoint(x, y));
         person::click(grid->viewport(), grid->cellRect(x, y).center(), Qt::RightButton);
         QTRY_VERIFY(person::shownPopup());
         QVERIFY(person::choose(person::shownPopup(), {QStringLiteral("Добавить"), QStringLiteral("Ловушку")}));

@@ -447,7 +447,7 @@ private slots:
         QVERIFY(form);
         MapGrid* grid = form->controls().sg;
         person::hover(grid->viewport(), grid->cellRect(4, 6).center());
-        QTRY_COMPARE_WITH_TIMEOUT(form->HoverX, 4, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().sg->hovered().x(), 4, kWait);
         person::click(grid->viewport(), grid->cellRect(4, 6).center(), Qt::RightButton);
         QTRY_VERIFY_WITH_TIMEOUT(person::shownPopup(), kWait);
         prompts->textAnswers = {QStringLiteral("тайник\nза камнем")};
@@ -472,7 +472,7 @@ private slots:
         // The pointer comes from elsewhere, so that the grid sees it arrive even if it rested there.
         person::hover(grid->viewport(), grid->cellRect(x + 1, y + 1).center());
         person::hover(grid->viewport(), grid->cellRect(x, y).center());
-        if (!QTest::qWaitFor([&] { return form.HoverX == x && form.HoverY == y; }, kWait))
+        if (!QTest::qWaitFor([&] { return form.controls().sg->hovered() == QPoint(x, y); }, kWait))
             return false;
         person::click(grid->viewport(), grid->cellRect(x, y).center(), Qt::RightButton);
         return QTest::qWaitFor([] { return person::shownPopup() != nullptr; }, kWait) &&

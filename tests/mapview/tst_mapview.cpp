@@ -5,6 +5,7 @@
 #include "mapview/cellpainter.h"
 #include "mapview/mapgrid.h"
 #include "mapview/mapicons.h"
+#include "person.h"
 #include "route/route.h"
 #include "text/cp1251.h"
 
@@ -58,7 +59,7 @@ class TestMapView : public QObject
 
     static void hover(TForm1& form, int col, int row)
     {
-        form.sgMouseMove(form.controls().sg->cellRect(col, row).center());
+        person::hover(form.controls().sg->viewport(), form.controls().sg->cellRect(col, row).center());
     }
 
 private slots:
@@ -196,22 +197,21 @@ private slots:
         form->atlas().cell(1, 0, 3, 4)->Object = 'n';
         hover(*form, 12, 7);
         QCOMPARE(form->controls().sg->toolTip(), QStringLiteral("12x7\rклад\rФлаг"));
-        QCOMPARE(form->HoverX, 12);
-        QCOMPARE(form->HoverY, 7);
+        QCOMPARE(form->controls().sg->hovered(), QPoint(12, 7));
         QCOMPARE(form->controls().sg->col(), 12);
         hover(*form, 3, 4);
         QCOMPARE(form->controls().sg->toolTip(), QStringLiteral("3x4"));
         // Header cells and the empty ground beyond the last cell change nothing.
         hover(*form, 0, 5);
         hover(*form, 6, 0);
-        form->sgMouseMove(QPoint(-3, -3));
+        person::hover(form->controls().sg, QPoint(1, 1)); // the grid's frame, outside every cell
         QCOMPARE(form->controls().sg->toolTip(), QStringLiteral("3x4"));
-        QCOMPARE(form->HoverX, 3);
+        QCOMPARE(form->controls().sg->hovered(), QPoint(3, 4));
         // The cell the reader selected: hovering it changes nothing.
         form->controls().sg->setCurrentCell(5, 5);
         hover(*form, 5, 5);
         QCOMPARE(form->controls().sg->toolTip(), QStringLiteral("3x4"));
-        QCOMPARE(form->HoverY, 4);
+        QCOMPARE(form->controls().sg->hovered(), QPoint(3, 4));
         // Every object has its name.
         form->atlas().cell(1, 0, 8, 8)->Object = '5';
         hover(*form, 8, 8);

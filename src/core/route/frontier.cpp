@@ -131,6 +131,22 @@ bool FrontierSearch::search(int start, bool trapsAllowed, bool& blocked)
     return false;
 }
 
+FrontierSearch::Advice FrontierSearch::advise(const Atlas& atlas, unsigned lab, int level, int viewX, int viewY,
+                                              bool passDoors)
+{
+    Advice advice;
+    find(atlas, lab, level, viewX, viewY, passDoors);
+    // The rest lies behind doors the player does not want to pass: say so rather than "Всё исследовано".
+    if (!m_route.found() && !passDoors && find(atlas, lab, level, viewX, viewY, true).found()) {
+        find(atlas, lab, level, viewX, viewY, false); // the route shown again
+        advice.text = u8"Дальше только через двери";
+    } else {
+        advice.text = FrontierText(m_route);
+    }
+    advice.hint = m_route.throughTrap ? u8"Другого пути нет: путь проходит через известную ловушку" : advice.text;
+    return advice;
+}
+
 std::u8string FrontierText(const FrontierRoute& route)
 {
     if (!route.found())

@@ -3,6 +3,7 @@
 #include "map/atlas.h"
 
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -31,6 +32,15 @@ public:
     // for a labyrinth outside 1..20, a player off the map or on a cell not explored.
     const FrontierRoute& find(const Atlas& atlas, unsigned lab, int level, int viewX, int viewY, bool passDoors);
     const FrontierRoute& route() const { return m_route; }
+
+    // What the assistant says of the way `find` finds: the label's text and its hint. With doors kept closed
+    // and no way without them, it tells whether one lies behind a door (the route stays the one without).
+    struct Advice
+    {
+        std::u8string text;
+        std::u8string hint;
+    };
+    Advice advise(const Atlas& atlas, unsigned lab, int level, int viewX, int viewY, bool passDoors);
 
 private:
     // Breadth first from the start; false when no opening is reachable. `trapsAllowed` lets the search step

@@ -125,6 +125,11 @@ private slots:
         gate.explore(2, 2).open(2, 2, 3, 2, 7);
         QVERIFY(!find(gate, 2, 2, false).found());
         QCOMPARE(find(gate, 2, 2, true).opening, std::make_pair(3, 2));
+        QVERIFY(search.advise(gate.atlas(), kLab, kLevel, 2, 2, false).text == u8"Дальше только через двери");
+        QVERIFY(!search.route().found());
+        QVERIFY(search.advise(gate.atlas(), kLab, kLevel, 2, 2, true).text == u8"До неисследованного: 1 шаг");
+        gate.explore(3, 2);
+        QVERIFY(search.advise(gate.atlas(), kLab, kLevel, 2, 2, false).text == u8"Всё исследовано");
     }
 
     void knownTrapsAreCrossedOnlyWhenThereIsNoOtherWay()
