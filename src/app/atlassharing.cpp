@@ -156,7 +156,7 @@ bool AtlasSharing::exportToFolder()
         report = ExportMaps(*m_w.atlas, folder.toStdString());
         const FileResult markers = SaveMarkers(*m_w.atlas, folder.toStdString(), LinkPolicy::StayInFolder);
         if (!markers.ok)
-            report.problems.push_back({kMarkersFileName, markers.error});
+            report.problems.push_back({kMarkersFileName, markers.error, markers.kind});
     }
     if (!report.ok()) {
         m_w.prompts->showError(

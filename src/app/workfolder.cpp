@@ -100,7 +100,7 @@ void WorkFolder::loadMaps()
     const MarkersLoad markers = LoadMarkers(m_atlas, m_folder.toStdString());
     if (!markers.problem.empty())
         m_problems << QString::fromStdString(markers.problem);
-    m_markersUnread = markers.unread;
+    m_markersUnread = markers.unread ? markers.kind : FileError::None;
     if (m_readOnly) {
         m_opened = std::make_unique<Atlas>(m_atlas);
         return;
@@ -129,17 +129,19 @@ bool WorkFolder::saveMaps()
         return false;
     }
     MapFilesReport report = SaveMaps(m_atlas, m_folder.toStdString());
-    if (!m_markersUnread) {
+    if (m_markersUnread == FileError::None) {
         const FileResult markers = SaveMarkers(m_atlas, m_folder.toStdString());
         if (!markers.ok)
-            report.problems.push_back({kMarkersFileName, markers.error});
+            report.problems.push_back({kMarkersFileName, markers.error, markers.kind});
     }
     // The markers of a file that was never read are safe in the journal: they do not keep the window open.
     const bool saved = report.ok();
-    if (m_markersUnread)
-        report.problems.push_back({kMarkersFileName, "не заменён: при запуске он не прочитан целиком. Маркеры "
-                                                     "этого сеанса хранятся в журнале восстановления (map.journal), "
-                                                     "пока файл не уберут или не исправят"});
+    if (m_markersUnread != FileError::None)
+        report.problems.push_back({kMarkersFileName,
+                                   "не заменён: при запуске он не прочитан целиком. Маркеры "
+                                   "этого сеанса хранятся в журнале восстановления (map.journal), "
+                                   "пока файл не уберут или не исправят",
+                                   m_markersUnread});
     if (!report.ok()) {
         if (m_recovery)
             m_recovery->savedPartly();

@@ -67,8 +67,8 @@ private:
     std::unique_ptr<Atlas> m_opened;         // read-only: the maps as opened, to tell what was mapped since
     QStringList m_problems;
     bool m_readOnly = false;
-    bool m_markersUnread = false;  // markers.txt is there but was not read: never replaced
-    bool m_settingsUnread = false; // likewise user.dat
+    FileError m_markersUnread = FileError::None; // markers.txt is there but was not read: never replaced
+    bool m_settingsUnread = false;               // likewise user.dat
 };
 
 } // namespace veldor

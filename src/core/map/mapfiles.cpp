@@ -78,11 +78,13 @@ MapFilesReport LoadMaps(Atlas& atlas, const std::string& folder, bool mayWrite)
         std::string odd;
         if (isOddFile(path, &odd)) {
             // Opening a pipe would wait for a writer for ever; a save will refuse it as well.
-            report.problems.push_back({file.name, odd +
-                                                      ": карта не загружена и не сможет сохраниться, пока это не "
-                                                      "убрать или не переименовать (в папке с картами должен "
-                                                      "быть обычный файл " +
-                                                      std::string(file.name) + ")"});
+            report.problems.push_back({file.name,
+                                       odd +
+                                           ": карта не загружена и не сможет сохраниться, пока это не "
+                                           "убрать или не переименовать (в папке с картами должен "
+                                           "быть обычный файл " +
+                                           std::string(file.name) + ")",
+                                       FileError::NotRegular});
             continue;
         }
         // Read-only: a map the user protected still loads, and loading can never damage the file.
@@ -92,17 +94,20 @@ MapFilesReport LoadMaps(Atlas& atlas, const std::string& folder, bool mayWrite)
             {
             };
             if (errno == ENOENT && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-                report.problems.push_back({file.name, "ссылка указывает на файл, которого нет: карта не загружена и не "
-                                                      "сохранится, пока ссылку не исправят"});
+                report.problems.push_back({file.name,
+                                           "ссылка указывает на файл, которого нет: карта не загружена и не "
+                                           "сохранится, пока ссылку не исправят",
+                                           FileError::Missing});
             } else if (errno == ENOENT && !mayWrite) {
                 // Read-only: a missing map is an empty one, and nothing is created.
             } else if (errno == ENOENT) {
                 // The next save then has a file to write, as before.
                 const FileResult created = createEmptyFileIfMissing(path, kMapFileMode);
                 if (!created.ok)
-                    report.problems.push_back({file.name, "не удалось создать файл: " + created.error});
+                    report.problems.push_back({file.name, "не удалось создать файл: " + created.error, created.kind});
             } else {
-                report.problems.push_back({file.name, "не удалось открыть файл: " + describeError(errno)});
+                report.problems.push_back(
+                    {file.name, "не удалось открыть файл: " + describeError(errno), errorKind(errno)});
             }
             continue;
         }
@@ -111,9 +116,10 @@ MapFilesReport LoadMaps(Atlas& atlas, const std::string& folder, bool mayWrite)
         ::close(fd);
         if (n < 0) {
             std::fill(table.begin(), table.end(), 0);
-            report.problems.push_back(
-                {file.name, "не удалось прочитать файл: " + describeError(readError) +
-                                " (файл оставлен как есть; сохранение карт заменит его пустой картой)"});
+            report.problems.push_back({file.name,
+                                       "не удалось прочитать файл: " + describeError(readError) +
+                                           " (файл оставлен как есть; сохранение карт заменит его пустой картой)",
+                                       errorKind(readError)});
         }
     }
     return report;
@@ -129,7 +135,7 @@ MapFilesReport writeTables(const Atlas& atlas, const std::string& folder, LinkPo
         const FileResult r = replaceFileContents(pathIn(folder, file.name), table.data(), table.size(), kMapFileMode,
                                                  ModePolicy::KeepExistingMode, links);
         if (!r.ok)
-            report.problems.push_back({file.name, r.error});
+            report.problems.push_back({file.name, r.error, r.kind});
     }
     return report;
 }

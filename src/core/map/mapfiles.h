@@ -1,6 +1,7 @@
 #pragma once
 
 #include "atlas.h"
+#include "text/safefile.h"
 
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ struct FileProblem
 {
     std::string file;   // bare file name, e.g. "map3.map"
     std::string reason; // in Russian
+    FileError kind = FileError::System;
 };
 
 struct MapFilesReport

@@ -143,6 +143,7 @@ MarkersLoad LoadMarkers(Atlas& atlas, const std::string& folder)
                        ". Файл оставлен как есть: сохранение его не заменит, а новые маркеры до тех пор хранятся в "
                        "журнале восстановления (map.journal)";
         load.unread = true;
+        load.kind = errorKind(file.status);
         return load;
     }
     load.read = ParseMarkers(file.bytes, atlas);
@@ -150,6 +151,8 @@ MarkersLoad LoadMarkers(Atlas& atlas, const std::string& folder)
         load.problem = std::string(kMarkersFileName) +
                        ": пропущено повреждённых строк: " + std::to_string(load.read.damaged) +
                        " (остальные маркеры загружены)";
+    if (load.read.damaged > 0)
+        load.kind = FileError::Damaged;
     return load;
 }
 

@@ -29,6 +29,7 @@ struct MarkersLoad
     MarkersRead read;
     std::string problem; // in Russian, empty when the file was read (or there is none yet)
     bool unread = false; // the file is there but was not read whole: a save must not replace it
+    FileError kind = FileError::None;
 };
 // Reads the markers file of `folder` into the atlas; a missing file is no problem.
 MarkersLoad LoadMarkers(Atlas& atlas, const std::string& folder);

@@ -119,28 +119,29 @@ OtherMaps LoadOtherMaps(Atlas& theirs, const std::string& folder)
         {
         };
         const std::string path = prefix + file.name;
-        auto skip = [&](const std::string& why) {
+        auto skip = [&](const std::string& why, FileError kind) {
             auto table = theirs.bytes(file.table);
             std::fill(table.begin(), table.end(), 0);
-            other.report.problems.push_back({file.name, why + untouched});
+            other.report.problems.push_back({file.name, why + untouched, kind});
         };
         if (::lstat(path.c_str(), &st) != 0 && errno == ENOENT) {
             other.missing.emplace_back(file.name);
         } else if (std::string odd; isOddFile(path, &odd)) {
-            skip(odd);
+            skip(odd, FileError::NotRegular);
         } else if (::stat(path.c_str(), &st) != 0) {
-            skip(describeError(errno));
+            skip(describeError(errno), errorKind(errno));
         } else if (static_cast<std::size_t>(st.st_size) != file.size) {
-            skip("размер " + std::to_string(st.st_size) + " байт, а у файла карт он " + std::to_string(file.size));
+            skip("размер " + std::to_string(st.st_size) + " байт, а у файла карт он " + std::to_string(file.size),
+                 FileError::Damaged);
         } else {
             for (const FileProblem& p : read.problems)
                 if (p.file == file.name)
-                    skip(p.reason);
+                    skip(p.reason, p.kind);
         }
     }
     const MarkersLoad markers = LoadMarkers(theirs, folder);
     if (markers.unread)
-        other.report.problems.push_back({kMarkersFileName, "не прочитан, маркеры из него не взяты"});
+        other.report.problems.push_back({kMarkersFileName, "не прочитан, маркеры из него не взяты", markers.kind});
     return other;
 }
 

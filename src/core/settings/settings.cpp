@@ -212,6 +212,7 @@ SettingsLoadResult LoadSettingsFile(const std::string& path, bool mayWrite)
         // Not the settings file as anyone wrote it: left alone and reported, nothing is taken from it.
         result.read.failed = true;
         result.unreadable = file.error;
+        result.unreadableKind = errorKind(file.status);
         return result;
     }
     if (result.read.failed && mayWrite)

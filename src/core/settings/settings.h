@@ -61,6 +61,7 @@ struct SettingsLoadResult
     FileResult fileReset; // the emptying of a missing or damaged file
     // Why user.dat could not be read at all (a folder, a pipe, a device, over 64 KB); it is then left as it is.
     std::string unreadable;
+    FileError unreadableKind = FileError::None;
 };
 
 // Reads user.dat at `path`. A missing or damaged file is replaced by an empty one (created for the owner

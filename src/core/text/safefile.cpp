@@ -24,7 +24,7 @@ std::string parentDir(const std::string& path)
 
 FileResult failure(int errorNumber)
 {
-    return FileResult{false, describeError(errorNumber)};
+    return FileResult{false, describeError(errorNumber), errorKind(errorNumber)};
 }
 
 bool writeAll(int fd, const char* data, std::size_t size)
@@ -48,6 +48,45 @@ bool writeAll(int fd, const char* data, std::size_t size)
 }
 
 } // namespace
+
+FileError errorKind(int e)
+{
+    switch (e) {
+    case ENOENT:
+        return FileError::Missing;
+    case EISDIR:
+        return FileError::NotRegular;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return FileError::Protected;
+    case ENOSPC:
+    case EDQUOT:
+        return FileError::NoSpace;
+    case EFBIG:
+        return FileError::TooLarge;
+    default:
+        return FileError::System;
+    }
+}
+
+FileError errorKind(ReadStatus status)
+{
+    switch (status) {
+    case ReadStatus::Ok:
+        return FileError::None;
+    case ReadStatus::Missing:
+        return FileError::Missing;
+    case ReadStatus::Directory:
+    case ReadStatus::NotRegular:
+        return FileError::NotRegular;
+    case ReadStatus::TooLarge:
+        return FileError::TooLarge;
+    case ReadStatus::Error:
+        break;
+    }
+    return FileError::System;
+}
 
 std::string describeError(int e)
 {
@@ -120,7 +159,8 @@ bool saveTarget(const std::string& path, std::string& target, FileResult& proble
         return true;
     char* resolved = ::realpath(path.c_str(), nullptr);
     if (!resolved) {
-        problem = FileResult{false, "ссылка указывает на файл, которого нет (" + describeError(errno) + ")"};
+        problem = FileResult{false, "ссылка указывает на файл, которого нет (" + describeError(errno) + ")",
+                             FileError::Missing};
         return false;
     }
     target = resolved;
@@ -237,8 +277,9 @@ FileResult replaceFileContents(const std::string& path, const void* data, std::s
         {
         };
         if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode))
-            return FileResult{false, "на месте файла находится ссылка: не записан, чтобы не изменить файл вне "
-                                     "выбранной папки"};
+            return FileResult{false,
+                              "на месте файла находится ссылка: не записан, чтобы не изменить файл вне выбранной папки",
+                              FileError::Link};
     } else if (!saveTarget(path, target, problem)) {
         return problem;
     }
@@ -250,10 +291,10 @@ FileResult replaceFileContents(const std::string& path, const void* data, std::s
         if (S_ISDIR(st.st_mode))
             return failure(EISDIR);
         if (!S_ISREG(st.st_mode))
-            return FileResult{false, oddKind(st.st_mode)};
+            return FileResult{false, oddKind(st.st_mode), FileError::NotRegular};
         // Checked on the mode bits rather than with access(), so that the protection holds for root too.
         if ((st.st_mode & S_IWUSR) == 0)
-            return FileResult{false, "файл защищён от записи"};
+            return FileResult{false, "файл защищён от записи", FileError::Protected};
         if (policy == ModePolicy::KeepExistingMode)
             mode = st.st_mode & 07777;
         existed = true;
@@ -337,7 +378,8 @@ FileResult rewriteInPlace(const std::string& target, const std::string& complete
     const int e = errno;
     ::close(fd);
     if (!written) // the marked copy stays and completes the file at the next start
-        return FileResult{false, describeError(e) + " (сохранение будет завершено при следующем запуске)"};
+        return FileResult{false, describeError(e) + " (сохранение будет завершено при следующем запуске)",
+                          errorKind(e)};
     ::unlink(marked.c_str());
     syncFolder(target);
     return {};

@@ -6,11 +6,29 @@
 
 namespace veldor {
 
+// What kind of trouble a file gave; the words for the user go beside it.
+enum class FileError
+{
+    None,
+    Missing,    // nothing there, or a link that leads nowhere
+    NotRegular, // a folder, a pipe or a device in the file's place
+    TooLarge,
+    Protected, // writing is not allowed: the file's or the folder's permissions, a read-only disk
+    Link,      // a link where none may be followed
+    NoSpace,
+    Damaged, // there and readable, but not what it should hold
+    System,  // any other refusal of the system
+};
+
 struct FileResult
 {
     bool ok = true;
     std::string error; // why it failed, in Russian, for the user
+    FileError kind = FileError::None;
 };
+
+// The kind of an errno value.
+FileError errorKind(int errorNumber);
 
 // Replaces `path` with `size` bytes so that a reader always finds either the old complete file or the new
 // complete one: the data goes to a temporary file beside the target, is flushed and then renamed over it.
@@ -54,6 +72,8 @@ struct SmallFile
     std::string error; // why it failed, in Russian
 };
 SmallFile readSmallRegularFile(const std::string& path, std::size_t maxBytes);
+// The kind of a read that did not succeed.
+FileError errorKind(ReadStatus status);
 
 // Whether `path` names something that is not a regular file (a folder, a pipe, a device); `what` then says
 // which, in Russian. A missing path or a link to a regular file is no such thing.

@@ -163,6 +163,7 @@ private slots:
         const MapFilesReport r = LoadMaps(*atlas, dir->path().toStdString());
         QCOMPARE(r.problems.size(), std::size_t(1));
         QCOMPARE(r.problems[0].file, std::string("map2.map"));
+        QCOMPARE(r.problems[0].kind, FileError::NotRegular);
         QVERIFY(QFileInfo(file(1)).isDir());
         QVERIFY(QFile::exists(file(0)) && QFile::exists(file(2)) && QFile::exists(file(3)));
         // What the start-up says is what the save does: the folder stays and the map is not saved into it.
@@ -170,6 +171,7 @@ private slots:
         const MapFilesReport saved = SaveMaps(*atlas, dir->path().toStdString());
         QCOMPARE(saved.problems.size(), std::size_t(1));
         QCOMPARE(saved.problems[0].file, std::string("map2.map"));
+        QCOMPARE(saved.problems[0].kind, FileError::NotRegular);
         QVERIFY(QFileInfo(file(1)).isDir());
     }
 
@@ -182,8 +184,10 @@ private slots:
         QCOMPARE(r.problems.size(), std::size_t(2));
         QCOMPARE(r.problems[0].file, std::string("map3.map"));
         QVERIFY(r.problems[0].reason.find("канал") != std::string::npos);
+        QCOMPARE(r.problems[0].kind, FileError::NotRegular);
         QCOMPARE(r.problems[1].file, std::string("map.crd"));
         QVERIFY(r.problems[1].reason.find("устройство") != std::string::npos);
+        QCOMPARE(r.problems[1].kind, FileError::NotRegular);
         const MapFilesReport saved = SaveMaps(*atlas, dir->path().toStdString());
         QCOMPARE(saved.problems.size(), std::size_t(2));
         QVERIFY(QFileInfo(file(2)).isFile() == false); // still the pipe
@@ -205,6 +209,7 @@ private slots:
         QCOMPARE(r.problems.size(), std::size_t(1));
         QCOMPARE(r.problems[0].file, std::string("map2.map"));
         QVERIFY(r.problems[0].reason.find("ссылка") != std::string::npos);
+        QCOMPARE(r.problems[0].kind, FileError::Missing); // the link leads nowhere
         QVERIFY(!QFile::exists(elsewhere.filePath(QStringLiteral("gone.map"))));
         QVERIFY(QFileInfo(file(0)).isSymLink());
         QCOMPARE(QFileInfo(real).size(), qint64(550800));
@@ -374,8 +379,10 @@ private slots:
         atlas->cell(20, 16, 100, 100)->Object = 'F';
         const MapFilesReport r = SaveMaps(*atlas, mnt.toStdString());
         QVERIFY(!r.ok());
-        for (const FileProblem& p : r.problems)
+        for (const FileProblem& p : r.problems) {
             QCOMPARE(p.reason, std::string("на диске нет места"));
+            QCOMPARE(p.kind, FileError::NoSpace);
+        }
         for (int i = 0; i < 4; ++i) {
             const QByteArray now = readAll(mnt + QLatin1Char('/') + QLatin1String(kNames[i]));
             QCOMPARE(now.size(), qsizetype(kSizes[i]));

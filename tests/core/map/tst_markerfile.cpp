@@ -71,7 +71,8 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("markers.txt")));
         load = LoadMarkers(*atlas, dir.path().toStdString());
         QVERIFY(load.problem.find("markers.txt") != std::string::npos);
-        QVERIFY(!SaveMarkers(*atlas, dir.path().toStdString()).ok);
+        QCOMPARE(load.kind, FileError::NotRegular);
+        QCOMPARE(SaveMarkers(*atlas, dir.path().toStdString()).kind, FileError::NotRegular);
         QVERIFY(QDir(dir.path()).rmdir(QStringLiteral("markers.txt")));
         QVERIFY(writeAll(dir.filePath(QStringLiteral("markers.txt")), QByteArray("\xff\xfe\x00garbage\x01\n", 12)));
         load = LoadMarkers(*atlas, dir.path().toStdString());

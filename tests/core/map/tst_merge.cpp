@@ -193,6 +193,7 @@ private slots:
         QCOMPARE(other.report.problems.size(), std::size_t(3));
         QVERIFY(other.report.message("").find("ваши карты не тронуты") != std::string::npos);
         QVERIFY(other.report.message("").find("размер 18 байт") != std::string::npos);
+        QCOMPARE(other.report.problems[0].kind, FileError::Damaged); // map1.map, 18 bytes
         const unsigned third = FirstLabOfGroup(1) + 2;
         QCOMPARE(theirs->cell(third, 0, 1, 1)->Explored, std::uint8_t(0));
         QCOMPARE(SlotText(*theirs->levelLists(1, 0), ListKind::Transitions, 0), std::string());

@@ -128,6 +128,7 @@ private slots:
         const SettingsLoadResult r = LoadSettingsFile(path.toStdString());
         QVERIFY(r.read.failed);
         QVERIFY(!r.unreadable.empty());
+        QCOMPARE(r.unreadableKind, kind == QLatin1String("large") ? FileError::TooLarge : FileError::NotRegular);
         QVERIFY(!r.read.login && !r.read.password && !r.read.curLab);
         QVERIFY(r.fileReset.ok); // nothing was tried
         if (kind == QLatin1String("large"))
