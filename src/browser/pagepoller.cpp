@@ -59,7 +59,7 @@ void PagePoller::tick()
     m_clock.start();
     const quint64 serial = ++m_serial;
     QPointer<PagePoller> self(this);
-    QTimer::singleShot(kWatchdog, this, [this, serial] { finish(serial, false); });
+    QTimer::singleShot(m_watchdog, this, [this, serial] { finish(serial, false); });
     auto take = [self, serial](const std::optional<QString>& game, const std::optional<QString>& chout) {
         if (!self || serial != self->m_serial)
             return;

@@ -32,6 +32,7 @@ public:
     static constexpr int kInterval = 500;
     // A read that never answers (its page went away) must not stop the polling for good.
     static constexpr int kWatchdog = 5000;
+    void setWatchdog(int ms) { m_watchdog = ms; }
 
     explicit PagePoller(QObject* parent = nullptr);
 
@@ -66,6 +67,7 @@ private:
     void finish(quint64 serial, bool readOk);
 
     QTimer* m_timer = nullptr;
+    int m_watchdog = kWatchdog;
     bool m_running = false;
     bool m_readAgain = false;  // a load came while a tick's reads were under way
     bool m_gameUnread = false; // the game frame loaded and has not been read since

@@ -13,6 +13,8 @@ int WindowStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWi
         return '*';
     if (hint == SH_ToolTip_WakeUpDelay && m_hintDelay >= 0)
         return m_hintDelay;
+    if (hint == SH_ToolTip_FallAsleepDelay && m_fallAsleepDelay >= 0)
+        return m_fallAsleepDelay;
     return QProxyStyle::styleHint(hint, option, widget, returnData);
 }
 

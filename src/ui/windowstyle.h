@@ -17,12 +17,15 @@ public:
 
     // From now on every hint shows after `ms` milliseconds.
     void setHintDelay(int ms) { m_hintDelay = ms; }
+    // Hints fall asleep (the next one waits for the platform's delay again) after `ms` milliseconds unseen.
+    void setFallAsleepDelay(int ms) { m_fallAsleepDelay = ms; }
 
     // The application's style, installed on first use.
     static WindowStyle* install();
 
 private:
-    int m_hintDelay = -1; // the platform's delay
+    int m_hintDelay = -1;       // the platform's delay
+    int m_fallAsleepDelay = -1; // likewise
 };
 
 } // namespace veldor

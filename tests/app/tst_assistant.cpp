@@ -29,30 +29,14 @@ using practice::test::RunningServer;
 
 namespace {
 
-const QString kServer = QStringLiteral("http://127.0.0.1:9");
-
 void corridor(Atlas& atlas, const std::vector<std::pair<int, int>>& cells)
 {
     for (std::size_t i = 0; i < cells.size(); ++i) {
         TMapCell* c = atlas.cell(1, 0, cells[i].first, cells[i].second);
         c->Explored = 1;
         c->Object = 'n';
-        if (i == 0)
-            continue;
-        TMapCell* p = atlas.cell(1, 0, cells[i - 1].first, cells[i - 1].second);
-        if (cells[i].first > cells[i - 1].first) {
-            p->East = 1;
-            c->West = 1;
-        } else if (cells[i].first < cells[i - 1].first) {
-            p->West = 1;
-            c->East = 1;
-        } else if (cells[i].second > cells[i - 1].second) {
-            p->South = 1;
-            c->North = 1;
-        } else {
-            p->North = 1;
-            c->South = 1;
-        }
+        if (i > 0)
+            openPassage(atlas, 1, 0, cells[i - 1].first, cells[i - 1].second, cells[i].first, cells[i].second, 1);
     }
 }
 
@@ -74,15 +58,7 @@ class TestAssistant : public QObject
     Q_OBJECT
     FormFixture fx;
 
-    std::unique_ptr<TForm1> shownForm(const QString& server, const QByteArray& userDat)
-    {
-        if (!fx.writeUserDat(userDat))
-            return nullptr;
-        auto form = fx.shown(server, QSize(1100, 900));
-        if (!form || !person::activate(form.get()))
-            return nullptr;
-        return form;
-    }
+    std::unique_ptr<TForm1> shownForm(const UserDat& settings) { return fx.active(settings, QSize(1100, 900)); }
 
     // Right click on the cell, "Добавить" > "Ловушку".
     static void markTrap(TForm1& form, int x, int y)
@@ -116,7 +92,7 @@ private slots:
 
     void theBoxShowsTheWayOnTheGridAndBeside()
     {
-        auto form = shownForm(kServer, "hero\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n");
+        auto form = shownForm({});
         QVERIFY(form);
         // The player at (5, 5); a corridor east to (7, 5), then an opening south into (7, 6).
         corridor(form->atlas(), {{5, 5}, {6, 5}, {7, 5}});
@@ -163,7 +139,7 @@ private slots:
 
     void theSwitchIsKeptInUserDatAndNothingShowsWithoutAPosition()
     {
-        auto form = shownForm(kServer, "hero\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n");
+        auto form = shownForm({});
         QVERIFY(form);
         clickAssistantBox(*form);
         QVERIFY(form->controls().FrontierBox->isChecked());
@@ -174,7 +150,7 @@ private slots:
         QCOMPARE(readAll(fx.file("user.dat")), QByteArray("hero\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n1\r\n"));
         form.reset();
 
-        form = fx.shown(kServer, QSize(1100, 900));
+        form = fx.shown({}, QSize(1100, 900));
         QVERIFY(form);
         QVERIFY(form->controls().FrontierBox->isChecked());
         // The player off the map: no way, nothing drawn, no label.
@@ -194,7 +170,7 @@ private slots:
     // Unexplored cells only behind doors the player keeps closed, and another level than the player's.
     void behindDoorsAndOnAnotherLevel()
     {
-        auto form = shownForm(kServer, "hero\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n1\r\n");
+        auto form = shownForm({.frontier = true});
         QVERIFY(form);
         corridor(form->atlas(), {{5, 5}, {6, 5}});
         form->atlas().cell(1, 0, 6, 5)->East = 3; // a door into the unexplored
@@ -219,10 +195,8 @@ private slots:
     // a cell with a passage into one not explored, which is outlined, and the label tells the moves.
     void walkingTheDotsAlwaysLeadToAnOpening()
     {
-        RunningServer server;
-        // Automatic login, through doors, the assistant on.
-        auto form =
-            shownForm(QString::fromStdString(server.base()), "hero\r\npw\r\n1\r\n15\r\n1\r\n1\r\n0\r\n0\r\n1\r\n");
+        fx.startServer();
+        auto form = shownForm({.autoLogin = true, .passDoors = true, .frontier = true});
         QVERIFY(form);
         form->move(0, 0); // wholly on the screen, which is read back below
         QVERIFY(waitUntil([&] { return form->Reader.ViewX != 0; }, 30000));

@@ -27,15 +27,9 @@ using namespace veldor::test;
 
 namespace {
 
-const QString kServer = QStringLiteral("http://127.0.0.1:9");
 const QString kMerge = QStringLiteral("Объединить с картами из папки...");
 const QString kExport = QStringLiteral("Экспорт карт в папку...");
 const QString kPicture = QStringLiteral("Сохранить уровень как рисунок...");
-
-bool sameCell(const TMapCell& a, const TMapCell& b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
 
 } // namespace
 
@@ -46,15 +40,7 @@ class TestSharing : public QObject
     std::unique_ptr<QTemporaryDir> other;
 
     // Labyrinth 1 shown, cell size 15.
-    std::unique_ptr<TForm1> shownForm()
-    {
-        if (!fx.writeUserDat("hero\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n"))
-            return nullptr;
-        auto form = fx.shown(kServer, QSize(1100, 900));
-        if (!form || !person::activate(form.get()))
-            return nullptr;
-        return form;
-    }
+    std::unique_ptr<TForm1> shownForm() { return fx.active(UserDat{}, QSize(1100, 900)); }
 
     // Another player's maps: three explored cells in two labyrinths, a trap and an exit in the lists.
     bool writeOtherMaps() const
@@ -147,8 +133,8 @@ private slots:
     void aReadOnlyWindowSaysWhereItsMergeCanGo()
     {
         QVERIFY(writeOtherMaps());
-        const auto first = fx.make(kServer); // holds the folder
-        fx.prompts->choices = {0};           // read-only
+        const auto first = fx.make(); // holds the folder
+        fx.prompts->choices = {0};    // read-only
         auto form = shownForm();
         QVERIFY(form && form->readOnly());
         fx.prompts->folders << other->path();
@@ -251,8 +237,8 @@ private slots:
 
         // No labyrinth chosen yet (a first start): nothing to draw, said plainly.
         form.reset();
-        QVERIFY(fx.writeUserDat("hero\r\npw\r\n0\r\n15\r\n0\r\n0\r\n0\r\n0\r\n"));
-        form = fx.shown(kServer, QSize(1100, 900));
+        QVERIFY(fx.writeUserDat({.lab = 0}));
+        form = fx.shown({}, QSize(1100, 900));
         QVERIFY(form && person::activate(form.get()));
         fx.prompts->files << base + QStringLiteral("2");
         QVERIFY(choose(*form, kPicture));

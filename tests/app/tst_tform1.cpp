@@ -393,7 +393,7 @@ private slots:
     {
         auto first = makeForm();
         QVERIFY(!first->readOnly());
-        QVERIFY(writeAll(file("user.dat"), "first\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n"));
+        QVERIFY(fx.writeUserDat({.login = "first"}));
         const QString saving = file("map3.map.tmp-Zx9Cv8"); // the first copy is in the middle of a save
         QVERIFY(writeAll(saving, "half"));
 
@@ -517,7 +517,7 @@ private slots:
     // A login too long for any game must not leave a blank game tab.
     void anOverlongLoginIsRefusedWithAMessage()
     {
-        QVERIFY(writeAll(file("user.dat"), QByteArray(300, 'h') + "\r\npw\r\n1\r\n15\r\n1\r\n0\r\n0\r\n0\r\n"));
+        QVERIFY(fx.writeUserDat({.login = QByteArray(300, 'h'), .autoLogin = true}));
         auto form = makeForm();
         QVERIFY(form->startupProblems().join(QLatin1Char(' ')).contains(QStringLiteral("длиннее 255")));
     }

@@ -13,6 +13,7 @@
 #include "practicefixture.h"
 #include "testsupport.h"
 #include "ui/prompts.h"
+#include "ui/windowstyle.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -44,8 +45,6 @@ using namespace veldor::test;
 using practice::test::RunningServer;
 
 namespace {
-
-constexpr int kWait = 20000;
 
 // A loopback port where nothing listens.
 int deadPort()
@@ -92,78 +91,35 @@ class TestWindowInput : public QObject
     Q_OBJECT
     FormFixture fx;
     std::shared_ptr<ScriptedPrompts>& prompts = fx.prompts;
-    std::unique_ptr<RunningServer> server;
 
-    QString url(const char* path) const { return QString::fromStdString(server->base()) + QLatin1String(path); }
-    static TWebbrowser* tabBrowser(TForm1& f, int index)
-    {
-        return f.browserOf(f.controls().PageControl2->widget(index));
-    }
-
-    std::unique_ptr<TForm1> activeForm(const QString& gameServer, const QByteArray& userDat = {})
-    {
-        if (!userDat.isEmpty() && !fx.writeUserDat(userDat))
-            return nullptr;
-        auto form = fx.make(gameServer);
-        form->resize(1200, 800);
-        form->show();
-        if (!QTest::qWaitForWindowExposed(form.get()) || !person::activate(form.get()))
-            return nullptr;
-        return form;
-    }
-    std::unique_ptr<TForm1> activeForm(const QByteArray& userDat = {})
-    {
-        return activeForm(QString::fromStdString(server->base()), userDat);
-    }
-    // user.dat showing the first labyrinth, without logging in.
-    static inline const QByteArray kFirstLabyrinth = "hero\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n";
-    static QByteArray autoLogin() { return "hero\r\npw\r\n1\r\n15\r\n1\r\n1\r\n0\r\n0\r\n"; }
-
-    // File > "Новая вкладка", then an address typed into the address box and Enter.
-    static bool openTabAt(TForm1& form, const QString& address)
-    {
-        const int before = form.controls().PageControl2->count();
-        if (!person::chooseMenu(form.controls().MainMenu1, {QStringLiteral("Файл"), QStringLiteral("Новая вкладка")}) ||
-            !QTest::qWaitFor([&] { return form.controls().PageControl2->count() == before + 1; }, kWait))
-            return false;
-        // The empty page settles first (its title rewrites the address box), as a person would see.
-        TWebbrowser* fresh = tabBrowser(form, before);
-        if (!QTest::qWaitFor([&] { return !fresh->busy() && fresh->url().toString() == "about:blank"; }, kWait))
-            return false;
-        QTest::qWait(100);
-        return goTo(form, address);
-    }
-    static bool goTo(TForm1& form, const QString& address)
-    {
-        if (!person::typeInto(form.controls().ComboBox6, address) || person::focused() != form.controls().ComboBox6)
-            return false;
-        return person::press(Qt::Key_Return);
-    }
+    std::unique_ptr<TForm1> activeForm(const UserDat& settings = {}) { return fx.active(settings); }
+    static UserDat autoLogin() { return {.autoLogin = true, .passDoors = true}; }
 
 private slots:
     void init()
     {
         fx.reset();
-        server = std::make_unique<RunningServer>();
+        fx.startServer();
     }
     void cleanup()
     {
         QToolTip::hideText();
-        server.reset();
+        fx.server.reset();
     }
 
     void enterInTheAddressAndNickBoxes()
     {
         auto form = activeForm();
         QVERIFY(form);
-        QVERIFY(openTabAt(*form, url("/chout.php")));
-        QTRY_COMPARE_WITH_TIMEOUT(tabBrowser(*form, 1)->url().toString(), url("/chout.php"), kWait);
+        QVERIFY(FormFixture::openTab(*form, fx.url("/chout.php")));
+        QTRY_COMPARE_WITH_TIMEOUT(FormFixture::tab(*form, 1)->url().toString(), fx.url("/chout.php"), kWait);
 
         QVERIFY(person::typeInto(form->controls().ComboBox7, QStringLiteral("Hero")));
         QCOMPARE(person::focused(), form->controls().ComboBox7);
         QVERIFY(person::press(Qt::Key_Return));
         QTRY_COMPARE_WITH_TIMEOUT(form->controls().PageControl2->count(), 3, kWait);
-        QTRY_COMPARE_WITH_TIMEOUT(tabBrowser(*form, 2)->url().toString(), url("/cgi/pl_info.php?login=Hero"), kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(FormFixture::tab(*form, 2)->url().toString(), fx.url("/cgi/pl_info.php?login=Hero"),
+                                  kWait);
         QTRY_COMPARE_WITH_TIMEOUT(person::items(form->controls().ComboBox7), QStringList{QStringLiteral("Hero")},
                                   kWait);
     }
@@ -175,8 +131,8 @@ private slots:
         QVERIFY(form);
         const QString late = QStringLiteral("data:text/html,<script>setTimeout(function(){document.title='late'},1200)"
                                             "</script>late");
-        QVERIFY(openTabAt(*form, late));
-        TWebbrowser* tab = tabBrowser(*form, 1);
+        QVERIFY(FormFixture::openTab(*form, late));
+        TWebbrowser* tab = FormFixture::tab(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!tab->busy() && tab->url().scheme() == QLatin1String("data"), kWait);
         QVERIFY(person::typeInto(form->controls().ComboBox6, QStringLiteral("arena")));
         QTRY_COMPARE_WITH_TIMEOUT(form->controls().PageControl2->tabText(1), QStringLiteral("late"), kWait);
@@ -195,8 +151,8 @@ private slots:
         });
         auto form = activeForm();
         QVERIFY(form);
-        QVERIFY(openTabAt(*form, QStringLiteral("http://127.0.0.1:%1/slow").arg(silent.serverPort())));
-        TWebbrowser* tab = tabBrowser(*form, 1);
+        QVERIFY(FormFixture::openTab(*form, QStringLiteral("http://127.0.0.1:%1/slow").arg(silent.serverPort())));
+        TWebbrowser* tab = FormFixture::tab(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!held.isEmpty(), kWait);
         QVERIFY(tab->busy());
         person::click(form->controls().ToolButton4);
@@ -207,32 +163,32 @@ private slots:
     {
         auto form = activeForm();
         QVERIFY(form);
-        QVERIFY(openTabAt(*form, url("/cgi/pl_info.php?login=Alpha")));
-        TWebbrowser* tab = tabBrowser(*form, 1);
-        QTRY_COMPARE_WITH_TIMEOUT(tab->url().toString(), url("/cgi/pl_info.php?login=Alpha"), kWait);
+        QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Alpha")));
+        TWebbrowser* tab = FormFixture::tab(*form, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(tab->url().toString(), fx.url("/cgi/pl_info.php?login=Alpha"), kWait);
         QTRY_VERIFY_WITH_TIMEOUT(!tab->busy(), kWait);
         const QString dead = QStringLiteral("http://127.0.0.1:%1/gone").arg(deadPort());
-        QVERIFY(goTo(*form, dead));
+        QVERIFY(FormFixture::goTo(*form, dead));
         QTRY_VERIFY_WITH_TIMEOUT(tab->loadFailed(), kWait);
         QTRY_VERIFY_WITH_TIMEOUT(form->controls().ToolButton1->isEnabled(), kWait);
         person::click(form->controls().ToolButton1);
-        QTRY_COMPARE_WITH_TIMEOUT(tab->url().toString(), url("/cgi/pl_info.php?login=Alpha"), kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(tab->url().toString(), fx.url("/cgi/pl_info.php?login=Alpha"), kWait);
     }
 
     // The program starts while the game server is down; once it is back, F5 on the game tab logs in
     // and the reader reads the player's cell.
     void theGameComesBackWithF5()
     {
-        const int port = server->port;
-        server.reset();
-        auto form = activeForm(QStringLiteral("http://127.0.0.1:%1").arg(port), autoLogin());
+        const int port = fx.server->port;
+        fx.server.reset();
+        auto form = fx.active(userDat(autoLogin()), QSize(1200, 800), QStringLiteral("http://127.0.0.1:%1").arg(port));
         QVERIFY(form);
         QTRY_VERIFY_WITH_TIMEOUT(form->controls().WebBrowser1->loadFailed(), kWait);
         QVERIFY(hasCyrillic(pageText(form->controls().WebBrowser1))); // the browser's error page, in Russian
         QVERIFY(!form->controls().Timer1->isActive());
 
-        server = std::make_unique<RunningServer>(practice::GameRules{}, 11, 3, port);
-        QCOMPARE(server->port, port);
+        fx.startServer(practice::GameRules{}, 11, 3, port);
+        QCOMPARE(fx.server->port, port);
         person::click(form->controls().WebBrowser1);
         QVERIFY(person::press(Qt::Key_F5));
         QTRY_VERIFY_WITH_TIMEOUT(form->poller()->NoCombatFrame.valid(), kWait);
@@ -265,23 +221,23 @@ private slots:
     {
         auto form = activeForm();
         QVERIFY(form);
-        QVERIFY(openTabAt(*form, url("/cgi/pl_info.php?login=Alpha")));
-        TWebbrowser* first = tabBrowser(*form, 1);
+        QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Alpha")));
+        TWebbrowser* first = FormFixture::tab(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!first->busy() && !first->url().isEmpty(), kWait);
-        QVERIFY(goTo(*form, url("/cgi/pl_info.php?login=Beta")));
+        QVERIFY(FormFixture::goTo(*form, fx.url("/cgi/pl_info.php?login=Beta")));
         QTRY_VERIFY_WITH_TIMEOUT(form->controls().ToolButton1->isEnabled(), kWait);
 
         QVERIFY(
             person::chooseMenu(form->controls().MainMenu1, {QStringLiteral("Файл"), QStringLiteral("Новая вкладка")}));
         QTRY_COMPARE_WITH_TIMEOUT(form->controls().PageControl2->count(), 3, kWait);
         QVERIFY(!form->controls().ToolButton1->isEnabled());
-        QTest::qWait(300);
+        QTest::qWait(200);
         QVERIFY(!form->controls().ToolButton1->isEnabled());
 
         QTabBar* bar = form->controls().PageControl2->tabBar();
         person::click(bar, bar->tabRect(1).center());
         QTRY_VERIFY_WITH_TIMEOUT(form->controls().ToolButton1->isEnabled(), kWait);
-        QTest::qWait(300); // past the double-click window
+        QVERIFY(waitUntil([&] { return !form->controls().Timer2->isActive(); })); // past the double-click window
         person::click(bar, bar->tabRect(0).center());
         QTRY_VERIFY_WITH_TIMEOUT(!form->controls().ToolButton1->isEnabled(), kWait);
     }
@@ -292,9 +248,9 @@ private slots:
         QVERIFY(form);
         QTRY_VERIFY_WITH_TIMEOUT(
             !form->controls().WebBrowser1->busy() && !form->controls().WebBrowser1->url().isEmpty(), kWait);
-        QVERIFY(openTabAt(*form, url("/cgi/pl_info.php?login=Alpha")));
+        QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Alpha")));
         QTRY_COMPARE_WITH_TIMEOUT(form->history()->visits().size(), std::size_t(1), kWait);
-        QCOMPARE(form->history()->visits().front().url, url("/cgi/pl_info.php?login=Alpha"));
+        QCOMPARE(form->history()->visits().front().url, fx.url("/cgi/pl_info.php?login=Alpha"));
     }
 
     void dialogsAndTheBrowserSpeakRussian()
@@ -324,10 +280,10 @@ private slots:
         QCOMPARE(buttons, (QStringList{QStringLiteral("Да"), QStringLiteral("Нет"), QStringLiteral("Отмена")}));
 
         // The browser's context menu.
-        QVERIFY(openTabAt(*form, url("/cgi/pl_info.php?login=Alpha")));
-        TWebbrowser* tab = tabBrowser(*form, 1);
+        QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Alpha")));
+        TWebbrowser* tab = FormFixture::tab(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!tab->busy() && !tab->url().isEmpty(), kWait);
-        QTest::qWait(300);
+        QTest::qWait(200);
         person::click(tab, tab->rect().center(), Qt::RightButton);
         QTRY_VERIFY_WITH_TIMEOUT(person::shownPopup(), kWait);
         QStringList captions;
@@ -342,6 +298,7 @@ private slots:
 
     void everyHintShowsAtOnceAfterTheGridsFirst()
     {
+        WindowStyle::install()->setFallAsleepDelay(100); // hints fall asleep sooner than the platform's 2 s
         auto form = activeForm();
         QVERIFY(form);
         MapGrid* grid = form->controls().sg;
@@ -353,7 +310,7 @@ private slots:
         person::hover(form->controls().PageControl2->tabBar(),
                       QPoint(form->controls().PageControl2->tabBar()->width() + 40, 5));
         QTRY_VERIFY_WITH_TIMEOUT(!QToolTip::isVisible(), kWait);
-        QTest::qWait(2500);
+        QTest::qWait(200);
         person::hover(form->controls().Memo2);
         QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), 450); // the platform's own delay is 700 ms
         QCOMPARE(QToolTip::text(), QStringLiteral("Управлять передвижением с клавиатуры"));
@@ -361,7 +318,7 @@ private slots:
         person::hover(form->controls().PageControl2->tabBar(),
                       QPoint(form->controls().PageControl2->tabBar()->width() + 40, 5));
         QTRY_VERIFY_WITH_TIMEOUT(!QToolTip::isVisible(), kWait);
-        QTest::qWait(2500);
+        QTest::qWait(200);
         person::hover(grid->viewport(), cell); // back onto the grid's current cell
         QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), 450);
         QVERIFY(QToolTip::text().startsWith(QStringLiteral("2x2")));
@@ -422,8 +379,8 @@ private slots:
         const QString file = QDir(form->controls().FavoritesMenu->folder()).filePath(QStringLiteral("Игрок.url"));
         const QByteArray old = "[InternetShortcut]\r\nURL=http://old.example/\r\n";
         QVERIFY(writeAll(file, old));
-        QVERIFY(openTabAt(*form, url("/cgi/pl_info.php?login=Alpha")));
-        TWebbrowser* tab = tabBrowser(*form, 1);
+        QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Alpha")));
+        TWebbrowser* tab = FormFixture::tab(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!tab->busy() && !tab->url().isEmpty(), kWait);
         const QStringList add{QStringLiteral("Избранное"), QStringLiteral("Add to Favorites")};
 
@@ -437,7 +394,7 @@ private slots:
         prompts->textAnswers = {QStringLiteral("Игрок")};
         prompts->answers = {UserPrompts::Answer::Yes};
         QVERIFY(person::chooseMenu(form->controls().MainMenu1, add));
-        QTRY_VERIFY_WITH_TIMEOUT(readAll(file).contains(url("/cgi/pl_info.php?login=Alpha").toUtf8()), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(readAll(file).contains(fx.url("/cgi/pl_info.php?login=Alpha").toUtf8()), kWait);
     }
 
     // A marker set through the grid's popup menu is saved with the maps and is there after a restart.
@@ -482,7 +439,7 @@ private slots:
     // The share explored and the hint of the cell under the pointer follow every change of the map at once.
     void theShareAndTheHintFollowTheMap()
     {
-        auto form = activeForm(kFirstLabyrinth);
+        auto form = activeForm();
         QVERIFY(form);
         for (int x = 1; x <= 9; ++x)
             form->atlas().cell(form->CurLab, 0, x, 1)->Explored = 1; // 9 of 900 cells
@@ -502,7 +459,7 @@ private slots:
     // back after "Да", and the map files were never touched meanwhile.
     void unsavedMarksComeBackAfterACrash()
     {
-        auto form = activeForm(kFirstLabyrinth);
+        auto form = activeForm();
         QVERIFY(form);
         const unsigned lab = form->CurLab;
         const int level = form->CurLevel;
@@ -513,7 +470,7 @@ private slots:
         form.reset(); // no close: nothing saved, nothing discarded
 
         prompts->answers = {UserPrompts::Answer::Yes};
-        auto again = activeForm(kFirstLabyrinth);
+        auto again = activeForm();
         QVERIFY(again);
         QVERIFY(prompts->questions.last().startsWith(QStringLiteral(
             "Предыдущий сеанс завершился, не сохранив карты. Восстановить несохранённые изменения?\n\n"
@@ -531,7 +488,7 @@ private slots:
 
     void aJournalForOtherMapsIsOfferedWithNoAsItsDefault()
     {
-        auto form = activeForm(kFirstLabyrinth);
+        auto form = activeForm();
         QVERIFY(form);
         QVERIFY(mark(*form, 5, 5, {QStringLiteral("Добавить"), QStringLiteral("Флаг")}));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(fx.file("map.journal")), kWait);
@@ -553,7 +510,7 @@ private slots:
         other[0] = 1;
         QVERIFY(writeAll(fx.file("map1.map"), other));
         prompts->answers.clear(); // Enter: the default
-        auto again = activeForm(kFirstLabyrinth);
+        auto again = activeForm();
         QVERIFY(again);
         QVERIFY(prompts->questions.last().contains(QStringLiteral("Файлы карт с тех пор заменены")));
         QVERIFY(!prompts->yesNoDefaults.last());

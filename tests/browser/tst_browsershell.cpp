@@ -31,77 +31,59 @@ using namespace veldor;
 using namespace veldor::test;
 using practice::test::RunningServer;
 
-namespace {
-
-constexpr int kWait = 20000;
-
-} // namespace
+namespace {} // namespace
 
 class TestBrowserShell : public QObject
 {
     Q_OBJECT
     FormFixture fx;
     std::shared_ptr<ScriptedPrompts>& prompts = fx.prompts;
-    std::unique_ptr<RunningServer> server;
 
-    std::unique_ptr<TForm1> makeForm(const QByteArray& userDat = {})
-    {
-        if (!userDat.isEmpty() && !fx.writeUserDat(userDat))
-            return nullptr;
-        auto form = fx.shown(QString::fromStdString(server->base()), QSize(1200, 800));
-        if (form && !person::activate(form.get()))
-            return nullptr;
-        return form;
-    }
-
-    QString url(const char* path) const { return QString::fromStdString(server->base()) + QLatin1String(path); }
-    static TWebbrowser* tabBrowser(TForm1& f, int index)
-    {
-        return f.browserOf(f.controls().PageControl2->widget(index));
-    }
+    std::unique_ptr<TForm1> makeForm() { return fx.active(); }
+    std::unique_ptr<TForm1> makeForm(const UserDat& settings) { return fx.active(settings); }
 
 private slots:
     void init()
     {
         fx.reset();
-        server = std::make_unique<RunningServer>();
+        fx.startServer();
     }
-    void cleanup() { server.reset(); }
+    void cleanup() { fx.server.reset(); }
 
     void tabsOpenCloseAndShowTheirAddress()
     {
         auto form = makeForm();
         QVERIFY(form);
-        QWidget* info = form->OpenTab(url("/cgi/pl_info.php?login=Alpha"));
+        QWidget* info = form->OpenTab(fx.url("/cgi/pl_info.php?login=Alpha"));
         QCOMPARE(form->controls().PageControl2->currentWidget(), info);
         QCOMPARE(form->controls().PageControl2->indexOf(info), 1);
         QTRY_COMPARE_WITH_TIMEOUT(form->controls().PageControl2->tabText(1), QStringLiteral("Информация об игроке"),
                                   kWait);
-        QCOMPARE(form->controls().ComboBox6->currentText(), url("/cgi/pl_info.php?login=Alpha"));
-        QVERIFY(person::items(form->controls().ComboBox6).contains(url("/cgi/pl_info.php?login=Alpha")));
-        QCOMPARE(form->CurrentBrowser(), tabBrowser(*form, 1));
+        QCOMPARE(form->controls().ComboBox6->currentText(), fx.url("/cgi/pl_info.php?login=Alpha"));
+        QVERIFY(person::items(form->controls().ComboBox6).contains(fx.url("/cgi/pl_info.php?login=Alpha")));
+        QCOMPARE(form->CurrentBrowser(), FormFixture::tab(*form, 1));
 
-        form->OpenTab(url("/cgi/pl_info.php?login=Beta"));
-        form->OpenTab(url("/cgi/pl_info.php?login=Gamma"));
-        QTRY_VERIFY_WITH_TIMEOUT(!tabBrowser(*form, 3)->busy() && !tabBrowser(*form, 2)->busy(), kWait);
+        form->OpenTab(fx.url("/cgi/pl_info.php?login=Beta"));
+        form->OpenTab(fx.url("/cgi/pl_info.php?login=Gamma"));
+        QTRY_VERIFY_WITH_TIMEOUT(!FormFixture::tab(*form, 3)->busy() && !FormFixture::tab(*form, 2)->busy(), kWait);
         form->controls().PageControl2->setCurrentIndex(2); // the user picks the middle tab
-        QCOMPARE(form->controls().ComboBox6->currentText(), url("/cgi/pl_info.php?login=Beta"));
-        QCOMPARE(form->tabs()->LastBrowser.data(), tabBrowser(*form, 3));
+        QCOMPARE(form->controls().ComboBox6->currentText(), fx.url("/cgi/pl_info.php?login=Beta"));
+        QCOMPARE(form->tabs()->LastBrowser.data(), FormFixture::tab(*form, 3));
         form->controls().N9->trigger();
         QCOMPARE(form->controls().PageControl2->count(), 3);
         QCOMPARE(form->controls().PageControl2->currentIndex(), 2); // the tab after it
-        QCOMPARE(form->controls().ComboBox6->currentText(), url("/cgi/pl_info.php?login=Gamma"));
+        QCOMPARE(form->controls().ComboBox6->currentText(), fx.url("/cgi/pl_info.php?login=Gamma"));
         QVERIFY(form->tabs()->LastBrowser.isNull());
         form->controls().N9->trigger(); // the last tab: the game tab comes forward, the address stays
         QCOMPARE(form->controls().PageControl2->currentIndex(), 0);
-        QCOMPARE(form->controls().ComboBox6->currentText(), url("/cgi/pl_info.php?login=Gamma"));
+        QCOMPARE(form->controls().ComboBox6->currentText(), fx.url("/cgi/pl_info.php?login=Gamma"));
         form->controls().N9->trigger(); // never the game tab
         form->CloseActiveTab();
         QCOMPARE(form->controls().PageControl2->count(), 2);
 
         form->controls().PageControl2->setCurrentIndex(1);
         form->controls().PageControl2->setCurrentIndex(0); // switching to the game tab
-        QCOMPARE(form->controls().ComboBox6->currentText(), QString::fromStdString(server->base()));
+        QCOMPARE(form->controls().ComboBox6->currentText(), QString::fromStdString(fx.server->base()));
         QCOMPARE(form->controls().PageControl2->tabText(0), QStringLiteral("Тирмора"));
     }
 
@@ -112,24 +94,24 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(
             !form->controls().WebBrowser1->busy() && !form->controls().WebBrowser1->url().isEmpty(), kWait);
         const QUrl gameUrl = form->controls().WebBrowser1->url();
-        QVERIFY(person::typeInto(form->controls().ComboBox6, url("/chout.php")));
+        QVERIFY(person::typeInto(form->controls().ComboBox6, fx.url("/chout.php")));
         QVERIFY(person::press(Qt::Key_Return));
         person::click(form->controls().BitBtn6);
-        form->MenuNavigate(url("/chout.php"));
-        QTest::qWait(300);
+        form->MenuNavigate(fx.url("/chout.php"));
+        QTest::qWait(200);
         QCOMPARE(form->controls().WebBrowser1->url(), gameUrl);
 
         form->OpenTab(QStringLiteral("about:blank"));
-        QTRY_VERIFY_WITH_TIMEOUT(!tabBrowser(*form, 1)->busy(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(!FormFixture::tab(*form, 1)->busy(), kWait);
         QTest::qWait(100); // the empty page's title has rewritten the address box
-        QVERIFY(person::typeInto(form->controls().ComboBox6, url("/chout.php")));
+        QVERIFY(person::typeInto(form->controls().ComboBox6, fx.url("/chout.php")));
         QVERIFY(person::press(Qt::Key_Return));
-        QTRY_COMPARE_WITH_TIMEOUT(tabBrowser(*form, 1)->url().toString(), url("/chout.php"), kWait);
-        QTRY_VERIFY_WITH_TIMEOUT(person::items(form->controls().ComboBox6).contains(url("/chout.php")), kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(FormFixture::tab(*form, 1)->url().toString(), fx.url("/chout.php"), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(person::items(form->controls().ComboBox6).contains(fx.url("/chout.php")), kWait);
         // An address in other letters is the same address; newest first.
         const int count = form->controls().ComboBox6->count();
-        form->controls().ComboBox6->setEditText(url("/CHOUT.PHP"));
-        form->WebBrowser1TitleChange(tabBrowser(*form, 1), QStringLiteral("t"));
+        form->controls().ComboBox6->setEditText(fx.url("/CHOUT.PHP"));
+        form->WebBrowser1TitleChange(FormFixture::tab(*form, 1), QStringLiteral("t"));
         QCOMPARE(form->controls().ComboBox6->count(), count);
         form->controls().ComboBox6->setEditText(QStringLiteral("http://new.example/"));
         form->WebBrowser1NavigateComplete2(QStringLiteral("http://new.example/"));
@@ -145,9 +127,9 @@ private slots:
         QVERIFY(form);
         form->OpenTab(QStringLiteral("about:blank"));
         form->OpenTab(QStringLiteral("about:blank"));
-        form->WebBrowser1TitleChange(tabBrowser(*form, 1), QStringLiteral("Фоновая"));
+        form->WebBrowser1TitleChange(FormFixture::tab(*form, 1), QStringLiteral("Фоновая"));
         QCOMPARE(form->controls().PageControl2->tabText(2), QStringLiteral("Фоновая"));
-        QCOMPARE(tabBrowser(*form, 2)->PageTitle, QStringLiteral("Фоновая"));
+        QCOMPARE(FormFixture::tab(*form, 2)->PageTitle, QStringLiteral("Фоновая"));
         QCOMPARE(form->controls().PageControl2->tabText(1), QString());
     }
 
@@ -160,21 +142,22 @@ private slots:
         QTabBar* bar = form->controls().PageControl2->tabBar();
         const QPoint onTab2 = bar->tabRect(2).center();
         QTest::mouseClick(bar, Qt::LeftButton, {}, onTab2);
-        QTest::qWait(350); // slower than the double-click window
+        form->controls().Timer2->setInterval(100);
+        QTest::qWait(150); // slower than the double-click window
         QTest::mouseClick(bar, Qt::LeftButton, {}, onTab2);
         QCOMPARE(form->controls().PageControl2->count(), 3);
-        QTest::qWait(350);
+        QTest::qWait(150);
         QTest::mouseClick(bar, Qt::LeftButton, {}, onTab2);
         QTest::mouseClick(bar, Qt::LeftButton, {}, onTab2);
         QCOMPARE(form->controls().PageControl2->count(), 2);
         QVERIFY(!form->controls().Timer2->isActive());
         // On the game tab a double click closes nothing; releases beyond the right edge do not count.
-        QTest::qWait(350);
+        QTest::qWait(150);
         const QPoint onGame = bar->tabRect(0).center();
         QTest::mouseClick(bar, Qt::LeftButton, {}, onGame);
         QTest::mouseClick(bar, Qt::LeftButton, {}, onGame);
         QCOMPARE(form->controls().PageControl2->count(), 2);
-        QTest::qWait(350);
+        QTest::qWait(150);
         form->PageControl2MouseUp(QPoint(form->controls().PageControl2->width() + 3, 5));
         QVERIFY(!form->controls().Timer2->isActive());
         form->PageControl2MouseUp(QPoint(-2, 5));
@@ -186,11 +169,11 @@ private slots:
         auto form = makeForm();
         QVERIFY(form);
         form->OpenTab(QStringLiteral("about:blank"));
-        QTRY_VERIFY_WITH_TIMEOUT(!tabBrowser(*form, 1)->busy(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(!FormFixture::tab(*form, 1)->busy(), kWait);
         // Without a document the font sizes change nothing, the check marks included.
         form->controls().Largest1->trigger();
         QVERIFY(form->controls().Medium1->isChecked() && !form->controls().Largest1->isChecked());
-        QCOMPARE(tabBrowser(*form, 1)->zoomFactor(), 1.0);
+        QCOMPARE(FormFixture::tab(*form, 1)->zoomFactor(), 1.0);
         form->controls().Properties1->trigger();
         QVERIFY(prompts->informations.isEmpty());
 
@@ -200,7 +183,7 @@ private slots:
         prompts->files = {page};
         form->controls().Open1->trigger();
         QCOMPARE(form->controls().PageControl2->count(), 3);
-        TWebbrowser* local = tabBrowser(*form, 2);
+        TWebbrowser* local = FormFixture::tab(*form, 2);
         QTRY_VERIFY_WITH_TIMEOUT(!local->busy() && local->hasHtmlDocument(), kWait);
         form->controls().Small1->trigger();
         QVERIFY(form->controls().Small1->isChecked() && !form->controls().Medium1->isChecked());
@@ -218,15 +201,15 @@ private slots:
 
         // A page's own new window becomes a tab.
         const int before = form->controls().PageControl2->count();
-        local->page()->runJavaScript(QStringLiteral("window.open('%1')").arg(url("/chout.php")));
+        local->page()->runJavaScript(QStringLiteral("window.open('%1')").arg(fx.url("/chout.php")));
         QTRY_COMPARE_WITH_TIMEOUT(form->controls().PageControl2->count(), before + 1, kWait);
-        QTRY_VERIFY_WITH_TIMEOUT(tabBrowser(*form, before)->url().toString().endsWith(QLatin1String("/chout.php")),
-                                 kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            FormFixture::tab(*form, before)->url().toString().endsWith(QLatin1String("/chout.php")), kWait);
     }
 
     void loginPanelKeepsTheAutomaticLoginToggle()
     {
-        auto form = makeForm("hero\r\nsecret\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n");
+        auto form = makeForm({.password = "secret"});
         QVERIFY(form);
         form->controls().N16->trigger();
         QVERIFY(form->controls().Panel2->isVisible());
@@ -250,24 +233,25 @@ private slots:
 
     void automaticLoginNeedsAPassword()
     {
-        auto form = makeForm("hero\r\n\r\n1\r\n15\r\n1\r\n0\r\n0\r\n0\r\n");
+        auto form = makeForm({.password = "", .autoLogin = true});
         QVERIFY(form);
-        QTest::qWait(2500);
+        QVERIFY(waitUntil([&] { return !form->controls().WebBrowser1->busy(); }));
+        QTest::qWait(200); // a submitted form would be loading by now
         QVERIFY(!form->poller()->NoCombatFrame.valid());
         QCOMPARE(form->controls().WebBrowser1->url().toString(),
-                 QString::fromStdString(server->base()) + QLatin1Char('/'));
+                 QString::fromStdString(fx.server->base()) + QLatin1Char('/'));
     }
 
     void automaticLoginWithAwkwardCredentials()
     {
         practice::GameRules rules;
         rules.password = "a \"b\" >c&d";
-        server = std::make_unique<RunningServer>(rules);
-        auto form = makeForm("Ёжик в тумане\r\na \"b\" >c&d\r\n1\r\n15\r\n1\r\n0\r\n0\r\n0\r\n");
+        fx.startServer(rules);
+        auto form = makeForm({.login = "Ёжик в тумане", .password = "a \"b\" >c&d", .autoLogin = true});
         QVERIFY(form);
         QTRY_VERIFY_WITH_TIMEOUT(form->poller()->NoCombatFrame.valid(),
                                  kWait); // the server took the password as stored
-        auto client = server->client();
+        auto client = fx.server->client();
         QTRY_VERIFY_WITH_TIMEOUT(QString::fromStdString(client.Get("/truth.json")->body)
                                      .contains(QStringLiteral("\"login\":\"Ёжик в тумане\"")),
                                  kWait);
@@ -286,7 +270,7 @@ private slots:
         form->controls().N17->trigger();
         QCOMPARE(form->controls().PageControl2->count(), 2);
         QCOMPARE(prompts->textCaptions.last(), QStringLiteral("Введите ник игрока"));
-        TWebbrowser* info = tabBrowser(*form, 1);
+        TWebbrowser* info = FormFixture::tab(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!info->busy() && info->hasHtmlDocument(), kWait);
         QString html;
         bool done = false;
@@ -304,7 +288,8 @@ private slots:
         QVERIFY(person::typeInto(form->controls().ComboBox7, QStringLiteral("HERO")));
         person::click(form->controls().BitBtn5);
         QCOMPARE(form->controls().PageControl2->count(), 4);
-        QTest::qWait(1500);
+        QVERIFY(waitUntil([&] { return !FormFixture::tab(*form, 3)->busy(); }));
+        QTest::qWait(100); // the box's history follows the load
         QCOMPARE(person::items(form->controls().ComboBox7), QStringList{QStringLiteral("Hero")});
         form->controls().N20->trigger();
         QCOMPARE(form->controls().ComboBox7->count(), 0);
@@ -315,11 +300,12 @@ private slots:
     {
         auto form = makeForm();
         QVERIFY(form);
-        form->OpenTab(url("/cgi/pl_info.php?login=Hist"));
+        form->OpenTab(fx.url("/cgi/pl_info.php?login=Hist"));
         auto visited = [&] {
             const auto visits = form->history()->visits();
             return std::any_of(visits.begin(), visits.end(), [&](const HistoryStore::Visit& v) {
-                return v.url == url("/cgi/pl_info.php?login=Hist") && v.title == QStringLiteral("Информация об игроке");
+                return v.url == fx.url("/cgi/pl_info.php?login=Hist") &&
+                       v.title == QStringLiteral("Информация об игроке");
             });
         };
         QTRY_VERIFY_WITH_TIMEOUT(visited(), kWait);

@@ -149,7 +149,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(
             std::any_of(frames.begin(), frames.end(), [](const QList<QVariant>& a) { return a.at(1).toBool(); }),
             kWait);
-        QTest::qWait(300);
+        QTest::qWait(200);
         for (const auto& args : frames)
             QVERIFY(args.at(0).toString() != QLatin1String("no_combat"));
         QVERIFY(std::any_of(frames.begin(), frames.end(),

@@ -5,6 +5,7 @@
 #include "browser/pagebridge.h"
 #include "browser/pagepoller.h"
 #include "browser/twebbrowser.h"
+#include "eventwait.h"
 #include "practicefixture.h"
 #include "ui/qtcodec.h"
 
@@ -15,11 +16,10 @@
 #include <memory>
 
 using namespace veldor;
+using namespace veldor::test;
 using practice::test::RunningServer;
 
 namespace {
-
-constexpr int kWait = 20000;
 
 bool hasLine(const PageLines& lines, const std::string& prefix)
 {
@@ -61,7 +61,7 @@ class TestPagePoller : public QObject
             browser->page()->runJavaScript(QStringLiteral("document.querySelector('input[name=login]').value='poller';"
                                                           "document.querySelector('input[name=password]').value='pw';"
                                                           "document.forms[0].submit();"));
-            return QTest::qWaitFor([this] { return poller.NoCombatFrame.valid() && poller.ChoutFrame.valid(); }, kWait);
+            return waitUntil([this] { return poller.NoCombatFrame.valid() && poller.ChoutFrame.valid(); });
         }
     };
 
@@ -107,13 +107,15 @@ private slots:
         QSignalSpy read(&game.poller, &PagePoller::pageRead);
         QVERIFY(game.loggedIn());
         QTRY_VERIFY_WITH_TIMEOUT(!read.isEmpty(), kWait);
+        game.poller.timer()->setInterval(50);
+        game.poller.setWatchdog(500);
         game.browser.reset(); // the tab closed
         QVERIFY(!game.poller.NoCombatFrame.valid() && !game.poller.ChoutFrame.valid());
         QTest::qWait(100); // a read under way answers nothing now
         const qsizetype before = read.size();
-        QTest::qWait(3 * PagePoller::kInterval);
+        QTest::qWait(150); // three heartbeats
         QCOMPARE(read.size(), before);
-        QTRY_VERIFY_WITH_TIMEOUT(game.poller.timer()->isActive(), PagePoller::kWatchdog + 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(game.poller.timer()->isActive(), 1500);
     }
 
     void aGameFrameFromTheLoginPageIsForgotten()

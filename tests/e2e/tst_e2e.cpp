@@ -46,8 +46,6 @@ using practice::test::Truth;
 
 namespace {
 
-constexpr int kWait = 20000;
-
 struct Pos
 {
     int level, x, y;
@@ -66,9 +64,6 @@ class TestEndToEnd : public QObject
 {
     Q_OBJECT
     FormFixture fx;
-    std::unique_ptr<RunningServer> server;
-
-    QString base() const { return QString::fromStdString(server->base()); }
 
     // One arrow key; waits until the reader shows the player at the cell the key leads to.
     static bool step(TForm1& form, int key, int x, int y)
@@ -77,31 +72,16 @@ class TestEndToEnd : public QObject
             person::click(form.controls().Memo2);
         if (person::focused() != form.controls().Memo2 || !person::press(key))
             return false;
-        for (int waited = 0; waited < kWait; waited += 20) {
-            if (form.Reader.ViewX == x && form.Reader.ViewY == y)
-                return true;
-            QTest::qWait(20);
-        }
-        return false;
-    }
-
-    static bool waitFor(const std::function<bool()>& done)
-    {
-        for (int waited = 0; waited < kWait; waited += 20) {
-            if (done())
-                return true;
-            QTest::qWait(20);
-        }
-        return done();
+        return waitUntil([&] { return form.Reader.ViewX == x && form.Reader.ViewY == y; });
     }
 
 private slots:
     void init()
     {
         fx.reset();
-        server = std::make_unique<RunningServer>();
+        fx.startServer();
     }
-    void cleanup() { server.reset(); }
+    void cleanup() { fx.server.reset(); }
 
     void aBriskWalkMapsEveryStep()
     {
@@ -109,9 +89,9 @@ private slots:
         practice::GameRules rules;
         rules.start = practice::Position{0, 21, 28};
         rules.pagePadding = 30000; // as large as a real page, which takes about as long as a key to answer
-        server = std::make_unique<RunningServer>(rules);
-        QVERIFY(fx.writeUserDat("walker\r\npw\r\n1\r\n15\r\n1\r\n1\r\n0\r\n0\r\n"));
-        auto form = fx.shown(base());
+        fx.startServer(rules);
+        QVERIFY(fx.writeUserDat({.login = "walker", .autoLogin = true, .passDoors = true}));
+        auto form = fx.shown(fx.base());
         QVERIFY(form && person::activate(form.get()));
         QVERIFY(waitUntil([&] { return form->Reader.ViewX == 21 && form->Reader.ViewY == 28; }, kWait));
         person::click(form->controls().Memo2);
@@ -138,7 +118,7 @@ private slots:
             waitUntil([] { return false; }, i == 15 || i == 16 ? 10 : 100);
         }
         QVERIFY(showing(walked.size() - 1));
-        const Truth truth(*server);
+        const Truth truth(*fx.server);
         QCOMPARE(truth.player()[QStringLiteral("x")].toInt(), 24);
         QCOMPARE(truth.player()[QStringLiteral("y")].toInt(), 11);
         int doors = 0;
@@ -160,16 +140,16 @@ private slots:
 
     void firstStartInAnEmptyFolder()
     {
-        auto form = fx.shown(base());
+        auto form = fx.shown(fx.base());
         QVERIFY(form);
         for (const auto& f : MapFiles()) {
             QVERIFY(QFile::exists(fx.file(f.name)));
             QCOMPARE(QFileInfo(fx.file(f.name)).size(), qint64(0));
         }
         QVERIFY(QFile::exists(fx.file("user.dat")));
-        QVERIFY(waitFor(
+        QVERIFY(waitUntil(
             [&] { return !form->controls().WebBrowser1->busy() && form->controls().WebBrowser1->hasHtmlDocument(); }));
-        QTest::qWait(1500);
+        QTest::qWait(200);
         QVERIFY(!form->poller()->NoCombatFrame.valid()); // not submitted without a password
         QVariant fields;
         bool done = false;
@@ -179,18 +159,19 @@ private slots:
                 fields = v;
                 done = true;
             });
-        QVERIFY(waitFor([&] { return done; }));
+        QVERIFY(waitUntil([&] { return done; }));
         QCOMPARE(fields.toString(), QStringLiteral("|"));
     }
 
     void walkMapSaveAndRestart()
     {
         // Automatic login, doors passable, sounds on, panels hidden in combat.
-        QVERIFY(fx.writeUserDat("walker\r\npw\r\n1\r\n15\r\n1\r\n1\r\n1\r\n1\r\n"));
-        auto form = fx.shown(base(), QSize(1280, 900));
+        QVERIFY(fx.writeUserDat(
+            {.login = "walker", .autoLogin = true, .passDoors = true, .sounds = true, .hidePanels = true}));
+        auto form = fx.shown(fx.base(), QSize(1280, 900));
         QVERIFY(form && person::activate(form.get()));
         QSignalSpy sounds(form->sounds(), &EventSounds::requested);
-        QVERIFY(waitFor([&] { return form->Reader.ViewX == 2 && form->Reader.ViewY == 2; }));
+        QVERIFY(waitUntil([&] { return form->Reader.ViewX == 2 && form->Reader.ViewY == 2; }));
         QVERIFY(form->poller()->NoCombatFrame.valid() && form->poller()->ChoutFrame.valid());
         QVERIFY(form->controls().Timer1->isActive() || form->Reader.ViewX == 2);
         QVERIFY2(form->windowTitle().startsWith(QStringLiteral("L - 0 (2,2) измотанность: 100%  ")),
@@ -208,7 +189,7 @@ private slots:
         QCOMPARE(form->controls().sg->width(), 5);      // ...collapsed the three areas
         QCOMPARE(form->controls().ScrollBox1->width(), 5);
         QCOMPARE(form->controls().Panel1->height(), 5);
-        QVERIFY(waitFor([&] { return form->atlas().cell(1, 0, 14, 2)->Object == 'M'; })); // read after the combat
+        QVERIFY(waitUntil([&] { return form->atlas().cell(1, 0, 14, 2)->Object == 'M'; })); // read after the combat
         QVERIFY(step(*form, Qt::Key_Right, 15, 2));
         visited.insert({0, 15, 2});
         ++steps;
@@ -217,9 +198,9 @@ private slots:
         // Down the way down, a walk on level 1, back up.
         runPageScript(form->poller()->NoCombatFrame.browser->page(), QStringLiteral("no_combat"),
                       QStringLiteral("goDown()"));
-        QVERIFY(waitFor([&] { return form->CurLevel == 1 && form->Reader.PageLevel == 1; }));
+        QVERIFY(waitUntil([&] { return form->CurLevel == 1 && form->Reader.PageLevel == 1; }));
         QCOMPARE(form->controls().ComboBox2->currentIndex(), 1);
-        QVERIFY(waitFor([&] { return form->atlas().cell(1, 1, 15, 2)->Explored == 1; }));
+        QVERIFY(waitUntil([&] { return form->atlas().cell(1, 1, 15, 2)->Explored == 1; }));
         visited.insert({1, 15, 2});
         ++steps;
 
@@ -280,7 +261,7 @@ private slots:
         QCOMPARE(form->Reader.ViewY, 2);
         runPageScript(form->poller()->NoCombatFrame.browser->page(), QStringLiteral("no_combat"),
                       QStringLiteral("goUp()"));
-        QVERIFY(waitFor([&] { return form->CurLevel == 0 && form->Reader.PageLevel == 0; }));
+        QVERIFY(waitUntil([&] { return form->CurLevel == 0 && form->Reader.PageLevel == 0; }));
         ++steps;
         QVERIFY(explore(0, 12, false));
         QVERIFY2(steps >= 40, qPrintable(QString::number(steps)));
@@ -288,27 +269,21 @@ private slots:
         for (ClickSplitterHandle* splitter :
              {form->controls().Splitter1, form->controls().Splitter2, form->controls().Splitter3})
             QTest::mouseClick(splitter, Qt::LeftButton, {}, splitter->rect().center());
-        QVERIFY(waitFor([&] { return form->controls().sg->width() > 5 && form->controls().Panel1->height() > 5; }));
+        QVERIFY(waitUntil([&] { return form->controls().sg->width() > 5 && form->controls().Panel1->height() > 5; }));
         if (const QString folder = qEnvironmentVariable("VELDOR_SCREENSHOTS"); !folder.isEmpty()) {
             form->controls().PageControl1->setActivePageIndex(0);
             form->controls().SpinEdit5->setValue(10); // small cells: the whole explored part in view
             form->controls().sg->setCurrentCell(1, 1);
-            QTest::qWait(500);
+            QTest::qWait(200);
             QVERIFY(form->grab().save(folder + QStringLiteral("/mapping.png")));
         }
 
         // Every visited cell, its sides, the mirrored sides of its neighbours and its object agree with the truth.
-        const Truth truth(*server);
+        const Truth truth(*fx.server);
         std::map<ListKind, std::set<std::string>> expected;
         for (const Pos& p : visited) {
             const std::string t = truth.cell(p.level, p.x, p.y);
-            const TMapCell* c = form->atlas().cell(1, p.level, p.x, p.y);
-            QCOMPARE(c->Explored, std::uint8_t(1));
-            QCOMPARE(int(c->North), t[0] - '0');
-            QCOMPARE(int(c->South), t[1] - '0');
-            QCOMPARE(int(c->West), t[2] - '0');
-            QCOMPARE(int(c->East), t[3] - '0');
-            QCOMPARE(c->Object, t[4]);
+            QCOMPARE(differsFromTruth(*form->atlas().cell(1, p.level, p.x, p.y), t), QString());
             if (p.y > 1)
                 QCOMPARE(int(form->atlas().cell(1, p.level, p.x, p.y - 1)->South), t[0] - '0');
             if (p.x < 30)
@@ -390,7 +365,7 @@ private slots:
         for (const auto& f : MapFiles())
             QCOMPARE(readAll(fx.file(f.name)), saved[f.table]);
 
-        auto again = fx.make(base());
+        auto again = fx.make(fx.base());
         for (const auto& f : MapFiles())
             QCOMPARE(tableBytes(again->atlas(), f.table), saved[f.table]);
         QCOMPARE(again->controls().ComboBox1->currentIndex(), 0);
@@ -407,16 +382,16 @@ private slots:
 
     void playerLookupOpensTheInformationPage()
     {
-        auto form = fx.shown(base());
+        auto form = fx.shown(fx.base());
         QVERIFY(form && person::activate(form.get()));
         QVERIFY(person::typeInto(form->controls().ComboBox7, QStringLiteral("Путник")));
         QVERIFY(person::press(Qt::Key_Return));
         QCOMPARE(form->controls().PageControl2->count(), 2);
-        QVERIFY(waitFor(
+        QVERIFY(waitUntil(
             [&] { return form->controls().PageControl2->tabText(1) == QStringLiteral("Информация об игроке"); }));
-        QVERIFY(waitFor([&] { return form->controls().ComboBox7->count() == 1; }));
+        QVERIFY(waitUntil([&] { return form->controls().ComboBox7->count() == 1; }));
         QCOMPARE(form->CurrentBrowser()->url().toString(),
-                 base() + QStringLiteral("/cgi/pl_info.php?login=%CF%F3%F2%ED%E8%EA")); // the nick in Windows-1251
+                 fx.base() + QStringLiteral("/cgi/pl_info.php?login=%CF%F3%F2%ED%E8%EA")); // the nick in Windows-1251
     }
 };
 

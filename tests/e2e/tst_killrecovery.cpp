@@ -4,6 +4,7 @@
 #include "map/mapfiles.h"
 #include "practicefixture.h"
 #include "testsupport.h"
+#include "userdat.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -47,8 +48,8 @@ private slots:
         RunningServer server(rules, 5, 2);
         QTemporaryDir folder;
         QTemporaryDir profile;
-        QVERIFY(
-            writeAll(folder.filePath(QStringLiteral("user.dat")), "walker\r\npw\r\n1\r\n15\r\n1\r\n1\r\n0\r\n0\r\n"));
+        QVERIFY(writeAll(folder.filePath(QStringLiteral("user.dat")),
+                         userDat({.login = "walker", .autoLogin = true, .passDoors = true})));
         const QString expect = folder.filePath(QStringLiteral("expect.txt"));
         const QString walker = QCoreApplication::applicationDirPath() + QStringLiteral("/killwalker");
 

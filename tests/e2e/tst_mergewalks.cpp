@@ -25,8 +25,6 @@ using practice::test::RunningServer;
 
 namespace {
 
-constexpr int kWait = 30000;
-
 struct Arrow
 {
     int key;
@@ -39,11 +37,6 @@ const Arrow kLeft{Qt::Key_Left, ArrowKey::Left, -1, 0};
 const Arrow kUp{Qt::Key_Up, ArrowKey::Up, 0, -1};
 const Arrow kDown{Qt::Key_Down, ArrowKey::Down, 0, 1};
 
-bool sameCell(const TMapCell& a, const TMapCell& b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
 } // namespace
 
 class TestMergeWalks : public QObject
@@ -55,12 +48,9 @@ class TestMergeWalks : public QObject
     // Labyrinth 1, automatic login, through doors, no sounds.
     static std::unique_ptr<TForm1> loggedIn(const FormFixture& fx, const RunningServer& server)
     {
-        if (!fx.writeUserDat("hero\r\npw\r\n1\r\n15\r\n1\r\n1\r\n0\r\n0\r\n"))
-            return nullptr;
-        auto form = fx.shown(QString::fromStdString(server.base()), QSize(1100, 900));
-        if (!form || !person::activate(form.get()))
-            return nullptr;
-        if (!waitUntil([&] { return form->Reader.ViewX != 0; }, kWait))
+        auto form = fx.active(userDat({.autoLogin = true, .passDoors = true}), QSize(1100, 900),
+                              QString::fromStdString(server.base()));
+        if (!form || !waitUntil([&] { return form->Reader.ViewX != 0; }))
             return nullptr;
         person::click(form->controls().Memo2);
         return form;
@@ -86,12 +76,12 @@ class TestMergeWalks : public QObject
             }
             if (!chosen || !person::press(chosen->key))
                 break;
-            if (!waitUntil([&] { return form.Reader.ViewX != x || form.Reader.ViewY != y; }, kWait))
+            if (!waitUntil([&] { return form.Reader.ViewX != x || form.Reader.ViewY != y; }))
                 break;
             // The new cell is recorded on the tick that shows it.
             const int nx = form.Reader.ViewX;
             const int ny = form.Reader.ViewY;
-            waitUntil([&] { return form.atlas().cell(form.CurLab, form.CurLevel, nx, ny)->Explored != 0; }, kWait);
+            waitUntil([&] { return form.atlas().cell(form.CurLab, form.CurLevel, nx, ny)->Explored != 0; });
         }
         return made;
     }
@@ -113,7 +103,7 @@ private slots:
             QCOMPARE(walk(*form, {kRight}, 4), 4);
             first.prompts->answers << UserPrompts::Answer::Yes;
             QVERIFY(person::chooseMenu(form->controls().MainMenu1, {QStringLiteral("Файл"), QStringLiteral("Выход")}));
-            QVERIFY(waitUntil([&] { return !form->isVisible(); }, kWait));
+            QVERIFY(waitUntil([&] { return !form->isVisible(); }));
         }
         auto theirs = std::make_unique<Atlas>();
         QVERIFY(LoadMaps(*theirs, first.dir->path().toStdString(), false).ok());

@@ -7,8 +7,11 @@
 
 namespace veldor::test {
 
+// Long enough for a page of the practice server on a busy machine.
+constexpr int kWait = 20000;
+
 template <class Pred>
-bool waitUntil(Pred done, int ms)
+bool waitUntil(Pred done, int ms = kWait)
 {
     if (done())
         return true;

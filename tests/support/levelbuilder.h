@@ -1,9 +1,10 @@
 #pragma once
 
-// Hand-made levels for the route tests.
+// Hand-made levels, and cells compared byte for byte.
 #include "map/atlas.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace veldor::test {
 
@@ -25,6 +26,11 @@ inline void openPassage(Atlas& atlas, unsigned lab, int level, int x1, int y1, i
         a->North = code;
         b->South = code;
     }
+}
+
+inline bool sameCell(const TMapCell& a, const TMapCell& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 } // namespace veldor::test

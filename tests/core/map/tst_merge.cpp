@@ -1,4 +1,5 @@
 // Taking another player's maps into ours, reading their folder, and writing a copy of ours for them.
+#include "levelbuilder.h"
 #include "map/markerfile.h"
 #include "map/merge.h"
 #include "testsupport.h"
@@ -20,11 +21,6 @@ const char* const kNames[] = {"map1.map", "map2.map", "map3.map", "map.crd"};
 void explore(Atlas& atlas, unsigned lab, int level, int x, int y, TMapCell cell)
 {
     *atlas.cell(lab, level, x, y) = cell;
-}
-
-bool sameCell(const TMapCell& a, const TMapCell& b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 QStringList listEntries(const Atlas& atlas, unsigned lab, int level, ListKind kind)
