@@ -78,7 +78,7 @@ protected:
         if (event->type() == QEvent::KeyPress && keyAt < 0)
             keyAt = m_clock.now();
         else if (event->type() == QEvent::Paint && watched == m_form.controls().sg->viewport() && mapAt < 0 &&
-                 m_form.Reader.ViewX == m_x && m_form.Reader.ViewY == m_y)
+                 m_form.reader().ViewX == m_x && m_form.reader().ViewY == m_y)
             mapAt = m_clock.now();
         return false;
     }
@@ -125,7 +125,7 @@ int main(int argc, char* argv[])
     if (!test::waitUntil([&] { return form.windowHandle() && form.windowHandle()->isExposed(); }, 10000))
         return 1;
     const double shown = clock.now();
-    if (!test::waitUntil([&] { return form.Reader.ViewX == 2 && form.Reader.ViewY == 2; }, 30000)) {
+    if (!test::waitUntil([&] { return form.reader().ViewX == 2 && form.reader().ViewY == 2; }, 30000)) {
         std::fprintf(stderr, "the first position never showed\n");
         return 1;
     }

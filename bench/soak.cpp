@@ -93,8 +93,8 @@ int main(int argc, char* argv[])
 
     QElapsedTimer clock;
     clock.start();
-    waitUntil([&] { return form.Reader.ViewX != 0; }, 60000);
-    if (form.Reader.ViewX == 0) {
+    waitUntil([&] { return form.reader().ViewX != 0; }, 60000);
+    if (form.reader().ViewX == 0) {
         std::fprintf(stderr, "soak: never logged in\n");
         return 1;
     }
@@ -118,7 +118,7 @@ int main(int argc, char* argv[])
             std::fflush(stdout);
             nextReport += 60000;
         }
-        const TMapCell* c = form.atlas().cell(1, form.CurLevel, form.Reader.ViewX, form.Reader.ViewY);
+        const TMapCell* c = form.atlas().cell(1, form.shownLevel(), form.reader().ViewX, form.reader().ViewY);
         if (!c) {
             waitUntil([] { return false; }, 200);
             continue;
@@ -139,11 +139,11 @@ int main(int argc, char* argv[])
             waitUntil([] { return false; }, 200);
             continue;
         }
-        const int x = form.Reader.ViewX;
-        const int y = form.Reader.ViewY;
+        const int x = form.reader().ViewX;
+        const int y = form.reader().ViewY;
         QTest::keyClick(form.controls().Memo2, static_cast<Qt::Key>(open[rng() % open.size()]));
-        waitUntil([&] { return form.Reader.ViewX != x || form.Reader.ViewY != y; }, 4000);
-        if (form.Reader.ViewX != x || form.Reader.ViewY != y)
+        waitUntil([&] { return form.reader().ViewX != x || form.reader().ViewY != y; }, 4000);
+        if (form.reader().ViewX != x || form.reader().ViewY != y)
             ++steps;
         else
             ++waitsWithoutMove; // a combat or a rest

@@ -38,20 +38,36 @@ public:
     // The user chose to quit rather than open maps another copy holds; the window is not to be shown.
     bool quitRequested() const { return m_quit; }
 
-    unsigned CurLab = 0;
-    int CurLevel = 0;
+    // The labyrinth and level shown.
+    unsigned shownLab() const { return CurLab; }
+    int shownLevel() const { return CurLevel; }
 
     // The browser tabs, the tab in front and the address box's history.
     BrowserTabs* tabs() const { return m_tabs; }
 
+    // What the page reader knows of the player.
+    const ReaderState& reader() const { return Reader; }
+    // The game's frames and the polling tick.
+    PagePoller* poller() const { return m_poller; }
+
+    const ExitRoute& route() const { return *m_route; }
+    QWebEngineProfile* profile() const { return m_profile; }
+    HistoryStore* history() const { return m_history.get(); }
+    EventSounds* sounds() const { return m_sounds; }
+    // The standing window title.
+    static QString Title();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    unsigned CurLab = 0;
+    int CurLevel = 0;
+    // Page reader: what it knows of the player.
+    ReaderState Reader;
     // The body cell under the mouse, on which the grid's popup menu acts (0 until one was hovered).
     int HoverX = 0;
     int HoverY = 0;
-
-    // Page reader: what it knows of the player.
-    ReaderState Reader;
-    // The game's frames and the polling tick.
-    PagePoller* poller() const { return m_poller; }
 
     // Handlers.
     void ComboBox1Select();
@@ -87,7 +103,6 @@ public:
     // Copy buttons: the list's prefix and the memo's text onto the clipboard.
     void CopyListClick(QPlainTextEdit* memo, const QString& prefix);
     void FindExitPath();
-    const ExitRoute& route() const { return *m_route; }
 
     // Browser tabs and commands.
     TWebbrowser* CurrentBrowser() const;
@@ -134,11 +149,6 @@ public:
     void ComboBox7KeyDown(int key);
     void BitBtn5Click();
     void N20Click();
-    QWebEngineProfile* profile() const { return m_profile; }
-    HistoryStore* history() const { return m_history.get(); }
-    EventSounds* sounds() const { return m_sounds; }
-    // The standing window title.
-    static QString Title();
 
     void UpdateLevelStatistics();
     // Reads user.dat into memory and into the controls.
@@ -148,10 +158,6 @@ public:
     // Writes the four map files; false (after telling the user which files and why) when any failed.
     bool SaveMaps();
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
     void buildLayout();
     void buildMenus();
     void connectHandlers();

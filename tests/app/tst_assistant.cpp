@@ -4,6 +4,7 @@
 #include "app/pagecontrol.h"
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
+#include "browser/pagepoller.h"
 #include "eventwait.h"
 #include "formfixture.h"
 #include "mapview/cellpainter.h"
@@ -19,6 +20,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 #include <memory>
@@ -92,13 +94,16 @@ private slots:
 
     void theBoxShowsTheWayOnTheGridAndBeside()
     {
+        fx.reservePort();
         auto form = shownForm({});
         QVERIFY(form);
-        // The player at (5, 5); a corridor east to (7, 5), then an opening south into (7, 6).
+        // The player at (5, 5); a corridor east to (7, 5), then an opening south into (7, 6); a longer corridor
+        // north to an opening out of (5, 2).
         corridor(form->atlas(), {{5, 5}, {6, 5}, {7, 5}});
         form->atlas().cell(1, 0, 7, 5)->South = 1;
-        form->Reader.ViewX = 5;
-        form->Reader.ViewY = 5;
+        corridor(form->atlas(), {{5, 5}, {5, 4}, {5, 3}, {5, 2}});
+        form->atlas().cell(1, 0, 5, 2)->North = 1;
+        QVERIFY(fx.playerAt(*form, {0, 5, 5}));
         QVERIFY(!form->controls().FrontierLabel->isVisible());
 
         clickAssistantBox(*form);
@@ -117,8 +122,6 @@ private slots:
         QCOMPARE(shown.pixelColor(opening.width() / 2, opening.height() / 2), QColor(128, 128, 128));
 
         // A trap set by hand on the way: the longer way north, free of traps, wins at once.
-        corridor(form->atlas(), {{5, 5}, {5, 4}, {5, 3}, {5, 2}});
-        form->atlas().cell(1, 0, 5, 2)->North = 1;
         markTrap(*form, 6, 5);
         QCOMPARE(form->atlas().cell(1, 0, 6, 5)->Object, 'L');
         QCOMPARE(form->controls().FrontierLabel->text(), QStringLiteral("До неисследованного: 4 шага"));
@@ -150,14 +153,18 @@ private slots:
         QCOMPARE(readAll(fx.file("user.dat")), QByteArray("hero\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n1\r\n"));
         form.reset();
 
+        fx.reservePort();
         form = fx.shown({}, QSize(1100, 900));
-        QVERIFY(form);
+        QVERIFY(form && person::activate(form.get()));
         QVERIFY(form->controls().FrontierBox->isChecked());
-        // The player off the map: no way, nothing drawn, no label.
+        // The player off the map (the game's labyrinth is larger than the one shown): no way, nothing drawn,
+        // no label.
         corridor(form->atlas(), {{5, 5}, {6, 5}});
         form->atlas().cell(1, 0, 6, 5)->East = 1;
-        form->Reader.ViewX = 31;
-        form->Reader.ViewY = 5;
+        fx.startServerOn(form->atlas(), {0, 31, 5}, 40);
+        QSignalSpy read(form->poller(), &PagePoller::pageRead);
+        QVERIFY(waitUntil([&] { return !form->controls().WebBrowser1->busy(); }) && FormFixture::logIn(*form));
+        QVERIFY(waitUntil([&] { return read.size() >= 2; }));
         person::click(form->controls().PageControl1->tabButton(0));
         person::click(form->controls().FrontierBox);
         person::click(form->controls().FrontierBox);
@@ -170,12 +177,12 @@ private slots:
     // Unexplored cells only behind doors the player keeps closed, and another level than the player's.
     void behindDoorsAndOnAnotherLevel()
     {
+        fx.reservePort();
         auto form = shownForm({.frontier = true});
         QVERIFY(form);
         corridor(form->atlas(), {{5, 5}, {6, 5}});
         form->atlas().cell(1, 0, 6, 5)->East = 3; // a door into the unexplored
-        form->Reader.ViewX = 5;
-        form->Reader.ViewY = 5;
+        QVERIFY(fx.playerAt(*form, {0, 5, 5}));
         person::click(form->controls().PageControl1->tabButton(0));
         person::click(form->controls().cb4);
         person::click(form->controls().cb4); // doors closed again
@@ -186,7 +193,7 @@ private slots:
 
         person::click(form->controls().ComboBox2); // level 1: the player is not there
         QVERIFY(person::press(Qt::Key_Down) && person::press(Qt::Key_Return));
-        QTRY_COMPARE(form->CurLevel, 1);
+        QTRY_COMPARE(form->shownLevel(), 1);
         QVERIFY(!form->controls().FrontierLabel->isVisible());
         QTRY_COMPARE(frontierPixels(*form, 6, 5), 0);
     }
@@ -199,20 +206,20 @@ private slots:
         auto form = shownForm({.autoLogin = true, .passDoors = true, .frontier = true});
         QVERIFY(form);
         form->move(0, 0); // wholly on the screen, which is read back below
-        QVERIFY(waitUntil([&] { return form->Reader.ViewX != 0; }, 30000));
+        QVERIFY(waitUntil([&] { return form->reader().ViewX != 0; }, 30000));
         person::click(form->controls().Memo2);
         FrontierSearch check;
         for (int step = 0; step < 6; ++step) {
-            const int x = form->Reader.ViewX;
-            const int y = form->Reader.ViewY;
+            const int x = form->reader().ViewX;
+            const int y = form->reader().ViewY;
             QVERIFY(waitUntil([&] { return form->atlas().cell(1, 0, x, y)->Explored != 0; }, 30000));
-            const FrontierRoute& route = check.find(form->atlas(), 1, form->CurLevel, x, y, true);
+            const FrontierRoute& route = check.find(form->atlas(), 1, form->shownLevel(), x, y, true);
             QVERIFY(route.found());
             QCOMPARE(route.path.front(), std::make_pair(x, y));
             const auto [ox, oy] = route.opening;
             const auto [fx2, fy2] = route.path.back();
             QCOMPARE(std::abs(ox - fx2) + std::abs(oy - fy2), 1);
-            QCOMPARE(form->atlas().cell(1, form->CurLevel, ox, oy)->Explored, std::uint8_t(0));
+            QCOMPARE(form->atlas().cell(1, form->shownLevel(), ox, oy)->Explored, std::uint8_t(0));
             QTRY_COMPARE(form->controls().FrontierLabel->text(),
                          QString::fromUtf8(reinterpret_cast<const char*>(FrontierText(route).c_str())));
             QTRY_VERIFY(frontierPixels(*form, ox, oy) > 0);
@@ -226,7 +233,7 @@ private slots:
             const int dy = next.second - y;
             const int key = dx > 0 ? Qt::Key_Right : dx < 0 ? Qt::Key_Left : dy > 0 ? Qt::Key_Down : Qt::Key_Up;
             QVERIFY(person::press(key));
-            QVERIFY(waitUntil([&] { return form->Reader.ViewX != x || form->Reader.ViewY != y; }, 30000));
+            QVERIFY(waitUntil([&] { return form->reader().ViewX != x || form->reader().ViewY != y; }, 30000));
             // A tick repaints only what it changed; what is on the screen must be what a full repaint draws.
             waitUntil([] { return false; }, 700);
             MapGrid* grid = form->controls().sg;

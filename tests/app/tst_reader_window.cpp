@@ -58,7 +58,7 @@ class TestReaderWindow : public QObject
             person::click(form.controls().Memo2);
         QCOMPARE(person::focused(), form.controls().Memo2);
         QVERIFY(person::press(key));
-        QTRY_VERIFY_WITH_TIMEOUT(form.Reader.ViewX == x && form.Reader.ViewY == y, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(form.reader().ViewX == x && form.reader().ViewY == y, kWait);
     }
 
 private slots:
@@ -73,8 +73,8 @@ private slots:
         // The frames finish in any order.
         QTRY_VERIFY_WITH_TIMEOUT(form->poller()->ShowInfoFrame.valid() && form->poller()->ChinpFrame.valid(), kWait);
         QTRY_VERIFY_WITH_TIMEOUT(form->controls().Timer1->isActive(), kWait); // the heartbeat, between reads
-        QTRY_COMPARE_WITH_TIMEOUT(form->Reader.ViewX, 2, kWait);
-        QCOMPARE(form->Reader.ViewY, 2);
+        QTRY_COMPARE_WITH_TIMEOUT(form->reader().ViewX, 2, kWait);
+        QCOMPARE(form->reader().ViewY, 2);
         QCOMPARE(form->controls().Timer1->interval(), 500);
         QVERIFY2(form->windowTitle().startsWith(QStringLiteral("L - 0 (2,2) измотанность: 100%  Вельдор")),
                  qPrintable(form->windowTitle()));
@@ -88,8 +88,8 @@ private slots:
         // Fatigue drops with each move and recovers with time: whatever the page shows, the caption shows.
         const QRegularExpression caption(QStringLiteral("^L - 0 \\(7,2\\) измотанность: (\\d+)%  Вельдор"));
         QTRY_VERIFY_WITH_TIMEOUT(caption.match(form->windowTitle()).hasMatch(), kWait);
-        QCOMPARE(caption.match(form->windowTitle()).captured(1).toInt(), form->Reader.Fatigue);
-        QVERIFY(form->Reader.Fatigue >= 95 && form->Reader.Fatigue < 100);
+        QCOMPARE(caption.match(form->windowTitle()).captured(1).toInt(), form->reader().Fatigue);
+        QVERIFY(form->reader().Fatigue >= 95 && form->reader().Fatigue < 100);
         QCOMPARE(form->controls().Label5->text(), QStringLiteral("7x2"));
 
         const practice::test::Truth truth(server);
@@ -120,7 +120,7 @@ private slots:
         QCOMPARE(form->findChild<ClickSplitter*>(QStringLiteral("MainSplitter"))->savedSize(form->controls().Splitter1),
                  gridWidth);
         // After the combat the monster's cell is read like any other.
-        QTRY_VERIFY_WITH_TIMEOUT(form->Reader.ViewX == 14, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(form->reader().ViewX == 14, kWait);
         QTRY_COMPARE_WITH_TIMEOUT(form->atlas().cell(1, 0, 14, 2)->Object, 'M', kWait);
     }
 
@@ -129,7 +129,7 @@ private slots:
         fx.startServer();
         auto form = loggedInForm(false);
         QVERIFY(form);
-        QTRY_COMPARE_WITH_TIMEOUT(form->Reader.ViewX, 2, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(form->reader().ViewX, 2, kWait);
         const int gridWidth = form->controls().sg->width();
         const int sideWidth = form->controls().ScrollBox1->width();
         const int bottom = form->controls().Panel1->height();

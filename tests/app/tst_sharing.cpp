@@ -197,14 +197,14 @@ private slots:
 
     void thePictureIsTheGridAsItPaints()
     {
+        fx.reservePort();
         auto form = shownForm();
         QVERIFY(form);
         *form->atlas().cell(1, 0, 2, 3) = TMapCell{1, 3, 0, 1, 1, 'L'};
         *form->atlas().cell(1, 0, 3, 3) = TMapCell{0, 1, 1, 0, 1, '4'};
         *form->atlas().cell(1, 0, 30, 30) = TMapCell{0, 0, 1, 0, 1, 'E'};
         form->atlas().setMarkText(1, 0, 4, 5, "m");
-        form->Reader.ViewX = 6; // the player, on screen only: the picture holds the map alone
-        form->Reader.ViewY = 6;
+        QVERIFY(fx.playerAt(*form, {0, 6, 6})); // the player, on screen only: the picture holds the map alone
         form->controls().sg->viewport()->update();
 
         const QString base = other->filePath(QStringLiteral("level"));

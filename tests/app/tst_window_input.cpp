@@ -442,7 +442,7 @@ private slots:
         auto form = activeForm();
         QVERIFY(form);
         for (int x = 1; x <= 9; ++x)
-            form->atlas().cell(form->CurLab, 0, x, 1)->Explored = 1; // 9 of 900 cells
+            form->atlas().cell(form->shownLab(), 0, x, 1)->Explored = 1; // 9 of 900 cells
         prompts->textAnswers = {QStringLiteral("Тайник")};
         QVERIFY(mark(*form, 4, 6, {QStringLiteral("Добавить"), QStringLiteral("Маркер")}));
         QTRY_VERIFY_WITH_TIMEOUT(form->controls().sg->toolTip().contains(QStringLiteral("Тайник")), kWait);
@@ -461,8 +461,8 @@ private slots:
     {
         auto form = activeForm();
         QVERIFY(form);
-        const unsigned lab = form->CurLab;
-        const int level = form->CurLevel;
+        const unsigned lab = form->shownLab();
+        const int level = form->shownLevel();
         const QByteArray crd = readAll(fx.file("map.crd"));
         QVERIFY(mark(*form, 4, 6, {QStringLiteral("Добавить"), QStringLiteral("Ловушку")}));
         QTRY_COMPARE_WITH_TIMEOUT(form->atlas().cell(lab, level, 4, 6)->Object, 'L', kWait);

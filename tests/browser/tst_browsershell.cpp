@@ -54,17 +54,18 @@ private slots:
     {
         auto form = makeForm();
         QVERIFY(form);
-        QWidget* info = form->OpenTab(fx.url("/cgi/pl_info.php?login=Alpha"));
-        QCOMPARE(form->controls().PageControl2->currentWidget(), info);
-        QCOMPARE(form->controls().PageControl2->indexOf(info), 1);
+        TWebbrowser* info = FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Alpha"));
+        QVERIFY(info);
+        QCOMPARE(form->controls().PageControl2->currentIndex(), 1);
+        QCOMPARE(FormFixture::tab(*form, 1), info);
         QTRY_COMPARE_WITH_TIMEOUT(form->controls().PageControl2->tabText(1), QStringLiteral("Информация об игроке"),
                                   kWait);
         QCOMPARE(form->controls().ComboBox6->currentText(), fx.url("/cgi/pl_info.php?login=Alpha"));
         QVERIFY(person::items(form->controls().ComboBox6).contains(fx.url("/cgi/pl_info.php?login=Alpha")));
-        QCOMPARE(form->CurrentBrowser(), FormFixture::tab(*form, 1));
+        QCOMPARE(form->tabs()->currentBrowser(), FormFixture::tab(*form, 1));
 
-        form->OpenTab(fx.url("/cgi/pl_info.php?login=Beta"));
-        form->OpenTab(fx.url("/cgi/pl_info.php?login=Gamma"));
+        QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Beta")));
+        QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Gamma")));
         QTRY_VERIFY_WITH_TIMEOUT(!FormFixture::tab(*form, 3)->busy() && !FormFixture::tab(*form, 2)->busy(), kWait);
         form->controls().PageControl2->setCurrentIndex(2); // the user picks the middle tab
         QCOMPARE(form->controls().ComboBox6->currentText(), fx.url("/cgi/pl_info.php?login=Beta"));
@@ -78,7 +79,8 @@ private slots:
         QCOMPARE(form->controls().PageControl2->currentIndex(), 0);
         QCOMPARE(form->controls().ComboBox6->currentText(), fx.url("/cgi/pl_info.php?login=Gamma"));
         form->controls().N9->trigger(); // never the game tab
-        form->CloseActiveTab();
+        person::click(form->controls().WebBrowser1);
+        QVERIFY(person::press(Qt::Key_W, Qt::ControlModifier)); // nor its shortcut
         QCOMPARE(form->controls().PageControl2->count(), 2);
 
         form->controls().PageControl2->setCurrentIndex(1);
@@ -97,48 +99,51 @@ private slots:
         QVERIFY(person::typeInto(form->controls().ComboBox6, fx.url("/chout.php")));
         QVERIFY(person::press(Qt::Key_Return));
         person::click(form->controls().BitBtn6);
-        form->MenuNavigate(fx.url("/chout.php"));
         QTest::qWait(200);
         QCOMPARE(form->controls().WebBrowser1->url(), gameUrl);
 
-        form->OpenTab(QStringLiteral("about:blank"));
-        QTRY_VERIFY_WITH_TIMEOUT(!FormFixture::tab(*form, 1)->busy(), kWait);
-        QTest::qWait(100); // the empty page's title has rewritten the address box
-        QVERIFY(person::typeInto(form->controls().ComboBox6, fx.url("/chout.php")));
-        QVERIFY(person::press(Qt::Key_Return));
+        QVERIFY(FormFixture::openTab(*form, fx.url("/chout.php")));
         QTRY_COMPARE_WITH_TIMEOUT(FormFixture::tab(*form, 1)->url().toString(), fx.url("/chout.php"), kWait);
         QTRY_VERIFY_WITH_TIMEOUT(person::items(form->controls().ComboBox6).contains(fx.url("/chout.php")), kWait);
         // An address in other letters is the same address; newest first.
         const int count = form->controls().ComboBox6->count();
-        form->controls().ComboBox6->setEditText(fx.url("/CHOUT.PHP"));
-        form->WebBrowser1TitleChange(FormFixture::tab(*form, 1), QStringLiteral("t"));
+        QVERIFY(FormFixture::goTo(*form, fx.url("/CHOUT.PHP")));
+        QTRY_VERIFY_WITH_TIMEOUT(FormFixture::tab(*form, 1)->url().path() == QLatin1String("/CHOUT.PHP") &&
+                                     !FormFixture::tab(*form, 1)->busy(),
+                                 kWait);
         QCOMPARE(form->controls().ComboBox6->count(), count);
-        form->controls().ComboBox6->setEditText(QStringLiteral("http://new.example/"));
-        form->WebBrowser1NavigateComplete2(QStringLiteral("http://new.example/"));
-        QCOMPARE(form->controls().ComboBox6->itemText(0), QStringLiteral("http://new.example/"));
+        QVERIFY(FormFixture::goTo(*form, fx.url("/cgi/pl_info.php?login=New")));
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().ComboBox6->itemText(0), fx.url("/cgi/pl_info.php?login=New"), kWait);
         form->controls().N18->trigger();
         QCOMPARE(form->controls().ComboBox6->count(), 0);
-        QCOMPARE(form->controls().ComboBox6->currentText(), QStringLiteral("http://new.example/"));
+        QCOMPARE(form->controls().ComboBox6->currentText(), fx.url("/cgi/pl_info.php?login=New"));
     }
 
     void aTitleFromABackgroundTabRenamesTheActiveTab()
     {
         auto form = makeForm();
         QVERIFY(form);
-        form->OpenTab(QStringLiteral("about:blank"));
-        form->OpenTab(QStringLiteral("about:blank"));
-        form->WebBrowser1TitleChange(FormFixture::tab(*form, 1), QStringLiteral("Фоновая"));
-        QCOMPARE(form->controls().PageControl2->tabText(2), QStringLiteral("Фоновая"));
+        // A page that renames itself half a second after it went into the background.
+        const QString page = fx.dir->filePath(QStringLiteral("background.html"));
+        QVERIFY(writeAll(page, QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body><script>"
+                                              "document.addEventListener('visibilitychange', function() {"
+                                              " if (document.hidden) setTimeout(function() {"
+                                              " document.title = 'Фоновая'; }, 500); });</script>"
+                                              "</body></html>")
+                                   .toUtf8()));
+        TWebbrowser* background = FormFixture::openTab(*form, QUrl::fromLocalFile(page).toString());
+        QVERIFY(background && waitUntil([&] { return !background->busy(); }));
+        QVERIFY(FormFixture::openTab(*form));
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().PageControl2->tabText(2), QStringLiteral("Фоновая"), kWait);
         QCOMPARE(FormFixture::tab(*form, 2)->PageTitle, QStringLiteral("Фоновая"));
-        QCOMPARE(form->controls().PageControl2->tabText(1), QString());
+        QCOMPARE(form->controls().PageControl2->tabText(1), QStringLiteral("background.html")); // its own, as before
     }
 
     void doubleClickOnTheTabStripClosesTheTab()
     {
         auto form = makeForm();
         QVERIFY(form);
-        form->OpenTab(QStringLiteral("about:blank"));
-        form->OpenTab(QStringLiteral("about:blank"));
+        QVERIFY(FormFixture::openTab(*form) && FormFixture::openTab(*form));
         QTabBar* bar = form->controls().PageControl2->tabBar();
         const QPoint onTab2 = bar->tabRect(2).center();
         QTest::mouseClick(bar, Qt::LeftButton, {}, onTab2);
@@ -158,9 +163,12 @@ private slots:
         QTest::mouseClick(bar, Qt::LeftButton, {}, onGame);
         QCOMPARE(form->controls().PageControl2->count(), 2);
         QTest::qWait(150);
-        form->PageControl2MouseUp(QPoint(form->controls().PageControl2->width() + 3, 5));
+        // Pressed on the game tab, released past the strip's right edge, then past its left edge.
+        QWidget* control = form->controls().PageControl2;
+        const QPoint strip = bar->mapTo(control, QPoint(0, 0));
+        person::drag(bar, QPoint(control->width() + 3, 5) - strip - onGame, onGame);
         QVERIFY(!form->controls().Timer2->isActive());
-        form->PageControl2MouseUp(QPoint(-2, 5));
+        person::drag(bar, QPoint(-2, 5) - strip - onGame, onGame);
         QVERIFY(form->controls().Timer2->isActive());
     }
 
@@ -168,8 +176,7 @@ private slots:
     {
         auto form = makeForm();
         QVERIFY(form);
-        form->OpenTab(QStringLiteral("about:blank"));
-        QTRY_VERIFY_WITH_TIMEOUT(!FormFixture::tab(*form, 1)->busy(), kWait);
+        QVERIFY(FormFixture::openTab(*form));
         // Without a document the font sizes change nothing, the check marks included.
         form->controls().Largest1->trigger();
         QVERIFY(form->controls().Medium1->isChecked() && !form->controls().Largest1->isChecked());
@@ -300,7 +307,7 @@ private slots:
     {
         auto form = makeForm();
         QVERIFY(form);
-        form->OpenTab(fx.url("/cgi/pl_info.php?login=Hist"));
+        QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Hist")));
         auto visited = [&] {
             const auto visits = form->history()->visits();
             return std::any_of(visits.begin(), visits.end(), [&](const HistoryStore::Visit& v) {
@@ -312,6 +319,16 @@ private slots:
         // The menu lists it under today and the site once opened.
         form->controls().HistoryMenu->RebuildMenu();
         QCOMPARE(form->controls().HistoryMenu->menu()->actions().first()->text(), QStringLiteral("Сегодня"));
+        // Chosen while the game tab is in front, it leaves the game where it is.
+        QTabBar* bar = form->controls().PageControl2->tabBar();
+        person::click(bar, bar->tabRect(0).center());
+        QTRY_COMPARE(form->controls().PageControl2->currentIndex(), 0);
+        const QUrl gameUrl = form->controls().WebBrowser1->url();
+        QVERIFY(person::chooseMenu(form->controls().MainMenu1,
+                                   {QStringLiteral("История"), QStringLiteral("Сегодня"), QStringLiteral("127.0.0.1"),
+                                    QStringLiteral("Информация об игроке")}));
+        QTest::qWait(200);
+        QCOMPARE(form->controls().WebBrowser1->url(), gameUrl);
     }
 };
 

@@ -102,7 +102,7 @@ int main(int argc, char* argv[])
     std::set<std::tuple<unsigned, int, int, std::string>> entries;
     const auto report = [&] {
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
-        const unsigned lab = form.CurLab;
+        const unsigned lab = form.shownLab();
         const int n = LabSide(lab);
         for (int level = 0; level < kLevelCount; ++level) {
             for (int x = 1; x <= n; ++x) {
@@ -131,7 +131,7 @@ int main(int argc, char* argv[])
 
     if (!waitUntil([&] { return form.poller()->NoCombatFrame.valid(); }, 30000))
         return 4;
-    if (!waitUntil([&] { return form.Reader.ViewX != 0; }, 30000))
+    if (!waitUntil([&] { return form.reader().ViewX != 0; }, 30000))
         return 4;
     report();
     person::click(form.controls().Memo2);
@@ -148,12 +148,13 @@ int main(int argc, char* argv[])
         const QPoint towards[] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
         for (int i = 0; i < 4; ++i) {
             const auto& [key, arrow] = arrows[i];
-            if (!KeyMoveScript(form.atlas(), form.CurLab, form.CurLevel, form.Reader.ViewX, form.Reader.ViewY,
-                               form.Reader.Fatigue, form.controls().cb4->isChecked(), arrow))
+            if (!KeyMoveScript(form.atlas(), form.shownLab(), form.shownLevel(), form.reader().ViewX,
+                               form.reader().ViewY, form.reader().Fatigue, form.controls().cb4->isChecked(), arrow))
                 continue;
             keys << key;
-            const TMapCell* next = form.atlas().cell(form.CurLab, form.CurLevel, form.Reader.ViewX + towards[i].x(),
-                                                     form.Reader.ViewY + towards[i].y());
+            const TMapCell* next =
+                form.atlas().cell(form.shownLab(), form.shownLevel(), form.reader().ViewX + towards[i].x(),
+                                  form.reader().ViewY + towards[i].y());
             if (next && !next->Explored)
                 fresh << key;
         }
@@ -163,10 +164,10 @@ int main(int argc, char* argv[])
             waitUntil([] { return false; }, 100);
             continue;
         }
-        const int x = form.Reader.ViewX;
-        const int y = form.Reader.ViewY;
+        const int x = form.reader().ViewX;
+        const int y = form.reader().ViewY;
         person::press(keys[rng->bounded(static_cast<int>(keys.size()))]);
-        if (waitUntil([&] { return form.Reader.ViewX != x || form.Reader.ViewY != y; }, 3000))
-            say(QStringLiteral("step %1 %2").arg(form.Reader.ViewX).arg(form.Reader.ViewY));
+        if (waitUntil([&] { return form.reader().ViewX != x || form.reader().ViewY != y; }, 3000))
+            say(QStringLiteral("step %1 %2").arg(form.reader().ViewX).arg(form.reader().ViewY));
     }
 }

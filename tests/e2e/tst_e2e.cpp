@@ -72,7 +72,7 @@ class TestEndToEnd : public QObject
             person::click(form.controls().Memo2);
         if (person::focused() != form.controls().Memo2 || !person::press(key))
             return false;
-        return waitUntil([&] { return form.Reader.ViewX == x && form.Reader.ViewY == y; });
+        return waitUntil([&] { return form.reader().ViewX == x && form.reader().ViewY == y; });
     }
 
 private slots:
@@ -93,7 +93,7 @@ private slots:
         QVERIFY(fx.writeUserDat({.login = "walker", .autoLogin = true, .passDoors = true}));
         auto form = fx.shown(fx.base());
         QVERIFY(form && person::activate(form.get()));
-        QVERIFY(waitUntil([&] { return form->Reader.ViewX == 21 && form->Reader.ViewY == 28; }, kWait));
+        QVERIFY(waitUntil([&] { return form->reader().ViewX == 21 && form->reader().ViewY == 28; }, kWait));
         person::click(form->controls().Memo2);
         const QString keys = QStringLiteral("UUUUURUUUURUUUURUUUU");
         std::vector<Pos> walked{{0, 21, 28}};
@@ -104,7 +104,7 @@ private slots:
             return waitUntil(
                 [&] {
                     for (std::size_t j = shown; j < walked.size(); ++j)
-                        if (form->Reader.ViewX == walked[j].x && form->Reader.ViewY == walked[j].y)
+                        if (form->reader().ViewX == walked[j].x && form->reader().ViewY == walked[j].y)
                             shown = j;
                     return shown >= at;
                 },
@@ -171,9 +171,9 @@ private slots:
         auto form = fx.shown(fx.base(), QSize(1280, 900));
         QVERIFY(form && person::activate(form.get()));
         QSignalSpy sounds(form->sounds(), &EventSounds::requested);
-        QVERIFY(waitUntil([&] { return form->Reader.ViewX == 2 && form->Reader.ViewY == 2; }));
+        QVERIFY(waitUntil([&] { return form->reader().ViewX == 2 && form->reader().ViewY == 2; }));
         QVERIFY(form->poller()->NoCombatFrame.valid() && form->poller()->ChoutFrame.valid());
-        QVERIFY(form->controls().Timer1->isActive() || form->Reader.ViewX == 2);
+        QVERIFY(form->controls().Timer1->isActive() || form->reader().ViewX == 2);
         QVERIFY2(form->windowTitle().startsWith(QStringLiteral("L - 0 (2,2) измотанность: 100%  ")),
                  qPrintable(form->windowTitle()));
 
@@ -198,7 +198,7 @@ private slots:
         // Down the way down, a walk on level 1, back up.
         runPageScript(form->poller()->NoCombatFrame.browser->page(), QStringLiteral("no_combat"),
                       QStringLiteral("goDown()"));
-        QVERIFY(waitUntil([&] { return form->CurLevel == 1 && form->Reader.PageLevel == 1; }));
+        QVERIFY(waitUntil([&] { return form->shownLevel() == 1 && form->reader().PageLevel == 1; }));
         QCOMPARE(form->controls().ComboBox2->currentIndex(), 1);
         QVERIFY(waitUntil([&] { return form->atlas().cell(1, 1, 15, 2)->Explored == 1; }));
         visited.insert({1, 15, 2});
@@ -206,7 +206,7 @@ private slots:
 
         // Explore depth first by what the atlas shows, as a player with the arrow keys would.
         auto explore = [&](int level, int budget, bool comeBack) -> bool {
-            std::vector<std::pair<int, int>> trail{{form->Reader.ViewX, form->Reader.ViewY}};
+            std::vector<std::pair<int, int>> trail{{form->reader().ViewX, form->reader().ViewY}};
             while (budget > 0) {
                 const auto [x, y] = trail.back();
                 const TMapCell* c = form->atlas().cell(1, level, x, y);
@@ -257,11 +257,11 @@ private slots:
             return true;
         };
         QVERIFY(explore(1, 8, true));
-        QCOMPARE(form->Reader.ViewX, 15);
-        QCOMPARE(form->Reader.ViewY, 2);
+        QCOMPARE(form->reader().ViewX, 15);
+        QCOMPARE(form->reader().ViewY, 2);
         runPageScript(form->poller()->NoCombatFrame.browser->page(), QStringLiteral("no_combat"),
                       QStringLiteral("goUp()"));
-        QVERIFY(waitUntil([&] { return form->CurLevel == 0 && form->Reader.PageLevel == 0; }));
+        QVERIFY(waitUntil([&] { return form->shownLevel() == 0 && form->reader().PageLevel == 0; }));
         ++steps;
         QVERIFY(explore(0, 12, false));
         QVERIFY2(steps >= 40, qPrintable(QString::number(steps)));
@@ -390,7 +390,7 @@ private slots:
         QVERIFY(waitUntil(
             [&] { return form->controls().PageControl2->tabText(1) == QStringLiteral("Информация об игроке"); }));
         QVERIFY(waitUntil([&] { return form->controls().ComboBox7->count() == 1; }));
-        QCOMPARE(form->CurrentBrowser()->url().toString(),
+        QCOMPARE(form->tabs()->currentBrowser()->url().toString(),
                  fx.base() + QStringLiteral("/cgi/pl_info.php?login=%CF%F3%F2%ED%E8%EA")); // the nick in Windows-1251
     }
 };

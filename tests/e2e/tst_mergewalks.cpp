@@ -50,7 +50,7 @@ class TestMergeWalks : public QObject
     {
         auto form = fx.active(userDat({.autoLogin = true, .passDoors = true}), QSize(1100, 900),
                               QString::fromStdString(server.base()));
-        if (!form || !waitUntil([&] { return form->Reader.ViewX != 0; }))
+        if (!form || !waitUntil([&] { return form->reader().ViewX != 0; }))
             return nullptr;
         person::click(form->controls().Memo2);
         return form;
@@ -62,13 +62,13 @@ class TestMergeWalks : public QObject
     {
         int made = 0;
         for (; made < steps; ++made) {
-            const int x = form.Reader.ViewX;
-            const int y = form.Reader.ViewY;
+            const int x = form.reader().ViewX;
+            const int y = form.reader().ViewY;
             const Arrow* chosen = nullptr;
             for (const Arrow& a : preferred) {
-                const TMapCell* next = form.atlas().cell(form.CurLab, form.CurLevel, x + a.dx, y + a.dy);
+                const TMapCell* next = form.atlas().cell(form.shownLab(), form.shownLevel(), x + a.dx, y + a.dy);
                 if (next && !next->Explored &&
-                    KeyMoveScript(form.atlas(), form.CurLab, form.CurLevel, x, y, form.Reader.Fatigue,
+                    KeyMoveScript(form.atlas(), form.shownLab(), form.shownLevel(), x, y, form.reader().Fatigue,
                                   form.controls().cb4->isChecked(), a.arrow)) {
                     chosen = &a;
                     break;
@@ -76,12 +76,12 @@ class TestMergeWalks : public QObject
             }
             if (!chosen || !person::press(chosen->key))
                 break;
-            if (!waitUntil([&] { return form.Reader.ViewX != x || form.Reader.ViewY != y; }))
+            if (!waitUntil([&] { return form.reader().ViewX != x || form.reader().ViewY != y; }))
                 break;
             // The new cell is recorded on the tick that shows it.
-            const int nx = form.Reader.ViewX;
-            const int ny = form.Reader.ViewY;
-            waitUntil([&] { return form.atlas().cell(form.CurLab, form.CurLevel, nx, ny)->Explored != 0; });
+            const int nx = form.reader().ViewX;
+            const int ny = form.reader().ViewY;
+            waitUntil([&] { return form.atlas().cell(form.shownLab(), form.shownLevel(), nx, ny)->Explored != 0; });
         }
         return made;
     }

@@ -163,10 +163,9 @@ private slots:
 
     void thePlayerIsDrawnOnlyOnceAPositionIsKnown()
     {
-        auto form = makeForm();
-        form->resize(1200, 900);
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        fx.reservePort();
+        auto form = fx.active(UserDat{}, QSize(1200, 900));
+        QVERIFY(form);
         auto orangeIn = [&](int col, int row) {
             const QImage img = form->controls().sg->viewport()->grab().toImage();
             const QRect r = form->controls().sg->cellRect(col, row);
@@ -177,10 +176,8 @@ private slots:
             return false;
         };
         QVERIFY(!orangeIn(3, 3));
-        form->Reader.ViewX = 3;
-        form->Reader.ViewY = 3;
-        form->controls().sg->viewport()->update();
-        QVERIFY(orangeIn(3, 3));
+        QVERIFY(fx.playerAt(*form, {0, 3, 3}));
+        QTRY_VERIFY(orangeIn(3, 3));
         form->controls().ComboBox2->setCurrentIndex(2);
         emit form->controls().ComboBox2->activated(2);
         QVERIFY(!orangeIn(3, 3)); // the player stands on level 0, not on the level shown
@@ -331,7 +328,9 @@ private slots:
 
     void theRouteIsComputedWhenTheOptionIsOn()
     {
-        auto form = makeForm();
+        fx.reservePort();
+        auto form = fx.active(UserDat{});
+        QVERIFY(form);
         Atlas& atlas = form->atlas();
         for (int y = 10; y <= 12; ++y)
             atlas.cell(1, 0, 10, y)->Explored = 1;
@@ -340,11 +339,8 @@ private slots:
         atlas.cell(1, 0, 10, 12)->Object = 'E';
         QVERIFY(!form->controls().CheckBox1->isChecked());
         QVERIFY(form->route().ExitPath.empty());
-        form->controls().CheckBox1->setChecked(true);
-        form->FindExitPath();
-        form->Reader.ViewX = 10;
-        form->Reader.ViewY = 10;
-        form->FindExitPath();
+        form->controls().CheckBox1->setChecked(true); // the box the layout keeps hidden
+        QVERIFY(fx.playerAt(*form, {0, 10, 10}));
         QCOMPARE(form->route().ExitPath, (std::vector<std::pair<int, int>>{{10, 10}, {10, 11}, {10, 12}}));
     }
 
@@ -354,10 +350,9 @@ private slots:
         const QString folder = qEnvironmentVariable("VELDOR_SCREENSHOTS");
         if (folder.isEmpty())
             QSKIP("VELDOR_SCREENSHOTS not set");
-        auto form = makeForm();
-        form->resize(1280, 900);
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        fx.reservePort();
+        auto form = fx.active(UserDat{}, QSize(1280, 900));
+        QVERIFY(form);
         Atlas& atlas = form->atlas();
         for (int x = 2; x <= 16; ++x) {
             TMapCell* c = atlas.cell(1, 0, x, 2);
@@ -379,10 +374,8 @@ private slots:
         }
         atlas.cell(1, 0, 9, 8)->Object = 'u';
         atlas.setMarkText(1, 0, 12, 5, cp1251::fromUtf8(u8"тайник"));
-        form->Reader.ViewX = 9;
-        form->Reader.ViewY = 6;
         form->controls().CheckBox1->setChecked(true);
-        form->FindExitPath();
+        QVERIFY(fx.playerAt(*form, {0, 9, 6}));
         form->controls().sg->viewport()->update();
         QTest::qWait(200);
         QVERIFY(form->grab().save(folder + QStringLiteral("/map.png")));

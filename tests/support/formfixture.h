@@ -15,6 +15,7 @@
 #include "userdat.h"
 
 #include <QTabWidget>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -48,6 +49,7 @@ public:
     void reset()
     {
         server.reset();
+        m_reservedPort = 0;
         dir = std::make_unique<QTemporaryDir>();
         profile = std::make_unique<QTemporaryDir>();
         prompts = std::make_shared<ScriptedPrompts>();
@@ -60,8 +62,67 @@ public:
         server = std::make_unique<practice::test::RunningServer>(std::move(rules), seed, levels, fixedPort);
         return *server;
     }
-    // The practice server's address, or one where nothing answers when none runs.
-    QString base() const { return server ? QString::fromStdString(server->base()) : kNoServer; }
+    // The practice server's address, the port kept for it, or one where nothing answers.
+    QString base() const
+    {
+        if (server)
+            return QString::fromStdString(server->base());
+        return m_reservedPort ? QStringLiteral("http://127.0.0.1:%1").arg(m_reservedPort) : kNoServer;
+    }
+    // A free port for a practice server started later (startServerOn); windows made now play there.
+    void reservePort()
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        m_reservedPort = probe.serverPort();
+    }
+
+    // The practice game on the reserved port, its labyrinth what the atlas holds for labyrinth 1 (a labyrinth of
+    // `size`: cells past the atlas's 30 are the generated ones), the player starting at `start`.
+    practice::test::RunningServer& startServerOn(const Atlas& atlas, practice::Position start, int size = 30)
+    {
+        practice::Labyrinth lab = practice::Labyrinth::generate(11, size, 1);
+        for (int x = 1; x <= std::min(size, 30); ++x)
+            for (int y = 1; y <= std::min(size, 30); ++y) {
+                const TMapCell* c = atlas.cell(1, 0, x, y);
+                practice::Cell& cell = lab.at(0, x, y);
+                cell.side = {c->North, c->South, c->West, c->East};
+                cell.object = c->Explored && c->Object ? c->Object : 'n';
+                cell.chestImage.clear();
+            }
+        practice::GameRules rules;
+        rules.start = start;
+        server = std::make_unique<practice::test::RunningServer>(std::move(lab), rules, m_reservedPort);
+        return *server;
+    }
+
+    // Logs in on the login form of the game tab as a person does: a click into the password box, then Enter.
+    static bool logIn(TForm1& form)
+    {
+        TWebbrowser* game = form.controls().WebBrowser1;
+        QVariantList box;
+        bool done = false;
+        game->page()->runJavaScript(
+            QStringLiteral("(function(){var r=document.forms[0].password.getBoundingClientRect();"
+                           "return [r.left + r.width / 2, r.top + r.height / 2];})()"),
+            [&](const QVariant& v) {
+                box = v.toList();
+                done = true;
+            });
+        if (!waitUntil([&] { return done; }) || box.size() != 2)
+            return false;
+        person::click(game, QPoint(box[0].toInt(), box[1].toInt()));
+        return waitUntil([&] { return person::focused() != nullptr; }) && person::press(Qt::Key_Return);
+    }
+
+    // The player stands at `start` of labyrinth 1, in a game that shows what the window's atlas holds: the
+    // window logs in and reads the position. The window must have been made after reservePort().
+    bool playerAt(TForm1& form, practice::Position start, int size = 30)
+    {
+        startServerOn(form.atlas(), start, size);
+        return waitUntil([&] { return !form.controls().WebBrowser1->busy(); }) && logIn(form) &&
+               waitUntil([&] { return form.reader().ViewX == start.x && form.reader().ViewY == start.y; });
+    }
     QString url(const char* path) const { return base() + QLatin1String(path); }
 
     QString file(const char* name) const { return dir->filePath(QString::fromLatin1(name)); }
@@ -135,6 +196,9 @@ public:
             return fresh;
         return goTo(form, address) ? fresh : nullptr;
     }
+
+private:
+    int m_reservedPort = 0;
 };
 
 } // namespace veldor::test

@@ -20,7 +20,10 @@ public:
     // On `fixedPort` when given (a server that comes back where it was), otherwise on a free port.
     explicit RunningServer(GameRules rules = {}, std::uint64_t seed = 11, int levels = 3, int fixedPort = 0,
                            RequestGate::Limits limits = {})
-        : game(Labyrinth::generate(seed, 30, levels), std::move(rules)), server(game, {}, limits)
+        : RunningServer(Labyrinth::generate(seed, 30, levels), std::move(rules), fixedPort, limits)
+    {}
+    RunningServer(Labyrinth labyrinth, GameRules rules, int fixedPort = 0, RequestGate::Limits limits = {})
+        : game(std::move(labyrinth), std::move(rules)), server(game, {}, limits)
     {
         port = server.bind(fixedPort);
         thread = std::thread([this] { server.listen(); });
