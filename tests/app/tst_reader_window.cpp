@@ -52,15 +52,6 @@ class TestReaderWindow : public QObject
         return fx.active(userDat({.autoLogin = true, .passDoors = true, .hidePanels = hidePanels}), QSize());
     }
 
-    static void stepWithKey(TForm1& form, int key, int x, int y)
-    {
-        if (person::focused() != form.controls().Memo2)
-            person::click(form.controls().Memo2);
-        QCOMPARE(person::focused(), form.controls().Memo2);
-        QVERIFY(person::press(key));
-        QTRY_VERIFY_WITH_TIMEOUT(form.reader().ViewX == x && form.reader().ViewY == y, kWait);
-    }
-
 private slots:
     void init() { fx.reset(); }
 
@@ -84,7 +75,7 @@ private slots:
 
         // Five steps east through a plain passage and doors: trap, flag, loot, red chest, green chest.
         for (int x = 3; x <= 7; ++x)
-            stepWithKey(*form, Qt::Key_Right, x, 2);
+            QVERIFY(FormFixture::step(*form, Qt::Key_Right, x, 2));
         // Fatigue drops with each move and recovers with time: whatever the page shows, the caption shows.
         const QRegularExpression caption(QStringLiteral("^L - 0 \\(7,2\\) измотанность: (\\d+)%  Вельдор"));
         QTRY_VERIFY_WITH_TIMEOUT(caption.match(form->windowTitle()).hasMatch(), kWait);
@@ -111,7 +102,7 @@ private slots:
         // On to the monster: the combat collapses the three areas.
         const int gridWidth = form->controls().sg->width();
         for (int x = 8; x <= 13; ++x)
-            stepWithKey(*form, Qt::Key_Right, x, 2);
+            QVERIFY(FormFixture::step(*form, Qt::Key_Right, x, 2));
         QVERIFY(person::press(Qt::Key_Right));
         QTRY_VERIFY_WITH_TIMEOUT(form->poller()->YourArmyFrame.valid(), kWait);
         QCOMPARE(form->controls().sg->width(), 5);
@@ -134,7 +125,7 @@ private slots:
         const int sideWidth = form->controls().ScrollBox1->width();
         const int bottom = form->controls().Panel1->height();
         for (int x = 3; x <= 14; ++x)
-            stepWithKey(*form, Qt::Key_Right, x, 2);
+            QVERIFY(FormFixture::step(*form, Qt::Key_Right, x, 2));
         QVERIFY(form->poller()->YourArmyFrame.valid());
         QCOMPARE(form->controls().sg->width(), gridWidth);
         QCOMPARE(form->controls().ScrollBox1->width(), sideWidth);

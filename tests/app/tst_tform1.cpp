@@ -7,6 +7,7 @@
 #include "formfixture.h"
 #include "mapview/clicksplitter.h"
 #include "mapview/mapgrid.h"
+#include "person.h"
 
 #include <QAction>
 #include <QApplication>
@@ -47,22 +48,6 @@ class TestTForm1 : public QObject
     std::shared_ptr<ScriptedPrompts>& prompts = fx.prompts;
 
     QString file(const char* name) const { return fx.file(name); }
-    std::unique_ptr<TForm1> makeForm(const QString& folder = {}) { return fx.make(kServer, folder); }
-    std::unique_ptr<TForm1> shownForm() { return fx.shown(kServer); }
-
-    static void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
-
-    // Press, move with the button held, release: a drag of the splitter handle by `delta` pixels.
-    static void drag(QWidget* handle, QPoint delta)
-    {
-        const QPoint from = handle->rect().center();
-        const QPoint to = from + delta;
-        QTest::mousePress(handle, Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(handle->mapToGlobal(to)), Qt::NoButton, Qt::LeftButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(handle, &move);
-        QTest::mouseRelease(handle, Qt::LeftButton, {}, to);
-    }
 
 private slots:
     void init() { fx.reset(); }
@@ -125,7 +110,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, caption);
         QFETCH(QString, hint);
-        auto form = makeForm();
+        auto form = fx.make();
         QWidget* w = form->findChild<QWidget*>(name);
         QVERIFY2(w, qPrintable(name));
         QString text;
@@ -141,7 +126,7 @@ private slots:
 
     void menusAndWindow()
     {
-        auto form = makeForm();
+        auto form = fx.make();
         QVERIFY(form->windowTitle().startsWith(QStringLiteral("Вельдор")));
         QStringList top;
         for (QAction* a : form->controls().MainMenu1->actions())
@@ -184,7 +169,7 @@ private slots:
 
     void firstStartInAnEmptyFolder()
     {
-        auto form = makeForm();
+        auto form = fx.make();
         for (const char* name : kMapNames) {
             QVERIFY(QFile::exists(file(name)));
             QCOMPARE(QFileInfo(file(name)).size(), qint64(0));
@@ -237,7 +222,7 @@ private slots:
         QFETCH(bool, sounds);
         QFETCH(bool, hide);
         QVERIFY(writeAll(file("user.dat"), userDat));
-        auto form = makeForm();
+        auto form = fx.make();
         QCOMPARE(form->controls().ComboBox1->currentIndex(), labIndex);
         QCOMPARE(form->shownLab(), unsigned(labIndex + 1));
         QCOMPARE(form->controls().sg->rowCount(), gridSize);
@@ -254,7 +239,7 @@ private slots:
     void aDamagedSettingsFileForgetsThePassword()
     {
         QVERIFY(writeAll(file("user.dat"), "hero\r\nsecret\r\nX\r\n20\r\n1\r\n1\r\n1\r\n1\r\n"));
-        auto form = makeForm();
+        auto form = fx.make();
         QCOMPARE(form->settings().StoredLogin, std::string("hero"));
         QVERIFY(form->settings().StoredPassword.empty());
         QCOMPARE(QFileInfo(file("user.dat")).size(), qint64(0));
@@ -264,7 +249,7 @@ private slots:
 
     void choosingALabyrinthSizesTheGridAndFillsTheMemos()
     {
-        auto form = makeForm();
+        auto form = fx.make();
         Atlas& atlas = form->atlas();
         AppendEntry(*atlas.levelLists(14, 0), ListKind::Exits, PositionEntry(0, 5, 6));
         AppendEntry(*atlas.levelLists(14, 3), ListKind::Traps, PositionEntry(3, 1, 2));
@@ -297,7 +282,7 @@ private slots:
 
     void travelEstimateAppearsOnTheFirstSelection()
     {
-        auto form = makeForm();
+        auto form = fx.make();
         QVERIFY(form->controls().Label7->text().isEmpty());
         form->controls().ComboBox4->setCurrentIndex(7); // Илдиор, not yet a selection by the user
         QVERIFY(form->controls().Label7->text().isEmpty());
@@ -311,7 +296,7 @@ private slots:
 
     void cellSizeStaysWithinItsRange()
     {
-        auto form = makeForm();
+        auto form = fx.make();
         form->controls().SpinEdit5->setValue(3);
         QCOMPARE(form->controls().SpinEdit5->value(), 10);
         form->controls().SpinEdit5->stepDown();
@@ -326,32 +311,34 @@ private slots:
         QVERIFY(form->controls().SpinEdit5->findChild<QLineEdit*>()->isReadOnly());
     }
 
-    void closeQueryCancelKeepsTheWindowAndWritesSettings()
+    // The close question: the settings are written whatever the answer, the maps only on "Да".
+    void closeQuestion_data()
     {
-        auto form = shownForm();
+        QTest::addColumn<UserPrompts::Answer>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("cancel") << UserPrompts::Answer::Cancel << false << false;
+        QTest::newRow("no") << UserPrompts::Answer::No << true << false;
+        QTest::newRow("yes") << UserPrompts::Answer::Yes << true << true;
+    }
+    void closeQuestion()
+    {
+        QFETCH(UserPrompts::Answer, answer);
+        QFETCH(bool, saved);
+        auto form = fx.shown();
         QVERIFY(form);
         QFile::remove(file("user.dat"));
         form->controls().cb4->setChecked(true);
-        prompts->answers = {UserPrompts::Answer::Cancel};
-        QVERIFY(!form->close());
-        QVERIFY(form->isVisible());
+        *form->atlas().cell(1, 0, 1, 1) = TMapCell{0, 0, 0, 0, 1, 'E'};
+        prompts->answers = {answer};
+        QTEST(form->close(), "closes");
+        QCOMPARE(form->isVisible(), answer == UserPrompts::Answer::Cancel);
         QCOMPARE(prompts->questions, QStringList{QStringLiteral("Сохранить карты?")});
         QCOMPARE(readAll(file("user.dat")), QByteArray("\r\n\r\n1\r\n15\r\n0\r\n1\r\n0\r\n0\r\n0\r\n"));
-        for (const char* name : kMapNames)
-            QCOMPARE(QFileInfo(file(name)).size(), qint64(0));
-    }
-
-    void closeQueryNoClosesWithoutMaps()
-    {
-        auto form = shownForm();
-        QVERIFY(form);
-        QFile::remove(file("user.dat"));
-        form->atlas().cell(1, 0, 1, 1)->Explored = 1;
-        prompts->answers = {UserPrompts::Answer::No};
-        QVERIFY(form->close());
-        QVERIFY(QFile::exists(file("user.dat")));
-        for (const char* name : kMapNames)
-            QCOMPARE(QFileInfo(file(name)).size(), qint64(0));
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(QFileInfo(file(kMapNames[i])).size(), saved ? kMapSizes[i] : 0);
+        QCOMPARE(readAll(file("map1.map")).mid(5, 1), QByteArray(saved ? "E" : ""));
+        QVERIFY(prompts->errors.isEmpty());
     }
 
     // Whatever stands in user.dat's place, the window starts, says what is wrong, and takes nothing from it.
@@ -369,7 +356,7 @@ private slots:
         const QString path = file("user.dat");
         const QByteArray large = "hero\r\n" + QByteArray(256 * 1024, 'p') + "\r\n3\r\n20\r\n1\r\n1\r\n1\r\n1\r\n";
         QVERIFY(kind == QLatin1String("large") ? writeAll(path, large) : makeOddFile(path, kind));
-        auto form = makeForm();
+        auto form = fx.make();
         QVERIFY(form->startupProblems().join(QLatin1Char(' ')).contains(QStringLiteral("user.dat не прочитан")));
         QCOMPARE(form->settings().StoredLogin, std::string());
         QCOMPARE(form->controls().ComboBox1->currentIndex(), 0); // the designed defaults, as on a first start
@@ -384,21 +371,21 @@ private slots:
     {
         const QString stale = file("user.dat.tmp-Q1w2e3");
         QVERIFY(writeAll(stale, "hero\r\nsecret\r\n"));
-        auto form = makeForm();
+        auto form = fx.make();
         QVERIFY(!QFile::exists(stale));
     }
 
     // Two copies in one folder would overwrite each other's saves: the second one asks and opens read-only.
     void aSecondCopyInTheFolderOpensReadOnlyOrQuits()
     {
-        auto first = makeForm();
+        auto first = fx.make();
         QVERIFY(!first->readOnly());
         QVERIFY(fx.writeUserDat({.login = "first"}));
         const QString saving = file("map3.map.tmp-Zx9Cv8"); // the first copy is in the middle of a save
         QVERIFY(writeAll(saving, "half"));
 
         prompts->choices = {0};
-        auto second = makeForm();
+        auto second = fx.make();
         QCOMPARE(prompts->questions.size(), 1);
         QVERIFY(prompts->questions[0].contains(QStringLiteral("уже открыты в другом окне")));
         QVERIFY(second->readOnly());
@@ -416,12 +403,12 @@ private slots:
         QCOMPARE(readAll(file("user.dat")), QByteArray("first\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n"));
 
         prompts->choices = {1};
-        auto third = makeForm();
+        auto third = fx.make();
         QVERIFY(third->quitRequested());
 
         // Once the first copy has gone, the folder is free again.
         first.reset();
-        auto fourth = makeForm();
+        auto fourth = fx.make();
         QVERIFY(!fourth->readOnly());
         QCOMPARE(prompts->questions.size(), 4);
     }
@@ -435,7 +422,7 @@ private slots:
         QVERIFY(gone.waitForFinished());
         QVERIFY(writeAll(file("veldor.lock"),
                          QByteArray::number(pid) + "\ntst_tform1\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
-        auto form = makeForm();
+        auto form = fx.make();
         QVERIFY(!form->readOnly());
         QVERIFY(prompts->questions.isEmpty());
     }
@@ -467,7 +454,7 @@ private slots:
         else
             QVERIFY(makeOddFile(lock, kind));
         prompts->choices = {choice};
-        auto form = makeForm();
+        auto form = fx.make();
         QCOMPARE(prompts->questions.size(), 1);
         QVERIFY(prompts->questions[0].contains(QStringLiteral("veldor.lock испорчен")));
         QFETCH(QString, named);
@@ -485,7 +472,7 @@ private slots:
         QVERIFY(QFile(file("markers.txt")).open(QIODevice::WriteOnly) &&
                 QFile(file("markers.txt")).resize(qint64(101) << 20));
         QVERIFY(QFile(file("user.dat")).open(QIODevice::WriteOnly) && QFile(file("user.dat")).resize(qint64(1) << 30));
-        auto form = shownForm();
+        auto form = fx.shown();
         QVERIFY(form);
         const QString problems = form->startupProblems().join(QLatin1Char('\n'));
         QVERIFY(problems.contains(QStringLiteral("markers.txt")) && problems.contains(QStringLiteral("user.dat")));
@@ -517,14 +504,14 @@ private slots:
     void anOverlongLoginIsRefusedWithAMessage()
     {
         QVERIFY(fx.writeUserDat({.login = QByteArray(300, 'h'), .autoLogin = true}));
-        auto form = makeForm();
+        auto form = fx.make();
         QVERIFY(form->startupProblems().join(QLatin1Char(' ')).contains(QStringLiteral("длиннее 255")));
     }
 
     // A folder where user.dat cannot be written must not make the program impossible to close.
     void closeStillClosesWhenTheSettingsCannotBeWritten()
     {
-        auto form = shownForm();
+        auto form = fx.shown();
         QVERIFY(form);
         QFile::remove(file("user.dat"));
         QVERIFY(QDir(fx.dir->path()).mkdir(QStringLiteral("user.dat"))); // nothing can replace it
@@ -534,25 +521,10 @@ private slots:
         QVERIFY(prompts->errors[0].contains(QStringLiteral("user.dat")));
     }
 
-    void closeQueryYesSavesMapsAndSettings()
-    {
-        auto form = shownForm();
-        QVERIFY(form);
-        QFile::remove(file("user.dat"));
-        form->atlas().cell(1, 0, 1, 1)->Object = 'E';
-        prompts->answers = {UserPrompts::Answer::Yes};
-        QVERIFY(form->close());
-        for (int i = 0; i < 4; ++i)
-            QCOMPARE(QFileInfo(file(kMapNames[i])).size(), kMapSizes[i]);
-        QCOMPARE(readAll(file("map1.map")).at(5), 'E');
-        QVERIFY(QFile::exists(file("user.dat")));
-        QVERIFY(prompts->errors.isEmpty());
-    }
-
     // Closing must not throw away maps that could not be written.
     void closeQueryYesKeepsTheWindowWhenAMapCannotBeSaved()
     {
-        auto form = shownForm();
+        auto form = fx.shown();
         QVERIFY(form);
         QVERIFY(QFile::setPermissions(file("map3.map"), QFile::ReadOwner | QFile::ReadOther));
         QFile::remove(file("user.dat"));
@@ -572,20 +544,24 @@ private slots:
 
     void saveButtonWritesTheMapsAndReportsFailures()
     {
-        auto form = makeForm();
+        auto form = fx.active();
+        QVERIFY(form);
         form->atlas().cell(20, 16, 100, 100)->Object = 'd';
-        click(form->controls().Button14);
+        form->controls().ScrollBox1->ensureWidgetVisible(form->controls().Button14);
+        person::click(form->controls().PageControl1->tabButton(0)); // "Настройки"
+        QTRY_VERIFY(form->controls().Button14->isVisible());
+        person::click(form->controls().Button14);
         QCOMPARE(QFileInfo(file("map3.map")).size(), kMapSizes[2]);
         QVERIFY(prompts->errors.isEmpty());
         QVERIFY(QFile::setPermissions(file("map.crd"), QFile::ReadOwner));
-        click(form->controls().Button14);
+        person::click(form->controls().Button14);
         QCOMPARE(prompts->errors.size(), 1);
         QVERIFY(prompts->errors[0].contains(QStringLiteral("map.crd")));
     }
 
     void aFolderWithoutFilesStillBuildsTheWindowAndTellsOnce()
     {
-        auto form = makeForm(fx.dir->filePath(QStringLiteral("missing/folder")));
+        auto form = fx.make({}, fx.dir->filePath(QStringLiteral("missing/folder")));
         QCOMPARE(form->controls().sg->rowCount(), 31);
         QCOMPARE(form->controls().Label2->text(), QStringLiteral("Процент открытия уровня: 0%"));
         QCOMPARE(form->controls().ComboBox6->currentText(), kServer + QStringLiteral("/login.php"));
@@ -598,38 +574,38 @@ private slots:
 
     void splitterClickCollapsesAndRestoresDragResizes()
     {
-        auto form = shownForm();
+        auto form = fx.shown();
         QVERIFY(form);
         const int gridWidth = form->controls().sg->width();
         QVERIFY(gridWidth > 5);
-        click(form->controls().Splitter1);
+        person::click(form->controls().Splitter1);
         QTRY_COMPARE(form->controls().sg->width(), 5);
         QCOMPARE(form->findChild<ClickSplitter*>(QStringLiteral("MainSplitter"))->savedSize(form->controls().Splitter1),
                  gridWidth);
-        click(form->controls().Splitter1);
+        person::click(form->controls().Splitter1);
         QTRY_COMPARE(form->controls().sg->width(), gridWidth);
 
-        drag(form->controls().Splitter1, QPoint(-40, 0));
+        person::drag(form->controls().Splitter1, QPoint(-40, 0));
         QTRY_COMPARE(form->controls().sg->width(), gridWidth + 40);
         QVERIFY(!form->findChild<ClickSplitter*>(QStringLiteral("MainSplitter"))->dragging());
         // After a drag the next click collapses again and restores the dragged width.
-        click(form->controls().Splitter1);
+        person::click(form->controls().Splitter1);
         QTRY_COMPARE(form->controls().sg->width(), 5);
-        click(form->controls().Splitter1);
+        person::click(form->controls().Splitter1);
         QTRY_COMPARE(form->controls().sg->width(), gridWidth + 40);
 
         const int sideWidth = form->controls().ScrollBox1->width();
-        click(form->controls().Splitter2);
+        person::click(form->controls().Splitter2);
         QTRY_COMPARE(form->controls().ScrollBox1->width(), 5);
-        click(form->controls().Splitter2);
+        person::click(form->controls().Splitter2);
         QTRY_COMPARE(form->controls().ScrollBox1->width(), sideWidth);
 
         const int bottomHeight = form->controls().Panel1->height();
-        click(form->controls().Splitter3);
+        person::click(form->controls().Splitter3);
         QTRY_COMPARE(form->controls().Panel1->height(), 5);
-        click(form->controls().Splitter3);
+        person::click(form->controls().Splitter3);
         QTRY_COMPARE(form->controls().Panel1->height(), bottomHeight);
-        drag(form->controls().Splitter3, QPoint(0, -20));
+        person::drag(form->controls().Splitter3, QPoint(0, -20));
         QTRY_COMPARE(form->controls().Panel1->height(), bottomHeight + 20);
     }
 };

@@ -92,7 +92,6 @@ class TestWindowInput : public QObject
     FormFixture fx;
     std::shared_ptr<ScriptedPrompts>& prompts = fx.prompts;
 
-    std::unique_ptr<TForm1> activeForm(const UserDat& settings = {}) { return fx.active(settings); }
     static UserDat autoLogin() { return {.autoLogin = true, .passDoors = true}; }
 
 private slots:
@@ -109,7 +108,7 @@ private slots:
 
     void enterInTheAddressAndNickBoxes()
     {
-        auto form = activeForm();
+        auto form = fx.active(UserDat{});
         QVERIFY(form);
         QVERIFY(FormFixture::openTab(*form, fx.url("/chout.php")));
         QTRY_COMPARE_WITH_TIMEOUT(FormFixture::tab(*form, 1)->url().toString(), fx.url("/chout.php"), kWait);
@@ -127,7 +126,7 @@ private slots:
     // A page that sets its title late must not wipe out what the user is typing into the address box.
     void typingInTheAddressBoxIsNotOverwritten()
     {
-        auto form = activeForm();
+        auto form = fx.active(UserDat{});
         QVERIFY(form);
         const QString late = QStringLiteral("data:text/html,<script>setTimeout(function(){document.title='late'},1200)"
                                             "</script>late");
@@ -149,7 +148,7 @@ private slots:
             while (QTcpSocket* s = silent.nextPendingConnection())
                 held << s;
         });
-        auto form = activeForm();
+        auto form = fx.active(UserDat{});
         QVERIFY(form);
         QVERIFY(FormFixture::openTab(*form, QStringLiteral("http://127.0.0.1:%1/slow").arg(silent.serverPort())));
         TWebbrowser* tab = FormFixture::tab(*form, 1);
@@ -161,7 +160,7 @@ private slots:
 
     void backFromAFailedPage()
     {
-        auto form = activeForm();
+        auto form = fx.active(UserDat{});
         QVERIFY(form);
         QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Alpha")));
         TWebbrowser* tab = FormFixture::tab(*form, 1);
@@ -198,7 +197,7 @@ private slots:
 
     void altArrowsInTheKeyboardBoxWalk()
     {
-        auto form = activeForm(autoLogin());
+        auto form = fx.active(autoLogin());
         QVERIFY(form);
         QTRY_COMPARE_WITH_TIMEOUT(form->controls().Label5->text(), QStringLiteral("2x2"), kWait);
         const QUrl game = form->controls().WebBrowser1->url();
@@ -219,7 +218,7 @@ private slots:
 
     void backFollowsTheTabInFront()
     {
-        auto form = activeForm();
+        auto form = fx.active(UserDat{});
         QVERIFY(form);
         QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Alpha")));
         TWebbrowser* first = FormFixture::tab(*form, 1);
@@ -244,7 +243,7 @@ private slots:
 
     void historyLeavesOutTheLoginForm()
     {
-        auto form = activeForm();
+        auto form = fx.active(UserDat{});
         QVERIFY(form);
         QTRY_VERIFY_WITH_TIMEOUT(
             !form->controls().WebBrowser1->busy() && !form->controls().WebBrowser1->url().isEmpty(), kWait);
@@ -255,7 +254,7 @@ private slots:
 
     void dialogsAndTheBrowserSpeakRussian()
     {
-        auto form = activeForm();
+        auto form = fx.active(UserDat{});
         QVERIFY(form);
         QStringList buttons;
         QTimer::singleShot(0, this, [&] {
@@ -299,7 +298,7 @@ private slots:
     void everyHintShowsAtOnceAfterTheGridsFirst()
     {
         WindowStyle::install()->setFallAsleepDelay(100); // hints fall asleep sooner than the platform's 2 s
-        auto form = activeForm();
+        auto form = fx.active(UserDat{});
         QVERIFY(form);
         MapGrid* grid = form->controls().sg;
         const QPoint cell = grid->cellRect(2, 2).center();
@@ -326,7 +325,7 @@ private slots:
 
     void thePasswordBoxShowsStars()
     {
-        auto form = activeForm();
+        auto form = fx.active(UserDat{});
         QVERIFY(form);
         QVERIFY(person::chooseMenu(form->controls().MainMenu1,
                                    {QStringLiteral("Дополнительно"), QStringLiteral("Данные")}));
@@ -338,14 +337,14 @@ private slots:
 
     void theCaptionIsExactlyTheTitle()
     {
-        auto form = activeForm();
+        auto form = fx.active(UserDat{});
         QVERIFY(form);
         QTRY_COMPARE_WITH_TIMEOUT(xTitle(form.get()), TForm1::Title(), kWait);
     }
 
     void organizeFavoritesFollowsTheFolder()
     {
-        auto form = activeForm();
+        auto form = fx.active(UserDat{});
         QVERIFY(form);
         TFavoritesMenu* favorites = form->controls().FavoritesMenu;
         favorites->FileManagerCommand = fx.file("no-file-manager-here");
@@ -374,7 +373,7 @@ private slots:
 
     void addToFavoritesAsksBeforeReplacing()
     {
-        auto form = activeForm();
+        auto form = fx.active(UserDat{});
         QVERIFY(form);
         const QString file = QDir(form->controls().FavoritesMenu->folder()).filePath(QStringLiteral("Игрок.url"));
         const QByteArray old = "[InternetShortcut]\r\nURL=http://old.example/\r\n";
@@ -400,7 +399,7 @@ private slots:
     // A marker set through the grid's popup menu is saved with the maps and is there after a restart.
     void aMarkerSurvivesARestart()
     {
-        auto form = activeForm();
+        auto form = fx.active(UserDat{});
         QVERIFY(form);
         MapGrid* grid = form->controls().sg;
         person::hover(grid->viewport(), grid->cellRect(4, 6).center());
@@ -414,7 +413,7 @@ private slots:
         QVERIFY(form->close());
         form.reset();
 
-        auto again = activeForm();
+        auto again = fx.active(UserDat{});
         QVERIFY(again);
         QVERIFY(again->startupProblems().isEmpty());
         person::hover(again->controls().sg->viewport(), again->controls().sg->cellRect(4, 6).center());
@@ -439,7 +438,7 @@ private slots:
     // The share explored and the hint of the cell under the pointer follow every change of the map at once.
     void theShareAndTheHintFollowTheMap()
     {
-        auto form = activeForm();
+        auto form = fx.active(UserDat{});
         QVERIFY(form);
         for (int x = 1; x <= 9; ++x)
             form->atlas().cell(form->shownLab(), 0, x, 1)->Explored = 1; // 9 of 900 cells
@@ -459,7 +458,7 @@ private slots:
     // back after "Да", and the map files were never touched meanwhile.
     void unsavedMarksComeBackAfterACrash()
     {
-        auto form = activeForm();
+        auto form = fx.active(UserDat{});
         QVERIFY(form);
         const unsigned lab = form->shownLab();
         const int level = form->shownLevel();
@@ -470,7 +469,7 @@ private slots:
         form.reset(); // no close: nothing saved, nothing discarded
 
         prompts->answers = {UserPrompts::Answer::Yes};
-        auto again = activeForm();
+        auto again = fx.active(UserDat{});
         QVERIFY(again);
         QVERIFY(prompts->questions.last().startsWith(QStringLiteral(
             "Предыдущий сеанс завершился, не сохранив карты. Восстановить несохранённые изменения?\n\n"
@@ -488,7 +487,7 @@ private slots:
 
     void aJournalForOtherMapsIsOfferedWithNoAsItsDefault()
     {
-        auto form = activeForm();
+        auto form = fx.active(UserDat{});
         QVERIFY(form);
         QVERIFY(mark(*form, 5, 5, {QStringLiteral("Добавить"), QStringLiteral("Флаг")}));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(fx.file("map.journal")), kWait);
@@ -510,7 +509,7 @@ private slots:
         other[0] = 1;
         QVERIFY(writeAll(fx.file("map1.map"), other));
         prompts->answers.clear(); // Enter: the default
-        auto again = activeForm();
+        auto again = fx.active(UserDat{});
         QVERIFY(again);
         QVERIFY(prompts->questions.last().contains(QStringLiteral("Файлы карт с тех пор заменены")));
         QVERIFY(!prompts->yesNoDefaults.last());
@@ -520,7 +519,7 @@ private slots:
 
     void openingADocumentLeavesNoEmptyTab()
     {
-        auto form = activeForm();
+        auto form = fx.active(UserDat{});
         QVERIFY(form);
         const QString doc = fx.file("отчёт.doc");
         const QByteArray bytes("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 not a page", 20);

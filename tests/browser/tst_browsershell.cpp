@@ -39,9 +39,6 @@ class TestBrowserShell : public QObject
     FormFixture fx;
     std::shared_ptr<ScriptedPrompts>& prompts = fx.prompts;
 
-    std::unique_ptr<TForm1> makeForm() { return fx.active(); }
-    std::unique_ptr<TForm1> makeForm(const UserDat& settings) { return fx.active(settings); }
-
 private slots:
     void init()
     {
@@ -52,7 +49,7 @@ private slots:
 
     void tabsOpenCloseAndShowTheirAddress()
     {
-        auto form = makeForm();
+        auto form = fx.active();
         QVERIFY(form);
         TWebbrowser* info = FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Alpha"));
         QVERIFY(info);
@@ -91,7 +88,7 @@ private slots:
 
     void addressBoxNavigatesOtherTabsOnly()
     {
-        auto form = makeForm();
+        auto form = fx.active();
         QVERIFY(form);
         QTRY_VERIFY_WITH_TIMEOUT(
             !form->controls().WebBrowser1->busy() && !form->controls().WebBrowser1->url().isEmpty(), kWait);
@@ -121,7 +118,7 @@ private slots:
 
     void aTitleFromABackgroundTabRenamesTheActiveTab()
     {
-        auto form = makeForm();
+        auto form = fx.active();
         QVERIFY(form);
         // A page that renames itself half a second after it went into the background.
         const QString page = fx.dir->filePath(QStringLiteral("background.html"));
@@ -141,7 +138,7 @@ private slots:
 
     void doubleClickOnTheTabStripClosesTheTab()
     {
-        auto form = makeForm();
+        auto form = fx.active();
         QVERIFY(form);
         QVERIFY(FormFixture::openTab(*form) && FormFixture::openTab(*form));
         QTabBar* bar = form->controls().PageControl2->tabBar();
@@ -174,7 +171,7 @@ private slots:
 
     void commandsOnPages()
     {
-        auto form = makeForm();
+        auto form = fx.active();
         QVERIFY(form);
         QVERIFY(FormFixture::openTab(*form));
         // Without a document the font sizes change nothing, the check marks included.
@@ -216,7 +213,7 @@ private slots:
 
     void loginPanelKeepsTheAutomaticLoginToggle()
     {
-        auto form = makeForm({.password = "secret"});
+        auto form = fx.active(UserDat{.password = "secret"});
         QVERIFY(form);
         form->controls().N16->trigger();
         QVERIFY(form->controls().Panel2->isVisible());
@@ -240,7 +237,7 @@ private slots:
 
     void automaticLoginNeedsAPassword()
     {
-        auto form = makeForm({.password = "", .autoLogin = true});
+        auto form = fx.active(UserDat{.password = "", .autoLogin = true});
         QVERIFY(form);
         QVERIFY(waitUntil([&] { return !form->controls().WebBrowser1->busy(); }));
         QTest::qWait(200); // a submitted form would be loading by now
@@ -254,7 +251,7 @@ private slots:
         practice::GameRules rules;
         rules.password = "a \"b\" >c&d";
         fx.startServer(rules);
-        auto form = makeForm({.login = "Ёжик в тумане", .password = "a \"b\" >c&d", .autoLogin = true});
+        auto form = fx.active(UserDat{.login = "Ёжик в тумане", .password = "a \"b\" >c&d", .autoLogin = true});
         QVERIFY(form);
         QTRY_VERIFY_WITH_TIMEOUT(form->poller()->NoCombatFrame.valid(),
                                  kWait); // the server took the password as stored
@@ -266,7 +263,7 @@ private slots:
 
     void playerLookup()
     {
-        auto form = makeForm();
+        auto form = fx.active();
         QVERIFY(form);
         form->controls().N17->trigger(); // cancelled
         prompts->textAnswers = {QString()};
@@ -305,7 +302,7 @@ private slots:
 
     void visitedPagesAppearInTheHistoryMenu()
     {
-        auto form = makeForm();
+        auto form = fx.active();
         QVERIFY(form);
         QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Hist")));
         auto visited = [&] {

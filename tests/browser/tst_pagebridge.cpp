@@ -1,9 +1,11 @@
 // Reading the game's frames through the real browser engine.
 #include "app/webengine_setup.h"
 #include "browser/pagebridge.h"
+#include "eventwait.h"
 #include "practicefixture.h"
 #include "reader/pagetext.h"
 #include "referencemarkup.h"
+#include "testsupport.h"
 #include "ui/qtcodec.h"
 
 #include <QApplication>
@@ -18,11 +20,10 @@
 #include <optional>
 
 using namespace veldor;
+using namespace veldor::test;
 using practice::test::RunningServer;
 
 namespace {
-
-constexpr int kWait = 20000;
 
 std::optional<QString> markup(QWebEnginePage& page, const QString& frame)
 {
@@ -32,8 +33,7 @@ std::optional<QString> markup(QWebEnginePage& page, const QString& frame)
         result = std::move(m);
         done = true;
     });
-    for (int waited = 0; !done && waited < kWait; waited += 10)
-        QTest::qWait(10);
+    waitUntil([&] { return done; });
     return result;
 }
 
@@ -49,14 +49,8 @@ QString referenceMarkup(QWebEnginePage& page, const QString& frame)
             result = v.toString();
             done = true;
         });
-    for (int waited = 0; !done && waited < kWait; waited += 10)
-        QTest::qWait(10);
+    waitUntil([&] { return done; });
     return result;
-}
-
-bool hasLine(const PageLines& lines, const std::string& prefix)
-{
-    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
 }
 
 QString jsonString(const QString& text)

@@ -7,6 +7,7 @@
 #include "browser/twebbrowser.h"
 #include "eventwait.h"
 #include "practicefixture.h"
+#include "testsupport.h"
 #include "ui/qtcodec.h"
 
 #include <QSignalSpy>
@@ -18,15 +19,6 @@
 using namespace veldor;
 using namespace veldor::test;
 using practice::test::RunningServer;
-
-namespace {
-
-bool hasLine(const PageLines& lines, const std::string& prefix)
-{
-    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
-}
-
-} // namespace
 
 class TestPagePoller : public QObject
 {

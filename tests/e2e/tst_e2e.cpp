@@ -65,16 +65,6 @@ class TestEndToEnd : public QObject
     Q_OBJECT
     FormFixture fx;
 
-    // One arrow key; waits until the reader shows the player at the cell the key leads to.
-    static bool step(TForm1& form, int key, int x, int y)
-    {
-        if (person::focused() != form.controls().Memo2)
-            person::click(form.controls().Memo2);
-        if (person::focused() != form.controls().Memo2 || !person::press(key))
-            return false;
-        return waitUntil([&] { return form.reader().ViewX == x && form.reader().ViewY == y; });
-    }
-
 private slots:
     void init()
     {
@@ -181,7 +171,7 @@ private slots:
         int steps = 0;
         // East along the first row: a passage, seven doors, things of every kind, the monster.
         for (int x = 3; x <= 14; ++x) {
-            QVERIFY2(step(*form, Qt::Key_Right, x, 2), qPrintable(QString::number(x)));
+            QVERIFY2(FormFixture::step(*form, Qt::Key_Right, x, 2), qPrintable(QString::number(x)));
             visited.insert({0, x, 2});
             ++steps;
         }
@@ -190,7 +180,7 @@ private slots:
         QCOMPARE(form->controls().ScrollBox1->width(), 5);
         QCOMPARE(form->controls().Panel1->height(), 5);
         QVERIFY(waitUntil([&] { return form->atlas().cell(1, 0, 14, 2)->Object == 'M'; })); // read after the combat
-        QVERIFY(step(*form, Qt::Key_Right, 15, 2));
+        QVERIFY(FormFixture::step(*form, Qt::Key_Right, 15, 2));
         visited.insert({0, 15, 2});
         ++steps;
         QVERIFY(!sounds.isEmpty());
@@ -224,7 +214,7 @@ private slots:
                     const Pos next{level, x + d.dx, y + d.dy};
                     if (d.side == 0 || visited.count(next) || next.x < 1 || next.y < 1 || next.x > 30 || next.y > 30)
                         continue;
-                    if (!step(*form, d.key, next.x, next.y))
+                    if (!FormFixture::step(*form, d.key, next.x, next.y))
                         return false;
                     visited.insert(next);
                     trail.emplace_back(next.x, next.y);
@@ -239,7 +229,7 @@ private slots:
                     trail.pop_back(); // back the way we came
                     const auto [bx, by] = trail.back();
                     const int key = bx < x ? Qt::Key_Left : bx > x ? Qt::Key_Right : by < y ? Qt::Key_Up : Qt::Key_Down;
-                    if (!step(*form, key, bx, by))
+                    if (!FormFixture::step(*form, key, bx, by))
                         return false;
                     ++steps;
                     --budget;
@@ -250,7 +240,7 @@ private slots:
                 trail.pop_back();
                 const auto [bx, by] = trail.back();
                 const int key = bx < x ? Qt::Key_Left : bx > x ? Qt::Key_Right : by < y ? Qt::Key_Up : Qt::Key_Down;
-                if (!step(*form, key, bx, by))
+                if (!FormFixture::step(*form, key, bx, by))
                     return false;
                 ++steps;
             }

@@ -14,6 +14,7 @@
 #include "testsupport.h"
 #include "userdat.h"
 
+#include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -165,6 +166,16 @@ public:
     std::unique_ptr<TForm1> active(const UserDat& u, QSize size = QSize(1200, 800)) const
     {
         return active(userDat(u), size);
+    }
+
+    // One arrow key in the keyboard box; waits until the reader shows the player at the cell it leads to.
+    static bool step(TForm1& form, int key, int x, int y)
+    {
+        if (person::focused() != form.controls().Memo2)
+            person::click(form.controls().Memo2);
+        if (person::focused() != form.controls().Memo2 || !person::press(key))
+            return false;
+        return waitUntil([&] { return form.reader().ViewX == x && form.reader().ViewY == y; });
     }
 
     static TWebbrowser* tab(const TForm1& form, int index)

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <sys/stat.h>
@@ -10,6 +11,13 @@
 #include <unistd.h>
 
 namespace veldor::test {
+
+// Whether a line of `lines` begins with `prefix`.
+template <class Lines>
+bool hasLine(const Lines& lines, const std::string& prefix)
+{
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+}
 
 inline QByteArray readAll(const QString& path)
 {
