@@ -23,7 +23,7 @@ public:
 private:
     static constexpr int kSide = 101;
     static bool inside(int x, int y) { return x >= 0 && x < kSide && y >= 0 && y < kSide; }
-    static std::size_t index(int x, int y) { return static_cast<std::size_t>(x * kSide + y); }
+    static std::size_t index(int x, int y) { return static_cast<std::size_t>(x) * kSide + static_cast<std::size_t>(y); }
 
     std::vector<char> m_cells;
 };
