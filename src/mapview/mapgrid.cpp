@@ -2,6 +2,7 @@
 
 #include "ui/windowstyle.h"
 
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QHelpEvent>
@@ -175,23 +176,37 @@ bool MapGrid::viewportEvent(QEvent* event)
         showHintNow(static_cast<QHelpEvent*>(event)->globalPos());
         return true;
     }
+    // The popup acts on the cell clicked, even where the pointer came without a move the grid saw (the reader's
+    // selected cell, or from over a hint).
+    if (event->type() == QEvent::ContextMenu) {
+        const QPoint cell = cellAt(static_cast<QContextMenuEvent*>(event)->pos());
+        if (cell != m_hovered)
+            hover(cell);
+    }
     return QAbstractScrollArea::viewportEvent(event);
 }
 
 void MapGrid::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint cell = cellAt(event->position().toPoint());
-    // Header cells, the ground beyond the last cell and the cell already selected change nothing.
-    if (cell.x() > 0 && cell.y() > 0 && cell != QPoint(m_col, m_row)) {
-        setCurrentCell(m_col, cell.y());
-        setCurrentCell(cell.x(), cell.y());
-        m_hovered = cell;
-        // The new text shows at once, and so does every hint of the program from now on.
-        WindowStyle::install()->setHintDelay(1);
-        refreshHint();
-        emit cellHovered(cell.x(), cell.y());
-    }
+    // The cell already selected changes nothing.
+    if (cell != QPoint(m_col, m_row))
+        hover(cell);
     QAbstractScrollArea::mouseMoveEvent(event);
+}
+
+void MapGrid::hover(QPoint cell)
+{
+    // Header cells and the ground beyond the last cell are no cells to act on.
+    if (cell.x() <= 0 || cell.y() <= 0)
+        return;
+    setCurrentCell(m_col, cell.y());
+    setCurrentCell(cell.x(), cell.y());
+    m_hovered = cell;
+    // The new text shows at once, and so does every hint of the program from now on.
+    WindowStyle::install()->setHintDelay(1);
+    refreshHint();
+    emit cellHovered(cell.x(), cell.y());
 }
 
 void MapGrid::refreshHint()

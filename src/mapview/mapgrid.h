@@ -90,6 +90,8 @@ private:
     void paintCells(QPainter& p, const QRect& exposed, int firstCol, int firstRow, QSize area,
                     const CellPainter& painter) const;
     void updateScrollBars();
+    // The pointer is over a cell: it is selected, its hint shown and the cell hovered from now on.
+    void hover(QPoint cell);
     void ensureVisible(int col, int row);
 
     int m_rows = 101;

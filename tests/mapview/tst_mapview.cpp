@@ -209,6 +209,11 @@ private slots:
         hover(*form, 5, 5);
         QCOMPARE(form->controls().sg->toolTip(), QStringLiteral("3x4"));
         QCOMPARE(form->controls().sg->hovered(), QPoint(3, 4));
+        // A right click there acts on it all the same.
+        person::click(form->controls().sg->viewport(), form->controls().sg->cellRect(5, 5).center(), Qt::RightButton);
+        QTRY_VERIFY(person::shownPopup());
+        QCOMPARE(form->controls().sg->hovered(), QPoint(5, 5));
+        person::shownPopup()->close();
         // Every object has its name.
         form->atlas().cell(1, 0, 8, 8)->Object = '5';
         hover(*form, 8, 8);
