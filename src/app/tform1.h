@@ -110,7 +110,6 @@ private:
     QWidget* OpenTab(const QString& url);
     TWebbrowser* browserOf(QWidget* tab) const;
     void CloseActiveTab();
-    static bool HasHtmlDocument(TWebbrowser* browser);
     void ComboBox6KeyDown(int key);
     void BitBtn6Click();
     void ToolButton1Click();

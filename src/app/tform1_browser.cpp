@@ -193,11 +193,6 @@ TWebbrowser* TForm1::CurrentBrowser() const
     return m_tabs->currentBrowser();
 }
 
-bool TForm1::HasHtmlDocument(TWebbrowser* browser)
-{
-    return browser && browser->hasHtmlDocument();
-}
-
 QWidget* TForm1::OpenTab(const QString& url)
 {
     return m_tabs->open(url);

@@ -46,14 +46,6 @@ using practice::test::RunningServer;
 
 namespace {
 
-// A loopback port where nothing listens.
-int deadPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    return probe.serverPort();
-}
-
 // The caption the X server holds for a window, as a window manager or a task bar shows it.
 QString xTitle(QWidget* window)
 {
@@ -166,7 +158,7 @@ private slots:
         TWebbrowser* tab = FormFixture::tab(*form, 1);
         QTRY_COMPARE_WITH_TIMEOUT(tab->url().toString(), fx.url("/cgi/pl_info.php?login=Alpha"), kWait);
         QTRY_VERIFY_WITH_TIMEOUT(!tab->busy(), kWait);
-        const QString dead = QStringLiteral("http://127.0.0.1:%1/gone").arg(deadPort());
+        const QString dead = QStringLiteral("http://127.0.0.1:%1/gone").arg(FormFixture::freePort());
         QVERIFY(FormFixture::goTo(*form, dead));
         QTRY_VERIFY_WITH_TIMEOUT(tab->loadFailed(), kWait);
         QTRY_VERIFY_WITH_TIMEOUT(form->controls().ToolButton1->isEnabled(), kWait);

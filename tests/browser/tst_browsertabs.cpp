@@ -1,19 +1,14 @@
 // The browser tabs on their own: the game tab stays, closing brings the next tab to the front, a double click on
 // the tab strip closes the tab in front, and the address box keeps a history and what the user types.
 #include "app/webengine_setup.h"
-#include "browser/browsercommands.h"
 #include "browser/browsertabs.h"
 #include "browser/twebbrowser.h"
 #include "person.h"
-#include "scriptedprompts.h"
-#include "testsupport.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -162,36 +157,6 @@ private slots:
         QCOMPARE(w.address->currentText(), QStringLiteral("http://a.test/loaded"));
         QVERIFY(person::type(QStringLiteral("http://typed.test")));
         QCOMPARE(w.address->currentText(), QStringLiteral("http://typed.test"));
-    }
-
-    // The commands act on the page in front, and do nothing where there is none.
-    void commandsActOnThePageInFront()
-    {
-        Window w(profile);
-        auto prompts = std::make_shared<ScriptedPrompts>();
-        BrowserCommands commands(w.browserTabs, prompts, w.window.get());
-        QTemporaryDir dir;
-        const QString page = dir.filePath(QStringLiteral("page.html"));
-        QVERIFY(writeAll(page, "<html><head><title>T</title></head><body>x</body></html>"));
-        QAction small(QStringLiteral("small")), large(QStringLiteral("large"));
-        small.setCheckable(true);
-        large.setCheckable(true);
-        large.setData(4);
-        large.trigger(); // the game tab shows nothing yet: the check mark goes back
-        commands.setTextSize(&large, {&small, &large});
-        QVERIFY(!large.isChecked());
-        commands.properties();
-        QVERIFY(prompts->informations.isEmpty());
-
-        TWebbrowser* tab = w.browserTabs->browserOf(w.browserTabs->open(QUrl::fromLocalFile(page).toString()));
-        QTRY_VERIFY_WITH_TIMEOUT(!tab->busy() && tab->title() == QStringLiteral("T"), 20000);
-        large.trigger();
-        commands.setTextSize(&large, {&small, &large});
-        QVERIFY(large.isChecked() && !small.isChecked());
-        QCOMPARE(tab->zoomFactor(), 1.45);
-        commands.properties();
-        QVERIFY2(prompts->informations.value(0).contains(QStringLiteral("Размер: 56 байт")),
-                 qPrintable(prompts->informations.value(0)));
     }
 };
 

@@ -71,11 +71,13 @@ public:
         return m_reservedPort ? QStringLiteral("http://127.0.0.1:%1").arg(m_reservedPort) : kNoServer;
     }
     // A free port for a practice server started later (startServerOn); windows made now play there.
-    void reservePort()
+    void reservePort() { m_reservedPort = freePort(); }
+    // A loopback port where nothing listens now.
+    static int freePort()
     {
         QTcpServer probe;
         probe.listen(QHostAddress::LocalHost);
-        m_reservedPort = probe.serverPort();
+        return probe.serverPort();
     }
 
     // The practice game on the reserved port, its labyrinth what the atlas holds for labyrinth 1 (a labyrinth of

@@ -54,24 +54,17 @@ private slots:
     {
         QTest::addColumn<QString>("events");
         QTest::addColumn<QString>("sent");
-        QTest::newRow("nothing under way: at once") << "R m L"
-                                                    << "RL";
-        QTest::newRow("each waits for the step before") << "RDL"
-                                                        << "R";
-        QTest::newRow("...and goes when it shows") << "RDL m = m m"
-                                                   << "RDL";
-        QTest::newRow("three wait at most") << "RDDDD mmmm"
-                                            << "RDDD";
-        QTest::newRow("auto-repeat never waits") << "Rrrr m m r"
-                                                 << "RR";
-        QTest::newRow("no step within two seconds: dropped") << "RDD tt = m L"
-                                                             << "RL";
-        QTest::newRow("...also without a read") << "RD tt L"
-                                                << "RL";
-        QTest::newRow("a step just in time") << "RD t = m"
-                                             << "RD";
-        QTest::newRow("a click elsewhere drops them") << "RDD c m L"
-                                                      << "RL";
+        // clang-format off
+        QTest::newRow("nothing under way: at once") << "R m L" << "RL";
+        QTest::newRow("each waits for the step before") << "RDL" << "R";
+        QTest::newRow("...and goes when it shows") << "RDL m = m m" << "RDL";
+        QTest::newRow("three wait at most") << "RDDDD mmmm" << "RDDD";
+        QTest::newRow("auto-repeat never waits") << "Rrrr m m r" << "RR";
+        QTest::newRow("no step within two seconds: dropped") << "RDD tt = m L" << "RL";
+        QTest::newRow("...also without a read") << "RD tt L" << "RL";
+        QTest::newRow("a step just in time") << "RD t = m" << "RD";
+        QTest::newRow("a click elsewhere drops them") << "RDD c m L" << "RL";
+        // clang-format on
     }
     void keysWaitForThePageToShowEachStep()
     {

@@ -1,5 +1,4 @@
 #include "levelbuilder.h"
-#include "route/pathcells.h"
 #include "route/route.h"
 
 #include <QTest>
@@ -87,17 +86,6 @@ private slots:
     {
         atlas = std::make_unique<Atlas>();
         route = ExitRoute{};
-    }
-
-    void pathCellsKeepTheWaysCellsOnly()
-    {
-        PathCells cells;
-        QVERIFY(!cells.contains(1, 1));
-        cells.assign({{1, 1}, {100, 100}, {-1, 5}, {101, 3}});
-        QVERIFY(cells.contains(1, 1) && cells.contains(100, 100));
-        QVERIFY(!cells.contains(1, 2) && !cells.contains(-1, 5) && !cells.contains(101, 3) && !cells.contains(0, 300));
-        cells.clear();
-        QVERIFY(!cells.contains(1, 1));
     }
 
     void workedExampleWithPassagesAndADoor()
