@@ -1,5 +1,6 @@
 #include "atlassharing.h"
 
+#include "app/mapedits.h"
 #include "map/atlas.h"
 #include "map/markerfile.h"
 #include "map/merge.h"
@@ -127,8 +128,12 @@ void AtlasSharing::mergeFromFolder()
         const WaitCursor busy;
         auto theirs = std::make_unique<Atlas>();
         other = LoadOtherMaps(*theirs, folder.toStdString());
-        if (other.present() > 0)
-            result = MergeAtlas(*m_w.atlas, *theirs);
+        const auto merge = [&] { result = MergeAtlas(*m_w.atlas, *theirs); };
+        const QString name = QStringLiteral("объединение с картами из папки %1").arg(shown(folder));
+        if (other.present() > 0 && m_w.edits)
+            m_w.edits->run(0, name, merge);
+        else if (other.present() > 0)
+            merge();
     }
     if (other.present() == 0) {
         m_w.prompts->showError(m_w.window, QStringLiteral("В папке %1 нет файлов карт (map1.map, map2.map, "

@@ -12,6 +12,7 @@ class QWidget;
 namespace veldor {
 
 class Atlas;
+class MapEdits;
 class MapGrid;
 class UserPrompts;
 
@@ -36,6 +37,8 @@ public:
         std::function<void()> atlasChanged;
         // Another window saves this folder's maps: this one cannot.
         std::function<bool()> readOnly;
+        // The undo history a merge is recorded in (none: not recorded).
+        MapEdits* edits = nullptr;
     };
 
     explicit AtlasSharing(Window window, QObject* parent = nullptr);

@@ -96,10 +96,13 @@ private:
     void N2Click();
     void Button2Click();
     void Button15Click();
-    void BitBtn1Click();
-    void BitBtn2Click();
-    void BitBtn3Click();
-    void BitBtn4Click();
+    // The "X" buttons of the four lists (BitBtn1..BitBtn4).
+    void clearListClick(ListKind kind);
+    // "<what> в 12x7" for the cell the popup acts on, naming a change for undo.
+    QString atHovered(const QString& what) const;
+    // A change of the map by hand or by a command (`lab` 0: of any labyrinth), under its name for undo; when
+    // `change` says it did something, the window follows.
+    void editMap(unsigned lab, const QString& name, const std::function<bool()>& change);
     // Copy buttons: the list's prefix and the memo's text onto the clipboard.
     void CopyListClick(QPlainTextEdit* memo, const QString& prefix);
     void FindExitPath();
@@ -186,8 +189,8 @@ private:
     bool playerShown() const;
     // The hint of a cell: its coordinates, marker and object.
     QString cellHint(int c, int r) const;
-    // After a command on the map: lists into the memos, and the grid at once.
-    void mapChanged();
+    // After a change of the map in the labyrinth (0: in any): the journal, the memos, the grid at once.
+    void mapChanged(unsigned lab);
     // The explore assistant's way for the shown level, when it is on.
     void updateFrontier();
     QString path(const char* fileName) const;

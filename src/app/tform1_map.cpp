@@ -2,6 +2,7 @@
 #include "tform1.h"
 
 #include "app/atlassharing.h"
+#include "app/mapedits.h"
 #include "app/workfolder.h"
 #include "map/marks.h"
 #include "map/objects.h"
@@ -21,6 +22,7 @@
 #include <QClipboard>
 #include <QCursor>
 #include <QLabel>
+#include <QMap>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -55,10 +57,14 @@ void TForm1::connectMapHandlers()
         });
     }
     connect(Button15, &QPushButton::clicked, this, &TForm1::Button15Click);
-    connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
-    connect(BitBtn3, &QPushButton::clicked, this, &TForm1::BitBtn3Click);
-    connect(BitBtn4, &QPushButton::clicked, this, &TForm1::BitBtn4Click);
+    const std::pair<QPushButton*, ListKind> listButtons[] = {{BitBtn1, ListKind::Exits},
+                                                             {BitBtn2, ListKind::Transitions},
+                                                             {BitBtn3, ListKind::Flags},
+                                                             {BitBtn4, ListKind::Traps}};
+    for (const auto& [button, kind] : listButtons)
+        connect(button, &QPushButton::clicked, this, [this, kind = kind] { clearListClick(kind); });
+    m_edits = new MapEdits(*m_atlas, Undo1, Redo1, this);
+    connect(m_edits, &MapEdits::changed, this, &TForm1::mapChanged);
     connect(Button19, &QPushButton::clicked, this, [this] { CopyListClick(Memo4, QStringLiteral("Выходы: ")); });
     connect(Button20, &QPushButton::clicked, this, [this] { CopyListClick(Memo5, QStringLiteral("Переходы: ")); });
     connect(Button21, &QPushButton::clicked, this, [this] { CopyListClick(Memo6, QStringLiteral("Ловушки: ")); });
@@ -76,13 +82,8 @@ void TForm1::connectMapHandlers()
     shared.mapCell = [this](QPainter& painter, int col, int row, const QRect& rect) {
         drawGridCell(painter, col, row, rect, true);
     };
-    shared.atlasChanged = [this] {
-        m_work->changed(0);
-        fillObjectMemos();
-        UpdateLevelStatistics();
-        updateFrontier();
-        sg->viewport()->update();
-    };
+    shared.atlasChanged = [this] { mapChanged(0); };
+    shared.edits = m_edits;
     m_sharing = new AtlasSharing(std::move(shared), this);
     connect(MergeMaps1, &QAction::triggered, m_sharing, &AtlasSharing::mergeFromFolder);
     connect(ExportMaps1, &QAction::triggered, m_sharing, &AtlasSharing::exportToFolder);
@@ -124,9 +125,9 @@ QString TForm1::cellHint(int c, int r) const
     return hint;
 }
 
-void TForm1::mapChanged()
+void TForm1::mapChanged(unsigned lab)
 {
-    m_work->changed(CurLab);
+    m_work->changed(lab);
     fillObjectMemos();
     UpdateLevelStatistics();
     updateFrontier();
@@ -151,40 +152,54 @@ void TForm1::updateFrontier()
     FrontierLabel->setToolTip(fromUtf8Text(advice.hint));
 }
 
+QString TForm1::atHovered(const QString& what) const
+{
+    return QStringLiteral("%1 в %2x%3").arg(what).arg(HoverX).arg(HoverY);
+}
+
+void TForm1::editMap(unsigned lab, const QString& name, const std::function<bool()>& change)
+{
+    bool done = false;
+    m_edits->run(lab, name, [&] { done = change(); });
+    if (done)
+        mapChanged(lab);
+}
+
 void TForm1::N3Click()
 {
-    if (AddTrap(*m_atlas, CurLab, CurLevel, HoverX, HoverY))
-        mapChanged();
+    editMap(CurLab, atHovered(QStringLiteral("ловушка")),
+            [this] { return AddTrap(*m_atlas, CurLab, CurLevel, HoverX, HoverY); });
 }
 
 void TForm1::N4Click()
 {
-    if (AddFlag(*m_atlas, CurLab, CurLevel, HoverX, HoverY))
-        mapChanged();
+    editMap(CurLab, atHovered(QStringLiteral("флаг")),
+            [this] { return AddFlag(*m_atlas, CurLab, CurLevel, HoverX, HoverY); });
 }
 
 void TForm1::N5Click()
 {
-    if (AddDescent(*m_atlas, CurLab, CurLevel, HoverX, HoverY))
-        mapChanged();
+    editMap(CurLab, atHovered(QStringLiteral("спуск")),
+            [this] { return AddDescent(*m_atlas, CurLab, CurLevel, HoverX, HoverY); });
 }
 
 void TForm1::N6Click()
 {
-    if (AddAscent(*m_atlas, CurLab, CurLevel, HoverX, HoverY))
-        mapChanged();
+    editMap(CurLab, atHovered(QStringLiteral("подъем")),
+            [this] { return AddAscent(*m_atlas, CurLab, CurLevel, HoverX, HoverY); });
 }
 
 void TForm1::N7Click()
 {
-    if (AddExit(*m_atlas, CurLab, CurLevel, HoverX, HoverY))
-        mapChanged();
+    editMap(CurLab, atHovered(QStringLiteral("выход")),
+            [this] { return AddExit(*m_atlas, CurLab, CurLevel, HoverX, HoverY); });
 }
 
 void TForm1::ChestClick(char code)
 {
-    if (SetChest(*m_atlas, CurLab, CurLevel, HoverX, HoverY, code))
-        mapChanged();
+    const ObjectKind* kind = FindObjectKind(code);
+    editMap(CurLab, atHovered(kind ? fromUtf8Text(kind->name).toLower() : QStringLiteral("сундук")),
+            [this, code] { return SetChest(*m_atlas, CurLab, CurLevel, HoverX, HoverY, code); });
 }
 
 void TForm1::N21Click()
@@ -194,55 +209,48 @@ void TForm1::N21Click()
     QString text;
     if (!m_prompts->askText(this, QStringLiteral("Введите текст метки"), QStringLiteral("Текст:"), text))
         return;
-    if (SetMarker(*m_atlas, CurLab, CurLevel, HoverX, HoverY, toCp1251(text)))
-        mapChanged();
+    editMap(CurLab, atHovered(QStringLiteral("метка")),
+            [&] { return SetMarker(*m_atlas, CurLab, CurLevel, HoverX, HoverY, toCp1251(text)); });
 }
 
 void TForm1::N2Click()
 {
-    if (ClearCell(*m_atlas, CurLab, CurLevel, HoverX, HoverY))
-        mapChanged();
+    editMap(CurLab, QStringLiteral("очистка клетки %1x%2").arg(HoverX).arg(HoverY),
+            [this] { return ClearCell(*m_atlas, CurLab, CurLevel, HoverX, HoverY); });
 }
 
 void TForm1::Button2Click()
 {
-    ClearLabyrinth(*m_atlas, CurLab);
-    mapChanged();
+    editMap(CurLab, QStringLiteral("очистка карты «%1»").arg(fromUtf8Text(LabyrinthName(CurLab))), [this] {
+        ClearLabyrinth(*m_atlas, CurLab);
+        return true;
+    });
 }
 
 void TForm1::Button15Click()
 {
     Button15->setText(QStringLiteral("Производится очистка карт"));
     Button15->repaint();
-    for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab)
-        ClearLabyrinth(*m_atlas, lab);
+    editMap(0, QStringLiteral("очистка всех карт"), [this] {
+        for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab)
+            ClearLabyrinth(*m_atlas, lab);
+        return true;
+    });
     Button15->setText(QStringLiteral("Очистить все карты"));
-    m_work->changed(0);
-    mapChanged();
 }
 
-void TForm1::BitBtn1Click()
+void TForm1::clearListClick(ListKind kind)
 {
-    ClearExits(*m_atlas, CurLab);
-    mapChanged();
-}
-
-void TForm1::BitBtn2Click()
-{
-    ClearTransitions(*m_atlas, CurLab);
-    mapChanged();
-}
-
-void TForm1::BitBtn3Click()
-{
-    ClearFlags(*m_atlas, CurLab);
-    mapChanged();
-}
-
-void TForm1::BitBtn4Click()
-{
-    ClearTraps(*m_atlas, CurLab);
-    mapChanged();
+    static const QMap<ListKind, std::pair<const char*, void (*)(Atlas&, unsigned)>> lists = {
+        {ListKind::Exits, {"выходов", ClearExits}},
+        {ListKind::Transitions, {"переходов", ClearTransitions}},
+        {ListKind::Flags, {"флагов", ClearFlags}},
+        {ListKind::Traps, {"ловушек", ClearTraps}}};
+    const auto [name, clear] = lists.value(kind);
+    editMap(CurLab, QStringLiteral("очистка списка %1").arg(QString::fromUtf8(name)), [this, clear = clear] {
+        clear(*m_atlas, CurLab);
+        return true;
+    });
 }
 
 void TForm1::CopyListClick(QPlainTextEdit* memo, const QString& prefix)

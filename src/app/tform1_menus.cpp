@@ -53,6 +53,11 @@ void TForm1::buildMenus()
     MainMenu1->addMenu(MenuFile);
 
     MenuItem4 = submenu(MainMenu1, "MenuItem4", QStringLiteral("Правка"));
+    Undo1 = item(MenuItem4, "Undo1", QStringLiteral("Отменить"));
+    Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    Redo1 = item(MenuItem4, "Redo1", QStringLiteral("Повторить"));
+    Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    MenuItem4->addSeparator();
     Copy1 = item(MenuItem4, "Copy1", QStringLiteral("Копировать"));
     Cut1 = item(MenuItem4, "Cut1", QStringLiteral("Вырезать"));
     Paste1 = item(MenuItem4, "Paste1", QStringLiteral("Вставить"));

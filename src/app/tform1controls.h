@@ -141,9 +141,11 @@ struct TForm1Controls
     QAction* SaveLevelPicture1 = nullptr; // "Сохранить уровень как рисунок...": the shown level as PNG
     QAction* Exit1 = nullptr;             // "Выход"
     QMenu* MenuItem4 = nullptr;           // "Правка"
-    QAction* Copy1 = nullptr;             // "Копировать"
-    QAction* Cut1 = nullptr;              // "Вырезать"
-    QAction* Paste1 = nullptr;            // "Вставить"
+    QAction* Undo1 = nullptr; // "Отменить: <действие>": the last change made to the map by hand or by a command
+    QAction* Redo1 = nullptr;                // "Повторить: <действие>"
+    QAction* Copy1 = nullptr;                // "Копировать"
+    QAction* Cut1 = nullptr;                 // "Вырезать"
+    QAction* Paste1 = nullptr;               // "Вставить"
     QAction* SelectAll1 = nullptr;           // "Выделить все"
     QAction* Search1 = nullptr;              // "Найти": in the page in front
     QMenu* MenuView = nullptr;               // "Вид"

@@ -25,6 +25,7 @@ class FrontierSearch;
 class GridChanges;
 class HistoryStore;
 class KeyWalker;
+class MapEdits;
 class MapIcons;
 class PagePoller;
 class UserPrompts;
@@ -78,6 +79,7 @@ struct TForm1State
     QWebEngineProfile* m_profile = nullptr;
     DownloadGate* m_downloads = nullptr;
     AtlasSharing* m_sharing = nullptr;
+    MapEdits* m_edits = nullptr;        // undo and redo of the map's changes
     std::unique_ptr<WorkFolder> m_work; // the lock, user.dat, the map files and the journal
     bool m_quit = false;
     ClickSplitter* m_mainSplitter = nullptr;

@@ -427,6 +427,45 @@ private slots:
                person::choose(person::shownPopup(), path);
     }
 
+    // A popup mark taken back and done again through the Edit menu, by its name.
+    void undoAndRedoThroughTheMenu()
+    {
+        auto form = fx.active(UserDat{});
+        QVERIFY(form);
+        QVERIFY(mark(*form, 4, 6, {QStringLiteral("Добавить"), QStringLiteral("Флаг")}));
+        const auto object = [&] { return form->atlas().cell(form->shownLab(), 0, 4, 6)->Object; };
+        QCOMPARE(object(), 'F');
+        QVERIFY(person::chooseMenu(form->controls().MainMenu1,
+                                   {QStringLiteral("Правка"), QStringLiteral("Отменить: флаг в 4x6")}));
+        QCOMPARE(object(), char(0));
+        QVERIFY(form->controls().Memo7->toPlainText().isEmpty());
+        QVERIFY(person::chooseMenu(form->controls().MainMenu1,
+                                   {QStringLiteral("Правка"), QStringLiteral("Повторить: флаг в 4x6")}));
+        QCOMPARE(object(), 'F');
+    }
+
+    // Ctrl+Z acts on the map with the focus in the keyboard box, and stays the address box's own undo there.
+    void ctrlZUndoesTheMapOnlyOutsideTextBoxes()
+    {
+        auto form = fx.active(UserDat{});
+        QVERIFY(form);
+        TMapCell* cell = form->atlas().cell(form->shownLab(), 0, 2, 2);
+        cell->Explored = 1;
+        form->controls().ScrollBox1->ensureWidgetVisible(form->controls().Button2);
+        person::click(form->controls().PageControl1->tabButton(0)); // "Настройки"
+        QTRY_VERIFY(form->controls().Button2->isVisible());
+        person::click(form->controls().Button2);
+        QCOMPARE(cell->Explored, 0);
+        QVERIFY(person::typeInto(form->controls().ComboBox6, QStringLiteral("abc")));
+        QVERIFY(person::press(Qt::Key_Z, Qt::ControlModifier));
+        QCOMPARE(cell->Explored, 0);
+        QVERIFY(!form->controls().ComboBox6->currentText().contains(QStringLiteral("abc")));
+        person::click(form->controls().Memo2); // the keyboard box beside the map
+        QTRY_COMPARE_WITH_TIMEOUT(person::focused(), form->controls().Memo2, kWait);
+        QVERIFY(person::press(Qt::Key_Z, Qt::ControlModifier));
+        QCOMPARE(cell->Explored, 1);
+    }
+
     // The share explored and the hint of the cell under the pointer follow every change of the map at once.
     void theShareAndTheHintFollowTheMap()
     {

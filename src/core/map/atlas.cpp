@@ -193,6 +193,16 @@ const TLevelLists* Atlas::levelLists(unsigned lab, int level) const
     return &m_crd[(lab - 1) * kLevelCount + static_cast<unsigned>(level)];
 }
 
+Atlas::CellRun Atlas::labCells(unsigned lab)
+{
+    const int group = LabGroup(lab);
+    if (group == 0)
+        return {};
+    const auto n = static_cast<std::size_t>(MapSide(group));
+    const auto table = group == 1 ? MapTable::Map1 : group == 2 ? MapTable::Map2 : MapTable::Map3;
+    return {table, lab - FirstLabOfGroup(group), static_cast<std::size_t>(GroupSlots(group)), n * n * kLevelCount};
+}
+
 std::span<std::uint8_t> Atlas::bytes(MapTable table)
 {
     const auto s = std::as_const(*this).bytes(table);
@@ -236,15 +246,17 @@ void Atlas::setMarkText(unsigned lab, int level, int x, int y, std::string text)
         m_marks[markKey(lab, level, x, y)] = std::move(text);
 }
 
-std::vector<Atlas::Marker> Atlas::markers() const
+std::vector<Atlas::Marker> Atlas::markers(unsigned onlyLab) const
 {
     std::vector<Marker> out;
-    out.reserve(m_marks.size());
+    out.reserve(onlyLab == 0 ? m_marks.size() : 0);
     for (const auto& [key, text] : m_marks) {
+        const unsigned lab = key / 101u / 101u / 17u;
+        if (onlyLab != 0 && lab != onlyLab)
+            continue;
         const int y = static_cast<int>(key % 101u);
         const int x = static_cast<int>(key / 101u % 101u);
         const int level = static_cast<int>(key / 101u / 101u % 17u);
-        const unsigned lab = key / 101u / 101u / 17u;
         out.push_back({lab, level, x, y, text});
     }
     std::sort(out.begin(), out.end(), [](const Marker& a, const Marker& b) {

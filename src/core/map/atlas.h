@@ -112,6 +112,17 @@ public:
     std::span<std::uint8_t> bytes(MapTable table);
     std::span<const std::uint8_t> bytes(MapTable table) const;
 
+    // Where a labyrinth's cells lie in their table: `count` cells from cell number `first`, `step` cells apart
+    // (count 0 outside 1..20).
+    struct CellRun
+    {
+        MapTable table = MapTable::Map1;
+        std::size_t first = 0;
+        std::size_t step = 1;
+        std::size_t count = 0;
+    };
+    static CellRun labCells(unsigned lab);
+
     // Free-text markers, kept in memory only. x and y run 1..100 in every labyrinth.
     std::string markText(unsigned lab, int level, int x, int y) const;
     void setMarkText(unsigned lab, int level, int x, int y, std::string text);
@@ -124,8 +135,8 @@ public:
         int y;
         std::string text;
     };
-    // Every marker, by labyrinth, level, x, y.
-    std::vector<Marker> markers() const;
+    // Every marker (of one labyrinth, or of all for 0), by labyrinth, level, x, y.
+    std::vector<Marker> markers(unsigned lab = 0) const;
 
     // Every table back to zero and no markers, as at the start of a run.
     void clear();

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QAction;
+
+namespace veldor {
+
+class Atlas;
+class UndoHistory;
+
+// The map's undo history behind the Edit menu: every change made by hand or by a command runs through
+// `run`, and the two menu items take it back and do it again, naming the action.
+class MapEdits : public QObject
+{
+    Q_OBJECT
+public:
+    MapEdits(Atlas& atlas, QAction* undo, QAction* redo, QObject* parent = nullptr);
+    ~MapEdits() override;
+
+    // Runs a change of one labyrinth (0: of any) under its Russian name, as in "Отменить: <name>", and records
+    // it when it changed anything.
+    void run(unsigned lab, const QString& name, const std::function<void()>& change);
+    void undo();
+    void redo();
+
+signals:
+    // Undo or redo changed the map of the labyrinth (0: of several).
+    void changed(unsigned lab);
+
+private:
+    void showNames();
+
+    Atlas& m_atlas;
+    QAction* m_undo;
+    QAction* m_redo;
+    std::unique_ptr<UndoHistory> m_history;
+};
+
+} // namespace veldor

@@ -1,0 +1,181 @@
+#include "map/undo.h"
+
+#include <cstring>
+#include <map>
+#include <tuple>
+
+namespace veldor {
+namespace {
+
+constexpr std::size_t kListsBytes = sizeof(TLevelLists);
+// A level's lists are compared slot by slot: the 256-byte slots, then the exits' 51-byte ones.
+constexpr std::size_t kWideSlots = offsetof(TLevelLists, Exits) / 256;
+
+std::vector<unsigned> labsOf(unsigned lab)
+{
+    std::vector<unsigned> labs;
+    for (unsigned l = 1; l <= kLabyrinthCount; ++l) {
+        if (lab == 0 || l == lab)
+            labs.push_back(l);
+    }
+    return labs;
+}
+
+} // namespace
+
+UndoHistory::Before::Before(const Atlas& atlas, unsigned lab) : m_lab(lab)
+{
+    for (unsigned l : labsOf(lab)) {
+        Lab& saved = m_labs.emplace_back();
+        saved.lab = l;
+        const Atlas::CellRun run = Atlas::labCells(l);
+        const auto* cells = reinterpret_cast<const TMapCell*>(atlas.bytes(run.table).data());
+        saved.cells.resize(run.count);
+        for (std::size_t k = 0; k < run.count; ++k)
+            saved.cells[k] = cells[run.first + k * run.step];
+        const TLevelLists* lists = atlas.levelLists(l, 0);
+        saved.lists.assign(lists, lists + kLevelCount);
+        saved.markers = atlas.markers(l);
+    }
+}
+
+UndoHistory::UndoHistory(Limits limits) : m_limits(limits) {}
+
+void UndoHistory::addUnit(std::vector<Run>& runs, MapTable table, std::size_t offset, std::size_t unit,
+                          const std::uint8_t* before, const std::uint8_t* after, std::size_t stride)
+{
+    Run* last = runs.empty() ? nullptr : &runs.back();
+    const bool joins = last != nullptr && last->table == table && last->unit == unit && last->stride == stride &&
+                       last->first + std::size_t{last->count} * stride == offset;
+    if (!joins) {
+        runs.push_back({table,
+                        static_cast<std::uint32_t>(offset),
+                        static_cast<std::uint32_t>(stride),
+                        0,
+                        static_cast<std::uint16_t>(unit),
+                        {}});
+        last = &runs.back();
+    }
+    last->data.insert(last->data.end(), before, before + unit);
+    last->data.insert(last->data.end(), after, after + unit);
+    ++last->count;
+}
+
+bool UndoHistory::record(const Before& before, const Atlas& atlas, std::string name)
+{
+    Action action{std::move(name), before.m_lab, {}, {}, 0};
+    for (const Before::Lab& saved : before.m_labs) {
+        const Atlas::CellRun run = Atlas::labCells(saved.lab);
+        const auto* cells = reinterpret_cast<const TMapCell*>(atlas.bytes(run.table).data());
+        for (std::size_t k = 0; k < run.count; ++k) {
+            const TMapCell& now = cells[run.first + k * run.step];
+            if (std::memcmp(&now, &saved.cells[k], sizeof(TMapCell)) != 0) {
+                addUnit(action.runs, run.table, (run.first + k * run.step) * sizeof(TMapCell), sizeof(TMapCell),
+                        reinterpret_cast<const std::uint8_t*>(&saved.cells[k]),
+                        reinterpret_cast<const std::uint8_t*>(&now), run.step * sizeof(TMapCell));
+            }
+        }
+        const auto* listsNow = reinterpret_cast<const std::uint8_t*>(atlas.levelLists(saved.lab, 0));
+        const auto* listsThen = reinterpret_cast<const std::uint8_t*>(saved.lists.data());
+        const std::size_t base = (saved.lab - 1) * kLevelCount * kListsBytes;
+        for (std::size_t level = 0; level < kLevelCount; ++level) {
+            for (std::size_t at = 0; at < kListsBytes;) {
+                const std::size_t unit = at / 256 < kWideSlots ? 256 : sizeof(TextSlot<51>);
+                const std::size_t offset = level * kListsBytes + at;
+                if (std::memcmp(listsNow + offset, listsThen + offset, unit) != 0)
+                    addUnit(action.runs, MapTable::MapCrd, base + offset, unit, listsThen + offset, listsNow + offset,
+                            unit);
+                at += unit;
+            }
+        }
+        std::map<std::tuple<int, int, int>, std::pair<std::string, std::string>> marks;
+        for (const Atlas::Marker& m : saved.markers)
+            marks[{m.level, m.x, m.y}].first = m.text;
+        for (const Atlas::Marker& m : atlas.markers(saved.lab))
+            marks[{m.level, m.x, m.y}].second = m.text;
+        for (auto& [where, texts] : marks) {
+            if (texts.first != texts.second) {
+                const auto [level, x, y] = where;
+                action.markers.push_back({saved.lab, level, x, y, std::move(texts.first), std::move(texts.second)});
+            }
+        }
+    }
+    if (action.runs.empty() && action.markers.empty())
+        return false;
+    action.bytes = sizeof(Action) + action.name.size();
+    for (Run& run : action.runs) {
+        run.data.shrink_to_fit();
+        action.bytes += sizeof(Run) + run.data.capacity();
+    }
+    for (const MarkerChange& m : action.markers)
+        action.bytes += sizeof(MarkerChange) + m.before.size() + m.after.size();
+    for (const Action& dropped : m_redo)
+        m_bytes -= dropped.bytes;
+    m_redo.clear();
+    m_bytes += action.bytes;
+    m_undo.push_back(std::move(action));
+    trim();
+    return true;
+}
+
+void UndoHistory::trim()
+{
+    // The oldest fall off; the newest action always stays, even alone over the limit.
+    while (m_undo.size() > 1 && (m_undo.size() > m_limits.actions || m_bytes > m_limits.bytes)) {
+        m_bytes -= m_undo.front().bytes;
+        m_undo.pop_front();
+    }
+}
+
+std::string UndoHistory::undoName() const
+{
+    return m_undo.empty() ? std::string{} : m_undo.back().name;
+}
+
+std::string UndoHistory::redoName() const
+{
+    return m_redo.empty() ? std::string{} : m_redo.back().name;
+}
+
+void UndoHistory::apply(const Action& action, Atlas& atlas, bool forward)
+{
+    for (const Run& run : action.runs) {
+        std::uint8_t* table = atlas.bytes(run.table).data();
+        const std::uint8_t* data = run.data.data();
+        for (std::uint32_t k = 0; k < run.count; ++k, data += 2 * run.unit) {
+            const std::uint8_t* from = forward ? data : data + run.unit;
+            const std::uint8_t* to = forward ? data + run.unit : data;
+            std::uint8_t* at = table + run.first + std::size_t{k} * run.stride;
+            // A unit changed since (by the reader, most likely) keeps what it holds now.
+            if (std::memcmp(at, from, run.unit) == 0)
+                std::memcpy(at, to, run.unit);
+        }
+    }
+    for (const MarkerChange& m : action.markers) {
+        const std::string& from = forward ? m.before : m.after;
+        if (atlas.markText(m.lab, m.level, m.x, m.y) == from)
+            atlas.setMarkText(m.lab, m.level, m.x, m.y, forward ? m.after : m.before);
+    }
+}
+
+std::optional<unsigned> UndoHistory::undo(Atlas& atlas)
+{
+    if (m_undo.empty())
+        return std::nullopt;
+    apply(m_undo.back(), atlas, false);
+    m_redo.push_back(std::move(m_undo.back()));
+    m_undo.pop_back();
+    return m_redo.back().lab;
+}
+
+std::optional<unsigned> UndoHistory::redo(Atlas& atlas)
+{
+    if (m_redo.empty())
+        return std::nullopt;
+    apply(m_redo.back(), atlas, true);
+    m_undo.push_back(std::move(m_redo.back()));
+    m_redo.pop_back();
+    return m_undo.back().lab;
+}
+
+} // namespace veldor

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "map/atlas.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace veldor {
+
+// The changes made to the map by hand or by a command, to be taken back and done again. The page reader's
+// changes are never recorded: an undo puts back only the cells, list slots and markers that still hold what the
+// action left there, so whatever the game showed since stays.
+class UndoHistory
+{
+public:
+    struct Limits
+    {
+        std::size_t actions = 100;
+        std::size_t bytes = std::size_t{64} << 20;
+    };
+
+    // The part of the atlas an action may change, taken just before it: one labyrinth's cells, lists and
+    // markers, or every labyrinth's for 0.
+    class Before
+    {
+    public:
+        Before(const Atlas& atlas, unsigned lab);
+
+    private:
+        friend class UndoHistory;
+        struct Lab
+        {
+            unsigned lab;
+            std::vector<TMapCell> cells;
+            std::vector<TLevelLists> lists;
+            std::vector<Atlas::Marker> markers;
+        };
+        unsigned m_lab;
+        std::vector<Lab> m_labs;
+    };
+
+    UndoHistory() = default;
+    explicit UndoHistory(Limits limits);
+
+    // Records what changed since `before` under the action's name; an action that changed nothing is not
+    // recorded. A new action ends what could be redone. Returns whether it was recorded.
+    bool record(const Before& before, const Atlas& atlas, std::string name);
+
+    bool canUndo() const { return !m_undo.empty(); }
+    bool canRedo() const { return !m_redo.empty(); }
+    // Name of what undo (redo) would take back (do again), empty when nothing.
+    std::string undoName() const;
+    std::string redoName() const;
+
+    // Takes back the newest action (does again the last one taken back). Returns the labyrinth it changed (0:
+    // several), nothing when there was nothing to do.
+    std::optional<unsigned> undo(Atlas& atlas);
+    std::optional<unsigned> redo(Atlas& atlas);
+
+    std::size_t undoCount() const { return m_undo.size(); }
+    // Memory the history holds, counted against the limit.
+    std::size_t bytes() const { return m_bytes; }
+
+private:
+    // Changed units (cells or list slots) `stride` bytes apart from `first`; `data` holds each unit's bytes
+    // before and after the action, one after the other.
+    struct Run
+    {
+        MapTable table;
+        std::uint32_t first;
+        std::uint32_t stride;
+        std::uint32_t count;
+        std::uint16_t unit;
+        std::vector<std::uint8_t> data;
+    };
+    struct MarkerChange
+    {
+        unsigned lab;
+        int level;
+        int x;
+        int y;
+        std::string before;
+        std::string after;
+    };
+    struct Action
+    {
+        std::string name;
+        unsigned lab;
+        std::vector<Run> runs;
+        std::vector<MarkerChange> markers;
+        std::size_t bytes = 0;
+    };
+
+    // Adds a changed unit to the last run when it continues it, else starts a run.
+    static void addUnit(std::vector<Run>& runs, MapTable table, std::size_t offset, std::size_t unit,
+                        const std::uint8_t* before, const std::uint8_t* after, std::size_t stride);
+    static void apply(const Action& action, Atlas& atlas, bool forward);
+    void trim();
+
+    Limits m_limits;
+    std::deque<Action> m_undo;
+    std::vector<Action> m_redo;
+    std::size_t m_bytes = 0;
+};
+
+} // namespace veldor
