@@ -141,14 +141,22 @@ void UndoHistory::apply(const Action& action, Atlas& atlas, bool forward)
 {
     for (const Run& run : action.runs) {
         std::uint8_t* table = atlas.bytes(run.table).data();
+        const bool bytewise = run.table != MapTable::MapCrd;
         const std::uint8_t* data = run.data.data();
         for (std::uint32_t k = 0; k < run.count; ++k, data += 2 * run.unit) {
             const std::uint8_t* from = forward ? data : data + run.unit;
             const std::uint8_t* to = forward ? data + run.unit : data;
             std::uint8_t* at = table + run.first + std::size_t{k} * run.stride;
-            // A unit changed since (by the reader, most likely) keeps what it holds now.
-            if (std::memcmp(at, from, run.unit) == 0)
+            // What changed since (by the reader, most likely) keeps what it holds now: a cell byte by byte (a
+            // door seen since stays, the flag on the cell comes back), a list slot as the one entry it is.
+            if (!bytewise && std::memcmp(at, from, run.unit) == 0) {
                 std::memcpy(at, to, run.unit);
+                continue;
+            }
+            for (std::uint16_t b = 0; bytewise && b < run.unit; ++b) {
+                if (at[b] == from[b])
+                    at[b] = to[b];
+            }
         }
     }
     for (const MarkerChange& m : action.markers) {

@@ -12,8 +12,8 @@
 namespace veldor {
 
 // The changes made to the map by hand or by a command, to be taken back and done again. The page reader's
-// changes are never recorded: an undo puts back only the cells, list slots and markers that still hold what the
-// action left there, so whatever the game showed since stays.
+// changes are never recorded: an undo puts back only the cell bytes, list slots and markers that still hold
+// what the action left there, so whatever the game showed since stays.
 class UndoHistory
 {
 public:

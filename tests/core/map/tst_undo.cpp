@@ -111,10 +111,12 @@ private slots:
         const TMapCell walked{1, 0, 1, 0, 1, 'n'};
         *atlas->cell(1, 2, 3, 3) = walked; // mapped before, walked again after the clear
         *atlas->cell(1, 5, 1, 1) = walked; // new
+        atlas->cell(1, 2, 4, 3)->East = 5; // a door seen from the trap's neighbour
         history.undo(*atlas);
         QCOMPARE(atlas->cell(1, 2, 3, 3)->West, walked.West);
         QCOMPARE(atlas->cell(1, 5, 1, 1)->Explored, walked.Explored);
-        QCOMPARE(atlas->cell(1, 2, 4, 3)->Object, 'L');
+        const TMapCell& trap = *atlas->cell(1, 2, 4, 3);
+        QCOMPARE(std::tuple(trap.Object, trap.Explored, trap.East), std::tuple('L', 1, 5));
         QCOMPARE(atlas->markText(1, 2, 7, 3), std::string("note"));
     }
 
