@@ -1,6 +1,7 @@
 // A full repaint of a 101 x 101 explored level into an offscreen image, and the route search on a fully
 // explored 100 x 100 level against the depth-first relaxation it replaces.
 #include "map/atlas.h"
+#include "mapview/atlasoverview.h"
 #include "mapview/cellpainter.h"
 #include "mapview/levelpicture.h"
 #include "mapview/mapgrid.h"
@@ -10,7 +11,9 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QImage>
+#include <QSettings>
 #include <benchmark/benchmark.h>
 #include <memory>
 #include <pthread.h>
@@ -185,6 +188,65 @@ void BM_ReferenceRelaxation(benchmark::State& state)
 BENCHMARK(BM_ReferenceRelaxation)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 } // namespace
+
+// "Обзор атласа" opened on a fully explored atlas: the window made and shown with the 20 shares and the first
+// pictures of a 100 x 100 labyrinth; `all_ms`: until the last of its 17 pictures is painted.
+void BM_OverviewFirstPaint(benchmark::State& state)
+{
+    auto atlas = std::make_unique<veldor::Atlas>();
+    for (unsigned lab = 1; lab <= veldor::kLabyrinthCount; ++lab) {
+        const int n = veldor::LabSide(lab);
+        for (int level = 0; level < veldor::kLevelCount; ++level)
+            for (int x = 1; x <= n; ++x)
+                for (int y = 1; y <= n; ++y)
+                    *atlas->cell(lab, level, x, y) = veldor::TMapCell{1, 1, 4, 1, 1, "nnnLFdu1"[(x * 31 + y) % 8]};
+    }
+    QSettings settings(QStringLiteral("/tmp/veldor-bench-overview.ini"), QSettings::IniFormat);
+    double all = 0;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        veldor::AtlasOverview overview(*atlas, settings);
+        overview.showLab(14);
+        overview.show();
+        benchmark::DoNotOptimize(overview.grab());
+        state.PauseTiming();
+        while (overview.painting())
+            QApplication::processEvents();
+        all += static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        state.ResumeTiming();
+    }
+    state.counters["all_ms"] = all / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_OverviewFirstPaint)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+
+// One notch of Ctrl+wheel over a 100 x 100 level: the cell size one larger or smaller, the 800 x 800 view
+// painted again.
+void BM_ZoomStep(benchmark::State& state)
+{
+    const auto atlas = exploredLevel();
+    const veldor::MapIcons icons;
+    veldor::MapGrid grid;
+    grid.setRowCount(101);
+    grid.setColCount(101);
+    grid.resize(800, 800);
+    grid.setCellPainter([&](QPainter& p, int col, int row, const QRect& r) {
+        veldor::CellInputs in;
+        in.cell = atlas->cell(14, 0, col, row);
+        in.group = 3;
+        veldor::sgDrawCell(p, r, in, icons);
+    });
+    QImage image(grid.viewport()->size(), QImage::Format_RGB32);
+    int size = 15;
+    for (auto _ : state) {
+        size = size == 15 ? 16 : 15;
+        grid.setDefaultColWidth(size);
+        grid.setDefaultRowHeight(size);
+        grid.keepCellAt({50, 50}, {400, 400});
+        grid.viewport()->render(&image);
+    }
+}
+BENCHMARK(BM_ZoomStep)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv)
 {

@@ -15,6 +15,7 @@
 #include "map/mapfiles.h"
 #include "map/markerfile.h"
 #include "map/selection.h"
+#include "mapview/atlasoverview.h"
 #include "mapview/clicksplitter.h"
 #include "mapview/gridchanges.h"
 #include "mapview/mapgrid.h"
@@ -34,6 +35,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -119,6 +121,7 @@ void TForm1::connectHandlers()
         },
         this);
     connectMapHandlers();
+    connectSurveyHandlers();
     connectBrowserHandlers();
 }
 
@@ -286,6 +289,8 @@ void TForm1::UpdateLevelStatistics()
 {
     if (const auto percent = ExploredPercent(*m_atlas, CurLab, CurLevel))
         Label2->setText(fromUtf8Text(PercentLabelText(*percent)));
+    if (m_overview)
+        m_overview->levelChanged(CurLab, CurLevel);
 }
 
 void TForm1::ComboBox3Select()

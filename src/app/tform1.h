@@ -105,6 +105,15 @@ private:
     void editMap(unsigned lab, const QString& name, const std::function<bool()>& change);
     // Copy buttons: the list's prefix and the memo's text onto the clipboard.
     void CopyListClick(QPlainTextEdit* memo, const QString& prefix);
+    // The atlas overview, the search on the map, zoom and the player in view.
+    void connectSurveyHandlers();
+    void showOverview();
+    void showSearch();
+    QSettings& ini();
+    // The level in the main window, and the cell (when x > 0) selected and scrolled into view.
+    void showCell(unsigned lab, int level, int x, int y);
+    // Ctrl and the wheel over the map: the cell size by `steps`, the cell under the pointer kept there.
+    void zoomGrid(int steps, QPoint pos);
     void FindExitPath();
 
     // Browser tabs and commands.

@@ -7,9 +7,11 @@
 #include "map/marks.h"
 #include "map/objects.h"
 #include "map/selection.h"
+#include "mapview/atlasoverview.h"
 #include "mapview/cellpainter.h"
 #include "mapview/mapgrid.h"
 #include "mapview/mapicons.h"
+#include "mapview/mapsearch.h"
 #include "route/frontier.h"
 #include "route/route.h"
 #include "ui/prompts.h"
@@ -128,6 +130,10 @@ QString TForm1::cellHint(int c, int r) const
 void TForm1::mapChanged(unsigned lab)
 {
     m_work->changed(lab);
+    if (lab == 0 && m_overview)
+        m_overview->refresh();
+    if (m_search && m_search->isVisible())
+        m_search->search();
     fillObjectMemos();
     UpdateLevelStatistics();
     updateFrontier();

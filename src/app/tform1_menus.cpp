@@ -64,6 +64,8 @@ void TForm1::buildMenus()
     SelectAll1 = item(MenuItem4, "SelectAll1", QStringLiteral("Выделить все"));
     MenuItem4->addSeparator();
     Search1 = item(MenuItem4, "Search1", QStringLiteral("Найти"));
+    FindOnMap1 = item(MenuItem4, "FindOnMap1", QStringLiteral("Найти на карте..."));
+    FindOnMap1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     MainMenu1->addMenu(MenuItem4);
 
     MenuView = submenu(MainMenu1, "MenuView", QStringLiteral("Вид"));
@@ -81,6 +83,13 @@ void TForm1::buildMenus()
     }
     Medium1->setChecked(true);
     MenuView->addMenu(FontSize1);
+    MenuView->addSeparator();
+    AtlasOverview1 = item(MenuView, "AtlasOverview1", QStringLiteral("Обзор атласа"));
+    AtlasOverview1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    ShowPlayer1 = item(MenuView, "ShowPlayer1", QStringLiteral("Показать игрока"));
+    ShowPlayer1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Home));
+    CellSize1 = item(MenuView, "CellSize1", QStringLiteral("Исходный размер клеток"));
+    CellSize1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     MainMenu1->addMenu(MenuView);
 
     // History and Favorites insert themselves at start-up.

@@ -10,10 +10,12 @@
 #include <memory>
 #include <vector>
 
+class QSettings;
 class QWebEngineProfile;
 
 namespace veldor {
 
+class AtlasOverview;
 class AtlasSharing;
 class BrowserCommands;
 class BrowserTabs;
@@ -26,6 +28,7 @@ class GridChanges;
 class HistoryStore;
 class KeyWalker;
 class MapEdits;
+class MapSearch;
 class MapIcons;
 class PagePoller;
 class UserPrompts;
@@ -79,7 +82,10 @@ struct TForm1State
     QWebEngineProfile* m_profile = nullptr;
     DownloadGate* m_downloads = nullptr;
     AtlasSharing* m_sharing = nullptr;
-    MapEdits* m_edits = nullptr;        // undo and redo of the map's changes
+    MapEdits* m_edits = nullptr;         // undo and redo of the map's changes
+    AtlasOverview* m_overview = nullptr; // made when first opened
+    MapSearch* m_search = nullptr;
+    std::unique_ptr<QSettings> m_ini;   // the program's own settings beside user.dat (window places)
     std::unique_ptr<WorkFolder> m_work; // the lock, user.dat, the map files and the journal
     bool m_quit = false;
     ClickSplitter* m_mainSplitter = nullptr;

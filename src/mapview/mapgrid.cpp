@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolTip>
+#include <QWheelEvent>
 #include <algorithm>
 
 namespace veldor {
@@ -183,7 +184,29 @@ bool MapGrid::viewportEvent(QEvent* event)
         if (cell != m_hovered)
             hover(cell);
     }
+    if (event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            m_wheelZoom += wheel->angleDelta().y();
+            const int steps = m_wheelZoom / 120; // whole notches; a touchpad's small deltas add up
+            m_wheelZoom -= steps * 120;
+            if (steps != 0)
+                emit zoomRequested(steps, wheel->position().toPoint());
+            return true;
+        }
+    }
     return QAbstractScrollArea::viewportEvent(event);
+}
+
+void MapGrid::keepCellAt(QPoint cell, QPoint pos)
+{
+    if (cell.x() < 1 || cell.y() < 1)
+        return;
+    // The header column and row stay; the body scrolls by whole cells.
+    const int cols = std::max(0, pos.x() / (m_colWidth + kLine) - 1);
+    const int rows = std::max(0, pos.y() / (m_rowHeight + kLine) - 1);
+    horizontalScrollBar()->setValue(cell.x() - 1 - cols);
+    verticalScrollBar()->setValue(cell.y() - 1 - rows);
 }
 
 void MapGrid::mouseMoveEvent(QMouseEvent* event)

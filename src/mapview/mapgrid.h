@@ -74,9 +74,14 @@ public:
     // The hovered cell's hint anew, after what the cell holds changed; shown at once under the pointer.
     void refreshHint();
 
+    // Scrolls so that the body cell lies under the viewport position (as near as whole cells allow).
+    void keepCellAt(QPoint cell, QPoint pos);
+
 signals:
     // The pointer moved onto another body cell.
     void cellHovered(int col, int row);
+    // Ctrl and the mouse wheel over the body: `steps` notches (up: positive) at the viewport position.
+    void zoomRequested(int steps, QPoint pos);
 
 protected:
     bool viewportEvent(QEvent* event) override;
@@ -105,6 +110,7 @@ private:
     QHash<quint32, QString> m_texts;
     CellPainter m_painter;
     qint64 m_paintNs = 0;
+    int m_wheelZoom = 0; // wheel movement with Ctrl short of a whole notch
 };
 
 } // namespace veldor

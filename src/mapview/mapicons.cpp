@@ -147,6 +147,14 @@ QPixmap chestIcon(const QColor& bands)
 
 } // namespace
 
+MapIcons MapIcons::scaled(int size) const
+{
+    MapIcons small(*this);
+    for (QPixmap& icon : small.m_icons)
+        icon = icon.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return small;
+}
+
 MapIcons::MapIcons()
 {
     m_icons[Exit] = exitIcon();

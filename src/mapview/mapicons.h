@@ -32,6 +32,8 @@ public:
     };
 
     MapIcons();
+    // The same symbols, `size` pixels square, for maps drawn small.
+    MapIcons scaled(int size) const;
     const QPixmap& icon(int index) const { return m_icons[static_cast<std::size_t>(index)]; }
     // The icon of an object code, or -1 for a code that shows none.
     static int forObject(char code);

@@ -8,6 +8,7 @@
 #include "browser/shellmenus.h"
 #include "browser/twebbrowser.h"
 #include "formfixture.h"
+#include "mapview/atlasoverview.h"
 #include "mapview/mapgrid.h"
 #include "person.h"
 #include "practicefixture.h"
@@ -23,12 +24,14 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTcpServer>
@@ -464,6 +467,53 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(person::focused(), form->controls().Memo2, kWait);
         QVERIFY(person::press(Qt::Key_Z, Qt::ControlModifier));
         QCOMPARE(cell->Explored, 1);
+    }
+
+    // A click on a level's picture in the atlas overview shows that level in the main window.
+    void theOverviewShowsTheLevelClicked()
+    {
+        auto form = fx.active(UserDat{});
+        QVERIFY(form);
+        form->atlas().cell(form->shownLab(), 3, 2, 2)->Explored = 1;
+        QVERIFY(
+            person::chooseMenu(form->controls().MainMenu1, {QStringLiteral("Вид"), QStringLiteral("Обзор атласа")}));
+        auto* overview = form->findChild<AtlasOverview*>();
+        QTRY_VERIFY_WITH_TIMEOUT(overview && overview->isVisible(), kWait);
+        QVERIFY(QTest::qWaitForWindowExposed(overview));
+        QListWidget* levels = overview->levels();
+        QVERIFY(levels->item(0)->text().contains(QStringLiteral("флаги: 0")));
+        QVERIFY(mark(*form, 4, 6, {QStringLiteral("Добавить"), QStringLiteral("Флаг")})); // followed at once
+        QVERIFY(levels->item(0)->text().contains(QStringLiteral("флаги: 1")));
+        person::click(levels->viewport(), levels->visualItemRect(levels->item(3)).center());
+        QTRY_COMPARE_WITH_TIMEOUT(form->shownLevel(), 3, kWait);
+    }
+
+    // A marker's word typed into the search, then Enter: the cell is selected on its level.
+    void aSearchJumpsToTheMarker()
+    {
+        auto form = fx.active(UserDat{});
+        QVERIFY(form);
+        form->atlas().setMarkText(form->shownLab(), 2, 7, 8, "\xD2\xE0\xE9\xED\xE8\xEA"); // "Тайник"
+        QVERIFY(person::chooseMenu(form->controls().MainMenu1,
+                                   {QStringLiteral("Правка"), QStringLiteral("Найти на карте...")}));
+        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QLineEdit*>(person::focused()), kWait);
+        QVERIFY(person::type(QStringLiteral("тайн")));
+        QVERIFY(person::press(Qt::Key_Return));
+        QTRY_COMPARE_WITH_TIMEOUT(form->shownLevel(), 2, kWait);
+        QCOMPARE(QPoint(form->controls().sg->col(), form->controls().sg->row()), QPoint(7, 8));
+    }
+
+    // Ctrl and the wheel over the map: the cell size grows by one and the cell under the pointer stays there.
+    void ctrlWheelZoomsAroundThePointer()
+    {
+        auto form = fx.active(UserDat{.lab = 14}); // 100 x 100: room to scroll both ways
+        QVERIFY(form);
+        MapGrid* grid = form->controls().sg;
+        const QPoint at = grid->cellRect(10, 10).center();
+        const int size = form->controls().SpinEdit5->value();
+        person::wheel(grid->viewport(), at, 120, Qt::ControlModifier);
+        QCOMPARE(form->controls().SpinEdit5->value(), size + 1);
+        QCOMPARE(grid->cellAt(at), QPoint(10, 10));
     }
 
     // The share explored and the hint of the cell under the pointer follow every change of the map at once.

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <QWidget>
 #include <QWindow>
 #include <optional>
@@ -64,6 +65,17 @@ inline void drag(QWidget* widget, QPoint delta, QPoint pos = {})
 inline void hover(QWidget* widget, QPoint pos = {})
 {
     QTest::mouseMove(windowOf(widget), inWindow(widget, pos));
+}
+
+// The wheel turned over a point of the widget (`delta` in eighths of a degree: 120 a notch up), delivered to
+// the window as the display delivers it, so that it reaches whatever lies under the pointer.
+inline void wheel(QWidget* widget, QPoint pos, int delta, Qt::KeyboardModifiers modifiers = {})
+{
+    hover(widget, pos);
+    const QPoint local = inWindow(widget, pos);
+    QWheelEvent event(local, widget->mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton, modifiers,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(windowOf(widget), &event);
 }
 
 inline QWidget* focused()

@@ -1,0 +1,86 @@
+// Finding one's way around the atlas: the overview of every level, the search on the map, zoom and the player.
+#include "tform1.h"
+
+#include "mapview/atlasoverview.h"
+#include "mapview/mapgrid.h"
+#include "mapview/mapsearch.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QSettings>
+#include <QSpinBox>
+
+namespace veldor {
+
+void TForm1::connectSurveyHandlers()
+{
+    connect(AtlasOverview1, &QAction::triggered, this, &TForm1::showOverview);
+    connect(FindOnMap1, &QAction::triggered, this, &TForm1::showSearch);
+    connect(ShowPlayer1, &QAction::triggered, this,
+            [this] { showCell(CurLab, Reader.PageLevel, Reader.ViewX, Reader.ViewY); });
+    connect(CellSize1, &QAction::triggered, this, [this] {
+        SpinEdit5->setValue(std::clamp(m_settings.CellSize, SpinEdit5->minimum(), SpinEdit5->maximum()));
+    });
+    connect(sg, &MapGrid::zoomRequested, this, &TForm1::zoomGrid);
+}
+
+QSettings& TForm1::ini()
+{
+    if (!m_ini)
+        m_ini = std::make_unique<QSettings>(QDir(m_workFolder).filePath(QStringLiteral("veldor.ini")),
+                                            QSettings::IniFormat);
+    return *m_ini;
+}
+
+void TForm1::showOverview()
+{
+    if (!m_overview) {
+        m_overview = new AtlasOverview(*m_atlas, ini(), this);
+        connect(m_overview, &AtlasOverview::levelChosen, this,
+                [this](unsigned lab, int level) { showCell(lab, level, 0, 0); });
+    }
+    m_overview->showLab(CurLab);
+    m_overview->show();
+    m_overview->raise();
+    m_overview->activateWindow();
+}
+
+void TForm1::showSearch()
+{
+    if (!m_search) {
+        m_search = new MapSearch(
+            *m_atlas, [this] { return CurLab; }, this);
+        connect(m_search, &MapSearch::cellChosen, this, &TForm1::showCell);
+    }
+    m_search->show();
+    m_search->raise();
+    m_search->activateWindow();
+    m_search->box()->setFocus();
+}
+
+void TForm1::showCell(unsigned lab, int level, int x, int y)
+{
+    if (LabSide(lab) == 0 || level < 0 || level >= kLevelCount)
+        return;
+    if (lab != CurLab) {
+        ComboBox1->setCurrentIndex(static_cast<int>(lab) - 1);
+        ComboBox1Select();
+    }
+    if (level != CurLevel) {
+        ComboBox2->setCurrentIndex(level);
+        ComboBox2Select();
+    }
+    if (x > 0 && y > 0)
+        sg->setCurrentCell(x, y);
+}
+
+void TForm1::zoomGrid(int steps, QPoint pos)
+{
+    const QPoint cell = sg->cellAt(pos);
+    SpinEdit5->setValue(std::clamp(SpinEdit5->value() + steps, SpinEdit5->minimum(), SpinEdit5->maximum()));
+    sg->keepCellAt(cell, pos);
+}
+
+} // namespace veldor

@@ -1,0 +1,223 @@
+#include "mapview/atlasoverview.h"
+
+#include "map/survey.h"
+#include "mapview/cellpainter.h"
+#include "mapview/mapgrid.h"
+#include "mapview/mapicons.h"
+#include "ui/qtcodec.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QSet>
+#include <QSettings>
+#include <QTableWidget>
+
+namespace veldor {
+namespace {
+
+const QString kGeometryKey = QStringLiteral("overview/geometry");
+constexpr int kPaintedAtOnce = 6; // the first rows of pictures
+
+QString countsText(const LevelCounts& c)
+{
+    return QStringLiteral("выходы: %1, переходы: %2,\nловушки: %3, флаги: %4,\nмаркеры: %5")
+        .arg(c.exits)
+        .arg(c.transitions)
+        .arg(c.traps)
+        .arg(c.flags)
+        .arg(c.markers);
+}
+
+} // namespace
+
+AtlasOverview::AtlasOverview(const Atlas& atlas, QSettings& settings, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_atlas(atlas), m_settings(settings)
+{
+    setObjectName(QStringLiteral("AtlasOverview"));
+    setWindowTitle(QStringLiteral("Обзор атласа"));
+    m_labs = new QTableWidget(static_cast<int>(kLabyrinthCount), 2, this);
+    m_labs->setObjectName(QStringLiteral("OverviewLabs"));
+    m_labs->setHorizontalHeaderLabels({QStringLiteral("Лабиринт"), QStringLiteral("Исследовано")});
+    m_labs->verticalHeader()->hide();
+    m_labs->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_labs->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_labs->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab) {
+        const int row = static_cast<int>(lab) - 1;
+        m_labs->setItem(row, 0, new QTableWidgetItem(fromUtf8Text(LabyrinthName(lab))));
+        auto* bar = new QProgressBar(m_labs);
+        bar->setRange(0, 100);
+        bar->setFormat(QStringLiteral("%p %"));
+        m_labs->setCellWidget(row, 1, bar);
+    }
+    m_labs->resizeColumnToContents(0);
+    m_labs->setColumnWidth(1, 120);
+    m_labs->setFixedWidth(m_labs->columnWidth(0) + 140);
+    connect(m_labs, &QTableWidget::currentCellChanged, this,
+            [this](int row) { showLab(static_cast<unsigned>(row + 1)); });
+
+    m_painter.setSingleShot(true);
+    m_painter.setInterval(0);
+    connect(&m_painter, &QTimer::timeout, this, &AtlasOverview::paintNext);
+    m_levels = new QListWidget(this);
+    m_levels->setObjectName(QStringLiteral("OverviewLevels"));
+    m_levels->setViewMode(QListView::IconMode); // the pictures flow into as many columns as fit
+    m_levels->setResizeMode(QListView::Adjust);
+    m_levels->setMovement(QListView::Static);
+    m_levels->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_levels->setWordWrap(true);
+    m_levels->setSpacing(6);
+    for (int level = 0; level < kLevelCount; ++level) {
+        auto* item = new QListWidgetItem(m_levels);
+        item->setData(Qt::UserRole, level);
+        item->setToolTip(QStringLiteral("Показать уровень %1 в главном окне").arg(level));
+    }
+    // A click on a picture, or Enter on the one selected.
+    connect(m_levels, &QListWidget::itemClicked, this, &AtlasOverview::choose);
+    connect(m_levels, &QListWidget::itemActivated, this, &AtlasOverview::choose);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(m_labs);
+    layout->addWidget(m_levels, 1);
+    if (!restoreGeometry(m_settings.value(kGeometryKey).toByteArray()))
+        resize(1000, 700);
+}
+
+AtlasOverview::~AtlasOverview() = default;
+
+QImage AtlasOverview::paintLevel(const Atlas& atlas, unsigned lab, int level, const MapIcons& icons, int cellSize)
+{
+    const int n = LabSide(lab);
+    if (n == 0)
+        return {};
+    MapGrid grid;
+    grid.setColCount(n + 1);
+    grid.setRowCount(n + 1);
+    grid.setDefaultColWidth(cellSize);
+    grid.setDefaultRowHeight(cellSize);
+    const int group = LabGroup(lab);
+    QSet<int> marked;
+    for (const Atlas::Marker& m : atlas.markers(lab)) {
+        if (m.level == level)
+            marked.insert(m.x * 1000 + m.y);
+    }
+    const QImage whole = grid.wholeImage([&](QPainter& painter, int col, int row, const QRect& rect) {
+        CellInputs in;
+        in.cell = atlas.cell(lab, level, col, row);
+        in.marker = marked.contains(col * 1000 + row);
+        in.group = group;
+        sgDrawCell(painter, rect, in, icons);
+    });
+    const int pitch = cellSize + 1; // a cell and the line after it
+    return whole.copy(pitch, pitch, n * pitch, n * pitch);
+}
+
+int AtlasOverview::cellSize() const
+{
+    return LabSide(m_lab) >= 100 ? 2 : 3;
+}
+
+void AtlasOverview::showLab(unsigned lab)
+{
+    if (lab < 1 || lab > kLabyrinthCount)
+        return;
+    const bool changed = lab != m_lab;
+    m_lab = lab;
+    if (m_labs->currentRow() != static_cast<int>(lab) - 1)
+        m_labs->setCurrentCell(static_cast<int>(lab) - 1, 0);
+    if (changed && isVisible())
+        paintAll();
+}
+
+void AtlasOverview::levelChanged(unsigned lab, int level)
+{
+    if (!isVisible())
+        return;
+    showShare(lab);
+    if (lab == m_lab && level >= 0 && level < kLevelCount) {
+        paintTiles({level});
+        std::erase(m_pending, level);
+    }
+}
+
+void AtlasOverview::refresh()
+{
+    if (!isVisible())
+        return;
+    fillShares();
+    paintAll();
+}
+
+void AtlasOverview::choose(QListWidgetItem* item)
+{
+    emit levelChosen(m_lab, item->data(Qt::UserRole).toInt());
+}
+
+void AtlasOverview::fillShares()
+{
+    for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab)
+        showShare(lab);
+}
+
+void AtlasOverview::showShare(unsigned lab)
+{
+    if (auto* bar = qobject_cast<QProgressBar*>(m_labs->cellWidget(static_cast<int>(lab) - 1, 1)))
+        bar->setValue(CountLabyrinth(m_atlas, lab).percent());
+}
+
+void AtlasOverview::paintTiles(const std::vector<int>& levels)
+{
+    const auto counts = CountLevels(m_atlas, m_lab);
+    if (!m_icons || m_iconSize != cellSize()) {
+        static const MapIcons fullSize;
+        m_iconSize = cellSize();
+        m_icons = std::make_unique<MapIcons>(fullSize.scaled(m_iconSize));
+    }
+    const int side = LabSide(m_lab) * (m_iconSize + 1);
+    m_levels->setIconSize(QSize(side, side));
+    m_levels->setGridSize(QSize(std::max(side, 190) + 12, side + 70));
+    for (const int level : levels) {
+        const LevelCounts& c = counts[static_cast<std::size_t>(level)];
+        QListWidgetItem* item = m_levels->item(level);
+        item->setIcon(QPixmap::fromImage(paintLevel(m_atlas, m_lab, level, *m_icons, m_iconSize)));
+        item->setText(QStringLiteral("Уровень %1: %2 %\n").arg(level).arg(c.percent()) + countsText(c));
+    }
+}
+
+void AtlasOverview::paintAll()
+{
+    // The first pictures at once, the others one a tick: the window shows and answers meanwhile.
+    std::vector<int> now;
+    m_pending.clear();
+    for (int level = 0; level < kLevelCount; ++level)
+        (level < kPaintedAtOnce ? now : m_pending).push_back(level);
+    paintTiles(now);
+    if (!m_pending.empty())
+        m_painter.start();
+}
+
+void AtlasOverview::paintNext()
+{
+    if (m_pending.empty())
+        return;
+    const int level = m_pending.front();
+    m_pending.erase(m_pending.begin());
+    paintTiles({level});
+    if (!m_pending.empty())
+        m_painter.start();
+}
+
+void AtlasOverview::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    refresh();
+}
+
+void AtlasOverview::hideEvent(QHideEvent* event)
+{
+    m_settings.setValue(kGeometryKey, saveGeometry());
+    QWidget::hideEvent(event);
+}
+
+} // namespace veldor
