@@ -116,7 +116,7 @@ void TForm1::connectHandlers()
     m_walker = new KeyWalker(
         Memo2, m_poller, Reader,
         [this](ArrowKey key) {
-            return KeyMoveScript(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, Reader.Fatigue,
+            return KeyMoveScript(*m_atlas, m_playerLab, Reader.PageLevel, Reader.ViewX, Reader.ViewY, Reader.Fatigue,
                                  cb4->isChecked(), key);
         },
         this);
@@ -174,7 +174,7 @@ void TForm1::LoadSettings()
     const SettingsRead read = m_work->loadSettings(m_settings);
     m_startupProblems << m_work->takeProblems();
     if (read.curLab)
-        CurLab = static_cast<unsigned>(*read.curLab);
+        CurLab = m_playerLab = static_cast<unsigned>(*read.curLab);
     if (read.cellSize) {
         // The spin box clamps to its range and applies a changed value to the grid.
         SpinEdit5->setValue(std::clamp(*read.cellSize, SpinEdit5->minimum(), SpinEdit5->maximum()));
@@ -188,7 +188,7 @@ void TForm1::LoadSettings()
 Settings TForm1::currentSettings() const
 {
     Settings s = m_settings;
-    s.CurLab = static_cast<std::int32_t>(CurLab);
+    s.CurLab = static_cast<std::int32_t>(m_playerLab);
     s.CellSize = SpinEdit5->value();
     for (const auto& [box, value] : settingBoxes())
         s.*value = box->isChecked();
@@ -265,9 +265,16 @@ void TForm1::fillObjectMemos()
 
 void TForm1::ComboBox1Select()
 {
+    m_playerLab = static_cast<unsigned>(ComboBox1->currentIndex() + 1);
+    showLabyrinth(m_playerLab);
+}
+
+void TForm1::showLabyrinth(unsigned lab)
+{
+    ComboBox1->setCurrentIndex(static_cast<int>(lab) - 1);
     ComboBox2->setCurrentIndex(0);
     CurLevel = 0;
-    CurLab = static_cast<unsigned>(ComboBox1->currentIndex() + 1);
+    CurLab = lab;
     UpdateLevelStatistics();
     sizeGridForLab();
     fillObjectMemos();
@@ -289,8 +296,8 @@ void TForm1::UpdateLevelStatistics()
 {
     if (const auto percent = ExploredPercent(*m_atlas, CurLab, CurLevel))
         Label2->setText(fromUtf8Text(PercentLabelText(*percent)));
-    if (m_overview)
-        m_overview->levelChanged(CurLab, CurLevel);
+    if (m_overview) // the player's level changes with every step, the shown one with every command
+        m_overview->levelChanged(m_playerLab, Reader.PageLevel);
 }
 
 void TForm1::ComboBox3Select()

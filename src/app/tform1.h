@@ -62,6 +62,9 @@ protected:
 
 private:
     unsigned CurLab = 0;
+    // The labyrinth the player is in, as set in the labyrinth box (or user.dat): the reader records into it
+    // whatever labyrinth the overview or the search shows meanwhile.
+    unsigned m_playerLab = 0;
     int CurLevel = 0;
     // Page reader: what it knows of the player.
     ReaderState Reader;
@@ -71,6 +74,8 @@ private:
 
     // Handlers.
     void ComboBox1Select();
+    // The labyrinth's maps in the grid, the lists and the level box, from level 0.
+    void showLabyrinth(unsigned lab);
     void ComboBox2Select();
     void ComboBox3Select();
     void SpinEdit5Change();
@@ -207,7 +212,7 @@ private:
     void recognize(const PageLines& game);
 
     // What the page reader does to the window.
-    unsigned curLab() const override { return CurLab; }
+    unsigned curLab() const override { return m_playerLab; }
     int curLevel() const override { return CurLevel; }
     bool soundsEnabled() const override;
     void showLevel(int level) override;

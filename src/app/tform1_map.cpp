@@ -94,9 +94,8 @@ void TForm1::connectMapHandlers()
 
 bool TForm1::playerShown() const
 {
-    // The reader writes to the shown level, but the player stands on the page's level: elsewhere the figure
-    // and the ways from it would stand where the player is not.
-    return Reader.ViewX != 0 && Reader.ViewY != 0 && CurLevel == Reader.PageLevel;
+    // On another labyrinth or level the figure and the ways from it would stand where the player is not.
+    return Reader.ViewX != 0 && Reader.ViewY != 0 && CurLab == m_playerLab && CurLevel == Reader.PageLevel;
 }
 
 void TForm1::drawGridCell(QPainter& painter, int col, int row, const QRect& rect, bool mapOnly)

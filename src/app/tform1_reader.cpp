@@ -58,7 +58,7 @@ void TForm1::recognize(const PageLines& game)
     // A tick repaints only what it changed: most ticks change nothing, a move a few cells.
     m_gridChanges->before(*m_atlas, CurLab, CurLevel, marked(Reader, *m_route, m_frontier->route()));
     RecognizePage(game, *m_atlas, Reader, *this);
-    m_work->changed(CurLab);
+    m_work->changed(m_playerLab);
     if (m_listsChanged)
         fillObjectMemos();
     updateFrontier();
@@ -95,6 +95,11 @@ void TForm1::setCoordinatesText(const std::string& text)
 
 void TForm1::followPlayer(int viewX, int viewY)
 {
+    // A step brings the map back to the player from wherever the overview or the search showed.
+    if (CurLab != m_playerLab) {
+        showLabyrinth(m_playerLab);
+        showLevel(Reader.PageLevel);
+    }
     sg->followCell(viewX, viewY, LabSide(CurLab));
     if (CheckBox1->isChecked())
         FindExitPath();

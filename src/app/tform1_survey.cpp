@@ -19,7 +19,7 @@ void TForm1::connectSurveyHandlers()
     connect(AtlasOverview1, &QAction::triggered, this, &TForm1::showOverview);
     connect(FindOnMap1, &QAction::triggered, this, &TForm1::showSearch);
     connect(ShowPlayer1, &QAction::triggered, this,
-            [this] { showCell(CurLab, Reader.PageLevel, Reader.ViewX, Reader.ViewY); });
+            [this] { showCell(m_playerLab, Reader.PageLevel, Reader.ViewX, Reader.ViewY); });
     connect(CellSize1, &QAction::triggered, this, [this] {
         SpinEdit5->setValue(std::clamp(m_settings.CellSize, SpinEdit5->minimum(), SpinEdit5->maximum()));
     });
@@ -51,7 +51,7 @@ void TForm1::showSearch()
 {
     if (!m_search) {
         m_search = new MapSearch(
-            *m_atlas, [this] { return CurLab; }, this);
+            *m_atlas, [this] { return m_playerLab; }, this);
         connect(m_search, &MapSearch::cellChosen, this, &TForm1::showCell);
     }
     m_search->show();
@@ -64,10 +64,8 @@ void TForm1::showCell(unsigned lab, int level, int x, int y)
 {
     if (LabSide(lab) == 0 || level < 0 || level >= kLevelCount)
         return;
-    if (lab != CurLab) {
-        ComboBox1->setCurrentIndex(static_cast<int>(lab) - 1);
-        ComboBox1Select();
-    }
+    if (lab != CurLab)
+        showLabyrinth(lab); // only shown: the reader keeps recording where the player is
     if (level != CurLevel) {
         ComboBox2->setCurrentIndex(level);
         ComboBox2Select();

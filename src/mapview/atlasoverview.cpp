@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QSet>
 #include <QSettings>
+#include <QShortcut>
 #include <QTableWidget>
 
 namespace veldor {
@@ -80,8 +81,13 @@ AtlasOverview::AtlasOverview(const Atlas& atlas, QSettings& settings, QWidget* p
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_labs);
     layout->addWidget(m_levels, 1);
-    if (!restoreGeometry(m_settings.value(kGeometryKey).toByteArray()))
+    if (!restoreGeometry(m_settings.value(kGeometryKey).toByteArray())) {
         resize(1000, 700);
+        if (parent) // the first time over the middle of the main window, its menus free
+            move(parent->geometry().center() - rect().center());
+    }
+    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(close, &QShortcut::activated, this, &QWidget::close);
 }
 
 AtlasOverview::~AtlasOverview() = default;

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -45,6 +46,10 @@ MapSearch::MapSearch(const Atlas& atlas, std::function<unsigned()> firstLab, QWi
     // Enter on a row or a double click (the view's activation).
     connect(m_results, &QTableWidget::activated, this, [this](const QModelIndex& index) { choose(index.row()); });
     resize(560, 420);
+    if (parent)
+        move(parent->geometry().center() - rect().center());
+    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(close, &QShortcut::activated, this, &QWidget::close);
 }
 
 void MapSearch::search()

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -246,6 +247,31 @@ private slots:
             QCOMPARE(onScreen.size(), full.size());
             QVERIFY2(onScreen == full, qPrintable(QStringLiteral("step %1 differs on screen").arg(step)));
         }
+    }
+
+    // A search result in another labyrinth is only shown: the reader keeps recording where the player is, and
+    // the next step brings the map back.
+    void aLookElsewhereRecordsNothingThere()
+    {
+        fx.reservePort();
+        auto form = shownForm({});
+        QVERIFY(form);
+        corridor(form->atlas(), {{5, 5}, {6, 5}});
+        form->atlas().setMarkText(14, 2, 40, 40, "cache");
+        QVERIFY(fx.playerAt(*form, {0, 5, 5}));
+        QVERIFY(person::chooseMenu(form->controls().MainMenu1,
+                                   {QStringLiteral("Правка"), QStringLiteral("Найти на карте...")}));
+        QTRY_VERIFY(qobject_cast<QLineEdit*>(person::focused()));
+        QVERIFY(person::type(QStringLiteral("cache")) && person::press(Qt::Key_Return));
+        QTRY_COMPARE(std::pair(form->shownLab(), form->shownLevel()), std::pair(14u, 2));
+        QSignalSpy ticks(form->poller(), &PagePoller::tickDone);
+        QVERIFY(waitUntil([&] { return ticks.count() >= 3; })); // the page is read meanwhile
+        QCOMPARE(form->atlas().cell(14, 2, 5, 5)->Explored, 0);
+        QCOMPARE(form->atlas().cell(14, 0, 5, 5)->Explored, 0);
+        QVERIFY(person::press(Qt::Key_Escape)); // the search window closes
+        QVERIFY(person::activate(form.get()));
+        QVERIFY(FormFixture::step(*form, Qt::Key_Right, 6, 5));
+        QCOMPARE(std::pair(form->shownLab(), form->shownLevel()), std::pair(1u, 0));
     }
 };
 

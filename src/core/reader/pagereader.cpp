@@ -103,7 +103,7 @@ class CellRecognition
 {
 public:
     CellRecognition(const PageLines& lines, Atlas& atlas, ReaderState& state, ReaderHost& host, int x, int y)
-        : m_lines(lines), m_atlas(atlas), m_state(state), m_host(host), m_lab(host.curLab()), m_level(host.curLevel()),
+        : m_lines(lines), m_atlas(atlas), m_state(state), m_host(host), m_lab(host.curLab()), m_level(state.PageLevel),
           m_x(x), m_y(y), m_n(LabSide(m_lab))
     {}
 

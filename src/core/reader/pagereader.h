@@ -26,7 +26,10 @@ class ReaderHost
 {
 public:
     virtual ~ReaderHost() = default;
+    // The labyrinth the player is in (the page does not say): what the page shows is recorded there, on the
+    // level the page names, whatever the window shows meanwhile.
     virtual unsigned curLab() const = 0;
+    // The level shown.
     virtual int curLevel() const = 0;
     virtual bool soundsEnabled() const = 0;
     // Shows another level: CurLevel, the level box and a repaint of the grid.
