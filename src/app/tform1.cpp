@@ -5,6 +5,7 @@
 #include "app/keywalker.h"
 #include "app/loginpanel.h"
 #include "app/pagecontrol.h"
+#include "app/squadsync.h"
 #include "app/workfolder.h"
 #include "browser/browsertabs.h"
 #include "browser/pagepoller.h"
@@ -20,6 +21,7 @@
 #include "mapview/gridchanges.h"
 #include "mapview/mapgrid.h"
 #include "mapview/mapicons.h"
+#include "mapview/mapsearch.h"
 #include "route/frontier.h"
 #include "route/keyboard.h"
 #include "route/route.h"
@@ -88,6 +90,10 @@ TForm1::~TForm1()
     // Pages must go before the profile they were made with.
     qDeleteAll(findChildren<TWebbrowser*>());
     delete m_profile;
+    // These keep the settings file and the atlas, which go with the window's state before its children.
+    delete m_overview;
+    delete m_search;
+    delete m_squad;
 }
 
 QString TForm1::path(const char* fileName) const
@@ -141,6 +147,7 @@ void TForm1::runStartup()
     ComboBox1Select();
     if (m_work->readOnly())
         showReadOnly();
+    startSquad();
 }
 
 void TForm1::showReadOnly()

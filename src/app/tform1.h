@@ -114,6 +114,10 @@ private:
     void connectSurveyHandlers();
     void showOverview();
     void showSearch();
+    // The group's shared folder, once the maps are loaded; its switch, folder button and members.
+    void startSquad();
+    void configureSquad(bool on, bool chooseFolder);
+    void showSquadMembers();
     QSettings& ini();
     // The level in the main window, and the cell (when x > 0) selected and scrolled into view.
     void showCell(unsigned lab, int level, int x, int y);

@@ -3,6 +3,7 @@
 
 #include "app/atlassharing.h"
 #include "app/mapedits.h"
+#include "app/squadsync.h"
 #include "app/workfolder.h"
 #include "map/marks.h"
 #include "map/objects.h"
@@ -129,6 +130,8 @@ QString TForm1::cellHint(int c, int r) const
 void TForm1::mapChanged(unsigned lab)
 {
     m_work->changed(lab);
+    if (m_squad)
+        m_squad->mapChanged();
     if (lab == 0 && m_overview)
         m_overview->refresh();
     if (m_search && m_search->isVisible())

@@ -88,6 +88,7 @@ void TForm1::buildMenus()
     AtlasOverview1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
     ShowPlayer1 = item(MenuView, "ShowPlayer1", QStringLiteral("Показать игрока"));
     ShowPlayer1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Home));
+    SquadMembers1 = item(MenuView, "SquadMembers1", QStringLiteral("Отряд"));
     CellSize1 = item(MenuView, "CellSize1", QStringLiteral("Исходный размер клеток"));
     CellSize1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     MainMenu1->addMenu(MenuView);

@@ -5,6 +5,7 @@
 #include "app/eventsounds.h"
 #include "app/keywalker.h"
 #include "app/loginpanel.h"
+#include "app/squadsync.h"
 #include "app/workfolder.h"
 #include "browser/pagebridge.h"
 #include "browser/pagepoller.h"
@@ -59,6 +60,8 @@ void TForm1::recognize(const PageLines& game)
     m_gridChanges->before(*m_atlas, CurLab, CurLevel, marked(Reader, *m_route, m_frontier->route()));
     RecognizePage(game, *m_atlas, Reader, *this);
     m_work->changed(m_playerLab);
+    if (m_squad)
+        m_squad->mapChanged();
     if (m_listsChanged)
         fillObjectMemos();
     updateFrontier();

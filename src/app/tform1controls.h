@@ -68,16 +68,19 @@ struct TForm1Controls
     QPushButton* Button14 = nullptr; // "Сохранить карту": write the four map files
     QPushButton* Button2 = nullptr;  // "Очистить карту": empty the labyrinth shown
     QPushButton* Button15 = nullptr; // "Очистить все карты": empty every labyrinth
-    QCheckBox* CheckBox1 = nullptr;  // "показывать путь к выходу": draw the route to a way out
-    QLabel* Label1 = nullptr;        // empty; cleared at start-up
-    QLabel* Label3 = nullptr;        // empty; cleared at start-up
-    QLabel* Label8 = nullptr;        // "Из"
-    QComboBox* ComboBox3 = nullptr;  // the town the journey starts in
-    QLabel* Label19 = nullptr;       // "В"
-    QComboBox* ComboBox4 = nullptr;  // the destination town
-    QLabel* Label4 = nullptr;        // "Со скоростью"
-    QComboBox* ComboBox5 = nullptr;  // the speed bonus, -30..30
-    QLabel* Label7 = nullptr;        // "Расчетное время: hh:mm:ss"
+    QCheckBox* SquadBox = nullptr;   // "Общая папка отряда:": the group's shared folder on or off
+    QPushButton* SquadFolderButton = nullptr; // the shared folder, chosen with a click
+    QLabel* SquadLabel = nullptr;             // the status strip's line about the group
+    QCheckBox* CheckBox1 = nullptr; // "показывать путь к выходу": draw the route to a way out
+    QLabel* Label1 = nullptr;       // empty; cleared at start-up
+    QLabel* Label3 = nullptr;       // empty; cleared at start-up
+    QLabel* Label8 = nullptr;       // "Из"
+    QComboBox* ComboBox3 = nullptr; // the town the journey starts in
+    QLabel* Label19 = nullptr;      // "В"
+    QComboBox* ComboBox4 = nullptr; // the destination town
+    QLabel* Label4 = nullptr;       // "Со скоростью"
+    QComboBox* ComboBox5 = nullptr; // the speed bonus, -30..30
+    QLabel* Label7 = nullptr;       // "Расчетное время: hh:mm:ss"
 
     // Browser and map.
     QTabWidget* PageControl2 = nullptr;       // the browser tabs
@@ -159,6 +162,7 @@ struct TForm1Controls
     QAction* Smallest1 = nullptr;      // "Самый мелкий"
     QAction* AtlasOverview1 = nullptr; // "Обзор атласа": every labyrinth and level at a glance
     QAction* ShowPlayer1 = nullptr;    // "Показать игрока": the map scrolled to the player
+    QAction* SquadMembers1 = nullptr;  // "Отряд": the members of the shared folder
     QAction* CellSize1 = nullptr;      // "Исходный размер клеток": the cell size of user.dat again
     THistoryMenu* HistoryMenu = nullptr;     // "История": visited pages by day and site
     TFavoritesMenu* FavoritesMenu = nullptr; // "Избранное": bookmarks, with adding and organising

@@ -29,6 +29,7 @@ class HistoryStore;
 class KeyWalker;
 class MapEdits;
 class MapSearch;
+class SquadSync;
 class MapIcons;
 class PagePoller;
 class UserPrompts;
@@ -85,6 +86,7 @@ struct TForm1State
     MapEdits* m_edits = nullptr;         // undo and redo of the map's changes
     AtlasOverview* m_overview = nullptr; // made when first opened
     MapSearch* m_search = nullptr;
+    SquadSync* m_squad = nullptr;       // the group's shared folder (not in a read-only window)
     std::unique_ptr<QSettings> m_ini;   // the program's own settings beside user.dat (window places)
     std::unique_ptr<WorkFolder> m_work; // the lock, user.dat, the map files and the journal
     bool m_quit = false;

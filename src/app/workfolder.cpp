@@ -151,6 +151,8 @@ bool WorkFolder::saveMaps()
     } else if (m_recovery) {
         m_recovery->saved();
     }
+    if (saved && m_onSaved)
+        m_onSaved();
     return saved;
 }
 

@@ -45,6 +45,8 @@ public:
     // Writes the four map files and the markers; false (after telling the user which files and why) when a map
     // file was not written.
     bool saveMaps();
+    // Called after each save that wrote the maps (the button, or "Да" at close).
+    void setOnSaved(std::function<void()> onSaved) { m_onSaved = std::move(onSaved); }
     // The atlas may have changed in this labyrinth (0: in any): the journal records it.
     void changed(unsigned lab);
 
@@ -67,6 +69,7 @@ private:
     std::unique_ptr<Atlas> m_opened;         // read-only: the maps as opened, to tell what was mapped since
     QStringList m_problems;
     bool m_readOnly = false;
+    std::function<void()> m_onSaved;
     FileError m_markersUnread = FileError::None; // markers.txt is there but was not read: never replaced
     bool m_settingsUnread = false;               // likewise user.dat
 };

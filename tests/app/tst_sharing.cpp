@@ -1,9 +1,11 @@
 // Passing maps between players from the File menu: merging another player's folder, exporting ours, and the
 // shown level as a picture.
+#include "app/pagecontrol.h"
 #include "app/tform1.h"
 #include "formfixture.h"
 #include "map/mapfiles.h"
 #include "map/markerfile.h"
+#include "map/squad.h"
 #include "mapview/levelpicture.h"
 #include "mapview/mapgrid.h"
 #include "person.h"
@@ -12,11 +14,14 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -66,6 +71,37 @@ private slots:
         fx.reset();
         other = std::make_unique<QTemporaryDir>();
         QVERIFY(other->isValid());
+    }
+
+    // A group's shared folder as a sync engine fills it: Alpha's files arrive under temporary names and are
+    // renamed into place one by one; nothing is merged until all four are whole, then Alpha's cells come in
+    // without any input. Our own maps go to our subfolder after "Сохранить карту".
+    void aSharedFolderTakesInWhatAMemberWrote()
+    {
+        const QString shared = other->path();
+        QVERIFY(QDir(shared).mkpath(QStringLiteral("Alpha")) && QDir(shared).mkpath(QStringLiteral("staged")));
+        QVERIFY(writeAll(fx.file("veldor.ini"),
+                         QStringLiteral("[squad]\nfolder=%1\nname=Me\nenabled=true\n").arg(shared).toUtf8()));
+        auto theirs = std::make_unique<Atlas>();
+        *theirs->cell(1, 0, 4, 4) = TMapCell{1, 0, 0, 1, 1, 'n'};
+        const QString alpha = shared + QStringLiteral("/Alpha/");
+        QVERIFY(SaveMaps(*theirs, (shared + QStringLiteral("/staged")).toStdString()).ok());
+        for (const MapFileInfo& f : MapFiles()) // what the engine writes while it receives
+            QVERIFY(QFile::rename(shared + "/staged/" + f.name, alpha + ".syncthing." + f.name + ".tmp"));
+        auto form = shownForm();
+        QVERIFY(form);
+        for (const MapFileInfo& f : MapFiles()) {
+            QCOMPARE(form->atlas().cell(1, 0, 4, 4)->Explored, 0); // not before the last file is in place
+            QVERIFY(QFile::rename(alpha + ".syncthing." + f.name + ".tmp", alpha + f.name));
+            QTest::qWait(150);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(form->atlas().cell(1, 0, 4, 4)->Explored, 1, 10000);
+        QVERIFY(form->controls().SquadLabel->text().startsWith(QStringLiteral("Отряд: +1 клетка от Alpha")));
+        person::click(form->controls().PageControl1->tabButton(0)); // "Настройки"
+        QTRY_VERIFY(form->controls().Button14->isVisible());
+        person::click(form->controls().Button14); // "Сохранить карту"
+        QVERIFY(readAll(shared + QStringLiteral("/Me/member.txt")).startsWith("name=Me\n"));
+        QCOMPARE(QFileInfo(shared + QStringLiteral("/Me/map3.map")).size(), qint64(MapFiles()[2].size));
     }
 
     void theCommandsStandInTheFileMenuBeforeExit()

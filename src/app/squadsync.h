@@ -1,0 +1,106 @@
+#pragma once
+
+#include "map/squad.h"
+
+#include <QDateTime>
+#include <QFileSystemWatcher>
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QThreadPool>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+class QSettings;
+
+namespace veldor {
+
+class Atlas;
+class MapEdits;
+
+// A group's shared folder, kept in step by whatever sync engine the players run: our atlas and markers go into
+// `<folder>/<name>/` (each file whole or not at all), and every other member's subfolder whose four map files
+// are whole and have rested is read off the window's thread and merged in, as an undoable merge. Nothing of
+// another member's is ever written. The folder, the switch, the name and this installation's id are kept in the
+// program's own settings file.
+class SquadSync : public QObject
+{
+    Q_OBJECT
+public:
+    struct Window
+    {
+        Atlas* atlas = nullptr;
+        MapEdits* edits = nullptr;
+        // Cells of any labyrinth came in.
+        std::function<void()> atlasChanged;
+    };
+    struct Timing
+    {
+        int scanMs = 30000;      // a look at the folder even without change events
+        int quietMs = 2000;      // a member's files must have rested this long
+        int writeOutMs = 300000; // our changes go out at the latest after this
+    };
+
+    SquadSync(Window window, QSettings& settings, Timing timing, QObject* parent = nullptr);
+    SquadSync(Window window, QSettings& settings, QObject* parent = nullptr)
+        : SquadSync(std::move(window), settings, Timing{}, parent)
+    {}
+    ~SquadSync() override;
+
+    QString folder() const { return m_folder; }
+    QString name() const { return m_name; }
+    bool enabled() const { return m_enabled && !m_folder.isEmpty() && ValidMemberName(m_name.toStdString()); }
+    // The shared folder on (with our name in it) or off; kept in the settings file. On: written and read at once.
+    void configure(const QString& folder, const QString& name, bool on);
+
+    // Our maps into the folder now (after "Сохранить карту" and "Да" at close).
+    void writeOut();
+    // The map changed: it goes out within the write-out interval.
+    void mapChanged();
+    // The others' subfolders read now (also on a change in the folder and every scan interval).
+    void scan();
+
+    struct Member
+    {
+        QString name;
+        QDateTime written; // when its maps last changed
+        int cells = 0;     // cells it brought this session
+    };
+    QList<Member> members() const;
+    // "Отряд: +12 клеток от Alpha, 21:05", or what keeps the folder from being used; empty when off.
+    QString statusLine() const { return m_status; }
+
+signals:
+    void statusChanged(const QString& line);
+
+private:
+    struct Loaded;
+    void mergeLoaded(const std::shared_ptr<Loaded>& loaded);
+    void setStatus(const QString& line);
+    void watch();
+    QString ownFolder() const;
+
+    Window m_w;
+    QSettings& m_settings;
+    Timing m_timing;
+    QString m_folder;
+    QString m_name;
+    bool m_enabled = false;
+    QString m_id;
+    QString m_status;
+    std::uint64_t m_written = 0; // what our files hold, in brief
+    bool m_scanning = false;
+    bool m_rescan = false;
+    bool m_unreachable = false;              // said once until the folder is back
+    bool m_nameTaken = false;                // said once
+    QMap<QString, SquadMemberScan> m_merged; // the files as last merged, by member
+    QMap<QString, Member> m_members;
+    QFileSystemWatcher m_watcher;
+    QTimer m_scanTimer;
+    QTimer m_settleTimer;
+    QTimer m_writeTimer;
+    QThreadPool m_pool; // one read at a time, off the window's thread
+};
+
+} // namespace veldor

@@ -1,0 +1,94 @@
+// The rules of a group's shared folder: member names, what sync engines leave lying about, when a member's
+// maps are whole, and which subfolders are members.
+#include "map/mapfiles.h"
+#include "map/squad.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <unistd.h>
+
+using namespace veldor;
+using namespace veldor::test;
+
+class TestSquad : public QObject
+{
+    Q_OBJECT
+
+    static SquadMemberScan whole(std::int64_t modifiedMs)
+    {
+        SquadMemberScan scan{"Alpha", {}};
+        for (std::size_t i = 0; i < 4; ++i)
+            scan.maps[i] = SquadFileStamp{MapFiles()[i].size, modifiedMs};
+        return scan;
+    }
+
+private slots:
+    void names_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("member");
+        QTest::addColumn<bool>("temporary");
+        QTest::newRow("latin") << "Alpha-2_b" << true << false;
+        QTest::newRow("cyrillic") << "Игрок_1" << true << false;
+        QTest::newRow("space") << "a b" << false << false;
+        QTest::newRow("path") << "../x" << false << false;
+        QTest::newRow("empty") << "" << false << false;
+        QTest::newRow("too long") << QString(33, QLatin1Char('a')) << false << false;
+        QTest::newRow("syncthing temporary") << ".syncthing.map1.map.tmp" << false << true;
+        QTest::newRow("syncthing conflict") << "map1.sync-conflict-20261209-120000-ABCDEFG.map" << false << true;
+        QTest::newRow("partial download") << "map3.map.part" << false << true;
+        QTest::newRow("lock") << "~$map.crd" << false << true;
+        QTest::newRow("cloud conflict") << "map.crd (Conflicted Copy 2026-12-09)" << false << true;
+        QTest::newRow("a map file") << "map1.map" << false << false;
+    }
+
+    void names()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, member);
+        QFETCH(bool, temporary);
+        const QByteArray utf8 = name.toUtf8();
+        QCOMPARE(ValidMemberName(utf8.toStdString()), member);
+        QCOMPARE(IsSyncTemporary(utf8.toStdString()), temporary);
+    }
+
+    void readiness()
+    {
+        const std::int64_t now = 1'000'000;
+        QCOMPARE(JudgeMember(whole(now - 5000), now), MemberReadiness::Ready);
+        QCOMPARE(JudgeMember(whole(now - 1000), now), MemberReadiness::Arriving); // changed a second ago
+        SquadMemberScan shortFile = whole(now - 5000);
+        shortFile.maps[2]->size -= 7;
+        QCOMPARE(JudgeMember(shortFile, now), MemberReadiness::Arriving);
+        SquadMemberScan missing = whole(now - 5000);
+        missing.maps[3].reset();
+        QCOMPARE(JudgeMember(missing, now), MemberReadiness::Absent);
+    }
+
+    // Our own subfolder, links, files and names no member has are no members.
+    void membersOfAFolder()
+    {
+        QTemporaryDir dir;
+        const QString root = dir.path();
+        for (const char* sub : {"Alpha", "Bravo", "Me", ".syncthing.Delta.tmp", "Echo.sync-conflict-1"})
+            QVERIFY(QDir(root).mkpath(QString::fromUtf8(sub)));
+        QVERIFY(writeAll(root + "/Alpha/map1.map", QByteArray(int(MapFiles()[0].size), '\0')));
+        QVERIFY(writeAll(root + "/Alpha/.syncthing.map2.map.tmp", QByteArray(int(MapFiles()[1].size), '\0')));
+        QVERIFY(::symlink((root + "/Alpha/map1.map").toUtf8().constData(),
+                          (root + "/Bravo/map1.map").toUtf8().constData()) == 0);
+        QVERIFY(::symlink((root + "/Alpha").toUtf8().constData(), (root + "/Charlie").toUtf8().constData()) == 0);
+        QVERIFY(writeAll(root + "/Foxtrot", "not a folder"));
+        const auto members = ScanSquadFolder(root.toStdString(), "Me");
+        QCOMPARE(members.size(), std::size_t{2});
+        QCOMPARE(members[0].name, std::string("Alpha"));
+        QCOMPARE(members[0].maps[0]->size, MapFiles()[0].size);
+        QVERIFY(!members[0].maps[1]); // only arriving under a temporary name
+        QCOMPARE(members[1].name, std::string("Bravo"));
+        QVERIFY(!members[1].maps[0]); // a link is not a map file
+    }
+};
+
+QTEST_APPLESS_MAIN(TestSquad)
+#include "tst_squad.moc"
