@@ -9,11 +9,13 @@
 #include "route/frontier.h"
 #include "route/route.h"
 
+#include "fullatlas.h"
 #include <QApplication>
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QSettings>
+
 #include <benchmark/benchmark.h>
 #include <memory>
 #include <pthread.h>
@@ -37,20 +39,26 @@ std::unique_ptr<veldor::Atlas> exploredLevel()
     return atlas;
 }
 
+// The grid showing the level of exploredLevel() in a square view of `side` pixels.
+void showLevel(veldor::MapGrid& grid, const veldor::Atlas& atlas, const veldor::MapIcons& icons, int side)
+{
+    grid.setRowCount(101);
+    grid.setColCount(101);
+    grid.resize(side, side);
+    grid.setCellPainter([&atlas, &icons](QPainter& p, int col, int row, const QRect& r) {
+        veldor::CellInputs in;
+        in.cell = atlas.cell(14, 0, col, row);
+        in.group = 3;
+        veldor::sgDrawCell(p, r, in, icons);
+    });
+}
+
 void BM_RepaintFullLevel(benchmark::State& state)
 {
     const auto atlas = exploredLevel();
     const veldor::MapIcons icons;
     veldor::MapGrid grid;
-    grid.setRowCount(101);
-    grid.setColCount(101);
-    grid.resize(101 * 16 + 40, 101 * 16 + 40);
-    grid.setCellPainter([&](QPainter& p, int col, int row, const QRect& r) {
-        veldor::CellInputs in;
-        in.cell = atlas->cell(14, 0, col, row);
-        in.group = 3;
-        veldor::sgDrawCell(p, r, in, icons);
-    });
+    showLevel(grid, *atlas, icons, 101 * 16 + 40);
     QImage image(grid.viewport()->size(), QImage::Format_RGB32);
     for (auto _ : state)
         grid.viewport()->render(&image);
@@ -193,14 +201,7 @@ BENCHMARK(BM_ReferenceRelaxation)->Unit(benchmark::kMillisecond)->Iterations(3)-
 // pictures of a 100 x 100 labyrinth; `all_ms`: until the last of its 17 pictures is painted.
 void BM_OverviewFirstPaint(benchmark::State& state)
 {
-    auto atlas = std::make_unique<veldor::Atlas>();
-    for (unsigned lab = 1; lab <= veldor::kLabyrinthCount; ++lab) {
-        const int n = veldor::LabSide(lab);
-        for (int level = 0; level < veldor::kLevelCount; ++level)
-            for (int x = 1; x <= n; ++x)
-                for (int y = 1; y <= n; ++y)
-                    *atlas->cell(lab, level, x, y) = veldor::TMapCell{1, 1, 4, 1, 1, "nnnLFdu1"[(x * 31 + y) % 8]};
-    }
+    const auto atlas = veldor::bench::FullAtlas("nnnLFdu1");
     QSettings settings(QStringLiteral("/tmp/veldor-bench-overview.ini"), QSettings::IniFormat);
     double all = 0;
     for (auto _ : state) {
@@ -227,15 +228,7 @@ void BM_ZoomStep(benchmark::State& state)
     const auto atlas = exploredLevel();
     const veldor::MapIcons icons;
     veldor::MapGrid grid;
-    grid.setRowCount(101);
-    grid.setColCount(101);
-    grid.resize(800, 800);
-    grid.setCellPainter([&](QPainter& p, int col, int row, const QRect& r) {
-        veldor::CellInputs in;
-        in.cell = atlas->cell(14, 0, col, row);
-        in.group = 3;
-        veldor::sgDrawCell(p, r, in, icons);
-    });
+    showLevel(grid, *atlas, icons, 800);
     QImage image(grid.viewport()->size(), QImage::Format_RGB32);
     int size = 15;
     for (auto _ : state) {

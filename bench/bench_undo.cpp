@@ -4,6 +4,8 @@
 #include "map/selection.h"
 #include "map/undo.h"
 
+#include "fullatlas.h"
+
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -11,22 +13,13 @@ namespace {
 
 using namespace veldor;
 
-// Every cell of every labyrinth explored with passages, every list full, a marker on each level.
+// A fully explored atlas with every list full and a marker on each level.
 std::unique_ptr<Atlas> fullAtlas()
 {
-    auto atlas = std::make_unique<Atlas>();
-    for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab) {
-        const int n = LabSide(lab);
-        for (int level = 0; level < kLevelCount; ++level) {
-            for (int x = 1; x <= n; ++x)
-                for (int y = 1; y <= n; ++y)
-                    *atlas->cell(lab, level, x, y) = TMapCell{1, 1, 2, 1, 1, 'n'};
-            for (ListKind kind : {ListKind::Transitions, ListKind::Traps, ListKind::Flags, ListKind::Exits})
-                for (int k = 0; k < ListSlots(kind); ++k)
-                    AppendEntry(*atlas->levelLists(lab, level), kind, PositionEntry(level, k + 1, 1));
+    auto atlas = bench::FullAtlas();
+    for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab)
+        for (int level = 0; level < kLevelCount; ++level)
             atlas->setMarkText(lab, level, 1, 1, "marker");
-        }
-    }
     return atlas;
 }
 
