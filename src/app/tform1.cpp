@@ -147,7 +147,7 @@ void TForm1::runStartup()
     ComboBox1Select();
     if (m_work->readOnly())
         showReadOnly();
-    startSquad();
+    connectSquad();
 }
 
 void TForm1::showReadOnly()

@@ -115,7 +115,7 @@ private:
     void showOverview();
     void showSearch();
     // The group's shared folder, once the maps are loaded; its switch, folder button and members.
-    void startSquad();
+    void connectSquad();
     void configureSquad(bool on, bool chooseFolder);
     void showSquadMembers();
     QSettings& ini();

@@ -17,16 +17,22 @@
 
 namespace veldor {
 
-void TForm1::startSquad()
+void TForm1::connectSquad()
 {
     if (m_work->readOnly())
         return; // the window that owns the folder writes it
     m_squad = new SquadSync({m_atlas.get(), m_edits, [this] { mapChanged(0); }}, ini(), this);
     m_work->setOnSaved([this] { m_squad->writeOut(); });
-    SquadLabel = new QLabel(m_squad->statusLine(), statusBar());
-    SquadLabel->setObjectName(QStringLiteral("SquadLabel"));
-    statusBar()->addPermanentWidget(SquadLabel);
-    connect(m_squad, &SquadSync::statusChanged, SquadLabel, &QLabel::setText);
+    // The status strip appears with the first word about the group, not before.
+    connect(m_squad, &SquadSync::statusChanged, this, [this](const QString& line) {
+        if (!SquadLabel && !line.isEmpty()) {
+            SquadLabel = new QLabel(statusBar());
+            SquadLabel->setObjectName(QStringLiteral("SquadLabel"));
+            statusBar()->addPermanentWidget(SquadLabel);
+        }
+        if (SquadLabel)
+            SquadLabel->setText(line);
+    });
     SquadBox->setChecked(m_squad->enabled());
     SquadFolderButton->setText(m_squad->folder().isEmpty() ? QStringLiteral("…") : QDir(m_squad->folder()).dirName());
     connect(SquadBox, &QCheckBox::clicked, this,
