@@ -24,6 +24,14 @@ void MapEdits::run(unsigned lab, const QString& name, const std::function<void()
         showNames();
 }
 
+bool MapEdits::apply(UndoHistory::Prepared change)
+{
+    if (!m_history->apply(std::move(change), m_atlas))
+        return false;
+    showNames();
+    return true;
+}
+
 void MapEdits::undo()
 {
     if (const auto lab = m_history->undo(m_atlas)) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "map/undo.h"
+
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -10,7 +12,6 @@ class QAction;
 namespace veldor {
 
 class Atlas;
-class UndoHistory;
 
 // The map's undo history behind the Edit menu: every change made by hand or by a command runs through
 // `run`, and the two menu items take it back and do it again, naming the action.
@@ -24,6 +25,9 @@ public:
     // Runs a change of one labyrinth (0: of any) under its Russian name, as in "Отменить: <name>", and records
     // it when it changed anything.
     void run(unsigned lab, const QString& name, const std::function<void()>& change);
+    // A change worked out on a copy of the atlas (a merge read beside the window): done on the atlas where it
+    // still holds what the copy held, and recorded. Whether it changed anything.
+    bool apply(UndoHistory::Prepared change);
     void undo();
     void redo();
 

@@ -4,6 +4,7 @@
 #include "buildconfig.h"
 #include "map/markerfile.h"
 #include "map/merge.h"
+#include "map/undo.h"
 #include "text/safefile.h"
 #include "ui/russian.h"
 
@@ -22,7 +23,14 @@ struct SquadSync::Loaded
     bool unreachable = false;
     bool arriving = false; // a member's files are still coming: look again soon
     std::vector<SquadMemberScan> seen;
-    std::vector<std::pair<SquadMemberScan, std::shared_ptr<Atlas>>> ready;
+    std::vector<SquadMemberScan> toRead; // whole, rested and changed since they were last merged
+    struct Ready
+    {
+        SquadMemberScan scan;
+        std::shared_ptr<UndoHistory::Prepared> change; // the merge, worked out on a copy of ours
+        MergeCounts counts;
+    };
+    std::vector<Ready> ready;
 };
 
 namespace {
@@ -193,17 +201,47 @@ void SquadSync::scan()
             loaded->arriving = loaded->arriving || readiness == MemberReadiness::Arriving;
             loaded->seen.push_back(scan);
             const auto before = merged.find(QString::fromStdString(scan.name));
-            if (readiness != MemberReadiness::Ready || (before != merged.end() && *before == scan))
-                continue;
-            auto theirs = std::make_shared<Atlas>();
-            const std::string path = folder + "/" + scan.name;
-            LoadOtherMaps(*theirs, path);
+            if (readiness == MemberReadiness::Ready && (before == merged.end() || *before != scan))
+                loaded->toRead.push_back(scan);
+        }
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, loaded] {
+                if (self)
+                    self->scanned(loaded);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void SquadSync::scanned(const std::shared_ptr<Loaded>& loaded)
+{
+    if (loaded->unreachable || loaded->toRead.empty()) {
+        mergeLoaded(loaded);
+        return;
+    }
+    // The merges are worked out on a copy beside the window; the window then only applies what changed.
+    auto ours = std::make_shared<Atlas>(*m_w.atlas);
+    const std::string folder = m_folder.toStdString();
+    const std::string own = m_name.toStdString();
+    QPointer<SquadSync> self(this);
+    m_pool.start([self, loaded, ours, folder, own] {
+        for (const SquadMemberScan& scan : loaded->toRead) {
+            auto theirs = std::make_unique<Atlas>(); // far too large for a thread's stack
+            LoadOtherMaps(*theirs, folder + "/" + scan.name);
             // Files replaced while they were read are read again once they rest.
             const auto after = ScanSquadFolder(folder, own);
-            const bool same = std::any_of(after.begin(), after.end(), [&](const auto& s) { return s == scan; });
-            loaded->arriving = loaded->arriving || !same;
-            if (same)
-                loaded->ready.emplace_back(scan, std::move(theirs));
+            if (std::none_of(after.begin(), after.end(), [&](const auto& s) { return s == scan; })) {
+                loaded->arriving = true;
+                continue;
+            }
+            const UndoHistory::Before before(*ours, 0);
+            const MergeCounts counts = MergeAtlas(*ours, *theirs).total();
+            const QString name =
+                QStringLiteral("объединение с картами отряда: %1").arg(QString::fromStdString(scan.name));
+            auto change =
+                std::make_shared<UndoHistory::Prepared>(UndoHistory::prepare(before, *ours, name.toStdString()));
+            loaded->ready.push_back({scan, std::move(change), counts});
         }
         QMetaObject::invokeMethod(
             qApp,
@@ -233,20 +271,15 @@ void SquadSync::mergeLoaded(const std::shared_ptr<Loaded>& loaded)
             member.written = QDateTime::fromMSecsSinceEpoch(newestChange(scan));
         }
         bool changed = false;
-        for (const auto& [scan, other] : loaded->ready) {
-            const Atlas& theirs = *other; // named: clang 14 cannot capture a structured binding
-            const QString name = QString::fromStdString(scan.name);
-            MergeResult result;
-            m_w.edits->run(0, QStringLiteral("объединение с картами отряда: %1").arg(name),
-                           [&] { result = MergeAtlas(*m_w.atlas, theirs); });
-            m_merged[name] = scan;
-            const MergeCounts total = result.total();
-            m_members[name].cells += total.cells;
-            if (total.cells + total.entries + total.markers > 0) {
+        for (Loaded::Ready& ready : loaded->ready) {
+            const QString name = QString::fromStdString(ready.scan.name);
+            m_merged[name] = ready.scan;
+            m_members[name].cells += ready.counts.cells;
+            if (m_w.edits->apply(std::move(*ready.change))) {
                 changed = true;
-                setStatus(
-                    QStringLiteral("Отряд: +%1 от %2, %3")
-                        .arg(cellCount(total.cells), name, QTime::currentTime().toString(QStringLiteral("HH:mm"))));
+                setStatus(QStringLiteral("Отряд: +%1 от %2, %3")
+                              .arg(cellCount(ready.counts.cells), name,
+                                   QTime::currentTime().toString(QStringLiteral("HH:mm"))));
             }
         }
         if (changed && m_w.atlasChanged)

@@ -76,6 +76,8 @@ signals:
 
 private:
     struct Loaded;
+    // The look found members to read: they are read and merged into a copy of ours beside the window.
+    void scanned(const std::shared_ptr<Loaded>& loaded);
     void mergeLoaded(const std::shared_ptr<Loaded>& loaded);
     void setStatus(const QString& line);
     void watch();

@@ -97,6 +97,8 @@ private slots:
         }
         QTRY_COMPARE_WITH_TIMEOUT(form->atlas().cell(1, 0, 4, 4)->Explored, 1, 10000);
         QVERIFY(form->controls().SquadLabel->text().startsWith(QStringLiteral("Отряд: +1 клетка от Alpha")));
+        QVERIFY(person::chooseMenu(form->controls().MainMenu1, {QStringLiteral("Вид"), QStringLiteral("Отряд")}));
+        QVERIFY(fx.prompts->informations.value(0).contains(QStringLiteral("Alpha: записал")));
         person::click(form->controls().PageControl1->tabButton(0)); // "Настройки"
         QTRY_VERIFY(form->controls().Button14->isVisible());
         person::click(form->controls().Button14); // "Сохранить карту"

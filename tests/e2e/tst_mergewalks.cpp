@@ -1,5 +1,6 @@
 // Two players walk practice labyrinths in their own folders; the second takes the first one's maps in through
 // the File menu, and the atlas and the grid then hold both walks.
+#include "app/pagecontrol.h"
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
 #include "browser/pagepoller.h"
@@ -10,11 +11,14 @@
 #include "person.h"
 #include "practicefixture.h"
 #include "route/keyboard.h"
+#include "testsupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
 #include <memory>
@@ -91,6 +95,26 @@ private slots:
     {
         first.reset();
         second.reset();
+    }
+
+    // Two windows share a group folder: the first walks and saves, the second shows the walk within 10 s
+    // without any input.
+    void aGroupFolderCarriesAWalkToAnotherWindow()
+    {
+        QTemporaryDir shared;
+        for (const auto& [fx, name] : {std::pair(&first, "A"), std::pair(&second, "B")})
+            QVERIFY(writeAll(
+                fx->file("veldor.ini"),
+                QStringLiteral("[squad]\nfolder=%1\nname=%2\nenabled=true\n").arg(shared.path(), name).toUtf8()));
+        auto watching = second.active(userDat({}), QSize(900, 700), FormFixture::kNoServer);
+        RunningServer server({}, 11);
+        auto walking = loggedIn(first, server);
+        QVERIFY(walking && watching);
+        QCOMPARE(walk(*walking, {kRight}, 3), 3);
+        person::click(walking->controls().PageControl1->tabButton(0)); // "Настройки"
+        QTRY_VERIFY(walking->controls().Button14->isVisible());
+        person::click(walking->controls().Button14); // "Сохранить карту"
+        QTRY_COMPARE_WITH_TIMEOUT(watching->atlas().cell(1, 0, 5, 2)->Explored, std::uint8_t(1), 10000);
     }
 
     void theMergedAtlasHoldsBothWalks()

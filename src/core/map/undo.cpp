@@ -63,6 +63,11 @@ void UndoHistory::addUnit(std::vector<Run>& runs, MapTable table, std::size_t of
 
 bool UndoHistory::record(const Before& before, const Atlas& atlas, std::string name)
 {
+    return push(prepare(before, atlas, std::move(name)), nullptr);
+}
+
+UndoHistory::Prepared UndoHistory::prepare(const Before& before, const Atlas& atlas, std::string name)
+{
     Action action{std::move(name), before.m_lab, {}, {}, 0};
     for (const Before::Lab& saved : before.m_labs) {
         const Atlas::CellRun run = Atlas::labCells(saved.lab);
@@ -100,8 +105,9 @@ bool UndoHistory::record(const Before& before, const Atlas& atlas, std::string n
             }
         }
     }
+    Prepared prepared;
     if (action.runs.empty() && action.markers.empty())
-        return false;
+        return prepared;
     action.bytes = sizeof(Action) + action.name.size();
     for (Run& run : action.runs) {
         run.data.shrink_to_fit();
@@ -109,6 +115,22 @@ bool UndoHistory::record(const Before& before, const Atlas& atlas, std::string n
     }
     for (const MarkerChange& m : action.markers)
         action.bytes += sizeof(MarkerChange) + m.before.size() + m.after.size();
+    prepared.m_action = std::move(action);
+    return prepared;
+}
+
+bool UndoHistory::apply(Prepared prepared, Atlas& atlas)
+{
+    return push(std::move(prepared), &atlas);
+}
+
+bool UndoHistory::push(Prepared prepared, Atlas* atlas)
+{
+    if (!prepared.m_action)
+        return false;
+    Action& action = *prepared.m_action;
+    if (atlas != nullptr)
+        apply(action, *atlas, true);
     for (const Action& dropped : m_redo)
         m_bytes -= dropped.bytes;
     m_redo.clear();

@@ -50,6 +50,13 @@ public:
     // recorded. A new action ends what could be redone. Returns whether it was recorded.
     bool record(const Before& before, const Atlas& atlas, std::string name);
 
+    // A change worked out on a copy of the atlas (on another thread, say): what changed on the copy since
+    // `before`. Applying it does it on the atlas, byte by byte where the atlas still holds what the copy held
+    // before (newer truth stays), and records it like `record`; nothing (false) when it changes nothing.
+    class Prepared;
+    static Prepared prepare(const Before& before, const Atlas& copy, std::string name);
+    bool apply(Prepared prepared, Atlas& atlas);
+
     bool canUndo() const { return !m_undo.empty(); }
     bool canRedo() const { return !m_redo.empty(); }
     // Name of what undo (redo) would take back (do again), empty when nothing.
@@ -99,12 +106,24 @@ private:
     static void addUnit(std::vector<Run>& runs, MapTable table, std::size_t offset, std::size_t unit,
                         const std::uint8_t* before, const std::uint8_t* after, std::size_t stride);
     static void apply(const Action& action, Atlas& atlas, bool forward);
+    // Records the prepared action, done on `atlas` first unless that is null (already done there).
+    bool push(Prepared prepared, Atlas* atlas);
     void trim();
 
     Limits m_limits;
     std::deque<Action> m_undo;
     std::vector<Action> m_redo;
     std::size_t m_bytes = 0;
+};
+
+class UndoHistory::Prepared
+{
+public:
+    bool empty() const { return !m_action; }
+
+private:
+    friend class UndoHistory;
+    std::optional<Action> m_action;
 };
 
 } // namespace veldor

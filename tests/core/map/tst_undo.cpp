@@ -120,6 +120,22 @@ private slots:
         QCOMPARE(atlas->markText(1, 2, 7, 3), std::string("note"));
     }
 
+    // A merge worked out on a copy beside the window: done on the atlas, newer truth kept, undoable.
+    void aChangePreparedOnACopy()
+    {
+        auto atlas = mappedAtlas();
+        auto copy = std::make_unique<Atlas>(*atlas);
+        const UndoHistory::Before taken(*copy, 0);
+        ClearLabyrinth(*copy, 20);
+        UndoHistory::Prepared change = UndoHistory::prepare(taken, *copy, "clear");
+        atlas->cell(20, 2, 3, 3)->West = 5; // the reader, meanwhile
+        UndoHistory history;
+        QVERIFY(history.apply(std::move(change), *atlas));
+        QCOMPARE(std::tuple(atlas->cell(20, 2, 4, 3)->Object, atlas->cell(20, 2, 3, 3)->West), std::tuple('n', 5));
+        history.undo(*atlas);
+        QCOMPARE(atlas->cell(20, 2, 4, 3)->Object, 'L');
+    }
+
     void nothingChangedIsNotAnAction()
     {
         auto atlas = mappedAtlas();

@@ -1,0 +1,78 @@
+// A group's shared folder with ten members, each a full atlas: reading them (off the window's thread) and
+// merging each into ours as the window does it (recorded for undo), the first into an empty atlas (everything
+// comes in) and the others after it (nothing new).
+#include "fullatlas.h"
+#include "map/mapfiles.h"
+#include "map/merge.h"
+#include "map/squad.h"
+#include "map/undo.h"
+
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+using namespace veldor;
+
+const std::string& sharedFolder()
+{
+    static const std::string folder = [] {
+        char tmpl[] = "/tmp/veldor-bench-squad-XXXXXX";
+        const std::string root = ::mkdtemp(tmpl);
+        const auto atlas = bench::FullAtlas("nnnLFdu1E");
+        for (int m = 0; m < 10; ++m) {
+            const std::string member = root + "/member" + std::to_string(m);
+            std::filesystem::create_directory(member);
+            SaveMaps(*atlas, member);
+        }
+        return root;
+    }();
+    return folder;
+}
+
+void BM_ReadTenMembers(benchmark::State& state)
+{
+    const std::string& root = sharedFolder();
+    for (auto _ : state) {
+        for (const SquadMemberScan& scan : ScanSquadFolder(root, "me")) {
+            auto theirs = std::make_unique<Atlas>();
+            benchmark::DoNotOptimize(LoadOtherMaps(*theirs, root + "/" + scan.name).present());
+        }
+    }
+}
+BENCHMARK(BM_ReadTenMembers)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One member's merge: worked out on a copy of ours beside the window (`beside`), and what the window's thread
+// does for it (`window`: the copy of ours and applying the prepared change, recorded for undo). The first
+// member comes into an empty atlas (everything changes), a later one into a full one (nothing new).
+void BM_MergeOneMember(benchmark::State& state)
+{
+    const auto theirs = bench::FullAtlas("nnnLFdu1E");
+    const bool intoEmpty = state.range(0) != 0;
+    double window = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto ours = intoEmpty ? std::make_unique<Atlas>() : bench::FullAtlas("nnnLFdu1E");
+        UndoHistory history;
+        state.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
+        auto copy = std::make_unique<Atlas>(*ours);
+        const auto copied = std::chrono::steady_clock::now();
+        const UndoHistory::Before before(*copy, 0);
+        MergeAtlas(*copy, *theirs);
+        auto change = UndoHistory::prepare(before, *copy, "merge");
+        const auto prepared = std::chrono::steady_clock::now();
+        history.apply(std::move(change), *ours);
+        const auto applied = std::chrono::steady_clock::now();
+        window += std::chrono::duration<double, std::milli>((copied - start) + (applied - prepared)).count();
+    }
+    state.counters["window_ms"] = window / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_MergeOneMember)->Arg(1)->Arg(0)->ArgNames({"into_empty"})->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
