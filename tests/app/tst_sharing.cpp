@@ -101,9 +101,15 @@ private slots:
         QVERIFY(fx.prompts->informations.value(0).contains(QStringLiteral("Alpha: записал")));
         person::click(form->controls().PageControl1->tabButton(0)); // "Настройки"
         QTRY_VERIFY(form->controls().Button14->isVisible());
+        QVERIFY(QDir(shared).mkpath(QStringLiteral("Me")) &&
+                writeAll(shared + "/Me/member.txt", "name=Me\nid=other\n"));
         person::click(form->controls().Button14); // "Сохранить карту"
         QVERIFY(readAll(shared + QStringLiteral("/Me/member.txt")).startsWith("name=Me\n"));
         QCOMPARE(QFileInfo(shared + QStringLiteral("/Me/map3.map")).size(), qint64(MapFiles()[2].size));
+        QCOMPARE(form->controls().SquadLabel->text(),
+                 QStringLiteral("Имя «Me» в общей папке уже пишет другой компьютер"));
+        QVERIFY(QDir(shared).removeRecursively()); // unmounted, say: said once, tried again
+        QTRY_VERIFY_WITH_TIMEOUT(form->controls().SquadLabel->text().contains(QStringLiteral("недоступна")), 10000);
     }
 
     void theCommandsStandInTheFileMenuBeforeExit()
