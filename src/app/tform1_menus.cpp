@@ -105,8 +105,13 @@ void TForm1::buildMenus()
     InternetOptions1 = item(MenuExtras, "InternetOptions1", QStringLiteral("Свойства обозревателя"));
     MainMenu1->addMenu(MenuExtras);
 
-    MenuItem11 = MainMenu1->addAction(QStringLiteral("?"));
-    MenuItem11->setObjectName(QStringLiteral("MenuItem11"));
+    MenuHelp = submenu(MainMenu1, "MenuHelp", QStringLiteral("?"));
+    Guide1 = item(MenuHelp, "Guide1", QStringLiteral("Руководство"));
+    Guide1->setShortcut(QKeySequence::HelpContents);
+    Legend1 = item(MenuHelp, "Legend1", QStringLiteral("Условные обозначения"));
+    MenuHelp->addSeparator();
+    MenuItem11 = item(MenuHelp, "MenuItem11", QStringLiteral("О программе"));
+    MainMenu1->addMenu(MenuHelp);
 
     PopupMenu3 = submenu(this, "PopupMenu3", QString());
     N19 = item(PopupMenu3, "N19", QStringLiteral("Новая вкладка"));

@@ -172,7 +172,10 @@ struct TForm1Controls
     QAction* N18 = nullptr;                  // "Очистить адреса": the address box's history
     QAction* N20 = nullptr;                  // "Очистить ники": the nick box's history
     QAction* InternetOptions1 = nullptr;     // "Свойства обозревателя"
-    QAction* MenuItem11 = nullptr;           // "?": about the program
+    QMenu* MenuHelp = nullptr;               // "?"
+    QAction* Guide1 = nullptr;               // "Руководство" (F1): the player's guide in a new tab
+    QAction* Legend1 = nullptr;              // "Условные обозначения": the guide's legend of the map
+    QAction* MenuItem11 = nullptr;           // "О программе": about the program
 
     // Tab strip popup.
     QMenu* PopupMenu3 = nullptr;

@@ -1,6 +1,8 @@
 #include "levelpicture.h"
 
+#include "map/objects.h"
 #include "mapgrid.h"
+#include "ui/qtcodec.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -23,6 +25,62 @@ QImage LevelPicture(const MapGrid& grid, const QString& title, const MapGrid::Ce
     p.setPen(Qt::black);
     p.drawText(QRect(4, 0, picture.width() - 4, kPictureTitleHeight), Qt::AlignLeft | Qt::AlignVCenter, title);
     p.drawImage(0, kPictureTitleHeight, cells);
+    return picture;
+}
+
+} // namespace veldor
+
+namespace veldor {
+
+std::vector<LegendEntry> LegendEntries()
+{
+    const TMapCell open{1, 1, 1, 1, 1, Obj::None};
+    std::vector<LegendEntry> entries;
+    entries.push_back({QStringLiteral("Исследованная клетка, проходы во все стороны"), open});
+    entries.push_back({QStringLiteral("Стена (прохода нет или он не виден)"), TMapCell{0, 0, 0, 0, 1, Obj::None}});
+    const char* doors[] = {"белая", "белая", "красная", "голубая", "зелёная", "оранжевая", "светло-жёлтая"};
+    for (std::uint8_t code = 2; code <= 8; ++code) {
+        TMapCell cell = open;
+        cell.North = cell.South = cell.West = cell.East = code;
+        entries.push_back(
+            {QStringLiteral("Дверь вида %1 (%2)").arg(code).arg(QString::fromUtf8(doors[code - 2])), cell});
+    }
+    for (const ObjectKind& kind : kObjectKinds) {
+        TMapCell cell = open;
+        cell.Object = kind.code;
+        entries.push_back({fromUtf8Text(kind.name), cell});
+    }
+    // The map shows the marker's corner where the cell itself is not yet drawn.
+    LegendEntry marker{QStringLiteral("Ваш маркер на неисследованной клетке (текст в подсказке)"), TMapCell{}};
+    marker.marker = true;
+    LegendEntry player{QStringLiteral("Вы"), open};
+    player.player = true;
+    LegendEntry route{QStringLiteral("Путь к выходу"), open};
+    route.onPath = true;
+    LegendEntry way{QStringLiteral("Путь к неисследованному"), open};
+    way.onFrontierPath = true;
+    LegendEntry opening{QStringLiteral("Неисследованная клетка, куда ведёт путь"), TMapCell{}};
+    opening.frontierOpening = true;
+    for (LegendEntry* e : {&marker, &player, &route, &way, &opening})
+        entries.push_back(*e);
+    return entries;
+}
+
+QImage LegendPicture(const LegendEntry& entry, const MapIcons& icons)
+{
+    const int side = kLegendCell + 2 * kLegendMargin;
+    QImage picture(side, side, QImage::Format_RGB32);
+    picture.fill(QColor(128, 128, 128)); // the grid's grey
+    QPainter painter(&picture);
+    CellInputs in;
+    in.cell = &entry.cell;
+    in.group = 1;
+    in.marker = entry.marker;
+    in.player = entry.player;
+    in.onPath = entry.onPath;
+    in.onFrontierPath = entry.onFrontierPath;
+    in.frontierOpening = entry.frontierOpening;
+    sgDrawCell(painter, QRect(kLegendMargin, kLegendMargin, kLegendCell, kLegendCell), in, icons);
     return picture;
 }
 

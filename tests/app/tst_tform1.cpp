@@ -14,15 +14,18 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QSysInfo>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -165,6 +168,30 @@ private slots:
         QVERIFY(prompts->informations[0].contains(QDir::currentPath()));
         QVERIFY(prompts->informations[0].contains(QStringLiteral("~/") + QString::fromUtf8(kMenuFolder)));
         QVERIFY(prompts->informations[0].contains(QStringLiteral("Лицензия: GNU GPL версии 3 или более поздней")));
+    }
+
+    // The guide opens in a new tab from "?" and from F1; every section the contents name is there.
+    void theGuideOpensFromTheMenuAndF1()
+    {
+        auto form = fx.active(UserDat{});
+        QVERIFY(form);
+        QTabWidget* tabs = form->controls().PageControl2;
+        QVERIFY(person::chooseMenu(form->controls().MainMenu1, {QStringLiteral("?"), QStringLiteral("Руководство")}));
+        QTRY_COMPARE(tabs->count(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(FormFixture::tab(*form, 1)->title(), QStringLiteral("Вельдор — руководство"), kWait);
+        person::click(form->controls().Memo2);
+        QVERIFY(person::press(Qt::Key_F1));
+        QTRY_COMPARE(tabs->count(), 3);
+        QFile guide(QStringLiteral(":/guide/guide.html"));
+        QVERIFY(guide.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(guide.readAll());
+        const QRegularExpression link(QStringLiteral("href=\"#(\\w+)\""));
+        int sections = 0;
+        for (auto m = link.globalMatch(html); m.hasNext(); ++sections) {
+            const QString id = m.next().captured(1);
+            QVERIFY2(html.contains(QStringLiteral("id=\"%1\"").arg(id)), qPrintable(id));
+        }
+        QVERIFY(sections >= 14);
     }
 
     void firstStartInAnEmptyFolder()

@@ -3,6 +3,7 @@
 #include "app/webengine_setup.h"
 #include "formfixture.h"
 #include "mapview/cellpainter.h"
+#include "mapview/levelpicture.h"
 #include "mapview/mapgrid.h"
 #include "mapview/mapicons.h"
 #include "person.h"
@@ -159,6 +160,32 @@ private slots:
         QCOMPARE(MapIcons::forObject('n'), -1);
         QCOMPARE(MapIcons::forObject(0), -1);
         QCOMPARE(icons.icon(MapIcons::Player).size(), QSize(15, 15));
+    }
+
+    // The legend's trap and flag are the pixels the map grid paints for them.
+    void theLegendIsTheGridsOwnPainting()
+    {
+        const MapIcons icons;
+        auto atlas = std::make_unique<Atlas>();
+        MapGrid grid;
+        grid.setColCount(4);
+        grid.setRowCount(2);
+        const auto entries = LegendEntries();
+        for (const char code : {'L', 'F'}) {
+            const auto entry = std::find_if(entries.begin(), entries.end(),
+                                            [code](const LegendEntry& e) { return e.cell.Object == code; });
+            QVERIFY(entry != entries.end());
+            *atlas->cell(1, 0, 1, 1) = entry->cell;
+            const QImage painted = grid.wholeImage([&](QPainter& p, int col, int row, const QRect& r) {
+                CellInputs in;
+                in.cell = atlas->cell(1, 0, col, row);
+                in.group = 1;
+                sgDrawCell(p, r, in, icons);
+            });
+            const QImage cell =
+                painted.copy(grid.defaultColWidth() + 1, grid.defaultRowHeight() + 1, kLegendCell, kLegendCell);
+            QCOMPARE(LegendPicture(*entry, icons).copy(kLegendMargin, kLegendMargin, kLegendCell, kLegendCell), cell);
+        }
     }
 
     void thePlayerIsDrawnOnlyOnceAPositionIsKnown()
