@@ -204,14 +204,20 @@ void SquadSync::scan()
             if (readiness == MemberReadiness::Ready && (before == merged.end() || *before != scan))
                 loaded->toRead.push_back(scan);
         }
-        QMetaObject::invokeMethod(
-            qApp,
-            [self, loaded] {
-                if (self)
-                    self->scanned(loaded);
-            },
-            Qt::QueuedConnection);
+        deliver(self, loaded, &SquadSync::scanned);
     });
+}
+
+void SquadSync::deliver(const QPointer<SquadSync>& self, const std::shared_ptr<Loaded>& loaded,
+                        void (SquadSync::*then)(const std::shared_ptr<Loaded>&))
+{
+    QMetaObject::invokeMethod(
+        qApp,
+        [self, loaded, then] {
+            if (self) // the window may have closed meanwhile
+                (self->*then)(loaded);
+        },
+        Qt::QueuedConnection);
 }
 
 void SquadSync::scanned(const std::shared_ptr<Loaded>& loaded)
@@ -243,13 +249,7 @@ void SquadSync::scanned(const std::shared_ptr<Loaded>& loaded)
                 std::make_shared<UndoHistory::Prepared>(UndoHistory::prepare(before, *ours, name.toStdString()));
             loaded->ready.push_back({scan, std::move(change), counts});
         }
-        QMetaObject::invokeMethod(
-            qApp,
-            [self, loaded] {
-                if (self)
-                    self->mergeLoaded(loaded);
-            },
-            Qt::QueuedConnection);
+        deliver(self, loaded, &SquadSync::mergeLoaded);
     });
 }
 

@@ -6,6 +6,7 @@
 #include <QFileSystemWatcher>
 #include <QMap>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QThreadPool>
 #include <QTimer>
@@ -76,6 +77,9 @@ signals:
 
 private:
     struct Loaded;
+    // Hands what the reading thread found to the window's thread.
+    static void deliver(const QPointer<SquadSync>& self, const std::shared_ptr<Loaded>& loaded,
+                        void (SquadSync::*then)(const std::shared_ptr<Loaded>&));
     // The look found members to read: they are read and merged into a copy of ours beside the window.
     void scanned(const std::shared_ptr<Loaded>& loaded);
     void mergeLoaded(const std::shared_ptr<Loaded>& loaded);
