@@ -145,30 +145,64 @@ void SquadSync::writeOut()
     m_writeTimer.stop();
     if (!enabled())
         return;
-    const std::string dir = ownFolder().toStdString();
-    const std::uint64_t now = fingerprint(*m_w.atlas);
-    if (now == m_written && QFileInfo::exists(ownFolder() + QStringLiteral("/member.txt")))
-        return;
-    if (!QDir().mkpath(ownFolder())) {
+    // Written beside the window, from a copy of the atlas as it is now.
+    auto copy = std::make_shared<const Atlas>(*m_w.atlas);
+    const QString dir = ownFolder();
+    const std::string name = m_name.toStdString();
+    const std::string id = m_id.toStdString();
+    const std::uint64_t before = m_written;
+    QPointer<SquadSync> self(this);
+    m_pool.start([self, copy, dir, name, id, before] {
+        const WriteOut result = writeMember(*copy, dir, name, id, before);
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, result] {
+                if (self)
+                    self->wroteOut(result);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+SquadSync::WriteOut SquadSync::writeMember(const Atlas& atlas, const QString& dir, const std::string& name,
+                                           const std::string& id, std::uint64_t before)
+{
+    WriteOut result;
+    result.fingerprint = fingerprint(atlas);
+    const std::string folder = dir.toStdString();
+    if (result.fingerprint == before && QFileInfo::exists(dir + QStringLiteral("/member.txt")))
+        return result; // nothing new since the last write-out
+    if (!QDir().mkpath(dir)) {
+        result.unreachable = true;
+        return result;
+    }
+    const SmallFile member = readSmallRegularFile(folder + "/member.txt", 4096);
+    result.otherId = member.status == ReadStatus::Ok && member.bytes.find("id=") != std::string::npos &&
+                     member.bytes.find("id=" + id) == std::string::npos;
+    const MapFilesReport report = ExportMaps(atlas, folder);
+    const FileResult markers = SaveMarkers(atlas, folder, LinkPolicy::StayInFolder);
+    const std::string text = "name=" + name + "\nversion=" + kVersion +
+                             "\nwritten=" + QDateTime::currentDateTime().toString(Qt::ISODate).toStdString() +
+                             "\nid=" + id + "\n";
+    const FileResult memberFile = replaceFileContents(folder + "/member.txt", text.data(), text.size(), 0644,
+                                                      ModePolicy::KeepExistingMode, LinkPolicy::StayInFolder);
+    result.ok = report.ok() && markers.ok && memberFile.ok;
+    return result;
+}
+
+void SquadSync::wroteOut(const WriteOut& result)
+{
+    if (result.unreachable) {
         setStatus(
             QStringLiteral("Отряд: папка %1 недоступна, карты не записаны").arg(QDir::toNativeSeparators(m_folder)));
         return;
     }
-    const SmallFile member = readSmallRegularFile(dir + "/member.txt", 4096);
-    if (member.status == ReadStatus::Ok && member.bytes.find("id=" + m_id.toStdString()) == std::string::npos &&
-        member.bytes.find("id=") != std::string::npos && !m_nameTaken) {
+    if (result.otherId && !m_nameTaken) {
         m_nameTaken = true;
         setStatus(QStringLiteral("Имя «%1» в общей папке уже пишет другой компьютер").arg(m_name));
     }
-    MapFilesReport report = ExportMaps(*m_w.atlas, dir);
-    const FileResult markers = SaveMarkers(*m_w.atlas, dir, LinkPolicy::StayInFolder);
-    const std::string text = "name=" + m_name.toStdString() + "\nversion=" + kVersion +
-                             "\nwritten=" + QDateTime::currentDateTime().toString(Qt::ISODate).toStdString() +
-                             "\nid=" + m_id.toStdString() + "\n";
-    const FileResult memberFile = replaceFileContents(dir + "/member.txt", text.data(), text.size(), 0644,
-                                                      ModePolicy::KeepExistingMode, LinkPolicy::StayInFolder);
-    if (report.ok() && markers.ok && memberFile.ok)
-        m_written = now;
+    if (result.ok)
+        m_written = result.fingerprint;
     else
         setStatus(QStringLiteral("Отряд: не все карты записаны в общую папку; попробую при следующем сохранении"));
 }

@@ -77,6 +77,17 @@ signals:
 
 private:
     struct Loaded;
+    // What a write-out of ours did.
+    struct WriteOut
+    {
+        std::uint64_t fingerprint = 0; // of the atlas written (or found already written)
+        bool ok = true;
+        bool unreachable = false; // our subfolder could not be made
+        bool otherId = false;     // member.txt there named another installation
+    };
+    static WriteOut writeMember(const Atlas& atlas, const QString& dir, const std::string& name, const std::string& id,
+                                std::uint64_t before);
+    void wroteOut(const WriteOut& result);
     // Hands what the reading thread found to the window's thread.
     static void deliver(const QPointer<SquadSync>& self, const std::shared_ptr<Loaded>& loaded,
                         void (SquadSync::*then)(const std::shared_ptr<Loaded>&));
