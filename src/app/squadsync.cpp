@@ -109,11 +109,11 @@ void SquadSync::configure(const QString& folder, const QString& name, bool on)
     m_settings.setValue(QStringLiteral("squad/enabled"), on);
     m_settings.sync();
     m_merged.clear();
+    if (!m_watcher.directories().isEmpty()) // another folder, or none
+        m_watcher.removePaths(m_watcher.directories());
     if (!enabled()) {
         m_scanTimer.stop();
         m_writeTimer.stop();
-        if (!m_watcher.directories().isEmpty())
-            m_watcher.removePaths(m_watcher.directories());
         setStatus({});
         return;
     }
@@ -129,15 +129,20 @@ QString SquadSync::ownFolder() const
 
 void SquadSync::watch()
 {
-    if (!m_watcher.directories().isEmpty())
-        m_watcher.removePaths(m_watcher.directories());
-    QStringList paths{m_folder};
+    // Only what is not watched yet: a look every 30 s would otherwise drop and add every path again.
+    const QStringList watched = m_watcher.directories();
+    QStringList paths;
+    if (!watched.contains(m_folder))
+        paths << m_folder;
     for (const QString& sub : QDir(m_folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (sub != m_name)
-            paths << QDir(m_folder).filePath(sub);
+        const QString path = QDir(m_folder).filePath(sub);
+        if (sub != m_name && !watched.contains(path))
+            paths << path;
     }
-    m_watcher.addPaths(paths);
-    m_scanTimer.start();
+    if (!paths.isEmpty())
+        m_watcher.addPaths(paths);
+    if (!m_scanTimer.isActive())
+        m_scanTimer.start();
 }
 
 void SquadSync::writeOut()

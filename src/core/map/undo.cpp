@@ -190,22 +190,22 @@ void UndoHistory::apply(const Action& action, Atlas& atlas, bool forward)
 
 std::optional<unsigned> UndoHistory::undo(Atlas& atlas)
 {
-    if (m_undo.empty())
-        return std::nullopt;
-    apply(m_undo.back(), atlas, false);
-    m_redo.push_back(std::move(m_undo.back()));
-    m_undo.pop_back();
-    return m_redo.back().lab;
+    return move(m_undo, m_redo, atlas, false);
 }
 
 std::optional<unsigned> UndoHistory::redo(Atlas& atlas)
 {
-    if (m_redo.empty())
+    return move(m_redo, m_undo, atlas, true);
+}
+
+std::optional<unsigned> UndoHistory::move(std::deque<Action>& from, std::deque<Action>& to, Atlas& atlas, bool forward)
+{
+    if (from.empty())
         return std::nullopt;
-    apply(m_redo.back(), atlas, true);
-    m_undo.push_back(std::move(m_redo.back()));
-    m_redo.pop_back();
-    return m_undo.back().lab;
+    apply(from.back(), atlas, forward);
+    to.push_back(std::move(from.back()));
+    from.pop_back();
+    return to.back().lab;
 }
 
 } // namespace veldor

@@ -109,10 +109,12 @@ private:
     // Records the prepared action, done on `atlas` first unless that is null (already done there).
     bool push(Prepared prepared, Atlas* atlas);
     void trim();
+    // The newest action of `from` done (forward) or taken back on the atlas, then moved onto `to`.
+    static std::optional<unsigned> move(std::deque<Action>& from, std::deque<Action>& to, Atlas& atlas, bool forward);
 
     Limits m_limits;
     std::deque<Action> m_undo;
-    std::vector<Action> m_redo;
+    std::deque<Action> m_redo;
     std::size_t m_bytes = 0;
 };
 
