@@ -27,6 +27,11 @@ QString gains(const MergeCounts& c)
     return text;
 }
 
+QString markerBounds(const MergeCounts& c)
+{
+    return markerLimits(c.markersCut, c.markersSkipped, qint64(kMaxMarkerTaken), kMaxMarkersTaken);
+}
+
 bool anything(const MergeCounts& c)
 {
     return c.cells > 0 || c.entries > 0 || c.markers > 0;
@@ -66,6 +71,8 @@ QString mergeSummary(const QString& folder, const MergeResult& result, const Oth
     if (total.dropped > 0) {
         lines << QString() << QStringLiteral("Не поместилось в заполненные списки: %1.").arg(entryCount(total.dropped));
     }
+    if (const QString bounds = markerBounds(total); !bounds.isEmpty())
+        lines << QString() << bounds;
     if (!other.missing.empty()) {
         QStringList names;
         for (const std::string& name : other.missing)

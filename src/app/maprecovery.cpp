@@ -4,7 +4,6 @@
 #include "map/journal.h"
 #include "map/mapfiles.h"
 #include "map/markerfile.h"
-#include "text/safefile.h"
 #include "ui/prompts.h"
 #include "ui/qtcodec.h"
 #include "ui/russian.h"
@@ -12,6 +11,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTimer>
 #include <QWidget>
@@ -68,32 +68,40 @@ QStringList MapRecovery::start()
     m_writer = std::make_unique<JournalWriter>(journalPath().toStdString());
     m_writer->rebase(m_atlas, base);
 
-    const SmallFile file = readSmallRegularFile(journalPath().toStdString(), kMaxJournalBytes);
+    auto restored = std::make_unique<Atlas>(m_atlas);
+    const JournalFile file = ReplayJournalFile(journalPath().toStdString(), *restored);
+    const JournalRead& read = file.read;
     if (file.status == ReadStatus::Missing)
         return problems;
-    const JournalRead read = file.status == ReadStatus::Ok ? ParseJournal(file.bytes) : JournalRead{};
-    if (!read.usable || read.changes.empty()) {
-        if (file.status == ReadStatus::Ok && read.usable) {
-            m_writer->discard(); // a journal without a whole change holds nothing to restore
-        } else if (file.status != ReadStatus::Directory && file.status != ReadStatus::NotRegular) {
-            // Kept aside rather than removed: whatever it holds is not lost for good.
-            const QString aside = journalPath() + QStringLiteral(".damaged");
-            QFile::remove(aside);
-            QFile::rename(journalPath(), aside);
-            problems << QStringLiteral("Журнал несохранённых изменений %1 повреждён и не прочитан; он отложен как "
-                                       "%2.")
-                            .arg(QString::fromLatin1(kJournalFileName), QFileInfo(aside).fileName());
-        }
+    const QString name = QString::fromLatin1(kJournalFileName);
+    if (file.status == ReadStatus::Directory || file.status == ReadStatus::NotRegular) {
+        problems << QStringLiteral("На месте журнала несохранённых изменений %1 — %2; он не прочитан и оставлен "
+                                   "как есть.")
+                        .arg(name, QString::fromStdString(file.error));
         return problems;
     }
-
+    if (file.status != ReadStatus::Ok || !read.usable) {
+        // Kept aside rather than removed: whatever it holds is not lost for good.
+        const QString why = file.status != ReadStatus::Ok
+                                ? QStringLiteral("не читается (%1)").arg(QString::fromStdString(file.error))
+                                : QStringLiteral("повреждён: его начало не похоже на журнал Вельдора");
+        problems << QStringLiteral("Журнал несохранённых изменений %1 %2; он отложен как %3.")
+                        .arg(name, why, setAside(false));
+        return problems;
+    }
+    if (read.records == 0) {
+        m_writer->discard(); // a journal without a whole change holds nothing to restore
+        return problems;
+    }
     const bool sameMaps = read.base == base;
-    auto restored = std::make_unique<Atlas>(m_atlas);
-    ReplayJournal(read, *restored);
     const QString when = QLocale().toString(QDateTime::fromMSecsSinceEpoch(read.lastChange), QLocale::ShortFormat);
     QString question = QStringLiteral("Предыдущий сеанс завершился, не сохранив карты. Восстановить несохранённые "
                                       "изменения?\n\n%1\nПоследнее изменение: %2.")
                            .arg(describeChanges(CompareAtlases(m_atlas, *restored)), when);
+    if (read.tornTail)
+        question += QStringLiteral("\n\nКонец журнала повреждён: изменения, записанные после этого, не прочитаны "
+                                   "(журнал целиком сохранён как %1).")
+                        .arg(setAside(true));
     if (!sameMaps)
         question += QStringLiteral("\n\nФайлы карт с тех пор заменены другими: изменения были сделаны на прежних "
                                    "картах и могут лечь на новые неверно.");
@@ -110,6 +118,17 @@ QStringList MapRecovery::start()
                         .arg(QString::fromLatin1(kJournalFileName), QString::fromStdString(*problem));
     }
     return problems;
+}
+
+QString MapRecovery::setAside(bool copy) const
+{
+    const QString aside = journalPath() + QStringLiteral(".damaged");
+    QFile::remove(aside);
+    if (copy)
+        QFile::copy(journalPath(), aside);
+    else
+        QFile::rename(journalPath(), aside);
+    return QFileInfo(aside).fileName();
 }
 
 void MapRecovery::changed(unsigned lab)
@@ -136,8 +155,18 @@ void MapRecovery::tell(const std::string& problem)
 
 void MapRecovery::saved()
 {
-    if (m_writer)
-        m_writer->rebase(m_atlas, BaseOf(m_atlas, MapFileSizes(m_folder.toStdString())));
+    if (!m_writer)
+        return;
+    if (const auto problem = m_writer->mapsSaved(m_atlas, BaseOf(m_atlas, MapFileSizes(m_folder.toStdString()))))
+        tell(*problem);
+}
+
+void MapRecovery::markersSaved(const Atlas::MarkerLevels& markers)
+{
+    if (!m_writer)
+        return;
+    if (const auto problem = m_writer->markersSaved(markers, m_atlas))
+        tell(*problem);
 }
 
 void MapRecovery::savedPartly()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "map/atlas.h"
+
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -9,7 +11,6 @@ class QWidget;
 
 namespace veldor {
 
-class Atlas;
 class JournalWriter;
 class UserPrompts;
 
@@ -18,9 +19,6 @@ class UserPrompts;
 class MapRecovery
 {
 public:
-    // The largest journal read at start-up; a bigger one is left aside unread.
-    static constexpr std::size_t kMaxJournalBytes = 256u << 20;
-
     MapRecovery(Atlas& atlas, QString folder, std::shared_ptr<UserPrompts> prompts, QWidget* window);
     ~MapRecovery();
 
@@ -29,8 +27,10 @@ public:
     QStringList start();
     // The atlas may have changed in this labyrinth (0: in any).
     void changed(unsigned lab);
-    // All four map files were written: the journal ends.
+    // All four map files were written: the journal keeps only the markers' changes, until they are written too.
     void saved();
+    // The markers file now holds these.
+    void markersSaved(const Atlas::MarkerLevels& markers);
     // A save wrote some files and not others: the journal goes on against the files as they now are, so that
     // the next start finds it matching them.
     void savedPartly();
@@ -39,6 +39,8 @@ public:
 
 private:
     QString journalPath() const;
+    // Puts the journal (or a copy) aside as map.journal.damaged; returns that name.
+    QString setAside(bool copy) const;
     // Says once per run that the journal cannot be kept, after the tick or command that found it.
     void tell(const std::string& problem);
 

@@ -314,6 +314,8 @@ void SquadSync::mergeLoaded(const std::shared_ptr<Loaded>& loaded)
             const QString name = QString::fromStdString(ready.scan.name);
             m_merged[name] = ready.scan;
             m_members[name].cells += ready.counts.cells;
+            m_members[name].markersCut += ready.counts.markersCut;
+            m_members[name].markersSkipped += ready.counts.markersSkipped;
             if (m_w.edits->apply(std::move(*ready.change))) {
                 changed = true;
                 setStatus(QStringLiteral("Отряд: +%1 от %2, %3")

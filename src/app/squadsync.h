@@ -65,8 +65,10 @@ public:
     struct Member
     {
         QString name;
-        QDateTime written; // when its maps last changed
-        int cells = 0;     // cells it brought this session
+        QDateTime written;      // when its maps last changed
+        int cells = 0;          // cells it brought this session
+        int markersCut = 0;     // of its markers, cut to their first characters
+        int markersSkipped = 0; // left out, past the bound of one merge
     };
     QList<Member> members() const;
     // "Отряд: +12 клеток от Alpha, 21:05", or what keeps the folder from being used; empty when off.

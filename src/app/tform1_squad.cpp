@@ -4,9 +4,11 @@
 #include "app/mapedits.h"
 #include "app/squadsync.h"
 #include "app/workfolder.h"
+#include "map/merge.h"
 #include "map/squad.h"
 #include "ui/prompts.h"
 #include "ui/qtcodec.h"
+#include "ui/russian.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -60,10 +62,14 @@ void TForm1::configureSquad(bool on, bool chooseFolder)
 void TForm1::showSquadMembers()
 {
     QStringList lines;
-    for (const SquadSync::Member& m : m_squad ? m_squad->members() : QList<SquadSync::Member>{})
+    for (const SquadSync::Member& m : m_squad ? m_squad->members() : QList<SquadSync::Member>{}) {
         lines << QStringLiteral("%1: записал %2, принёс клеток за сеанс: %3")
                      .arg(m.name, m.written.toString(QStringLiteral("dd.MM.yyyy HH:mm")))
                      .arg(m.cells);
+        const QString bounds = markerLimits(m.markersCut, m.markersSkipped, qint64(kMaxMarkerTaken), kMaxMarkersTaken);
+        if (!bounds.isEmpty())
+            lines.last() += QStringLiteral(". ") + bounds;
+    }
     if (lines.isEmpty())
         lines << QStringLiteral("В общей папке отряда пока нет карт других игроков.");
     m_prompts->showInformation(this, QStringLiteral("Отряд"), lines.join(QLatin1Char('\n')));

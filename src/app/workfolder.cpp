@@ -8,6 +8,7 @@
 #include "ui/prompts.h"
 
 #include <QDir>
+#include <QObject>
 
 namespace veldor {
 namespace {
@@ -20,10 +21,14 @@ QString describe(const MapFilesReport& report, const QString& heading)
 } // namespace
 
 WorkFolder::WorkFolder(QString folder, Atlas& atlas, std::shared_ptr<UserPrompts> prompts, QWidget* window)
-    : m_folder(std::move(folder)), m_atlas(atlas), m_prompts(std::move(prompts)), m_window(window)
+    : m_folder(std::move(folder)), m_atlas(atlas), m_prompts(std::move(prompts)), m_window(window),
+      m_context(std::make_unique<QObject>())
 {}
 
-WorkFolder::~WorkFolder() = default;
+WorkFolder::~WorkFolder()
+{
+    finishMarkerWrite(false);
+}
 
 QString WorkFolder::path(const char* fileName) const
 {
@@ -128,32 +133,68 @@ bool WorkFolder::saveMaps()
                              QStringLiteral("Карты открыты только для чтения: их сохраняет другое окно Вельдора."));
         return false;
     }
+    finishMarkerWrite(); // one write of the markers at a time, in order
     MapFilesReport report = SaveMaps(m_atlas, m_folder.toStdString());
-    if (m_markersUnread == FileError::None) {
-        const FileResult markers = SaveMarkers(m_atlas, m_folder.toStdString());
-        if (!markers.ok)
-            report.problems.push_back({kMarkersFileName, markers.error, markers.kind});
-    }
-    // The markers of a file that was never read are safe in the journal: they do not keep the window open.
     const bool saved = report.ok();
+    // The markers of a file that was never read are safe in the journal: they do not keep the window open.
     if (m_markersUnread != FileError::None)
         report.problems.push_back({kMarkersFileName,
                                    "не заменён: при запуске он не прочитан целиком. Маркеры "
                                    "этого сеанса хранятся в журнале восстановления (map.journal), "
                                    "пока файл не уберут или не исправят",
                                    m_markersUnread});
-    if (!report.ok()) {
+    if (!saved) {
         if (m_recovery)
             m_recovery->savedPartly();
+    } else if (m_recovery) {
+        m_recovery->saved();
+    }
+    if (m_markersUnread == FileError::None)
+        startMarkerWrite();
+    if (!report.ok()) {
         m_prompts->showError(m_window, describe(report, saved ? QStringLiteral("Карты сохранены, кроме маркеров:")
                                                               : QStringLiteral("Не все карты сохранены (прежние "
                                                                                "файлы остались без изменений):")));
-    } else if (m_recovery) {
-        m_recovery->saved();
     }
     if (saved && m_onSaved)
         m_onSaved();
     return saved;
+}
+
+void WorkFolder::startMarkerWrite()
+{
+    m_markersWritten = m_atlas.markerLevels();
+    QObject* context = m_context.get();
+    const std::uint64_t write = ++m_markerWrites;
+    m_markerWrite = std::async(std::launch::async, [this, context, write, markers = m_markersWritten] {
+        FileResult result = SaveMarkers(markers, m_folder.toStdString());
+        // Told on the window's thread, unless a wait (a save, the close) has taken the result already.
+        QMetaObject::invokeMethod(
+            context,
+            [this, write] {
+                if (write == m_markerWrites)
+                    finishMarkerWrite();
+            },
+            Qt::QueuedConnection);
+        return result;
+    });
+}
+
+void WorkFolder::finishMarkerWrite(bool tell)
+{
+    if (!m_markerWrite.valid())
+        return;
+    const FileResult result = m_markerWrite.get();
+    if (result.ok) {
+        if (m_recovery)
+            m_recovery->markersSaved(m_markersWritten);
+    } else if (tell) {
+        MapFilesReport report;
+        report.problems.push_back({kMarkersFileName, result.error, result.kind});
+        m_prompts->showError(m_window, describe(report, QStringLiteral("Карты сохранены, кроме маркеров (они "
+                                                                       "хранятся в журнале восстановления):")));
+    }
+    m_markersWritten = {};
 }
 
 void WorkFolder::changed(unsigned lab)
@@ -180,6 +221,7 @@ bool WorkFolder::mayClose(const Settings& settings, const std::function<bool()>&
     // Maps that are not on disk keep the window, so that nothing explored is lost.
     if (answer == UserPrompts::Answer::Yes && !saveMaps())
         return false;
+    finishMarkerWrite();
     if (answer == UserPrompts::Answer::No && m_recovery)
         m_recovery->discarded();
     saveSettings(settings);

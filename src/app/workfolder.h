@@ -1,17 +1,19 @@
 #pragma once
 
+#include "map/atlas.h"
 #include "settings/settings.h"
 
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <future>
 #include <memory>
 
+class QObject;
 class QWidget;
 
 namespace veldor {
 
-class Atlas;
 class FolderLock;
 class MapRecovery;
 class UserPrompts;
@@ -42,9 +44,11 @@ public:
     // Writes user.dat; false (after telling the user) when it failed. A read-only window and a user.dat that
     // could not be read leave the file as it is.
     bool saveSettings(const Settings& settings);
-    // Writes the four map files and the markers; false (after telling the user which files and why) when a map
-    // file was not written.
+    // Writes the four map files, and the markers beside the window (a write of millions takes a while); false
+    // (after telling the user which files and why) when a map file was not written.
     bool saveMaps();
+    // Waits for the markers' write under way, if any, and tells the user when it failed.
+    void finishMarkerWrite(bool tell = true);
     // Called after each save that wrote the maps (the button, or "Да" at close).
     void setOnSaved(std::function<void()> onSaved) { m_onSaved = std::move(onSaved); }
     // The atlas may have changed in this labyrinth (0: in any): the journal records it.
@@ -60,6 +64,8 @@ public:
     QStringList takeProblems();
 
 private:
+    void startMarkerWrite();
+
     QString m_folder;
     Atlas& m_atlas;
     std::shared_ptr<UserPrompts> m_prompts;
@@ -72,6 +78,10 @@ private:
     std::function<void()> m_onSaved;
     FileError m_markersUnread = FileError::None; // markers.txt is there but was not read: never replaced
     bool m_settingsUnread = false;               // likewise user.dat
+    std::future<FileResult> m_markerWrite;
+    std::uint64_t m_markerWrites = 0;
+    Atlas::MarkerLevels m_markersWritten; // what the write under way puts in the file
+    std::unique_ptr<QObject> m_context;   // where the write's end is told, on the window's thread
 };
 
 } // namespace veldor

@@ -10,7 +10,6 @@
 #include <QHeaderView>
 #include <QListWidget>
 #include <QProgressBar>
-#include <QSet>
 #include <QSettings>
 #include <QShortcut>
 #include <QTableWidget>
@@ -103,15 +102,11 @@ QImage AtlasOverview::paintLevel(const Atlas& atlas, unsigned lab, int level, co
     grid.setDefaultColWidth(cellSize);
     grid.setDefaultRowHeight(cellSize);
     const int group = LabGroup(lab);
-    QSet<int> marked;
-    for (const Atlas::Marker& m : atlas.markers(lab)) {
-        if (m.level == level)
-            marked.insert(m.x * 1000 + m.y);
-    }
+    const Atlas::SharedMarkers marked = atlas.levelMarkers(lab, level);
     const QImage whole = grid.wholeImage([&](QPainter& painter, int col, int row, const QRect& rect) {
         CellInputs in;
         in.cell = atlas.cell(lab, level, col, row);
-        in.marker = marked.contains(col * 1000 + row);
+        in.marker = marked && marked->contains(Atlas::MarkerSpot(col, row));
         in.group = group;
         sgDrawCell(painter, rect, in, icons);
     });

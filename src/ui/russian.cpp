@@ -3,6 +3,7 @@
 #include "text/safefile.h"
 
 #include <QLocale>
+#include <QStringList>
 
 namespace veldor {
 
@@ -33,6 +34,17 @@ QString entryCount(qint64 n)
 QString markerCount(qint64 n)
 {
     return counted(n, "маркер", "маркера", "маркеров");
+}
+
+QString markerLimits(qint64 cut, qint64 skipped, qint64 maxChars, qint64 maxMarkers)
+{
+    QStringList parts;
+    if (cut > 0)
+        parts << QStringLiteral("%1 длиннее %2 знаков: взято только их начало").arg(markerCount(cut)).arg(maxChars);
+    if (skipped > 0)
+        parts << QStringLiteral("%1 не взято: за один раз берётся не больше %2")
+                     .arg(markerCount(skipped), QLocale(QLocale::Russian).toString(maxMarkers));
+    return parts.isEmpty() ? QString() : QStringLiteral("Маркеры: ") + parts.join(QStringLiteral("; ")) + u'.';
 }
 
 QString fileErrorText(int errorNumber, const QString& toolkitText)

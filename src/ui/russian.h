@@ -10,6 +10,8 @@ QString counted(qint64 n, const char* one, const char* few, const char* many);
 QString cellCount(qint64 n);
 QString entryCount(qint64 n);
 QString markerCount(qint64 n);
+// What was left of another player's markers: "Маркеры: 3 маркера длиннее 500 знаков: взято только их начало; …".
+QString markerLimits(qint64 cut, qint64 skipped, qint64 maxChars, qint64 maxMarkers);
 
 // Why a file operation failed, in Russian: from the system's error number when the failing call left one,
 // otherwise the toolkit's own words.

@@ -2,6 +2,7 @@
 // shown level as a picture.
 #include "app/pagecontrol.h"
 #include "app/tform1.h"
+#include "app/webengine_setup.h"
 #include "formfixture.h"
 #include "map/mapfiles.h"
 #include "map/markerfile.h"
@@ -292,5 +293,11 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSharing)
+int main(int argc, char* argv[])
+{
+    veldor::prepareWebEngine();
+    QApplication app(argc, argv);
+    TestSharing test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_sharing.moc"

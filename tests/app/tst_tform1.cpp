@@ -496,8 +496,7 @@ private slots:
     // session stay in the journal.
     void filesThatCouldNotBeReadAreLeftAlone()
     {
-        QVERIFY(QFile(file("markers.txt")).open(QIODevice::WriteOnly) &&
-                QFile(file("markers.txt")).resize(qint64(101) << 20));
+        QVERIFY(makeOddFile(file("markers.txt"), QStringLiteral("pipe")));
         QVERIFY(QFile(file("user.dat")).open(QIODevice::WriteOnly) && QFile(file("user.dat")).resize(qint64(1) << 30));
         auto form = fx.shown();
         QVERIFY(form);
@@ -506,7 +505,7 @@ private slots:
         form->atlas().setMarkText(1, 0, 3, 3, "x");
         prompts->answers = {UserPrompts::Answer::Yes};
         QVERIFY(form->close()); // the maps are saved, the marker is in the journal
-        QCOMPARE(QFileInfo(file("markers.txt")).size(), qint64(101) << 20);
+        QVERIFY(!QFileInfo(file("markers.txt")).isFile());
         QCOMPARE(QFileInfo(file("user.dat")).size(), qint64(1) << 30);
         QCOMPARE(QFileInfo(file("map1.map")).size(), kMapSizes[0]);
         QVERIFY(prompts->errors.join(QString()).contains(QStringLiteral("журнале")));

@@ -469,6 +469,32 @@ private slots:
         QCOMPARE(cell->Explored, 1);
     }
 
+    // Clearing every map, then undo and redo by key: the journal keeps up, and a restart after a kill brings back
+    // the cells walked.
+    void aWalkSurvivesUndoneClearsAndAKill()
+    {
+        auto form = fx.active(UserDat{});
+        QVERIFY(form);
+        for (int x = 2; x <= 7; ++x)
+            form->atlas().cell(form->shownLab(), 0, x, 2)->Explored = 1;
+        person::click(form->controls().PageControl1->tabButton(0)); // "Настройки"
+        form->controls().ScrollBox1->ensureWidgetVisible(form->controls().Button15);
+        QTRY_VERIFY(form->controls().Button15->isVisible());
+        person::click(form->controls().Button15);
+        person::click(form->controls().Memo2);
+        QTRY_COMPARE_WITH_TIMEOUT(person::focused(), form->controls().Memo2, kWait);
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(person::press(i % 2 ? Qt::Key_Y : Qt::Key_Z, Qt::ControlModifier));
+        QCOMPARE(form->atlas().cell(form->shownLab(), 0, 7, 2)->Explored, 1);
+        QVERIFY(QFileInfo(fx.file("map.journal")).size() < (64 << 10));
+        const auto killed = fx.folderAtKill();
+        QVERIFY(killed);
+        fx.prompts->answers = {UserPrompts::Answer::Yes};
+        auto restarted = fx.make({}, killed->path());
+        for (int x = 2; x <= 7; ++x)
+            QCOMPARE(restarted->atlas().cell(restarted->shownLab(), 0, x, 2)->Explored, 1);
+    }
+
     // A click on a level's picture in the atlas overview shows that level in the main window.
     void theOverviewShowsTheLevelClicked()
     {

@@ -14,6 +14,7 @@
 #include "testsupport.h"
 #include "userdat.h"
 
+#include <QDir>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTcpServer>
@@ -129,6 +130,17 @@ public:
     QString url(const char* path) const { return base() + QLatin1String(path); }
 
     QString file(const char* name) const { return dir->filePath(QString::fromLatin1(name)); }
+
+    // The working folder as a kill (SIGKILL) of the window would leave it now: a copy of every file written so
+    // far, without the lock a dead window no longer holds. A window made on it is the restart.
+    std::unique_ptr<QTemporaryDir> folderAtKill() const
+    {
+        auto copy = std::make_unique<QTemporaryDir>();
+        for (const QString& name : QDir(dir->path()).entryList(QDir::Files))
+            if (name != QLatin1String("veldor.lock") && !QFile::copy(dir->filePath(name), copy->filePath(name)))
+                return nullptr;
+        return copy;
+    }
     bool writeUserDat(const QByteArray& text) const { return writeAll(file("user.dat"), text); }
     bool writeUserDat(const UserDat& u) const { return writeUserDat(userDat(u)); }
 

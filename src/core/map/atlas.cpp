@@ -1,7 +1,7 @@
 #include "atlas.h"
 
 #include <algorithm>
-#include <tuple>
+#include <atomic>
 #include <utility>
 
 namespace veldor {
@@ -51,10 +51,9 @@ bool validSlot(ListKind kind, int k)
     return k >= 0 && k < ListSlots(kind);
 }
 
-std::uint32_t markKey(unsigned lab, int level, int x, int y)
+std::size_t levelIndex(unsigned lab, int level)
 {
-    return ((lab * 17u + static_cast<unsigned>(level)) * 101u + static_cast<unsigned>(x)) * 101u +
-           static_cast<unsigned>(y);
+    return (lab - 1) * kLevelCount + static_cast<unsigned>(level);
 }
 
 bool validMark(unsigned lab, int level, int x, int y)
@@ -232,43 +231,92 @@ std::string Atlas::markText(unsigned lab, int level, int x, int y) const
 {
     if (!validMark(lab, level, x, y))
         return {};
-    const auto it = m_marks.find(markKey(lab, level, x, y));
-    return it == m_marks.end() ? std::string{} : it->second;
+    const auto& marks = m_marks[levelIndex(lab, level)];
+    if (!marks)
+        return {};
+    const auto it = marks->find(MarkerSpot(x, y));
+    return it == marks->end() ? std::string{} : it->second;
+}
+
+Atlas::LevelMarkers* Atlas::writableMarkers(unsigned lab, int level)
+{
+    auto& shared = m_marks[levelIndex(lab, level)];
+    if (!shared || shared.use_count() > 1) {
+        // Another copy of the atlas still reads the old one.
+        auto own = shared ? std::make_shared<LevelMarkers>(*shared) : std::make_shared<LevelMarkers>();
+        LevelMarkers* marks = own.get();
+        shared = std::move(own);
+        return marks;
+    }
+    // The last other owner may have just let go on another thread: see its reads before writing. Every level
+    // was made writable here, so writing through it is sound.
+    std::atomic_thread_fence(std::memory_order_acquire);
+    return const_cast<LevelMarkers*>(shared.get());
 }
 
 void Atlas::setMarkText(unsigned lab, int level, int x, int y, std::string text)
 {
+    if (text.empty()) {
+        clearMarkText(lab, level, x, y);
+        return;
+    }
     if (!validMark(lab, level, x, y))
         return;
-    if (text.empty())
-        m_marks.erase(markKey(lab, level, x, y));
-    else
-        m_marks[markKey(lab, level, x, y)] = std::move(text);
+    const auto& shared = m_marks[levelIndex(lab, level)];
+    const auto spot = MarkerSpot(x, y);
+    if (shared) {
+        const auto it = shared->find(spot);
+        if (it != shared->end() && it->second == text)
+            return; // unchanged: the level stays shared
+    }
+    (*writableMarkers(lab, level))[spot] = std::move(text);
+}
+
+void Atlas::clearMarkText(unsigned lab, int level, int x, int y)
+{
+    if (!validMark(lab, level, x, y))
+        return;
+    const auto& shared = m_marks[levelIndex(lab, level)];
+    if (!shared || !shared->contains(MarkerSpot(x, y)))
+        return;
+    LevelMarkers* marks = writableMarkers(lab, level);
+    marks->erase(MarkerSpot(x, y));
+    if (marks->empty())
+        m_marks[levelIndex(lab, level)].reset();
+}
+
+Atlas::SharedMarkers Atlas::levelMarkers(unsigned lab, int level) const
+{
+    if (lab < 1 || lab > kLabyrinthCount || level < 0 || level >= kLevelCount)
+        return nullptr;
+    return m_marks[levelIndex(lab, level)];
+}
+
+std::size_t Atlas::markerCount(unsigned lab) const
+{
+    std::size_t count = 0;
+    for (unsigned l = 1; l <= kLabyrinthCount; ++l) {
+        if (lab != 0 && l != lab)
+            continue;
+        for (int level = 0; level < kLevelCount; ++level)
+            if (const auto& marks = m_marks[levelIndex(l, level)])
+                count += marks->size();
+    }
+    return count;
 }
 
 std::vector<Atlas::Marker> Atlas::markers(unsigned onlyLab) const
 {
     std::vector<Marker> out;
-    out.reserve(onlyLab == 0 ? m_marks.size() : 0);
-    for (const auto& [key, text] : m_marks) {
-        const unsigned lab = key / 101u / 101u / 17u;
+    for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab) {
         if (onlyLab != 0 && lab != onlyLab)
             continue;
-        const int y = static_cast<int>(key % 101u);
-        const int x = static_cast<int>(key / 101u % 101u);
-        const int level = static_cast<int>(key / 101u / 101u % 17u);
-        out.push_back({lab, level, x, y, text});
+        for (int level = 0; level < kLevelCount; ++level)
+            if (const auto& marks = m_marks[levelIndex(lab, level)])
+                for (const auto& [spot, text] : *marks)
+                    out.push_back({lab, level, SpotX(spot), SpotY(spot), text});
     }
-    std::sort(out.begin(), out.end(), [](const Marker& a, const Marker& b) {
-        return std::tie(a.lab, a.level, a.x, a.y) < std::tie(b.lab, b.level, b.x, b.y);
-    });
     return out;
-}
-
-void Atlas::clearMarkText(unsigned lab, int level, int x, int y)
-{
-    if (validMark(lab, level, x, y))
-        m_marks.erase(markKey(lab, level, x, y));
 }
 
 void Atlas::clear()
@@ -278,7 +326,7 @@ void Atlas::clear()
     m_map3.fill({});
     for (auto& lists : m_crd)
         lists = TLevelLists{};
-    m_marks.clear();
+    m_marks.fill(nullptr);
 }
 
 std::string MemoText(const Atlas& atlas, unsigned lab, ListKind kind)

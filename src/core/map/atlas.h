@@ -3,10 +3,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace veldor {
@@ -138,6 +139,22 @@ public:
     // Every marker (of one labyrinth, or of all for 0), by labyrinth, level, x, y.
     std::vector<Marker> markers(unsigned lab = 0) const;
 
+    // The markers of one level by MarkerSpot(x, y), in x, y order. Copies of an atlas share a level's markers
+    // until one of them changes it, so copying millions of markers costs next to nothing and two atlases that
+    // share a level need no comparison there.
+    using LevelMarkers = std::map<std::uint16_t, std::string>;
+    using SharedMarkers = std::shared_ptr<const LevelMarkers>;
+    // Null when the level has none (or is outside 1..20 / 0..16).
+    SharedMarkers levelMarkers(unsigned lab, int level) const;
+    std::size_t markerCount(unsigned lab = 0) const;
+    // Every level's markers at once, as this atlas holds them now (cheap: they are shared, not copied).
+    using MarkerLevels = std::array<SharedMarkers, kCrdRecords>;
+    const MarkerLevels& markerLevels() const { return m_marks; }
+    void setMarkerLevels(const MarkerLevels& levels) { m_marks = levels; }
+    static std::uint16_t MarkerSpot(int x, int y) { return static_cast<std::uint16_t>(x * 101 + y); }
+    static int SpotX(std::uint16_t spot) { return spot / 101; }
+    static int SpotY(std::uint16_t spot) { return spot % 101; }
+
     // Every table back to zero and no markers, as at the start of a run.
     void clear();
 
@@ -146,8 +163,38 @@ private:
     std::array<TMapCell, kMap2Cells> m_map2{};
     std::array<TMapCell, kMap3Cells> m_map3{};
     std::array<TLevelLists, kCrdRecords> m_crd{};
-    std::unordered_map<std::uint32_t, std::string> m_marks;
+    LevelMarkers* writableMarkers(unsigned lab, int level);
+    MarkerLevels m_marks{};
 };
+
+// Calls `changed(spot, before, after)` for each cell whose marker text differs between two versions of a
+// level's markers (an empty text: no marker); levels that share their markers cost nothing.
+template <class F>
+void DiffMarkers(const Atlas::SharedMarkers& before, const Atlas::SharedMarkers& after, F changed)
+{
+    if (before == after)
+        return;
+    static const Atlas::LevelMarkers none;
+    const Atlas::LevelMarkers& a = before ? *before : none;
+    const Atlas::LevelMarkers& b = after ? *after : none;
+    static const std::string empty;
+    auto i = a.begin();
+    auto j = b.begin();
+    while (i != a.end() || j != b.end()) {
+        if (j == b.end() || (i != a.end() && i->first < j->first)) {
+            changed(i->first, i->second, empty);
+            ++i;
+        } else if (i == a.end() || j->first < i->first) {
+            changed(j->first, empty, j->second);
+            ++j;
+        } else {
+            if (i->second != j->second)
+                changed(i->first, i->second, j->second);
+            ++i;
+            ++j;
+        }
+    }
+}
 
 // Concatenation of the list's slots over levels 0..16 of the labyrinth, the text its memo shows.
 std::string MemoText(const Atlas& atlas, unsigned lab, ListKind kind);

@@ -8,10 +8,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <sys/stat.h>
-#include <tuple>
 #include <unistd.h>
-#include <unordered_set>
 #include <utility>
 
 namespace veldor {
@@ -24,6 +23,11 @@ constexpr std::size_t kHeaderSize = 8 + 4 + 4 * 16 + 4;
 constexpr std::uint32_t kMaxRecord = 16u << 20;
 constexpr std::uint8_t kPatch = 1;
 constexpr std::uint8_t kMarker = 2;
+constexpr std::uint8_t kCells = 3;
+// Cells that hold the same bytes in a row go into one record from this many on.
+constexpr std::size_t kFillFrom = 4;
+// Cells of their own per record, well within a record's limit.
+constexpr std::size_t kCellsPerRecord = std::size_t{1} << 20;
 
 std::uint32_t crc32(std::string_view data)
 {
@@ -121,6 +125,15 @@ std::string encode(const journal::Change& change, std::int64_t time)
         put(p, patch->offset);
         put(p, static_cast<std::uint32_t>(patch->bytes.size()));
         p += patch->bytes;
+    } else if (const auto* cells = std::get_if<journal::Cells>(&change)) {
+        put(p, kCells);
+        put(p, time);
+        put(p, static_cast<std::uint8_t>(cells->table));
+        put(p, cells->first);
+        put(p, cells->step);
+        put(p, cells->count);
+        put(p, static_cast<std::uint8_t>(cells->fill));
+        p += cells->bytes;
     } else {
         const auto& m = std::get<journal::MarkerSet>(change);
         put(p, kMarker);
@@ -157,6 +170,21 @@ std::optional<journal::Change> decode(std::string_view payload, std::int64_t& ti
             return std::nullopt;
         return journal::Patch{t, offset, std::string(bytes)};
     }
+    if (kind == kCells) {
+        std::uint8_t table = 0;
+        std::uint32_t first = 0;
+        std::uint8_t step = 0;
+        std::uint32_t count = 0;
+        std::uint8_t fill = 0;
+        if (!r.get(table) || table > 2 || !r.get(first) || !r.get(step) || !r.get(count) || !r.get(fill) || fill > 1 ||
+            step < 1 || step > 7 || count == 0)
+            return std::nullopt;
+        const std::uint64_t cellsInTable = MapFiles()[table].size / sizeof(TMapCell);
+        const std::uint64_t length = fill ? sizeof(TMapCell) : std::uint64_t{count} * sizeof(TMapCell);
+        if (first + std::uint64_t{count - 1} * step >= cellsInTable || r.rest.size() != length)
+            return std::nullopt;
+        return journal::Cells{static_cast<MapTable>(table), first, step, count, fill != 0, std::string(r.rest)};
+    }
     if (kind == kMarker) {
         std::uint8_t lab = 0;
         std::uint8_t level = 0;
@@ -175,11 +203,6 @@ std::optional<journal::Change> decode(std::string_view payload, std::int64_t& ti
     return std::nullopt;
 }
 
-MapTable tableOf(int group)
-{
-    return group == 1 ? MapTable::Map1 : group == 2 ? MapTable::Map2 : MapTable::Map3;
-}
-
 bool writeAll(int fd, std::string_view data)
 {
     while (!data.empty()) {
@@ -192,6 +215,244 @@ bool writeAll(int fd, std::string_view data)
         data.remove_prefix(static_cast<std::size_t>(n));
     }
     return true;
+}
+
+// Reads a journal as its bytes come, in pieces of any size: the header, then one whole record at a time.
+class Parser
+{
+public:
+    explicit Parser(std::function<void(journal::Change&&)> onChange) : m_onChange(std::move(onChange)) {}
+
+    // False once nothing more can be read: a damaged header or record.
+    bool feed(std::string_view piece)
+    {
+        if (m_stopped)
+            return false;
+        m_pending.append(piece);
+        std::string_view rest = m_pending;
+        if (!m_headerRead) {
+            if (rest.size() < kHeaderSize)
+                return keep(rest);
+            if (!readHeader(rest.substr(0, kHeaderSize)))
+                return stop();
+            m_headerRead = true;
+            rest.remove_prefix(kHeaderSize);
+        }
+        for (;;) {
+            Reader r{rest};
+            std::uint32_t length = 0;
+            std::uint32_t sum = 0;
+            if (!r.get(length) || !r.get(sum))
+                return keep(rest);
+            if (length > kMaxRecord)
+                return stop();
+            std::string_view payload;
+            if (!r.take(length, payload))
+                return keep(rest);
+            std::int64_t time = 0;
+            auto change = crc32(payload) == sum ? decode(payload, time) : std::nullopt;
+            if (!change)
+                return stop();
+            count(*change);
+            m_read.lastChange = time;
+            ++m_read.records;
+            m_onChange(std::move(*change));
+            rest = r.rest;
+        }
+    }
+
+    JournalRead finish()
+    {
+        if (!m_headerRead)
+            return JournalRead{};
+        m_read.tornTail = m_read.tornTail || !m_pending.empty();
+        m_read.cells = 0;
+        for (const auto& touched : m_touched)
+            m_read.cells += static_cast<std::size_t>(std::count(touched.begin(), touched.end(), true));
+        return std::move(m_read);
+    }
+
+private:
+    bool keep(std::string_view rest)
+    {
+        m_pending.erase(0, m_pending.size() - rest.size());
+        return true;
+    }
+    bool stop()
+    {
+        m_stopped = true;
+        m_read.tornTail = m_headerRead;
+        m_pending.clear();
+        return false;
+    }
+    bool readHeader(std::string_view bytes)
+    {
+        if (bytes.substr(0, sizeof kMagic) != std::string_view(kMagic, sizeof kMagic))
+            return false;
+        Reader h{bytes.substr(sizeof kMagic)};
+        std::uint32_t version = 0;
+        h.get(version);
+        for (int t = 0; t < 4; ++t) {
+            h.get(m_read.base.sizes[static_cast<std::size_t>(t)]);
+            h.get(m_read.base.hashes[static_cast<std::size_t>(t)]);
+        }
+        std::uint32_t check = 0;
+        h.get(check);
+        if (version != kVersion || check != crc32(bytes.substr(0, kHeaderSize - 4)))
+            return false;
+        m_read.usable = true;
+        return true;
+    }
+    // The distinct cells the changes touch.
+    void count(const journal::Change& change)
+    {
+        const auto mark = [this](MapTable table, std::size_t cell) {
+            auto& touched = m_touched[static_cast<std::size_t>(table)];
+            if (touched.empty())
+                touched.resize(MapFiles()[static_cast<std::size_t>(table)].size / sizeof(TMapCell));
+            touched[cell] = true;
+        };
+        if (const auto* patch = std::get_if<journal::Patch>(&change); patch && patch->table != MapTable::MapCrd) {
+            for (std::size_t c = patch->offset / sizeof(TMapCell);
+                 c <= (patch->offset + patch->bytes.size() - 1) / sizeof(TMapCell); ++c)
+                mark(patch->table, c);
+        } else if (const auto* cells = std::get_if<journal::Cells>(&change)) {
+            for (std::size_t k = 0; k < cells->count; ++k)
+                mark(cells->table, cells->first + k * cells->step);
+        }
+    }
+
+    std::function<void(journal::Change&&)> m_onChange;
+    JournalRead m_read;
+    std::string m_pending;
+    bool m_headerRead = false;
+    bool m_stopped = false;
+    std::array<std::vector<bool>, 3> m_touched;
+};
+
+// Changed cells of one labyrinth, given in the labyrinth's order, written as few records as they allow: a row of
+// cells holding the same bytes as one filled record, the others with their own bytes.
+class CellRecorder
+{
+public:
+    CellRecorder(const Atlas::CellRun& run, std::vector<journal::Change>& out) : m_run(run), m_out(out) {}
+    ~CellRecorder() { flush(); }
+    CellRecorder(const CellRecorder&) = delete;
+    CellRecorder& operator=(const CellRecorder&) = delete;
+
+    void add(std::size_t k, const TMapCell& cell)
+    {
+        if (!m_row.empty() && k != m_start + m_row.size())
+            flush();
+        if (m_row.empty())
+            m_start = k;
+        m_row.push_back(cell);
+    }
+
+private:
+    static bool same(const TMapCell& a, const TMapCell& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+    void emit(std::size_t from, std::size_t count, bool fill)
+    {
+        while (count > 0) {
+            const std::size_t n = fill ? count : std::min(count, kCellsPerRecord);
+            m_out.emplace_back(journal::Cells{
+                m_run.table, static_cast<std::uint32_t>(m_run.first + (m_start + from) * m_run.step),
+                static_cast<std::uint8_t>(m_run.step), static_cast<std::uint32_t>(n), fill,
+                std::string(reinterpret_cast<const char*>(&m_row[from]), (fill ? 1 : n) * sizeof(TMapCell))});
+            from += n;
+            count -= n;
+        }
+    }
+    void flush()
+    {
+        std::size_t own = 0; // where the cells with bytes of their own began
+        for (std::size_t i = 0; i < m_row.size();) {
+            std::size_t j = i + 1;
+            while (j < m_row.size() && same(m_row[j], m_row[i]))
+                ++j;
+            if (j - i >= kFillFrom) {
+                emit(own, i - own, false);
+                emit(i, j - i, true);
+                own = j;
+            }
+            i = j;
+        }
+        emit(own, m_row.size() - own, false);
+        m_row.clear();
+    }
+
+    Atlas::CellRun m_run;
+    std::vector<journal::Change>& m_out;
+    std::size_t m_start = 0;
+    std::vector<TMapCell> m_row;
+};
+
+// What differs between two versions of the atlas: cells and lists of one labyrinth (0: of all), every marker.
+std::vector<journal::Change> diff(const Atlas& was, const Atlas& now, unsigned lab)
+{
+    std::vector<journal::Change> changes;
+    for (unsigned l = lab == 0 ? 1 : lab; l <= (lab == 0 ? kLabyrinthCount : lab); ++l) {
+        const Atlas::CellRun run = Atlas::labCells(l);
+        if (run.count == 0)
+            continue;
+        {
+            const auto* a = reinterpret_cast<const TMapCell*>(now.bytes(run.table).data());
+            const auto* b = reinterpret_cast<const TMapCell*>(was.bytes(run.table).data());
+            CellRecorder cells(run, changes);
+            for (std::size_t k = 0; k < run.count; ++k) {
+                const std::size_t at = run.first + k * run.step;
+                if (std::memcmp(&a[at], &b[at], sizeof(TMapCell)) != 0)
+                    cells.add(k, a[at]);
+            }
+        }
+        const std::span<const std::uint8_t> lists = now.bytes(MapTable::MapCrd);
+        const std::span<const std::uint8_t> listsWas = was.bytes(MapTable::MapCrd);
+        for (int level = 0; level < kLevelCount; ++level) {
+            const std::size_t at = ((l - 1) * kLevelCount + static_cast<std::size_t>(level)) * sizeof(TLevelLists);
+            const auto* a = lists.data() + at;
+            const auto* b = listsWas.data() + at;
+            if (std::memcmp(a, b, sizeof(TLevelLists)) == 0)
+                continue;
+            std::size_t first = 0;
+            while (a[first] == b[first])
+                ++first;
+            std::size_t last = sizeof(TLevelLists) - 1;
+            while (a[last] == b[last])
+                --last;
+            changes.emplace_back(
+                journal::Patch{MapTable::MapCrd, static_cast<std::uint32_t>(at + first),
+                               std::string(reinterpret_cast<const char*>(a + first), last - first + 1)});
+        }
+    }
+    // Markers: levels that still share theirs are the same.
+    for (unsigned l = 1; l <= kLabyrinthCount; ++l)
+        for (int level = 0; level < kLevelCount; ++level)
+            DiffMarkers(
+                was.levelMarkers(l, level), now.levelMarkers(l, level),
+                [&](std::uint16_t spot, const std::string&, const std::string& text) {
+                    changes.emplace_back(journal::MarkerSet{l, level, Atlas::SpotX(spot), Atlas::SpotY(spot), text});
+                });
+    return changes;
+}
+
+void applyChange(const journal::Change& change, Atlas& atlas)
+{
+    if (const auto* patch = std::get_if<journal::Patch>(&change)) {
+        const std::span<std::uint8_t> table = atlas.bytes(patch->table);
+        if (std::uint64_t{patch->offset} + patch->bytes.size() <= table.size())
+            std::memcpy(table.data() + patch->offset, patch->bytes.data(), patch->bytes.size());
+    } else if (const auto* cells = std::get_if<journal::Cells>(&change)) {
+        const std::span<std::uint8_t> table = atlas.bytes(cells->table);
+        const std::size_t last = (cells->first + std::size_t{cells->count - 1} * cells->step + 1) * sizeof(TMapCell);
+        if (cells->count == 0 || last > table.size())
+            return;
+        for (std::size_t k = 0; k < cells->count; ++k)
+            std::memcpy(table.data() + (cells->first + k * cells->step) * sizeof(TMapCell),
+                        cells->bytes.data() + (cells->fill ? 0 : k * sizeof(TMapCell)), sizeof(TMapCell));
+    } else {
+        const auto& m = std::get<journal::MarkerSet>(change);
+        atlas.setMarkText(m.lab, m.level, m.x, m.y, m.text);
+    }
 }
 
 } // namespace
@@ -219,68 +480,34 @@ std::array<std::uint64_t, 4> MapFileSizes(const std::string& folder)
 JournalRead ParseJournal(std::string_view bytes)
 {
     JournalRead read;
-    if (bytes.size() < kHeaderSize || bytes.substr(0, sizeof kMagic) != std::string_view(kMagic, sizeof kMagic))
-        return read;
-    Reader h{bytes.substr(0, kHeaderSize)};
-    std::string_view skip;
-    h.take(sizeof kMagic, skip);
-    std::uint32_t version = 0;
-    h.get(version);
-    for (int t = 0; t < 4; ++t) {
-        h.get(read.base.sizes[static_cast<std::size_t>(t)]);
-        h.get(read.base.hashes[static_cast<std::size_t>(t)]);
-    }
-    std::uint32_t check = 0;
-    h.get(check);
-    if (version != kVersion || check != crc32(bytes.substr(0, kHeaderSize - 4)))
-        return JournalRead{};
-    read.usable = true;
-
-    std::unordered_set<std::uint64_t> cells;
-    Reader r{bytes.substr(kHeaderSize)};
-    while (!r.rest.empty()) {
-        std::uint32_t length = 0;
-        std::uint32_t sum = 0;
-        std::string_view payload;
-        std::int64_t time = 0;
-        if (!r.get(length) || length > kMaxRecord || !r.get(sum) || !r.take(length, payload) || crc32(payload) != sum) {
-            read.tornTail = true;
-            break;
-        }
-        auto change = decode(payload, time);
-        if (!change) {
-            read.tornTail = true;
-            break;
-        }
-        if (const auto* patch = std::get_if<journal::Patch>(&*change); patch && patch->table != MapTable::MapCrd) {
-            const std::uint64_t table = static_cast<std::uint64_t>(patch->table) << 40;
-            for (std::uint64_t c = patch->offset / sizeof(TMapCell);
-                 c <= (patch->offset + patch->bytes.size() - 1) / sizeof(TMapCell); ++c)
-                cells.insert(table | c);
-        }
-        read.changes.push_back(std::move(*change));
-        read.lastChange = time;
-    }
-    read.cells = cells.size();
+    Parser parser([&read](journal::Change&& change) { read.changes.push_back(std::move(change)); });
+    parser.feed(bytes);
+    std::vector<journal::Change> changes = std::move(read.changes);
+    read = parser.finish();
+    read.changes = std::move(changes);
     return read;
 }
 
 void ReplayJournal(const JournalRead& journal, Atlas& atlas)
 {
-    for (const journal::Change& change : journal.changes) {
-        if (const auto* patch = std::get_if<journal::Patch>(&change)) {
-            const std::span<std::uint8_t> table = atlas.bytes(patch->table);
-            if (std::uint64_t{patch->offset} + patch->bytes.size() <= table.size())
-                std::memcpy(table.data() + patch->offset, patch->bytes.data(), patch->bytes.size());
-        } else {
-            const auto& m = std::get<journal::MarkerSet>(change);
-            atlas.setMarkText(m.lab, m.level, m.x, m.y, m.text);
-        }
-    }
+    for (const journal::Change& change : journal.changes)
+        applyChange(change, atlas);
 }
 
-JournalWriter::JournalWriter(std::string path, std::chrono::milliseconds retry)
-    : m_path(std::move(path)), m_retry(retry), m_syncer([this] { syncLoop(); })
+JournalFile ReplayJournalFile(const std::string& path, Atlas& atlas)
+{
+    JournalFile file;
+    Parser parser([&atlas](journal::Change&& change) { applyChange(change, atlas); });
+    const StreamedFile streamed =
+        readRegularFileInPieces(path, [&parser](std::string_view piece) { return parser.feed(piece); });
+    file.status = streamed.status;
+    file.error = streamed.error;
+    file.read = parser.finish();
+    return file;
+}
+
+JournalWriter::JournalWriter(std::string path, std::chrono::milliseconds retry, std::uint64_t compactAt)
+    : m_path(std::move(path)), m_compactAt(compactAt), m_retry(retry), m_syncer([this] { syncLoop(); })
 {}
 
 JournalWriter::~JournalWriter()
@@ -297,11 +524,12 @@ JournalWriter::~JournalWriter()
 
 void JournalWriter::measureFrom(const Atlas& atlas, const JournalBase& base)
 {
-    if (!m_shadow)
-        m_shadow = std::make_unique<Atlas>(atlas);
-    else
-        *m_shadow = atlas;
-    m_shadowMarkers = atlas.markers();
+    for (auto* copy : {&m_shadow, &m_saved}) {
+        if (!*copy)
+            *copy = std::make_unique<Atlas>(atlas);
+        else
+            **copy = atlas;
+    }
     m_base = base;
     m_needFull = false;
 }
@@ -314,8 +542,31 @@ void JournalWriter::rebase(const Atlas& atlas, const JournalBase& base)
 
 std::optional<std::string> JournalWriter::restart(const Atlas& onDisk, const JournalBase& base, const Atlas& atlas)
 {
-    close(false); // the old file stays until the capture's new one is renamed over it
     measureFrom(onDisk, base);
+    return startFrom(atlas);
+}
+
+std::optional<std::string> JournalWriter::mapsSaved(const Atlas& atlas, const JournalBase& base)
+{
+    const Atlas::MarkerLevels markersOnDisk = m_saved ? m_saved->markerLevels() : Atlas::MarkerLevels{};
+    measureFrom(atlas, base);
+    m_saved->setMarkerLevels(markersOnDisk);
+    return startFrom(atlas);
+}
+
+std::optional<std::string> JournalWriter::markersSaved(const Atlas::MarkerLevels& markers, const Atlas& atlas)
+{
+    if (!m_saved)
+        return std::nullopt;
+    m_saved->setMarkerLevels(markers);
+    return startFrom(atlas);
+}
+
+std::optional<std::string> JournalWriter::startFrom(const Atlas& atlas)
+{
+    close(false); // the old file stays until the capture's new one is renamed over it
+    *m_shadow = *m_saved;
+    m_needFull = false;
     // A capture that fails leaves the old journal, against the old files; the next change tries again.
     if (auto problem = capture(atlas, 0))
         return problem;
@@ -333,69 +584,6 @@ void JournalWriter::discard()
     std::filesystem::remove(m_path, ec);
 }
 
-std::vector<journal::Change> JournalWriter::diff(const Atlas& atlas, unsigned lab) const
-{
-    std::vector<journal::Change> changes;
-    for (unsigned l = lab == 0 ? 1 : lab; l <= (lab == 0 ? kLabyrinthCount : lab); ++l) {
-        const int group = LabGroup(l);
-        if (group == 0)
-            continue;
-        const auto n = static_cast<std::size_t>(MapSide(group));
-        const auto slots = static_cast<std::size_t>(GroupSlots(group));
-        const std::size_t slot = l - FirstLabOfGroup(group);
-        const MapTable table = tableOf(group);
-        const std::span<const std::uint8_t> now = atlas.bytes(table);
-        const std::span<const std::uint8_t> was = std::as_const(*m_shadow).bytes(table);
-        // The labyrinth's cells lie one in every `slots` of its group's table.
-        for (std::size_t i = 0; i < n * n * kLevelCount; ++i) {
-            const std::size_t at = (i * slots + slot) * sizeof(TMapCell);
-            if (std::memcmp(now.data() + at, was.data() + at, sizeof(TMapCell)) != 0) {
-                changes.emplace_back(
-                    journal::Patch{table, static_cast<std::uint32_t>(at),
-                                   std::string(reinterpret_cast<const char*>(now.data() + at), sizeof(TMapCell))});
-            }
-        }
-        const std::span<const std::uint8_t> lists = atlas.bytes(MapTable::MapCrd);
-        const std::span<const std::uint8_t> listsWas = std::as_const(*m_shadow).bytes(MapTable::MapCrd);
-        for (int level = 0; level < kLevelCount; ++level) {
-            const std::size_t at = ((l - 1) * kLevelCount + static_cast<std::size_t>(level)) * sizeof(TLevelLists);
-            const auto* a = lists.data() + at;
-            const auto* b = listsWas.data() + at;
-            if (std::memcmp(a, b, sizeof(TLevelLists)) == 0)
-                continue;
-            std::size_t first = 0;
-            while (a[first] == b[first])
-                ++first;
-            std::size_t last = sizeof(TLevelLists) - 1;
-            while (a[last] == b[last])
-                --last;
-            changes.emplace_back(
-                journal::Patch{MapTable::MapCrd, static_cast<std::uint32_t>(at + first),
-                               std::string(reinterpret_cast<const char*>(a + first), last - first + 1)});
-        }
-    }
-    // Markers: few, compared whole.
-    const std::vector<Atlas::Marker> markers = atlas.markers();
-    const auto key = [](const Atlas::Marker& m) { return std::tie(m.lab, m.level, m.x, m.y); };
-    auto now = markers.begin();
-    auto was = m_shadowMarkers.begin();
-    while (now != markers.end() || was != m_shadowMarkers.end()) {
-        if (was == m_shadowMarkers.end() || (now != markers.end() && key(*now) < key(*was))) {
-            changes.emplace_back(journal::MarkerSet{now->lab, now->level, now->x, now->y, now->text});
-            ++now;
-        } else if (now == markers.end() || key(*was) < key(*now)) {
-            changes.emplace_back(journal::MarkerSet{was->lab, was->level, was->x, was->y, {}});
-            ++was;
-        } else {
-            if (now->text != was->text)
-                changes.emplace_back(journal::MarkerSet{now->lab, now->level, now->x, now->y, now->text});
-            ++now;
-            ++was;
-        }
-    }
-    return changes;
-}
-
 std::optional<std::string> JournalWriter::capture(const Atlas& atlas, unsigned lab)
 {
     if (!m_shadow)
@@ -407,19 +595,23 @@ std::optional<std::string> JournalWriter::capture(const Atlas& atlas, unsigned l
             return std::nullopt;
         lab = 0;
     }
-    std::vector<journal::Change> changes = diff(atlas, lab);
+    std::vector<journal::Change> changes = diff(*m_shadow, atlas, lab);
     if (changes.empty())
         return std::nullopt;
-    std::string records;
-    const std::int64_t time = nowMs();
-    for (const journal::Change& change : changes)
-        records += encode(change, time);
-
+    // A new file, or one grown with changes undone and redone: written whole with what differs from the files.
+    const bool whole = m_fd < 0 || m_fileBytes > std::max(m_compactAt, 2 * m_wholeBytes);
     std::optional<std::string> problem;
-    if (m_fd < 0) {
-        problem = open(records);
-    } else if (!writeAll(m_fd, records)) {
-        problem = std::strerror(errno);
+    if (whole) {
+        problem = writeWhole(atlas);
+    } else {
+        std::string records;
+        const std::int64_t time = nowMs();
+        for (const journal::Change& change : changes)
+            records += encode(change, time);
+        if (!writeAll(m_fd, records))
+            problem = std::strerror(errno);
+        else
+            m_fileBytes += records.size();
     }
     if (problem) {
         m_needFull = true;
@@ -427,14 +619,30 @@ std::optional<std::string> JournalWriter::capture(const Atlas& atlas, unsigned l
         return problem;
     }
     m_needFull = false;
-    ReplayJournal(JournalRead{true, {}, std::move(changes), 0, 0, false}, *m_shadow);
-    m_shadowMarkers = atlas.markers();
+    if (whole) {
+        *m_shadow = atlas;
+    } else {
+        for (const journal::Change& change : changes)
+            if (!std::holds_alternative<journal::MarkerSet>(change))
+                applyChange(change, *m_shadow);
+        m_shadow->setMarkerLevels(atlas.markerLevels());
+    }
     {
         std::lock_guard lock(m_mutex);
         ++m_written;
     }
     m_wake.notify_all();
     return std::nullopt;
+}
+
+std::optional<std::string> JournalWriter::writeWhole(const Atlas& atlas)
+{
+    std::string records;
+    const std::int64_t time = nowMs();
+    for (const journal::Change& change : diff(*m_saved, atlas, 0))
+        records += encode(change, time);
+    close(false); // the old file stays until the new one is renamed over it
+    return open(records);
 }
 
 std::optional<std::string> JournalWriter::open(const std::string& firstRecords)
@@ -444,13 +652,15 @@ std::optional<std::string> JournalWriter::open(const std::string& firstRecords)
     const int fd = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return std::string(std::strerror(errno));
-    if (!writeAll(fd, header(m_base) + firstRecords) || ::fdatasync(fd) != 0 ||
-        ::rename(fresh.c_str(), m_path.c_str()) != 0) {
+    const std::string whole = header(m_base) + firstRecords;
+    if (!writeAll(fd, whole) || ::fdatasync(fd) != 0 || ::rename(fresh.c_str(), m_path.c_str()) != 0) {
         const std::string reason = std::strerror(errno);
         ::close(fd);
         ::unlink(fresh.c_str());
         return reason;
     }
+    m_fileBytes = whole.size();
+    m_wholeBytes = whole.size();
     std::lock_guard lock(m_mutex);
     m_fd = fd;
     return std::nullopt;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "map/atlas.h"
+#include "text/safefile.h"
 
 #include <array>
 #include <chrono>
@@ -42,6 +43,17 @@ struct Patch
     std::uint32_t offset;
     std::string bytes;
 };
+// Cells of one labyrinth along its table: `count` cells `step` apart from cell number `first`, each with its own
+// six bytes, or with `fill` all with the same six.
+struct Cells
+{
+    MapTable table;
+    std::uint32_t first;
+    std::uint8_t step;
+    std::uint32_t count;
+    bool fill;
+    std::string bytes;
+};
 struct MarkerSet
 {
     unsigned lab;
@@ -50,7 +62,7 @@ struct MarkerSet
     int y;
     std::string text; // Windows-1251; empty removes the marker
 };
-using Change = std::variant<Patch, MarkerSet>;
+using Change = std::variant<Patch, Cells, MarkerSet>;
 } // namespace journal
 
 struct JournalRead
@@ -58,7 +70,8 @@ struct JournalRead
     // The header is whole and of a version this program knows; otherwise nothing else is filled in.
     bool usable = false;
     JournalBase base;
-    std::vector<journal::Change> changes;
+    std::vector<journal::Change> changes; // left empty by ReplayJournalFile
+    std::size_t records = 0;
     // Distinct cells the changes touch, and when the last whole record was written (ms since the epoch).
     std::size_t cells = 0;
     std::int64_t lastChange = 0;
@@ -70,14 +83,24 @@ struct JournalRead
 JournalRead ParseJournal(std::string_view bytes);
 // Applies the changes onto the atlas, in order.
 void ReplayJournal(const JournalRead& journal, Atlas& atlas);
+// Reads the journal file at `path`, of whatever size, applying each change onto `atlas` as it comes.
+struct JournalFile
+{
+    ReadStatus status = ReadStatus::Ok;
+    std::string error; // in Russian, when the file could not be read
+    JournalRead read;
+};
+JournalFile ReplayJournalFile(const std::string& path, Atlas& atlas);
 
 // Keeps the journal of one working folder. The first change after a load or save starts the file; every later
 // capture appends what changed; the data reaches the disk within moments (a thread of its own syncs it).
 class JournalWriter
 {
 public:
-    // A journal that could not be written is tried again after `retry`.
-    explicit JournalWriter(std::string path, std::chrono::milliseconds retry = std::chrono::seconds(5));
+    // A journal that could not be written is tried again after `retry`. Once the file passes `compactAt` bytes
+    // (and twice its size when last written whole) it is written anew with only what differs from the files.
+    explicit JournalWriter(std::string path, std::chrono::milliseconds retry = std::chrono::seconds(5),
+                           std::uint64_t compactAt = std::uint64_t{64} << 20);
     ~JournalWriter();
     JournalWriter(const JournalWriter&) = delete;
     JournalWriter& operator=(const JournalWriter&) = delete;
@@ -89,6 +112,11 @@ public:
     // (`onDisk`, read back from them), with every change the atlas still has over them. The new file replaces
     // the old one whole, so there is no moment without a journal; with nothing left unsaved it is removed.
     std::optional<std::string> restart(const Atlas& onDisk, const JournalBase& base, const Atlas& atlas);
+    // The map files were just written from `atlas` (files described by `base`); the markers file still holds
+    // what it held, its write perhaps still under way. The journal goes on with only what the files lack.
+    std::optional<std::string> mapsSaved(const Atlas& atlas, const JournalBase& base);
+    // The markers file now holds `markers`.
+    std::optional<std::string> markersSaved(const Atlas::MarkerLevels& markers, const Atlas& atlas);
     // Appends what changed since the last capture in the labyrinth (0: in every labyrinth) and in the markers.
     // Returns the reason when the journal could not be created or written; it is tried again at the next change.
     std::optional<std::string> capture(const Atlas& atlas, unsigned lab);
@@ -102,17 +130,22 @@ public:
 private:
     // Later changes are measured against `atlas`, which the files described by `base` hold.
     void measureFrom(const Atlas& atlas, const JournalBase& base);
-    // What differs between the atlas and the shadow copy (the journal's view of it) in a labyrinth or all.
-    std::vector<journal::Change> diff(const Atlas& atlas, unsigned lab) const;
+    // The journal written anew against the files as `m_saved` holds them, or removed when the atlas holds no more.
+    std::optional<std::string> startFrom(const Atlas& atlas);
+    // The file written anew, replacing any other: what the atlas holds over the map files.
+    std::optional<std::string> writeWhole(const Atlas& atlas);
     std::optional<std::string> open(const std::string& firstRecords);
     void close(bool remove);
     void syncLoop();
 
     std::string m_path;
-    std::unique_ptr<Atlas> m_shadow;
-    std::vector<Atlas::Marker> m_shadowMarkers;
+    std::unique_ptr<Atlas> m_shadow; // the atlas as the journal has it
+    std::unique_ptr<Atlas> m_saved;  // the atlas as the map files hold it
     JournalBase m_base;
     int m_fd = -1;
+    std::uint64_t m_fileBytes = 0;
+    std::uint64_t m_compactAt;
+    std::uint64_t m_wholeBytes = 0; // the file's size when last written whole
     // A capture failed: its changes are in no file yet, so the next try looks at every labyrinth.
     bool m_needFull = false;
     std::chrono::milliseconds m_retry;

@@ -10,13 +10,8 @@ const char* const kMarkersFileName = "markers.txt";
 
 namespace {
 
-// A marker file far larger than any atlas could need is not read.
-constexpr std::size_t kMaxMarkersBytes = 32 * 1024 * 1024;
-
-std::string escape(std::string_view text)
+void escapeInto(std::string& out, std::string_view text)
 {
-    std::string out;
-    out.reserve(text.size());
     for (const char c : text) {
         switch (c) {
         case '\\':
@@ -35,7 +30,6 @@ std::string escape(std::string_view text)
             out += c;
         }
     }
-    return out;
 }
 
 bool unescape(std::string_view text, std::string& out)
@@ -81,32 +75,46 @@ std::string pathIn(const std::string& folder)
     return folder.back() == '/' ? folder + kMarkersFileName : folder + "/" + kMarkersFileName;
 }
 
-} // namespace
-
-std::string SerializeMarkers(const Atlas& atlas)
+// Lines of the file as they come in pieces: a line cut by the end of a piece waits for the rest.
+class LineParser
 {
-    std::string out = "# Вельдор: маркеры клеток (лабиринт, уровень, x, y, текст)\n";
-    for (const auto& m : atlas.markers()) {
-        out += std::to_string(m.lab) + '\t' + std::to_string(m.level) + '\t' + std::to_string(m.x) + '\t' +
-               std::to_string(m.y) + '\t' + escape(cp1251::bytesOf(cp1251::toUtf8(m.text))) + '\n';
+public:
+    explicit LineParser(Atlas& atlas) : m_atlas(atlas) {}
+
+    void feed(std::string_view piece)
+    {
+        std::size_t pos = 0;
+        while (pos < piece.size()) {
+            const std::size_t end = piece.find('\n', pos);
+            if (end == std::string_view::npos) {
+                m_partial.append(piece.substr(pos));
+                return;
+            }
+            if (m_partial.empty()) {
+                line(piece.substr(pos, end - pos));
+            } else {
+                m_partial.append(piece.substr(pos, end - pos));
+                line(m_partial);
+                m_partial.clear();
+            }
+            pos = end + 1;
+        }
     }
-    return out;
-}
+    MarkersRead finish()
+    {
+        if (!m_partial.empty())
+            line(m_partial);
+        m_partial.clear();
+        return m_read;
+    }
 
-MarkersRead ParseMarkers(std::string_view utf8, Atlas& atlas)
-{
-    MarkersRead r;
-    std::size_t pos = 0;
-    while (pos < utf8.size()) {
-        std::size_t end = utf8.find('\n', pos);
-        if (end == std::string_view::npos)
-            end = utf8.size();
-        std::string_view line = utf8.substr(pos, end - pos);
-        pos = end + 1;
+private:
+    void line(std::string_view line)
+    {
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         if (line.empty() || line.front() == '#')
-            continue;
+            return;
         std::string_view fields[5];
         int count = 0;
         std::size_t start = 0;
@@ -118,24 +126,75 @@ MarkersRead ParseMarkers(std::string_view utf8, Atlas& atlas)
             start = tab + 1;
         }
         int lab = 0, level = 0, x = 0, y = 0;
-        std::string text;
         if (count != 4 || !number(fields[0], lab) || !number(fields[1], level) || !number(fields[2], x) ||
-            !number(fields[3], y) || !unescape(line.substr(start), text) || text.empty() || lab < 1 ||
+            !number(fields[3], y) || !unescape(line.substr(start), m_text) || m_text.empty() || lab < 1 ||
             lab > static_cast<int>(kLabyrinthCount) || level < 0 || level >= kLevelCount || x < 1 || x > kMaxMapSide ||
             y < 1 || y > kMaxMapSide) {
-            ++r.damaged;
-            continue;
+            ++m_read.damaged;
+            return;
         }
-        atlas.setMarkText(static_cast<unsigned>(lab), level, x, y, cp1251::fromUtf8(cp1251::asUtf8(text)));
-        ++r.markers;
+        m_atlas.setMarkText(static_cast<unsigned>(lab), level, x, y, cp1251::fromUtf8(cp1251::asUtf8(m_text)));
+        ++m_read.markers;
     }
-    return r;
+
+    Atlas& m_atlas;
+    MarkersRead m_read;
+    std::string m_partial;
+    std::string m_text;
+};
+
+} // namespace
+
+std::string SerializeMarkers(const Atlas& atlas)
+{
+    return SerializeMarkers(atlas.markerLevels());
 }
 
-MarkersLoad LoadMarkers(Atlas& atlas, const std::string& folder)
+std::string SerializeMarkers(const Atlas::MarkerLevels& markers)
+{
+    std::string out = "# Вельдор: маркеры клеток (лабиринт, уровень, x, y, текст)\n";
+    char number[16];
+    const auto put = [&](int value, char after) {
+        const auto end = std::to_chars(number, number + sizeof number, value).ptr;
+        out.append(number, end);
+        out += after;
+    };
+    for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab) {
+        for (int level = 0; level < kLevelCount; ++level) {
+            const auto& marks = markers[(lab - 1) * kLevelCount + static_cast<unsigned>(level)];
+            if (!marks)
+                continue;
+            for (const auto& [spot, text] : *marks) {
+                put(static_cast<int>(lab), '\t');
+                put(level, '\t');
+                put(Atlas::SpotX(spot), '\t');
+                put(Atlas::SpotY(spot), '\t');
+                escapeInto(out, cp1251::bytesOf(cp1251::toUtf8(text)));
+                out += '\n';
+            }
+        }
+    }
+    return out;
+}
+
+MarkersRead ParseMarkers(std::string_view utf8, Atlas& atlas)
+{
+    LineParser parser(atlas);
+    parser.feed(utf8);
+    return parser.finish();
+}
+
+MarkersLoad LoadMarkers(Atlas& atlas, const std::string& folder, std::uint64_t maxBytes)
 {
     MarkersLoad load;
-    const SmallFile file = readSmallRegularFile(pathIn(folder), kMaxMarkersBytes);
+    LineParser parser(atlas);
+    const StreamedFile file = readRegularFileInPieces(
+        pathIn(folder),
+        [&parser](std::string_view piece) {
+            parser.feed(piece);
+            return true;
+        },
+        maxBytes);
     if (file.status == ReadStatus::Missing)
         return load;
     if (file.status != ReadStatus::Ok) {
@@ -146,7 +205,14 @@ MarkersLoad LoadMarkers(Atlas& atlas, const std::string& folder)
         load.kind = errorKind(file.status);
         return load;
     }
-    load.read = ParseMarkers(file.bytes, atlas);
+    if (file.cutShort) {
+        load.read = parser.finish();
+        load.problem = std::string(kMarkersFileName) + ": прочитаны первые " + std::to_string(maxBytes >> 20) +
+                       " МБ, остальное пропущено";
+        load.kind = FileError::TooLarge;
+        return load;
+    }
+    load.read = parser.finish();
     if (load.read.damaged > 0)
         load.problem = std::string(kMarkersFileName) +
                        ": пропущено повреждённых строк: " + std::to_string(load.read.damaged) +
@@ -158,7 +224,12 @@ MarkersLoad LoadMarkers(Atlas& atlas, const std::string& folder)
 
 FileResult SaveMarkers(const Atlas& atlas, const std::string& folder, LinkPolicy links)
 {
-    const std::string text = SerializeMarkers(atlas);
+    return SaveMarkers(atlas.markerLevels(), folder, links);
+}
+
+FileResult SaveMarkers(const Atlas::MarkerLevels& markers, const std::string& folder, LinkPolicy links)
+{
+    const std::string text = SerializeMarkers(markers);
     return replaceFileContents(pathIn(folder), text.data(), text.size(), 0644, ModePolicy::KeepExistingMode, links);
 }
 

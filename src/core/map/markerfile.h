@@ -3,6 +3,8 @@
 #include "atlas.h"
 #include "text/safefile.h"
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,6 +17,7 @@ namespace veldor {
 extern const char* const kMarkersFileName;
 
 std::string SerializeMarkers(const Atlas& atlas);
+std::string SerializeMarkers(const Atlas::MarkerLevels& markers);
 
 struct MarkersRead
 {
@@ -27,14 +30,17 @@ MarkersRead ParseMarkers(std::string_view utf8, Atlas& atlas);
 struct MarkersLoad
 {
     MarkersRead read;
-    std::string problem; // in Russian, empty when the file was read (or there is none yet)
+    std::string problem; // in Russian, empty when the file was read (or there is none yet), or only its start
     bool unread = false; // the file is there but was not read whole: a save must not replace it
     FileError kind = FileError::None;
 };
-// Reads the markers file of `folder` into the atlas; a missing file is no problem.
-MarkersLoad LoadMarkers(Atlas& atlas, const std::string& folder);
+// Reads the markers file of `folder` into the atlas, whatever its size; a missing file is no problem. Another
+// player's file is read only up to `maxBytes` (the rest is told as not read).
+MarkersLoad LoadMarkers(Atlas& atlas, const std::string& folder, std::uint64_t maxBytes = UINT64_MAX);
 
 // Writes the markers file of `folder` whole or not at all.
 FileResult SaveMarkers(const Atlas& atlas, const std::string& folder, LinkPolicy links = LinkPolicy::FollowLinks);
+FileResult SaveMarkers(const Atlas::MarkerLevels& markers, const std::string& folder,
+                       LinkPolicy links = LinkPolicy::FollowLinks);
 
 } // namespace veldor

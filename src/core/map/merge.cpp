@@ -54,11 +54,32 @@ bool wellFormed(const std::string& entry)
 
 void mergeMarkers(Atlas& ours, const Atlas& theirs, MergeResult& result)
 {
-    for (const Atlas::Marker& m : theirs.markers()) {
-        if (!ours.markText(m.lab, m.level, m.x, m.y).empty())
-            continue;
-        ours.setMarkText(m.lab, m.level, m.x, m.y, m.text);
-        ++result.labs[m.lab].markers;
+    int taken = 0;
+    for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab) {
+        MergeCounts& counts = result.labs[lab];
+        for (int level = 0; level < kLevelCount; ++level) {
+            const Atlas::SharedMarkers marks = theirs.levelMarkers(lab, level);
+            if (!marks)
+                continue;
+            for (const auto& [spot, text] : *marks) {
+                const int x = Atlas::SpotX(spot);
+                const int y = Atlas::SpotY(spot);
+                if (!ours.markText(lab, level, x, y).empty())
+                    continue;
+                if (taken == kMaxMarkersTaken) {
+                    ++counts.markersSkipped;
+                    continue;
+                }
+                ++taken;
+                ++counts.markers;
+                if (text.size() <= kMaxMarkerTaken) {
+                    ours.setMarkText(lab, level, x, y, text);
+                } else {
+                    ++counts.markersCut;
+                    ours.setMarkText(lab, level, x, y, text.substr(0, kMaxMarkerTaken - 1) + '\x85'); // "…"
+                }
+            }
+        }
     }
 }
 
@@ -94,6 +115,8 @@ MergeCounts MergeResult::total() const
         sum.entries += c.entries;
         sum.dropped += c.dropped;
         sum.markers += c.markers;
+        sum.markersCut += c.markersCut;
+        sum.markersSkipped += c.markersSkipped;
     }
     return sum;
 }
@@ -139,9 +162,14 @@ OtherMaps LoadOtherMaps(Atlas& theirs, const std::string& folder)
                     skip(p.reason, p.kind);
         }
     }
-    const MarkersLoad markers = LoadMarkers(theirs, folder);
+    const MarkersLoad markers = LoadMarkers(theirs, folder, kMaxOtherMarkersBytes);
     if (markers.unread)
         other.report.problems.push_back({kMarkersFileName, "не прочитан, маркеры из него не взяты", markers.kind});
+    else if (markers.kind == FileError::TooLarge)
+        other.report.problems.push_back(
+            {kMarkersFileName,
+             "больше " + std::to_string(kMaxOtherMarkersBytes >> 20) + " МБ: маркеры взяты только из его начала",
+             markers.kind});
     return other;
 }
 

@@ -11,11 +11,20 @@ namespace veldor {
 
 struct MergeCounts
 {
-    int cells = 0;   // cells taken from the other atlas
-    int entries = 0; // list entries added
-    int dropped = 0; // list entries that found their list full
-    int markers = 0; // markers taken for cells that had none of ours
+    int cells = 0;          // cells taken from the other atlas
+    int entries = 0;        // list entries added
+    int dropped = 0;        // list entries that found their list full
+    int markers = 0;        // markers taken for cells that had none of ours
+    int markersCut = 0;     // of those, texts cut to kMaxMarkerTaken characters
+    int markersSkipped = 0; // left out past kMaxMarkersTaken
 };
+
+// What one merge takes of another player's markers at the most: their texts are cut to the first, and past the
+// second count the rest are left out.
+constexpr std::size_t kMaxMarkerTaken = 500;
+constexpr int kMaxMarkersTaken = 50000;
+// How much of another player's markers file is read.
+constexpr std::uint64_t kMaxOtherMarkersBytes = std::uint64_t{64} << 20;
 
 struct MergeResult
 {
@@ -28,8 +37,8 @@ struct MergeResult
 // explored byte, its object and its sides, except that a side ours already knows (a passage seen from the
 // neighbour) keeps our code. List entries are added as the recorder adds them: not when the labyrinth's
 // list shows the text already, into the first free slot of the same level, dropped when every slot is taken.
-// A marker comes in for a cell that has none of ours. Entries with control characters are not text of the
-// lists and never come in. Merging the same atlas again adds nothing.
+// A marker comes in for a cell that has none of ours, bounded as above. Entries with control characters are not text of
+// the lists and never come in. Merging the same atlas again adds nothing.
 MergeResult MergeAtlas(Atlas& ours, const Atlas& theirs);
 
 struct OtherMaps

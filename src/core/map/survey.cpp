@@ -37,8 +37,9 @@ std::array<LevelCounts, kLevelCount> CountLevels(const Atlas& atlas, unsigned la
         level.traps += c.Object == Obj::Trap ? 1 : 0;
         level.flags += c.Object == Obj::Flag ? 1 : 0;
     }
-    for (const Atlas::Marker& m : atlas.markers(lab))
-        ++levels[static_cast<std::size_t>(m.level)].markers;
+    for (int level = 0; level < kLevelCount; ++level)
+        if (const auto marks = atlas.levelMarkers(lab, level))
+            levels[static_cast<std::size_t>(level)].markers = static_cast<int>(marks->size());
     return levels;
 }
 

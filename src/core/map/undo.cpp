@@ -1,8 +1,6 @@
 #include "map/undo.h"
 
 #include <cstring>
-#include <map>
-#include <tuple>
 
 namespace veldor {
 namespace {
@@ -35,7 +33,8 @@ UndoHistory::Before::Before(const Atlas& atlas, unsigned lab) : m_lab(lab)
             saved.cells[k] = cells[run.first + k * run.step];
         const TLevelLists* lists = atlas.levelLists(l, 0);
         saved.lists.assign(lists, lists + kLevelCount);
-        saved.markers = atlas.markers(l);
+        for (int level = 0; level < kLevelCount; ++level)
+            saved.markers[static_cast<std::size_t>(level)] = atlas.levelMarkers(l, level);
     }
 }
 
@@ -93,16 +92,12 @@ UndoHistory::Prepared UndoHistory::prepare(const Before& before, const Atlas& at
                 at += unit;
             }
         }
-        std::map<std::tuple<int, int, int>, std::pair<std::string, std::string>> marks;
-        for (const Atlas::Marker& m : saved.markers)
-            marks[{m.level, m.x, m.y}].first = m.text;
-        for (const Atlas::Marker& m : atlas.markers(saved.lab))
-            marks[{m.level, m.x, m.y}].second = m.text;
-        for (auto& [where, texts] : marks) {
-            if (texts.first != texts.second) {
-                const auto [level, x, y] = where;
-                action.markers.push_back({saved.lab, level, x, y, std::move(texts.first), std::move(texts.second)});
-            }
+        for (int level = 0; level < kLevelCount; ++level) {
+            DiffMarkers(
+                saved.markers[static_cast<std::size_t>(level)], atlas.levelMarkers(saved.lab, level),
+                [&](std::uint16_t spot, const std::string& before, const std::string& after) {
+                    action.markers.push_back({saved.lab, level, Atlas::SpotX(spot), Atlas::SpotY(spot), before, after});
+                });
         }
     }
     Prepared prepared;

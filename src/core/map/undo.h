@@ -2,6 +2,7 @@
 
 #include "map/atlas.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -37,7 +38,7 @@ public:
             unsigned lab;
             std::vector<TMapCell> cells;
             std::vector<TLevelLists> lists;
-            std::vector<Atlas::Marker> markers;
+            std::array<Atlas::SharedMarkers, kLevelCount> markers; // shared with the atlas until it changes
         };
         unsigned m_lab;
         std::vector<Lab> m_labs;

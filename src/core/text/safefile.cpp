@@ -1,5 +1,6 @@
 #include "safefile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -193,46 +194,71 @@ bool isOddFile(const std::string& path, std::string* what)
     return true;
 }
 
-SmallFile readSmallRegularFile(const std::string& path, std::size_t maxBytes)
+namespace {
+
+// Opens a regular file for reading, never a pipe, a device or a folder: -1 with the status and reason otherwise.
+int openRegular(const std::string& path, ReadStatus& status, std::string& error, std::uint64_t& size)
 {
-    SmallFile out;
     struct stat st
     {
     };
     if (::stat(path.c_str(), &st) != 0) {
-        out.status = errno == ENOENT ? ReadStatus::Missing : ReadStatus::Error;
-        out.error = describeError(errno);
-        return out;
+        status = errno == ENOENT ? ReadStatus::Missing : ReadStatus::Error;
+        error = describeError(errno);
+        return -1;
     }
     if (!S_ISREG(st.st_mode)) {
-        out.status = S_ISDIR(st.st_mode) ? ReadStatus::Directory : ReadStatus::NotRegular;
-        out.error = oddKind(st.st_mode);
-        return out;
-    }
-    if (static_cast<std::size_t>(st.st_size) > maxBytes) {
-        out.status = ReadStatus::TooLarge;
-        out.error = "файл слишком велик (" + std::to_string(st.st_size) + " байт)";
-        return out;
+        status = S_ISDIR(st.st_mode) ? ReadStatus::Directory : ReadStatus::NotRegular;
+        error = oddKind(st.st_mode);
+        return -1;
     }
     // Non-blocking, in case something else took the file's place since the check.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        out.status = ReadStatus::Error;
-        out.error = describeError(errno);
-        return out;
+        status = ReadStatus::Error;
+        error = describeError(errno);
+        return -1;
     }
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        out.status = ReadStatus::NotRegular;
-        out.error = oddKind(st.st_mode);
+        status = ReadStatus::NotRegular;
+        error = oddKind(st.st_mode);
+        return -1;
+    }
+    status = ReadStatus::Ok;
+    size = static_cast<std::uint64_t>(st.st_size);
+    return fd;
+}
+
+// Reads up to `n` bytes; the count, 0 at the end, -1 (errno set) on failure.
+ssize_t readSome(int fd, char* into, std::size_t n)
+{
+    for (;;) {
+        const ssize_t got = ::read(fd, into, n);
+        if (got >= 0 || errno != EINTR)
+            return got;
+    }
+}
+
+} // namespace
+
+SmallFile readSmallRegularFile(const std::string& path, std::size_t maxBytes)
+{
+    SmallFile out;
+    std::uint64_t size = 0;
+    const int fd = openRegular(path, out.status, out.error, size);
+    if (fd < 0)
+        return out;
+    if (size > maxBytes) {
+        ::close(fd);
+        out.status = ReadStatus::TooLarge;
+        out.error = "файл слишком велик (" + std::to_string(size) + " байт)";
         return out;
     }
     out.bytes.resize(maxBytes + 1);
     std::size_t total = 0;
     while (total < out.bytes.size()) {
-        const ssize_t n = ::read(fd, out.bytes.data() + total, out.bytes.size() - total);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = readSome(fd, out.bytes.data() + total, out.bytes.size() - total);
         if (n < 0) {
             const int e = errno;
             ::close(fd);
@@ -249,6 +275,40 @@ SmallFile readSmallRegularFile(const std::string& path, std::size_t maxBytes)
         return out;
     }
     out.bytes.resize(total);
+    return out;
+}
+
+StreamedFile readRegularFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& piece,
+                                     std::uint64_t maxBytes)
+{
+    StreamedFile out;
+    std::uint64_t size = 0;
+    const int fd = openRegular(path, out.status, out.error, size);
+    if (fd < 0)
+        return out;
+    std::string buffer(std::size_t{1} << 20, '\0');
+    for (;;) {
+        const std::uint64_t left = maxBytes - out.bytes;
+        // One byte past the limit tells whether the file goes on.
+        const std::size_t want = left < buffer.size() ? static_cast<std::size_t>(left) + 1 : buffer.size();
+        const ssize_t n = readSome(fd, buffer.data(), want);
+        if (n < 0) {
+            out.status = ReadStatus::Error;
+            out.error = describeError(errno);
+            break;
+        }
+        if (n == 0)
+            break;
+        auto got = static_cast<std::uint64_t>(n);
+        if (got > left) {
+            out.cutShort = true;
+            got = left;
+        }
+        out.bytes += got;
+        if ((got > 0 && !piece(std::string_view(buffer.data(), static_cast<std::size_t>(got)))) || out.cutShort)
+            break;
+    }
+    ::close(fd);
     return out;
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 
 namespace veldor {
@@ -72,6 +75,17 @@ struct SmallFile
     std::string error; // why it failed, in Russian
 };
 SmallFile readSmallRegularFile(const std::string& path, std::size_t maxBytes);
+// A regular file of any size read in pieces, each handed to `piece` as it comes (a false from it stops the
+// read), with the same checks as readSmallRegularFile; past `maxBytes` the rest is left unread.
+struct StreamedFile
+{
+    ReadStatus status = ReadStatus::Ok;
+    std::string error;       // why it failed, in Russian
+    std::uint64_t bytes = 0; // handed over
+    bool cutShort = false;   // the file went on past `maxBytes`
+};
+StreamedFile readRegularFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& piece,
+                                     std::uint64_t maxBytes = UINT64_MAX);
 // The kind of a read that did not succeed.
 FileError errorKind(ReadStatus status);
 

@@ -5,12 +5,15 @@
 #include "map/mapfiles.h"
 #include "map/markerfile.h"
 #include "map/marks.h"
+#include "map/merge.h"
 #include "map/selection.h"
+#include "map/undo.h"
 #include "testsupport.h"
 #include "text/cp1251.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
@@ -261,6 +264,74 @@ private slots:
                           int(d.labsCleared.size())}),
               "counts");
         QCOMPARE(d.empty(), change == 'n');
+    }
+
+    // The journal grows with what an action changed, not with the size of the atlas, and a crash right after it
+    // (the file read back as it stands) gives the atlas as it was.
+    void theJournalGrowsWithWhatAnActionChanged_data()
+    {
+        // c: clear a cell, l: clear labyrinth 20, a: clear all, u: undo, r: redo, m: a merge
+        QTest::addColumn<QString>("actions");
+        QTest::addColumn<int>("pairs");     // undo and redo after them, so many times
+        QTest::addColumn<bool>("explored"); // every cell of labyrinth 20 explored, not only 8 cells
+        QTest::addColumn<int>("compactAt"); // KiB
+        QTest::addColumn<int>("maxKiB");
+        QTest::newRow("a cell cleared") << "c" << 0 << false << 65536 << 1;
+        QTest::newRow("a labyrinth cleared") << "l" << 0 << false << 65536 << 2;
+        QTest::newRow("the atlas cleared") << "a" << 0 << false << 65536 << 8;
+        QTest::newRow("undone") << "au" << 0 << false << 65536 << 16;
+        QTest::newRow("redone") << "aur" << 0 << false << 65536 << 24;
+        QTest::newRow("undone and redone 100 times") << "a" << 100 << false << 65536 << 1024;
+        QTest::newRow("a merge") << "m" << 0 << false << 65536 << 2;
+        QTest::newRow("undone and redone on a walked labyrinth") << "l" << 20 << true << 512 << 4096;
+    }
+    void theJournalGrowsWithWhatAnActionChanged()
+    {
+        QFETCH(QString, actions);
+        QFETCH(int, pairs);
+        QFETCH(bool, explored);
+        QFETCH(int, compactAt);
+        auto atlas = std::make_unique<Atlas>();
+        for (int i = 0; i < 8; ++i)
+            walkOnto(*atlas, 1 + i, 0, 3, 3 + i);
+        QVERIFY(AddTrap(*atlas, 1, 0, 3, 3));
+        for (int x = 1; explored && x <= 100; ++x)
+            for (int y = 1; y <= 100; ++y)
+                for (int level = 0; level < kLevelCount; ++level)
+                    *atlas->cell(20, level, x, y) = TMapCell{1, 0, 2, 1, 1, "nTFLn"[(x + y + level) % 5]};
+        const auto loaded = std::make_unique<Atlas>(*atlas);
+        JournalWriter writer(path(), std::chrono::seconds(5), std::uint64_t(compactAt) << 10);
+        writer.rebase(*atlas, BaseOf(*atlas, {}));
+        UndoHistory history;
+        for (const QChar action : actions + QString(2 * pairs, QLatin1Char('x'))) {
+            const char kind = action == QLatin1Char('x') ? "ur"[pairs-- % 2] : action.toLatin1();
+            if (kind == 'u' || kind == 'r') {
+                QVERIFY(kind == 'u' ? history.undo(*atlas) : history.redo(*atlas));
+            } else {
+                const UndoHistory::Before before(*atlas, 0);
+                if (kind == 'c') {
+                    QVERIFY(ClearCell(*atlas, 1, 0, 3, 3));
+                } else if (kind == 'm') {
+                    auto theirs = std::make_unique<Atlas>();
+                    walkOnto(*theirs, 14, 2, 9, 9);
+                    theirs->setMarkText(14, 2, 9, 9, "их маркер");
+                    MergeAtlas(*atlas, *theirs);
+                } else {
+                    for (unsigned lab = kind == 'a' ? 1 : 20; lab <= kLabyrinthCount; ++lab)
+                        ClearLabyrinth(*atlas, lab);
+                }
+                QVERIFY(history.record(before, *atlas, "action"));
+            }
+            QVERIFY(!writer.capture(*atlas, 0));
+        }
+        writer.flush();
+        QFETCH(int, maxKiB);
+        const qint64 size = QFileInfo(QString::fromStdString(path())).size();
+        QVERIFY2(size <= qint64(maxKiB) << 10, qPrintable(QString::number(size)));
+        auto replayed = std::make_unique<Atlas>(*loaded);
+        const JournalFile file = ReplayJournalFile(path(), *replayed);
+        QVERIFY(file.status == ReadStatus::Ok && file.read.usable && !file.read.tornTail);
+        QVERIFY(sameAtlas(*replayed, *atlas));
     }
 
     void aFolderThatCannotHoldTheJournalIsToldAndTriedAgain()

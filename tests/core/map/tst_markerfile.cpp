@@ -61,6 +61,28 @@ private slots:
         QCOMPARE(atlas->markText(2, 1, 5, 5), std::string("last, without a line end"));
     }
 
+    // Whatever the program writes it reads back whole, however large; another player's file only up to a bound.
+    void largeFilesAreReadWholeOrToTheirBound()
+    {
+        QTemporaryDir dir;
+        auto atlas = std::make_unique<Atlas>();
+        const std::string huge(40 << 20, 'x');
+        atlas->setMarkText(20, 16, 99, 99, huge);
+        atlas->setMarkText(20, 16, 100, 100, "after");
+        QVERIFY(SaveMarkers(*atlas, dir.path().toStdString()).ok);
+        auto back = std::make_unique<Atlas>();
+        MarkersLoad load = LoadMarkers(*back, dir.path().toStdString());
+        QVERIFY(load.problem.empty());
+        QCOMPARE(back->markText(20, 16, 99, 99).size(), huge.size());
+        QCOMPARE(back->markText(20, 16, 100, 100), std::string("after"));
+
+        back = std::make_unique<Atlas>();
+        load = LoadMarkers(*back, dir.path().toStdString(), 1 << 20);
+        QCOMPARE(load.kind, FileError::TooLarge);
+        QVERIFY(!load.unread && !load.problem.empty());
+        QVERIFY(back->markText(20, 16, 100, 100).empty());
+    }
+
     // Whatever stands in the file's place, the start goes on without markers and says so once.
     void oddOrMissingFilesNeverStopTheStart()
     {

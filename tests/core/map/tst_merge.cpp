@@ -167,6 +167,33 @@ private slots:
         }
     }
 
+    // Their markers come in for cells without ours, each cut to its first characters and at most so many at once.
+    void theirMarkersAreBounded_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QList<int>>("counts"); // taken, cut, skipped
+        QTest::newRow("short") << 3 << 10 << QList<int>{3, 0, 0};
+        QTest::newRow("at the length") << 1 << int(kMaxMarkerTaken) << QList<int>{1, 0, 0};
+        QTest::newRow("longer") << 2 << 15'000'000 << QList<int>{2, 2, 0};
+        QTest::newRow("too many") << kMaxMarkersTaken + 7 << 4 << QList<int>{kMaxMarkersTaken, 0, 7};
+    }
+    void theirMarkersAreBounded()
+    {
+        QFETCH(int, count);
+        QFETCH(int, length);
+        for (int i = 0; i < count; ++i)
+            theirs->setMarkText(20, i / 10000, 1 + i % 100, 1 + i / 100 % 100, std::string(std::size_t(length), 'a'));
+        ours->setMarkText(20, 16, 100, 100, "ours");
+        theirs->setMarkText(20, 16, 100, 100, "theirs"); // a cell with ours keeps it, and counts for nothing
+        const MergeCounts c = MergeAtlas(*ours, *theirs).total();
+        QTEST((QList<int>{c.markers, c.markersCut, c.markersSkipped}), "counts");
+        QCOMPARE(ours->markText(20, 16, 100, 100), std::string("ours"));
+        const std::string taken = ours->markText(20, 0, 1, 1);
+        QCOMPARE(taken.size(), std::min(std::size_t(length), kMaxMarkerTaken));
+        QCOMPARE(taken.back() == '\x85', std::size_t(length) > kMaxMarkerTaken);
+    }
+
     void theirFolderIsReadLikeOursAndNeverWritten()
     {
         const QString folder = dir->path();
