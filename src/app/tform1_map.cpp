@@ -117,12 +117,25 @@ void TForm1::drawGridCell(QPainter& painter, int col, int row, const QRect& rect
 QString TForm1::cellHint(int c, int r) const
 {
     QString hint = QStringLiteral("%1x%2").arg(c).arg(r);
-    // Only the start of a long marker: laying out millions of characters would hold the window.
+    // Only the start of a long marker, in lines: laying out millions of characters would hold the window.
     constexpr std::size_t kHintChars = 500;
+    constexpr qsizetype kLine = 80;
     const std::string marker = m_atlas->markText(CurLab, CurLevel, c, r);
-    if (!marker.empty())
-        hint += QLatin1Char('\r') + fromCp1251(marker.substr(0, kHintChars)) +
-                (marker.size() > kHintChars ? QStringLiteral("…") : QString());
+    if (!marker.empty()) {
+        QString text =
+            fromCp1251(marker.substr(0, kHintChars)) + (marker.size() > kHintChars ? QStringLiteral("…") : QString());
+        for (qsizetype start = 0; text.size() - start > kLine;) {
+            const qsizetype space = text.lastIndexOf(QLatin1Char(' '), start + kLine);
+            if (space > start) {
+                text[space] = QLatin1Char('\r');
+                start = space + 1;
+            } else {
+                text.insert(start + kLine, QLatin1Char('\r'));
+                start += kLine + 1;
+            }
+        }
+        hint += QLatin1Char('\r') + text;
+    }
     if (const TMapCell* cellData = m_atlas->cell(CurLab, CurLevel, c, r)) {
         if (const ObjectKind* kind = FindObjectKind(cellData->Object))
             hint += QLatin1Char('\r') + fromUtf8Text(kind->name);

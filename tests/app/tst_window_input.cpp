@@ -416,6 +416,19 @@ private slots:
         QCOMPARE(QToolTip::text(), QStringLiteral("4x6\nтайник\nза камнем"));
     }
 
+    // A marker of millions of characters shows only its start in the hint, in lines.
+    void aLongMarkerShowsItsStartInTheHint()
+    {
+        auto form = fx.active(UserDat{});
+        QVERIFY(form);
+        form->atlas().setMarkText(form->shownLab(), 0, 4, 6, std::string(15'000'000, 'a'));
+        person::hover(form->controls().sg->viewport(), form->controls().sg->cellRect(4, 6).center());
+        QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), kWait);
+        const QStringList lines = QToolTip::text().split(QLatin1Char('\n'));
+        QCOMPARE(lines.mid(1).join(QString()), QString(500, QLatin1Char('a')) + QStringLiteral("…"));
+        QVERIFY(std::all_of(lines.begin(), lines.end(), [](const QString& l) { return l.size() <= 80; }));
+    }
+
     // Right-click a cell of the grid and choose from its popup, as a person marks the map.
     static bool mark(TForm1& form, int x, int y, const QStringList& path)
     {
