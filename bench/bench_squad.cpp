@@ -9,9 +9,11 @@
 
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -56,7 +58,6 @@ void BM_MergeOneMember(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         auto ours = intoEmpty ? std::make_unique<Atlas>() : bench::FullAtlas("nnnLFdu1E");
-        UndoHistory history;
         state.ResumeTiming();
         const auto start = std::chrono::steady_clock::now();
         auto copy = std::make_unique<Atlas>(*ours);
@@ -65,13 +66,59 @@ void BM_MergeOneMember(benchmark::State& state)
         MergeAtlas(*copy, *theirs);
         auto change = UndoHistory::prepare(before, *copy, "merge");
         const auto prepared = std::chrono::steady_clock::now();
-        history.apply(std::move(change), *ours);
+        UndoHistory::takeIn(change, *ours);
         const auto applied = std::chrono::steady_clock::now();
         window += std::chrono::duration<double, std::milli>((copied - start) + (applied - prepared)).count();
     }
     state.counters["window_ms"] = window / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_MergeOneMember)->Arg(1)->Arg(0)->ArgNames({"into_empty"})->Unit(benchmark::kMillisecond);
+
+// A look at a folder of 10 000 members whose files have not changed since they were merged: the scan and
+// the comparison with what was merged, nothing read.
+void BM_LookOverUnchangedMembers(benchmark::State& state)
+{
+    char tmpl[] = "/tmp/veldor-bench-look-XXXXXX";
+    const std::string root = ::mkdtemp(tmpl);
+    for (int m = 0; m < 10000; ++m) {
+        const std::string member = root + "/m" + std::to_string(m);
+        std::filesystem::create_directory(member);
+        for (const MapFileInfo& file : MapFiles()) {
+            const std::string path = member + "/" + file.name;
+            std::fclose(std::fopen(path.c_str(), "w"));
+            std::filesystem::resize_file(path, file.size); // holes: the size without the disk
+        }
+    }
+    const std::vector<SquadMemberScan> merged = ScanSquadFolder(root, "me");
+    for (auto _ : state) {
+        std::size_t toRead = 0;
+        const std::vector<SquadMemberScan> seen = ScanSquadFolder(root, "me");
+        for (std::size_t i = 0; i < seen.size(); ++i)
+            toRead += JudgeMember(seen[i], 0) == MemberReadiness::Ready && seen[i] != merged[i] ? 1 : 0;
+        benchmark::DoNotOptimize(toRead);
+    }
+    std::filesystem::remove_all(root);
+}
+BENCHMARK(BM_LookOverUnchangedMembers)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// 100 changed members read and merged one after the other, as a look does beside the window.
+void BM_ReadAndMergeHundredMembers(benchmark::State& state)
+{
+    const std::string& root = sharedFolder();
+    for (auto _ : state) {
+        auto ours = std::make_unique<Atlas>();
+        for (int m = 0; m < 100; ++m) {
+            const std::string name = "member" + std::to_string(m % 10);
+            auto theirs = std::make_unique<Atlas>();
+            LoadOtherMaps(*theirs, root + "/" + name);
+            benchmark::DoNotOptimize(ScanSquadMember(root, name));
+            const UndoHistory::Before before(*ours, 0);
+            MergeAtlas(*ours, *theirs);
+            benchmark::DoNotOptimize(UndoHistory::prepare(before, *ours, {}).empty());
+        }
+    }
+}
+BENCHMARK(BM_ReadAndMergeHundredMembers)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 } // namespace
 

@@ -7,9 +7,11 @@
 #include <QMap>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QThreadPool>
 #include <QTimer>
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -18,13 +20,13 @@ class QSettings;
 namespace veldor {
 
 class Atlas;
-class MapEdits;
 
 // A group's shared folder, kept in step by whatever sync engine the players run: our atlas and markers go into
-// `<folder>/<name>/` (each file whole or not at all), and every other member's subfolder whose four map files
-// are whole and have rested is read off the window's thread and merged in, as an undoable merge. Nothing of
-// another member's is ever written. The folder, the switch, the name and this installation's id are kept in the
-// program's own settings file.
+// `<folder>/<name>/` (each file whole or not at all; the shared folder itself is never made, and nothing is
+// written through a link), and every other member's subfolder whose four map files are whole and have rested is
+// read off the window's thread and taken in where our atlas knows nothing, outside the player's undo history.
+// Nothing of another member's is ever written. The folder, the switch, the name, the members whose maps are not
+// taken and this installation's id are kept in the program's own settings file.
 class SquadSync : public QObject
 {
     Q_OBJECT
@@ -32,9 +34,9 @@ public:
     struct Window
     {
         Atlas* atlas = nullptr;
-        MapEdits* edits = nullptr;
         // Cells of any labyrinth came in.
         std::function<void()> atlasChanged;
+        QString workFolder; // never the shared folder, nor inside or around it
     };
     struct Timing
     {
@@ -54,6 +56,8 @@ public:
     bool enabled() const { return m_enabled && !m_folder.isEmpty() && ValidMemberName(m_name.toStdString()); }
     // The shared folder on (with our name in it) or off; kept in the settings file. On: written and read at once.
     void configure(const QString& folder, const QString& name, bool on);
+    // Why the folder cannot be the shared folder (the working folder, inside it, around it); empty when it can.
+    QString folderProblem(const QString& folder) const;
 
     // Our maps into the folder now (after "Сохранить карту" and "Да" at close).
     void writeOut();
@@ -65,12 +69,21 @@ public:
     struct Member
     {
         QString name;
-        QDateTime written;      // when its maps last changed
-        int cells = 0;          // cells it brought this session
+        QDateTime written; // when its maps last changed (invalid while one is missing or odd)
+        QString state;     // what keeps its maps from being read, in Russian; empty when read
+        int cells = 0;     // cells it brought this session
+        int entries = 0;
+        int cellsSkipped = 0;   // junk cells left out
         int markersCut = 0;     // of its markers, cut to their first characters
         int markersSkipped = 0; // left out, past the bound of one merge
+        bool taken = true;      // its maps are taken in (the player may refuse them)
+        bool looksLikeOurs = false;
     };
     QList<Member> members() const;
+    // Take a member's maps in, or never again (kept in the settings file).
+    void setTaken(const QString& name, bool taken);
+    // Another computer writes under our name: said until one of our write-outs finds our own id again.
+    bool nameTaken() const { return m_nameTaken; }
     // "Отряд: +12 клеток от Alpha, 21:05", or what keeps the folder from being used; empty when off.
     QString statusLine() const { return m_status; }
 
@@ -83,12 +96,11 @@ private:
     struct WriteOut
     {
         std::uint64_t fingerprint = 0; // of the atlas written (or found already written)
-        bool ok = true;
-        bool unreachable = false; // our subfolder could not be made
-        bool otherId = false;     // member.txt there named another installation
+        QString problem;               // why nothing, or not everything, was written; empty when all was
+        bool otherId = false;          // member.txt there named another installation
     };
-    static WriteOut writeMember(const Atlas& atlas, const QString& dir, const std::string& name, const std::string& id,
-                                std::uint64_t before);
+    static WriteOut writeMember(const Atlas& atlas, const QString& folder, const std::string& name,
+                                const std::string& id, std::uint64_t before, std::uint64_t device);
     void wroteOut(const WriteOut& result);
     // Hands what the reading thread found to the window's thread.
     static void deliver(const QPointer<SquadSync>& self, const std::shared_ptr<Loaded>& loaded,
@@ -99,6 +111,8 @@ private:
     void setStatus(const QString& line);
     void watch();
     QString ownFolder() const;
+    // Why the folder cannot be read or written now (missing, on another disk than before); empty when it can.
+    QString unreachable() const;
 
     Window m_w;
     QSettings& m_settings;
@@ -111,15 +125,19 @@ private:
     std::uint64_t m_written = 0; // what our files hold, in brief
     bool m_scanning = false;
     bool m_rescan = false;
-    bool m_unreachable = false;              // said once until the folder is back
-    bool m_nameTaken = false;                // said once
+    bool m_unreachable = false; // said once until the folder is back
+    bool m_nameTaken = false;
+    std::uint64_t m_device = 0;     // the disk the shared folder was on when last seen (0: not yet)
+    std::uint64_t m_generation = 0; // a look started under another folder or switch is dropped
+    QSet<QString> m_refused;        // members whose maps are not taken
+    std::shared_ptr<std::atomic<bool>> m_cancel = std::make_shared<std::atomic<bool>>(false);
     QMap<QString, SquadMemberScan> m_merged; // the files as last merged, by member
     QMap<QString, Member> m_members;
     QFileSystemWatcher m_watcher;
     QTimer m_scanTimer;
     QTimer m_settleTimer;
     QTimer m_writeTimer;
-    QThreadPool m_pool; // one read at a time, off the window's thread
+    QThreadPool* m_pool; // one read at a time, off the window's thread; left behind at close if stuck
 };
 
 } // namespace veldor

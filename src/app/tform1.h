@@ -116,7 +116,7 @@ private:
     void showSearch();
     // The group's shared folder, once the maps are loaded; its switch, folder button and members.
     void connectSquad();
-    void configureSquad(bool on, bool chooseFolder);
+    void configureSquad(bool on, bool chooseFolder, bool chooseName = false);
     void showSquadMembers();
     QSettings& ini();
     // The level in the main window, and the cell (when x > 0) selected and scrolled into view.

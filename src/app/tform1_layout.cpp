@@ -231,13 +231,15 @@ void TForm1::buildLayout()
                      QStringLiteral("Карты отряда в папке, которую синхронизирует Syncthing, Nextcloud и т. п."));
     SquadFolderButton = named(new QPushButton(QStringLiteral("…"), TabSheet1), "SquadFolderButton",
                               QStringLiteral("Выбрать общую папку отряда"));
+    SquadNameButton = named(new QPushButton(QStringLiteral("Имя в папке…"), TabSheet1), "SquadNameButton",
+                            QStringLiteral("Ваше имя в общей папке отряда (ваша папка в ней)"));
     CheckBox1 = named(new QCheckBox(QStringLiteral("показывать путь к выходу"), TabSheet1), "CheckBox1");
     CheckBox1->setVisible(false);
     Label1 = label("Label1", QString(), TabSheet1);
     Label3 = label("Label3", QString(), TabSheet1);
-    for (QWidget* w : std::initializer_list<QWidget*>{Label9, ComboBox1, Label12, ComboBox2, Label13, SpinEdit5, cb4,
-                                                      CheckBox8, hideRow, FrontierBox, Button14, Button2, Button15,
-                                                      SquadBox, SquadFolderButton, CheckBox1, Label1, Label3})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             Label9, ComboBox1, Label12, ComboBox2, Label13, SpinEdit5, cb4, CheckBox8, hideRow, FrontierBox, Button14,
+             Button2, Button15, SquadBox, SquadFolderButton, SquadNameButton, CheckBox1, Label1, Label3})
         settingsLayout->addWidget(w);
     settingsLayout->addStretch(1);
 

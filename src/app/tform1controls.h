@@ -70,6 +70,7 @@ struct TForm1Controls
     QPushButton* Button15 = nullptr; // "Очистить все карты": empty every labyrinth
     QCheckBox* SquadBox = nullptr;   // "Общая папка отряда:": the group's shared folder on or off
     QPushButton* SquadFolderButton = nullptr; // the shared folder, chosen with a click
+    QPushButton* SquadNameButton = nullptr;   // our name (our subfolder) in the shared folder
     QLabel* SquadLabel = nullptr;             // the status strip's line about the group (made with its first line)
     QCheckBox* CheckBox1 = nullptr; // "показывать путь к выходу": draw the route to a way out
     QLabel* Label1 = nullptr;       // empty; cleared at start-up

@@ -1,6 +1,7 @@
 #include "merge.h"
 
 #include "markerfile.h"
+#include "objects.h"
 #include "text/safefile.h"
 
 #include <algorithm>
@@ -31,6 +32,10 @@ void mergeCells(Atlas& ours, const Atlas& theirs, MergeResult& result)
             const TMapCell& o = other[i];
             if (o.Explored == 0 || m.Explored != 0 || hasObject(m))
                 continue;
+            if (!WellFormedCell(o)) {
+                ++result.labs[first + i % slots].cellsSkipped;
+                continue;
+            }
             for (std::uint8_t TMapCell::*side :
                  {&TMapCell::North, &TMapCell::South, &TMapCell::West, &TMapCell::East}) {
                 if (m.*side == 0)
@@ -112,6 +117,7 @@ MergeCounts MergeResult::total() const
     MergeCounts sum;
     for (const MergeCounts& c : labs) {
         sum.cells += c.cells;
+        sum.cellsSkipped += c.cellsSkipped;
         sum.entries += c.entries;
         sum.dropped += c.dropped;
         sum.markers += c.markers;
@@ -119,6 +125,12 @@ MergeCounts MergeResult::total() const
         sum.markersSkipped += c.markersSkipped;
     }
     return sum;
+}
+
+bool WellFormedCell(const TMapCell& c)
+{
+    const bool sides = c.North <= 8 && c.South <= 8 && c.West <= 8 && c.East <= 8;
+    return sides && c.Explored <= 1 && (c.Object == 0 || c.Object == Obj::None || FindObjectKind(c.Object));
 }
 
 MergeResult MergeAtlas(Atlas& ours, const Atlas& theirs)

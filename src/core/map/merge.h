@@ -12,6 +12,7 @@ namespace veldor {
 struct MergeCounts
 {
     int cells = 0;          // cells taken from the other atlas
+    int cellsSkipped = 0;   // explored cells of theirs holding bytes this program never writes
     int entries = 0;        // list entries added
     int dropped = 0;        // list entries that found their list full
     int markers = 0;        // markers taken for cells that had none of ours
@@ -37,9 +38,12 @@ struct MergeResult
 // explored byte, its object and its sides, except that a side ours already knows (a passage seen from the
 // neighbour) keeps our code. List entries are added as the recorder adds them: not when the labyrinth's
 // list shows the text already, into the first free slot of the same level, dropped when every slot is taken.
-// A marker comes in for a cell that has none of ours, bounded as above. Entries with control characters are not text of
-// the lists and never come in. Merging the same atlas again adds nothing.
+// A cell of theirs whose bytes are not ones this program writes (side codes 0..8, a known object, explored 0 or 1)
+// is junk and never comes in. A marker comes in for a cell that has none of ours, bounded as above. Entries with
+// control characters are not text of the lists and never come in. Merging the same atlas again adds nothing.
 MergeResult MergeAtlas(Atlas& ours, const Atlas& theirs);
+// Whether every byte of the cell is one the program itself writes.
+bool WellFormedCell(const TMapCell& cell);
 
 struct OtherMaps
 {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <dirent.h>
+#include <filesystem>
 #include <sys/stat.h>
 
 namespace veldor {
@@ -23,40 +24,140 @@ std::string lower(std::string_view s)
     return out;
 }
 
-std::optional<SquadFileStamp> stamp(const std::string& path)
+std::optional<SquadFileStamp> stamp(const std::string& path, const MapFileInfo& file, std::string& problem)
 {
     struct stat st
     {
     };
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    const auto tell = [&](std::string what) {
+        if (problem.empty())
+            problem = std::string(file.name) + ": " + std::move(what);
+    };
+    if (::lstat(path.c_str(), &st) != 0) {
+        tell("нет файла");
         return std::nullopt;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        tell(S_ISLNK(st.st_mode) ? "ссылка, а не файл" : "не обычный файл");
+        return std::nullopt;
+    }
+    if (static_cast<std::size_t>(st.st_size) != file.size)
+        tell("размер " + std::to_string(st.st_size) + " байт, а не " + std::to_string(file.size));
     return SquadFileStamp{static_cast<std::uint64_t>(st.st_size),
                           static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000};
+}
+
+// The alphabet of a letter: 1 Latin, 2 Greek, 3 Cyrillic; 0 for anything else.
+int scriptOf(char32_t c)
+{
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c < 0x250 && c != 0xD7 && c != 0xF7))
+        return 1;
+    if (c >= 0x386 && c < 0x400 && c != 0x387)
+        return 2;
+    if (c >= 0x400 && c < 0x530)
+        return 3;
+    return 0;
+}
+
+// The name's characters; empty when it is not UTF-8 of at most two bytes a character.
+std::u32string decode(std::string_view utf8)
+{
+    std::u32string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x80) {
+            out += c;
+            ++i;
+        } else if (c >= 0xC2 && c < 0xE0 && i + 1 < utf8.size() &&
+                   (static_cast<unsigned char>(utf8[i + 1]) & 0xC0) == 0x80) {
+            out += static_cast<char32_t>(((c & 0x1F) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F));
+            i += 2;
+        } else {
+            return {};
+        }
+    }
+    return out;
+}
+
+// Letters that look like Latin ones, as the Latin ones, in lower case.
+std::u32string skeleton(std::string_view utf8)
+{
+    static const std::u32string from = U"АВЕКМНОРСТХУавекмнорстхуіјѕІЈЅΑΒΕΖΗΙΚΜΝΟΡΤΥΧοικνρτυχ";
+    static const std::u32string to = U"abekmhopctxyabekmhopctxyijsijsabezhikmnoptyxoiknptux";
+    std::u32string out = decode(utf8);
+    for (char32_t& c : out) {
+        if (const auto at = from.find(c); at != std::u32string::npos)
+            c = to[at];
+        else if (c >= 'A' && c <= 'Z')
+            c += 32;
+    }
+    return out;
+}
+
+bool sameOrInside(const std::filesystem::path& inner, const std::filesystem::path& outer)
+{
+    auto i = inner.begin();
+    for (auto o = outer.begin(); o != outer.end(); ++o, ++i) {
+        if (o->empty())
+            continue;
+        if (i == inner.end() || *i != *o)
+            return false;
+    }
+    return true;
 }
 
 } // namespace
 
 bool ValidMemberName(std::string_view utf8)
 {
-    if (utf8.empty() || utf8.size() > 32 * 4)
+    const std::u32string name = decode(utf8);
+    if (name.empty() || name.size() > 32)
         return false;
-    int chars = 0;
-    for (std::size_t i = 0; i < utf8.size(); ++chars) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        if (c < 0x80) {
-            const bool ok =
-                (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
-            if (!ok)
-                return false;
-            ++i;
-            continue;
-        }
-        // Letters of other alphabets: a whole two-byte sequence of Latin-1, Greek, Cyrillic and the like.
-        if (c < 0xC3 || c > 0xD4 || i + 1 >= utf8.size() || (static_cast<unsigned char>(utf8[i + 1]) & 0xC0) != 0x80)
+    int script = 0;
+    for (const char32_t c : name) {
+        const int s = scriptOf(c);
+        const bool sign = (c >= '0' && c <= '9') || c == '-' || c == '_';
+        if ((s == 0 && !sign) || (s != 0 && script != 0 && s != script))
             return false;
-        i += 2;
+        if (s != 0)
+            script = s;
     }
-    return chars <= 32;
+    return true;
+}
+
+bool NamesLookAlike(std::string_view a, std::string_view b)
+{
+    return a != b && !decode(a).empty() && skeleton(a) == skeleton(b);
+}
+
+std::string SharedFolderProblem(const std::string& shared, const std::string& work)
+{
+    std::error_code ec;
+    const auto a = std::filesystem::weakly_canonical(shared, ec);
+    const auto b = std::filesystem::weakly_canonical(work, ec);
+    if (ec)
+        return {};
+    if (a == b)
+        return "это рабочая папка Вельдора, где лежат ваши карты: общей папкой отряда она быть не может";
+    if (sameOrInside(a, b))
+        return "она лежит в рабочей папке Вельдора: выберите папку вне неё";
+    if (sameOrInside(b, a))
+        return "в ней лежит рабочая папка Вельдора: выберите папку, которая не содержит ваших карт";
+    return {};
+}
+
+OwnFolder LookAtOwnFolder(const std::string& shared, const std::string& name)
+{
+    struct stat st
+    {
+    };
+    if (::stat(shared.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return OwnFolder::NoSharedFolder;
+    if (::lstat((shared + "/" + name).c_str(), &st) != 0)
+        return OwnFolder::Missing;
+    if (S_ISLNK(st.st_mode))
+        return OwnFolder::Link;
+    return S_ISDIR(st.st_mode) ? OwnFolder::Folder : OwnFolder::Other;
 }
 
 bool IsSyncTemporary(std::string_view name)
@@ -101,16 +202,21 @@ std::vector<SquadMemberScan> ScanSquadFolder(const std::string& folder, std::str
         };
         if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
             continue;
-        SquadMemberScan scan{name, {}};
-        const auto& files = MapFiles();
-        for (std::size_t i = 0; i < files.size(); ++i)
-            scan.maps[i] = stamp(path + "/" + files[i].name);
-        members.push_back(std::move(scan));
+        members.push_back(ScanSquadMember(folder, name));
     }
     ::closedir(dir);
     std::sort(members.begin(), members.end(),
               [](const SquadMemberScan& a, const SquadMemberScan& b) { return a.name < b.name; });
     return members;
+}
+
+SquadMemberScan ScanSquadMember(const std::string& folder, const std::string& name)
+{
+    SquadMemberScan scan{name, {}, {}};
+    const auto& files = MapFiles();
+    for (std::size_t i = 0; i < files.size(); ++i)
+        scan.maps[i] = stamp(folder + "/" + name + "/" + files[i].name, files[i], scan.problem);
+    return scan;
 }
 
 } // namespace veldor

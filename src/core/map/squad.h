@@ -13,8 +13,26 @@ namespace veldor {
 // A group's shared folder, kept in step by a sync engine: each member writes only `<folder>/<name>/` and reads
 // the others' subfolders. These are the rules for what is there; nothing here writes.
 
-// A member's name in the folder: letters (any alphabet), digits, '-' and '_', 1 to 32 characters (UTF-8).
+// A member's name in the folder: letters of one alphabet (Latin, Greek or Cyrillic, never mixed: «Рutnik» with a
+// Cyrillic «Р» would pass for «Putnik»), digits, '-' and '_', 1 to 32 characters (UTF-8).
 bool ValidMemberName(std::string_view utf8);
+// Whether two different names look alike on screen (letters of other alphabets that look Latin, and case).
+bool NamesLookAlike(std::string_view a, std::string_view b);
+
+// Why `shared` cannot be the group's shared folder of a window working in `work` (the same folder, one inside
+// the other); empty when it can. In Russian.
+std::string SharedFolderProblem(const std::string& shared, const std::string& work);
+
+// What stands at our own subfolder `<shared>/<name>`, looked at without following links.
+enum class OwnFolder
+{
+    Missing, // to be made (the shared folder itself is there)
+    Folder,
+    Link,
+    Other, // a file, a pipe, a device
+    NoSharedFolder,
+};
+OwnFolder LookAtOwnFolder(const std::string& shared, const std::string& name);
 
 // A name a sync engine or an editor uses for something not (yet) a file of its own: a file still arriving, a
 // partial download, a conflict copy, a lock. Such entries are never read.
@@ -34,6 +52,8 @@ struct SquadMemberScan
 {
     std::string name;
     std::array<std::optional<SquadFileStamp>, 4> maps{};
+    // What keeps the files from being read, in Russian: a file missing, not a regular file, of another size.
+    std::string problem;
     bool operator==(const SquadMemberScan&) const = default;
 };
 
@@ -51,5 +71,7 @@ MemberReadiness JudgeMember(const SquadMemberScan& scan, std::int64_t nowMs, std
 // The members' subfolders of a shared folder: every folder whose name is a valid member name, except ours
 // (`own`), whatever else lies there. Links are not followed.
 std::vector<SquadMemberScan> ScanSquadFolder(const std::string& folder, std::string_view own);
+// One member's subfolder looked at again (after reading it, to see whether it changed meanwhile).
+SquadMemberScan ScanSquadMember(const std::string& folder, const std::string& name);
 
 } // namespace veldor

@@ -154,11 +154,17 @@ std::string UndoHistory::redoName() const
     return m_redo.empty() ? std::string{} : m_redo.back().name;
 }
 
-void UndoHistory::apply(const Action& action, Atlas& atlas, bool forward)
+bool UndoHistory::takeIn(const Prepared& prepared, Atlas& atlas)
 {
+    return prepared.m_action && apply(*prepared.m_action, atlas, true, true);
+}
+
+bool UndoHistory::apply(const Action& action, Atlas& atlas, bool forward, bool whole)
+{
+    bool changed = false;
     for (const Run& run : action.runs) {
         std::uint8_t* table = atlas.bytes(run.table).data();
-        const bool bytewise = run.table != MapTable::MapCrd;
+        const bool bytewise = !whole && run.table != MapTable::MapCrd;
         const std::uint8_t* data = run.data.data();
         for (std::uint32_t k = 0; k < run.count; ++k, data += 2 * run.unit) {
             const std::uint8_t* from = forward ? data : data + run.unit;
@@ -168,19 +174,25 @@ void UndoHistory::apply(const Action& action, Atlas& atlas, bool forward)
             // door seen since stays, the flag on the cell comes back), a list slot as the one entry it is.
             if (!bytewise && std::memcmp(at, from, run.unit) == 0) {
                 std::memcpy(at, to, run.unit);
+                changed = true;
                 continue;
             }
             for (std::uint16_t b = 0; bytewise && b < run.unit; ++b) {
-                if (at[b] == from[b])
+                if (at[b] == from[b] && at[b] != to[b]) {
                     at[b] = to[b];
+                    changed = true;
+                }
             }
         }
     }
     for (const MarkerChange& m : action.markers) {
         const std::string& from = forward ? m.before : m.after;
-        if (atlas.markText(m.lab, m.level, m.x, m.y) == from)
+        if (atlas.markText(m.lab, m.level, m.x, m.y) == from) {
             atlas.setMarkText(m.lab, m.level, m.x, m.y, forward ? m.after : m.before);
+            changed = true;
+        }
     }
+    return changed;
 }
 
 std::optional<unsigned> UndoHistory::undo(Atlas& atlas)

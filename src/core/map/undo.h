@@ -57,6 +57,10 @@ public:
     class Prepared;
     static Prepared prepare(const Before& before, const Atlas& copy, std::string name);
     bool apply(Prepared prepared, Atlas& atlas);
+    // Another's change (a group member's merge) done on the atlas and kept out of the history: a cell, list slot
+    // or marker changes only where it still holds exactly what the copy held, so that whatever the atlas learned
+    // since stays whole. Whether it changed anything.
+    static bool takeIn(const Prepared& prepared, Atlas& atlas);
 
     bool canUndo() const { return !m_undo.empty(); }
     bool canRedo() const { return !m_redo.empty(); }
@@ -106,7 +110,8 @@ private:
     // Adds a changed unit to the last run when it continues it, else starts a run.
     static void addUnit(std::vector<Run>& runs, MapTable table, std::size_t offset, std::size_t unit,
                         const std::uint8_t* before, const std::uint8_t* after, std::size_t stride);
-    static void apply(const Action& action, Atlas& atlas, bool forward);
+    // `whole`: a unit changes only where it holds all of what it held, never byte by byte.
+    static bool apply(const Action& action, Atlas& atlas, bool forward, bool whole = false);
     // Records the prepared action, done on `atlas` first unless that is null (already done there).
     bool push(Prepared prepared, Atlas* atlas);
     void trim();

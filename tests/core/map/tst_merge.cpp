@@ -79,8 +79,15 @@ private slots:
         explore(*ours, 14, 0, 40, 1, {0, 0, 3, 0, 0, 0});
         explore(*theirs, 14, 0, 40, 1, {1, 0, 0, 1, 1, 'M'});
 
+        // Junk: bytes this program never writes (a side code 9, an unknown object, an explored byte 255).
+        explore(*theirs, 3, 0, 1, 1, {9, 0, 0, 0, 1, 'n'});
+        explore(*theirs, 3, 0, 2, 1, {0, 0, 0, 0, 1, 'Z'});
+        explore(*theirs, 3, 0, 3, 1, {0, 0, 0, 0, 255, 'n'});
+
         const TMapCell keptExplored = *ours->cell(9, 3, 20, 20);
         const MergeResult result = MergeAtlas(*ours, *theirs);
+        QCOMPARE(result.labs[3].cellsSkipped, 3);
+        QVERIFY(sameCell(*ours->cell(3, 0, 1, 1), {0, 0, 0, 0, 0, 0}));
 
         QVERIFY(sameCell(*ours->cell(1, 0, 5, 5), {1, 2, 0, 8, 1, 'F'}));
         QVERIFY(sameCell(*ours->cell(1, 0, 6, 5), {0, 1, 8, 0, 1, 'n'}));

@@ -18,7 +18,7 @@ class TestSquad : public QObject
 
     static SquadMemberScan whole(std::int64_t modifiedMs)
     {
-        SquadMemberScan scan{"Alpha", {}};
+        SquadMemberScan scan{"Alpha", {}, {}};
         for (std::size_t i = 0; i < 4; ++i)
             scan.maps[i] = SquadFileStamp{MapFiles()[i].size, modifiedMs};
         return scan;
@@ -42,6 +42,9 @@ private slots:
         QTest::newRow("lock") << "~$map.crd" << false << true;
         QTest::newRow("cloud conflict") << "map.crd (Conflicted Copy 2026-12-09)" << false << true;
         QTest::newRow("a map file") << "map1.map" << false << false;
+        QTest::newRow("greek") << "Αλφα" << true << false;
+        QTest::newRow("mixed scripts") << "Рutnik" << false << false; // a Cyrillic «Р»
+        QTest::newRow("sign of latin-1") << "a×b" << false << false;
     }
 
     void names()
@@ -87,6 +90,59 @@ private slots:
         QVERIFY(!members[0].maps[1]); // only arriving under a temporary name
         QCOMPARE(members[1].name, std::string("Bravo"));
         QVERIFY(!members[1].maps[0]); // a link is not a map file
+        QCOMPARE(members[1].problem, std::string("map1.map: ссылка, а не файл"));
+        QCOMPARE(members[0].problem, std::string("map2.map: нет файла"));
+    }
+
+    void namesThatLookAlike()
+    {
+        QVERIFY(NamesLookAlike("Putnik", "Рutnik"));
+        QVERIFY(NamesLookAlike("Hero", "hero"));
+        QVERIFY(!NamesLookAlike("Hero", "Hero"));
+        QVERIFY(!NamesLookAlike("Hero", "Heron"));
+    }
+
+    // What may be the shared folder, and what stands where our own subfolder goes.
+    void folderShapes_data()
+    {
+        QTest::addColumn<QString>("shared"); // relative to a temporary root; the working folder is "work"
+        QTest::addColumn<QString>("own");    // what to put at <shared>/Me: "", "folder", "link", "file"
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<int>("state");
+        QTest::newRow("a folder of its own") << "group"
+                                             << "" << false << int(OwnFolder::Missing);
+        QTest::newRow("ours there") << "group"
+                                    << "folder" << false << int(OwnFolder::Folder);
+        QTest::newRow("ours a link") << "group"
+                                     << "link" << false << int(OwnFolder::Link);
+        QTest::newRow("ours a file") << "group"
+                                     << "file" << false << int(OwnFolder::Other);
+        QTest::newRow("missing") << "gone"
+                                 << "" << false << int(OwnFolder::NoSharedFolder);
+        QTest::newRow("the working folder") << "work"
+                                            << "" << true << int(OwnFolder::Missing);
+        QTest::newRow("inside the working folder") << "work/group"
+                                                   << "" << true << int(OwnFolder::Missing);
+        QTest::newRow("holding the working folder") << "."
+                                                    << "" << true << int(OwnFolder::Missing);
+    }
+    void folderShapes()
+    {
+        QFETCH(QString, shared);
+        QFETCH(QString, own);
+        QTemporaryDir dir;
+        const QString root = dir.path();
+        QVERIFY(QDir(root).mkpath(QStringLiteral("work/group")) && QDir(root).mkpath(QStringLiteral("group")));
+        const QString folder = QDir::cleanPath(root + "/" + shared);
+        const QString me = folder + QStringLiteral("/Me");
+        if (own == QLatin1String("folder"))
+            QVERIFY(QDir().mkpath(me));
+        else if (own == QLatin1String("link"))
+            QVERIFY(::symlink(QString(root + "/work").toUtf8().constData(), me.toUtf8().constData()) == 0);
+        else if (own == QLatin1String("file"))
+            QVERIFY(writeAll(me, "x"));
+        QTEST(!SharedFolderProblem(folder.toStdString(), (root + "/work").toStdString()).empty(), "refused");
+        QTEST(int(LookAtOwnFolder(folder.toStdString(), "Me")), "state");
     }
 };
 

@@ -5,6 +5,7 @@
 #include "map/undo.h"
 
 #include <QTest>
+#include <cstring>
 #include <functional>
 #include <memory>
 
@@ -134,6 +135,23 @@ private slots:
         QCOMPARE(std::tuple(atlas->cell(20, 2, 4, 3)->Object, atlas->cell(20, 2, 3, 3)->West), std::tuple('n', 5));
         history.undo(*atlas);
         QCOMPARE(atlas->cell(20, 2, 4, 3)->Object, 'L');
+    }
+
+    // A teammate's merge taken in outside the history: a cell the reader explored since keeps every byte.
+    void anothersChangeKeepsWhatChangedSinceWhole()
+    {
+        auto atlas = std::make_unique<Atlas>();
+        auto copy = std::make_unique<Atlas>(*atlas);
+        const UndoHistory::Before taken(*copy, 0);
+        *copy->cell(14, 0, 5, 5) = TMapCell{1, 1, 1, 1, 1, 'n'};
+        *copy->cell(14, 0, 6, 5) = TMapCell{1, 0, 0, 0, 1, 'n'};
+        const UndoHistory::Prepared change = UndoHistory::prepare(taken, *copy, {});
+        const TMapCell seen{0, 1, 0, 0, 1, 'n'}; // seen meanwhile: walls where theirs had ways
+        *atlas->cell(14, 0, 5, 5) = seen;
+        QVERIFY(UndoHistory::takeIn(change, *atlas));
+        QVERIFY(std::memcmp(atlas->cell(14, 0, 5, 5), &seen, sizeof(TMapCell)) == 0);
+        QCOMPARE(atlas->cell(14, 0, 6, 5)->Explored, 1);
+        QVERIFY(!UndoHistory::takeIn(change, *atlas)); // nothing more to take
     }
 
     void nothingChangedIsNotAnAction()
