@@ -255,7 +255,8 @@ SquadSync::WriteOut SquadSync::writeMember(const Atlas& atlas, const QString& fo
         result.problem = gone;
         return result;
     }
-    switch (LookAtOwnFolder(shared, name)) {
+    const OwnFolder state = LookAtOwnFolder(shared, name);
+    switch (state) {
     case OwnFolder::NoSharedFolder:
         result.problem = unreachableText(folder, 0, 0);
         return result;
@@ -273,13 +274,13 @@ SquadSync::WriteOut SquadSync::writeMember(const Atlas& atlas, const QString& fo
         }
         break;
     case OwnFolder::Folder:
-        if (result.fingerprint == before && QFileInfo::exists(dir + QStringLiteral("/member.txt")))
-            return result; // nothing new since the last write-out
         break;
     }
     const SmallFile member = readSmallRegularFile(own + "/member.txt", 4096);
     result.otherId = member.status == ReadStatus::Ok && member.bytes.find("id=") != std::string::npos &&
                      member.bytes.find("id=" + id) == std::string::npos;
+    if (state == OwnFolder::Folder && result.fingerprint == before && member.status == ReadStatus::Ok)
+        return result; // nothing new since the last write-out
     MapFilesReport report = ExportMaps(atlas, own);
     const FileResult markers = SaveMarkers(atlas, own, LinkPolicy::StayInFolder);
     if (!markers.ok)

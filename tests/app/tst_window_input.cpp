@@ -421,8 +421,9 @@ private slots:
     {
         auto form = fx.active(UserDat{});
         QVERIFY(form);
-        form->atlas().setMarkText(form->shownLab(), 0, 4, 6, std::string(15'000'000, 'a'));
-        person::hover(form->controls().sg->viewport(), form->controls().sg->cellRect(4, 6).center());
+        form->atlas().setMarkText(form->shownLab(), 0, 5, 7, std::string(15'000'000, 'a'));
+        person::hover(form->controls().sg->viewport(), form->controls().sg->cellRect(2, 2).center());
+        person::hover(form->controls().sg->viewport(), form->controls().sg->cellRect(5, 7).center());
         QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), kWait);
         const QStringList lines = QToolTip::text().split(QLatin1Char('\n'));
         QCOMPARE(lines.mid(1).join(QString()), QString(500, QLatin1Char('a')) + QStringLiteral("…"));

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <string_view>
 #include <sys/stat.h>
 
 namespace veldor {
@@ -48,13 +50,19 @@ void mergeCells(Atlas& ours, const Atlas& theirs, MergeResult& result)
     }
 }
 
-// Text of the lists: no control characters (a damaged file's bytes would show as boxes in the memos).
+// Text of the lists as the program writes it: one cell's "L-3(12x7); " (a damaged or hostile file's bytes would
+// fill the memos with junk).
 bool wellFormed(const std::string& entry)
 {
-    for (const char c : entry)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
-            return false;
-    return true;
+    int level = -1;
+    int x = 0;
+    int y = 0;
+    char tail[4] = {};
+    int used = 0;
+    return std::sscanf(entry.c_str(), "L-%2d(%3dx%3d%3c%n", &level, &x, &y, tail, &used) == 4 &&
+           static_cast<std::size_t>(used) == entry.size() && std::string_view(tail, 3) == "); " && level >= 0 &&
+           level < kLevelCount && x >= 1 && x <= kMaxMapSide && y >= 1 && y <= kMaxMapSide &&
+           PositionEntry(level, x, y) == entry;
 }
 
 void mergeMarkers(Atlas& ours, const Atlas& theirs, MergeResult& result)

@@ -39,8 +39,8 @@ struct MergeResult
 // neighbour) keeps our code. List entries are added as the recorder adds them: not when the labyrinth's
 // list shows the text already, into the first free slot of the same level, dropped when every slot is taken.
 // A cell of theirs whose bytes are not ones this program writes (side codes 0..8, a known object, explored 0 or 1)
-// is junk and never comes in. A marker comes in for a cell that has none of ours, bounded as above. Entries with
-// control characters are not text of the lists and never come in. Merging the same atlas again adds nothing.
+// is junk and never comes in. A marker comes in for a cell that has none of ours, bounded as above. Only entries
+// the program writes ("L-3(12x7); ") come in. Merging the same atlas again adds nothing.
 MergeResult MergeAtlas(Atlas& ours, const Atlas& theirs);
 // Whether every byte of the cell is one the program itself writes.
 bool WellFormedCell(const TMapCell& cell);

@@ -122,8 +122,11 @@ private slots:
         AppendEntry(*theirs->levelLists(12, 4), ListKind::Transitions, PositionEntry(4, 30, 2));
         AppendEntry(*theirs->levelLists(12, 4), ListKind::Transitions, PositionEntry(4, 30, 2));
         AppendEntry(*theirs->levelLists(12, 0), ListKind::Flags, PositionEntry(0, 1, 40));
-        // Bytes of a damaged file are no entry.
+        // Bytes of a damaged or hostile file are no entry: only what the program writes.
         SetSlotText(*theirs->levelLists(12, 2), ListKind::Flags, 0, std::string(7, '\x07'));
+        SetSlotText(*theirs->levelLists(12, 2), ListKind::Flags, 1, std::string(255, '\xff'));
+        SetSlotText(*theirs->levelLists(12, 2), ListKind::Traps, 0, "L-2(0x5); ");
+        SetSlotText(*theirs->levelLists(12, 2), ListKind::Traps, 1, "L-2(5x5); extra");
         // Markers come in where ours has none.
         ours->setMarkText(5, 0, 1, 1, "ours");
         theirs->setMarkText(5, 0, 1, 1, "theirs");
