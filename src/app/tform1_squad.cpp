@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -105,23 +106,25 @@ void TForm1::showSquadMembers()
                       ? QStringLiteral("принёс за сеанс: %1, %2").arg(cellCount(m.cells), entryCount(m.entries))
                       : m.state);
         if (m.cellsSkipped > 0)
-            state << QStringLiteral("пропущено клеток с неверными данными: %1").arg(m.cellsSkipped);
+            state << QStringLiteral("пропущено клеток с неверными данными: %1")
+                         .arg(QLocale(QLocale::Russian).toString(m.cellsSkipped));
         if (const QString bounds =
                 markerLimits(m.markersCut, m.markersSkipped, qint64(kMaxMarkerTaken), kMaxMarkersTaken);
             !bounds.isEmpty())
             state << bounds;
         table->setItem(row, 0, new QTableWidgetItem(name));
-        table->setItem(row, 1,
+        table->setItem(row, 2,
                        new QTableWidgetItem(m.written.isValid() ? m.written.toString(QStringLiteral("dd.MM.yyyy HH:mm"))
                                                                 : QStringLiteral("—")));
-        table->setItem(row, 2, new QTableWidgetItem(state.join(QStringLiteral("; "))));
+        table->setItem(row, 3, new QTableWidgetItem(state.join(QStringLiteral("; "))));
         auto* take = new QCheckBox(QStringLiteral("Брать карты"));
         take->setObjectName(QStringLiteral("take_") + m.name);
         take->setChecked(m.taken);
         connect(take, &QCheckBox::toggled, this, [this, member = m.name](bool on) { m_squad->setTaken(member, on); });
-        table->setCellWidget(row, 3, take);
+        table->setCellWidget(row, 1, take);
     }
     table->resizeColumnsToContents();
+    table->resizeRowsToContents();
     table->setVisible(!members.isEmpty());
     layout->addWidget(table);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
