@@ -186,7 +186,7 @@ void TForm1::buildLayout()
     ComboBox1->setCurrentIndex(0);
     Label12 = label("Label12", QStringLiteral("Уровень:"), TabSheet1);
     ComboBox2 = dropDownList("ComboBox2", QStringLiteral("Уровень"), TabSheet1);
-    for (int level = 0; level <= 9; ++level)
+    for (int level = 0; level < kLevelCount; ++level)
         ComboBox2->addItem(QString::number(level));
     ComboBox2->setCurrentIndex(0);
     Label13 = label("Label13", QStringLiteral("Размер клетки:"), TabSheet1);

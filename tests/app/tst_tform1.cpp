@@ -155,7 +155,7 @@ private slots:
         QCOMPARE(form->controls().Timer2->interval(), 200);
         QCOMPARE(form->controls().ComboBox1->count(), 20);
         QCOMPARE(form->controls().ComboBox1->itemText(13), QStringLiteral("Лагденойский Лес"));
-        QCOMPARE(form->controls().ComboBox2->count(), 10);
+        QCOMPARE(form->controls().ComboBox2->count(), kLevelCount); // every level of a labyrinth, 0..16
         QCOMPARE(form->controls().ComboBox5->count(), 61);
         QCOMPARE(form->controls().ComboBox5->currentText(), QStringLiteral("0"));
         QCOMPARE(form->controls().ComboBox3->count(), 17);

@@ -533,13 +533,14 @@ private slots:
     {
         auto form = fx.active(UserDat{});
         QVERIFY(form);
-        form->atlas().setMarkText(form->shownLab(), 2, 7, 8, "\xD2\xE0\xE9\xED\xE8\xEA"); // "Тайник"
+        form->atlas().setMarkText(form->shownLab(), 12, 7, 8, "\xD2\xE0\xE9\xED\xE8\xEA"); // "Тайник"
         QVERIFY(person::chooseMenu(form->controls().MainMenu1,
                                    {QStringLiteral("Правка"), QStringLiteral("Найти на карте...")}));
         QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QLineEdit*>(person::focused()), kWait);
         QVERIFY(person::type(QStringLiteral("тайн")));
         QVERIFY(person::press(Qt::Key_Return));
-        QTRY_COMPARE_WITH_TIMEOUT(form->shownLevel(), 2, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(form->shownLevel(), 12, kWait); // levels above 9 too
+        QCOMPARE(form->controls().ComboBox2->currentText(), QStringLiteral("12"));
         QCOMPARE(QPoint(form->controls().sg->col(), form->controls().sg->row()), QPoint(7, 8));
     }
 

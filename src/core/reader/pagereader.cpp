@@ -361,7 +361,7 @@ TickOutcome RecognizePage(const PageLines& lines, Atlas& atlas, ReaderState& sta
             }
         }
     }
-    host.setCaptionPrefix(state.ViewX != 0 && state.ViewY != 0 ? CaptionPrefix(state, host.curLevel()) : "");
+    host.setCaptionPrefix(state.ViewX != 0 && state.ViewY != 0 ? CaptionPrefix(state, state.PageLevel) : "");
     return TickOutcome::Recognised;
 }
 

@@ -184,6 +184,15 @@ private slots:
         }
     }
 
+    // Another level shown (the overview, a search): the caption still names the player's.
+    void theCaptionNamesThePlayersLevel()
+    {
+        tick(page({}, 0, 3, 2));
+        host.level = 1;
+        tick(page({}, 0, 3, 2));
+        QVERIFY(host.caption.starts_with("L - 0 (3,2)"));
+    }
+
     void markersOnTheLastLineCountAsAbsent()
     {
         // The page ends with the title line: no position is read, but the fatigue before it is.
