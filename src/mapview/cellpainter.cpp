@@ -27,11 +27,22 @@ void sgDrawCell(QPainter& painter, const QRect& rect, const CellInputs& in, cons
     const int R = rect.left() + rect.width(); // right and bottom edges are exclusive
     const int B = rect.top() + rect.height();
 
-    if (in.marker)
-        painter.fillRect(QRect(L, T, 5, 5), QColor(255, 0, 0));
+    // The marker's red corner goes over everything else, outlined in white: seen on a walked (black) cell, a
+    // red door and the unexplored background alike.
+    const auto markerCorner = [&] {
+        if (!in.marker)
+            return;
+        const int d = std::max(5, (R - L) / 3);
+        const QPoint corner[] = {{L, T}, {L + d, T}, {L, T + d}};
+        painter.setPen(QPen(Qt::white, 1));
+        painter.setBrush(QColor(255, 0, 0));
+        painter.drawPolygon(corner, 3);
+        painter.setBrush(Qt::NoBrush);
+    };
     if (!in.cell) {
         if (in.player)
             painter.drawPixmap(L, T, icons.icon(MapIcons::Player));
+        markerCorner();
         return;
     }
     const TMapCell& c = *in.cell;
@@ -73,6 +84,7 @@ void sgDrawCell(QPainter& painter, const QRect& rect, const CellInputs& in, cons
     }
     if (in.player)
         painter.drawPixmap(L, T, icons.icon(MapIcons::Player));
+    markerCorner();
 }
 
 } // namespace veldor

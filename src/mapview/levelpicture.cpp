@@ -50,9 +50,10 @@ std::vector<LegendEntry> LegendEntries()
         cell.Object = kind.code;
         entries.push_back({fromUtf8Text(kind.name), cell});
     }
-    // The map shows the marker's corner where the cell itself is not yet drawn.
     LegendEntry marker{QStringLiteral("Ваш маркер на неисследованной клетке (текст в подсказке)"), TMapCell{}};
     marker.marker = true;
+    LegendEntry walkedMarker{QStringLiteral("Ваш маркер на исследованной клетке"), open};
+    walkedMarker.marker = true;
     LegendEntry player{QStringLiteral("Вы"), open};
     player.player = true;
     LegendEntry route{QStringLiteral("Путь к выходу"), open};
@@ -61,7 +62,7 @@ std::vector<LegendEntry> LegendEntries()
     way.onFrontierPath = true;
     LegendEntry opening{QStringLiteral("Неисследованная клетка, куда ведёт путь"), TMapCell{}};
     opening.frontierOpening = true;
-    for (LegendEntry* e : {&marker, &player, &route, &way, &opening})
+    for (LegendEntry* e : {&marker, &walkedMarker, &player, &route, &way, &opening})
         entries.push_back(*e);
     return entries;
 }

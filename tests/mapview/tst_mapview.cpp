@@ -105,19 +105,21 @@ private slots:
         }
     }
 
-    void markerShowsOnlyOnUnexploredCells()
+    // The red corner of a marker shows on every cell: walked ones are where players set them.
+    void markerShowsOnEveryCell()
     {
         TMapCell unexplored{};
         QImage img = drawn({&unexplored, true, false, 1, false});
-        QCOMPARE(at(img, 10, 10), QColor(255, 0, 0));
-        QCOMPARE(at(img, 14, 14), QColor(255, 0, 0));
-        QCOMPARE(at(img, 15, 10), QColor(128, 128, 128));
+        QCOMPARE(at(img, 11, 11), QColor(255, 0, 0));
+        QCOMPARE(at(img, 10, 10), QColor(Qt::white)); // outlined, to be seen on red doors and black cells
+        QCOMPARE(at(img, 16, 10), QColor(128, 128, 128));
         TMapCell explored{1, 1, 1, 1, 1, 'n'};
         img = drawn({&explored, true, false, 1, false});
-        QCOMPARE(at(img, 12, 12), QColor(Qt::black));
+        QCOMPARE(at(img, 11, 11), QColor(255, 0, 0));
+        QCOMPARE(at(img, 20, 20), QColor(Qt::black));
         // Without a labyrinth the marker and the player are still drawn.
         img = drawn({nullptr, true, false, 0, true});
-        QCOMPARE(at(img, 10, 10), QColor(255, 0, 0));
+        QCOMPARE(at(img, 11, 11), QColor(255, 0, 0));
         QVERIFY(at(img, 13, 3 + 10) != QColor(128, 128, 128));
     }
 
