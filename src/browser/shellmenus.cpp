@@ -24,7 +24,7 @@
 namespace veldor {
 namespace {
 
-const QString kEmpty = QStringLiteral(" (Empty) ");
+const QString kEmpty = QStringLiteral("(пусто)");
 
 void addEmptyItem(QMenu* menu)
 {
@@ -280,12 +280,14 @@ void TFavoritesMenu::addFavorite()
 {
     TWebbrowser* browser = Webbrowser ? Webbrowser() : nullptr;
     if (!browser) {
-        m_prompts->showInformation(nullptr, Localization.AddFavorites, QStringLiteral("Not connected to Favorites."));
+        m_prompts->showInformation(nullptr, Localization.AddFavorites,
+                                   QStringLiteral("Нет вкладки, страницу которой можно добавить в избранное."));
         return;
     }
     const QString url = browser->locationUrl();
     if (url.isEmpty() || url == QLatin1String("about:blank")) {
-        m_prompts->showInformation(nullptr, Localization.AddFavorites, QStringLiteral("No URL selected."));
+        m_prompts->showInformation(nullptr, Localization.AddFavorites,
+                                   QStringLiteral("На вкладке не открыта страница: добавлять в избранное нечего."));
         return;
     }
     QString name = browser->locationName().isEmpty() ? url : browser->locationName();

@@ -78,10 +78,10 @@ public:
     QString Caption;
     struct
     {
-        QString AddFavorites = QStringLiteral("Add to Favorites");
-        QString OrganizeFavorites = QStringLiteral("Organize Favorites");
-        QString ImportFavorites = QStringLiteral("Import Favorites");
-        QString ExportFavorites = QStringLiteral("Export Favorites");
+        QString AddFavorites = QStringLiteral("Добавить в избранное...");
+        QString OrganizeFavorites = QStringLiteral("Упорядочить избранное...");
+        QString ImportFavorites = QStringLiteral("Импорт избранного...");
+        QString ExportFavorites = QStringLiteral("Экспорт избранного...");
     } Localization;
     // What "Organize Favorites" runs with the folder as its argument.
     QString FileManagerCommand = QStringLiteral("xdg-open");

@@ -345,7 +345,7 @@ private slots:
         favorites->FileManagerCommand = fx.file("no-file-manager-here");
         const int before = favorites->menu()->actions().size();
         QVERIFY(person::chooseMenu(form->controls().MainMenu1,
-                                   {QStringLiteral("Избранное"), QStringLiteral("Organize Favorites")}));
+                                   {QStringLiteral("Избранное"), QStringLiteral("Упорядочить избранное...")}));
         QTRY_COMPARE_WITH_TIMEOUT(prompts->informations.size(), 1, kWait);
         QVERIFY2(prompts->informations.first().contains(favorites->folder()),
                  qPrintable(prompts->informations.first()));
@@ -376,7 +376,7 @@ private slots:
         QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Alpha")));
         TWebbrowser* tab = FormFixture::tab(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!tab->busy() && !tab->url().isEmpty(), kWait);
-        const QStringList add{QStringLiteral("Избранное"), QStringLiteral("Add to Favorites")};
+        const QStringList add{QStringLiteral("Избранное"), QStringLiteral("Добавить в избранное...")};
 
         prompts->textAnswers = {QStringLiteral("Игрок")};
         prompts->answers = {UserPrompts::Answer::No};

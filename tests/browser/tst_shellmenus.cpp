@@ -98,7 +98,8 @@ private slots:
     {
         TFavoritesMenu favorites(dir->filePath(QStringLiteral("Favorites")), prompts);
         favorites.BuildMenu();
-        QCOMPARE(texts(favorites.menu()), QStringList({"Add to Favorites", "Organize Favorites", "-", " (Empty) "}));
+        QCOMPARE(texts(favorites.menu()),
+                 QStringList({"Добавить в избранное...", "Упорядочить избранное...", "-", "(пусто)"}));
         QVERIFY(!favorites.menu()->actions().last()->isEnabled());
     }
 
@@ -114,8 +115,9 @@ private slots:
         TFavoritesMenu favorites(root, prompts);
         QSignalSpy chosen(&favorites, &TFavoritesMenu::OnURLSelected);
         favorites.BuildMenu();
-        QCOMPARE(texts(favorites.menu()), QStringList({"Add to Favorites", "Organize Favorites", "-", "Игра", "Пусто",
-                                                       QString(50, QLatin1Char('z')) + "...", "Анонсы"}));
+        QCOMPARE(texts(favorites.menu()),
+                 QStringList({"Добавить в избранное...", "Упорядочить избранное...", "-", "Игра", "Пусто",
+                              QString(50, QLatin1Char('z')) + "...", "Анонсы"}));
         QMenu* game = submenuOf(favorites.menu(), QStringLiteral("Игра"));
         QVERIFY(game && game->actions().isEmpty()); // filled when first opened
         emit game->aboutToShow();
@@ -123,7 +125,7 @@ private slots:
         QCOMPARE(texts(game), QStringList({"Кланы", "Форум"}));
         QMenu* emptyFolder = submenuOf(favorites.menu(), QStringLiteral("Пусто"));
         emit emptyFolder->aboutToShow();
-        QCOMPARE(texts(emptyFolder), QStringList({" (Empty) "}));
+        QCOMPARE(texts(emptyFolder), QStringList({"(пусто)"}));
         itemOf(game, QStringLiteral("Форум"))->trigger();
         QCOMPARE(chosen.size(), 1);
         QCOMPARE(chosen.at(0).at(1).toString(), QStringLiteral("http://forum.example/?a=1&b=2"));
@@ -133,9 +135,10 @@ private slots:
     {
         TFavoritesMenu favorites(dir->filePath(QStringLiteral("Favorites")), prompts);
         favorites.BuildMenu();
-        itemOf(favorites.menu(), QStringLiteral("Add to Favorites"))->trigger();
+        itemOf(favorites.menu(), QStringLiteral("Добавить в избранное..."))->trigger();
         QCOMPARE(prompts->informations.size(), 1);
-        QVERIFY(prompts->informations[0].endsWith(QStringLiteral("Not connected to Favorites.")));
+        QVERIFY(prompts->informations[0].endsWith(
+            QStringLiteral("Нет вкладки, страницу которой можно добавить в избранное.")));
     }
 
     void historyGroupsByDayAndSiteAndRebuildsAfterAChoice()
