@@ -3,8 +3,9 @@
 # folder of its own (run/ in the repository) where the map files, user.dat and the sounds live.
 source "$(dirname "$0")/common.sh"
 
-install_packages
-build
+# Only what playing needs: the program, the practice server and the sounds tool (the test command builds the rest).
+install_packages "${RUN_PACKAGES[@]}"
+build veldor practice-server make-sounds
 WORK="$ROOT/run"
 mkdir -p "$WORK"
 cd "$WORK"
