@@ -95,7 +95,7 @@ QStringList MapRecovery::start()
     }
     const bool sameMaps = read.base == base;
     const QString when = QLocale().toString(QDateTime::fromMSecsSinceEpoch(read.lastChange), QLocale::ShortFormat);
-    QString question = QStringLiteral("Предыдущий сеанс завершился, не сохранив карты. Восстановить несохранённые "
+    QString question = QStringLiteral("Прошлый раз Вельдор закрылся, не сохранив карты. Вернуть несохранённые "
                                       "изменения?\n\n%1\nПоследнее изменение: %2.")
                            .arg(describeChanges(CompareAtlases(m_atlas, *restored)), when);
     if (read.tornTail)

@@ -6,13 +6,17 @@
 #include "mapview/mapicons.h"
 #include "ui/qtcodec.h"
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QListWidget>
+#include <QLocale>
 #include <QProgressBar>
+#include <QScreen>
 #include <QSettings>
 #include <QShortcut>
 #include <QTableWidget>
+#include <algorithm>
 
 namespace veldor {
 namespace {
@@ -30,10 +34,19 @@ QString countsText(const LevelCounts& c)
         .arg(c.markers);
 }
 
+// "37 %", and below one percent with a tenth ("0,4 %"), so that a first walk does not read as nothing.
+QString shareText(const LevelCounts& c)
+{
+    const qint64 perMille = c.cells == 0 ? 0 : qint64(c.explored) * 1000 / c.cells;
+    if (c.explored > 0 && perMille < 10)
+        return QLocale(QLocale::Russian).toString(std::max<qint64>(perMille, 1) / 10.0, 'f', 1) + QStringLiteral(" %");
+    return QStringLiteral("%1 %").arg(c.percent());
+}
+
 } // namespace
 
 AtlasOverview::AtlasOverview(const Atlas& atlas, QSettings& settings, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_atlas(atlas), m_settings(settings)
+    : QWidget(parent, Qt::Tool), m_atlas(atlas), m_settings(settings) // stays above the main window
 {
     setObjectName(QStringLiteral("AtlasOverview"));
     setWindowTitle(QStringLiteral("Обзор атласа"));
@@ -84,6 +97,13 @@ AtlasOverview::AtlasOverview(const Atlas& atlas, QSettings& settings, QWidget* p
         resize(1000, 700);
         if (parent) // the first time over the middle of the main window, its menus free
             move(parent->geometry().center() - rect().center());
+    }
+    // A place remembered on a larger screen is fitted to this one, its title bar and close button in reach.
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        const QRect room = screen->availableGeometry();
+        resize(size().boundedTo(room.size() - QSize(20, 40)));
+        move(std::clamp(x(), room.left(), room.right() - width()),
+             std::clamp(y(), room.top(), room.bottom() - height()));
     }
     auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(close, &QShortcut::activated, this, &QWidget::close);
@@ -163,8 +183,11 @@ void AtlasOverview::fillShares()
 
 void AtlasOverview::showShare(unsigned lab)
 {
-    if (auto* bar = qobject_cast<QProgressBar*>(m_labs->cellWidget(static_cast<int>(lab) - 1, 1)))
-        bar->setValue(CountLabyrinth(m_atlas, lab).percent());
+    if (auto* bar = qobject_cast<QProgressBar*>(m_labs->cellWidget(static_cast<int>(lab) - 1, 1))) {
+        const LevelCounts c = CountLabyrinth(m_atlas, lab);
+        bar->setValue(c.percent());
+        bar->setFormat(shareText(c));
+    }
 }
 
 void AtlasOverview::paintTiles(const std::vector<int>& levels)
@@ -182,7 +205,7 @@ void AtlasOverview::paintTiles(const std::vector<int>& levels)
         const LevelCounts& c = counts[static_cast<std::size_t>(level)];
         QListWidgetItem* item = m_levels->item(level);
         item->setIcon(QPixmap::fromImage(paintLevel(m_atlas, m_lab, level, *m_icons, m_iconSize)));
-        item->setText(QStringLiteral("Уровень %1: %2 %\n").arg(level).arg(c.percent()) + countsText(c));
+        item->setText(QStringLiteral("Уровень %1: %2\n").arg(level).arg(shareText(c)) + countsText(c));
     }
 }
 

@@ -524,6 +524,7 @@ private slots:
         QVERIFY(levels->item(0)->text().contains(QStringLiteral("флаги: 0")));
         QVERIFY(mark(*form, 4, 6, {QStringLiteral("Добавить"), QStringLiteral("Флаг")})); // followed at once
         QVERIFY(levels->item(0)->text().contains(QStringLiteral("флаги: 1")));
+        QVERIFY(levels->item(3)->text().startsWith(QStringLiteral("Уровень 3: 0,1 %"))); // one cell of 900
         person::click(levels->viewport(), levels->visualItemRect(levels->item(3)).center());
         QTRY_COMPARE_WITH_TIMEOUT(form->shownLevel(), 3, kWait);
     }
@@ -594,7 +595,7 @@ private slots:
         auto again = fx.active(UserDat{});
         QVERIFY(again);
         QVERIFY(prompts->questions.last().startsWith(QStringLiteral(
-            "Предыдущий сеанс завершился, не сохранив карты. Восстановить несохранённые изменения?\n\n"
+            "Прошлый раз Вельдор закрылся, не сохранив карты. Вернуть несохранённые изменения?\n\n"
             "• стены или отметки изменены: 1 клетка;\n• в списках изменено: 1 запись.\nПоследнее изменение: ")));
         QVERIFY(prompts->yesNoDefaults.last()); // the files are the same: "Да" is the default
         QCOMPARE(again->atlas().cell(lab, level, 4, 6)->Object, 'L');
