@@ -43,6 +43,14 @@ MapSearch::MapSearch(const Atlas& atlas, std::function<unsigned()> firstLab, QWi
     connect(m_box, &QLineEdit::textChanged, this, &MapSearch::search);
     // Enter in the box shows the selected find, or the first.
     connect(m_box, &QLineEdit::returnPressed, this, [this] { choose(std::max(0, m_results->currentRow())); });
+    // Down in the box goes on into the results, the first (or the selected) one chosen.
+    auto* down = new QShortcut(QKeySequence(Qt::Key_Down), m_box, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(down, &QShortcut::activated, this, [this] {
+        if (m_results->rowCount() == 0)
+            return;
+        m_results->setFocus(Qt::TabFocusReason);
+        m_results->selectRow(std::max(0, m_results->currentRow()));
+    });
     // Enter on a row or a double click (the view's activation).
     connect(m_results, &QTableWidget::activated, this, [this](const QModelIndex& index) { choose(index.row()); });
     resize(560, 420);

@@ -34,6 +34,7 @@
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -539,6 +540,8 @@ private slots:
                                    {QStringLiteral("Правка"), QStringLiteral("Найти на карте...")}));
         QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QLineEdit*>(person::focused()), kWait);
         QVERIFY(person::type(QStringLiteral("тайн")));
+        QVERIFY(person::press(Qt::Key_Down)); // into the results
+        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QTableWidget*>(person::focused()), kWait);
         QVERIFY(person::press(Qt::Key_Return));
         QTRY_COMPARE_WITH_TIMEOUT(form->shownLevel(), 12, kWait); // levels above 9 too
         QCOMPARE(form->controls().ComboBox2->currentText(), QStringLiteral("12"));

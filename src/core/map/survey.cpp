@@ -160,6 +160,22 @@ SearchResult SearchAtlas(const Atlas& atlas, std::u8string_view query, unsigned 
     std::array<bool, 256> objects{};
     for (const ObjectKind& kind : kObjectKinds)
         objects[static_cast<unsigned char>(kind.code)] = contains(cp1251::fromUtf8(kind.name), wanted);
+    // What players and the game page call them: a word of these begun in the box finds the kinds beside it.
+    static const struct
+    {
+        std::u8string_view word;
+        std::string_view codes;
+    } kWords[] = {
+        {u8"монстр", "M"},  {u8"моб", "M"},      {u8"бой", "M"},       {u8"вещи", "r"},          {u8"добыча", "r"},
+        {u8"предмет", "r"}, {u8"переход", "du"}, {u8"лестница", "du"}, {u8"вниз", "d"},          {u8"вверх", "u"},
+        {u8"ловушк", "L"},  {u8"западня", "L"},  {u8"клад", "123456"}, {u8"сокровищ", "123456"}, {u8"знамя", "F"},
+        {u8"флажок", "F"},  {u8"наружу", "E"},   {u8"портал", "E"},
+    };
+    for (const auto& w : kWords)
+        if (folded(cp1251::fromUtf8(w.word)).starts_with(wanted) ||
+            wanted.starts_with(folded(cp1251::fromUtf8(w.word))))
+            for (const char code : w.codes)
+                objects[static_cast<unsigned char>(code)] = true;
     if (first >= 1 && first <= kLabyrinthCount)
         searchLab(atlas, first, wanted, objects, limit, result);
     for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab) {

@@ -65,6 +65,10 @@ private slots:
         QTest::newRow("trap") << "лов" << 1u << QStringList{"1/9/3x1 Ловушка"};
         QTest::newRow("list entry by its text") << "L-9(2" << 1u << QStringList{"1/9/2x1 Список выходов: L-9(2x1); "};
         QTest::newRow("nothing asked, nothing found") << "" << 1u << QStringList{};
+        QTest::newRow("what players say: лестница")
+            << "лестница" << 1u << QStringList{"1/3/4x4 Спуск", "1/4/4x4 Подъем"};
+        QTest::newRow("what players say: клад") << "клад" << 1u << QStringList{"20/2/50x60 Золотой сундук"};
+        QTest::newRow("a word begun: перех") << "перех" << 1u << QStringList{"1/3/4x4 Спуск", "1/4/4x4 Подъем"};
     }
 
     void search()
