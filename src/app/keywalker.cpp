@@ -35,6 +35,25 @@ KeyWalker::KeyWalker(QPlainTextEdit* box, PagePoller* poller, const ReaderState&
 {
     m_clock.start();
     m_box->installEventFilter(this);
+    m_dropNotice.setSingleShot(true);
+    m_dropNotice.setInterval(1500);
+    connect(&m_dropNotice, &QTimer::timeout, this, &KeyWalker::showState);
+}
+
+void KeyWalker::showState()
+{
+    const bool walking = m_box->hasFocus();
+    m_box->setPlainText(walking ? QStringLiteral("стрелки: ходьба") : QStringLiteral("управление с клавиатуры"));
+    m_box->setStyleSheet(walking ? QStringLiteral("QPlainTextEdit { border: 2px solid palette(highlight); }")
+                                 : QString());
+}
+
+void KeyWalker::tellDropped()
+{
+    if (m_queue.takeDropped() == 0)
+        return;
+    m_box->setPlainText(QStringLiteral("шаги сброшены"));
+    m_dropNotice.start();
 }
 
 bool KeyWalker::eventFilter(QObject* watched, QEvent* event)
@@ -54,9 +73,15 @@ bool KeyWalker::eventFilter(QObject* watched, QEvent* event)
         Memo2KeyDown(key->key(), key->isAutoRepeat());
         break; // the box still gets the key
     }
+    case QEvent::FocusIn:
+        showState();
+        break;
     case QEvent::FocusOut:
         // The player clicked the page or another control: keys typed for the map are not for there.
         m_queue.clear();
+        m_queue.takeDropped();
+        m_dropNotice.stop();
+        showState();
         break;
     default:
         break;
@@ -69,12 +94,14 @@ void KeyWalker::Memo2KeyDown(int key, bool autoRepeat)
     const std::optional<ArrowKey> arrow = arrowOf(key);
     if (arrow && m_queue.press(*arrow, autoRepeat, m_clock.elapsed()))
         send(*arrow);
+    tellDropped();
 }
 
 void KeyWalker::pageRead()
 {
-    if (const std::optional<ArrowKey> next = m_queue.read(place(), m_clock.elapsed()))
+    if (const std::optional<ArrowKey> next = m_queue.read(place(), m_clock.elapsed(), m_poller->readAfterLoad()))
         send(*next);
+    tellDropped();
 }
 
 void KeyWalker::send(ArrowKey key)

@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 #include <functional>
 
 class QPlainTextEdit;
@@ -13,9 +14,10 @@ namespace veldor {
 class PagePoller;
 struct ReaderState;
 
-// The keyboard box: while it has the focus, each arrow key (with any modifier) asks the game page to move the
-// player one cell. A key pressed while the page is still answering the previous one waits for that step to
-// show, so that every key is tested against the cell the player stands in; a click elsewhere drops them.
+// The keyboard box: while it has the focus (it says so, framed: «стрелки: ходьба»), each arrow key (with any
+// modifier) asks the game page to move the player one cell. A key pressed while the page is still answering the
+// previous one waits for that step to show, so that every key is tested against the cell the player stands in;
+// a click elsewhere drops them, and keys dropped otherwise (too many, refused) show «шаги сброшены» a moment.
 class KeyWalker : public QObject
 {
     Q_OBJECT
@@ -37,6 +39,9 @@ protected:
 private:
     void send(ArrowKey key);
     MoveQueue::Place place() const;
+    // What the box says: its own words, or for a moment that waiting keys were dropped.
+    void showState();
+    void tellDropped();
 
     QPlainTextEdit* m_box;
     PagePoller* m_poller;
@@ -44,6 +49,7 @@ private:
     MoveScript m_moveScript;
     MoveQueue m_queue;
     QElapsedTimer m_clock;
+    QTimer m_dropNotice;
 };
 
 } // namespace veldor

@@ -54,6 +54,7 @@ void PagePoller::tick()
     }
     // The reads answer later; the timer waits for them.
     m_timer->stop();
+    m_readAfterLoad = m_gameUnread;
     m_gameUnread = false;
     m_running = true;
     m_clock.start();

@@ -54,6 +54,8 @@ public:
     void tick();
     // A tick now, or right after the one under way.
     void readNow();
+    // The last read followed a load of the game frame (the page answered something), not only the heartbeat.
+    bool readAfterLoad() const { return m_readAfterLoad; }
 
 signals:
     // The combat frame loaded (sent before it is remembered).
@@ -71,6 +73,7 @@ private:
     bool m_running = false;
     bool m_readAgain = false;  // a load came while a tick's reads were under way
     bool m_gameUnread = false; // the game frame loaded and has not been read since
+    bool m_readAfterLoad = false;
     quint64 m_serial = 0;
     QElapsedTimer m_clock;
     PageLines m_game;

@@ -417,6 +417,18 @@ private slots:
         QCOMPARE(QToolTip::text(), QStringLiteral("4x6\nтайник\nза камнем"));
     }
 
+    // The keyboard box says when it has the arrow keys.
+    void theKeyboardBoxSaysItWalks()
+    {
+        auto form = fx.active(UserDat{});
+        QVERIFY(form);
+        person::click(form->controls().Memo2);
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().Memo2->toPlainText(), QStringLiteral("стрелки: ходьба"), kWait);
+        person::click(form->controls().ComboBox6);
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().Memo2->toPlainText(), QStringLiteral("управление с клавиатуры"),
+                                  kWait);
+    }
+
     // A marker of millions of characters shows only its start in the hint, in lines.
     void aLongMarkerShowsItsStartInTheHint()
     {

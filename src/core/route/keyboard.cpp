@@ -39,10 +39,18 @@ std::optional<std::string> KeyMoveScript(const Atlas& atlas, unsigned lab, int l
 bool MoveQueue::press(ArrowKey key, bool autoRepeat, std::int64_t nowMs)
 {
     expire(nowMs);
+    // Most systems mark few of a held key's presses as repeats: one close behind the last of its key is one too.
+    const bool repeat = autoRepeat || (m_lastKey == key && nowMs - m_lastPressAt < kRepeatMs);
+    m_lastKey = key;
+    m_lastPressAt = nowMs;
     if (!m_underWay)
         return true;
-    if (!autoRepeat && m_waiting.size() < kMaxWaiting)
+    if (repeat)
+        return false;
+    if (m_waiting.size() < kMaxWaiting)
         m_waiting.push_back(key);
+    else
+        ++m_dropped;
     return false;
 }
 
@@ -53,12 +61,15 @@ void MoveQueue::sent(const Place& from, std::int64_t nowMs)
     m_sentAt = nowMs;
 }
 
-std::optional<ArrowKey> MoveQueue::read(const Place& at, std::int64_t nowMs)
+std::optional<ArrowKey> MoveQueue::read(const Place& at, std::int64_t nowMs, bool loaded)
 {
     if (!m_underWay)
         return std::nullopt;
     if (at == m_from) {
-        expire(nowMs);
+        if (loaded)
+            clear(); // the page answered the move without it: refused
+        else
+            expire(nowMs);
         return std::nullopt;
     }
     m_underWay = false;
@@ -72,6 +83,7 @@ std::optional<ArrowKey> MoveQueue::read(const Place& at, std::int64_t nowMs)
 void MoveQueue::clear()
 {
     m_underWay = false;
+    m_dropped += m_waiting.size();
     m_waiting.clear();
 }
 

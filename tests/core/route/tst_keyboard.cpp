@@ -58,8 +58,10 @@ private slots:
         QTest::newRow("nothing under way: at once") << "R m L" << "RL";
         QTest::newRow("each waits for the step before") << "RDL" << "R";
         QTest::newRow("...and goes when it shows") << "RDL m = m m" << "RDL";
-        QTest::newRow("three wait at most") << "RDDDD mmmm" << "RDDD";
+        QTest::newRow("sixteen wait at most") << "RDLDLDLDLDLDLDLDLU mmmmmmmmmmmmmmmmm" << "RDLDLDLDLDLDLDLDL";
         QTest::newRow("auto-repeat never waits") << "Rrrr m m r" << "RR";
+        QTest::newRow("nor a press of the same key within 60 ms") << "Rqqq mmmm" << "RR"; // the first, 100 ms on, waits
+        QTest::newRow("a refused step is known at the page's load") << "RDD l L" << "RL";
         QTest::newRow("no step within two seconds: dropped") << "RDD tt = m L" << "RL";
         QTest::newRow("...also without a read") << "RD tt L" << "RL";
         QTest::newRow("a step just in time") << "RD t = m" << "RD";
@@ -81,14 +83,14 @@ private slots:
             const qsizetype key = QString("UDLR").indexOf(e);
             if (key >= 0 && queue.press(static_cast<ArrowKey>(key), false, now))
                 send(static_cast<ArrowKey>(key));
-            else if (e == 'r' && queue.press(ArrowKey::Right, true, now))
+            else if ((e == 'r' || e == 'q') && queue.press(ArrowKey::Right, e == 'r', now))
                 send(ArrowKey::Right);
             if (e == 'm')
                 ++at.x;
-            if (e == 'm' || e == '=')
-                if (const auto next = queue.read(at, now))
+            if (e == 'm' || e == '=' || e == 'l')
+                if (const auto next = queue.read(at, now, e == 'l'))
                     send(*next);
-            now += e == 't' ? 1000 : 10;
+            now += e == 't' ? 1000 : e == 'r' || e == 'q' ? 30 : 100;
             if (e == 'c')
                 queue.clear();
         }
