@@ -213,9 +213,17 @@ std::vector<SquadMemberScan> ScanSquadFolder(const std::string& folder, std::str
 SquadMemberScan ScanSquadMember(const std::string& folder, const std::string& name)
 {
     SquadMemberScan scan{name, {}, {}};
+    std::string path = folder;
+    path += '/';
+    path += name;
+    path += '/';
+    const std::size_t dir = path.size();
     const auto& files = MapFiles();
-    for (std::size_t i = 0; i < files.size(); ++i)
-        scan.maps[i] = stamp(folder + "/" + name + "/" + files[i].name, files[i], scan.problem);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        path.resize(dir);
+        path += files[i].name;
+        scan.maps[i] = stamp(path, files[i], scan.problem);
+    }
     return scan;
 }
 

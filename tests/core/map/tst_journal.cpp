@@ -303,8 +303,9 @@ private slots:
         JournalWriter writer(path(), std::chrono::seconds(5), std::uint64_t(compactAt) << 10);
         writer.rebase(*atlas, BaseOf(*atlas, {}));
         UndoHistory history;
+        int pairStep = 0;
         for (const QChar action : actions + QString(2 * pairs, QLatin1Char('x'))) {
-            const char kind = action == QLatin1Char('x') ? "ur"[pairs-- % 2] : action.toLatin1();
+            const char kind = action == QLatin1Char('x') ? "ur"[pairStep++ % 2] : action.toLatin1();
             if (kind == 'u' || kind == 'r') {
                 QVERIFY(kind == 'u' ? history.undo(*atlas) : history.redo(*atlas));
             } else {
