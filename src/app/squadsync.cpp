@@ -9,7 +9,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QPointer>
 #include <QSettings>
 #include <QUuid>
@@ -97,8 +96,8 @@ SquadSync::SquadSync(Window window, QSettings& settings, Timing timing, QObject*
         m_id = QUuid::createUuid().toString(QUuid::WithoutBraces);
         m_settings.setValue(QStringLiteral("squad/id"), m_id);
     }
-    m_refused = QSet<QString>(m_settings.value(QStringLiteral("squad/refused")).toStringList().begin(),
-                              m_settings.value(QStringLiteral("squad/refused")).toStringList().end());
+    const QStringList refused = m_settings.value(QStringLiteral("squad/refused")).toStringList();
+    m_refused = QSet<QString>(refused.begin(), refused.end());
     m_pool = new QThreadPool;
     m_pool->setMaxThreadCount(1);
     m_scanTimer.setInterval(m_timing.scanMs);
