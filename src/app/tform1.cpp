@@ -317,8 +317,12 @@ void TForm1::ComboBox3Select()
 
 void TForm1::SpinEdit5Change()
 {
-    sg->setDefaultColWidth(SpinEdit5->value());
-    sg->setDefaultRowHeight(SpinEdit5->value());
+    const int size = SpinEdit5->value();
+    // The symbols fill the cell: drawn at 15 pixels they would spill over small cells and sit in a corner of big ones.
+    static const MapIcons fullSize;
+    *m_icons = size == 15 ? fullSize : fullSize.scaled(size);
+    sg->setDefaultColWidth(size);
+    sg->setDefaultRowHeight(size);
 }
 
 namespace {

@@ -212,6 +212,34 @@ private slots:
         QVERIFY(!orangeIn(3, 3)); // the player stands on level 0, not on the level shown
     }
 
+    // The symbols follow Ctrl and the wheel: inside a cell of 10 pixels, filling one of 25.
+    void iconsScaleWithTheCellSize()
+    {
+        fx.reservePort();
+        auto form = fx.active(UserDat{}, QSize(1200, 900));
+        QVERIFY(form);
+        QVERIFY(fx.playerAt(*form, {0, 3, 3}));
+        MapGrid* grid = form->controls().sg;
+        const auto orangeReach = [&] { // how far right and down of the cell's corner the figure is drawn
+            QTest::qWait(50);
+            const QImage img = grid->viewport()->grab().toImage();
+            const QRect r = grid->cellRect(3, 3);
+            QPoint reach(-1, -1);
+            for (int x = r.left(); x < r.left() + 30; ++x)
+                for (int y = r.top(); y < r.top() + 30; ++y)
+                    if (img.pixelColor(x, y) == QColor(255, 140, 0))
+                        reach = {std::max(reach.x(), x - r.left()), std::max(reach.y(), y - r.top())};
+            return reach;
+        };
+        QTRY_VERIFY(orangeReach().y() >= 0);
+        person::wheel(grid->viewport(), grid->cellRect(3, 3).center(), -120 * 5, Qt::ControlModifier);
+        QCOMPARE(form->controls().SpinEdit5->value(), 10);
+        QVERIFY2(orangeReach().y() < 8, qPrintable(QString::number(orangeReach().y()))); // 9 at full size
+        person::wheel(grid->viewport(), grid->cellRect(3, 3).center(), 120 * 15, Qt::ControlModifier);
+        QCOMPARE(form->controls().SpinEdit5->value(), 25);
+        QVERIFY(orangeReach().y() > 12);
+    }
+
     void hoverHints()
     {
         auto form = makeForm();
