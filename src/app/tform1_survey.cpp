@@ -71,7 +71,7 @@ void TForm1::showCell(unsigned lab, int level, int x, int y)
         ComboBox2Select();
     }
     if (x > 0 && y > 0)
-        sg->setCurrentCell(x, y);
+        sg->flashCell(x, y);
 }
 
 void TForm1::zoomGrid(int steps, QPoint pos)

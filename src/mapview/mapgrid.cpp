@@ -10,14 +10,18 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
+#include <utility>
 
 namespace veldor {
 namespace {
 
 constexpr int kLine = 1; // grid line width
+constexpr int kFlashMs = 3000;
+const QColor kFlashColour(0, 230, 255); // seen on black, grey, yellow walls and red doors alike
 
 quint32 key(int col, int row)
 {
@@ -79,6 +83,25 @@ void MapGrid::setCurrentCell(int col, int row)
     m_row = row;
     ensureVisible(col, row);
     updateCell(m_col, m_row);
+}
+
+void MapGrid::flashCell(int col, int row)
+{
+    setCurrentCell(col, row);
+    if (QPoint(col, row) != QPoint(m_col, m_row))
+        return;
+    if (!m_flashTimer) {
+        m_flashTimer = new QTimer(this);
+        m_flashTimer->setSingleShot(true);
+        connect(m_flashTimer, &QTimer::timeout, this, [this] {
+            const QPoint was = std::exchange(m_flashed, QPoint(0, 0));
+            updateCell(was.x(), was.y());
+        });
+    }
+    updateCell(m_flashed.x(), m_flashed.y());
+    m_flashed = {col, row};
+    updateCell(col, row);
+    m_flashTimer->start(kFlashMs);
 }
 
 void MapGrid::updateCell(int col, int row)
@@ -275,6 +298,11 @@ void MapGrid::paintEvent(QPaintEvent* event)
         p.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
         p.setBrush(Qt::NoBrush);
         p.drawRect(current.adjusted(0, 0, -1, -1));
+    }
+    const QRect flashed = m_flashed.x() > 0 ? cellRect(m_flashed.x(), m_flashed.y()) : QRect();
+    if (!flashed.isEmpty()) {
+        p.setPen(QPen(kFlashColour, 3));
+        p.drawRect(flashed.adjusted(1, 1, -2, -2));
     }
     m_paintNs += clock.nsecsElapsed();
 }

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <functional>
 
+class QTimer;
+
 namespace veldor {
 
 // The map grid: row 0 and column 0 are fixed header cells that stay in view while the body scrolls cell by
@@ -31,6 +33,9 @@ public:
     int col() const { return m_col; }
     int row() const { return m_row; }
     void setCurrentCell(int col, int row);
+    // Makes a cell the current one and outlines it thickly for a few seconds, so that the eye finds it.
+    void flashCell(int col, int row);
+    QPoint flashedCell() const { return m_flashed; }
 
     // Repaints what a cell draws: its rectangle, the walls over its edges and an icon reaching beyond a small
     // cell. Nothing when the cell is out of view.
@@ -110,6 +115,8 @@ private:
     QHash<quint32, QString> m_texts;
     CellPainter m_painter;
     qint64 m_paintNs = 0;
+    QPoint m_flashed{0, 0};
+    QTimer* m_flashTimer = nullptr;
     int m_wheelZoom = 0; // wheel movement with Ctrl short of a whole notch
 };
 

@@ -558,6 +558,13 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(form->shownLevel(), 12, kWait); // levels above 9 too
         QCOMPARE(form->controls().ComboBox2->currentText(), QStringLiteral("12"));
         QCOMPARE(QPoint(form->controls().sg->col(), form->controls().sg->row()), QPoint(7, 8));
+        MapGrid* grid = form->controls().sg; // outlined thickly, for a few seconds
+        const auto outlined = [&] {
+            return grid->viewport()->grab().toImage().pixelColor(grid->cellRect(7, 8).topLeft() + QPoint(2, 5)) ==
+                   QColor(0, 230, 255);
+        };
+        QTRY_VERIFY(outlined());
+        QTRY_VERIFY_WITH_TIMEOUT(!outlined(), 5000);
     }
 
     // Ctrl and the wheel over the map: the cell size grows by one and the cell under the pointer stays there.
