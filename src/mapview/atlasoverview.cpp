@@ -2,7 +2,6 @@
 
 #include "map/survey.h"
 #include "mapview/cellpainter.h"
-#include "mapview/mapgrid.h"
 #include "mapview/mapicons.h"
 #include "ui/qtcodec.h"
 
@@ -11,12 +10,14 @@
 #include <QHeaderView>
 #include <QListWidget>
 #include <QLocale>
+#include <QPainter>
 #include <QProgressBar>
 #include <QScreen>
 #include <QSettings>
 #include <QShortcut>
 #include <QTableWidget>
 #include <algorithm>
+#include <array>
 
 namespace veldor {
 namespace {
@@ -111,32 +112,56 @@ AtlasOverview::AtlasOverview(const Atlas& atlas, QSettings& settings, QWidget* p
 
 AtlasOverview::~AtlasOverview() = default;
 
-QImage AtlasOverview::paintLevel(const Atlas& atlas, unsigned lab, int level, const MapIcons& icons, int cellSize)
+QColor AtlasOverview::dotColour(int icon)
 {
+    // The main colour of each map symbol, bright enough on black and on grey.
+    static const std::array<QColor, kObjectIconCount> colours = {
+        QColor(0, 200, 220),   QColor(240, 220, 190), QColor(255, 255, 255), QColor(150, 150, 255), QColor(255, 80, 0),
+        QColor(220, 220, 230), QColor(230, 20, 20),   QColor(255, 140, 0),   QColor(230, 20, 20),   QColor(20, 200, 40),
+        QColor(30, 80, 240),   QColor(255, 255, 255), QColor(200, 110, 50),  QColor(255, 220, 0),
+    };
+    return icon >= 0 && icon < kObjectIconCount ? colours[static_cast<std::size_t>(icon)] : QColor();
+}
+
+QImage AtlasOverview::paintLevel(const Atlas& atlas, unsigned lab, int level, int cellSize)
+{
+    // At a few pixels a cell walls would cover everything: the explored cells, their doors along the side they
+    // are on, and objects and markers as dots.
     const int n = LabSide(lab);
     if (n == 0)
         return {};
-    MapGrid grid;
-    grid.setColCount(n + 1);
-    grid.setRowCount(n + 1);
-    grid.setDefaultColWidth(cellSize);
-    grid.setDefaultRowHeight(cellSize);
-    const int group = LabGroup(lab);
+    const int s = cellSize;
+    QImage image(n * s, n * s, QImage::Format_RGB32);
+    image.fill(QColor(128, 128, 128));
+    QPainter p(&image);
     const Atlas::SharedMarkers marked = atlas.levelMarkers(lab, level);
-    const QImage whole = grid.wholeImage([&](QPainter& painter, int col, int row, const QRect& rect) {
-        CellInputs in;
-        in.cell = atlas.cell(lab, level, col, row);
-        in.marker = marked && marked->contains(Atlas::MarkerSpot(col, row));
-        in.group = group;
-        sgDrawCell(painter, rect, in, icons);
-    });
-    const int pitch = cellSize + 1; // a cell and the line after it
-    return whole.copy(pitch, pitch, n * pitch, n * pitch);
+    const int dot = std::max(1, s - 2);
+    for (int y = 1; y <= n; ++y)
+        for (int x = 1; x <= n; ++x) {
+            const TMapCell* c = atlas.cell(lab, level, x, y);
+            const QRect r((x - 1) * s, (y - 1) * s, s, s);
+            if (c->Explored != 0)
+                p.fillRect(r, Qt::black);
+            const std::pair<std::uint8_t, QRect> sides[] = {
+                {c->North, QRect(r.left(), r.top(), s, 1)},
+                {c->South, QRect(r.left(), r.bottom(), s, 1)},
+                {c->West, QRect(r.left(), r.top(), 1, s)},
+                {c->East, QRect(r.right(), r.top(), 1, s)},
+            };
+            for (const auto& [code, edge] : sides)
+                if (code > 1 && code < SideColors.size())
+                    p.fillRect(edge, SideColors[code]);
+            if (const int icon = MapIcons::forObject(c->Object); icon >= 0)
+                p.fillRect(QRect(r.left() + (s - dot) / 2, r.top() + (s - dot) / 2, dot, dot), dotColour(icon));
+            if (marked && marked->contains(Atlas::MarkerSpot(x, y)))
+                p.fillRect(QRect(r.topLeft(), QSize(1, 1)), QColor(255, 0, 0));
+        }
+    return image;
 }
 
 int AtlasOverview::cellSize() const
 {
-    return LabSide(m_lab) >= 100 ? 2 : 3;
+    return LabSide(m_lab) >= 100 ? 2 : 4;
 }
 
 void AtlasOverview::showLab(unsigned lab)
@@ -193,18 +218,13 @@ void AtlasOverview::showShare(unsigned lab)
 void AtlasOverview::paintTiles(const std::vector<int>& levels)
 {
     const auto counts = CountLevels(m_atlas, m_lab);
-    if (!m_icons || m_iconSize != cellSize()) {
-        static const MapIcons fullSize;
-        m_iconSize = cellSize();
-        m_icons = std::make_unique<MapIcons>(fullSize.scaled(m_iconSize));
-    }
-    const int side = LabSide(m_lab) * (m_iconSize + 1);
+    const int side = LabSide(m_lab) * cellSize();
     m_levels->setIconSize(QSize(side, side));
     m_levels->setGridSize(QSize(std::max(side, 190) + 12, side + 70));
     for (const int level : levels) {
         const LevelCounts& c = counts[static_cast<std::size_t>(level)];
         QListWidgetItem* item = m_levels->item(level);
-        item->setIcon(QPixmap::fromImage(paintLevel(m_atlas, m_lab, level, *m_icons, m_iconSize)));
+        item->setIcon(QPixmap::fromImage(paintLevel(m_atlas, m_lab, level, cellSize())));
         item->setText(QStringLiteral("Уровень %1: %2\n").arg(level).arg(shareText(c)) + countsText(c));
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
@@ -13,7 +14,6 @@ class QTableWidget;
 namespace veldor {
 
 class Atlas;
-class MapIcons;
 
 // "Обзор атласа": a window beside the main one listing the 20 labyrinths with the share explored, and the 17
 // levels of the one selected as small pictures painted as the map grid paints them, each with its share and
@@ -40,8 +40,11 @@ public:
     // The levels of the labyrinth shown, a picture each in level order, as a person sees them.
     QListWidget* levels() const { return m_levels; }
 
-    // A level's picture painted as the grid paints it, `cellSize` pixels a cell and a line between cells.
-    static QImage paintLevel(const Atlas& atlas, unsigned lab, int level, const MapIcons& icons, int cellSize);
+    // A level's small picture, `cellSize` pixels a cell: explored cells black, unexplored grey, doors a line
+    // along their side, objects a dot of their symbol's colour, markers a red pixel in the corner.
+    static QImage paintLevel(const Atlas& atlas, unsigned lab, int level, int cellSize);
+    // The dot of a map symbol in the small pictures.
+    static QColor dotColour(int icon);
 
 signals:
     // A person clicked a level's picture.
@@ -66,8 +69,6 @@ private:
     unsigned m_lab = 0;
     QTableWidget* m_labs = nullptr;
     QListWidget* m_levels = nullptr;
-    std::unique_ptr<MapIcons> m_icons; // the map's symbols at the pictures' cell size
-    int m_iconSize = 0;
     std::vector<int> m_pending; // levels whose pictures are still to be painted
     QTimer m_painter;
 };

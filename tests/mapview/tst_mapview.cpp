@@ -2,6 +2,7 @@
 #include "app/tform1.h"
 #include "app/webengine_setup.h"
 #include "formfixture.h"
+#include "mapview/atlasoverview.h"
 #include "mapview/cellpainter.h"
 #include "mapview/levelpicture.h"
 #include "mapview/mapgrid.h"
@@ -238,6 +239,33 @@ private slots:
         person::wheel(grid->viewport(), grid->cellRect(3, 3).center(), 120 * 15, Qt::ControlModifier);
         QCOMPARE(form->controls().SpinEdit5->value(), 25);
         QVERIFY(orangeReach().y() > 12);
+    }
+
+    // The overview's small pictures: explored or not, a door along its side, an object's dot, a marker's pixel.
+    void smallPicturesShowCellsDoorsAndDots()
+    {
+        auto owned = std::make_unique<Atlas>(); // too big for the stack
+        Atlas& atlas = *owned;
+        *atlas.cell(1, 2, 2, 1) = TMapCell{1, 1, 1, 2, 1, 'L'}; // a trap, a red door east
+        atlas.cell(1, 2, 1, 2)->Explored = 1;
+        atlas.setMarkText(1, 2, 3, 3, "x");
+        const QImage img = AtlasOverview::paintLevel(atlas, 1, 2, 4);
+        QCOMPARE(img.size(), QSize(LabSide(1) * 4, LabSide(1) * 4));
+        const struct
+        {
+            QPoint at;
+            QColor colour;
+        } rows[] = {
+            {{1, 1}, QColor(128, 128, 128)},                    // unexplored
+            {{1, 5}, Qt::black},                                // explored, nothing on it
+            {{4, 2}, Qt::black},                                // the trap's cell around its dot
+            {{5, 1}, AtlasOverview::dotColour(MapIcons::Trap)}, // the dot
+            {{7, 1}, SideColors[2]},                            // the door on its side
+            {{8, 8}, QColor(255, 0, 0)},                        // the marker
+        };
+        for (const auto& row : rows)
+            QVERIFY2(img.pixelColor(row.at) == row.colour,
+                     qPrintable(QStringLiteral("%1,%2").arg(row.at.x()).arg(row.at.y())));
     }
 
     void hoverHints()
