@@ -115,8 +115,8 @@ void TForm1::connectHandlers()
     connect(Button14, &QPushButton::clicked, this, &TForm1::Button14Click);
     connect(Exit1, &QAction::triggered, this, &QWidget::close);
     connect(MenuItem11, &QAction::triggered, this, &TForm1::MenuItem11Click);
-    connect(Guide1, &QAction::triggered, this, [this] { OpenTab(QStringLiteral("qrc:/guide/guide.html")); });
-    connect(Legend1, &QAction::triggered, this, [this] { OpenTab(QStringLiteral("qrc:/guide/guide.html#legend")); });
+    connect(Guide1, &QAction::triggered, this, [this] { showGuide(QString()); });
+    connect(Legend1, &QAction::triggered, this, [this] { showGuide(QStringLiteral("legend")); });
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
     connect(m_poller, &PagePoller::combatFrameLoaded, this, &TForm1::CombatReaction);
     connect(m_poller, &PagePoller::pageRead, this,

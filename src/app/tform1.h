@@ -129,6 +129,8 @@ private:
     TWebbrowser* CurrentBrowser() const;
     // A new tab at the end, made active; navigated to the address unless it is blank. Returns the tab.
     QWidget* OpenTab(const QString& url);
+    // The guide at a section (its start when empty), in the guide's tab when one is open.
+    void showGuide(const QString& section);
     TWebbrowser* browserOf(QWidget* tab) const;
     void CloseActiveTab();
     void ComboBox6KeyDown(int key);

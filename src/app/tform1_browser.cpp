@@ -35,7 +35,9 @@
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
+#include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 
 namespace veldor {
 namespace {
@@ -196,6 +198,25 @@ TWebbrowser* TForm1::CurrentBrowser() const
 QWidget* TForm1::OpenTab(const QString& url)
 {
     return m_tabs->open(url);
+}
+
+void TForm1::showGuide(const QString& section)
+{
+    QUrl url(QStringLiteral("qrc:/guide/guide.html"));
+    for (int i = 1; i < PageControl2->count(); ++i) {
+        TWebbrowser* browser = m_tabs->browserOf(PageControl2->widget(i));
+        if (browser && browser->url().adjusted(QUrl::RemoveFragment) == url) {
+            PageControl2->setCurrentIndex(i);
+            if (!section.isEmpty()) // within the page: it scrolls there without loading again
+                browser->page()->runJavaScript(
+                    QStringLiteral("document.getElementById('%1').scrollIntoView()").arg(section),
+                    QWebEngineScript::ApplicationWorld);
+            return;
+        }
+    }
+    if (!section.isEmpty())
+        url.setFragment(section);
+    OpenTab(url.toString());
 }
 
 void TForm1::CloseActiveTab()

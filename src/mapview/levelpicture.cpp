@@ -38,12 +38,15 @@ std::vector<LegendEntry> LegendEntries()
     std::vector<LegendEntry> entries;
     entries.push_back({QStringLiteral("Исследованная клетка, проходы во все стороны"), open});
     entries.push_back({QStringLiteral("Стена (прохода нет или он не виден)"), TMapCell{0, 0, 0, 0, 1, Obj::None}});
+    // Kinds 2 and 3 are drawn alike: one entry says so.
     const char* doors[] = {"белая", "белая", "красная", "голубая", "зелёная", "оранжевая", "светло-жёлтая"};
-    for (std::uint8_t code = 2; code <= 8; ++code) {
+    for (std::uint8_t code = 3; code <= 8; ++code) {
         TMapCell cell = open;
         cell.North = cell.South = cell.West = cell.East = code;
-        entries.push_back(
-            {QStringLiteral("Дверь вида %1 (%2)").arg(code).arg(QString::fromUtf8(doors[code - 2])), cell});
+        entries.push_back({code == 3
+                               ? QStringLiteral("Дверь вида 2 или 3 (белая, на карте не различаются)")
+                               : QStringLiteral("Дверь вида %1 (%2)").arg(code).arg(QString::fromUtf8(doors[code - 2])),
+                           cell});
     }
     for (const ObjectKind& kind : kObjectKinds) {
         TMapCell cell = open;
@@ -56,13 +59,11 @@ std::vector<LegendEntry> LegendEntries()
     walkedMarker.marker = true;
     LegendEntry player{QStringLiteral("Вы"), open};
     player.player = true;
-    LegendEntry route{QStringLiteral("Путь к выходу"), open};
-    route.onPath = true;
     LegendEntry way{QStringLiteral("Путь к неисследованному"), open};
     way.onFrontierPath = true;
     LegendEntry opening{QStringLiteral("Неисследованная клетка, куда ведёт путь"), TMapCell{}};
     opening.frontierOpening = true;
-    for (LegendEntry* e : {&marker, &walkedMarker, &player, &route, &way, &opening})
+    for (LegendEntry* e : {&marker, &walkedMarker, &player, &way, &opening})
         entries.push_back(*e);
     return entries;
 }

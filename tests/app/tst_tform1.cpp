@@ -25,11 +25,13 @@
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QSysInfo>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QWebEnginePage>
 #include <memory>
 #include <sys/stat.h>
 
@@ -170,18 +172,30 @@ private slots:
         QVERIFY(prompts->informations[0].contains(QStringLiteral("Лицензия: GNU GPL версии 3 или более поздней")));
     }
 
-    // The guide opens in a new tab from "?" and from F1; every section the contents name is there.
+    // The legend opens the guide scrolled to it; F1 and "?" show the guide's tab again rather than another one;
+    // every section the contents name is there.
     void theGuideOpensFromTheMenuAndF1()
     {
         auto form = fx.active(UserDat{});
         QVERIFY(form);
         QTabWidget* tabs = form->controls().PageControl2;
-        QVERIFY(person::chooseMenu(form->controls().MainMenu1, {QStringLiteral("?"), QStringLiteral("Руководство")}));
+        const auto scrolled = [&] {
+            int y = -1;
+            FormFixture::tab(*form, 1)->page()->runJavaScript(QStringLiteral("window.scrollY"),
+                                                              [&](const QVariant& v) { y = v.toInt(); });
+            return waitUntil([&] { return y >= 0; }) ? y : -1;
+        };
+        const QStringList legend = {QStringLiteral("?"), QStringLiteral("Условные обозначения")};
+        QVERIFY(person::chooseMenu(form->controls().MainMenu1, legend));
         QTRY_COMPARE(tabs->count(), 2);
         QTRY_COMPARE_WITH_TIMEOUT(FormFixture::tab(*form, 1)->title(), QStringLiteral("Вельдор — руководство"), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(scrolled() > 500, kWait);
+        person::click(tabs->tabBar(), tabs->tabBar()->tabRect(0).center());
+        QTRY_COMPARE(tabs->currentIndex(), 0);
         person::click(form->controls().Memo2);
         QVERIFY(person::press(Qt::Key_F1));
-        QTRY_COMPARE(tabs->count(), 3);
+        QTRY_COMPARE(tabs->currentIndex(), 1);
+        QCOMPARE(tabs->count(), 2);
         QFile guide(QStringLiteral(":/guide/guide.html"));
         QVERIFY(guide.open(QIODevice::ReadOnly));
         const QString html = QString::fromUtf8(guide.readAll());
