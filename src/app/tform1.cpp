@@ -5,6 +5,7 @@
 #include "app/keywalker.h"
 #include "app/loginpanel.h"
 #include "app/pagecontrol.h"
+#include "app/sessionkeeper.h"
 #include "app/squadsync.h"
 #include "app/workfolder.h"
 #include "browser/browsertabs.h"
@@ -25,6 +26,7 @@
 #include "route/frontier.h"
 #include "route/keyboard.h"
 #include "route/route.h"
+#include "settings/loginform.h"
 #include "ui/prompts.h"
 #include "ui/qtcodec.h"
 #include "ui/windowstyle.h"
@@ -128,6 +130,21 @@ void TForm1::connectHandlers()
                                  cb4->isChecked(), key);
         },
         this);
+    m_session = new SessionKeeper(
+        [this] {
+            return LoginFormFor({}, m_settings.StoredLogin, m_settings.StoredPassword, m_settings.AutoLogin).submit;
+        },
+        [this] {
+            ShowLoginPage();
+            m_poller->forgetGame();
+        },
+        this);
+    connect(m_session, &SessionKeeper::status, this, [this](const QString& text) {
+        if (text.isEmpty())
+            statusBar()->clearMessage();
+        else
+            statusBar()->showMessage(text);
+    });
     connectMapHandlers();
     connectSurveyHandlers();
     connectBrowserHandlers();

@@ -5,6 +5,7 @@
 #include "app/eventsounds.h"
 #include "app/keywalker.h"
 #include "app/loginpanel.h"
+#include "app/sessionkeeper.h"
 #include "app/squadsync.h"
 #include "app/workfolder.h"
 #include "browser/pagebridge.h"
@@ -68,6 +69,7 @@ void TForm1::recognize(const PageLines& game)
     if (m_gridChanges->after(*m_atlas, CurLab, CurLevel, marked(Reader, *m_route, m_frontier->route()), *sg))
         UpdateLevelStatistics(); // the cell just walked counts too
     m_walker->pageRead();        // a step the page shows lets the next waiting key go
+    m_session->gameRead(ShowsLoginForm(game));
 }
 
 bool TForm1::soundsEnabled() const

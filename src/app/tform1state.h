@@ -27,6 +27,7 @@ class FrontierSearch;
 class GridChanges;
 class HistoryStore;
 class KeyWalker;
+class SessionKeeper;
 class MapEdits;
 class MapSearch;
 class SquadSync;
@@ -71,7 +72,8 @@ struct TForm1State
     BrowserCommands* m_commands = nullptr; // the tool bar's and menus' commands on the tab in front
     EventSounds* m_sounds = nullptr;
     PagePoller* m_poller = nullptr;
-    KeyWalker* m_walker = nullptr; // the arrow keys of the keyboard box
+    KeyWalker* m_walker = nullptr;      // the arrow keys of the keyboard box
+    SessionKeeper* m_session = nullptr; // logs in again when the game's session ends
     TForm1Options m_options;
     QString m_workFolder;
     QString m_gameServer;

@@ -1,6 +1,7 @@
 // The login panel on its own: it shows the stored values, keeps what is typed on OK, nothing on Cancel, takes
 // the automatic login at once, and refuses values the login form cannot take.
 #include "app/loginpanel.h"
+#include "app/sessionkeeper.h"
 #include "person.h"
 #include "scriptedprompts.h"
 #include "text/cp1251.h"
@@ -8,6 +9,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <memory>
 
@@ -113,6 +115,40 @@ private slots:
         QVERIFY(t.panel->isVisible());
         QCOMPARE(t.c().Edit2->text().size(), qsizetype(LoginPanel::kMaxCredential) + 1);
         QCOMPARE(t.settings.StoredPassword, std::string("secret"));
+    }
+
+    // The session ended: a login at once, then at most one a gap; two that bring no game are said and not repeated
+    // until the game shows again; nothing without automatic login.
+    void theSessionIsRenewedAtMostOnceAGap()
+    {
+        bool can = true;
+        int logins = 0;
+        SessionKeeper keeper([&] { return can; }, [&] { ++logins; });
+        keeper.setGap(100);
+        QSignalSpy said(&keeper, &SessionKeeper::status);
+        keeper.gameRead(true);
+        keeper.gameRead(true); // the form again while the login is under way
+        QCOMPARE(logins, 1);
+        QTRY_COMPARE(logins, 2); // no game within the gap: tried again
+        QTRY_COMPARE(keeper.failures(), 2);
+        QVERIFY(said.last().at(0).toString().contains(QStringLiteral("не удалось два раза")));
+        keeper.gameRead(true);
+        QTest::qWait(250);
+        QCOMPARE(logins, 2);
+        keeper.gameRead(false); // the player logged in by hand
+        QCOMPARE(said.last().at(0).toString(), QString());
+        keeper.gameRead(true);
+        QCOMPARE(logins, 3);
+        keeper.gameRead(false);
+        keeper.gameRead(true); // within the gap of the last: waits for it
+        QCOMPARE(logins, 3);
+        QTRY_COMPARE(logins, 4);
+        keeper.gameRead(false);
+        can = false;
+        QTest::qWait(150);
+        keeper.gameRead(true);
+        QTest::qWait(150);
+        QCOMPARE(logins, 4);
     }
 };
 

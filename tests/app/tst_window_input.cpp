@@ -32,6 +32,7 @@
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -210,6 +211,21 @@ private slots:
         QVERIFY(person::press(Qt::Key_Right, Qt::ShiftModifier | Qt::ControlModifier));
         QTRY_COMPARE_WITH_TIMEOUT(form->controls().Label5->text(), QStringLiteral("3x2"), kWait);
         QCOMPARE(form->controls().WebBrowser1->url().path(), game.path()); // the game tab did not go back
+    }
+
+    // The session ends while playing: the next step shows the game's login form, the window logs in again by
+    // itself and the step after that reaches the map.
+    void anEndedSessionIsRenewed()
+    {
+        auto form = fx.active(autoLogin());
+        QVERIFY(form);
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().Label5->text(), QStringLiteral("2x2"), kWait);
+        fx.server->game.endSessions();
+        person::click(form->controls().Memo2);
+        QVERIFY(person::press(Qt::Key_Right)); // answered with the login form
+        QTRY_VERIFY_WITH_TIMEOUT(form->statusBar()->currentMessage().contains(QStringLiteral("входит заново")), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(form->statusBar()->currentMessage().isEmpty(), kWait); // the game is back
+        QVERIFY(FormFixture::step(*form, Qt::Key_Right, 3, 2));
     }
 
     void backFollowsTheTabInFront()

@@ -181,6 +181,12 @@ void Game::endCombat(const std::string& token)
         it->second.combatUntil.reset();
 }
 
+void Game::endSessions()
+{
+    std::lock_guard lock(m_mutex);
+    m_sessions.clear();
+}
+
 std::string Game::takeMessage(const std::string& token)
 {
     std::lock_guard lock(m_mutex);

@@ -21,9 +21,9 @@ struct GameRules
     std::chrono::milliseconds combatLength{3000};
     std::string password; // empty: any non-empty password is accepted
     int pagePadding = 0;  // bytes of log lines added to the game frame, to serve pages as large as real ones
-    std::chrono::minutes sessionIdle{60}; // a session unused this long is gone
-    std::size_t maxSessions = 10000;      // past this the least recently used session goes
-    std::optional<Position> start;        // where players begin, when not at the labyrinth's own start
+    std::chrono::seconds sessionIdle{3600}; // a session unused this long is gone
+    std::size_t maxSessions = 10000;        // past this the least recently used session goes
+    std::optional<Position> start;          // where players begin, when not at the labyrinth's own start
 };
 
 struct Player
@@ -64,6 +64,8 @@ public:
     // False with the reason stored as the player's message when the move is refused.
     bool move(const std::string& token, Move move, Clock::time_point now);
     void endCombat(const std::string& token);
+    // Every session ends, as when they expire.
+    void endSessions();
     // Takes the message of the last refused move.
     std::string takeMessage(const std::string& token);
 

@@ -15,7 +15,48 @@ std::string quoted(const std::string& value)
     return out;
 }
 
+// The tag that starts at `at` ('<'), in lower case.
+std::string tagAt(const std::string& text, std::size_t at)
+{
+    const std::size_t end = text.find('>', at);
+    std::string tag = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
+    for (char& c : tag)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return tag;
+}
+
+bool hasAttribute(const std::string& tag, const std::string& name, const std::string& value)
+{
+    for (const char* quote : {"\"", "'", ""})
+        if (tag.find(name + "=" + quote + value) != std::string::npos)
+            return true;
+    return false;
+}
+
 } // namespace
+
+bool ShowsLoginForm(const std::vector<std::string>& lines)
+{
+    // Most pages never name the login page: they are passed over at the cost of a search.
+    bool named = false;
+    for (const std::string& line : lines)
+        named = named || line.find("login.php") != std::string::npos || line.find("LOGIN.PHP") != std::string::npos;
+    if (!named)
+        return false;
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + '\n';
+    bool form = false;
+    bool password = false;
+    for (std::size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at + 1)) {
+        const std::string tag = tagAt(text, at);
+        if (tag.rfind("<form", 0) == 0 && tag.find("login.php") != std::string::npos)
+            form = true;
+        else if (form && tag.rfind("<input", 0) == 0 && hasAttribute(tag, "name", "password"))
+            password = true;
+    }
+    return form && password;
+}
 
 std::string LoginFormPage(const std::string& gameServer, const std::string& login, const std::string& password)
 {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace veldor {
 
@@ -21,5 +22,9 @@ struct LoginForm
 };
 LoginForm LoginFormFor(const std::string& gameServer, const std::string& login, const std::string& password,
                        bool autoLogin);
+
+// Whether a page's markup holds the game's login form (a form posted to "login.php" with a password field): the
+// game frame shows it when the session has ended.
+bool ShowsLoginForm(const std::vector<std::string>& lines);
 
 } // namespace veldor

@@ -73,6 +73,25 @@ private slots:
         QTEST(form.tooLong, "tooLong");
         QCOMPARE(form.page.find("VALUE = \"" + login + '"') != std::string::npos, !form.tooLong); // empty when too long
     }
+
+    // The game frame after the session ended: the game's login form, however it is written.
+    void theLoginFormIsRecognised_data()
+    {
+        QTest::addColumn<QString>("markup");
+        QTest::addColumn<bool>("login");
+        QTest::newRow("the game's form") << "<FORM method=post action=\"/login.php\"><input name=\"login\">\n"
+                                            "<INPUT type=password name=password></form>"
+                                         << true;
+        QTest::newRow("our own form") << QString::fromStdString(LoginFormPage("http://g", "a", "b")) << true;
+        QTest::newRow("no password field") << "<form action=\"/login.php\"><input name=\"login\"></form>" << false;
+        QTest::newRow("another form") << "<form action=\"/move.php\"><input name='password'></form>" << false;
+        QTest::newRow("a game page") << "<div>Уровень: 0</div><a href=\"/login.php\">выход</a>" << false;
+    }
+    void theLoginFormIsRecognised()
+    {
+        QFETCH(QString, markup);
+        QTEST(ShowsLoginForm({markup.toStdString()}), "login");
+    }
 };
 
 QTEST_APPLESS_MAIN(TestLoginForm)
