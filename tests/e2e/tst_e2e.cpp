@@ -129,6 +129,44 @@ private slots:
         QVERIFY(doors > 0 && traps > 0);
     }
 
+    // Over a game that answers every page 150 ms late: a zig-zag of 16 keys typed 100 ms apart walks every key
+    // (the plan waits), and a key held 1.5 s stops within one step of its release (the repeats never wait).
+    void keysAtAPlayersPaceOverALateServer()
+    {
+        fx.server.reset(); // the window plays on the late server made below
+        fx.reservePort();
+        auto form = fx.active(UserDat{.passDoors = true}, QSize(1200, 900));
+        QVERIFY(form);
+        for (int x = 1; x <= 14; ++x) // an open room, known to the map as the game has it
+            for (int y = 1; y <= 14; ++y)
+                *form->atlas().cell(1, 0, x, y) = TMapCell{y > 1, y<14, x> 1, x < 14, 1, 'n'};
+        practice::GameRules rules;
+        rules.answerDelay = std::chrono::milliseconds(150);
+        QVERIFY(fx.playerAt(*form, {0, 2, 2}, 30, rules));
+        const auto gamePlayer = [&] { // where the game has the player now, asked without the delay
+            std::string json(1, '{');
+            json += fx.server->game.playersJson();
+            json += '}';
+            return Truth(json).player();
+        };
+        const auto gameX = [&] { return gamePlayer()[QStringLiteral("x")].toInt(); };
+        person::click(form->controls().Memo2);
+        for (int i = 0; i < 16; ++i) {
+            QVERIFY(person::press(i % 2 ? Qt::Key_Down : Qt::Key_Right));
+            QTest::qWait(100);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(QPoint(form->reader().ViewX, form->reader().ViewY), QPoint(10, 10), 20000);
+        QTest::qWait(500);
+        QCOMPARE(QPoint(gameX(), gamePlayer()[QStringLiteral("y")].toInt()), QPoint(10, 10));
+        QVERIFY(person::hold(Qt::Key_Left, 1500));
+        const int released = gameX();
+        QVERIFY2(released < 9, qPrintable(QString::number(released))); // it walked while held
+        QTest::qWait(1000);
+        const int stopped = gameX();
+        QVERIFY2(released - stopped <= 1, qPrintable(QStringLiteral("%1 -> %2").arg(released).arg(stopped)));
+        QTRY_COMPARE_WITH_TIMEOUT(form->reader().ViewX, stopped, kWait);
+    }
+
     void firstStartInAnEmptyFolder()
     {
         auto form = fx.shown(fx.base());

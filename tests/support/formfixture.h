@@ -83,7 +83,8 @@ public:
 
     // The practice game on the reserved port, its labyrinth what the atlas holds for labyrinth 1 (a labyrinth of
     // `size`: cells past the atlas's 30 are the generated ones), the player starting at `start`.
-    practice::test::RunningServer& startServerOn(const Atlas& atlas, practice::Position start, int size = 30)
+    practice::test::RunningServer& startServerOn(const Atlas& atlas, practice::Position start, int size = 30,
+                                                 practice::GameRules rules = {})
     {
         practice::Labyrinth lab = practice::Labyrinth::generate(11, size, 1);
         for (int x = 1; x <= std::min(size, 30); ++x)
@@ -94,7 +95,6 @@ public:
                 cell.object = c->Explored && c->Object ? c->Object : 'n';
                 cell.chestImage.clear();
             }
-        practice::GameRules rules;
         rules.start = start;
         server = std::make_unique<practice::test::RunningServer>(std::move(lab), rules, m_reservedPort);
         return *server;
@@ -121,9 +121,9 @@ public:
 
     // The player stands at `start` of labyrinth 1, in a game that shows what the window's atlas holds: the
     // window logs in and reads the position. The window must have been made after reservePort().
-    bool playerAt(TForm1& form, practice::Position start, int size = 30)
+    bool playerAt(TForm1& form, practice::Position start, int size = 30, practice::GameRules rules = {})
     {
-        startServerOn(form.atlas(), start, size);
+        startServerOn(form.atlas(), start, size, std::move(rules));
         return waitUntil([&] { return !form.controls().WebBrowser1->busy(); }) && logIn(form) &&
                waitUntil([&] { return form.reader().ViewX == start.x && form.reader().ViewY == start.y; });
     }

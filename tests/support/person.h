@@ -93,6 +93,25 @@ inline bool press(int key, Qt::KeyboardModifiers modifiers = {})
     return true;
 }
 
+// Holds a key down for `ms` as a window system repeats it: a press every 33 ms, only every fourth of them marked
+// as a repeat (as X marks them), then the release.
+inline bool hold(int key, int ms)
+{
+    QWidget* focus = focused();
+    if (!focus)
+        return false;
+    QWindow* window = windowOf(focus);
+    QTest::simulateEvent(window, true, key, {}, {}, false);
+    for (int elapsed = 33, i = 1; elapsed < ms; elapsed += 33, ++i) {
+        QTest::qWait(33);
+        QTest::simulateEvent(window, false, key, {}, {}, i % 4 == 0);
+        QTest::simulateEvent(window, true, key, {}, {}, i % 4 == 0);
+    }
+    QTest::qWait(33);
+    QTest::simulateEvent(window, false, key, {}, {}, false);
+    return true;
+}
+
 inline bool type(const QString& text)
 {
     QWidget* focus = focused();

@@ -21,9 +21,10 @@ struct GameRules
     std::chrono::milliseconds combatLength{3000};
     std::string password; // empty: any non-empty password is accepted
     int pagePadding = 0;  // bytes of log lines added to the game frame, to serve pages as large as real ones
-    std::chrono::seconds sessionIdle{3600}; // a session unused this long is gone
-    std::size_t maxSessions = 10000;        // past this the least recently used session goes
-    std::optional<Position> start;          // where players begin, when not at the labyrinth's own start
+    std::chrono::milliseconds answerDelay{0}; // every page this late, as from a game server over the internet
+    std::chrono::seconds sessionIdle{3600};   // a session unused this long is gone
+    std::size_t maxSessions = 10000;          // past this the least recently used session goes
+    std::optional<Position> start;            // where players begin, when not at the labyrinth's own start
 };
 
 struct Player

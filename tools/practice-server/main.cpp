@@ -13,7 +13,7 @@ void usage()
 {
     std::fprintf(stderr, "usage: veldor-practice-server [--port N] [--seed N] [--size 30|40|100] [--levels N]\n"
                          "         [--truth FILE] [--password TEXT] [--combat-seconds N] [--fatigue N] [--pad BYTES]\n"
-                         "         [--start X,Y] [--session-seconds N]\n"
+                         "         [--start X,Y] [--session-seconds N] [--answer-ms N]\n"
                          "  --port 0 picks a free port and prints it on the first line of standard output.\n");
 }
 
@@ -61,7 +61,11 @@ int main(int argc, char* argv[])
             ok = number(value, 0, 1000000, pad);
         else if (arg == "--truth" && ok)
             truth = value;
-        else if (arg == "--session-seconds" && ok) {
+        else if (arg == "--answer-ms" && ok) {
+            long long ms = 0;
+            ok = number(value, 0, 10000, ms);
+            rules.answerDelay = std::chrono::milliseconds(ms);
+        } else if (arg == "--session-seconds" && ok) {
             long long seconds = 0;
             ok = number(value, 1, 86400, seconds);
             rules.sessionIdle = std::chrono::seconds(seconds);

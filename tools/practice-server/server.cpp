@@ -61,6 +61,11 @@ PracticeServer::PracticeServer(Game& game, std::string truthFile, RequestGate::L
     m_server->set_payload_max_length(64 * 1024);
     m_server->set_read_timeout(5, 0);
     m_server->set_write_timeout(5, 0);
+    m_server->set_pre_routing_handler([this](const httplib::Request& req, httplib::Response&) {
+        if (req.path.rfind("/img/", 0) != 0) // pages late, pictures as from a nearby cache
+            std::this_thread::sleep_for(m_game.rules().answerDelay);
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
     routes();
 }
 

@@ -66,12 +66,15 @@ std::optional<ArrowKey> MoveQueue::read(const Place& at, std::int64_t nowMs, boo
     if (!m_underWay)
         return std::nullopt;
     if (at == m_from) {
-        if (loaded)
+        if (loaded && !std::exchange(m_seenBeforeLoad, false))
             clear(); // the page answered the move without it: refused
         else
             expire(nowMs);
         return std::nullopt;
     }
+    // A page is often read before it has finished loading (its pictures still coming): the load then reported
+    // is of this page, not the answer to the next move.
+    m_seenBeforeLoad = !loaded;
     m_underWay = false;
     if (m_waiting.empty())
         return std::nullopt;
@@ -83,6 +86,7 @@ std::optional<ArrowKey> MoveQueue::read(const Place& at, std::int64_t nowMs, boo
 void MoveQueue::clear()
 {
     m_underWay = false;
+    m_seenBeforeLoad = false;
     m_dropped += m_waiting.size();
     m_waiting.clear();
 }

@@ -65,6 +65,7 @@ private:
     void expire(std::int64_t nowMs);
 
     bool m_underWay = false;
+    bool m_seenBeforeLoad = false; // the last step showed on a read before its page's load was reported
     Place m_from;
     std::int64_t m_sentAt = 0;
     std::deque<ArrowKey> m_waiting;

@@ -62,6 +62,8 @@ private slots:
         QTest::newRow("auto-repeat never waits") << "Rrrr m m r" << "RR";
         QTest::newRow("nor a press of the same key within 60 ms") << "Rqqq mmmm" << "RR"; // the first, 100 ms on, waits
         QTest::newRow("a refused step is known at the page's load") << "RDD l L" << "RL";
+        QTest::newRow("the load of a page already seen is no refusal") << "RDL m l m" << "RDL";
+        QTest::newRow("...the next load without the step is") << "RDLU m l l m" << "RD";
         QTest::newRow("no step within two seconds: dropped") << "RDD tt = m L" << "RL";
         QTest::newRow("...also without a read") << "RD tt L" << "RL";
         QTest::newRow("a step just in time") << "RD t = m" << "RD";
