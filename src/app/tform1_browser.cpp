@@ -7,6 +7,7 @@
 #include "browser/browsertabs.h"
 #include "browser/downloadgate.h"
 #include "browser/internetoptions.h"
+#include "browser/pagepoller.h"
 #include "browser/shellmenus.h"
 #include "browser/twebbrowser.h"
 #include "ui/prompts.h"
@@ -167,6 +168,7 @@ void TForm1::connectBrowserHandlers()
 void TForm1::bindBrowser(TWebbrowser* browser)
 {
     connect(browser, &TWebbrowser::frameCompleted, this, &TForm1::WebBrowser1DocumentComplete);
+    connect(browser, &TWebbrowser::frameChanged, m_poller, &PagePoller::frameChanged);
     connect(browser, &TWebbrowser::commandStateChange, this, &TForm1::WebBrowser1CommandStateChange);
     connect(browser, &QWebEngineView::loadProgress, this, [this](int p) { WebBrowser1ProgressChange(p, 100); });
     // A load under way can be stopped, whatever finished before it.

@@ -30,14 +30,34 @@ const QString& noticePrefix()
     return prefix;
 }
 
-// Reports the frame once its load event has fired (at once when it already has).
+// Reports the frame once its load event has fired (at once when it already has). The game frame is also
+// watched for changes its page makes without loading (a request behind the page rewriting the document): a
+// burst of changes is one notice, and notices come at most one a 30 ms however busy the page is.
 const char* kWatchScript = R"JS(
 (function () {
-    var report = function () {
-        console.log(PREFIX + (window.top === window ? 'top' : 'sub') + '\x01' + window.name);
+    var tell = function (what) {
+        console.log(PREFIX + what + '\x01' + window.name);
     };
-    if (document.readyState === 'complete') report();
-    else window.addEventListener('load', report, { once: true });
+    var watchChanges = function () {
+        if (window.name !== 'no_combat' || typeof MutationObserver !== 'function') return;
+        var last = 0, pending = false;
+        var send = function () {
+            pending = false;
+            last = Date.now();
+            tell('change');
+        };
+        new MutationObserver(function () {
+            if (pending) return;
+            pending = true;
+            setTimeout(send, Math.max(0, last + 30 - Date.now()));
+        }).observe(document, { childList: true, subtree: true, characterData: true });
+    };
+    var loaded = function () {
+        tell(window.top === window ? 'top' : 'sub');
+        watchChanges();
+    };
+    if (document.readyState === 'complete') loaded();
+    else window.addEventListener('load', loaded, { once: true });
 })();
 )JS";
 
@@ -96,7 +116,11 @@ void GamePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QSt
     const int sep = rest.indexOf(QLatin1Char('\x01'));
     if (sep < 0)
         return;
-    emit frameCompleted(rest.mid(sep + 1), rest.left(sep) == QLatin1String("top"));
+    const QString kind = rest.left(sep);
+    if (kind == QLatin1String("change"))
+        emit frameChanged(rest.mid(sep + 1));
+    else
+        emit frameCompleted(rest.mid(sep + 1), kind == QLatin1String("top"));
 }
 
 void installFrameWatch(QWebEngineProfile* profile)

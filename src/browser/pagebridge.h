@@ -20,6 +20,8 @@ public:
 signals:
     // A frame finished loading: its window name, and whether it is the tab's whole page.
     void frameCompleted(const QString& windowName, bool topLevel);
+    // The game frame's page changed its document without loading (a burst of changes, at most one a 30 ms).
+    void frameChanged(const QString& windowName);
 
 protected:
     // The game's pages are shown without script dialogs of their own, as the original browser was set up.
@@ -30,7 +32,8 @@ protected:
                                   const QString& sourceID) override;
 };
 
-// Installs the watch script that reports every finished frame, in the page-invisible script world.
+// Installs the watch script that reports every finished frame and the game frame's changes, in the
+// page-invisible script world.
 void installFrameWatch(QWebEngineProfile* profile);
 
 // The markup of the frame with that window name (the first one, depth first) in the legacy dialect the game's

@@ -36,6 +36,12 @@ void PagePoller::frameLoaded(TWebbrowser* browser, const QString& frameName)
     }
 }
 
+void PagePoller::frameChanged(TWebbrowser* browser, const QString& frameName)
+{
+    if (frameName == QLatin1String("no_combat") && NoCombatFrame.valid() && NoCombatFrame.browser == browser)
+        readNow();
+}
+
 void PagePoller::readNow()
 {
     if (m_running)

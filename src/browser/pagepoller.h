@@ -48,6 +48,9 @@ public:
     // A frame of a page finished loading: remembered by its name; the game frame starts the polling and,
     // like the combat frame, is read at once.
     void frameLoaded(TWebbrowser* browser, const QString& frameName);
+    // A frame changed its document without loading: the game frame is read at once, or right after the read
+    // under way. No load for the key queue: a change is not the page's answer to a move.
+    void frameChanged(TWebbrowser* browser, const QString& frameName);
     // The game frame reported so far is not the game (the login page loaded meanwhile).
     void forgetGame() { NoCombatFrame = {}; }
     // One tick: asks both frames for their markup, unless a frame is unknown.

@@ -59,6 +59,7 @@ TWebbrowser::TWebbrowser(QWebEngineProfile* profile, QWidget* parent) : QWebEngi
     setPage(page);
     connect(page, &GamePage::frameCompleted, this,
             [this](const QString& name, bool top) { emit frameCompleted(this, name, top); });
+    connect(page, &GamePage::frameChanged, this, [this](const QString& name) { emit frameChanged(this, name); });
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
         m_unaskedWindows = 0;
         m_busy = true;

@@ -47,6 +47,8 @@ public:
 signals:
     // A page or frame of this browser finished loading (see GamePage).
     void frameCompleted(TWebbrowser* browser, const QString& windowName, bool topLevel);
+    // The game frame's page changed its document without loading (see GamePage).
+    void frameChanged(TWebbrowser* browser, const QString& windowName);
     // Back (2) or forward (1) navigation became possible or impossible.
     void commandStateChange(TWebbrowser* browser, int command, bool enabled);
 

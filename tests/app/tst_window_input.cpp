@@ -228,6 +228,21 @@ private slots:
         QVERIFY(FormFixture::step(*form, Qt::Key_Right, 3, 2));
     }
 
+    // A game that takes moves into the page without loading it: the keys walk and the map follows without the
+    // heartbeat.
+    void aPageRewrittenWithoutALoadFollowsTheKeys()
+    {
+        practice::GameRules rules;
+        rules.rewriteMoves = true;
+        fx.startServer(rules);
+        auto form = fx.active(autoLogin());
+        QVERIFY(form);
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().Label5->text(), QStringLiteral("2x2"), kWait);
+        form->controls().Timer1->setInterval(3600 * 1000);
+        for (int x = 3; x <= 5; ++x)
+            QVERIFY(FormFixture::step(*form, Qt::Key_Right, x, 2));
+    }
+
     void backFollowsTheTabInFront()
     {
         auto form = fx.active(UserDat{});

@@ -132,12 +132,14 @@ private slots:
         QTest::newRow("plain") << QStringLiteral("console.log(%1);").arg(notice);
         QTest::newRow("sourceURL") << QStringLiteral("eval(\"console.log(%1)%2\");").arg(notice, named);
         QTest::newRow("new Function") << QStringLiteral("(new Function(\"console.log(%1)%2\"))();").arg(notice, named);
+        QTest::newRow("a change") << QStringLiteral("console.log('\\x01veldor-frame\\x01change\\x01no_combat');");
     }
     void pagesCannotForgeFrameNotices()
     {
         QFETCH(QString, script);
         GamePage page(profile);
         QSignalSpy frames(&page, &GamePage::frameCompleted);
+        QSignalSpy changes(&page, &GamePage::frameChanged);
         page.setHtml(QStringLiteral("<html><body><script>") + script +
                      QStringLiteral("</script><iframe name=\"inner\" srcdoc=\"<p>x</p>\"></iframe></body></html>"));
         QTRY_VERIFY_WITH_TIMEOUT(
@@ -146,8 +148,37 @@ private slots:
         QTest::qWait(200);
         for (const auto& args : frames)
             QVERIFY(args.at(0).toString() != QLatin1String("no_combat"));
+        QVERIFY(changes.isEmpty());
         QVERIFY(std::any_of(frames.begin(), frames.end(),
                             [](const QList<QVariant>& a) { return a.at(0).toString() == QLatin1String("inner"); }));
+    }
+
+    // The game frame rewritten without a load: one notice a burst of changes, none for the other frames.
+    void aRewrittenGameFrameIsReportedOnceABurst()
+    {
+        GamePage page(profile);
+        QSignalSpy loaded(&page, &QWebEnginePage::loadFinished);
+        QSignalSpy changes(&page, &GamePage::frameChanged);
+        const QString frame = QStringLiteral("<iframe name=\"%1\" srcdoc=\"<div id=title>0</div>\"></iframe>");
+        page.setHtml(QStringLiteral("<html><body>") + frame.arg(QStringLiteral("no_combat")) +
+                     frame.arg(QStringLiteral("chout")) + QStringLiteral("</body></html>"));
+        QTRY_VERIFY_WITH_TIMEOUT(loaded.size() == 1, kWait);
+        QTest::qWait(200);
+        const auto burst = [&](const QString& name) {
+            page.runJavaScript(QStringLiteral("(function(){var d=window.frames['%1'].document;for(var i=1;i<=50;i++)"
+                                              "d.body.innerHTML='<div id=title>'+i+'</div>';})()")
+                                   .arg(name));
+        };
+        burst(QStringLiteral("chout"));
+        QTest::qWait(200);
+        QVERIFY(changes.isEmpty());
+        burst(QStringLiteral("no_combat"));
+        QTRY_COMPARE_WITH_TIMEOUT(changes.size(), 1, kWait);
+        QCOMPARE(changes.last().at(0).toString(), QStringLiteral("no_combat"));
+        QTest::qWait(200);
+        QCOMPARE(changes.size(), 1);
+        burst(QStringLiteral("no_combat"));
+        QTRY_COMPARE_WITH_TIMEOUT(changes.size(), 2, kWait);
     }
 
     // A frame of 20 MB is cut off in the page before anything is transferred; the next frame reads as usual.

@@ -33,13 +33,15 @@ class TestPagePoller : public QObject
         PagePoller poller;
         std::unique_ptr<TWebbrowser> browser;
 
-        explicit Game(QWebEngineProfile* profile) : browser(std::make_unique<TWebbrowser>(profile))
+        explicit Game(QWebEngineProfile* profile, practice::GameRules rules = {})
+            : server(std::move(rules)), browser(std::make_unique<TWebbrowser>(profile))
         {
             QObject::connect(browser.get(), &TWebbrowser::frameCompleted, &poller,
                              [this](TWebbrowser* b, const QString& name, bool topLevel) {
                                  if (!topLevel)
                                      poller.frameLoaded(b, name);
                              });
+            QObject::connect(browser.get(), &TWebbrowser::frameChanged, &poller, &PagePoller::frameChanged);
             QObject::connect(poller.timer(), &QTimer::timeout, &poller, &PagePoller::tick);
             browser->resize(800, 600);
             browser->show();
@@ -91,6 +93,28 @@ private slots:
         runPageScript(game.browser->page(), QStringLiteral("no_combat"), QStringLiteral("goTo(2)"));
         QTRY_VERIFY_WITH_TIMEOUT(
             hasLine(read.last().at(0).value<PageLines>(), "<DIV id=title name=\"title\"><B>L-0(3,2)"), kWait);
+    }
+
+    // A game that takes each move into the page without loading it: every step is read at once all the same.
+    void aPageRewrittenWithoutALoadIsRead()
+    {
+        practice::GameRules rules;
+        rules.rewriteMoves = true;
+        Game game(profile, rules);
+        QSignalSpy read(&game.poller, &PagePoller::pageRead);
+        QSignalSpy loads(game.browser.get(), &TWebbrowser::frameCompleted);
+        QVERIFY(game.loggedIn());
+        QTRY_VERIFY_WITH_TIMEOUT(!read.isEmpty(), kWait);
+        game.poller.timer()->setInterval(3600 * 1000); // no heartbeat
+        QTRY_VERIFY_WITH_TIMEOUT(game.poller.timer()->isActive(), kWait);
+        QTest::qWait(300); // the other frames' loads
+        const qsizetype loadsBefore = loads.size();
+        for (int x = 3; x <= 5; ++x) {
+            runPageScript(game.browser->page(), QStringLiteral("no_combat"), QStringLiteral("goTo(2)"));
+            const QByteArray title = "<DIV id=title name=\"title\"><B>L-0(" + QByteArray::number(x) + ",2)";
+            QTRY_VERIFY_WITH_TIMEOUT(hasLine(read.last().at(0).value<PageLines>(), title.toStdString()), kWait);
+        }
+        QCOMPARE(loads.size(), loadsBefore); // no frame loaded meanwhile
     }
 
     void aBrowserThatGoesAwayLeavesTheTimerRunningAndReadsNothing()

@@ -19,8 +19,9 @@ struct GameRules
     int fatiguePerMove = 1;
     std::chrono::milliseconds recoveryStep{2000}; // one percent back per step
     std::chrono::milliseconds combatLength{3000};
-    std::string password; // empty: any non-empty password is accepted
-    int pagePadding = 0;  // bytes of log lines added to the game frame, to serve pages as large as real ones
+    std::string password;      // empty: any non-empty password is accepted
+    int pagePadding = 0;       // bytes of log lines added to the game frame, to serve pages as large as real ones
+    bool rewriteMoves = false; // a move rewrites the game frame's document instead of loading it again
     std::chrono::milliseconds answerDelay{0}; // every page this late, as from a game server over the internet
     std::chrono::seconds sessionIdle{3600};   // a session unused this long is gone
     std::size_t maxSessions = 10000;          // past this the least recently used session goes

@@ -13,7 +13,7 @@ void usage()
 {
     std::fprintf(stderr, "usage: veldor-practice-server [--port N] [--seed N] [--size 30|40|100] [--levels N]\n"
                          "         [--truth FILE] [--password TEXT] [--combat-seconds N] [--fatigue N] [--pad BYTES]\n"
-                         "         [--start X,Y] [--session-seconds N] [--answer-ms N]\n"
+                         "         [--start X,Y] [--session-seconds N] [--answer-ms N] [--rewrite]\n"
                          "  --port 0 picks a free port and prints it on the first line of standard output.\n");
 }
 
@@ -80,6 +80,10 @@ int main(int argc, char* argv[])
             ok = comma != std::string::npos && number(v.substr(0, comma).c_str(), 1, 100, x) &&
                  number(v.substr(comma + 1).c_str(), 1, 100, y);
             rules.start = practice::Position{0, static_cast<int>(x), static_cast<int>(y)};
+        } else if (arg == "--rewrite") {
+            rules.rewriteMoves = true;
+            ok = true;
+            --i; // takes no value
         } else if (arg == "--help" || arg == "-h") {
             usage();
             return 0;

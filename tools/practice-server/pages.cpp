@@ -24,14 +24,21 @@ const char* kGameStyle =
     "#d7{grid-column:2;grid-row:3}.here{grid-column:2;grid-row:2;background:#c8b88a;border-radius:4px}"
     ".thing{margin:4px 0}.bottom{color:#777;font-size:small;margin-top:12px}img{vertical-align:middle}</style>";
 
-// goTo(n): 1 west, 2 east, 3 north, 4 south; 5 down, 6 up. The server moves the player, then the frame reloads.
-const char* kGameScript =
-    "<script>function send(n){var r=new XMLHttpRequest();r.open('POST','/move.php',true);"
-    "r.setRequestHeader('Content-Type','application/x-www-form-urlencoded');"
-    "r.onloadend=function(){location.reload();};r.send('dir='+n);}"
-    "function goTo(n){send(n);}function goDown(){send(5);}function goUp(){send(6);}"
-    "function oIm(id){var e=document.getElementById('mob');if(e)e.textContent='Монстр #'+id+': готов к бою.';}"
-    "</script>";
+// goTo(n): 1 west, 2 east, 3 north, 4 south; 5 down, 6 up. The server moves the player, then the frame reloads,
+// or (rewriting) takes the new page's body into the document without loading, as many browser games do.
+std::string gameScript(bool rewrite)
+{
+    return std::string("<script>function send(n){var r=new XMLHttpRequest();r.open('POST','/move.php',true);"
+                       "r.setRequestHeader('Content-Type','application/x-www-form-urlencoded');") +
+           (rewrite ? "r.onloadend=function(){var d=new DOMParser().parseFromString(r.responseText,'text/html');"
+                      "if(d.body&&d.getElementById('title'))document.body.innerHTML=d.body.innerHTML;"
+                      "else location.reload();};"
+                    : "r.onloadend=function(){location.reload();};") +
+           "r.send('dir='+n);}"
+           "function goTo(n){send(n);}function goDown(){send(5);}function goUp(){send(6);}"
+           "function oIm(id){var e=document.getElementById('mob');if(e)e.textContent='Монстр #'+id+': готов к бою.';}"
+           "</script>";
+}
 
 std::string sideDiv(const Cell& cell, Side side)
 {
@@ -90,7 +97,7 @@ std::string frameset()
            "</frameset></html>\r\n";
 }
 
-std::string gameFrame(const Labyrinth& lab, const Player& player, const std::string& message, int padding)
+std::string gameFrame(const Labyrinth& lab, const Player& player, const std::string& message, int padding, bool rewrite)
 {
     const Position p = player.pos;
     const Cell& cell = lab.at(p.level, p.x, p.y);
@@ -148,7 +155,7 @@ std::string gameFrame(const Labyrinth& lab, const Player& player, const std::str
     body += "<div class=\"bottom\">Ходите стрелками на странице или клавишами в программе.</div>";
     // A tired player's page shows the recovered fatigue by itself, as the game's does.
     const std::string refresh = player.fatigue < 20 ? "<meta http-equiv=\"refresh\" content=\"3\">" : "";
-    return page("Подземелье", refresh + kGameStyle + kGameScript, body);
+    return page("Подземелье", refresh + kGameStyle + gameScript(rewrite), body);
 }
 
 std::string combatFrame(const Player& player)

@@ -12,7 +12,9 @@ std::string escape(const std::string& text);
 std::string loginForm(const std::string& notice);
 std::string frameset();
 // The game frame for a player standing on a cell, or the combat page while a combat runs.
-std::string gameFrame(const Labyrinth& lab, const Player& player, const std::string& message, int padding = 0);
+// `rewrite`: a move takes the next page into the document without loading it.
+std::string gameFrame(const Labyrinth& lab, const Player& player, const std::string& message, int padding = 0,
+                      bool rewrite = false);
 std::string combatFrame(const Player& player);
 std::string army();
 std::string chatOutput();

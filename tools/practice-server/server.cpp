@@ -144,7 +144,7 @@ void PracticeServer::routes()
             sendPage(res, pages::combatFrame(*player));
         else
             sendPage(res, pages::gameFrame(m_game.labyrinth(), *player, m_game.takeMessage(token),
-                                           m_game.rules().pagePadding));
+                                           m_game.rules().pagePadding, m_game.rules().rewriteMoves));
     });
 
     s.Post("/move.php", [this](const httplib::Request& req, httplib::Response& res) {
