@@ -57,14 +57,14 @@ class Watch : public QObject
 public:
     Watch(TForm1& form, const Clock& clock) : m_form(form), m_clock(clock)
     {
-        form.controls().Memo2->installEventFilter(this);
-        form.controls().sg->viewport()->installEventFilter(this);
-        QObject::connect(form.controls().WebBrowser1, &TWebbrowser::frameCompleted, this,
+        form.controls().keyboardBox->installEventFilter(this);
+        form.controls().mapGrid->viewport()->installEventFilter(this);
+        QObject::connect(form.controls().gameBrowser, &TWebbrowser::frameCompleted, this,
                          [this](TWebbrowser*, const QString& name, bool) {
                              if (name == QLatin1String("no_combat") && loadAt < 0 && keyAt >= 0)
                                  loadAt = m_clock.now();
                          });
-        QObject::connect(form.controls().WebBrowser1, &TWebbrowser::frameChanged, this,
+        QObject::connect(form.controls().gameBrowser, &TWebbrowser::frameChanged, this,
                          [this](TWebbrowser*, const QString& name) {
                              if (name == QLatin1String("no_combat") && loadAt < 0 && keyAt >= 0)
                                  loadAt = m_clock.now();
@@ -85,7 +85,7 @@ protected:
     {
         if (event->type() == QEvent::KeyPress && keyAt < 0)
             keyAt = m_clock.now();
-        else if (event->type() == QEvent::Paint && watched == m_form.controls().sg->viewport() && mapAt < 0 &&
+        else if (event->type() == QEvent::Paint && watched == m_form.controls().mapGrid->viewport() && mapAt < 0 &&
                  m_form.reader().ViewX == m_x && m_form.reader().ViewY == m_y)
             mapAt = m_clock.now();
         return false;
@@ -141,7 +141,7 @@ int main(int argc, char* argv[])
     const double firstPosition = clock.now() - shown;
 
     // A real click into the keyboard box, through the X server.
-    QPlainTextEdit* memo = form.controls().Memo2;
+    QPlainTextEdit* memo = form.controls().keyboardBox;
     const QPoint at = memo->mapToGlobal(memo->rect().center());
     form.activateWindow();
     test::waitUntil([&] { return form.isActiveWindow(); }, 5000);

@@ -83,9 +83,9 @@ int main(int argc, char* argv[])
             return;
         // The repaint the tick asked for, done now: the grid as the player sees it after the tick. Only the
         // grid's own painting counts; the browser repaints its page in the same pass.
-        const qint64 painted = form.controls().sg->paintNanoseconds();
+        const qint64 painted = form.controls().mapGrid->paintNanoseconds();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
-        const qint64 paintNs = form.controls().sg->paintNanoseconds() - painted;
+        const qint64 paintNs = form.controls().mapGrid->paintNanoseconds() - painted;
         tickMs.push_back((ns + paintNs) / 1e6);
         paintMs.push_back(paintNs / 1e6);
         readMs.push_back(ns / 1e6);
@@ -141,7 +141,7 @@ int main(int argc, char* argv[])
         }
         const int x = form.reader().ViewX;
         const int y = form.reader().ViewY;
-        QTest::keyClick(form.controls().Memo2, static_cast<Qt::Key>(open[rng() % open.size()]));
+        QTest::keyClick(form.controls().keyboardBox, static_cast<Qt::Key>(open[rng() % open.size()]));
         waitUntil([&] { return form.reader().ViewX != x || form.reader().ViewY != y; }, 4000);
         if (form.reader().ViewX != x || form.reader().ViewY != y)
             ++steps;

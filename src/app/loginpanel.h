@@ -27,14 +27,14 @@ public:
     // Its controls, by their layout names.
     struct Controls
     {
-        QLabel* Panel7 = nullptr;        // "Параметры входа": the caption
-        QLabel* Label6 = nullptr;        // "Логин:"
-        QLineEdit* Edit1 = nullptr;      // the login
-        QLabel* Label16 = nullptr;       // "Пароль:"
-        QLineEdit* Edit2 = nullptr;      // the password, hidden
-        QCheckBox* CheckBox6 = nullptr;  // "Входить автоматически": takes effect at once
-        QPushButton* Button16 = nullptr; // "ОК": keep what was typed
-        QPushButton* Button17 = nullptr; // "Отмена": close, keep nothing typed
+        QLabel* loginTitle = nullptr;             // "Параметры входа": the caption
+        QLabel* loginLabel = nullptr;             // "Логин:"
+        QLineEdit* loginEdit = nullptr;           // the login
+        QLabel* passwordLabel = nullptr;          // "Пароль:"
+        QLineEdit* passwordEdit = nullptr;        // the password, hidden
+        QCheckBox* autoLoginBox = nullptr;        // "Входить автоматически": takes effect at once
+        QPushButton* loginOkButton = nullptr;     // "ОК": keep what was typed
+        QPushButton* loginCancelButton = nullptr; // "Отмена": close, keep nothing typed
     };
 
     LoginPanel(Settings& settings, std::shared_ptr<UserPrompts> prompts, QWidget* parent);

@@ -105,29 +105,29 @@ QString TForm1::path(const char* fileName) const
 
 void TForm1::connectHandlers()
 {
-    connect(ComboBox1, &QComboBox::activated, this, [this] { ComboBox1Select(); });
-    connect(ComboBox2, &QComboBox::activated, this, [this] { ComboBox2Select(); });
-    for (QComboBox* box : {ComboBox3, ComboBox4, ComboBox5})
+    connect(labyrinthBox, &QComboBox::activated, this, [this] { ComboBox1Select(); });
+    connect(levelBox, &QComboBox::activated, this, [this] { ComboBox2Select(); });
+    for (QComboBox* box : {fromTownBox, toTownBox, speedBonusBox})
         connect(box, &QComboBox::activated, this, [this] { ComboBox3Select(); });
-    connect(SpinEdit5, &QSpinBox::valueChanged, this, [this] { SpinEdit5Change(); });
-    for (ClickSplitterHandle* handle : {Splitter1, Splitter2, Splitter3}) {
+    connect(cellSizeSpin, &QSpinBox::valueChanged, this, [this] { SpinEdit5Change(); });
+    for (ClickSplitterHandle* handle : {mapSplitter, sidePanelSplitter, bottomSplitter}) {
         connect(handle, &ClickSplitterHandle::canResize, this, &TForm1::SplitterCanResize);
         connect(handle, &ClickSplitterHandle::moved, this, &TForm1::SplitterMoved);
     }
-    connect(Button14, &QPushButton::clicked, this, &TForm1::Button14Click);
-    connect(Exit1, &QAction::triggered, this, &QWidget::close);
-    connect(MenuItem11, &QAction::triggered, this, &TForm1::MenuItem11Click);
-    connect(Guide1, &QAction::triggered, this, [this] { showGuide(QString()); });
-    connect(Legend1, &QAction::triggered, this, [this] { showGuide(QStringLiteral("legend")); });
-    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(saveMapsButton, &QPushButton::clicked, this, &TForm1::Button14Click);
+    connect(exitAction, &QAction::triggered, this, &QWidget::close);
+    connect(aboutAction, &QAction::triggered, this, &TForm1::MenuItem11Click);
+    connect(guideAction, &QAction::triggered, this, [this] { showGuide(QString()); });
+    connect(legendAction, &QAction::triggered, this, [this] { showGuide(QStringLiteral("legend")); });
+    connect(pollTimer, &QTimer::timeout, this, &TForm1::Timer1Timer);
     connect(m_poller, &PagePoller::combatFrameLoaded, this, &TForm1::CombatReaction);
     connect(m_poller, &PagePoller::pageRead, this,
             [this](const PageLines& game, const PageLines&) { recognize(game); });
     m_walker = new KeyWalker(
-        Memo2, m_poller, Reader,
+        keyboardBox, m_poller, Reader,
         [this](ArrowKey key) {
             return KeyMoveScript(*m_atlas, m_playerLab, Reader.PageLevel, Reader.ViewX, Reader.ViewY, Reader.Fatigue,
-                                 cb4->isChecked(), key);
+                                 passDoorsBox->isChecked(), key);
         },
         this);
     m_session = new SessionKeeper(
@@ -171,9 +171,9 @@ void TForm1::runStartup()
 
 void TForm1::showReadOnly()
 {
-    Button14->setEnabled(false);
+    saveMapsButton->setEnabled(false);
     const QString readOnly = QStringLiteral("Карты открыты только для чтения: их сохраняет другое окно Вельдора");
-    Button14->setToolTip(readOnly);
+    saveMapsButton->setToolTip(readOnly);
     auto* label = new QLabel(readOnly + QStringLiteral(". То, что нанесено на карту здесь, можно записать в "
                                                        "другую папку: «Файл» → «Экспорт карт в папку...»."));
     label->setObjectName(QStringLiteral("ReadOnlyLabel"));
@@ -189,10 +189,10 @@ void TForm1::reportStartupProblems()
 // Each setting a check box shows, once: what user.dat sets at start and what is written back.
 std::array<std::pair<QCheckBox*, bool Settings::*>, 4> TForm1::settingBoxes() const
 {
-    return {{{cb4, &Settings::PassDoors},
-             {CheckBox8, &Settings::PlaySounds},
-             {CheckBox7, &Settings::HidePanels},
-             {FrontierBox, &Settings::ShowFrontier}}};
+    return {{{passDoorsBox, &Settings::PassDoors},
+             {soundsBox, &Settings::PlaySounds},
+             {hidePanelsBox, &Settings::HidePanels},
+             {frontierBox, &Settings::ShowFrontier}}};
 }
 
 void TForm1::LoadSettings()
@@ -203,9 +203,9 @@ void TForm1::LoadSettings()
         CurLab = m_playerLab = static_cast<unsigned>(*read.curLab);
     if (read.cellSize) {
         // The spin box clamps to its range and applies a changed value to the grid.
-        SpinEdit5->setValue(std::clamp(*read.cellSize, SpinEdit5->minimum(), SpinEdit5->maximum()));
+        cellSizeSpin->setValue(std::clamp(*read.cellSize, cellSizeSpin->minimum(), cellSizeSpin->maximum()));
         const long long index = static_cast<long long>(*read.curLab) - 1;
-        ComboBox1->setCurrentIndex(index >= 0 && index < ComboBox1->count() ? static_cast<int>(index) : -1);
+        labyrinthBox->setCurrentIndex(index >= 0 && index < labyrinthBox->count() ? static_cast<int>(index) : -1);
     }
     for (const auto& [box, value] : settingBoxes())
         box->setChecked(m_settings.*value);
@@ -215,7 +215,7 @@ Settings TForm1::currentSettings() const
 {
     Settings s = m_settings;
     s.CurLab = static_cast<std::int32_t>(m_playerLab);
-    s.CellSize = SpinEdit5->value();
+    s.CellSize = cellSizeSpin->value();
     for (const auto& [box, value] : settingBoxes())
         s.*value = box->isChecked();
     return s;
@@ -268,19 +268,21 @@ void TForm1::sizeGridForLab()
     const int n = LabSide(CurLab);
     if (n == 0)
         return;
-    sg->setRowCount(n + 1);
-    sg->setColCount(n + 1);
+    mapGrid->setRowCount(n + 1);
+    mapGrid->setColCount(n + 1);
     for (int i = 1; i <= n; ++i) {
-        sg->setCellText(0, i, QString::number(i));
-        sg->setCellText(i, 0, QString::number(i));
+        mapGrid->setCellText(0, i, QString::number(i));
+        mapGrid->setCellText(i, 0, QString::number(i));
     }
-    sg->viewport()->update();
+    mapGrid->viewport()->update();
 }
 
 void TForm1::fillObjectMemos()
 {
-    const std::pair<QPlainTextEdit*, ListKind> memos[] = {
-        {Memo4, ListKind::Exits}, {Memo5, ListKind::Transitions}, {Memo6, ListKind::Traps}, {Memo7, ListKind::Flags}};
+    const std::pair<QPlainTextEdit*, ListKind> memos[] = {{exitsList, ListKind::Exits},
+                                                          {transitionsList, ListKind::Transitions},
+                                                          {trapsList, ListKind::Traps},
+                                                          {flagsList, ListKind::Flags}};
     for (const auto& [memo, kind] : memos) {
         // Rewritten only when it changed, so that a scrolled memo stays where the user left it.
         const QString text = fromCp1251(MemoText(*m_atlas, CurLab, kind));
@@ -291,55 +293,55 @@ void TForm1::fillObjectMemos()
 
 void TForm1::ComboBox1Select()
 {
-    m_playerLab = static_cast<unsigned>(ComboBox1->currentIndex() + 1);
+    m_playerLab = static_cast<unsigned>(labyrinthBox->currentIndex() + 1);
     showLabyrinth(m_playerLab);
 }
 
 void TForm1::showLabyrinth(unsigned lab)
 {
-    ComboBox1->setCurrentIndex(static_cast<int>(lab) - 1);
-    ComboBox2->setCurrentIndex(0);
+    labyrinthBox->setCurrentIndex(static_cast<int>(lab) - 1);
+    levelBox->setCurrentIndex(0);
     CurLevel = 0;
     CurLab = lab;
     UpdateLevelStatistics();
     sizeGridForLab();
     fillObjectMemos();
     updateFrontier();
-    sg->viewport()->update();
+    mapGrid->viewport()->update();
 }
 
 void TForm1::ComboBox2Select()
 {
-    CurLevel = ComboBox2->currentIndex();
+    CurLevel = levelBox->currentIndex();
     Reader.LevelChanged = false;
     sizeGridForLab();
     UpdateLevelStatistics();
     updateFrontier();
-    sg->viewport()->update();
+    mapGrid->viewport()->update();
 }
 
 void TForm1::UpdateLevelStatistics()
 {
     if (const auto percent = ExploredPercent(*m_atlas, CurLab, CurLevel))
-        Label2->setText(fromUtf8Text(PercentLabelText(*percent)));
+        exploredLabel->setText(fromUtf8Text(PercentLabelText(*percent)));
     if (m_overview) // the player's level changes with every step, the shown one with every command
         m_overview->levelChanged(m_playerLab, Reader.PageLevel);
 }
 
 void TForm1::ComboBox3Select()
 {
-    Label7->setText(fromUtf8Text(
-        TravelEstimateText(m_travel, ComboBox3->currentIndex(), ComboBox4->currentIndex(), ComboBox5->currentIndex())));
+    travelTimeLabel->setText(fromUtf8Text(TravelEstimateText(
+        m_travel, fromTownBox->currentIndex(), toTownBox->currentIndex(), speedBonusBox->currentIndex())));
 }
 
 void TForm1::SpinEdit5Change()
 {
-    const int size = SpinEdit5->value();
+    const int size = cellSizeSpin->value();
     // The symbols fill the cell: drawn at 15 pixels they would spill over small cells and sit in a corner of big ones.
     static const MapIcons fullSize;
     *m_icons = size == 15 ? fullSize : fullSize.scaled(size);
-    sg->setDefaultColWidth(size);
-    sg->setDefaultRowHeight(size);
+    mapGrid->setDefaultColWidth(size);
+    mapGrid->setDefaultRowHeight(size);
 }
 
 namespace {

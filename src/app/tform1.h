@@ -96,12 +96,12 @@ private:
     void N5Click();
     void N6Click();
     void N7Click();
-    void ChestClick(char code); // N10..N15
+    void ChestClick(char code); // redChestAction..goldChestAction
     void N21Click();
     void N2Click();
     void Button2Click();
     void Button15Click();
-    // The "X" buttons of the four lists (BitBtn1..BitBtn4).
+    // The "X" buttons of the four lists (clearExitsButton..clearTrapsButton).
     void clearListClick(ListKind kind);
     // "<what> в 12x7" for the cell the popup acts on, naming a change for undo.
     QString atHovered(const QString& what) const;

@@ -61,38 +61,38 @@ void TForm1::buildShellMenus()
     QDir().mkpath(m_profileFolder);
     m_history = std::make_unique<HistoryStore>(QDir(m_profileFolder).filePath(QStringLiteral("history.sqlite")),
                                                QDir(m_profileFolder).filePath(QStringLiteral("history.tsv")));
-    HistoryMenu = new THistoryMenu(m_history.get(), this);
-    HistoryMenu->MainMenu = MainMenu1;
-    HistoryMenu->Menupos = 4;
-    HistoryMenu->BuildMenu();
-    connect(HistoryMenu, &THistoryMenu::OnURLSelected, this,
+    historyMenu = new THistoryMenu(m_history.get(), this);
+    historyMenu->MainMenu = mainMenu;
+    historyMenu->Menupos = 4;
+    historyMenu->BuildMenu();
+    connect(historyMenu, &THistoryMenu::OnURLSelected, this,
             [this](QAction*, const QString& url) { MenuNavigate(url); });
-    MainMenu1->actions().at(3)->setText(QStringLiteral("История"));
-    FavoritesMenu = new TFavoritesMenu(QDir(m_profileFolder).filePath(QStringLiteral("Favorites")), m_prompts, this);
-    connect(FavoritesMenu, &TFavoritesMenu::OnURLSelected, this,
+    mainMenu->actions().at(3)->setText(QStringLiteral("История"));
+    favoritesMenu = new TFavoritesMenu(QDir(m_profileFolder).filePath(QStringLiteral("Favorites")), m_prompts, this);
+    connect(favoritesMenu, &TFavoritesMenu::OnURLSelected, this,
             [this](QAction*, const QString& url) { MenuNavigate(url); });
-    FavoritesMenu->MainMenu = MainMenu1;
-    FavoritesMenu->Menupos = 5;
+    favoritesMenu->MainMenu = mainMenu;
+    favoritesMenu->Menupos = 5;
     // "Add to Favorites" adds the page of the tab in front.
-    FavoritesMenu->Webbrowser = [this] { return CurrentBrowser(); };
-    FavoritesMenu->BuildMenu();
-    MainMenu1->actions().at(4)->setText(QStringLiteral("Избранное"));
+    favoritesMenu->Webbrowser = [this] { return CurrentBrowser(); };
+    favoritesMenu->BuildMenu();
+    mainMenu->actions().at(4)->setText(QStringLiteral("Избранное"));
 }
 
 void TForm1::connectBrowserHandlers()
 {
     m_commands = new BrowserCommands(m_tabs, m_prompts, this);
-    bindBrowser(WebBrowser1);
-    connect(WebBrowser1, &QWebEngineView::urlChanged, this,
+    bindBrowser(gameBrowser);
+    connect(gameBrowser, &QWebEngineView::urlChanged, this,
             [this](const QUrl& url) { WebBrowser1NavigateComplete2(url.toString()); });
 
     auto* watcher = new Watcher(this, [this](QObject* o, QEvent* e) {
         if (e->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(e)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                if (o == ComboBox6)
+                if (o == addressBox)
                     ComboBox6KeyDown(key);
-                else if (o == ComboBox7)
+                else if (o == nickBox)
                     ComboBox7KeyDown(key);
                 return true;
             }
@@ -101,43 +101,43 @@ void TForm1::connectBrowserHandlers()
     });
     // A combo box is its line edit's focus proxy: typed keys reach the box, which hands them on past any
     // filter of the line edit's.
-    ComboBox6->installEventFilter(watcher);
-    ComboBox7->installEventFilter(watcher);
+    addressBox->installEventFilter(watcher);
+    nickBox->installEventFilter(watcher);
 
-    connect(BitBtn6, &QPushButton::clicked, this, &TForm1::BitBtn6Click);
-    connect(ToolButton1, &QToolButton::clicked, this, &TForm1::ToolButton1Click);
-    connect(ToolButton2, &QToolButton::clicked, this, &TForm1::ToolButton2Click);
-    connect(ToolButton3, &QToolButton::clicked, this, &TForm1::ToolButton3Click);
-    connect(ToolButton4, &QToolButton::clicked, this, &TForm1::ToolButton4Click);
-    connect(NewTabBlank, &QAction::triggered, this, [this] { OpenTab(QStringLiteral("about:blank")); });
-    connect(N19, &QAction::triggered, this, [this] { OpenTab(QStringLiteral("about:blank")); });
-    connect(N9, &QAction::triggered, this, &TForm1::CloseActiveTab);
-    connect(Open1, &QAction::triggered, this, &TForm1::Open1Click);
-    connect(SaveAs1, &QAction::triggered, this, &TForm1::SaveAs1Click);
-    connect(Properties1, &QAction::triggered, this, &TForm1::Properties1Click);
-    connect(MenuItem4, &QMenu::aboutToShow, this, &TForm1::MenuItem4Open);
-    const std::pair<QAction*, BrowserCommands::Edit> edits[] = {{Copy1, BrowserCommands::Edit::Copy},
-                                                                {Cut1, BrowserCommands::Edit::Cut},
-                                                                {Paste1, BrowserCommands::Edit::Paste},
-                                                                {SelectAll1, BrowserCommands::Edit::SelectAll}};
+    connect(goButton, &QPushButton::clicked, this, &TForm1::BitBtn6Click);
+    connect(backButton, &QToolButton::clicked, this, &TForm1::ToolButton1Click);
+    connect(forwardButton, &QToolButton::clicked, this, &TForm1::ToolButton2Click);
+    connect(reloadButton, &QToolButton::clicked, this, &TForm1::ToolButton3Click);
+    connect(stopButton, &QToolButton::clicked, this, &TForm1::ToolButton4Click);
+    connect(fileNewTabAction, &QAction::triggered, this, [this] { OpenTab(QStringLiteral("about:blank")); });
+    connect(newTabAction, &QAction::triggered, this, [this] { OpenTab(QStringLiteral("about:blank")); });
+    connect(closeTabAction, &QAction::triggered, this, &TForm1::CloseActiveTab);
+    connect(openFileAction, &QAction::triggered, this, &TForm1::Open1Click);
+    connect(savePageAction, &QAction::triggered, this, &TForm1::SaveAs1Click);
+    connect(pagePropertiesAction, &QAction::triggered, this, &TForm1::Properties1Click);
+    connect(editMenu, &QMenu::aboutToShow, this, &TForm1::MenuItem4Open);
+    const std::pair<QAction*, BrowserCommands::Edit> edits[] = {{copyAction, BrowserCommands::Edit::Copy},
+                                                                {cutAction, BrowserCommands::Edit::Cut},
+                                                                {pasteAction, BrowserCommands::Edit::Paste},
+                                                                {selectAllAction, BrowserCommands::Edit::SelectAll}};
     for (const auto& [action, command] : edits)
         connect(action, &QAction::triggered, this, [this, command = command] { m_commands->edit(command); });
-    connect(Search1, &QAction::triggered, this, &TForm1::Search1Click);
-    connect(ViewSource1, &QAction::triggered, this, &TForm1::ViewSource1Click);
-    connect(InternetOptions1, &QAction::triggered, this, &TForm1::InternetOptions1Click);
-    for (QAction* size : {Largest1, Large1, Medium1, Small1, Smallest1})
+    connect(findInPageAction, &QAction::triggered, this, &TForm1::Search1Click);
+    connect(viewSourceAction, &QAction::triggered, this, &TForm1::ViewSource1Click);
+    connect(internetOptionsAction, &QAction::triggered, this, &TForm1::InternetOptions1Click);
+    for (QAction* size : {largestFontAction, largeFontAction, mediumFontAction, smallFontAction, smallestFontAction})
         connect(size, &QAction::triggered, this, [this, size] { Largest1Click(size); });
-    connect(N18, &QAction::triggered, this, &TForm1::N18Click);
-    connect(N16, &QAction::triggered, this, &TForm1::N16Click);
-    connect(Button16, &QPushButton::clicked, this, &TForm1::Button16Click);
-    connect(Button17, &QPushButton::clicked, this, &TForm1::Button17Click);
-    connect(CheckBox6, &QCheckBox::clicked, this, &TForm1::CheckBox6Click);
-    connect(N17, &QAction::triggered, this, &TForm1::N17Click);
-    connect(BitBtn5, &QPushButton::clicked, this, &TForm1::BitBtn5Click);
-    connect(N20, &QAction::triggered, this, &TForm1::N20Click);
-    connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
-    connect(PageControl2, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { PopupMenu3->popup(PageControl2->mapToGlobal(pos)); });
+    connect(clearAddressesAction, &QAction::triggered, this, &TForm1::N18Click);
+    connect(loginDataAction, &QAction::triggered, this, &TForm1::N16Click);
+    connect(loginOkButton, &QPushButton::clicked, this, &TForm1::Button16Click);
+    connect(loginCancelButton, &QPushButton::clicked, this, &TForm1::Button17Click);
+    connect(autoLoginBox, &QCheckBox::clicked, this, &TForm1::CheckBox6Click);
+    connect(findNickAction, &QAction::triggered, this, &TForm1::N17Click);
+    connect(findNickButton, &QPushButton::clicked, this, &TForm1::BitBtn5Click);
+    connect(clearNicksAction, &QAction::triggered, this, &TForm1::N20Click);
+    connect(tabDoubleClickTimer, &QTimer::timeout, this, &TForm1::Timer2Timer);
+    connect(browserTabs, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { tabStripMenu->popup(browserTabs->mapToGlobal(pos)); });
     connect(m_tabs, &BrowserTabs::tabChangedByUser, this, [this](int left) {
         PageControl2Changing(left);
         PageControl2Change();
@@ -156,13 +156,13 @@ void TForm1::connectBrowserHandlers()
     shortcut(QKeySequence::Back, [this] { ToolButton1Click(); });
     shortcut(QKeySequence::Forward, [this] { ToolButton2Click(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_L), [this] {
-        ComboBox6->setFocus();
-        ComboBox6->lineEdit()->selectAll();
+        addressBox->setFocus();
+        addressBox->lineEdit()->selectAll();
     });
-    Exit1->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
+    exitAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
 
     // Downloads and "Сохранить как..." go through the profile; the user picks where.
-    m_downloads = new DownloadGate(m_profile, m_tabs, WebBrowser1, m_workFolder, m_prompts, this);
+    m_downloads = new DownloadGate(m_profile, m_tabs, gameBrowser, m_workFolder, m_prompts, this);
 }
 
 void TForm1::bindBrowser(TWebbrowser* browser)
@@ -172,7 +172,7 @@ void TForm1::bindBrowser(TWebbrowser* browser)
     connect(browser, &TWebbrowser::commandStateChange, this, &TForm1::WebBrowser1CommandStateChange);
     connect(browser, &QWebEngineView::loadProgress, this, [this](int p) { WebBrowser1ProgressChange(p, 100); });
     // A load under way can be stopped, whatever finished before it.
-    connect(browser, &QWebEngineView::loadStarted, ToolButton4, [this] { ToolButton4->setEnabled(true); });
+    connect(browser, &QWebEngineView::loadStarted, stopButton, [this] { stopButton->setEnabled(true); });
     connect(browser, &QWebEngineView::loadFinished, this, [this, browser](bool ok) {
         WebBrowser1DownloadComplete();
         const QUrl url = browser->url();
@@ -205,10 +205,10 @@ QWidget* TForm1::OpenTab(const QString& url)
 void TForm1::showGuide(const QString& section)
 {
     QUrl url(QStringLiteral("qrc:/guide/guide.html"));
-    for (int i = 1; i < PageControl2->count(); ++i) {
-        TWebbrowser* browser = m_tabs->browserOf(PageControl2->widget(i));
+    for (int i = 1; i < browserTabs->count(); ++i) {
+        TWebbrowser* browser = m_tabs->browserOf(browserTabs->widget(i));
         if (browser && browser->url().adjusted(QUrl::RemoveFragment) == url) {
-            PageControl2->setCurrentIndex(i);
+            browserTabs->setCurrentIndex(i);
             if (!section.isEmpty()) // within the page: it scrolls there without loading again
                 browser->page()->runJavaScript(
                     QStringLiteral("document.getElementById('%1').scrollIntoView()").arg(section),
@@ -228,10 +228,10 @@ void TForm1::CloseActiveTab()
 
 void TForm1::ComboBox6KeyDown(int key)
 {
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && PageControl2->currentIndex() > 0) {
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && browserTabs->currentIndex() > 0) {
         if (TWebbrowser* browser = CurrentBrowser()) {
-            browser->navigate(QUrl::fromUserInput(ComboBox6->currentText()));
-            ComboBox6->lineEdit()->setModified(false); // from now on the box follows the page again
+            browser->navigate(QUrl::fromUserInput(addressBox->currentText()));
+            addressBox->lineEdit()->setModified(false); // from now on the box follows the page again
         }
     }
 }
@@ -253,11 +253,11 @@ void TForm1::ToolButton2Click()
 
 void TForm1::ToolButton3Click()
 {
-    if (CurrentBrowser() == WebBrowser1 && WebBrowser1->loadFailed())
+    if (CurrentBrowser() == gameBrowser && gameBrowser->loadFailed())
         reloadFailedGame();
     else
         m_commands->reload();
-    ToolButton4->setEnabled(true);
+    stopButton->setEnabled(true);
 }
 
 void TForm1::ToolButton4Click()
@@ -267,7 +267,7 @@ void TForm1::ToolButton4Click()
 
 void TForm1::Open1Click()
 {
-    const QString file = m_prompts->askOpenFile(this, QStringLiteral("Открыть"), OpenDialog1Filter);
+    const QString file = m_prompts->askOpenFile(this, QStringLiteral("Открыть"), openFileFilter);
     m_downloads->commandStarted(); // a document the browser does not show is saved as a download
     if (!file.isEmpty())
         OpenTab(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString());
@@ -285,7 +285,7 @@ void TForm1::Properties1Click()
 
 void TForm1::MenuItem4Open()
 {
-    m_commands->syncEditActions(Copy1, Cut1, Paste1);
+    m_commands->syncEditActions(copyAction, cutAction, pasteAction);
 }
 
 void TForm1::Search1Click()
@@ -306,7 +306,8 @@ void TForm1::InternetOptions1Click()
 
 void TForm1::Largest1Click(QAction* item)
 {
-    m_commands->setTextSize(item, {Largest1, Large1, Medium1, Small1, Smallest1});
+    m_commands->setTextSize(
+        item, {largestFontAction, largeFontAction, mediumFontAction, smallFontAction, smallestFontAction});
 }
 
 void TForm1::N18Click()
@@ -316,18 +317,18 @@ void TForm1::N18Click()
 
 void TForm1::MenuNavigate(const QString& url)
 {
-    if (PageControl2->currentIndex() <= 0)
+    if (browserTabs->currentIndex() <= 0)
         return;
     if (TWebbrowser* b = CurrentBrowser()) {
-        ComboBox6->setEditText(url);
+        addressBox->setEditText(url);
         b->navigate(QUrl::fromUserInput(url));
     }
 }
 
 void TForm1::WebBrowser1ProgressChange(int progress, int maximum)
 {
-    ProgressBar1->setMaximum(maximum);
-    ProgressBar1->setValue(progress);
+    loadProgressBar->setMaximum(maximum);
+    loadProgressBar->setValue(progress);
 }
 
 void TForm1::WebBrowser1CommandStateChange(TWebbrowser*, int, bool)
@@ -338,26 +339,26 @@ void TForm1::WebBrowser1CommandStateChange(TWebbrowser*, int, bool)
 
 void TForm1::syncNavigationButtons()
 {
-    TWebbrowser* b = browserOf(PageControl2->currentWidget());
-    ToolButton1->setEnabled(b && b->pageAction(QWebEnginePage::Back)->isEnabled());
-    ToolButton2->setEnabled(b && b->pageAction(QWebEnginePage::Forward)->isEnabled());
+    TWebbrowser* b = browserOf(browserTabs->currentWidget());
+    backButton->setEnabled(b && b->pageAction(QWebEnginePage::Back)->isEnabled());
+    forwardButton->setEnabled(b && b->pageAction(QWebEnginePage::Forward)->isEnabled());
 }
 
 void TForm1::reloadFailedGame()
 {
-    const QUrl failed = WebBrowser1->shownUrl();
+    const QUrl failed = gameBrowser->shownUrl();
     const QString page = failed.path();
     if (page.isEmpty() || page == QLatin1String("/") || page == QLatin1String("/login.php")) {
         // The login never reached the server: the form again, submitted as at start-up when so set.
         ShowLoginPage();
     } else {
-        WebBrowser1->navigate(failed);
+        gameBrowser->navigate(failed);
     }
 }
 
 void TForm1::WebBrowser1DownloadComplete()
 {
-    ToolButton4->setEnabled(false);
+    stopButton->setEnabled(false);
 }
 
 void TForm1::WebBrowser1TitleChange(TWebbrowser*, const QString& text)
@@ -398,22 +399,22 @@ void TForm1::Timer2Timer()
 
 void TForm1::N16Click()
 {
-    Panel2->open();
+    loginPanel->open();
 }
 
 void TForm1::Button16Click()
 {
-    Panel2->accept();
+    loginPanel->accept();
 }
 
 void TForm1::Button17Click()
 {
-    Panel2->cancel();
+    loginPanel->cancel();
 }
 
 void TForm1::CheckBox6Click()
 {
-    Panel2->autoLoginToggled();
+    loginPanel->autoLoginToggled();
 }
 
 QString TForm1::playerInfoUrl(const QString& nick) const
@@ -445,8 +446,8 @@ void TForm1::ComboBox7KeyDown(int key)
 {
     if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return;
-    QPointer<QComboBox> box(ComboBox7);
-    OpenPlayerInfo(ComboBox7->currentText(), [box] {
+    QPointer<QComboBox> box(nickBox);
+    OpenPlayerInfo(nickBox->currentText(), [box] {
         if (box)
             addToBoxHistory(box, box->currentText());
     });
@@ -459,9 +460,9 @@ void TForm1::BitBtn5Click()
 
 void TForm1::N20Click()
 {
-    const QString text = ComboBox7->currentText();
-    ComboBox7->clear();
-    ComboBox7->setEditText(text);
+    const QString text = nickBox->currentText();
+    nickBox->clear();
+    nickBox->setEditText(text);
 }
 
 } // namespace veldor

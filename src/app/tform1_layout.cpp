@@ -111,56 +111,56 @@ void TForm1::buildLayout()
     outer->setSpacing(0);
 
     // Tool bar strip: navigation buttons, address box, player nickname box.
-    CoolBar1 = named(new QFrame(central), "CoolBar1");
-    static_cast<QFrame*>(CoolBar1)->setFrameShape(QFrame::StyledPanel);
-    CoolBar1->setFixedHeight(29);
-    auto* bands = new QHBoxLayout(CoolBar1);
+    toolBands = named(new QFrame(central), "toolBands");
+    static_cast<QFrame*>(toolBands)->setFrameShape(QFrame::StyledPanel);
+    toolBands->setFixedHeight(29);
+    auto* bands = new QHBoxLayout(toolBands);
     bands->setContentsMargins(2, 1, 2, 1);
     bands->setSpacing(4);
-    ToolBar1 = named(new QToolBar(CoolBar1), "ToolBar1");
-    ToolBar1->setIconSize(QSize(16, 16));
-    ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    browserToolBar = named(new QToolBar(toolBands), "browserToolBar");
+    browserToolBar->setIconSize(QSize(16, 16));
+    browserToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     const QStyle::StandardPixmap images[] = {QStyle::SP_ArrowBack, QStyle::SP_ArrowForward, QStyle::SP_BrowserReload,
                                              QStyle::SP_BrowserStop};
-    const char* buttonNames[] = {"ToolButton1", "ToolButton2", "ToolButton3", "ToolButton4"};
+    const char* buttonNames[] = {"backButton", "forwardButton", "reloadButton", "stopButton"};
     const QString buttonHints[] = {QStringLiteral("Назад"), QStringLiteral("Вперед"), QStringLiteral("Обновить"),
                                    QStringLiteral("Остановить")};
     QToolButton* buttons[4];
     for (int i = 0; i < 4; ++i) {
-        buttons[i] = named(new QToolButton(ToolBar1), buttonNames[i], buttonHints[i]);
+        buttons[i] = named(new QToolButton(browserToolBar), buttonNames[i], buttonHints[i]);
         buttons[i]->setIcon(style()->standardIcon(images[i]));
         buttons[i]->setAutoRaise(true);
-        ToolBar1->addWidget(buttons[i]);
+        browserToolBar->addWidget(buttons[i]);
     }
-    ToolButton1 = buttons[0];
-    ToolButton2 = buttons[1];
-    ToolButton3 = buttons[2];
-    ToolButton4 = buttons[3];
-    bands->addWidget(ToolBar1);
-    bands->addWidget(new QLabel(QStringLiteral("Адрес:"), CoolBar1));
-    ComboBox6 = named(new QComboBox(CoolBar1), "ComboBox6");
-    ComboBox6->setEditable(true);
-    ComboBox6->setInsertPolicy(QComboBox::NoInsert);
+    backButton = buttons[0];
+    forwardButton = buttons[1];
+    reloadButton = buttons[2];
+    stopButton = buttons[3];
+    bands->addWidget(browserToolBar);
+    bands->addWidget(new QLabel(QStringLiteral("Адрес:"), toolBands));
+    addressBox = named(new QComboBox(toolBands), "addressBox");
+    addressBox->setEditable(true);
+    addressBox->setInsertPolicy(QComboBox::NoInsert);
     // The tool bar gives way on a small screen: the address box narrows first.
-    ComboBox6->setMinimumWidth(160);
-    ComboBox6->setMaximumWidth(800);
-    ComboBox6->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    bands->addWidget(ComboBox6, 1);
-    BitBtn6 = named(new QPushButton(QStringLiteral("Перейти"), CoolBar1), "BitBtn6");
-    BitBtn6->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
-    bands->addWidget(BitBtn6);
-    bands->addWidget(new QLabel(QStringLiteral("Ник:"), CoolBar1));
-    ComboBox7 = named(new QComboBox(CoolBar1), "ComboBox7");
-    ComboBox7->setEditable(true);
-    ComboBox7->setInsertPolicy(QComboBox::NoInsert);
-    ComboBox7->setMinimumWidth(90);
+    addressBox->setMinimumWidth(160);
+    addressBox->setMaximumWidth(800);
+    addressBox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    bands->addWidget(addressBox, 1);
+    goButton = named(new QPushButton(QStringLiteral("Перейти"), toolBands), "goButton");
+    goButton->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
+    bands->addWidget(goButton);
+    bands->addWidget(new QLabel(QStringLiteral("Ник:"), toolBands));
+    nickBox = named(new QComboBox(toolBands), "nickBox");
+    nickBox->setEditable(true);
+    nickBox->setInsertPolicy(QComboBox::NoInsert);
+    nickBox->setMinimumWidth(90);
     // A nickname is looked up as typed: the completion must not change its letter case.
-    ComboBox7->completer()->setCaseSensitivity(Qt::CaseSensitive);
-    bands->addWidget(ComboBox7);
-    BitBtn5 = named(new QPushButton(QStringLiteral("Найти"), CoolBar1), "BitBtn5");
-    BitBtn5->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    bands->addWidget(BitBtn5);
-    outer->addWidget(CoolBar1);
+    nickBox->completer()->setCaseSensitivity(Qt::CaseSensitive);
+    bands->addWidget(nickBox);
+    findNickButton = named(new QPushButton(QStringLiteral("Найти"), toolBands), "findNickButton");
+    findNickButton->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    bands->addWidget(findNickButton);
+    outer->addWidget(toolBands);
 
     m_bottomSplitter = new ClickSplitter(Qt::Vertical, central);
     m_bottomSplitter->setObjectName(QStringLiteral("BottomSplitter"));
@@ -169,243 +169,251 @@ void TForm1::buildLayout()
     m_mainSplitter->setObjectName(QStringLiteral("MainSplitter"));
 
     // Left: settings and travel pages.
-    ScrollBox1 = named(new QScrollArea(m_mainSplitter), "ScrollBox1");
-    ScrollBox1->setWidgetResizable(true);
-    ScrollBox1->setMinimumWidth(5);
-    PageControl1 = named(new PageControl, "PageControl1");
-    ScrollBox1->setWidget(PageControl1);
+    sidePanel = named(new QScrollArea(m_mainSplitter), "sidePanel");
+    sidePanel->setWidgetResizable(true);
+    sidePanel->setMinimumWidth(5);
+    sidePages = named(new PageControl, "sidePages");
+    sidePanel->setWidget(sidePages);
 
-    TabSheet1 = named(new QWidget, "TabSheet1");
-    auto* settingsLayout = new QVBoxLayout(TabSheet1);
+    settingsPage = named(new QWidget, "settingsPage");
+    auto* settingsLayout = new QVBoxLayout(settingsPage);
     settingsLayout->setContentsMargins(4, 4, 4, 4);
     settingsLayout->setSpacing(3);
-    Label9 = label("Label9", QStringLiteral("Лабиринт:"), TabSheet1);
-    ComboBox1 = dropDownList("ComboBox1", QStringLiteral("Текущий лабиринт"), TabSheet1);
+    labyrinthLabel = label("labyrinthLabel", QStringLiteral("Лабиринт:"), settingsPage);
+    labyrinthBox = dropDownList("labyrinthBox", QStringLiteral("Текущий лабиринт"), settingsPage);
     for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab)
-        ComboBox1->addItem(fromUtf8Text(LabyrinthName(lab)));
-    ComboBox1->setCurrentIndex(0);
-    Label12 = label("Label12", QStringLiteral("Уровень:"), TabSheet1);
-    ComboBox2 = dropDownList("ComboBox2", QStringLiteral("Уровень"), TabSheet1);
+        labyrinthBox->addItem(fromUtf8Text(LabyrinthName(lab)));
+    labyrinthBox->setCurrentIndex(0);
+    levelLabel = label("levelLabel", QStringLiteral("Уровень:"), settingsPage);
+    levelBox = dropDownList("levelBox", QStringLiteral("Уровень"), settingsPage);
     for (int level = 0; level < kLevelCount; ++level)
-        ComboBox2->addItem(QString::number(level));
-    ComboBox2->setCurrentIndex(0);
-    Label13 = label("Label13", QStringLiteral("Размер клетки:"), TabSheet1);
-    SpinEdit5 = named(new QSpinBox(TabSheet1), "SpinEdit5", QStringLiteral("Размер клетки на карте"));
-    SpinEdit5->setRange(10, 25);
-    SpinEdit5->setValue(15);
-    SpinEdit5->setKeyboardTracking(false);
-    SpinEdit5->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+        levelBox->addItem(QString::number(level));
+    levelBox->setCurrentIndex(0);
+    cellSizeLabel = label("cellSizeLabel", QStringLiteral("Размер клетки:"), settingsPage);
+    cellSizeSpin = named(new QSpinBox(settingsPage), "cellSizeSpin", QStringLiteral("Размер клетки на карте"));
+    cellSizeSpin->setRange(10, 25);
+    cellSizeSpin->setValue(15);
+    cellSizeSpin->setKeyboardTracking(false);
+    cellSizeSpin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
     // Only the arrows change the size; typing is off.
-    if (auto* edit = SpinEdit5->findChild<QLineEdit*>())
+    if (auto* edit = cellSizeSpin->findChild<QLineEdit*>())
         edit->setReadOnly(true);
-    cb4 = named(new QCheckBox(QStringLiteral("Проходить через двери"), TabSheet1), "cb4",
-                QStringLiteral("Разрешение прохождения дверей при ручном управлении"));
-    CheckBox8 = named(new QCheckBox(QStringLiteral("Проигрывать звуки"), TabSheet1), "CheckBox8",
+    passDoorsBox = named(new QCheckBox(QStringLiteral("Проходить через двери"), settingsPage), "passDoorsBox",
+                         QStringLiteral("Разрешение прохождения дверей при ручном управлении"));
+    soundsBox = named(new QCheckBox(QStringLiteral("Проигрывать звуки"), settingsPage), "soundsBox",
                       QStringLiteral("Проигрывание звуков при событиях"));
-    auto* hideRow = new QWidget(TabSheet1);
+    auto* hideRow = new QWidget(settingsPage);
     auto* hideLayout = new QGridLayout(hideRow);
     hideLayout->setContentsMargins(0, 0, 0, 0);
     hideLayout->setHorizontalSpacing(3);
     hideLayout->setVerticalSpacing(0);
     const QString hideHint = QStringLiteral("При вступлении в бой скрывать боковые панели");
-    CheckBox7 = named(new QCheckBox(hideRow), "CheckBox7", hideHint);
-    Label18 = label("Label18", QStringLiteral("Скрывать панели при"), hideRow);
-    Label17 = label("Label17", QStringLiteral("начале боя"), hideRow);
-    Label18->setToolTip(hideHint);
-    Label17->setToolTip(hideHint);
-    hideLayout->addWidget(CheckBox7, 0, 0, 2, 1, Qt::AlignTop);
-    hideLayout->addWidget(Label18, 0, 1);
-    hideLayout->addWidget(Label17, 1, 1);
+    hidePanelsBox = named(new QCheckBox(hideRow), "hidePanelsBox", hideHint);
+    hidePanelsLine1 = label("hidePanelsLine1", QStringLiteral("Скрывать панели при"), hideRow);
+    hidePanelsLine2 = label("hidePanelsLine2", QStringLiteral("начале боя"), hideRow);
+    hidePanelsLine1->setToolTip(hideHint);
+    hidePanelsLine2->setToolTip(hideHint);
+    hideLayout->addWidget(hidePanelsBox, 0, 0, 2, 1, Qt::AlignTop);
+    hideLayout->addWidget(hidePanelsLine1, 0, 1);
+    hideLayout->addWidget(hidePanelsLine2, 1, 1);
     hideLayout->setColumnStretch(1, 1);
     // Two lines, as the page is narrow; the caption reads as one.
-    FrontierBox = named(new QCheckBox(QStringLiteral("Показывать путь к\nнеисследованному"), TabSheet1), "FrontierBox",
-                        QStringLiteral("Показывать на карте кратчайший путь к ближайшему проходу в неисследованную "
-                                       "клетку, в обход известных ловушек"));
-    Button14 = named(new QPushButton(QStringLiteral("Сохранить карту"), TabSheet1), "Button14",
-                     QStringLiteral("Сохранить карты"));
-    Button2 = named(new QPushButton(QStringLiteral("Очистить карту"), TabSheet1), "Button2",
-                    QStringLiteral("Очистить текущую карту"));
-    Button15 = named(new QPushButton(QStringLiteral("Очистить все карты"), TabSheet1), "Button15",
-                     QStringLiteral("Очистить все карты"));
-    SquadBox = named(new QCheckBox(QStringLiteral("Общая папка отряда:"), TabSheet1), "SquadBox",
+    frontierBox =
+        named(new QCheckBox(QStringLiteral("Показывать путь к\nнеисследованному"), settingsPage), "frontierBox",
+              QStringLiteral("Показывать на карте кратчайший путь к ближайшему проходу в неисследованную "
+                             "клетку, в обход известных ловушек"));
+    saveMapsButton = named(new QPushButton(QStringLiteral("Сохранить карту"), settingsPage), "saveMapsButton",
+                           QStringLiteral("Сохранить карты"));
+    clearLabyrinthButton = named(new QPushButton(QStringLiteral("Очистить карту"), settingsPage),
+                                 "clearLabyrinthButton", QStringLiteral("Очистить текущую карту"));
+    clearAllMapsButton = named(new QPushButton(QStringLiteral("Очистить все карты"), settingsPage),
+                               "clearAllMapsButton", QStringLiteral("Очистить все карты"));
+    squadBox = named(new QCheckBox(QStringLiteral("Общая папка отряда:"), settingsPage), "squadBox",
                      QStringLiteral("Карты отряда в папке, которую синхронизирует Syncthing, Nextcloud и т. п."));
-    SquadFolderButton = named(new QPushButton(QStringLiteral("…"), TabSheet1), "SquadFolderButton",
+    squadFolderButton = named(new QPushButton(QStringLiteral("…"), settingsPage), "squadFolderButton",
                               QStringLiteral("Выбрать общую папку отряда"));
-    SquadNameButton = named(new QPushButton(QStringLiteral("Имя в папке…"), TabSheet1), "SquadNameButton",
+    squadNameButton = named(new QPushButton(QStringLiteral("Имя в папке…"), settingsPage), "squadNameButton",
                             QStringLiteral("Ваше имя в общей папке отряда (ваша папка в ней)"));
-    CheckBox1 = named(new QCheckBox(QStringLiteral("показывать путь к выходу"), TabSheet1), "CheckBox1");
-    CheckBox1->setVisible(false);
-    Label1 = label("Label1", QString(), TabSheet1);
-    Label3 = label("Label3", QString(), TabSheet1);
+    exitRouteBox = named(new QCheckBox(QStringLiteral("показывать путь к выходу"), settingsPage), "exitRouteBox");
+    exitRouteBox->setVisible(false);
+    emptyLabel1 = label("emptyLabel1", QString(), settingsPage);
+    emptyLabel2 = label("emptyLabel2", QString(), settingsPage);
     for (QWidget* w : std::initializer_list<QWidget*>{
-             Label9, ComboBox1, Label12, ComboBox2, Label13, SpinEdit5, cb4, CheckBox8, hideRow, FrontierBox, Button14,
-             Button2, Button15, SquadBox, SquadFolderButton, SquadNameButton, CheckBox1, Label1, Label3})
+             labyrinthLabel, labyrinthBox, levelLabel, levelBox, cellSizeLabel, cellSizeSpin, passDoorsBox, soundsBox,
+             hideRow, frontierBox, saveMapsButton, clearLabyrinthButton, clearAllMapsButton, squadBox,
+             squadFolderButton, squadNameButton, exitRouteBox, emptyLabel1, emptyLabel2})
         settingsLayout->addWidget(w);
     settingsLayout->addStretch(1);
 
-    TabSheet2 = named(new QWidget, "TabSheet2");
-    auto* travelLayout = new QVBoxLayout(TabSheet2);
+    travelPage = named(new QWidget, "travelPage");
+    auto* travelLayout = new QVBoxLayout(travelPage);
     travelLayout->setContentsMargins(4, 4, 4, 4);
     travelLayout->setSpacing(3);
-    Label8 = label("Label8", QStringLiteral("Из"), TabSheet2);
-    ComboBox3 = dropDownList("ComboBox3", QString(), TabSheet2);
-    Label19 = label("Label19", QStringLiteral("В"), TabSheet2);
-    ComboBox4 = dropDownList("ComboBox4", QString(), TabSheet2);
+    fromTownLabel = label("fromTownLabel", QStringLiteral("Из"), travelPage);
+    fromTownBox = dropDownList("fromTownBox", QString(), travelPage);
+    toTownLabel = label("toTownLabel", QStringLiteral("В"), travelPage);
+    toTownBox = dropDownList("toTownBox", QString(), travelPage);
     for (int town = 0; town < kTownCount; ++town) {
-        ComboBox3->addItem(fromUtf8Text(TownName(town)));
-        ComboBox4->addItem(fromUtf8Text(TownName(town)));
+        fromTownBox->addItem(fromUtf8Text(TownName(town)));
+        toTownBox->addItem(fromUtf8Text(TownName(town)));
     }
-    ComboBox3->setCurrentIndex(0);
-    ComboBox4->setCurrentIndex(0);
-    Label4 = label("Label4", QStringLiteral("Со скоростью"), TabSheet2);
-    ComboBox5 = dropDownList("ComboBox5", QString(), TabSheet2);
+    fromTownBox->setCurrentIndex(0);
+    toTownBox->setCurrentIndex(0);
+    speedBonusLabel = label("speedBonusLabel", QStringLiteral("Со скоростью"), travelPage);
+    speedBonusBox = dropDownList("speedBonusBox", QString(), travelPage);
     for (int speed = -30; speed <= 30; ++speed)
-        ComboBox5->addItem(QString::number(speed));
-    ComboBox5->setCurrentIndex(30);
-    Label7 = label("Label7", QString(), TabSheet2);
-    Label7->setWordWrap(true);
-    for (QWidget* w : std::initializer_list<QWidget*>{Label8, ComboBox3, Label19, ComboBox4, Label4, ComboBox5, Label7})
+        speedBonusBox->addItem(QString::number(speed));
+    speedBonusBox->setCurrentIndex(30);
+    travelTimeLabel = label("travelTimeLabel", QString(), travelPage);
+    travelTimeLabel->setWordWrap(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{fromTownLabel, fromTownBox, toTownLabel, toTownBox,
+                                                      speedBonusLabel, speedBonusBox, travelTimeLabel})
         travelLayout->addWidget(w);
     travelLayout->addStretch(1);
 
-    PageControl1->addPage(TabSheet1, QStringLiteral("Настройки"));
-    PageControl1->addPage(TabSheet2, QStringLiteral("Путешествие"));
-    PageControl1->setActivePageIndex(1);
+    sidePages->addPage(settingsPage, QStringLiteral("Настройки"));
+    sidePages->addPage(travelPage, QStringLiteral("Путешествие"));
+    sidePages->setActivePageIndex(1);
 
     // Centre: the browser tabs; the first one is the game.
-    PageControl2 = named(new QTabWidget(m_mainSplitter), "PageControl2");
-    PageControl2->setContextMenuPolicy(Qt::CustomContextMenu);
-    TabSheet6 = named(new QWidget, "TabSheet6");
-    auto* gameLayout = new QVBoxLayout(TabSheet6);
+    browserTabs = named(new QTabWidget(m_mainSplitter), "browserTabs");
+    browserTabs->setContextMenuPolicy(Qt::CustomContextMenu);
+    gameTab = named(new QWidget, "gameTab");
+    auto* gameLayout = new QVBoxLayout(gameTab);
     gameLayout->setContentsMargins(0, 0, 0, 0);
-    WebBrowser1 = named(new TWebbrowser(m_profile, TabSheet6), "WebBrowser1");
-    gameLayout->addWidget(WebBrowser1);
-    PageControl2->addTab(TabSheet6, QStringLiteral("Тирмора"));
+    gameBrowser = named(new TWebbrowser(m_profile, gameTab), "gameBrowser");
+    gameLayout->addWidget(gameBrowser);
+    browserTabs->addTab(gameTab, QStringLiteral("Тирмора"));
 
     // Right: the map grid.
-    sg = named(new MapGrid(m_mainSplitter), "sg", QStringLiteral("..."));
-    sg->setMinimumWidth(5);
-    sg->setContextMenuPolicy(Qt::CustomContextMenu);
+    mapGrid = named(new MapGrid(m_mainSplitter), "mapGrid", QStringLiteral("..."));
+    mapGrid->setMinimumWidth(5);
+    mapGrid->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    m_mainSplitter->addWidget(ScrollBox1);
-    m_mainSplitter->addWidget(PageControl2);
-    m_mainSplitter->addWidget(sg);
+    m_mainSplitter->addWidget(sidePanel);
+    m_mainSplitter->addWidget(browserTabs);
+    m_mainSplitter->addWidget(mapGrid);
     m_mainSplitter->setStretchFactor(0, 0);
     m_mainSplitter->setStretchFactor(1, 1);
     m_mainSplitter->setStretchFactor(2, 0);
     m_mainSplitter->setHandleWidth(7);
     m_mainSplitter->setSizes({185, 868 - 185 - 242 - 14, 242});
-    Splitter2 = m_mainSplitter->clickHandle(1);
-    Splitter1 = m_mainSplitter->clickHandle(2);
-    Splitter2->setObjectName(QStringLiteral("Splitter2"));
-    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    sidePanelSplitter = m_mainSplitter->clickHandle(1);
+    mapSplitter = m_mainSplitter->clickHandle(2);
+    sidePanelSplitter->setObjectName(QStringLiteral("sidePanelSplitter"));
+    mapSplitter->setObjectName(QStringLiteral("mapSplitter"));
     // A click collapses the map (right) or the side panel (left); the browser in the middle takes the room.
-    m_mainSplitter->setCollapsing(Splitter1, 2, 1, 50);
-    m_mainSplitter->setCollapsing(Splitter2, 0, 1, 200);
+    m_mainSplitter->setCollapsing(mapSplitter, 2, 1, 50);
+    m_mainSplitter->setCollapsing(sidePanelSplitter, 0, 1, 200);
 
     // Bottom: object lists, keyboard control, statistics, page-load progress.
-    Panel1 = named(new QFrame(m_bottomSplitter), "Panel1");
-    Panel1->setFrameShape(QFrame::StyledPanel);
-    Panel1->setMinimumHeight(5);
-    auto* strip = new QHBoxLayout(Panel1);
+    bottomPanel = named(new QFrame(m_bottomSplitter), "bottomPanel");
+    bottomPanel->setFrameShape(QFrame::StyledPanel);
+    bottomPanel->setMinimumHeight(5);
+    auto* strip = new QHBoxLayout(bottomPanel);
     strip->setSizeConstraint(QLayout::SetNoConstraint);
     strip->setContentsMargins(2, 1, 2, 1);
     strip->setSpacing(4);
-    strip->addWidget(objectListGroup(Label11, Memo5, BitBtn2, Button20, "Label11", QStringLiteral("Переходы:"), "Memo5",
-                                     QStringLiteral("Переходы"), "BitBtn2", "Button20", Panel1));
-    strip->addWidget(objectListGroup(Label10, Memo4, BitBtn1, Button19, "Label10", QStringLiteral("Выходы:"), "Memo4",
-                                     QStringLiteral("Выходы"), "BitBtn1", "Button19", Panel1));
-    strip->addWidget(objectListGroup(Label14, Memo6, BitBtn4, Button21, "Label14", QStringLiteral("Ловушки:"), "Memo6",
-                                     QStringLiteral("Ловушки"), "BitBtn4", "Button21", Panel1));
-    strip->addWidget(objectListGroup(Label15, Memo7, BitBtn3, Button22, "Label15", QStringLiteral("Флаги:"), "Memo7",
-                                     QStringLiteral("Флаги"), "BitBtn3", "Button22", Panel1));
-    Memo2 = named(new QPlainTextEdit(QStringLiteral("управление с клавиатуры"), Panel1), "Memo2",
-                  QStringLiteral("Управлять передвижением с клавиатуры"));
-    Memo2->setReadOnly(true);
-    Memo2->setFixedHeight(40);
-    Memo2->setMinimumWidth(90);
-    Memo2->setMaximumWidth(150);
-    Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Memo2->document()->setDefaultTextOption(QTextOption(Qt::AlignCenter));
-    Memo2->setPlainText(QStringLiteral("управление с клавиатуры"));
-    strip->addWidget(Memo2);
+    strip->addWidget(objectListGroup(transitionsLabel, transitionsList, clearTransitionsButton, copyTransitionsButton,
+                                     "transitionsLabel", QStringLiteral("Переходы:"), "transitionsList",
+                                     QStringLiteral("Переходы"), "clearTransitionsButton", "copyTransitionsButton",
+                                     bottomPanel));
+    strip->addWidget(objectListGroup(exitsLabel, exitsList, clearExitsButton, copyExitsButton, "exitsLabel",
+                                     QStringLiteral("Выходы:"), "exitsList", QStringLiteral("Выходы"),
+                                     "clearExitsButton", "copyExitsButton", bottomPanel));
+    strip->addWidget(objectListGroup(trapsLabel, trapsList, clearTrapsButton, copyTrapsButton, "trapsLabel",
+                                     QStringLiteral("Ловушки:"), "trapsList", QStringLiteral("Ловушки"),
+                                     "clearTrapsButton", "copyTrapsButton", bottomPanel));
+    strip->addWidget(objectListGroup(flagsLabel, flagsList, clearFlagsButton, copyFlagsButton, "flagsLabel",
+                                     QStringLiteral("Флаги:"), "flagsList", QStringLiteral("Флаги"), "clearFlagsButton",
+                                     "copyFlagsButton", bottomPanel));
+    keyboardBox = named(new QPlainTextEdit(QStringLiteral("управление с клавиатуры"), bottomPanel), "keyboardBox",
+                        QStringLiteral("Управлять передвижением с клавиатуры"));
+    keyboardBox->setReadOnly(true);
+    keyboardBox->setFixedHeight(40);
+    keyboardBox->setMinimumWidth(90);
+    keyboardBox->setMaximumWidth(150);
+    keyboardBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    keyboardBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    keyboardBox->document()->setDefaultTextOption(QTextOption(Qt::AlignCenter));
+    keyboardBox->setPlainText(QStringLiteral("управление с клавиатуры"));
+    strip->addWidget(keyboardBox);
     auto* stats = new QVBoxLayout;
     stats->setSpacing(1);
-    Label2 = named(new QLabel(Panel1), "Label2", QStringLiteral("Процент открытия этажа"));
-    Label5 = named(new QLabel(Panel1), "Label5", QStringLiteral("Текущие координаты"));
-    QFont bold = Label5->font();
+    exploredLabel = named(new QLabel(bottomPanel), "exploredLabel", QStringLiteral("Процент открытия этажа"));
+    positionLabel = named(new QLabel(bottomPanel), "positionLabel", QStringLiteral("Текущие координаты"));
+    QFont bold = positionLabel->font();
     bold.setBold(true);
-    Label5->setFont(bold);
-    FrontierLabel = named(new QLabel(Panel1), "FrontierLabel", QStringLiteral("Путь к неисследованному"));
-    FrontierLabel->setStyleSheet(QStringLiteral("color: rgb(160, 0, 160);")); // the colour of its dots
-    FrontierLabel->hide();
+    positionLabel->setFont(bold);
+    frontierLabel = named(new QLabel(bottomPanel), "frontierLabel", QStringLiteral("Путь к неисследованному"));
+    frontierLabel->setStyleSheet(QStringLiteral("color: rgb(160, 0, 160);")); // the colour of its dots
+    frontierLabel->hide();
     auto* position = new QHBoxLayout;
     position->setSpacing(12);
-    position->addWidget(Label5);
-    position->addWidget(FrontierLabel);
+    position->addWidget(positionLabel);
+    position->addWidget(frontierLabel);
     position->addStretch(1);
     // Room for the share and for the position with the assistant's text, each on one line; the lists give it.
-    Label2->setWordWrap(true);
-    Label2->setMinimumWidth(230);
-    stats->addWidget(Label2);
+    exploredLabel->setWordWrap(true);
+    exploredLabel->setMinimumWidth(230);
+    stats->addWidget(exploredLabel);
     stats->addLayout(position);
     stats->addStretch(1);
     strip->addLayout(stats);
     strip->addStretch(1);
-    ProgressBar1 = named(new QProgressBar(Panel1), "ProgressBar1");
-    ProgressBar1->setOrientation(Qt::Vertical);
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(false);
-    ProgressBar1->setFixedWidth(12);
-    strip->addWidget(ProgressBar1);
+    loadProgressBar = named(new QProgressBar(bottomPanel), "loadProgressBar");
+    loadProgressBar->setOrientation(Qt::Vertical);
+    loadProgressBar->setRange(0, 100);
+    loadProgressBar->setValue(0);
+    loadProgressBar->setTextVisible(false);
+    loadProgressBar->setFixedWidth(12);
+    strip->addWidget(loadProgressBar);
 
     m_bottomSplitter->addWidget(m_mainSplitter);
-    m_bottomSplitter->addWidget(Panel1);
+    m_bottomSplitter->addWidget(bottomPanel);
     m_bottomSplitter->setStretchFactor(0, 1);
     m_bottomSplitter->setStretchFactor(1, 0);
     m_bottomSplitter->setHandleWidth(7);
     m_bottomSplitter->setSizes({766 - 29 - 59 - 7, 59});
-    Splitter3 = m_bottomSplitter->clickHandle(1);
-    Splitter3->setObjectName(QStringLiteral("Splitter3"));
-    m_bottomSplitter->setCollapsing(Splitter3, 1, 0, 52);
+    bottomSplitter = m_bottomSplitter->clickHandle(1);
+    bottomSplitter->setObjectName(QStringLiteral("bottomSplitter"));
+    m_bottomSplitter->setCollapsing(bottomSplitter, 1, 0, 52);
 
     // The login box floats over the browser.
-    Panel2 = new LoginPanel(m_settings, m_prompts, PageControl2);
-    const LoginPanel::Controls& login = Panel2->controls();
-    Panel7 = login.Panel7;
-    Label6 = login.Label6;
-    Edit1 = login.Edit1;
-    Label16 = login.Label16;
-    Edit2 = login.Edit2;
-    CheckBox6 = login.CheckBox6;
-    Button16 = login.Button16;
-    Button17 = login.Button17;
+    loginPanel = new LoginPanel(m_settings, m_prompts, browserTabs);
+    const LoginPanel::Controls& login = loginPanel->controls();
+    loginTitle = login.loginTitle;
+    loginLabel = login.loginLabel;
+    loginEdit = login.loginEdit;
+    passwordLabel = login.passwordLabel;
+    passwordEdit = login.passwordEdit;
+    autoLoginBox = login.autoLoginBox;
+    loginOkButton = login.loginOkButton;
+    loginCancelButton = login.loginCancelButton;
 
     m_poller = new PagePoller(this);
-    Timer1 = m_poller->timer();
-    m_tabs = new BrowserTabs(PageControl2, ComboBox6, m_profile, m_gameServer, this);
-    Timer2 = m_tabs->doubleClickTimer();
+    pollTimer = m_poller->timer();
+    m_tabs = new BrowserTabs(browserTabs, addressBox, m_profile, m_gameServer, this);
+    tabDoubleClickTimer = m_tabs->doubleClickTimer();
     initialState();
 }
 
 void TForm1::initialState()
 {
     setWindowTitle(Title());
-    Label1->clear();
-    Label2->setText(QStringLiteral("Процент открытия уровня: "));
-    Label3->clear();
-    Label5->clear();
-    for (QPlainTextEdit* memo : {Memo4, Memo5, Memo6, Memo7})
+    emptyLabel1->clear();
+    exploredLabel->setText(QStringLiteral("Процент открытия уровня: "));
+    emptyLabel2->clear();
+    positionLabel->clear();
+    for (QPlainTextEdit* memo : {exitsList, transitionsList, trapsList, flagsList})
         memo->clear();
-    Panel2->hide();
-    Timer2->setInterval(200);
-    ToolButton1->setEnabled(false);
-    ToolButton2->setEnabled(false);
-    ComboBox6->setEditText(m_gameServer + QStringLiteral("/login.php"));
-    sg->setToolTip(QStringLiteral("0 0"));
-    m_tabs->LastBrowser = WebBrowser1;
+    loginPanel->hide();
+    tabDoubleClickTimer->setInterval(200);
+    backButton->setEnabled(false);
+    forwardButton->setEnabled(false);
+    addressBox->setEditText(m_gameServer + QStringLiteral("/login.php"));
+    mapGrid->setToolTip(QStringLiteral("0 0"));
+    m_tabs->LastBrowser = gameBrowser;
 }
 
 } // namespace veldor

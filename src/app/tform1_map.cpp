@@ -33,52 +33,57 @@
 namespace veldor {
 void TForm1::connectMapHandlers()
 {
-    sg->setCellPainter([this](QPainter& p, int col, int row, const QRect& r) { drawGridCell(p, col, row, r); });
-    sg->setHintText([this](int c, int r) { return cellHint(c, r); });
-    connect(sg, &MapGrid::cellHovered, this, [this](int c, int r) {
+    mapGrid->setCellPainter([this](QPainter& p, int col, int row, const QRect& r) { drawGridCell(p, col, row, r); });
+    mapGrid->setHintText([this](int c, int r) { return cellHint(c, r); });
+    connect(mapGrid, &MapGrid::cellHovered, this, [this](int c, int r) {
         HoverX = c;
         HoverY = r;
     });
-    connect(sg, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { PopupMenu1->popup(sg->viewport()->mapToGlobal(pos)); });
-    connect(N3, &QAction::triggered, this, &TForm1::N3Click);
-    connect(N4, &QAction::triggered, this, &TForm1::N4Click);
-    connect(N5, &QAction::triggered, this, &TForm1::N5Click);
-    connect(N6, &QAction::triggered, this, &TForm1::N6Click);
-    connect(N7, &QAction::triggered, this, &TForm1::N7Click);
-    const std::pair<QAction*, char> chests[] = {{N10, Obj::RedChest},   {N11, Obj::GreenChest}, {N12, Obj::BlueChest},
-                                                {N13, Obj::WhiteChest}, {N14, Obj::IronChest},  {N15, Obj::GoldChest}};
+    connect(mapGrid, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { cellMenu->popup(mapGrid->viewport()->mapToGlobal(pos)); });
+    connect(addTrapAction, &QAction::triggered, this, &TForm1::N3Click);
+    connect(addFlagAction, &QAction::triggered, this, &TForm1::N4Click);
+    connect(addDescentAction, &QAction::triggered, this, &TForm1::N5Click);
+    connect(addAscentAction, &QAction::triggered, this, &TForm1::N6Click);
+    connect(addExitAction, &QAction::triggered, this, &TForm1::N7Click);
+    const std::pair<QAction*, char> chests[] = {{redChestAction, Obj::RedChest},   {greenChestAction, Obj::GreenChest},
+                                                {blueChestAction, Obj::BlueChest}, {whiteChestAction, Obj::WhiteChest},
+                                                {ironChestAction, Obj::IronChest}, {goldChestAction, Obj::GoldChest}};
     for (const auto& [action, code] : chests)
         connect(action, &QAction::triggered, this, [this, code = code] { ChestClick(code); });
-    connect(N21, &QAction::triggered, this, &TForm1::N21Click);
-    connect(N2, &QAction::triggered, this, &TForm1::N2Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
-    for (QCheckBox* box : {FrontierBox, cb4}) {
+    connect(addMarkerAction, &QAction::triggered, this, &TForm1::N21Click);
+    connect(clearCellAction, &QAction::triggered, this, &TForm1::N2Click);
+    connect(clearLabyrinthButton, &QPushButton::clicked, this, &TForm1::Button2Click);
+    for (QCheckBox* box : {frontierBox, passDoorsBox}) {
         connect(box, &QCheckBox::toggled, this, [this] {
             updateFrontier();
-            sg->viewport()->update();
+            mapGrid->viewport()->update();
         });
     }
-    connect(Button15, &QPushButton::clicked, this, &TForm1::Button15Click);
-    const std::pair<QPushButton*, ListKind> listButtons[] = {{BitBtn1, ListKind::Exits},
-                                                             {BitBtn2, ListKind::Transitions},
-                                                             {BitBtn3, ListKind::Flags},
-                                                             {BitBtn4, ListKind::Traps}};
+    connect(clearAllMapsButton, &QPushButton::clicked, this, &TForm1::Button15Click);
+    const std::pair<QPushButton*, ListKind> listButtons[] = {{clearExitsButton, ListKind::Exits},
+                                                             {clearTransitionsButton, ListKind::Transitions},
+                                                             {clearFlagsButton, ListKind::Flags},
+                                                             {clearTrapsButton, ListKind::Traps}};
     for (const auto& [button, kind] : listButtons)
         connect(button, &QPushButton::clicked, this, [this, kind = kind] { clearListClick(kind); });
-    m_edits = new MapEdits(*m_atlas, Undo1, Redo1, this);
+    m_edits = new MapEdits(*m_atlas, undoAction, redoAction, this);
     connect(m_edits, &MapEdits::changed, this, &TForm1::mapChanged);
-    connect(Button19, &QPushButton::clicked, this, [this] { CopyListClick(Memo4, QStringLiteral("Выходы: ")); });
-    connect(Button20, &QPushButton::clicked, this, [this] { CopyListClick(Memo5, QStringLiteral("Переходы: ")); });
-    connect(Button21, &QPushButton::clicked, this, [this] { CopyListClick(Memo6, QStringLiteral("Ловушки: ")); });
-    connect(Button22, &QPushButton::clicked, this, [this] { CopyListClick(Memo7, QStringLiteral("Флаги: ")); });
+    connect(copyExitsButton, &QPushButton::clicked, this,
+            [this] { CopyListClick(exitsList, QStringLiteral("Выходы: ")); });
+    connect(copyTransitionsButton, &QPushButton::clicked, this,
+            [this] { CopyListClick(transitionsList, QStringLiteral("Переходы: ")); });
+    connect(copyTrapsButton, &QPushButton::clicked, this,
+            [this] { CopyListClick(trapsList, QStringLiteral("Ловушки: ")); });
+    connect(copyFlagsButton, &QPushButton::clicked, this,
+            [this] { CopyListClick(flagsList, QStringLiteral("Флаги: ")); });
 
     AtlasSharing::Window shared;
     shared.window = this;
     shared.atlas = m_atlas.get();
     shared.prompts = m_prompts;
     shared.workFolder = m_workFolder;
-    shared.grid = sg;
+    shared.grid = mapGrid;
     shared.lab = [this] { return CurLab; };
     shared.level = [this] { return CurLevel; };
     shared.readOnly = [this] { return m_work->readOnly(); };
@@ -88,9 +93,9 @@ void TForm1::connectMapHandlers()
     shared.atlasChanged = [this] { mapChanged(0); };
     shared.edits = m_edits;
     m_sharing = new AtlasSharing(std::move(shared), this);
-    connect(MergeMaps1, &QAction::triggered, m_sharing, &AtlasSharing::mergeFromFolder);
-    connect(ExportMaps1, &QAction::triggered, m_sharing, &AtlasSharing::exportToFolder);
-    connect(SaveLevelPicture1, &QAction::triggered, m_sharing, &AtlasSharing::saveLevelPicture);
+    connect(mergeMapsAction, &QAction::triggered, m_sharing, &AtlasSharing::mergeFromFolder);
+    connect(exportMapsAction, &QAction::triggered, m_sharing, &AtlasSharing::exportToFolder);
+    connect(saveLevelPictureAction, &QAction::triggered, m_sharing, &AtlasSharing::saveLevelPicture);
 }
 
 bool TForm1::playerShown() const
@@ -155,8 +160,8 @@ void TForm1::mapChanged(unsigned lab)
     fillObjectMemos();
     UpdateLevelStatistics();
     updateFrontier();
-    sg->viewport()->update();
-    sg->refreshHint(); // the hint of the cell under the pointer says what it holds now
+    mapGrid->viewport()->update();
+    mapGrid->refreshHint(); // the hint of the cell under the pointer says what it holds now
 }
 
 void TForm1::updateFrontier()
@@ -166,14 +171,15 @@ void TForm1::updateFrontier()
     const int n = LabSide(CurLab);
     const bool onMap = Reader.ViewX >= 1 && Reader.ViewX <= n && Reader.ViewY >= 1 && Reader.ViewY <= n;
     // Nowhere to start from (no position read yet, off this labyrinth's map, another level): nothing to say.
-    FrontierLabel->setVisible(FrontierBox->isChecked() && onMap && playerShown());
-    if (FrontierLabel->isHidden())
+    frontierLabel->setVisible(frontierBox->isChecked() && onMap && playerShown());
+    if (frontierLabel->isHidden())
         return;
-    const auto advice = m_frontier->advise(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, cb4->isChecked());
+    const auto advice =
+        m_frontier->advise(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, passDoorsBox->isChecked());
     m_onFrontier.assign(m_frontier->route().path);
     m_frontierOpening = m_frontier->route().opening;
-    FrontierLabel->setText(fromUtf8Text(advice.text));
-    FrontierLabel->setToolTip(fromUtf8Text(advice.hint));
+    frontierLabel->setText(fromUtf8Text(advice.text));
+    frontierLabel->setToolTip(fromUtf8Text(advice.hint));
 }
 
 QString TForm1::atHovered(const QString& what) const
@@ -253,14 +259,14 @@ void TForm1::Button2Click()
 
 void TForm1::Button15Click()
 {
-    Button15->setText(QStringLiteral("Производится очистка карт"));
-    Button15->repaint();
+    clearAllMapsButton->setText(QStringLiteral("Производится очистка карт"));
+    clearAllMapsButton->repaint();
     editMap(0, QStringLiteral("очистка всех карт"), [this] {
         for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab)
             ClearLabyrinth(*m_atlas, lab);
         return true;
     });
-    Button15->setText(QStringLiteral("Очистить все карты"));
+    clearAllMapsButton->setText(QStringLiteral("Очистить все карты"));
 }
 
 void TForm1::clearListClick(ListKind kind)
@@ -285,7 +291,7 @@ void TForm1::CopyListClick(QPlainTextEdit* memo, const QString& prefix)
 void TForm1::FindExitPath()
 {
     // Runs to the end at once, so the reader cannot come in between; the timer stays as it is.
-    m_route->FindExitPath(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, cb4->isChecked());
+    m_route->FindExitPath(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, passDoorsBox->isChecked());
     m_onPath.assign(m_route->ExitPath);
 }
 

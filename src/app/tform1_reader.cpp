@@ -46,7 +46,7 @@ void TForm1::WebBrowser1DocumentComplete(TWebbrowser* browser, const QString& fr
 {
     if (!topLevel)
         m_poller->frameLoaded(browser, frameName);
-    ToolButton4->setEnabled(true);
+    stopButton->setEnabled(true);
 }
 
 void TForm1::Timer1Timer()
@@ -66,7 +66,7 @@ void TForm1::recognize(const PageLines& game)
     if (m_listsChanged)
         fillObjectMemos();
     updateFrontier();
-    if (m_gridChanges->after(*m_atlas, CurLab, CurLevel, marked(Reader, *m_route, m_frontier->route()), *sg))
+    if (m_gridChanges->after(*m_atlas, CurLab, CurLevel, marked(Reader, *m_route, m_frontier->route()), *mapGrid))
         UpdateLevelStatistics(); // the cell just walked counts too
     m_walker->pageRead();        // a step the page shows lets the next waiting key go
     m_session->gameRead(ShowsLoginForm(game));
@@ -74,17 +74,17 @@ void TForm1::recognize(const PageLines& game)
 
 bool TForm1::soundsEnabled() const
 {
-    return CheckBox8->isChecked();
+    return soundsBox->isChecked();
 }
 
 void TForm1::showLevel(int level)
 {
     const bool other = level != CurLevel;
     CurLevel = level;
-    ComboBox2->setCurrentIndex(level < ComboBox2->count() ? level : -1);
+    levelBox->setCurrentIndex(level < levelBox->count() ? level : -1);
     if (other) {
         UpdateLevelStatistics();
-        sg->viewport()->update();
+        mapGrid->viewport()->update();
     }
 }
 
@@ -95,7 +95,7 @@ void TForm1::playSound(std::string_view fileName)
 
 void TForm1::setCoordinatesText(const std::string& text)
 {
-    Label5->setText(QString::fromStdString(text));
+    positionLabel->setText(QString::fromStdString(text));
 }
 
 void TForm1::followPlayer(int viewX, int viewY)
@@ -105,8 +105,8 @@ void TForm1::followPlayer(int viewX, int viewY)
         showLabyrinth(m_playerLab);
         showLevel(Reader.PageLevel);
     }
-    sg->followCell(viewX, viewY, LabSide(CurLab));
-    if (CheckBox1->isChecked())
+    mapGrid->followCell(viewX, viewY, LabSide(CurLab));
+    if (exitRouteBox->isChecked())
         FindExitPath();
     // The tick repaints what changed (recognize).
 }
@@ -118,12 +118,12 @@ void TForm1::setCaptionPrefix(const std::string& prefix)
 
 void TForm1::CombatReaction()
 {
-    if (!CheckBox7->isChecked())
+    if (!hidePanelsBox->isChecked())
         return;
     // Only ever collapses: an area already down to 5 pixels stays so.
-    m_mainSplitter->collapse(Splitter1);
-    m_mainSplitter->collapse(Splitter2);
-    m_bottomSplitter->collapse(Splitter3);
+    m_mainSplitter->collapse(mapSplitter);
+    m_mainSplitter->collapse(sidePanelSplitter);
+    m_bottomSplitter->collapse(bottomSplitter);
 }
 
 void TForm1::ShowLoginPage()
@@ -135,9 +135,9 @@ void TForm1::ShowLoginPage()
                                             "пустой, автоматический вход не выполнен.")
                                  .arg(kMaxCredential);
     if (form.submit)
-        WebBrowser1->clickFormButtonWhenLoaded(QStringLiteral("Войти"));
+        gameBrowser->clickFormButtonWhenLoaded(QStringLiteral("Войти"));
     // Windows-1251, as the form always was: the server gets the login in the code page it expects.
-    WebBrowser1->showGeneratedPage(QByteArray::fromStdString(form.page),
+    gameBrowser->showGeneratedPage(QByteArray::fromStdString(form.page),
                                    QStringLiteral("text/html;charset=windows-1251"),
                                    QUrl(m_gameServer + QLatin1Char('/')));
 }

@@ -33,21 +33,21 @@ void TForm1::connectSquad()
     m_work->setOnSaved([this] { m_squad->writeOut(); });
     // The status strip appears with the first word about the group, not before.
     connect(m_squad, &SquadSync::statusChanged, this, [this](const QString& line) {
-        if (!SquadLabel && !line.isEmpty()) {
-            SquadLabel = new QLabel(statusBar());
-            SquadLabel->setObjectName(QStringLiteral("SquadLabel"));
-            statusBar()->addPermanentWidget(SquadLabel);
+        if (!squadLabel && !line.isEmpty()) {
+            squadLabel = new QLabel(statusBar());
+            squadLabel->setObjectName(QStringLiteral("squadLabel"));
+            statusBar()->addPermanentWidget(squadLabel);
         }
-        if (SquadLabel)
-            SquadLabel->setText(line);
+        if (squadLabel)
+            squadLabel->setText(line);
     });
-    SquadBox->setChecked(m_squad->enabled());
-    SquadFolderButton->setText(m_squad->folder().isEmpty() ? QStringLiteral("…") : QDir(m_squad->folder()).dirName());
-    connect(SquadBox, &QCheckBox::clicked, this,
+    squadBox->setChecked(m_squad->enabled());
+    squadFolderButton->setText(m_squad->folder().isEmpty() ? QStringLiteral("…") : QDir(m_squad->folder()).dirName());
+    connect(squadBox, &QCheckBox::clicked, this,
             [this](bool on) { configureSquad(on, on && m_squad->folder().isEmpty()); });
-    connect(SquadFolderButton, &QPushButton::clicked, this, [this] { configureSquad(true, true); });
-    connect(SquadNameButton, &QPushButton::clicked, this, [this] { configureSquad(m_squad->enabled(), false, true); });
-    connect(SquadMembers1, &QAction::triggered, this, &TForm1::showSquadMembers);
+    connect(squadFolderButton, &QPushButton::clicked, this, [this] { configureSquad(true, true); });
+    connect(squadNameButton, &QPushButton::clicked, this, [this] { configureSquad(m_squad->enabled(), false, true); });
+    connect(squadMembersAction, &QAction::triggered, this, &TForm1::showSquadMembers);
 }
 
 void TForm1::configureSquad(bool on, bool chooseFolder, bool chooseName)
@@ -70,8 +70,8 @@ void TForm1::configureSquad(bool on, bool chooseFolder, bool chooseName)
             return;
     }
     m_squad->configure(folder, name, on && !folder.isEmpty());
-    SquadBox->setChecked(m_squad->enabled());
-    SquadFolderButton->setText(folder.isEmpty() ? QStringLiteral("…") : QDir(folder).dirName());
+    squadBox->setChecked(m_squad->enabled());
+    squadFolderButton->setText(folder.isEmpty() ? QStringLiteral("…") : QDir(folder).dirName());
 }
 
 void TForm1::showSquadMembers()

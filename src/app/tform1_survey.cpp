@@ -16,14 +16,14 @@ namespace veldor {
 
 void TForm1::connectSurveyHandlers()
 {
-    connect(AtlasOverview1, &QAction::triggered, this, &TForm1::showOverview);
-    connect(FindOnMap1, &QAction::triggered, this, &TForm1::showSearch);
-    connect(ShowPlayer1, &QAction::triggered, this,
+    connect(atlasOverviewAction, &QAction::triggered, this, &TForm1::showOverview);
+    connect(findOnMapAction, &QAction::triggered, this, &TForm1::showSearch);
+    connect(showPlayerAction, &QAction::triggered, this,
             [this] { showCell(m_playerLab, Reader.PageLevel, Reader.ViewX, Reader.ViewY); });
-    connect(CellSize1, &QAction::triggered, this, [this] {
-        SpinEdit5->setValue(std::clamp(m_settings.CellSize, SpinEdit5->minimum(), SpinEdit5->maximum()));
+    connect(defaultCellSizeAction, &QAction::triggered, this, [this] {
+        cellSizeSpin->setValue(std::clamp(m_settings.CellSize, cellSizeSpin->minimum(), cellSizeSpin->maximum()));
     });
-    connect(sg, &MapGrid::zoomRequested, this, &TForm1::zoomGrid);
+    connect(mapGrid, &MapGrid::zoomRequested, this, &TForm1::zoomGrid);
 }
 
 QSettings& TForm1::ini()
@@ -67,18 +67,18 @@ void TForm1::showCell(unsigned lab, int level, int x, int y)
     if (lab != CurLab)
         showLabyrinth(lab); // only shown: the reader keeps recording where the player is
     if (level != CurLevel) {
-        ComboBox2->setCurrentIndex(level);
+        levelBox->setCurrentIndex(level);
         ComboBox2Select();
     }
     if (x > 0 && y > 0)
-        sg->flashCell(x, y);
+        mapGrid->flashCell(x, y);
 }
 
 void TForm1::zoomGrid(int steps, QPoint pos)
 {
-    const QPoint cell = sg->cellAt(pos);
-    SpinEdit5->setValue(std::clamp(SpinEdit5->value() + steps, SpinEdit5->minimum(), SpinEdit5->maximum()));
-    sg->keepCellAt(cell, pos);
+    const QPoint cell = mapGrid->cellAt(pos);
+    cellSizeSpin->setValue(std::clamp(cellSizeSpin->value() + steps, cellSizeSpin->minimum(), cellSizeSpin->maximum()));
+    mapGrid->keepCellAt(cell, pos);
 }
 
 } // namespace veldor

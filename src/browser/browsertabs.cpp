@@ -43,7 +43,7 @@ BrowserTabs::BrowserTabs(QTabWidget* tabs, QComboBox* addressBox, QWebEngineProf
     : QObject(parent), m_tabs(tabs), m_address(addressBox), m_profile(profile), m_gameServer(std::move(gameServer)),
       m_doubleClick(new QTimer(this))
 {
-    m_doubleClick->setObjectName(QStringLiteral("Timer2"));
+    m_doubleClick->setObjectName(QStringLiteral("tabDoubleClickTimer"));
     m_doubleClick->setInterval(kDoubleClickMs);
     m_doubleClick->setSingleShot(false);
     m_tabs->tabBar()->installEventFilter(this);

@@ -32,7 +32,7 @@ public:
                 QObject* parent);
 
     QTabWidget* tabWidget() const { return m_tabs; }
-    // Timer2: runs while a first release on the tab strip waits for its second.
+    // tabDoubleClickTimer: runs while a first release on the tab strip waits for its second.
     QTimer* doubleClickTimer() const { return m_doubleClick; }
     // The browser last left by a tab change (the browser commands' fallback).
     QPointer<TWebbrowser> LastBrowser;

@@ -10,7 +10,7 @@ namespace veldor {
 
 PagePoller::PagePoller(QObject* parent) : QObject(parent), m_timer(new QTimer(this))
 {
-    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setObjectName(QStringLiteral("pollTimer"));
     m_timer->setInterval(kInterval);
 }
 

@@ -36,7 +36,7 @@ public:
 
     explicit PagePoller(QObject* parent = nullptr);
 
-    // Timer1: the next tick; stopped while a tick's reads are under way.
+    // pollTimer: the next tick; stopped while a tick's reads are under way.
     QTimer* timer() const { return m_timer; }
 
     FrameRef NoCombatFrame;

@@ -80,7 +80,7 @@ void THistoryMenu::BuildMenu()
     if (m_menu)
         return; // built once; later changes go through RebuildMenu
     m_menu = new QMenu(Caption, MainMenu);
-    m_menu->setObjectName(QStringLiteral("HistoryMenu"));
+    m_menu->setObjectName(QStringLiteral("historyMenu"));
     if (MainMenu)
         insertTopLevelMenu(MainMenu, m_menu, Menupos);
     FillLevel(QString(), m_menu);
@@ -214,7 +214,7 @@ void TFavoritesMenu::BuildMenu()
     if (m_menu)
         return; // built once; later changes go through RebuildMenu
     m_menu = new QMenu(Caption, MainMenu);
-    m_menu->setObjectName(QStringLiteral("FavoritesMenu"));
+    m_menu->setObjectName(QStringLiteral("favoritesMenu"));
     if (MainMenu)
         insertTopLevelMenu(MainMenu, m_menu, Menupos);
     addCommandItems();

@@ -45,8 +45,8 @@ void corridor(Atlas& atlas, const std::vector<std::pair<int, int>>& cells)
 
 int frontierPixels(TForm1& form, int col, int row)
 {
-    const QRect r = form.controls().sg->cellRect(col, row);
-    const QImage img = form.controls().sg->viewport()->grab(r).toImage();
+    const QRect r = form.controls().mapGrid->cellRect(col, row);
+    const QImage img = form.controls().mapGrid->viewport()->grab(r).toImage();
     int count = 0;
     for (int x = 0; x < img.width(); ++x)
         for (int y = 0; y < img.height(); ++y)
@@ -66,9 +66,9 @@ class TestAssistant : public QObject
     // Right click on the cell, "Добавить" > "Ловушку".
     static void markTrap(TForm1& form, int x, int y)
     {
-        MapGrid* grid = form.controls().sg;
+        MapGrid* grid = form.controls().mapGrid;
         person::hover(grid->viewport(), grid->cellRect(x, y).center());
-        QTRY_COMPARE(form.controls().sg->hovered(), QPoint(x, y));
+        QTRY_COMPARE(form.controls().mapGrid->hovered(), QPoint(x, y));
         person::click(grid->viewport(), grid->cellRect(x, y).center(), Qt::RightButton);
         QTRY_VERIFY(person::shownPopup());
         QVERIFY(person::choose(person::shownPopup(), {QStringLiteral("Добавить"), QStringLiteral("Ловушку")}));
@@ -76,9 +76,9 @@ class TestAssistant : public QObject
 
     static void clickAssistantBox(TForm1& form)
     {
-        person::click(form.controls().PageControl1->tabButton(0)); // "Настройки"
-        QVERIFY(form.controls().FrontierBox->isVisible());
-        person::click(form.controls().FrontierBox);
+        person::click(form.controls().sidePages->tabButton(0)); // "Настройки"
+        QVERIFY(form.controls().frontierBox->isVisible());
+        person::click(form.controls().frontierBox);
     }
 
 private slots:
@@ -105,38 +105,38 @@ private slots:
         corridor(form->atlas(), {{5, 5}, {5, 4}, {5, 3}, {5, 2}});
         form->atlas().cell(1, 0, 5, 2)->North = 1;
         QVERIFY(fx.playerAt(*form, {0, 5, 5}));
-        QVERIFY(!form->controls().FrontierLabel->isVisible());
+        QVERIFY(!form->controls().frontierLabel->isVisible());
 
         clickAssistantBox(*form);
-        QVERIFY(form->controls().FrontierBox->isChecked());
-        QVERIFY(form->controls().FrontierLabel->isVisible());
-        QCOMPARE(form->controls().FrontierLabel->text(), QStringLiteral("До неисследованного: 3 шага"));
-        QCOMPARE(form->controls().Label5->parentWidget(), form->controls().FrontierLabel->parentWidget());
+        QVERIFY(form->controls().frontierBox->isChecked());
+        QVERIFY(form->controls().frontierLabel->isVisible());
+        QCOMPARE(form->controls().frontierLabel->text(), QStringLiteral("До неисследованного: 3 шага"));
+        QCOMPARE(form->controls().positionLabel->parentWidget(), form->controls().frontierLabel->parentWidget());
         QTRY_VERIFY(frontierPixels(*form, 6, 5) > 0);
         QVERIFY(frontierPixels(*form, 7, 5) > 0);
         QVERIFY(frontierPixels(*form, 7, 6) > 0); // the outlined opening
         QCOMPARE(frontierPixels(*form, 4, 5), 0);
         QCOMPARE(frontierPixels(*form, 8, 5), 0);
-        const QRect opening = form->controls().sg->cellRect(7, 6);
-        const QImage shown = form->controls().sg->viewport()->grab(opening).toImage();
+        const QRect opening = form->controls().mapGrid->cellRect(7, 6);
+        const QImage shown = form->controls().mapGrid->viewport()->grab(opening).toImage();
         QCOMPARE(shown.pixelColor(1, 1), FrontierColor);
         QCOMPARE(shown.pixelColor(opening.width() / 2, opening.height() / 2), QColor(128, 128, 128));
 
         // A trap set by hand on the way: the longer way north, free of traps, wins at once.
         markTrap(*form, 6, 5);
         QCOMPARE(form->atlas().cell(1, 0, 6, 5)->Object, 'L');
-        QCOMPARE(form->controls().FrontierLabel->text(), QStringLiteral("До неисследованного: 4 шага"));
+        QCOMPARE(form->controls().frontierLabel->text(), QStringLiteral("До неисследованного: 4 шага"));
         QTRY_VERIFY(frontierPixels(*form, 5, 3) > 0);
         QVERIFY(frontierPixels(*form, 5, 1) > 0);
         QCOMPARE(frontierPixels(*form, 7, 6), 0);
         // A trap on that way too: the nearest again, and the label says it crosses a trap.
         markTrap(*form, 5, 3);
-        QCOMPARE(form->controls().FrontierLabel->text(), QStringLiteral("До неисследованного: 3 шага, через ловушку"));
-        QVERIFY(form->controls().FrontierLabel->toolTip().contains(QStringLiteral("ловушку")));
+        QCOMPARE(form->controls().frontierLabel->text(), QStringLiteral("До неисследованного: 3 шага, через ловушку"));
+        QVERIFY(form->controls().frontierLabel->toolTip().contains(QStringLiteral("ловушку")));
 
         // Off again: nothing drawn, the label gone.
-        person::click(form->controls().FrontierBox);
-        QVERIFY(!form->controls().FrontierLabel->isVisible());
+        person::click(form->controls().frontierBox);
+        QVERIFY(!form->controls().frontierLabel->isVisible());
         QTRY_COMPARE(frontierPixels(*form, 6, 5), 0);
         QCOMPARE(frontierPixels(*form, 7, 6), 0);
     }
@@ -146,10 +146,10 @@ private slots:
         auto form = shownForm({});
         QVERIFY(form);
         clickAssistantBox(*form);
-        QVERIFY(form->controls().FrontierBox->isChecked());
-        QVERIFY(!form->controls().FrontierLabel->isVisible()); // no position read yet
+        QVERIFY(form->controls().frontierBox->isChecked());
+        QVERIFY(!form->controls().frontierLabel->isVisible()); // no position read yet
         fx.prompts->answers << UserPrompts::Answer::No;
-        QVERIFY(person::chooseMenu(form->controls().MainMenu1, {QStringLiteral("Файл"), QStringLiteral("Выход")}));
+        QVERIFY(person::chooseMenu(form->controls().mainMenu, {QStringLiteral("Файл"), QStringLiteral("Выход")}));
         QTRY_VERIFY(!form->isVisible());
         QCOMPARE(readAll(fx.file("user.dat")), QByteArray("hero\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n1\r\n"));
         form.reset();
@@ -157,20 +157,20 @@ private slots:
         fx.reservePort();
         form = fx.shown({}, QSize(1100, 900));
         QVERIFY(form && person::activate(form.get()));
-        QVERIFY(form->controls().FrontierBox->isChecked());
+        QVERIFY(form->controls().frontierBox->isChecked());
         // The player off the map (the game's labyrinth is larger than the one shown): no way, nothing drawn,
         // no label.
         corridor(form->atlas(), {{5, 5}, {6, 5}});
         form->atlas().cell(1, 0, 6, 5)->East = 1;
         fx.startServerOn(form->atlas(), {0, 31, 5}, 40);
         QSignalSpy read(form->poller(), &PagePoller::pageRead);
-        QVERIFY(waitUntil([&] { return !form->controls().WebBrowser1->busy(); }) && FormFixture::logIn(*form));
+        QVERIFY(waitUntil([&] { return !form->controls().gameBrowser->busy(); }) && FormFixture::logIn(*form));
         QVERIFY(waitUntil([&] { return read.size() >= 2; }));
-        person::click(form->controls().PageControl1->tabButton(0));
-        person::click(form->controls().FrontierBox);
-        person::click(form->controls().FrontierBox);
-        QVERIFY(form->controls().FrontierBox->isChecked());
-        QVERIFY(!form->controls().FrontierLabel->isVisible());
+        person::click(form->controls().sidePages->tabButton(0));
+        person::click(form->controls().frontierBox);
+        person::click(form->controls().frontierBox);
+        QVERIFY(form->controls().frontierBox->isChecked());
+        QVERIFY(!form->controls().frontierLabel->isVisible());
         QCOMPARE(frontierPixels(*form, 6, 5), 0);
         QCOMPARE(frontierPixels(*form, 7, 5), 0);
     }
@@ -184,18 +184,18 @@ private slots:
         corridor(form->atlas(), {{5, 5}, {6, 5}});
         form->atlas().cell(1, 0, 6, 5)->East = 3; // a door into the unexplored
         QVERIFY(fx.playerAt(*form, {0, 5, 5}));
-        person::click(form->controls().PageControl1->tabButton(0));
-        person::click(form->controls().cb4);
-        person::click(form->controls().cb4); // doors closed again
-        QCOMPARE(form->controls().FrontierLabel->text(), QStringLiteral("Дальше только через двери"));
-        person::click(form->controls().cb4);
-        QCOMPARE(form->controls().FrontierLabel->text(), QStringLiteral("До неисследованного: 2 шага"));
+        person::click(form->controls().sidePages->tabButton(0));
+        person::click(form->controls().passDoorsBox);
+        person::click(form->controls().passDoorsBox); // doors closed again
+        QCOMPARE(form->controls().frontierLabel->text(), QStringLiteral("Дальше только через двери"));
+        person::click(form->controls().passDoorsBox);
+        QCOMPARE(form->controls().frontierLabel->text(), QStringLiteral("До неисследованного: 2 шага"));
         QTRY_VERIFY(frontierPixels(*form, 6, 5) > 0);
 
-        person::click(form->controls().ComboBox2); // level 1: the player is not there
+        person::click(form->controls().levelBox); // level 1: the player is not there
         QVERIFY(person::press(Qt::Key_Down) && person::press(Qt::Key_Return));
         QTRY_COMPARE(form->shownLevel(), 1);
-        QVERIFY(!form->controls().FrontierLabel->isVisible());
+        QVERIFY(!form->controls().frontierLabel->isVisible());
         QTRY_COMPARE(frontierPixels(*form, 6, 5), 0);
     }
 
@@ -208,7 +208,7 @@ private slots:
         QVERIFY(form);
         form->move(0, 0); // wholly on the screen, which is read back below
         QVERIFY(waitUntil([&] { return form->reader().ViewX != 0; }, 30000));
-        person::click(form->controls().Memo2);
+        person::click(form->controls().keyboardBox);
         FrontierSearch check;
         for (int step = 0; step < 6; ++step) {
             const int x = form->reader().ViewX;
@@ -221,7 +221,7 @@ private slots:
             const auto [fx2, fy2] = route.path.back();
             QCOMPARE(std::abs(ox - fx2) + std::abs(oy - fy2), 1);
             QCOMPARE(form->atlas().cell(1, form->shownLevel(), ox, oy)->Explored, std::uint8_t(0));
-            QTRY_COMPARE(form->controls().FrontierLabel->text(),
+            QTRY_COMPARE(form->controls().frontierLabel->text(),
                          QString::fromUtf8(reinterpret_cast<const char*>(FrontierText(route).c_str())));
             QTRY_VERIFY(frontierPixels(*form, ox, oy) > 0);
             for (const auto& [px, py] : route.path) {
@@ -237,7 +237,7 @@ private slots:
             QVERIFY(waitUntil([&] { return form->reader().ViewX != x || form->reader().ViewY != y; }, 30000));
             // A tick repaints only what it changed; what is on the screen must be what a full repaint draws.
             waitUntil([] { return false; }, 700);
-            MapGrid* grid = form->controls().sg;
+            MapGrid* grid = form->controls().mapGrid;
             const QRect area(grid->viewport()->mapTo(form.get(), QPoint(0, 0)), grid->viewport()->size());
             const QImage onScreen = QGuiApplication::primaryScreen()
                                         ->grabWindow(form->winId(), area.x(), area.y(), area.width(), area.height())
@@ -259,7 +259,7 @@ private slots:
         corridor(form->atlas(), {{5, 5}, {6, 5}});
         form->atlas().setMarkText(14, 2, 40, 40, "cache");
         QVERIFY(fx.playerAt(*form, {0, 5, 5}));
-        QVERIFY(person::chooseMenu(form->controls().MainMenu1,
+        QVERIFY(person::chooseMenu(form->controls().mainMenu,
                                    {QStringLiteral("Правка"), QStringLiteral("Найти на карте...")}));
         QTRY_VERIFY(qobject_cast<QLineEdit*>(person::focused()));
         QVERIFY(person::type(QStringLiteral("cache")) && person::press(Qt::Key_Return));

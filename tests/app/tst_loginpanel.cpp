@@ -33,9 +33,9 @@ class TestLoginPanel : public QObject
             window->resize(600, 400);
             panel = new LoginPanel(settings, prompts, window.get());
             const LoginPanel::Controls& c = panel->controls();
-            QObject::connect(c.Button16, &QPushButton::clicked, panel, &LoginPanel::accept);
-            QObject::connect(c.Button17, &QPushButton::clicked, panel, &LoginPanel::cancel);
-            QObject::connect(c.CheckBox6, &QCheckBox::clicked, panel, &LoginPanel::autoLoginToggled);
+            QObject::connect(c.loginOkButton, &QPushButton::clicked, panel, &LoginPanel::accept);
+            QObject::connect(c.loginCancelButton, &QPushButton::clicked, panel, &LoginPanel::cancel);
+            QObject::connect(c.autoLoginBox, &QCheckBox::clicked, panel, &LoginPanel::autoLoginToggled);
             window->show();
         }
         const LoginPanel::Controls& c() const { return panel->controls(); }
@@ -62,11 +62,11 @@ private slots:
     {
         Shown t(stored());
         QVERIFY(t.opened());
-        QCOMPARE(t.c().Edit1->text(), QStringLiteral("Путник"));
-        QCOMPARE(t.c().Edit2->text(), QStringLiteral("secret"));
-        QCOMPARE(t.c().Edit2->echoMode(), QLineEdit::Password);
-        QVERIFY(t.c().CheckBox6->isChecked());
-        QTRY_COMPARE(person::focused(), t.c().Edit1);
+        QCOMPARE(t.c().loginEdit->text(), QStringLiteral("Путник"));
+        QCOMPARE(t.c().passwordEdit->text(), QStringLiteral("secret"));
+        QCOMPARE(t.c().passwordEdit->echoMode(), QLineEdit::Password);
+        QVERIFY(t.c().autoLoginBox->isChecked());
+        QTRY_COMPARE(person::focused(), t.c().loginEdit);
         QCOMPARE(t.panel->x(), (600 - t.panel->width()) / 2);
     }
 
@@ -74,17 +74,17 @@ private slots:
     {
         Shown t(stored());
         QVERIFY(t.opened());
-        QVERIFY(person::typeInto(t.c().Edit1, QStringLiteral("Ёжик")));
-        QVERIFY(person::typeInto(t.c().Edit2, QStringLiteral("p@ss word")));
-        person::click(t.c().Button17);
+        QVERIFY(person::typeInto(t.c().loginEdit, QStringLiteral("Ёжик")));
+        QVERIFY(person::typeInto(t.c().passwordEdit, QStringLiteral("p@ss word")));
+        person::click(t.c().loginCancelButton);
         QTRY_VERIFY(!t.panel->isVisible());
         QCOMPARE(t.settings.StoredLogin, cp1251::fromUtf8(u8"Путник"));
 
         QVERIFY(t.opened());
-        QCOMPARE(t.c().Edit1->text(), QStringLiteral("Путник")); // what was typed before is gone
-        QVERIFY(person::typeInto(t.c().Edit1, QStringLiteral("Ёжик")));
-        QVERIFY(person::typeInto(t.c().Edit2, QStringLiteral("p@ss word")));
-        person::click(t.c().Button16);
+        QCOMPARE(t.c().loginEdit->text(), QStringLiteral("Путник")); // what was typed before is gone
+        QVERIFY(person::typeInto(t.c().loginEdit, QStringLiteral("Ёжик")));
+        QVERIFY(person::typeInto(t.c().passwordEdit, QStringLiteral("p@ss word")));
+        person::click(t.c().loginOkButton);
         QTRY_VERIFY(!t.panel->isVisible());
         QCOMPARE(t.settings.StoredLogin, cp1251::fromUtf8(u8"Ёжик"));
         QCOMPARE(t.settings.StoredPassword, std::string("p@ss word"));
@@ -95,9 +95,9 @@ private slots:
     {
         Shown t(stored());
         QVERIFY(t.opened());
-        person::click(t.c().CheckBox6);
+        person::click(t.c().autoLoginBox);
         QTRY_VERIFY(!t.settings.AutoLogin);
-        person::click(t.c().Button17); // even Cancel keeps it
+        person::click(t.c().loginCancelButton); // even Cancel keeps it
         QTRY_VERIFY(!t.panel->isVisible());
         QVERIFY(!t.settings.AutoLogin);
     }
@@ -106,14 +106,14 @@ private slots:
     {
         Shown t(stored());
         QVERIFY(t.opened());
-        person::click(t.c().Edit2);
+        person::click(t.c().passwordEdit);
         QVERIFY(person::press(Qt::Key_A, Qt::ControlModifier));
         QVERIFY(person::type(QString(int(LoginPanel::kMaxCredential) + 1, QLatin1Char('x'))));
-        person::click(t.c().Button16);
+        person::click(t.c().loginOkButton);
         QTRY_COMPARE(t.prompts->errors.size(), 1);
         QVERIFY(t.prompts->errors[0].contains(QStringLiteral("255")));
         QVERIFY(t.panel->isVisible());
-        QCOMPARE(t.c().Edit2->text().size(), qsizetype(LoginPanel::kMaxCredential) + 1);
+        QCOMPARE(t.c().passwordEdit->text().size(), qsizetype(LoginPanel::kMaxCredential) + 1);
         QCOMPARE(t.settings.StoredPassword, std::string("secret"));
     }
 

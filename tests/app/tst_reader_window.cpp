@@ -63,15 +63,15 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(form->poller()->NoCombatFrame.valid() && form->poller()->ChoutFrame.valid(), kWait);
         // The frames finish in any order.
         QTRY_VERIFY_WITH_TIMEOUT(form->poller()->ShowInfoFrame.valid() && form->poller()->ChinpFrame.valid(), kWait);
-        QTRY_VERIFY_WITH_TIMEOUT(form->controls().Timer1->isActive(), kWait); // the heartbeat, between reads
+        QTRY_VERIFY_WITH_TIMEOUT(form->controls().pollTimer->isActive(), kWait); // the heartbeat, between reads
         QTRY_COMPARE_WITH_TIMEOUT(form->reader().ViewX, 2, kWait);
         QCOMPARE(form->reader().ViewY, 2);
-        QCOMPARE(form->controls().Timer1->interval(), 500);
+        QCOMPARE(form->controls().pollTimer->interval(), 500);
         QVERIFY2(form->windowTitle().startsWith(QStringLiteral("L - 0 (2,2) измотанность: 100%  Вельдор")),
                  qPrintable(form->windowTitle()));
-        QCOMPARE(form->controls().Label5->text(), QStringLiteral("2x2"));
-        QCOMPARE(form->controls().sg->col(), 2);
-        QCOMPARE(form->controls().sg->row(), 2);
+        QCOMPARE(form->controls().positionLabel->text(), QStringLiteral("2x2"));
+        QCOMPARE(form->controls().mapGrid->col(), 2);
+        QCOMPARE(form->controls().mapGrid->row(), 2);
 
         // Five steps east through a plain passage and doors: trap, flag, loot, red chest, green chest.
         for (int x = 3; x <= 7; ++x)
@@ -81,7 +81,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(caption.match(form->windowTitle()).hasMatch(), kWait);
         QCOMPARE(caption.match(form->windowTitle()).captured(1).toInt(), form->reader().Fatigue);
         QVERIFY(form->reader().Fatigue >= 95 && form->reader().Fatigue < 100);
-        QCOMPARE(form->controls().Label5->text(), QStringLiteral("7x2"));
+        QCOMPARE(form->controls().positionLabel->text(), QStringLiteral("7x2"));
 
         const practice::test::Truth truth(server);
         for (int x = 2; x <= 7; ++x) {
@@ -95,21 +95,22 @@ private slots:
         }
         QCOMPARE(int(form->atlas().cell(1, 0, 8, 2)->West), truth.cell(0, 7, 2)[3] - '0');
         QCOMPARE(form->atlas().cell(1, 0, 8, 2)->Explored, std::uint8_t(0));
-        QCOMPARE(form->controls().Memo6->toPlainText(), entry(0, 3, 2));
-        QCOMPARE(form->controls().Memo7->toPlainText(), entry(0, 4, 2));
-        QVERIFY(form->controls().Memo4->toPlainText().isEmpty());
+        QCOMPARE(form->controls().trapsList->toPlainText(), entry(0, 3, 2));
+        QCOMPARE(form->controls().flagsList->toPlainText(), entry(0, 4, 2));
+        QVERIFY(form->controls().exitsList->toPlainText().isEmpty());
 
         // On to the monster: the combat collapses the three areas.
-        const int gridWidth = form->controls().sg->width();
+        const int gridWidth = form->controls().mapGrid->width();
         for (int x = 8; x <= 13; ++x)
             QVERIFY(FormFixture::step(*form, Qt::Key_Right, x, 2));
         QVERIFY(person::press(Qt::Key_Right));
         QTRY_VERIFY_WITH_TIMEOUT(form->poller()->YourArmyFrame.valid(), kWait);
-        QCOMPARE(form->controls().sg->width(), 5);
-        QCOMPARE(form->controls().ScrollBox1->width(), 5);
-        QCOMPARE(form->controls().Panel1->height(), 5);
-        QCOMPARE(form->findChild<ClickSplitter*>(QStringLiteral("MainSplitter"))->savedSize(form->controls().Splitter1),
-                 gridWidth);
+        QCOMPARE(form->controls().mapGrid->width(), 5);
+        QCOMPARE(form->controls().sidePanel->width(), 5);
+        QCOMPARE(form->controls().bottomPanel->height(), 5);
+        QCOMPARE(
+            form->findChild<ClickSplitter*>(QStringLiteral("MainSplitter"))->savedSize(form->controls().mapSplitter),
+            gridWidth);
         // After the combat the monster's cell is read like any other.
         QTRY_VERIFY_WITH_TIMEOUT(form->reader().ViewX == 14, kWait);
         QTRY_COMPARE_WITH_TIMEOUT(form->atlas().cell(1, 0, 14, 2)->Object, 'M', kWait);
@@ -121,15 +122,15 @@ private slots:
         auto form = loggedInForm(false);
         QVERIFY(form);
         QTRY_COMPARE_WITH_TIMEOUT(form->reader().ViewX, 2, kWait);
-        const int gridWidth = form->controls().sg->width();
-        const int sideWidth = form->controls().ScrollBox1->width();
-        const int bottom = form->controls().Panel1->height();
+        const int gridWidth = form->controls().mapGrid->width();
+        const int sideWidth = form->controls().sidePanel->width();
+        const int bottom = form->controls().bottomPanel->height();
         for (int x = 3; x <= 14; ++x)
             QVERIFY(FormFixture::step(*form, Qt::Key_Right, x, 2));
         QVERIFY(form->poller()->YourArmyFrame.valid());
-        QCOMPARE(form->controls().sg->width(), gridWidth);
-        QCOMPARE(form->controls().ScrollBox1->width(), sideWidth);
-        QCOMPARE(form->controls().Panel1->height(), bottom);
+        QCOMPARE(form->controls().mapGrid->width(), gridWidth);
+        QCOMPARE(form->controls().sidePanel->width(), sideWidth);
+        QCOMPARE(form->controls().bottomPanel->height(), bottom);
     }
 
     // Without automatic login the form waits for the user, and nothing is read.
@@ -139,14 +140,14 @@ private slots:
         QVERIFY(fx.writeUserDat(UserDat{}));
         auto owner = fx.make();
         TForm1& form = *owner;
-        QSignalSpy loaded(form.controls().WebBrowser1->page(), &QWebEnginePage::loadFinished);
+        QSignalSpy loaded(form.controls().gameBrowser->page(), &QWebEnginePage::loadFinished);
         QTRY_VERIFY_WITH_TIMEOUT(loaded.size() >= 1, kWait);
         QTest::qWait(200); // a read would follow the load at once
         QVERIFY(!form.poller()->NoCombatFrame.valid());
-        QVERIFY(!form.controls().Timer1->isActive());
+        QVERIFY(!form.controls().pollTimer->isActive());
         QVariant login;
         bool done = false;
-        form.controls().WebBrowser1->page()->runJavaScript(QStringLiteral("document.forms[0].login.value"),
+        form.controls().gameBrowser->page()->runJavaScript(QStringLiteral("document.forms[0].login.value"),
                                                            [&](const QVariant& v) {
                                                                login = v;
                                                                done = true;

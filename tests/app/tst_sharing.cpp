@@ -45,7 +45,7 @@ const QString kPicture = QStringLiteral("Сохранить уровень ка�
 // "Вид" → "Отряд" opened as a person does: its table of members.
 QTableWidget* membersTable(TForm1& form)
 {
-    if (!person::chooseMenu(form.controls().MainMenu1, {QStringLiteral("Вид"), QStringLiteral("Отряд")}))
+    if (!person::chooseMenu(form.controls().mainMenu, {QStringLiteral("Вид"), QStringLiteral("Отряд")}))
         return nullptr;
     QTableWidget* table = nullptr;
     waitUntil([&] { return (table = form.findChild<QTableWidget*>(QStringLiteral("SquadMembersTable"))) != nullptr; });
@@ -78,7 +78,7 @@ class TestSharing : public QObject
 
     static bool choose(TForm1& form, const QString& item)
     {
-        return person::chooseMenu(form.controls().MainMenu1, {QStringLiteral("Файл"), item});
+        return person::chooseMenu(form.controls().mainMenu, {QStringLiteral("Файл"), item});
     }
 
 private slots:
@@ -112,8 +112,8 @@ private slots:
             QTest::qWait(150);
         }
         QTRY_COMPARE_WITH_TIMEOUT(form->atlas().cell(1, 0, 4, 4)->Explored, 1, 10000);
-        QVERIFY(form->controls().SquadLabel->text().startsWith(QStringLiteral("Отряд: +1 клетка от Alpha")));
-        QVERIFY(!form->controls().Undo1->isEnabled()); // a teammate's cells are not the player's to undo
+        QVERIFY(form->controls().squadLabel->text().startsWith(QStringLiteral("Отряд: +1 клетка от Alpha")));
+        QVERIFY(!form->controls().undoAction->isEnabled()); // a teammate's cells are not the player's to undo
         auto* table = membersTable(*form);
         QVERIFY(table && table->item(0, 0)->text() == QStringLiteral("Alpha"));
         QVERIFY(table->item(0, 3)->text().startsWith(QStringLiteral("принёс за сеанс: 1 клетка")));
@@ -129,20 +129,20 @@ private slots:
         QVERIFY(SaveMaps(*bravo, (shared + QStringLiteral("/Bravo")).toStdString()).ok());
         QTRY_COMPARE_WITH_TIMEOUT(form->atlas().cell(1, 0, 9, 9)->Explored, 1, 10000);
         QCOMPARE(form->atlas().cell(1, 0, 5, 4)->Explored, 0);
-        person::click(form->controls().PageControl1->tabButton(0)); // "Настройки"
-        QTRY_VERIFY(form->controls().Button14->isVisible());
+        person::click(form->controls().sidePages->tabButton(0)); // "Настройки"
+        QTRY_VERIFY(form->controls().saveMapsButton->isVisible());
         QVERIFY(QDir(shared).mkpath(QStringLiteral("Me")) &&
                 writeAll(shared + "/Me/member.txt", "name=Me\nid=other\n"));
-        person::click(form->controls().Button14); // "Сохранить карту"
-        QTRY_VERIFY(form->controls().SquadLabel->text().contains(
+        person::click(form->controls().saveMapsButton); // "Сохранить карту"
+        QTRY_VERIFY(form->controls().squadLabel->text().contains(
             QStringLiteral("имя «Me» в общей папке уже пишет другой компьютер"))); // written beside the window
         const QByteArray member = readAll(shared + QStringLiteral("/Me/member.txt"));
         QVERIFY(member.startsWith("name=Me\n") && member.contains("version=") && !member.contains("id=other"));
         QCOMPARE(QFileInfo(shared + QStringLiteral("/Me/map3.map")).size(), qint64(MapFiles()[2].size));
         QVERIFY(QDir(shared).removeRecursively()); // unmounted, say: said once, tried again, never made anew
-        QTRY_VERIFY_WITH_TIMEOUT(form->controls().SquadLabel->text().contains(QStringLiteral("общей папки")), 10000);
-        person::click(form->controls().Button14);
-        QTRY_VERIFY(form->controls().SquadLabel->text().contains(QStringLiteral("карты не записаны")));
+        QTRY_VERIFY_WITH_TIMEOUT(form->controls().squadLabel->text().contains(QStringLiteral("общей папки")), 10000);
+        person::click(form->controls().saveMapsButton);
+        QTRY_VERIFY(form->controls().squadLabel->text().contains(QStringLiteral("карты не записаны")));
         QVERIFY(!QFileInfo::exists(shared));
     }
 
@@ -178,7 +178,7 @@ private slots:
         auto form = shownForm();
         QVERIFY(form);
         QStringList shown;
-        for (QAction* a : form->controls().MenuFile->actions()) {
+        for (QAction* a : form->controls().fileMenu->actions()) {
             if (a->isVisible())
                 shown << (a->isSeparator() ? QStringLiteral("-") : a->text());
         }
@@ -213,9 +213,9 @@ private slots:
         QVERIFY(sameCell(*form->atlas().cell(1, 0, 6, 6), {0, 0, 0, 0, 0, 'd'}));
         QCOMPARE(form->atlas().cell(9, 2, 10, 10)->Object, 'E');
         // The shown labyrinth's list and grid follow at once.
-        QCOMPARE(form->controls().Memo6->toPlainText(), QStringLiteral("L-0(4x4); "));
-        const QImage grid = form->controls().sg->viewport()->grab().toImage();
-        const QRect cell = form->controls().sg->cellRect(5, 4);
+        QCOMPARE(form->controls().trapsList->toPlainText(), QStringLiteral("L-0(4x4); "));
+        const QImage grid = form->controls().mapGrid->viewport()->grab().toImage();
+        const QRect cell = form->controls().mapGrid->cellRect(5, 4);
         QVERIFY(grid.pixelColor(cell.center()) != QColor(128, 128, 128)); // explored now
         // Unsaved: the map files are as they were, the journal holds the change.
         QCOMPARE(QFileInfo(fx.file("map1.map")).size(), qint64(0));
@@ -310,7 +310,7 @@ private slots:
         *form->atlas().cell(1, 0, 30, 30) = TMapCell{0, 0, 1, 0, 1, 'E'};
         form->atlas().setMarkText(1, 0, 4, 5, "m");
         QVERIFY(fx.playerAt(*form, {0, 6, 6})); // the player, on screen only: the picture holds the map alone
-        form->controls().sg->viewport()->update();
+        form->controls().mapGrid->viewport()->update();
 
         const QString base = other->filePath(QStringLiteral("level"));
         fx.prompts->files << base;
@@ -322,16 +322,17 @@ private slots:
                  QDir(fx.dir->path()).filePath(fromUtf8Text(LabyrinthName(1)) + QStringLiteral("-L0.png")));
         const QImage picture(base + QStringLiteral(".png"));
         QVERIFY(!picture.isNull());
-        const int side = form->controls().SpinEdit5->value() + 1;
+        const int side = form->controls().cellSizeSpin->value() + 1;
         QCOMPARE(picture.height(), kPictureTitleHeight + 31 * side);
         QVERIFY(picture.width() >= 31 * side);
 
-        const QImage screen = form->controls().sg->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const MapGrid* sg = form->controls().sg;
+        const QImage screen =
+            form->controls().mapGrid->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const MapGrid* mapGrid = form->controls().mapGrid;
         // Header cells, plain ground, walls and doors, icons, the marker; the current cell (1, 1) has a frame on
         // screen only.
         for (const QPoint c : {QPoint(0, 3), QPoint(3, 0), QPoint(2, 3), QPoint(3, 3), QPoint(4, 5), QPoint(6, 6)}) {
-            const QRect onScreen = sg->cellRect(c.x(), c.y());
+            const QRect onScreen = mapGrid->cellRect(c.x(), c.y());
             QVERIFY(!onScreen.isEmpty());
             const QPoint inPicture(c.x() * side, kPictureTitleHeight + c.y() * side);
             QCOMPARE(picture.copy(QRect(inPicture, onScreen.size())) == screen.copy(onScreen), c != QPoint(6, 6));

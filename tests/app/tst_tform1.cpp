@@ -65,50 +65,50 @@ private slots:
         auto row = [](const char* name, const char* caption, const char* hint = "") {
             QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(caption) << QString::fromUtf8(hint);
         };
-        row("Label9", "Лабиринт:");
-        row("ComboBox1", "", "Текущий лабиринт");
-        row("Label12", "Уровень:");
-        row("ComboBox2", "", "Уровень");
-        row("Label13", "Размер клетки:");
-        row("SpinEdit5", "", "Размер клетки на карте");
-        row("cb4", "Проходить через двери", "Разрешение прохождения дверей при ручном управлении");
-        row("CheckBox8", "Проигрывать звуки", "Проигрывание звуков при событиях");
-        row("CheckBox7", "", "При вступлении в бой скрывать боковые панели");
-        row("Label18", "Скрывать панели при", "При вступлении в бой скрывать боковые панели");
-        row("Label17", "начале боя", "При вступлении в бой скрывать боковые панели");
-        row("Button14", "Сохранить карту", "Сохранить карты");
-        row("Button2", "Очистить карту", "Очистить текущую карту");
-        row("Button15", "Очистить все карты", "Очистить все карты");
-        row("CheckBox1", "показывать путь к выходу");
-        row("Label8", "Из");
-        row("Label19", "В");
-        row("Label4", "Со скоростью");
-        row("Label11", "Переходы:");
-        row("Memo5", "", "Переходы");
-        row("BitBtn2", "X", "Очистить");
-        row("Button20", "C", "Копировать в буфер");
-        row("Label10", "Выходы:");
-        row("Memo4", "", "Выходы");
-        row("BitBtn1", "X", "Очистить");
-        row("Button19", "C", "Копировать в буфер");
-        row("Label14", "Ловушки:");
-        row("Memo6", "", "Ловушки");
-        row("BitBtn4", "X", "Очистить");
-        row("Button21", "C", "Копировать в буфер");
-        row("Label15", "Флаги:");
-        row("Memo7", "", "Флаги");
-        row("BitBtn3", "X", "Очистить");
-        row("Button22", "C", "Копировать в буфер");
-        row("Memo2", "управление с клавиатуры", "Управлять передвижением с клавиатуры");
-        row("Label2", "Процент открытия уровня: 0%", "Процент открытия этажа");
-        row("Label5", "", "Текущие координаты");
-        row("Panel7", "Параметры входа");
-        row("Label6", "Логин:");
-        row("Label16", "Пароль:");
-        row("Button16", "ОК");
-        row("Button17", "Отмена");
-        row("CheckBox6", "Входить автоматически");
-        row("sg", "", "0 0");
+        row("labyrinthLabel", "Лабиринт:");
+        row("labyrinthBox", "", "Текущий лабиринт");
+        row("levelLabel", "Уровень:");
+        row("levelBox", "", "Уровень");
+        row("cellSizeLabel", "Размер клетки:");
+        row("cellSizeSpin", "", "Размер клетки на карте");
+        row("passDoorsBox", "Проходить через двери", "Разрешение прохождения дверей при ручном управлении");
+        row("soundsBox", "Проигрывать звуки", "Проигрывание звуков при событиях");
+        row("hidePanelsBox", "", "При вступлении в бой скрывать боковые панели");
+        row("hidePanelsLine1", "Скрывать панели при", "При вступлении в бой скрывать боковые панели");
+        row("hidePanelsLine2", "начале боя", "При вступлении в бой скрывать боковые панели");
+        row("saveMapsButton", "Сохранить карту", "Сохранить карты");
+        row("clearLabyrinthButton", "Очистить карту", "Очистить текущую карту");
+        row("clearAllMapsButton", "Очистить все карты", "Очистить все карты");
+        row("exitRouteBox", "показывать путь к выходу");
+        row("fromTownLabel", "Из");
+        row("toTownLabel", "В");
+        row("speedBonusLabel", "Со скоростью");
+        row("transitionsLabel", "Переходы:");
+        row("transitionsList", "", "Переходы");
+        row("clearTransitionsButton", "X", "Очистить");
+        row("copyTransitionsButton", "C", "Копировать в буфер");
+        row("exitsLabel", "Выходы:");
+        row("exitsList", "", "Выходы");
+        row("clearExitsButton", "X", "Очистить");
+        row("copyExitsButton", "C", "Копировать в буфер");
+        row("trapsLabel", "Ловушки:");
+        row("trapsList", "", "Ловушки");
+        row("clearTrapsButton", "X", "Очистить");
+        row("copyTrapsButton", "C", "Копировать в буфер");
+        row("flagsLabel", "Флаги:");
+        row("flagsList", "", "Флаги");
+        row("clearFlagsButton", "X", "Очистить");
+        row("copyFlagsButton", "C", "Копировать в буфер");
+        row("keyboardBox", "управление с клавиатуры", "Управлять передвижением с клавиатуры");
+        row("exploredLabel", "Процент открытия уровня: 0%", "Процент открытия этажа");
+        row("positionLabel", "", "Текущие координаты");
+        row("loginTitle", "Параметры входа");
+        row("loginLabel", "Логин:");
+        row("passwordLabel", "Пароль:");
+        row("loginOkButton", "ОК");
+        row("loginCancelButton", "Отмена");
+        row("autoLoginBox", "Входить автоматически");
+        row("mapGrid", "", "0 0");
     }
     void everyControlHasItsNameCaptionAndHint()
     {
@@ -134,36 +134,36 @@ private slots:
         auto form = fx.make();
         QVERIFY(form->windowTitle().startsWith(QStringLiteral("Вельдор")));
         QStringList top;
-        for (QAction* a : form->controls().MainMenu1->actions())
+        for (QAction* a : form->controls().mainMenu->actions())
             top << a->text();
         QCOMPARE(top, QStringList({"Файл", "Правка", "Вид", "История", "Избранное", "Дополнительно", "?"}));
-        QCOMPARE(form->controls().N21->text(), QStringLiteral("Маркер"));
-        QCOMPARE(form->controls().N2->text(), QStringLiteral("Очистить"));
-        QCOMPARE(form->controls().N19->text(), QStringLiteral("Новая вкладка"));
-        QCOMPARE(form->controls().N9->text(), QStringLiteral("Закрыть"));
-        QVERIFY(!form->controls().Print1->isVisible());
-        QCOMPARE(form->controls().PageControl1->activePageIndex(), 1); // the travel page
-        QCOMPARE(form->controls().PageControl1->tabButton(0)->text(), QStringLiteral("Настройки"));
-        QCOMPARE(form->controls().PageControl1->tabButton(1)->text(), QStringLiteral("Путешествие"));
-        QCOMPARE(form->controls().PageControl2->tabText(0), QStringLiteral("Тирмора"));
-        QVERIFY(form->controls().WebBrowser1 &&
-                form->controls().WebBrowser1->parentWidget() == form->controls().TabSheet6);
-        QVERIFY(!form->controls().CheckBox1->isVisibleTo(form.get()) && !form->controls().CheckBox1->isChecked());
-        QVERIFY(!form->controls().Panel2->isVisibleTo(form.get()));
-        QVERIFY(!form->controls().ToolButton1->isEnabled() && !form->controls().ToolButton2->isEnabled());
-        QVERIFY(form->controls().ToolButton3->isEnabled() && form->controls().ToolButton4->isEnabled());
-        QCOMPARE(form->controls().ComboBox6->currentText(), kServer + QStringLiteral("/login.php"));
-        QVERIFY(!form->controls().Timer1->isActive() && !form->controls().Timer2->isActive());
-        QCOMPARE(form->controls().Timer2->interval(), 200);
-        QCOMPARE(form->controls().ComboBox1->count(), 20);
-        QCOMPARE(form->controls().ComboBox1->itemText(13), QStringLiteral("Лагденойский Лес"));
-        QCOMPARE(form->controls().ComboBox2->count(), kLevelCount); // every level of a labyrinth, 0..16
-        QCOMPARE(form->controls().ComboBox5->count(), 61);
-        QCOMPARE(form->controls().ComboBox5->currentText(), QStringLiteral("0"));
-        QCOMPARE(form->controls().ComboBox3->count(), 17);
-        QCOMPARE(form->controls().ComboBox4->itemText(16), QStringLiteral("Шахты"));
+        QCOMPARE(form->controls().addMarkerAction->text(), QStringLiteral("Маркер"));
+        QCOMPARE(form->controls().clearCellAction->text(), QStringLiteral("Очистить"));
+        QCOMPARE(form->controls().newTabAction->text(), QStringLiteral("Новая вкладка"));
+        QCOMPARE(form->controls().closeTabAction->text(), QStringLiteral("Закрыть"));
+        QVERIFY(!form->controls().printAction->isVisible());
+        QCOMPARE(form->controls().sidePages->activePageIndex(), 1); // the travel page
+        QCOMPARE(form->controls().sidePages->tabButton(0)->text(), QStringLiteral("Настройки"));
+        QCOMPARE(form->controls().sidePages->tabButton(1)->text(), QStringLiteral("Путешествие"));
+        QCOMPARE(form->controls().browserTabs->tabText(0), QStringLiteral("Тирмора"));
+        QVERIFY(form->controls().gameBrowser &&
+                form->controls().gameBrowser->parentWidget() == form->controls().gameTab);
+        QVERIFY(!form->controls().exitRouteBox->isVisibleTo(form.get()) && !form->controls().exitRouteBox->isChecked());
+        QVERIFY(!form->controls().loginPanel->isVisibleTo(form.get()));
+        QVERIFY(!form->controls().backButton->isEnabled() && !form->controls().forwardButton->isEnabled());
+        QVERIFY(form->controls().reloadButton->isEnabled() && form->controls().stopButton->isEnabled());
+        QCOMPARE(form->controls().addressBox->currentText(), kServer + QStringLiteral("/login.php"));
+        QVERIFY(!form->controls().pollTimer->isActive() && !form->controls().tabDoubleClickTimer->isActive());
+        QCOMPARE(form->controls().tabDoubleClickTimer->interval(), 200);
+        QCOMPARE(form->controls().labyrinthBox->count(), 20);
+        QCOMPARE(form->controls().labyrinthBox->itemText(13), QStringLiteral("Лагденойский Лес"));
+        QCOMPARE(form->controls().levelBox->count(), kLevelCount); // every level of a labyrinth, 0..16
+        QCOMPARE(form->controls().speedBonusBox->count(), 61);
+        QCOMPARE(form->controls().speedBonusBox->currentText(), QStringLiteral("0"));
+        QCOMPARE(form->controls().fromTownBox->count(), 17);
+        QCOMPARE(form->controls().toTownBox->itemText(16), QStringLiteral("Шахты"));
 
-        form->controls().MenuItem11->trigger();
+        form->controls().aboutAction->trigger();
         QCOMPARE(prompts->informations.size(), 1);
         // The about box tells the version and where the maps are.
         QVERIFY(prompts->informations[0].contains(QStringLiteral("Вельдор ") + QString::fromLatin1(kVersion)));
@@ -178,7 +178,7 @@ private slots:
     {
         auto form = fx.active(UserDat{});
         QVERIFY(form);
-        QTabWidget* tabs = form->controls().PageControl2;
+        QTabWidget* tabs = form->controls().browserTabs;
         const auto scrolled = [&] {
             int y = -1;
             FormFixture::tab(*form, 1)->page()->runJavaScript(QStringLiteral("window.scrollY"),
@@ -186,13 +186,13 @@ private slots:
             return waitUntil([&] { return y >= 0; }) ? y : -1;
         };
         const QStringList legend = {QStringLiteral("?"), QStringLiteral("Условные обозначения")};
-        QVERIFY(person::chooseMenu(form->controls().MainMenu1, legend));
+        QVERIFY(person::chooseMenu(form->controls().mainMenu, legend));
         QTRY_COMPARE(tabs->count(), 2);
         QTRY_COMPARE_WITH_TIMEOUT(FormFixture::tab(*form, 1)->title(), QStringLiteral("Вельдор — руководство"), kWait);
         QTRY_VERIFY_WITH_TIMEOUT(scrolled() > 500, kWait);
         person::click(tabs->tabBar(), tabs->tabBar()->tabRect(0).center());
         QTRY_COMPARE(tabs->currentIndex(), 0);
-        person::click(form->controls().Memo2);
+        person::click(form->controls().keyboardBox);
         QVERIFY(person::press(Qt::Key_F1));
         QTRY_COMPARE(tabs->currentIndex(), 1);
         QCOMPARE(tabs->count(), 2);
@@ -217,17 +217,17 @@ private slots:
         }
         QVERIFY(QFile::exists(file("user.dat")));
         QCOMPARE(fileMode(file("user.dat")), mode_t(0600));
-        QCOMPARE(form->controls().ComboBox1->currentIndex(), 0);
+        QCOMPARE(form->controls().labyrinthBox->currentIndex(), 0);
         QCOMPARE(form->shownLab(), 1u);
         QCOMPARE(form->shownLevel(), 0);
-        QCOMPARE(form->controls().ComboBox2->currentIndex(), 0);
-        QCOMPARE(form->controls().sg->rowCount(), 31);
-        QCOMPARE(form->controls().sg->colCount(), 31);
-        QCOMPARE(form->controls().sg->cellText(0, 30), QStringLiteral("30"));
-        QCOMPARE(form->controls().sg->cellText(17, 0), QStringLiteral("17"));
-        QCOMPARE(form->controls().SpinEdit5->value(), 15);
-        QCOMPARE(form->controls().sg->defaultColWidth(), 15);
-        QVERIFY(form->controls().Label7->text().isEmpty());
+        QCOMPARE(form->controls().levelBox->currentIndex(), 0);
+        QCOMPARE(form->controls().mapGrid->rowCount(), 31);
+        QCOMPARE(form->controls().mapGrid->colCount(), 31);
+        QCOMPARE(form->controls().mapGrid->cellText(0, 30), QStringLiteral("30"));
+        QCOMPARE(form->controls().mapGrid->cellText(17, 0), QStringLiteral("17"));
+        QCOMPARE(form->controls().cellSizeSpin->value(), 15);
+        QCOMPARE(form->controls().mapGrid->defaultColWidth(), 15);
+        QVERIFY(form->controls().travelTimeLabel->text().isEmpty());
         QVERIFY(form->startupProblems().isEmpty());
         QTest::qWait(20);
         QVERIFY(prompts->errors.isEmpty());
@@ -264,16 +264,16 @@ private slots:
         QFETCH(bool, hide);
         QVERIFY(writeAll(file("user.dat"), userDat));
         auto form = fx.make();
-        QCOMPARE(form->controls().ComboBox1->currentIndex(), labIndex);
+        QCOMPARE(form->controls().labyrinthBox->currentIndex(), labIndex);
         QCOMPARE(form->shownLab(), unsigned(labIndex + 1));
-        QCOMPARE(form->controls().sg->rowCount(), gridSize);
-        QCOMPARE(form->controls().sg->colCount(), gridSize);
-        QCOMPARE(form->controls().SpinEdit5->value(), cellSize);
-        QCOMPARE(form->controls().sg->defaultColWidth(), cellSize);
-        QCOMPARE(form->controls().sg->defaultRowHeight(), cellSize);
-        QCOMPARE(form->controls().cb4->isChecked(), doors);
-        QCOMPARE(form->controls().CheckBox8->isChecked(), sounds);
-        QCOMPARE(form->controls().CheckBox7->isChecked(), hide);
+        QCOMPARE(form->controls().mapGrid->rowCount(), gridSize);
+        QCOMPARE(form->controls().mapGrid->colCount(), gridSize);
+        QCOMPARE(form->controls().cellSizeSpin->value(), cellSize);
+        QCOMPARE(form->controls().mapGrid->defaultColWidth(), cellSize);
+        QCOMPARE(form->controls().mapGrid->defaultRowHeight(), cellSize);
+        QCOMPARE(form->controls().passDoorsBox->isChecked(), doors);
+        QCOMPARE(form->controls().soundsBox->isChecked(), sounds);
+        QCOMPARE(form->controls().hidePanelsBox->isChecked(), hide);
         QCOMPARE(form->settings().StoredLogin, std::string("me"));
     }
 
@@ -285,7 +285,7 @@ private slots:
         QVERIFY(form->settings().StoredPassword.empty());
         QCOMPARE(QFileInfo(file("user.dat")).size(), qint64(0));
         QCOMPARE(form->shownLab(), 1u); // the designed selection
-        QVERIFY(!form->controls().cb4->isChecked());
+        QVERIFY(!form->controls().passDoorsBox->isChecked());
     }
 
     void choosingALabyrinthSizesTheGridAndFillsTheMemos()
@@ -299,57 +299,57 @@ private slots:
         AppendEntry(*atlas.levelLists(1, 0), ListKind::Exits, PositionEntry(0, 1, 1));
         for (int y = 1; y <= 100; ++y)
             atlas.cell(14, 0, 1, y)->Explored = 1;
-        form->controls().ComboBox2->setCurrentIndex(4);
-        emit form->controls().ComboBox2->activated(4);
+        form->controls().levelBox->setCurrentIndex(4);
+        emit form->controls().levelBox->activated(4);
         QCOMPARE(form->shownLevel(), 4);
-        form->controls().ComboBox1->setCurrentIndex(13);
-        emit form->controls().ComboBox1->activated(13);
+        form->controls().labyrinthBox->setCurrentIndex(13);
+        emit form->controls().labyrinthBox->activated(13);
         QCOMPARE(form->shownLab(), 14u);
         QCOMPARE(form->shownLevel(), 0);
-        QCOMPARE(form->controls().ComboBox2->currentIndex(), 0);
-        QCOMPARE(form->controls().sg->rowCount(), 101);
-        QCOMPARE(form->controls().sg->cellText(0, 100), QStringLiteral("100"));
-        QCOMPARE(form->controls().Label2->text(), QStringLiteral("Процент открытия уровня: 1%"));
-        QCOMPARE(form->controls().Memo4->toPlainText(), QStringLiteral("L-0(5x6); "));
-        QCOMPARE(form->controls().Memo5->toPlainText(), QStringLiteral("L-16(9x9); "));
-        QCOMPARE(form->controls().Memo6->toPlainText(), QStringLiteral("L-3(1x2); "));
-        QCOMPARE(form->controls().Memo7->toPlainText(), QStringLiteral("L-2(4x4); "));
+        QCOMPARE(form->controls().levelBox->currentIndex(), 0);
+        QCOMPARE(form->controls().mapGrid->rowCount(), 101);
+        QCOMPARE(form->controls().mapGrid->cellText(0, 100), QStringLiteral("100"));
+        QCOMPARE(form->controls().exploredLabel->text(), QStringLiteral("Процент открытия уровня: 1%"));
+        QCOMPARE(form->controls().exitsList->toPlainText(), QStringLiteral("L-0(5x6); "));
+        QCOMPARE(form->controls().transitionsList->toPlainText(), QStringLiteral("L-16(9x9); "));
+        QCOMPARE(form->controls().trapsList->toPlainText(), QStringLiteral("L-3(1x2); "));
+        QCOMPARE(form->controls().flagsList->toPlainText(), QStringLiteral("L-2(4x4); "));
         // A level change keeps the memos and updates the percentage.
-        form->controls().ComboBox2->setCurrentIndex(3);
-        emit form->controls().ComboBox2->activated(3);
-        QCOMPARE(form->controls().Label2->text(), QStringLiteral("Процент открытия уровня: 0%"));
-        QCOMPARE(form->controls().Memo6->toPlainText(), QStringLiteral("L-3(1x2); "));
+        form->controls().levelBox->setCurrentIndex(3);
+        emit form->controls().levelBox->activated(3);
+        QCOMPARE(form->controls().exploredLabel->text(), QStringLiteral("Процент открытия уровня: 0%"));
+        QCOMPARE(form->controls().trapsList->toPlainText(), QStringLiteral("L-3(1x2); "));
     }
 
     void travelEstimateAppearsOnTheFirstSelection()
     {
         auto form = fx.make();
-        QVERIFY(form->controls().Label7->text().isEmpty());
-        form->controls().ComboBox4->setCurrentIndex(7); // Илдиор, not yet a selection by the user
-        QVERIFY(form->controls().Label7->text().isEmpty());
-        form->controls().ComboBox5->setCurrentIndex(40);
-        emit form->controls().ComboBox5->activated(40);
-        QCOMPARE(form->controls().Label7->text(), QStringLiteral("Расчетное время: 00:37:42"));
-        form->controls().ComboBox3->setCurrentIndex(7);
-        emit form->controls().ComboBox3->activated(7);
-        QCOMPARE(form->controls().Label7->text(), QStringLiteral("Расчетное время: 00:00:00"));
+        QVERIFY(form->controls().travelTimeLabel->text().isEmpty());
+        form->controls().toTownBox->setCurrentIndex(7); // Илдиор, not yet a selection by the user
+        QVERIFY(form->controls().travelTimeLabel->text().isEmpty());
+        form->controls().speedBonusBox->setCurrentIndex(40);
+        emit form->controls().speedBonusBox->activated(40);
+        QCOMPARE(form->controls().travelTimeLabel->text(), QStringLiteral("Расчетное время: 00:37:42"));
+        form->controls().fromTownBox->setCurrentIndex(7);
+        emit form->controls().fromTownBox->activated(7);
+        QCOMPARE(form->controls().travelTimeLabel->text(), QStringLiteral("Расчетное время: 00:00:00"));
     }
 
     void cellSizeStaysWithinItsRange()
     {
         auto form = fx.make();
-        form->controls().SpinEdit5->setValue(3);
-        QCOMPARE(form->controls().SpinEdit5->value(), 10);
-        form->controls().SpinEdit5->stepDown();
-        QCOMPARE(form->controls().SpinEdit5->value(), 10);
-        form->controls().SpinEdit5->setValue(99);
-        QCOMPARE(form->controls().SpinEdit5->value(), 25);
-        form->controls().SpinEdit5->stepUp();
-        QCOMPARE(form->controls().SpinEdit5->value(), 25);
-        QCOMPARE(form->controls().sg->defaultColWidth(), 25);
-        form->controls().SpinEdit5->stepDown();
-        QCOMPARE(form->controls().sg->defaultRowHeight(), 24);
-        QVERIFY(form->controls().SpinEdit5->findChild<QLineEdit*>()->isReadOnly());
+        form->controls().cellSizeSpin->setValue(3);
+        QCOMPARE(form->controls().cellSizeSpin->value(), 10);
+        form->controls().cellSizeSpin->stepDown();
+        QCOMPARE(form->controls().cellSizeSpin->value(), 10);
+        form->controls().cellSizeSpin->setValue(99);
+        QCOMPARE(form->controls().cellSizeSpin->value(), 25);
+        form->controls().cellSizeSpin->stepUp();
+        QCOMPARE(form->controls().cellSizeSpin->value(), 25);
+        QCOMPARE(form->controls().mapGrid->defaultColWidth(), 25);
+        form->controls().cellSizeSpin->stepDown();
+        QCOMPARE(form->controls().mapGrid->defaultRowHeight(), 24);
+        QVERIFY(form->controls().cellSizeSpin->findChild<QLineEdit*>()->isReadOnly());
     }
 
     // The close question: the settings are written whatever the answer, the maps only on "Да".
@@ -369,7 +369,7 @@ private slots:
         auto form = fx.shown();
         QVERIFY(form);
         QFile::remove(file("user.dat"));
-        form->controls().cb4->setChecked(true);
+        form->controls().passDoorsBox->setChecked(true);
         *form->atlas().cell(1, 0, 1, 1) = TMapCell{0, 0, 0, 0, 1, 'E'};
         prompts->answers = {answer};
         QTEST(form->close(), "closes");
@@ -400,8 +400,8 @@ private slots:
         auto form = fx.make();
         QVERIFY(form->startupProblems().join(QLatin1Char(' ')).contains(QStringLiteral("user.dat не прочитан")));
         QCOMPARE(form->settings().StoredLogin, std::string());
-        QCOMPARE(form->controls().ComboBox1->currentIndex(), 0); // the designed defaults, as on a first start
-        QCOMPARE(form->controls().sg->rowCount(), 31);
+        QCOMPARE(form->controls().labyrinthBox->currentIndex(), 0); // the designed defaults, as on a first start
+        QCOMPARE(form->controls().mapGrid->rowCount(), 31);
         if (kind == QLatin1String("large"))
             QCOMPARE(readAll(path), large);
         // Mapping works as usual.
@@ -431,7 +431,7 @@ private slots:
         QVERIFY(prompts->questions[0].contains(QStringLiteral("уже открыты в другом окне")));
         QVERIFY(second->readOnly());
         QVERIFY(QFile::exists(saving));
-        QVERIFY(!second->controls().Button14->isEnabled());
+        QVERIFY(!second->controls().saveMapsButton->isEnabled());
         second->atlas().cell(1, 0, 1, 1)->Object = 'E';
         QCOMPARE(QFileInfo(file("map1.map")).size(), qint64(0));
         second->show();
@@ -532,11 +532,11 @@ private slots:
         auto form = fx.shown(kServer, QSize(1024, 700));
         QVERIFY(form);
         QCOMPARE(form->size(), QSize(1024, 700));
-        const int cell = form->controls().SpinEdit5->value() + 1;
-        QVERIFY(form->controls().sg->viewport()->width() >= 11 * cell); // the row numbers and ten cells
-        for (QWidget* w :
-             {static_cast<QWidget*>(form->controls().BitBtn5), static_cast<QWidget*>(form->controls().Memo2),
-              static_cast<QWidget*>(form->controls().Label2)})
+        const int cell = form->controls().cellSizeSpin->value() + 1;
+        QVERIFY(form->controls().mapGrid->viewport()->width() >= 11 * cell); // the row numbers and ten cells
+        for (QWidget* w : {static_cast<QWidget*>(form->controls().findNickButton),
+                           static_cast<QWidget*>(form->controls().keyboardBox),
+                           static_cast<QWidget*>(form->controls().exploredLabel)})
             QVERIFY2(w->mapTo(form.get(), QPoint(w->width(), w->height())).x() <= 1024, qPrintable(w->objectName()));
     }
 
@@ -587,14 +587,14 @@ private slots:
         auto form = fx.active();
         QVERIFY(form);
         form->atlas().cell(20, 16, 100, 100)->Object = 'd';
-        form->controls().ScrollBox1->ensureWidgetVisible(form->controls().Button14);
-        person::click(form->controls().PageControl1->tabButton(0)); // "Настройки"
-        QTRY_VERIFY(form->controls().Button14->isVisible());
-        person::click(form->controls().Button14);
+        form->controls().sidePanel->ensureWidgetVisible(form->controls().saveMapsButton);
+        person::click(form->controls().sidePages->tabButton(0)); // "Настройки"
+        QTRY_VERIFY(form->controls().saveMapsButton->isVisible());
+        person::click(form->controls().saveMapsButton);
         QCOMPARE(QFileInfo(file("map3.map")).size(), kMapSizes[2]);
         QVERIFY(prompts->errors.isEmpty());
         QVERIFY(QFile::setPermissions(file("map.crd"), QFile::ReadOwner));
-        person::click(form->controls().Button14);
+        person::click(form->controls().saveMapsButton);
         QCOMPARE(prompts->errors.size(), 1);
         QVERIFY(prompts->errors[0].contains(QStringLiteral("map.crd")));
     }
@@ -602,9 +602,9 @@ private slots:
     void aFolderWithoutFilesStillBuildsTheWindowAndTellsOnce()
     {
         auto form = fx.make({}, fx.dir->filePath(QStringLiteral("missing/folder")));
-        QCOMPARE(form->controls().sg->rowCount(), 31);
-        QCOMPARE(form->controls().Label2->text(), QStringLiteral("Процент открытия уровня: 0%"));
-        QCOMPARE(form->controls().ComboBox6->currentText(), kServer + QStringLiteral("/login.php"));
+        QCOMPARE(form->controls().mapGrid->rowCount(), 31);
+        QCOMPARE(form->controls().exploredLabel->text(), QStringLiteral("Процент открытия уровня: 0%"));
+        QCOMPARE(form->controls().addressBox->currentText(), kServer + QStringLiteral("/login.php"));
         QTRY_COMPARE(prompts->errors.size(), 1);
         QVERIFY(prompts->errors[0].contains(QStringLiteral("user.dat")));
         QVERIFY(prompts->errors[0].contains(QStringLiteral("map.crd")));
@@ -616,37 +616,38 @@ private slots:
     {
         auto form = fx.shown();
         QVERIFY(form);
-        const int gridWidth = form->controls().sg->width();
+        const int gridWidth = form->controls().mapGrid->width();
         QVERIFY(gridWidth > 5);
-        person::click(form->controls().Splitter1);
-        QTRY_COMPARE(form->controls().sg->width(), 5);
-        QCOMPARE(form->findChild<ClickSplitter*>(QStringLiteral("MainSplitter"))->savedSize(form->controls().Splitter1),
-                 gridWidth);
-        person::click(form->controls().Splitter1);
-        QTRY_COMPARE(form->controls().sg->width(), gridWidth);
+        person::click(form->controls().mapSplitter);
+        QTRY_COMPARE(form->controls().mapGrid->width(), 5);
+        QCOMPARE(
+            form->findChild<ClickSplitter*>(QStringLiteral("MainSplitter"))->savedSize(form->controls().mapSplitter),
+            gridWidth);
+        person::click(form->controls().mapSplitter);
+        QTRY_COMPARE(form->controls().mapGrid->width(), gridWidth);
 
-        person::drag(form->controls().Splitter1, QPoint(-40, 0));
-        QTRY_COMPARE(form->controls().sg->width(), gridWidth + 40);
+        person::drag(form->controls().mapSplitter, QPoint(-40, 0));
+        QTRY_COMPARE(form->controls().mapGrid->width(), gridWidth + 40);
         QVERIFY(!form->findChild<ClickSplitter*>(QStringLiteral("MainSplitter"))->dragging());
         // After a drag the next click collapses again and restores the dragged width.
-        person::click(form->controls().Splitter1);
-        QTRY_COMPARE(form->controls().sg->width(), 5);
-        person::click(form->controls().Splitter1);
-        QTRY_COMPARE(form->controls().sg->width(), gridWidth + 40);
+        person::click(form->controls().mapSplitter);
+        QTRY_COMPARE(form->controls().mapGrid->width(), 5);
+        person::click(form->controls().mapSplitter);
+        QTRY_COMPARE(form->controls().mapGrid->width(), gridWidth + 40);
 
-        const int sideWidth = form->controls().ScrollBox1->width();
-        person::click(form->controls().Splitter2);
-        QTRY_COMPARE(form->controls().ScrollBox1->width(), 5);
-        person::click(form->controls().Splitter2);
-        QTRY_COMPARE(form->controls().ScrollBox1->width(), sideWidth);
+        const int sideWidth = form->controls().sidePanel->width();
+        person::click(form->controls().sidePanelSplitter);
+        QTRY_COMPARE(form->controls().sidePanel->width(), 5);
+        person::click(form->controls().sidePanelSplitter);
+        QTRY_COMPARE(form->controls().sidePanel->width(), sideWidth);
 
-        const int bottomHeight = form->controls().Panel1->height();
-        person::click(form->controls().Splitter3);
-        QTRY_COMPARE(form->controls().Panel1->height(), 5);
-        person::click(form->controls().Splitter3);
-        QTRY_COMPARE(form->controls().Panel1->height(), bottomHeight);
-        person::drag(form->controls().Splitter3, QPoint(0, -20));
-        QTRY_COMPARE(form->controls().Panel1->height(), bottomHeight + 20);
+        const int bottomHeight = form->controls().bottomPanel->height();
+        person::click(form->controls().bottomSplitter);
+        QTRY_COMPARE(form->controls().bottomPanel->height(), 5);
+        person::click(form->controls().bottomSplitter);
+        QTRY_COMPARE(form->controls().bottomPanel->height(), bottomHeight);
+        person::drag(form->controls().bottomSplitter, QPoint(0, -20));
+        QTRY_COMPARE(form->controls().bottomPanel->height(), bottomHeight + 20);
     }
 };
 

@@ -53,37 +53,37 @@ private slots:
         QVERIFY(form);
         TWebbrowser* info = FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Alpha"));
         QVERIFY(info);
-        QCOMPARE(form->controls().PageControl2->currentIndex(), 1);
+        QCOMPARE(form->controls().browserTabs->currentIndex(), 1);
         QCOMPARE(FormFixture::tab(*form, 1), info);
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().PageControl2->tabText(1), QStringLiteral("Информация об игроке"),
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().browserTabs->tabText(1), QStringLiteral("Информация об игроке"),
                                   kWait);
-        QCOMPARE(form->controls().ComboBox6->currentText(), fx.url("/cgi/pl_info.php?login=Alpha"));
-        QVERIFY(person::items(form->controls().ComboBox6).contains(fx.url("/cgi/pl_info.php?login=Alpha")));
+        QCOMPARE(form->controls().addressBox->currentText(), fx.url("/cgi/pl_info.php?login=Alpha"));
+        QVERIFY(person::items(form->controls().addressBox).contains(fx.url("/cgi/pl_info.php?login=Alpha")));
         QCOMPARE(form->tabs()->currentBrowser(), FormFixture::tab(*form, 1));
 
         QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Beta")));
         QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Gamma")));
         QTRY_VERIFY_WITH_TIMEOUT(!FormFixture::tab(*form, 3)->busy() && !FormFixture::tab(*form, 2)->busy(), kWait);
-        form->controls().PageControl2->setCurrentIndex(2); // the user picks the middle tab
-        QCOMPARE(form->controls().ComboBox6->currentText(), fx.url("/cgi/pl_info.php?login=Beta"));
+        form->controls().browserTabs->setCurrentIndex(2); // the user picks the middle tab
+        QCOMPARE(form->controls().addressBox->currentText(), fx.url("/cgi/pl_info.php?login=Beta"));
         QCOMPARE(form->tabs()->LastBrowser.data(), FormFixture::tab(*form, 3));
-        form->controls().N9->trigger();
-        QCOMPARE(form->controls().PageControl2->count(), 3);
-        QCOMPARE(form->controls().PageControl2->currentIndex(), 2); // the tab after it
-        QCOMPARE(form->controls().ComboBox6->currentText(), fx.url("/cgi/pl_info.php?login=Gamma"));
+        form->controls().closeTabAction->trigger();
+        QCOMPARE(form->controls().browserTabs->count(), 3);
+        QCOMPARE(form->controls().browserTabs->currentIndex(), 2); // the tab after it
+        QCOMPARE(form->controls().addressBox->currentText(), fx.url("/cgi/pl_info.php?login=Gamma"));
         QVERIFY(form->tabs()->LastBrowser.isNull());
-        form->controls().N9->trigger(); // the last tab: the game tab comes forward, the address stays
-        QCOMPARE(form->controls().PageControl2->currentIndex(), 0);
-        QCOMPARE(form->controls().ComboBox6->currentText(), fx.url("/cgi/pl_info.php?login=Gamma"));
-        form->controls().N9->trigger(); // never the game tab
-        person::click(form->controls().WebBrowser1);
+        form->controls().closeTabAction->trigger(); // the last tab: the game tab comes forward, the address stays
+        QCOMPARE(form->controls().browserTabs->currentIndex(), 0);
+        QCOMPARE(form->controls().addressBox->currentText(), fx.url("/cgi/pl_info.php?login=Gamma"));
+        form->controls().closeTabAction->trigger(); // never the game tab
+        person::click(form->controls().gameBrowser);
         QVERIFY(person::press(Qt::Key_W, Qt::ControlModifier)); // nor its shortcut
-        QCOMPARE(form->controls().PageControl2->count(), 2);
+        QCOMPARE(form->controls().browserTabs->count(), 2);
 
-        form->controls().PageControl2->setCurrentIndex(1);
-        form->controls().PageControl2->setCurrentIndex(0); // switching to the game tab
-        QCOMPARE(form->controls().ComboBox6->currentText(), QString::fromStdString(fx.server->base()));
-        QCOMPARE(form->controls().PageControl2->tabText(0), QStringLiteral("Тирмора"));
+        form->controls().browserTabs->setCurrentIndex(1);
+        form->controls().browserTabs->setCurrentIndex(0); // switching to the game tab
+        QCOMPARE(form->controls().addressBox->currentText(), QString::fromStdString(fx.server->base()));
+        QCOMPARE(form->controls().browserTabs->tabText(0), QStringLiteral("Тирмора"));
     }
 
     void addressBoxNavigatesOtherTabsOnly()
@@ -91,29 +91,30 @@ private slots:
         auto form = fx.active();
         QVERIFY(form);
         QTRY_VERIFY_WITH_TIMEOUT(
-            !form->controls().WebBrowser1->busy() && !form->controls().WebBrowser1->url().isEmpty(), kWait);
-        const QUrl gameUrl = form->controls().WebBrowser1->url();
-        QVERIFY(person::typeInto(form->controls().ComboBox6, fx.url("/chout.php")));
+            !form->controls().gameBrowser->busy() && !form->controls().gameBrowser->url().isEmpty(), kWait);
+        const QUrl gameUrl = form->controls().gameBrowser->url();
+        QVERIFY(person::typeInto(form->controls().addressBox, fx.url("/chout.php")));
         QVERIFY(person::press(Qt::Key_Return));
-        person::click(form->controls().BitBtn6);
+        person::click(form->controls().goButton);
         QTest::qWait(200);
-        QCOMPARE(form->controls().WebBrowser1->url(), gameUrl);
+        QCOMPARE(form->controls().gameBrowser->url(), gameUrl);
 
         QVERIFY(FormFixture::openTab(*form, fx.url("/chout.php")));
         QTRY_COMPARE_WITH_TIMEOUT(FormFixture::tab(*form, 1)->url().toString(), fx.url("/chout.php"), kWait);
-        QTRY_VERIFY_WITH_TIMEOUT(person::items(form->controls().ComboBox6).contains(fx.url("/chout.php")), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(person::items(form->controls().addressBox).contains(fx.url("/chout.php")), kWait);
         // An address in other letters is the same address; newest first.
-        const int count = form->controls().ComboBox6->count();
+        const int count = form->controls().addressBox->count();
         QVERIFY(FormFixture::goTo(*form, fx.url("/CHOUT.PHP")));
         QTRY_VERIFY_WITH_TIMEOUT(FormFixture::tab(*form, 1)->url().path() == QLatin1String("/CHOUT.PHP") &&
                                      !FormFixture::tab(*form, 1)->busy(),
                                  kWait);
-        QCOMPARE(form->controls().ComboBox6->count(), count);
+        QCOMPARE(form->controls().addressBox->count(), count);
         QVERIFY(FormFixture::goTo(*form, fx.url("/cgi/pl_info.php?login=New")));
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().ComboBox6->itemText(0), fx.url("/cgi/pl_info.php?login=New"), kWait);
-        form->controls().N18->trigger();
-        QCOMPARE(form->controls().ComboBox6->count(), 0);
-        QCOMPARE(form->controls().ComboBox6->currentText(), fx.url("/cgi/pl_info.php?login=New"));
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().addressBox->itemText(0), fx.url("/cgi/pl_info.php?login=New"),
+                                  kWait);
+        form->controls().clearAddressesAction->trigger();
+        QCOMPARE(form->controls().addressBox->count(), 0);
+        QCOMPARE(form->controls().addressBox->currentText(), fx.url("/cgi/pl_info.php?login=New"));
     }
 
     void aTitleFromABackgroundTabRenamesTheActiveTab()
@@ -131,9 +132,9 @@ private slots:
         TWebbrowser* background = FormFixture::openTab(*form, QUrl::fromLocalFile(page).toString());
         QVERIFY(background && waitUntil([&] { return !background->busy(); }));
         QVERIFY(FormFixture::openTab(*form));
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().PageControl2->tabText(2), QStringLiteral("Фоновая"), kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().browserTabs->tabText(2), QStringLiteral("Фоновая"), kWait);
         QCOMPARE(FormFixture::tab(*form, 2)->PageTitle, QStringLiteral("Фоновая"));
-        QCOMPARE(form->controls().PageControl2->tabText(1), QStringLiteral("background.html")); // its own, as before
+        QCOMPARE(form->controls().browserTabs->tabText(1), QStringLiteral("background.html")); // its own, as before
     }
 
     void doubleClickOnTheTabStripClosesTheTab()
@@ -141,32 +142,32 @@ private slots:
         auto form = fx.active();
         QVERIFY(form);
         QVERIFY(FormFixture::openTab(*form) && FormFixture::openTab(*form));
-        QTabBar* bar = form->controls().PageControl2->tabBar();
+        QTabBar* bar = form->controls().browserTabs->tabBar();
         const QPoint onTab2 = bar->tabRect(2).center();
         QTest::mouseClick(bar, Qt::LeftButton, {}, onTab2);
-        form->controls().Timer2->setInterval(100);
+        form->controls().tabDoubleClickTimer->setInterval(100);
         QTest::qWait(150); // slower than the double-click window
         QTest::mouseClick(bar, Qt::LeftButton, {}, onTab2);
-        QCOMPARE(form->controls().PageControl2->count(), 3);
+        QCOMPARE(form->controls().browserTabs->count(), 3);
         QTest::qWait(150);
         QTest::mouseClick(bar, Qt::LeftButton, {}, onTab2);
         QTest::mouseClick(bar, Qt::LeftButton, {}, onTab2);
-        QCOMPARE(form->controls().PageControl2->count(), 2);
-        QVERIFY(!form->controls().Timer2->isActive());
+        QCOMPARE(form->controls().browserTabs->count(), 2);
+        QVERIFY(!form->controls().tabDoubleClickTimer->isActive());
         // On the game tab a double click closes nothing; releases beyond the right edge do not count.
         QTest::qWait(150);
         const QPoint onGame = bar->tabRect(0).center();
         QTest::mouseClick(bar, Qt::LeftButton, {}, onGame);
         QTest::mouseClick(bar, Qt::LeftButton, {}, onGame);
-        QCOMPARE(form->controls().PageControl2->count(), 2);
+        QCOMPARE(form->controls().browserTabs->count(), 2);
         QTest::qWait(150);
         // Pressed on the game tab, released past the strip's right edge, then past its left edge.
-        QWidget* control = form->controls().PageControl2;
+        QWidget* control = form->controls().browserTabs;
         const QPoint strip = bar->mapTo(control, QPoint(0, 0));
         person::drag(bar, QPoint(control->width() + 3, 5) - strip - onGame, onGame);
-        QVERIFY(!form->controls().Timer2->isActive());
+        QVERIFY(!form->controls().tabDoubleClickTimer->isActive());
         person::drag(bar, QPoint(-2, 5) - strip - onGame, onGame);
-        QVERIFY(form->controls().Timer2->isActive());
+        QVERIFY(form->controls().tabDoubleClickTimer->isActive());
     }
 
     void commandsOnPages()
@@ -175,38 +176,38 @@ private slots:
         QVERIFY(form);
         QVERIFY(FormFixture::openTab(*form));
         // Without a document the font sizes change nothing, the check marks included.
-        form->controls().Largest1->trigger();
-        QVERIFY(form->controls().Medium1->isChecked() && !form->controls().Largest1->isChecked());
+        form->controls().largestFontAction->trigger();
+        QVERIFY(form->controls().mediumFontAction->isChecked() && !form->controls().largestFontAction->isChecked());
         QCOMPARE(FormFixture::tab(*form, 1)->zoomFactor(), 1.0);
-        form->controls().Properties1->trigger();
+        form->controls().pagePropertiesAction->trigger();
         QVERIFY(prompts->informations.isEmpty());
 
         // File > Open: a local page in a new tab; its properties name the file.
         const QString page = fx.dir->filePath(QStringLiteral("page.html"));
         QVERIFY(writeAll(page, "<html><head><title>Local</title></head><body>local page</body></html>"));
         prompts->files = {page};
-        form->controls().Open1->trigger();
-        QCOMPARE(form->controls().PageControl2->count(), 3);
+        form->controls().openFileAction->trigger();
+        QCOMPARE(form->controls().browserTabs->count(), 3);
         TWebbrowser* local = FormFixture::tab(*form, 2);
         QTRY_VERIFY_WITH_TIMEOUT(!local->busy() && local->hasHtmlDocument(), kWait);
-        form->controls().Small1->trigger();
-        QVERIFY(form->controls().Small1->isChecked() && !form->controls().Medium1->isChecked());
+        form->controls().smallFontAction->trigger();
+        QVERIFY(form->controls().smallFontAction->isChecked() && !form->controls().mediumFontAction->isChecked());
         QVERIFY(local->zoomFactor() < 1.0);
-        form->controls().Properties1->trigger();
+        form->controls().pagePropertiesAction->trigger();
         QCOMPARE(prompts->informations.size(), 1);
         QVERIFY(prompts->informations[0].contains(page));
 
         // Save as: through the profile's download handling, into the file the user picked.
         const QString saved = fx.dir->filePath(QStringLiteral("saved.html"));
         prompts->files = {saved};
-        form->controls().SaveAs1->trigger();
+        form->controls().savePageAction->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(saved).size() > 0, kWait);
         QVERIFY(readAll(saved).contains("local page"));
 
         // A page's own new window becomes a tab.
-        const int before = form->controls().PageControl2->count();
+        const int before = form->controls().browserTabs->count();
         local->page()->runJavaScript(QStringLiteral("window.open('%1')").arg(fx.url("/chout.php")));
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().PageControl2->count(), before + 1, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().browserTabs->count(), before + 1, kWait);
         QTRY_VERIFY_WITH_TIMEOUT(
             FormFixture::tab(*form, before)->url().toString().endsWith(QLatin1String("/chout.php")), kWait);
     }
@@ -215,22 +216,22 @@ private slots:
     {
         auto form = fx.active(UserDat{.password = "secret"});
         QVERIFY(form);
-        form->controls().N16->trigger();
-        QVERIFY(form->controls().Panel2->isVisible());
-        QCOMPARE(form->controls().Edit1->text(), QStringLiteral("hero"));
-        QCOMPARE(form->controls().Edit2->text(), QStringLiteral("secret"));
-        QCOMPARE(form->controls().Edit2->echoMode(), QLineEdit::Password);
-        QVERIFY(!form->controls().CheckBox6->isChecked());
-        form->controls().Edit1->setText(QStringLiteral("other"));
-        QTest::mouseClick(form->controls().CheckBox6, Qt::LeftButton);
-        form->controls().Button17->click();
-        QVERIFY(!form->controls().Panel2->isVisible());
+        form->controls().loginDataAction->trigger();
+        QVERIFY(form->controls().loginPanel->isVisible());
+        QCOMPARE(form->controls().loginEdit->text(), QStringLiteral("hero"));
+        QCOMPARE(form->controls().passwordEdit->text(), QStringLiteral("secret"));
+        QCOMPARE(form->controls().passwordEdit->echoMode(), QLineEdit::Password);
+        QVERIFY(!form->controls().autoLoginBox->isChecked());
+        form->controls().loginEdit->setText(QStringLiteral("other"));
+        QTest::mouseClick(form->controls().autoLoginBox, Qt::LeftButton);
+        form->controls().loginCancelButton->click();
+        QVERIFY(!form->controls().loginPanel->isVisible());
         QCOMPARE(form->settings().StoredLogin, std::string("hero"));
         QVERIFY(form->settings().AutoLogin); // the toggle survives "Отмена"
-        form->controls().N16->trigger();
-        form->controls().Edit1->setText(QStringLiteral("Ёж"));
-        form->controls().Edit2->setText(QStringLiteral("a \"b\" >c"));
-        form->controls().Button16->click();
+        form->controls().loginDataAction->trigger();
+        form->controls().loginEdit->setText(QStringLiteral("Ёж"));
+        form->controls().passwordEdit->setText(QStringLiteral("a \"b\" >c"));
+        form->controls().loginOkButton->click();
         QCOMPARE(form->settings().StoredLogin, std::string("\xA8\xE6"));
         QCOMPARE(form->settings().StoredPassword, std::string("a \"b\" >c"));
     }
@@ -239,10 +240,10 @@ private slots:
     {
         auto form = fx.active(UserDat{.password = "", .autoLogin = true});
         QVERIFY(form);
-        QVERIFY(waitUntil([&] { return !form->controls().WebBrowser1->busy(); }));
+        QVERIFY(waitUntil([&] { return !form->controls().gameBrowser->busy(); }));
         QTest::qWait(200); // a submitted form would be loading by now
         QVERIFY(!form->poller()->NoCombatFrame.valid());
-        QCOMPARE(form->controls().WebBrowser1->url().toString(),
+        QCOMPARE(form->controls().gameBrowser->url().toString(),
                  QString::fromStdString(fx.server->base()) + QLatin1Char('/'));
     }
 
@@ -265,14 +266,14 @@ private slots:
     {
         auto form = fx.active();
         QVERIFY(form);
-        form->controls().N17->trigger(); // cancelled
+        form->controls().findNickAction->trigger(); // cancelled
         prompts->textAnswers = {QString()};
-        form->controls().N17->trigger(); // empty
-        QCOMPARE(form->controls().PageControl2->count(), 1);
+        form->controls().findNickAction->trigger(); // empty
+        QCOMPARE(form->controls().browserTabs->count(), 1);
 
         prompts->textAnswers = {QStringLiteral("Вася & Co #1+2")};
-        form->controls().N17->trigger();
-        QCOMPARE(form->controls().PageControl2->count(), 2);
+        form->controls().findNickAction->trigger();
+        QCOMPARE(form->controls().browserTabs->count(), 2);
         QCOMPARE(prompts->textCaptions.last(), QStringLiteral("Введите ник игрока"));
         TWebbrowser* info = FormFixture::tab(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!info->busy() && info->hasHtmlDocument(), kWait);
@@ -284,20 +285,20 @@ private slots:
         });
         QTRY_VERIFY_WITH_TIMEOUT(done, kWait);
         QVERIFY2(html.contains(QStringLiteral("Ник: Вася &amp; Co #1+2")), qPrintable(html));
-        QCOMPARE(form->controls().ComboBox7->count(), 0); // the dialog leaves the nick box alone
+        QCOMPARE(form->controls().nickBox->count(), 0); // the dialog leaves the nick box alone
 
-        QVERIFY(person::typeInto(form->controls().ComboBox7, QStringLiteral("Hero")));
+        QVERIFY(person::typeInto(form->controls().nickBox, QStringLiteral("Hero")));
         QVERIFY(person::press(Qt::Key_Return));
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().ComboBox7->count(), 1, kWait);
-        QVERIFY(person::typeInto(form->controls().ComboBox7, QStringLiteral("HERO")));
-        person::click(form->controls().BitBtn5);
-        QCOMPARE(form->controls().PageControl2->count(), 4);
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().nickBox->count(), 1, kWait);
+        QVERIFY(person::typeInto(form->controls().nickBox, QStringLiteral("HERO")));
+        person::click(form->controls().findNickButton);
+        QCOMPARE(form->controls().browserTabs->count(), 4);
         QVERIFY(waitUntil([&] { return !FormFixture::tab(*form, 3)->busy(); }));
         QTest::qWait(100); // the box's history follows the load
-        QCOMPARE(person::items(form->controls().ComboBox7), QStringList{QStringLiteral("Hero")});
-        form->controls().N20->trigger();
-        QCOMPARE(form->controls().ComboBox7->count(), 0);
-        QCOMPARE(form->controls().ComboBox7->currentText(), QStringLiteral("HERO"));
+        QCOMPARE(person::items(form->controls().nickBox), QStringList{QStringLiteral("Hero")});
+        form->controls().clearNicksAction->trigger();
+        QCOMPARE(form->controls().nickBox->count(), 0);
+        QCOMPARE(form->controls().nickBox->currentText(), QStringLiteral("HERO"));
     }
 
     void visitedPagesAppearInTheHistoryMenu()
@@ -314,18 +315,18 @@ private slots:
         };
         QTRY_VERIFY_WITH_TIMEOUT(visited(), kWait);
         // The menu lists it under today and the site once opened.
-        form->controls().HistoryMenu->RebuildMenu();
-        QCOMPARE(form->controls().HistoryMenu->menu()->actions().first()->text(), QStringLiteral("Сегодня"));
+        form->controls().historyMenu->RebuildMenu();
+        QCOMPARE(form->controls().historyMenu->menu()->actions().first()->text(), QStringLiteral("Сегодня"));
         // Chosen while the game tab is in front, it leaves the game where it is.
-        QTabBar* bar = form->controls().PageControl2->tabBar();
+        QTabBar* bar = form->controls().browserTabs->tabBar();
         person::click(bar, bar->tabRect(0).center());
-        QTRY_COMPARE(form->controls().PageControl2->currentIndex(), 0);
-        const QUrl gameUrl = form->controls().WebBrowser1->url();
-        QVERIFY(person::chooseMenu(form->controls().MainMenu1,
+        QTRY_COMPARE(form->controls().browserTabs->currentIndex(), 0);
+        const QUrl gameUrl = form->controls().gameBrowser->url();
+        QVERIFY(person::chooseMenu(form->controls().mainMenu,
                                    {QStringLiteral("История"), QStringLiteral("Сегодня"), QStringLiteral("127.0.0.1"),
                                     QStringLiteral("Информация об игроке")}));
         QTest::qWait(200);
-        QCOMPARE(form->controls().WebBrowser1->url(), gameUrl);
+        QCOMPARE(form->controls().gameBrowser->url(), gameUrl);
     }
 };
 

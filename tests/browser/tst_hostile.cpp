@@ -100,13 +100,13 @@ private slots:
         QVERIFY(openTab(*form, server->url("/popups"), false));
         QVERIFY(waitUntil([&] { return FormFixture::tab(*form, 1)->title() == QLatin1String("opened"); }));
         QTest::qWait(200); // a tab the page asked for last is made after the page's script ends
-        const int tabs = form->controls().PageControl2->count();
+        const int tabs = form->controls().browserTabs->count();
         qInfo("300 window.open calls gave %d tabs", tabs - 2);
         QVERIFY2(tabs <= 2 + 3, qPrintable(QString::number(tabs)));
         // A click on a link that opens a window is the user's own wish.
-        form->controls().PageControl2->setCurrentIndex(1);
+        form->controls().browserTabs->setCurrentIndex(1);
         auto clickedTabOpen = [&] {
-            for (int i = 2; i < form->controls().PageControl2->count(); ++i)
+            for (int i = 2; i < form->controls().browserTabs->count(); ++i)
                 if (FormFixture::tab(*form, i)->url().path() == QLatin1String("/clicked"))
                     return true;
             return false;

@@ -70,7 +70,7 @@ private slots:
     {
         Game game(profile);
         QVERIFY(!game.poller.timer()->isActive()); // nothing to read before the game
-        QCOMPARE(game.poller.timer()->objectName(), QStringLiteral("Timer1"));
+        QCOMPARE(game.poller.timer()->objectName(), QStringLiteral("pollTimer"));
         QSignalSpy read(&game.poller, &PagePoller::pageRead);
         QSignalSpy done(&game.poller, &PagePoller::tickDone);
         QVERIFY(game.loggedIn());

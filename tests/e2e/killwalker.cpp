@@ -134,7 +134,7 @@ int main(int argc, char* argv[])
     if (!waitUntil([&] { return form.reader().ViewX != 0; }, 30000))
         return 4;
     report();
-    person::click(form.controls().Memo2);
+    person::click(form.controls().keyboardBox);
     say(QStringLiteral("walking"));
     auto* rng = QRandomGenerator::global();
     for (;;) {
@@ -149,7 +149,8 @@ int main(int argc, char* argv[])
         for (int i = 0; i < 4; ++i) {
             const auto& [key, arrow] = arrows[i];
             if (!KeyMoveScript(form.atlas(), form.shownLab(), form.shownLevel(), form.reader().ViewX,
-                               form.reader().ViewY, form.reader().Fatigue, form.controls().cb4->isChecked(), arrow))
+                               form.reader().ViewY, form.reader().Fatigue, form.controls().passDoorsBox->isChecked(),
+                               arrow))
                 continue;
             keys << key;
             const TMapCell* next =

@@ -84,7 +84,7 @@ private slots:
         auto form = fx.shown(fx.base());
         QVERIFY(form && person::activate(form.get()));
         QVERIFY(waitUntil([&] { return form->reader().ViewX == 21 && form->reader().ViewY == 28; }, kWait));
-        person::click(form->controls().Memo2);
+        person::click(form->controls().keyboardBox);
         const QString keys = QStringLiteral("UUUUURUUUURUUUURUUUU");
         std::vector<Pos> walked{{0, 21, 28}};
         for (const QChar k : keys)
@@ -122,7 +122,7 @@ private slots:
                 ++doors;
             if (t[4] == 'L') {
                 ++traps;
-                QVERIFY(form->controls().Memo6->toPlainText().contains(
+                QVERIFY(form->controls().trapsList->toPlainText().contains(
                     QString::fromStdString(PositionEntry(0, walked[i].x, walked[i].y))));
             }
         }
@@ -150,7 +150,7 @@ private slots:
             return Truth(json).player();
         };
         const auto gameX = [&] { return gamePlayer()[QStringLiteral("x")].toInt(); };
-        person::click(form->controls().Memo2);
+        person::click(form->controls().keyboardBox);
         for (int i = 0; i < 16; ++i) {
             QVERIFY(person::press(i % 2 ? Qt::Key_Down : Qt::Key_Right));
             QTest::qWait(100);
@@ -177,12 +177,12 @@ private slots:
         }
         QVERIFY(QFile::exists(fx.file("user.dat")));
         QVERIFY(waitUntil(
-            [&] { return !form->controls().WebBrowser1->busy() && form->controls().WebBrowser1->hasHtmlDocument(); }));
+            [&] { return !form->controls().gameBrowser->busy() && form->controls().gameBrowser->hasHtmlDocument(); }));
         QTest::qWait(200);
         QVERIFY(!form->poller()->NoCombatFrame.valid()); // not submitted without a password
         QVariant fields;
         bool done = false;
-        form->controls().WebBrowser1->page()->runJavaScript(
+        form->controls().gameBrowser->page()->runJavaScript(
             QStringLiteral("document.forms[0].login.value+'|'+document.forms[0].password.value"),
             [&](const QVariant& v) {
                 fields = v;
@@ -202,7 +202,7 @@ private slots:
         QSignalSpy sounds(form->sounds(), &EventSounds::requested);
         QVERIFY(waitUntil([&] { return form->reader().ViewX == 2 && form->reader().ViewY == 2; }));
         QVERIFY(form->poller()->NoCombatFrame.valid() && form->poller()->ChoutFrame.valid());
-        QVERIFY(form->controls().Timer1->isActive() || form->reader().ViewX == 2);
+        QVERIFY(form->controls().pollTimer->isActive() || form->reader().ViewX == 2);
         QVERIFY2(form->windowTitle().startsWith(QStringLiteral("L - 0 (2,2) измотанность: 100%  ")),
                  qPrintable(form->windowTitle()));
 
@@ -215,9 +215,9 @@ private slots:
             ++steps;
         }
         QVERIFY(form->poller()->YourArmyFrame.valid()); // the combat...
-        QCOMPARE(form->controls().sg->width(), 5);      // ...collapsed the three areas
-        QCOMPARE(form->controls().ScrollBox1->width(), 5);
-        QCOMPARE(form->controls().Panel1->height(), 5);
+        QCOMPARE(form->controls().mapGrid->width(), 5); // ...collapsed the three areas
+        QCOMPARE(form->controls().sidePanel->width(), 5);
+        QCOMPARE(form->controls().bottomPanel->height(), 5);
         QVERIFY(waitUntil([&] { return form->atlas().cell(1, 0, 14, 2)->Object == 'M'; })); // read after the combat
         QVERIFY(FormFixture::step(*form, Qt::Key_Right, 15, 2));
         visited.insert({0, 15, 2});
@@ -228,7 +228,7 @@ private slots:
         runPageScript(form->poller()->NoCombatFrame.browser->page(), QStringLiteral("no_combat"),
                       QStringLiteral("goDown()"));
         QVERIFY(waitUntil([&] { return form->shownLevel() == 1 && form->reader().PageLevel == 1; }));
-        QCOMPARE(form->controls().ComboBox2->currentIndex(), 1);
+        QCOMPARE(form->controls().levelBox->currentIndex(), 1);
         QVERIFY(waitUntil([&] { return form->atlas().cell(1, 1, 15, 2)->Explored == 1; }));
         visited.insert({1, 15, 2});
         ++steps;
@@ -296,13 +296,14 @@ private slots:
         QVERIFY2(steps >= 40, qPrintable(QString::number(steps)));
         // The collapsed areas come back with a click on their splitters.
         for (ClickSplitterHandle* splitter :
-             {form->controls().Splitter1, form->controls().Splitter2, form->controls().Splitter3})
+             {form->controls().mapSplitter, form->controls().sidePanelSplitter, form->controls().bottomSplitter})
             QTest::mouseClick(splitter, Qt::LeftButton, {}, splitter->rect().center());
-        QVERIFY(waitUntil([&] { return form->controls().sg->width() > 5 && form->controls().Panel1->height() > 5; }));
+        QVERIFY(waitUntil(
+            [&] { return form->controls().mapGrid->width() > 5 && form->controls().bottomPanel->height() > 5; }));
         if (const QString folder = qEnvironmentVariable("VELDOR_SCREENSHOTS"); !folder.isEmpty()) {
-            form->controls().PageControl1->setActivePageIndex(0);
-            form->controls().SpinEdit5->setValue(10); // small cells: the whole explored part in view
-            form->controls().sg->setCurrentCell(1, 1);
+            form->controls().sidePages->setActivePageIndex(0);
+            form->controls().cellSizeSpin->setValue(10); // small cells: the whole explored part in view
+            form->controls().mapGrid->setCurrentCell(1, 1);
             QTest::qWait(200);
             QVERIFY(form->grab().save(folder + QStringLiteral("/mapping.png")));
         }
@@ -337,10 +338,10 @@ private slots:
                 break;
             }
         }
-        const std::pair<QPlainTextEdit*, ListKind> memos[] = {{form->controls().Memo4, ListKind::Exits},
-                                                              {form->controls().Memo5, ListKind::Transitions},
-                                                              {form->controls().Memo6, ListKind::Traps},
-                                                              {form->controls().Memo7, ListKind::Flags}};
+        const std::pair<QPlainTextEdit*, ListKind> memos[] = {{form->controls().exitsList, ListKind::Exits},
+                                                              {form->controls().transitionsList, ListKind::Transitions},
+                                                              {form->controls().trapsList, ListKind::Traps},
+                                                              {form->controls().flagsList, ListKind::Flags}};
         for (const auto& [memo, kind] : memos) {
             const std::string text = toCp1251(memo->toPlainText());
             std::size_t entries = 0;
@@ -353,14 +354,14 @@ private slots:
         QVERIFY(!expected[ListKind::Traps].empty() && !expected[ListKind::Exits].empty());
 
         // The percentage of the level counts the visited cells.
-        form->controls().ComboBox2->setCurrentIndex(0);
-        emit form->controls().ComboBox2->activated(0);
+        form->controls().levelBox->setCurrentIndex(0);
+        emit form->controls().levelBox->activated(0);
         const auto onLevel0 = std::count_if(visited.begin(), visited.end(), [](const Pos& p) { return p.level == 0; });
-        QCOMPARE(form->controls().Label2->text(),
+        QCOMPARE(form->controls().exploredLabel->text(),
                  QStringLiteral("Процент открытия уровня: %1%").arg(onLevel0 * 100 / 900));
 
         // "Сохранить карту": the files are the atlas byte for byte; a restart shows the same map.
-        form->controls().Button14->click();
+        form->controls().saveMapsButton->click();
         QVERIFY(fx.prompts->errors.isEmpty());
         std::map<MapTable, QByteArray> saved;
         for (const auto& f : MapFiles()) {
@@ -377,7 +378,7 @@ private slots:
         const rlimit normal = limit;
         limit.rlim_cur = 1000000;
         setrlimit(RLIMIT_FSIZE, &limit);
-        form->controls().Button14->click();
+        form->controls().saveMapsButton->click();
         setrlimit(RLIMIT_FSIZE, &normal);
         QCOMPARE(fx.prompts->errors.size(), 1);
         QVERIFY(fx.prompts->errors[0].contains(QStringLiteral("map3.map")));
@@ -397,10 +398,10 @@ private slots:
         auto again = fx.make(fx.base());
         for (const auto& f : MapFiles())
             QCOMPARE(tableBytes(again->atlas(), f.table), saved[f.table]);
-        QCOMPARE(again->controls().ComboBox1->currentIndex(), 0);
-        QVERIFY(again->controls().cb4->isChecked() && again->controls().CheckBox7->isChecked());
-        QCOMPARE(again->controls().Memo6->toPlainText(), fromCp1251(MemoText(again->atlas(), 1, ListKind::Traps)));
-        QVERIFY(!again->controls().Memo6->toPlainText().isEmpty());
+        QCOMPARE(again->controls().labyrinthBox->currentIndex(), 0);
+        QVERIFY(again->controls().passDoorsBox->isChecked() && again->controls().hidePanelsBox->isChecked());
+        QCOMPARE(again->controls().trapsList->toPlainText(), fromCp1251(MemoText(again->atlas(), 1, ListKind::Traps)));
+        QVERIFY(!again->controls().trapsList->toPlainText().isEmpty());
         // Yes on closing writes the maps.
         again->atlas().cell(1, 5, 5, 5)->Object = 'F';
         fx.prompts->answers = {UserPrompts::Answer::Yes};
@@ -413,12 +414,12 @@ private slots:
     {
         auto form = fx.shown(fx.base());
         QVERIFY(form && person::activate(form.get()));
-        QVERIFY(person::typeInto(form->controls().ComboBox7, QStringLiteral("Путник")));
+        QVERIFY(person::typeInto(form->controls().nickBox, QStringLiteral("Путник")));
         QVERIFY(person::press(Qt::Key_Return));
-        QCOMPARE(form->controls().PageControl2->count(), 2);
+        QCOMPARE(form->controls().browserTabs->count(), 2);
         QVERIFY(waitUntil(
-            [&] { return form->controls().PageControl2->tabText(1) == QStringLiteral("Информация об игроке"); }));
-        QVERIFY(waitUntil([&] { return form->controls().ComboBox7->count() == 1; }));
+            [&] { return form->controls().browserTabs->tabText(1) == QStringLiteral("Информация об игроке"); }));
+        QVERIFY(waitUntil([&] { return form->controls().nickBox->count() == 1; }));
         QCOMPARE(form->tabs()->currentBrowser()->url().toString(),
                  fx.base() + QStringLiteral("/cgi/pl_info.php?login=%CF%F3%F2%ED%E8%EA")); // the nick in Windows-1251
     }

@@ -56,7 +56,7 @@ class TestMergeWalks : public QObject
                               QString::fromStdString(server.base()));
         if (!form || !waitUntil([&] { return form->reader().ViewX != 0; }))
             return nullptr;
-        person::click(form->controls().Memo2);
+        person::click(form->controls().keyboardBox);
         return form;
     }
 
@@ -73,7 +73,7 @@ class TestMergeWalks : public QObject
                 const TMapCell* next = form.atlas().cell(form.shownLab(), form.shownLevel(), x + a.dx, y + a.dy);
                 if (next && !next->Explored &&
                     KeyMoveScript(form.atlas(), form.shownLab(), form.shownLevel(), x, y, form.reader().Fatigue,
-                                  form.controls().cb4->isChecked(), a.arrow)) {
+                                  form.controls().passDoorsBox->isChecked(), a.arrow)) {
                     chosen = &a;
                     break;
                 }
@@ -111,9 +111,9 @@ private slots:
         auto walking = loggedIn(first, server);
         QVERIFY(walking && watching);
         QCOMPARE(walk(*walking, {kRight}, 3), 3);
-        person::click(walking->controls().PageControl1->tabButton(0)); // "Настройки"
-        QTRY_VERIFY(walking->controls().Button14->isVisible());
-        person::click(walking->controls().Button14); // "Сохранить карту"
+        person::click(walking->controls().sidePages->tabButton(0)); // "Настройки"
+        QTRY_VERIFY(walking->controls().saveMapsButton->isVisible());
+        person::click(walking->controls().saveMapsButton); // "Сохранить карту"
         QTRY_COMPARE_WITH_TIMEOUT(watching->atlas().cell(1, 0, 5, 2)->Explored, std::uint8_t(1), 10000);
     }
 
@@ -126,7 +126,7 @@ private slots:
             QVERIFY(form);
             QCOMPARE(walk(*form, {kRight}, 4), 4);
             first.prompts->answers << UserPrompts::Answer::Yes;
-            QVERIFY(person::chooseMenu(form->controls().MainMenu1, {QStringLiteral("Файл"), QStringLiteral("Выход")}));
+            QVERIFY(person::chooseMenu(form->controls().mainMenu, {QStringLiteral("Файл"), QStringLiteral("Выход")}));
             QVERIFY(waitUntil([&] { return !form->isVisible(); }));
         }
         auto theirs = std::make_unique<Atlas>();
@@ -143,7 +143,7 @@ private slots:
         auto before = std::make_unique<Atlas>(form->atlas());
 
         second.prompts->folders << first.dir->path();
-        QVERIFY(person::chooseMenu(form->controls().MainMenu1,
+        QVERIFY(person::chooseMenu(form->controls().mainMenu,
                                    {QStringLiteral("Файл"), QStringLiteral("Объединить с картами из папки...")}));
         QCOMPARE(second.prompts->errors, QStringList());
         QCOMPARE(second.prompts->informations.size(), 1);
@@ -167,8 +167,8 @@ private slots:
                 QCOMPARE(now.East, was.East ? was.East : other.East);
                 QCOMPARE(now.West, was.West ? was.West : other.West);
                 // What came in is on the grid at once.
-                const QRect r = form->controls().sg->cellRect(x, y);
-                const QImage shown = form->controls().sg->viewport()->grab(r).toImage();
+                const QRect r = form->controls().mapGrid->cellRect(x, y);
+                const QImage shown = form->controls().mapGrid->viewport()->grab(r).toImage();
                 QVERIFY(shown.pixelColor(r.width() / 2, r.height() / 2) != QColor(128, 128, 128));
             }
         }

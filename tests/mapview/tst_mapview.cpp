@@ -61,7 +61,7 @@ class TestMapView : public QObject
 
     static void hover(TForm1& form, int col, int row)
     {
-        person::hover(form.controls().sg->viewport(), form.controls().sg->cellRect(col, row).center());
+        person::hover(form.controls().mapGrid->viewport(), form.controls().mapGrid->cellRect(col, row).center());
     }
 
 private slots:
@@ -197,8 +197,8 @@ private slots:
         auto form = fx.active(UserDat{}, QSize(1200, 900));
         QVERIFY(form);
         auto orangeIn = [&](int col, int row) {
-            const QImage img = form->controls().sg->viewport()->grab().toImage();
-            const QRect r = form->controls().sg->cellRect(col, row);
+            const QImage img = form->controls().mapGrid->viewport()->grab().toImage();
+            const QRect r = form->controls().mapGrid->cellRect(col, row);
             for (int x = r.left(); x <= r.right(); ++x)
                 for (int y = r.top(); y <= r.bottom(); ++y)
                     if (img.pixelColor(x, y) == QColor(255, 140, 0))
@@ -208,8 +208,8 @@ private slots:
         QVERIFY(!orangeIn(3, 3));
         QVERIFY(fx.playerAt(*form, {0, 3, 3}));
         QTRY_VERIFY(orangeIn(3, 3));
-        form->controls().ComboBox2->setCurrentIndex(2);
-        emit form->controls().ComboBox2->activated(2);
+        form->controls().levelBox->setCurrentIndex(2);
+        emit form->controls().levelBox->activated(2);
         QVERIFY(!orangeIn(3, 3)); // the player stands on level 0, not on the level shown
     }
 
@@ -220,7 +220,7 @@ private slots:
         auto form = fx.active(UserDat{}, QSize(1200, 900));
         QVERIFY(form);
         QVERIFY(fx.playerAt(*form, {0, 3, 3}));
-        MapGrid* grid = form->controls().sg;
+        MapGrid* grid = form->controls().mapGrid;
         const auto orangeReach = [&] { // how far right and down of the cell's corner the figure is drawn
             QTest::qWait(50);
             const QImage img = grid->viewport()->grab().toImage();
@@ -234,10 +234,10 @@ private slots:
         };
         QTRY_VERIFY(orangeReach().y() >= 0);
         person::wheel(grid->viewport(), grid->cellRect(3, 3).center(), -120 * 5, Qt::ControlModifier);
-        QCOMPARE(form->controls().SpinEdit5->value(), 10);
+        QCOMPARE(form->controls().cellSizeSpin->value(), 10);
         QVERIFY2(orangeReach().y() < 8, qPrintable(QString::number(orangeReach().y()))); // 9 at full size
         person::wheel(grid->viewport(), grid->cellRect(3, 3).center(), 120 * 15, Qt::ControlModifier);
-        QCOMPARE(form->controls().SpinEdit5->value(), 25);
+        QCOMPARE(form->controls().cellSizeSpin->value(), 25);
         QVERIFY(orangeReach().y() > 12);
     }
 
@@ -278,31 +278,32 @@ private slots:
         form->atlas().setMarkText(1, 0, 12, 7, cp1251::fromUtf8(u8"клад")); // kept in Windows-1251
         form->atlas().cell(1, 0, 3, 4)->Object = 'n';
         hover(*form, 12, 7);
-        QCOMPARE(form->controls().sg->toolTip(), QStringLiteral("12x7\rклад\rФлаг"));
-        QCOMPARE(form->controls().sg->hovered(), QPoint(12, 7));
-        QCOMPARE(form->controls().sg->col(), 12);
+        QCOMPARE(form->controls().mapGrid->toolTip(), QStringLiteral("12x7\rклад\rФлаг"));
+        QCOMPARE(form->controls().mapGrid->hovered(), QPoint(12, 7));
+        QCOMPARE(form->controls().mapGrid->col(), 12);
         hover(*form, 3, 4);
-        QCOMPARE(form->controls().sg->toolTip(), QStringLiteral("3x4"));
+        QCOMPARE(form->controls().mapGrid->toolTip(), QStringLiteral("3x4"));
         // Header cells and the empty ground beyond the last cell change nothing.
         hover(*form, 0, 5);
         hover(*form, 6, 0);
-        person::hover(form->controls().sg, QPoint(1, 1)); // the grid's frame, outside every cell
-        QCOMPARE(form->controls().sg->toolTip(), QStringLiteral("3x4"));
-        QCOMPARE(form->controls().sg->hovered(), QPoint(3, 4));
+        person::hover(form->controls().mapGrid, QPoint(1, 1)); // the grid's frame, outside every cell
+        QCOMPARE(form->controls().mapGrid->toolTip(), QStringLiteral("3x4"));
+        QCOMPARE(form->controls().mapGrid->hovered(), QPoint(3, 4));
         // The cell the reader selected: hovering it changes nothing.
-        form->controls().sg->setCurrentCell(5, 5);
+        form->controls().mapGrid->setCurrentCell(5, 5);
         hover(*form, 5, 5);
-        QCOMPARE(form->controls().sg->toolTip(), QStringLiteral("3x4"));
-        QCOMPARE(form->controls().sg->hovered(), QPoint(3, 4));
+        QCOMPARE(form->controls().mapGrid->toolTip(), QStringLiteral("3x4"));
+        QCOMPARE(form->controls().mapGrid->hovered(), QPoint(3, 4));
         // A right click there acts on it all the same.
-        person::click(form->controls().sg->viewport(), form->controls().sg->cellRect(5, 5).center(), Qt::RightButton);
+        person::click(form->controls().mapGrid->viewport(), form->controls().mapGrid->cellRect(5, 5).center(),
+                      Qt::RightButton);
         QTRY_VERIFY(person::shownPopup());
-        QCOMPARE(form->controls().sg->hovered(), QPoint(5, 5));
+        QCOMPARE(form->controls().mapGrid->hovered(), QPoint(5, 5));
         person::shownPopup()->close();
         // Every object has its name.
         form->atlas().cell(1, 0, 8, 8)->Object = '5';
         hover(*form, 8, 8);
-        QCOMPARE(form->controls().sg->toolTip(), QStringLiteral("8x8\rЖелезный сундук"));
+        QCOMPARE(form->controls().mapGrid->toolTip(), QStringLiteral("8x8\rЖелезный сундук"));
     }
 
     void popupMarksActOnTheHoveredCell()
@@ -311,36 +312,36 @@ private slots:
         form->resize(1200, 900);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        form->controls().N3->trigger(); // nothing hovered yet
-        QVERIFY(form->controls().Memo6->toPlainText().isEmpty());
-        form->controls().ComboBox2->setCurrentIndex(2);
-        emit form->controls().ComboBox2->activated(2);
+        form->controls().addTrapAction->trigger(); // nothing hovered yet
+        QVERIFY(form->controls().trapsList->toPlainText().isEmpty());
+        form->controls().levelBox->setCurrentIndex(2);
+        emit form->controls().levelBox->activated(2);
         hover(*form, 5, 7);
-        form->controls().N5->trigger();
+        form->controls().addDescentAction->trigger();
         QCOMPARE(form->atlas().cell(1, 2, 5, 7)->Object, 'd');
         QCOMPARE(form->atlas().cell(1, 3, 5, 7)->Object, 'u');
-        QCOMPARE(form->controls().Memo5->toPlainText(), QStringLiteral("L-2(5x7); "));
+        QCOMPARE(form->controls().transitionsList->toPlainText(), QStringLiteral("L-2(5x7); "));
         hover(*form, 6, 7);
-        form->controls().N3->trigger();
-        form->controls().N3->trigger();
-        QCOMPARE(form->controls().Memo6->toPlainText(), QStringLiteral("L-2(6x7); "));
-        form->controls().N13->trigger(); // white chest over the trap: the list keeps it
+        form->controls().addTrapAction->trigger();
+        form->controls().addTrapAction->trigger();
+        QCOMPARE(form->controls().trapsList->toPlainText(), QStringLiteral("L-2(6x7); "));
+        form->controls().whiteChestAction->trigger(); // white chest over the trap: the list keeps it
         QCOMPARE(form->atlas().cell(1, 2, 6, 7)->Object, '4');
-        form->controls().N7->trigger(); // no exits on level 2
+        form->controls().addExitAction->trigger(); // no exits on level 2
         QCOMPARE(form->atlas().cell(1, 2, 6, 7)->Object, '4');
 
         prompts->textAnswers = {QStringLiteral("тайник")};
-        form->controls().N21->trigger();
+        form->controls().addMarkerAction->trigger();
         QCOMPARE(prompts->textCaptions, QStringList{QStringLiteral("Введите текст метки")});
         QCOMPARE(form->atlas().markText(1, 2, 6, 7), std::string("\xF2\xE0\xE9\xED\xE8\xEA")); // Windows-1251
-        form->controls().N21->trigger(); // cancelled: the marker stays
+        form->controls().addMarkerAction->trigger(); // cancelled: the marker stays
         QCOMPARE(form->atlas().markText(1, 2, 6, 7), std::string("\xF2\xE0\xE9\xED\xE8\xEA"));
-        form->controls().N2->trigger();
+        form->controls().clearCellAction->trigger();
         QVERIFY(form->atlas().markText(1, 2, 6, 7).empty());
         QCOMPARE(form->atlas().cell(1, 2, 6, 7)->Object, 'n');
         hover(*form, 5, 7);
-        form->controls().N2->trigger();
-        QVERIFY(form->controls().Memo5->toPlainText().isEmpty());
+        form->controls().clearCellAction->trigger();
+        QVERIFY(form->controls().transitionsList->toPlainText().isEmpty());
         QCOMPARE(form->atlas().cell(1, 3, 5, 7)->Object, 'n');
     }
 
@@ -355,18 +356,18 @@ private slots:
             atlas.cell(1, level, 7, 7)->Object = 'L';
             AppendEntry(*atlas.levelLists(1, level), ListKind::Traps, PositionEntry(level, 7, 7));
         }
-        form->controls().ComboBox1->setCurrentIndex(0);
-        emit form->controls().ComboBox1->activated(0);
-        QCOMPARE(form->controls().Memo4->toPlainText(), QStringLiteral("L-0(1x2); L-9(3x4); "));
-        form->controls().Button19->click();
+        form->controls().labyrinthBox->setCurrentIndex(0);
+        emit form->controls().labyrinthBox->activated(0);
+        QCOMPARE(form->controls().exitsList->toPlainText(), QStringLiteral("L-0(1x2); L-9(3x4); "));
+        form->controls().copyExitsButton->click();
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Выходы: L-0(1x2); L-9(3x4); "));
-        form->controls().Button22->click();
+        form->controls().copyFlagsButton->click();
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Флаги: "));
-        form->controls().BitBtn4->click();
-        QVERIFY(form->controls().Memo6->toPlainText().isEmpty());
+        form->controls().clearTrapsButton->click();
+        QVERIFY(form->controls().trapsList->toPlainText().isEmpty());
         QCOMPARE(atlas.cell(1, 2, 7, 7)->Object, 'n');
-        form->controls().BitBtn1->click();
-        QVERIFY(form->controls().Memo4->toPlainText().isEmpty());
+        form->controls().clearExitsButton->click();
+        QVERIFY(form->controls().exitsList->toPlainText().isEmpty());
         QCOMPARE(atlas.cell(1, 0, 1, 2)->Object, 'n');
     }
 
@@ -378,17 +379,17 @@ private slots:
             atlas.cell(lab, 0, 2, 2)->Explored = 1;
             AppendEntry(*atlas.levelLists(lab, 0), ListKind::Flags, PositionEntry(0, 2, 2));
         }
-        form->controls().ComboBox1->setCurrentIndex(2);
-        emit form->controls().ComboBox1->activated(2);
-        QCOMPARE(form->controls().Memo7->toPlainText(), QStringLiteral("L-0(2x2); "));
-        form->controls().Button2->click();
+        form->controls().labyrinthBox->setCurrentIndex(2);
+        emit form->controls().labyrinthBox->activated(2);
+        QCOMPARE(form->controls().flagsList->toPlainText(), QStringLiteral("L-0(2x2); "));
+        form->controls().clearLabyrinthButton->click();
         QCOMPARE(atlas.cell(3, 0, 2, 2)->Explored, std::uint8_t(0));
-        QVERIFY(form->controls().Memo7->toPlainText().isEmpty());
+        QVERIFY(form->controls().flagsList->toPlainText().isEmpty());
         QCOMPARE(atlas.cell(1, 0, 2, 2)->Explored, std::uint8_t(1));
         QCOMPARE(MemoText(atlas, 1, ListKind::Flags), std::string("L-0(2x2); ")); // other labyrinths keep theirs
-        form->controls().Button15->click();
-        QCOMPARE(form->controls().Button15->text(), QStringLiteral("Очистить все карты"));
-        QCOMPARE(form->controls().ComboBox1->currentIndex(), 2); // the labyrinth shown stays
+        form->controls().clearAllMapsButton->click();
+        QCOMPARE(form->controls().clearAllMapsButton->text(), QStringLiteral("Очистить все карты"));
+        QCOMPARE(form->controls().labyrinthBox->currentIndex(), 2); // the labyrinth shown stays
         QCOMPARE(atlas.cell(7, 0, 2, 2)->Explored, std::uint8_t(0));
         QVERIFY(MemoText(atlas, 1, ListKind::Flags).empty());
         QCOMPARE(atlas.cell(20, 16, 100, 100)->Object, 'n');
@@ -409,11 +410,11 @@ private slots:
         QFETCH(int, index);
         QFETCH(int, size);
         auto form = makeForm();
-        form->controls().ComboBox1->setCurrentIndex(index);
-        emit form->controls().ComboBox1->activated(index);
-        QCOMPARE(form->controls().sg->rowCount(), size);
-        QCOMPARE(form->controls().sg->colCount(), size);
-        QCOMPARE(form->controls().sg->cellText(size - 1, 0), QString::number(size - 1));
+        form->controls().labyrinthBox->setCurrentIndex(index);
+        emit form->controls().labyrinthBox->activated(index);
+        QCOMPARE(form->controls().mapGrid->rowCount(), size);
+        QCOMPARE(form->controls().mapGrid->colCount(), size);
+        QCOMPARE(form->controls().mapGrid->cellText(size - 1, 0), QString::number(size - 1));
     }
 
     void theRouteIsComputedWhenTheOptionIsOn()
@@ -427,9 +428,9 @@ private slots:
         atlas.cell(1, 0, 10, 10)->South = atlas.cell(1, 0, 10, 11)->North = 1;
         atlas.cell(1, 0, 10, 11)->South = atlas.cell(1, 0, 10, 12)->North = 1;
         atlas.cell(1, 0, 10, 12)->Object = 'E';
-        QVERIFY(!form->controls().CheckBox1->isChecked());
+        QVERIFY(!form->controls().exitRouteBox->isChecked());
         QVERIFY(form->route().ExitPath.empty());
-        form->controls().CheckBox1->setChecked(true); // the box the layout keeps hidden
+        form->controls().exitRouteBox->setChecked(true); // the box the layout keeps hidden
         QVERIFY(fx.playerAt(*form, {0, 10, 10}));
         QCOMPARE(form->route().ExitPath, (std::vector<std::pair<int, int>>{{10, 10}, {10, 11}, {10, 12}}));
     }
@@ -464,12 +465,12 @@ private slots:
         }
         atlas.cell(1, 0, 9, 8)->Object = 'u';
         atlas.setMarkText(1, 0, 12, 5, cp1251::fromUtf8(u8"тайник"));
-        form->controls().CheckBox1->setChecked(true);
+        form->controls().exitRouteBox->setChecked(true);
         QVERIFY(fx.playerAt(*form, {0, 9, 6}));
-        form->controls().sg->viewport()->update();
+        form->controls().mapGrid->viewport()->update();
         QTest::qWait(200);
         QVERIFY(form->grab().save(folder + QStringLiteral("/map.png")));
-        QImage zoom = form->controls().sg->viewport()->grab(QRect(0, 0, 20 * 16, 10 * 16)).toImage();
+        QImage zoom = form->controls().mapGrid->viewport()->grab(QRect(0, 0, 20 * 16, 10 * 16)).toImage();
         QVERIFY(zoom.scaled(zoom.size() * 3).save(folder + QStringLiteral("/map-zoom.png")));
     }
 };

@@ -103,7 +103,7 @@ public:
     // Logs in on the login form of the game tab as a person does: a click into the password box, then Enter.
     static bool logIn(TForm1& form)
     {
-        TWebbrowser* game = form.controls().WebBrowser1;
+        TWebbrowser* game = form.controls().gameBrowser;
         QVariantList box;
         bool done = false;
         game->page()->runJavaScript(
@@ -124,7 +124,7 @@ public:
     bool playerAt(TForm1& form, practice::Position start, int size = 30, practice::GameRules rules = {})
     {
         startServerOn(form.atlas(), start, size, std::move(rules));
-        return waitUntil([&] { return !form.controls().WebBrowser1->busy(); }) && logIn(form) &&
+        return waitUntil([&] { return !form.controls().gameBrowser->busy(); }) && logIn(form) &&
                waitUntil([&] { return form.reader().ViewX == start.x && form.reader().ViewY == start.y; });
     }
     QString url(const char* path) const { return base() + QLatin1String(path); }
@@ -185,22 +185,22 @@ public:
     // One arrow key in the keyboard box; waits until the reader shows the player at the cell it leads to.
     static bool step(TForm1& form, int key, int x, int y)
     {
-        if (person::focused() != form.controls().Memo2)
-            person::click(form.controls().Memo2);
-        if (person::focused() != form.controls().Memo2 || !person::press(key))
+        if (person::focused() != form.controls().keyboardBox)
+            person::click(form.controls().keyboardBox);
+        if (person::focused() != form.controls().keyboardBox || !person::press(key))
             return false;
         return waitUntil([&] { return form.reader().ViewX == x && form.reader().ViewY == y; });
     }
 
     static TWebbrowser* tab(const TForm1& form, int index)
     {
-        return form.tabs()->browserOf(form.controls().PageControl2->widget(index));
+        return form.tabs()->browserOf(form.controls().browserTabs->widget(index));
     }
 
     // The address typed into the address box as a person does, then Enter.
     static bool goTo(TForm1& form, const QString& address)
     {
-        if (!person::typeInto(form.controls().ComboBox6, address) || person::focused() != form.controls().ComboBox6)
+        if (!person::typeInto(form.controls().addressBox, address) || person::focused() != form.controls().addressBox)
             return false;
         return person::press(Qt::Key_Return);
     }
@@ -208,9 +208,9 @@ public:
     // "Файл" > "Новая вкладка", then the address (none: the empty page). The new tab's browser, or null.
     static TWebbrowser* openTab(TForm1& form, const QString& address = {})
     {
-        const int before = form.controls().PageControl2->count();
-        if (!person::chooseMenu(form.controls().MainMenu1, {QStringLiteral("Файл"), QStringLiteral("Новая вкладка")}) ||
-            !waitUntil([&] { return form.controls().PageControl2->count() == before + 1; }, kWait))
+        const int before = form.controls().browserTabs->count();
+        if (!person::chooseMenu(form.controls().mainMenu, {QStringLiteral("Файл"), QStringLiteral("Новая вкладка")}) ||
+            !waitUntil([&] { return form.controls().browserTabs->count() == before + 1; }, kWait))
             return nullptr;
         // The empty page settles first (its title rewrites the address box), as a person would see.
         TWebbrowser* fresh = tab(form, before);

@@ -18,10 +18,10 @@ struct Settings
     std::int32_t CurLab = 0;
     int CellSize = 15;
     bool AutoLogin = false;
-    bool PassDoors = false;    // cb4
-    bool PlaySounds = false;   // CheckBox8
-    bool HidePanels = false;   // CheckBox7
-    bool ShowFrontier = false; // FrontierBox
+    bool PassDoors = false;    // passDoorsBox
+    bool PlaySounds = false;   // soundsBox
+    bool HidePanels = false;   // hidePanelsBox
+    bool ShowFrontier = false; // frontierBox
 };
 
 // What a read of user.dat delivered, in the order the values reach the program. A value is set when it was
