@@ -107,7 +107,7 @@ void BM_FindExitPath(benchmark::State& state)
     const auto atlas = exploredLevel();
     veldor::ExitRoute route;
     for (auto _ : state)
-        route.FindExitPath(*atlas, 14, 0, 1, 1, true);
+        route.findExitPath(*atlas, 14, 0, 1, 1, true);
     state.counters["route_cells"] = static_cast<double>(route.ExitPath.size());
 }
 BENCHMARK(BM_FindExitPath)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);

@@ -70,7 +70,7 @@ bool KeyWalker::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::KeyPress: {
         const auto* key = static_cast<QKeyEvent*>(event);
-        Memo2KeyDown(key->key(), key->isAutoRepeat());
+        arrowPressed(key->key(), key->isAutoRepeat());
         break; // the box still gets the key
     }
     case QEvent::FocusIn:
@@ -89,7 +89,7 @@ bool KeyWalker::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-void KeyWalker::Memo2KeyDown(int key, bool autoRepeat)
+void KeyWalker::arrowPressed(int key, bool autoRepeat)
 {
     const std::optional<ArrowKey> arrow = arrowOf(key);
     if (arrow && m_queue.press(*arrow, autoRepeat, m_clock.elapsed()))

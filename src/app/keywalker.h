@@ -29,7 +29,7 @@ public:
     KeyWalker(QPlainTextEdit* box, PagePoller* poller, const ReaderState& reader, MoveScript moveScript,
               QObject* parent = nullptr);
 
-    void Memo2KeyDown(int key, bool autoRepeat);
+    void arrowPressed(int key, bool autoRepeat);
     // The page reader read the game page: the next waiting key goes once the previous step shows.
     void pageRead();
 

@@ -105,22 +105,22 @@ QString TForm1::path(const char* fileName) const
 
 void TForm1::connectHandlers()
 {
-    connect(labyrinthBox, &QComboBox::activated, this, [this] { ComboBox1Select(); });
-    connect(levelBox, &QComboBox::activated, this, [this] { ComboBox2Select(); });
+    connect(labyrinthBox, &QComboBox::activated, this, [this] { chooseLabyrinth(); });
+    connect(levelBox, &QComboBox::activated, this, [this] { chooseLevel(); });
     for (QComboBox* box : {fromTownBox, toTownBox, speedBonusBox})
-        connect(box, &QComboBox::activated, this, [this] { ComboBox3Select(); });
-    connect(cellSizeSpin, &QSpinBox::valueChanged, this, [this] { SpinEdit5Change(); });
+        connect(box, &QComboBox::activated, this, [this] { showTravelTime(); });
+    connect(cellSizeSpin, &QSpinBox::valueChanged, this, [this] { applyCellSize(); });
     for (ClickSplitterHandle* handle : {mapSplitter, sidePanelSplitter, bottomSplitter}) {
-        connect(handle, &ClickSplitterHandle::canResize, this, &TForm1::SplitterCanResize);
-        connect(handle, &ClickSplitterHandle::moved, this, &TForm1::SplitterMoved);
+        connect(handle, &ClickSplitterHandle::canResize, this, &TForm1::beginSplitterDrag);
+        connect(handle, &ClickSplitterHandle::moved, this, &TForm1::splitterMoved);
     }
-    connect(saveMapsButton, &QPushButton::clicked, this, &TForm1::Button14Click);
+    connect(saveMapsButton, &QPushButton::clicked, this, &TForm1::saveMapsNow);
     connect(exitAction, &QAction::triggered, this, &QWidget::close);
-    connect(aboutAction, &QAction::triggered, this, &TForm1::MenuItem11Click);
+    connect(aboutAction, &QAction::triggered, this, &TForm1::showAbout);
     connect(guideAction, &QAction::triggered, this, [this] { showGuide(QString()); });
     connect(legendAction, &QAction::triggered, this, [this] { showGuide(QStringLiteral("legend")); });
-    connect(pollTimer, &QTimer::timeout, this, &TForm1::Timer1Timer);
-    connect(m_poller, &PagePoller::combatFrameLoaded, this, &TForm1::CombatReaction);
+    connect(pollTimer, &QTimer::timeout, this, &TForm1::pollTick);
+    connect(m_poller, &PagePoller::combatFrameLoaded, this, &TForm1::collapseForCombat);
     connect(m_poller, &PagePoller::pageRead, this,
             [this](const PageLines& game, const PageLines&) { recognize(game); });
     m_walker = new KeyWalker(
@@ -135,7 +135,7 @@ void TForm1::connectHandlers()
             return LoginFormFor({}, m_settings.StoredLogin, m_settings.StoredPassword, m_settings.AutoLogin).submit;
         },
         [this] {
-            ShowLoginPage();
+            showLoginPage();
             m_poller->forgetGame();
         },
         this);
@@ -158,12 +158,12 @@ void TForm1::runStartup()
     }
     buildShellMenus();
     FillTravelTables(m_travel);
-    LoadSettings();
-    ShowLoginPage();
+    applyStoredSettings();
+    showLoginPage();
     m_poller->forgetGame(); // a frame reported while the login page loaded is not the game yet
     m_work->loadMaps();
     m_startupProblems << m_work->takeProblems();
-    ComboBox1Select();
+    chooseLabyrinth();
     if (m_work->readOnly())
         showReadOnly();
     connectSquad();
@@ -195,7 +195,7 @@ std::array<std::pair<QCheckBox*, bool Settings::*>, 4> TForm1::settingBoxes() co
              {frontierBox, &Settings::ShowFrontier}}};
 }
 
-void TForm1::LoadSettings()
+void TForm1::applyStoredSettings()
 {
     const SettingsRead read = m_work->loadSettings(m_settings);
     m_startupProblems << m_work->takeProblems();
@@ -244,12 +244,12 @@ void TForm1::closeEvent(QCloseEvent* event)
         event->ignore();
 }
 
-void TForm1::Button14Click()
+void TForm1::saveMapsNow()
 {
     SaveMaps();
 }
 
-void TForm1::MenuItem11Click()
+void TForm1::showAbout()
 {
     // The folders too: a player looking for the maps to back them up opens this box first.
     const QString text =
@@ -291,7 +291,7 @@ void TForm1::fillObjectMemos()
     }
 }
 
-void TForm1::ComboBox1Select()
+void TForm1::chooseLabyrinth()
 {
     m_playerLab = static_cast<unsigned>(labyrinthBox->currentIndex() + 1);
     showLabyrinth(m_playerLab);
@@ -310,7 +310,7 @@ void TForm1::showLabyrinth(unsigned lab)
     mapGrid->viewport()->update();
 }
 
-void TForm1::ComboBox2Select()
+void TForm1::chooseLevel()
 {
     CurLevel = levelBox->currentIndex();
     Reader.LevelChanged = false;
@@ -328,13 +328,13 @@ void TForm1::UpdateLevelStatistics()
         m_overview->levelChanged(m_playerLab, Reader.PageLevel);
 }
 
-void TForm1::ComboBox3Select()
+void TForm1::showTravelTime()
 {
     travelTimeLabel->setText(fromUtf8Text(TravelEstimateText(
         m_travel, fromTownBox->currentIndex(), toTownBox->currentIndex(), speedBonusBox->currentIndex())));
 }
 
-void TForm1::SpinEdit5Change()
+void TForm1::applyCellSize()
 {
     const int size = cellSizeSpin->value();
     // The symbols fill the cell: drawn at 15 pixels they would spill over small cells and sit in a corner of big ones.
@@ -351,12 +351,12 @@ ClickSplitter* splitterOf(ClickSplitterHandle* handle)
 }
 } // namespace
 
-void TForm1::SplitterCanResize(ClickSplitterHandle* splitter)
+void TForm1::beginSplitterDrag(ClickSplitterHandle* splitter)
 {
     splitterOf(splitter)->beginDrag();
 }
 
-void TForm1::SplitterMoved(ClickSplitterHandle* splitter)
+void TForm1::splitterMoved(ClickSplitterHandle* splitter)
 {
     splitterOf(splitter)->release(splitter);
 }

@@ -73,43 +73,43 @@ private:
     int HoverY = 0;
 
     // Handlers.
-    void ComboBox1Select();
+    void chooseLabyrinth();
     // The labyrinth's maps in the grid, the lists and the level box, from level 0.
     void showLabyrinth(unsigned lab);
-    void ComboBox2Select();
-    void ComboBox3Select();
-    void SpinEdit5Change();
-    void SplitterCanResize(ClickSplitterHandle* splitter);
-    void SplitterMoved(ClickSplitterHandle* splitter);
-    void Button14Click();
-    void MenuItem11Click();
-    void WebBrowser1DocumentComplete(TWebbrowser* browser, const QString& frameName, bool topLevel);
-    void Timer1Timer();
+    void chooseLevel();
+    void showTravelTime();
+    void applyCellSize();
+    void beginSplitterDrag(ClickSplitterHandle* splitter);
+    void splitterMoved(ClickSplitterHandle* splitter);
+    void saveMapsNow();
+    void showAbout();
+    void noteFrameLoaded(TWebbrowser* browser, const QString& frameName, bool topLevel);
+    void pollTick();
     // Collapses the map, the side panel and the bottom panel when a combat starts (if so set).
-    void CombatReaction();
+    void collapseForCombat();
     // The generated login form in the game tab, submitted at once when automatic login is on.
-    void ShowLoginPage();
+    void showLoginPage();
 
     // Map view, marks and object lists.
-    void N3Click();
-    void N4Click();
-    void N5Click();
-    void N6Click();
-    void N7Click();
-    void ChestClick(char code); // redChestAction..goldChestAction
-    void N21Click();
-    void N2Click();
-    void Button2Click();
-    void Button15Click();
+    void addTrap();
+    void addFlag();
+    void addDescent();
+    void addAscent();
+    void addExit();
+    void addChest(char code); // redChestAction..goldChestAction
+    void addMarker();
+    void clearCell();
+    void clearLabyrinth();
+    void clearAllLabyrinths();
     // The "X" buttons of the four lists (clearExitsButton..clearTrapsButton).
-    void clearListClick(ListKind kind);
+    void clearList(ListKind kind);
     // "<what> в 12x7" for the cell the popup acts on, naming a change for undo.
     QString atHovered(const QString& what) const;
     // A change of the map by hand or by a command (`lab` 0: of any labyrinth), under its name for undo; when
     // `change` says it did something, the window follows.
     void editMap(unsigned lab, const QString& name, const std::function<bool()>& change);
     // Copy buttons: the list's prefix and the memo's text onto the clipboard.
-    void CopyListClick(QPlainTextEdit* memo, const QString& prefix);
+    void copyList(QPlainTextEdit* memo, const QString& prefix);
     // The atlas overview, the search on the map, zoom and the player in view.
     void connectSurveyHandlers();
     void showOverview();
@@ -123,58 +123,58 @@ private:
     void showCell(unsigned lab, int level, int x, int y);
     // Ctrl and the wheel over the map: the cell size by `steps`, the cell under the pointer kept there.
     void zoomGrid(int steps, QPoint pos);
-    void FindExitPath();
+    void findExitPath();
 
     // Browser tabs and commands.
-    TWebbrowser* CurrentBrowser() const;
+    TWebbrowser* currentBrowser() const;
     // A new tab at the end, made active; navigated to the address unless it is blank. Returns the tab.
-    QWidget* OpenTab(const QString& url);
+    QWidget* openTab(const QString& url);
     // The guide at a section (its start when empty), in the guide's tab when one is open.
     void showGuide(const QString& section);
     TWebbrowser* browserOf(QWidget* tab) const;
-    void CloseActiveTab();
-    void ComboBox6KeyDown(int key);
-    void BitBtn6Click();
-    void ToolButton1Click();
-    void ToolButton2Click();
-    void ToolButton3Click();
-    void ToolButton4Click();
-    void Open1Click();
-    void SaveAs1Click();
-    void Properties1Click();
-    void MenuItem4Open();
-    void Search1Click();
-    void ViewSource1Click();
-    void InternetOptions1Click();
-    void Largest1Click(QAction* item);
-    void N18Click();
-    void MenuNavigate(const QString& url);
-    void WebBrowser1ProgressChange(int progress, int maximum);
-    void WebBrowser1CommandStateChange(TWebbrowser* browser, int command, bool enabled);
-    void WebBrowser1DownloadComplete();
-    void WebBrowser1TitleChange(TWebbrowser* browser, const QString& text);
-    void WebBrowser1NavigateComplete2(const QString& url);
-    TWebbrowser* WebBrowser1NewWindow2();
-    void PageControl2Changing(int leaving);
-    void PageControl2Change();
-    void PageControl2MouseUp(const QPoint& pos);
-    void Timer2Timer();
+    void closeActiveTab();
+    void addressBoxKey(int key);
+    void goToAddress();
+    void goBack();
+    void goForward();
+    void reloadPage();
+    void stopLoading();
+    void openFile();
+    void savePage();
+    void showPageProperties();
+    void updateEditMenu();
+    void findInPage();
+    void showSource();
+    void showInternetOptions();
+    void setFontSize(QAction* item);
+    void clearAddresses();
+    void navigateFromMenu(const QString& url);
+    void showLoadProgress(int progress, int maximum);
+    void commandStateChanged(TWebbrowser* browser, int command, bool enabled);
+    void pageLoadFinished();
+    void showTitle(TWebbrowser* browser, const QString& text);
+    void showAddress(const QString& url);
+    TWebbrowser* openNewWindow();
+    void leavingTab(int leaving);
+    void tabChanged();
+    void tabStripReleased(const QPoint& pos);
+    void tabDoubleClickTimeout();
     // Login panel.
-    void N16Click();
-    void Button16Click();
-    void Button17Click();
-    void CheckBox6Click();
+    void showLoginData();
+    void acceptLogin();
+    void cancelLogin();
+    void toggleAutoLogin();
     // Player lookup.
-    void OpenPlayerInfo(const QString& nick, std::function<void()> then = {});
+    void openPlayerInfo(const QString& nick, std::function<void()> then = {});
     QString playerInfoUrl(const QString& nick) const;
-    void N17Click();
-    void ComboBox7KeyDown(int key);
-    void BitBtn5Click();
-    void N20Click();
+    void askNickAndOpen();
+    void nickBoxKey(int key);
+    void openTypedNick();
+    void clearNicks();
 
     void UpdateLevelStatistics();
     // Reads user.dat into memory and into the controls.
-    void LoadSettings();
+    void applyStoredSettings();
     // Writes user.dat from memory and the controls; false (after telling the user) when it failed.
     bool SaveSettings();
     // Writes the four map files; false (after telling the user which files and why) when any failed.

@@ -66,15 +66,15 @@ void TForm1::buildShellMenus()
     historyMenu->Menupos = 4;
     historyMenu->BuildMenu();
     connect(historyMenu, &THistoryMenu::OnURLSelected, this,
-            [this](QAction*, const QString& url) { MenuNavigate(url); });
+            [this](QAction*, const QString& url) { navigateFromMenu(url); });
     mainMenu->actions().at(3)->setText(QStringLiteral("История"));
     favoritesMenu = new TFavoritesMenu(QDir(m_profileFolder).filePath(QStringLiteral("Favorites")), m_prompts, this);
     connect(favoritesMenu, &TFavoritesMenu::OnURLSelected, this,
-            [this](QAction*, const QString& url) { MenuNavigate(url); });
+            [this](QAction*, const QString& url) { navigateFromMenu(url); });
     favoritesMenu->MainMenu = mainMenu;
     favoritesMenu->Menupos = 5;
     // "Add to Favorites" adds the page of the tab in front.
-    favoritesMenu->Webbrowser = [this] { return CurrentBrowser(); };
+    favoritesMenu->Webbrowser = [this] { return currentBrowser(); };
     favoritesMenu->BuildMenu();
     mainMenu->actions().at(4)->setText(QStringLiteral("Избранное"));
 }
@@ -83,17 +83,16 @@ void TForm1::connectBrowserHandlers()
 {
     m_commands = new BrowserCommands(m_tabs, m_prompts, this);
     bindBrowser(gameBrowser);
-    connect(gameBrowser, &QWebEngineView::urlChanged, this,
-            [this](const QUrl& url) { WebBrowser1NavigateComplete2(url.toString()); });
+    connect(gameBrowser, &QWebEngineView::urlChanged, this, [this](const QUrl& url) { showAddress(url.toString()); });
 
     auto* watcher = new Watcher(this, [this](QObject* o, QEvent* e) {
         if (e->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(e)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
                 if (o == addressBox)
-                    ComboBox6KeyDown(key);
+                    addressBoxKey(key);
                 else if (o == nickBox)
-                    ComboBox7KeyDown(key);
+                    nickBoxKey(key);
                 return true;
             }
         }
@@ -104,45 +103,45 @@ void TForm1::connectBrowserHandlers()
     addressBox->installEventFilter(watcher);
     nickBox->installEventFilter(watcher);
 
-    connect(goButton, &QPushButton::clicked, this, &TForm1::BitBtn6Click);
-    connect(backButton, &QToolButton::clicked, this, &TForm1::ToolButton1Click);
-    connect(forwardButton, &QToolButton::clicked, this, &TForm1::ToolButton2Click);
-    connect(reloadButton, &QToolButton::clicked, this, &TForm1::ToolButton3Click);
-    connect(stopButton, &QToolButton::clicked, this, &TForm1::ToolButton4Click);
-    connect(fileNewTabAction, &QAction::triggered, this, [this] { OpenTab(QStringLiteral("about:blank")); });
-    connect(newTabAction, &QAction::triggered, this, [this] { OpenTab(QStringLiteral("about:blank")); });
-    connect(closeTabAction, &QAction::triggered, this, &TForm1::CloseActiveTab);
-    connect(openFileAction, &QAction::triggered, this, &TForm1::Open1Click);
-    connect(savePageAction, &QAction::triggered, this, &TForm1::SaveAs1Click);
-    connect(pagePropertiesAction, &QAction::triggered, this, &TForm1::Properties1Click);
-    connect(editMenu, &QMenu::aboutToShow, this, &TForm1::MenuItem4Open);
+    connect(goButton, &QPushButton::clicked, this, &TForm1::goToAddress);
+    connect(backButton, &QToolButton::clicked, this, &TForm1::goBack);
+    connect(forwardButton, &QToolButton::clicked, this, &TForm1::goForward);
+    connect(reloadButton, &QToolButton::clicked, this, &TForm1::reloadPage);
+    connect(stopButton, &QToolButton::clicked, this, &TForm1::stopLoading);
+    connect(fileNewTabAction, &QAction::triggered, this, [this] { openTab(QStringLiteral("about:blank")); });
+    connect(newTabAction, &QAction::triggered, this, [this] { openTab(QStringLiteral("about:blank")); });
+    connect(closeTabAction, &QAction::triggered, this, &TForm1::closeActiveTab);
+    connect(openFileAction, &QAction::triggered, this, &TForm1::openFile);
+    connect(savePageAction, &QAction::triggered, this, &TForm1::savePage);
+    connect(pagePropertiesAction, &QAction::triggered, this, &TForm1::showPageProperties);
+    connect(editMenu, &QMenu::aboutToShow, this, &TForm1::updateEditMenu);
     const std::pair<QAction*, BrowserCommands::Edit> edits[] = {{copyAction, BrowserCommands::Edit::Copy},
                                                                 {cutAction, BrowserCommands::Edit::Cut},
                                                                 {pasteAction, BrowserCommands::Edit::Paste},
                                                                 {selectAllAction, BrowserCommands::Edit::SelectAll}};
     for (const auto& [action, command] : edits)
         connect(action, &QAction::triggered, this, [this, command = command] { m_commands->edit(command); });
-    connect(findInPageAction, &QAction::triggered, this, &TForm1::Search1Click);
-    connect(viewSourceAction, &QAction::triggered, this, &TForm1::ViewSource1Click);
-    connect(internetOptionsAction, &QAction::triggered, this, &TForm1::InternetOptions1Click);
+    connect(findInPageAction, &QAction::triggered, this, &TForm1::findInPage);
+    connect(viewSourceAction, &QAction::triggered, this, &TForm1::showSource);
+    connect(internetOptionsAction, &QAction::triggered, this, &TForm1::showInternetOptions);
     for (QAction* size : {largestFontAction, largeFontAction, mediumFontAction, smallFontAction, smallestFontAction})
-        connect(size, &QAction::triggered, this, [this, size] { Largest1Click(size); });
-    connect(clearAddressesAction, &QAction::triggered, this, &TForm1::N18Click);
-    connect(loginDataAction, &QAction::triggered, this, &TForm1::N16Click);
-    connect(loginOkButton, &QPushButton::clicked, this, &TForm1::Button16Click);
-    connect(loginCancelButton, &QPushButton::clicked, this, &TForm1::Button17Click);
-    connect(autoLoginBox, &QCheckBox::clicked, this, &TForm1::CheckBox6Click);
-    connect(findNickAction, &QAction::triggered, this, &TForm1::N17Click);
-    connect(findNickButton, &QPushButton::clicked, this, &TForm1::BitBtn5Click);
-    connect(clearNicksAction, &QAction::triggered, this, &TForm1::N20Click);
-    connect(tabDoubleClickTimer, &QTimer::timeout, this, &TForm1::Timer2Timer);
+        connect(size, &QAction::triggered, this, [this, size] { setFontSize(size); });
+    connect(clearAddressesAction, &QAction::triggered, this, &TForm1::clearAddresses);
+    connect(loginDataAction, &QAction::triggered, this, &TForm1::showLoginData);
+    connect(loginOkButton, &QPushButton::clicked, this, &TForm1::acceptLogin);
+    connect(loginCancelButton, &QPushButton::clicked, this, &TForm1::cancelLogin);
+    connect(autoLoginBox, &QCheckBox::clicked, this, &TForm1::toggleAutoLogin);
+    connect(findNickAction, &QAction::triggered, this, &TForm1::askNickAndOpen);
+    connect(findNickButton, &QPushButton::clicked, this, &TForm1::openTypedNick);
+    connect(clearNicksAction, &QAction::triggered, this, &TForm1::clearNicks);
+    connect(tabDoubleClickTimer, &QTimer::timeout, this, &TForm1::tabDoubleClickTimeout);
     connect(browserTabs, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { tabStripMenu->popup(browserTabs->mapToGlobal(pos)); });
     connect(m_tabs, &BrowserTabs::tabChangedByUser, this, [this](int left) {
-        PageControl2Changing(left);
-        PageControl2Change();
+        leavingTab(left);
+        tabChanged();
     });
-    connect(m_tabs, &BrowserTabs::stripMouseUp, this, &TForm1::PageControl2MouseUp);
+    connect(m_tabs, &BrowserTabs::stripMouseUp, this, &TForm1::tabStripReleased);
     connect(m_tabs, &BrowserTabs::browserOpened, this, &TForm1::bindBrowser);
     connect(m_tabs, &BrowserTabs::frontChanged, this, &TForm1::syncNavigationButtons);
 
@@ -150,11 +149,11 @@ void TForm1::connectBrowserHandlers()
     auto shortcut = [this](const QKeySequence& keys, auto slot) {
         connect(new QShortcut(keys, this), &QShortcut::activated, this, slot);
     };
-    shortcut(QKeySequence::Close, [this] { CloseActiveTab(); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_F4), [this] { CloseActiveTab(); });
-    shortcut(QKeySequence::Refresh, [this] { ToolButton3Click(); });
-    shortcut(QKeySequence::Back, [this] { ToolButton1Click(); });
-    shortcut(QKeySequence::Forward, [this] { ToolButton2Click(); });
+    shortcut(QKeySequence::Close, [this] { closeActiveTab(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_F4), [this] { closeActiveTab(); });
+    shortcut(QKeySequence::Refresh, [this] { reloadPage(); });
+    shortcut(QKeySequence::Back, [this] { goBack(); });
+    shortcut(QKeySequence::Forward, [this] { goForward(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_L), [this] {
         addressBox->setFocus();
         addressBox->lineEdit()->selectAll();
@@ -167,14 +166,14 @@ void TForm1::connectBrowserHandlers()
 
 void TForm1::bindBrowser(TWebbrowser* browser)
 {
-    connect(browser, &TWebbrowser::frameCompleted, this, &TForm1::WebBrowser1DocumentComplete);
+    connect(browser, &TWebbrowser::frameCompleted, this, &TForm1::noteFrameLoaded);
     connect(browser, &TWebbrowser::frameChanged, m_poller, &PagePoller::frameChanged);
-    connect(browser, &TWebbrowser::commandStateChange, this, &TForm1::WebBrowser1CommandStateChange);
-    connect(browser, &QWebEngineView::loadProgress, this, [this](int p) { WebBrowser1ProgressChange(p, 100); });
+    connect(browser, &TWebbrowser::commandStateChange, this, &TForm1::commandStateChanged);
+    connect(browser, &QWebEngineView::loadProgress, this, [this](int p) { showLoadProgress(p, 100); });
     // A load under way can be stopped, whatever finished before it.
     connect(browser, &QWebEngineView::loadStarted, stopButton, [this] { stopButton->setEnabled(true); });
     connect(browser, &QWebEngineView::loadFinished, this, [this, browser](bool ok) {
-        WebBrowser1DownloadComplete();
+        pageLoadFinished();
         const QUrl url = browser->url();
         if (ok && !browser->showsGeneratedPage() &&
             (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")))
@@ -183,8 +182,8 @@ void TForm1::bindBrowser(TWebbrowser* browser)
     });
     connect(browser, &QWebEngineView::urlChanged, this, [this] { syncNavigationButtons(); });
     connect(browser, &QWebEngineView::titleChanged, this,
-            [this, browser](const QString& title) { WebBrowser1TitleChange(browser, title); });
-    browser->newWindowHandler = [this] { return WebBrowser1NewWindow2(); };
+            [this, browser](const QString& title) { showTitle(browser, title); });
+    browser->newWindowHandler = [this] { return openNewWindow(); };
 }
 
 TWebbrowser* TForm1::browserOf(QWidget* tab) const
@@ -192,12 +191,12 @@ TWebbrowser* TForm1::browserOf(QWidget* tab) const
     return m_tabs->browserOf(tab);
 }
 
-TWebbrowser* TForm1::CurrentBrowser() const
+TWebbrowser* TForm1::currentBrowser() const
 {
     return m_tabs->currentBrowser();
 }
 
-QWidget* TForm1::OpenTab(const QString& url)
+QWidget* TForm1::openTab(const QString& url)
 {
     return m_tabs->open(url);
 }
@@ -218,120 +217,120 @@ void TForm1::showGuide(const QString& section)
     }
     if (!section.isEmpty())
         url.setFragment(section);
-    OpenTab(url.toString());
+    openTab(url.toString());
 }
 
-void TForm1::CloseActiveTab()
+void TForm1::closeActiveTab()
 {
     m_tabs->closeActive();
 }
 
-void TForm1::ComboBox6KeyDown(int key)
+void TForm1::addressBoxKey(int key)
 {
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && browserTabs->currentIndex() > 0) {
-        if (TWebbrowser* browser = CurrentBrowser()) {
+        if (TWebbrowser* browser = currentBrowser()) {
             browser->navigate(QUrl::fromUserInput(addressBox->currentText()));
             addressBox->lineEdit()->setModified(false); // from now on the box follows the page again
         }
     }
 }
 
-void TForm1::BitBtn6Click()
+void TForm1::goToAddress()
 {
-    ComboBox6KeyDown(Qt::Key_Return);
+    addressBoxKey(Qt::Key_Return);
 }
 
-void TForm1::ToolButton1Click()
+void TForm1::goBack()
 {
     m_commands->back();
 }
 
-void TForm1::ToolButton2Click()
+void TForm1::goForward()
 {
     m_commands->forward();
 }
 
-void TForm1::ToolButton3Click()
+void TForm1::reloadPage()
 {
-    if (CurrentBrowser() == gameBrowser && gameBrowser->loadFailed())
+    if (currentBrowser() == gameBrowser && gameBrowser->loadFailed())
         reloadFailedGame();
     else
         m_commands->reload();
     stopButton->setEnabled(true);
 }
 
-void TForm1::ToolButton4Click()
+void TForm1::stopLoading()
 {
     m_commands->stop();
 }
 
-void TForm1::Open1Click()
+void TForm1::openFile()
 {
     const QString file = m_prompts->askOpenFile(this, QStringLiteral("Открыть"), openFileFilter);
     m_downloads->commandStarted(); // a document the browser does not show is saved as a download
     if (!file.isEmpty())
-        OpenTab(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString());
+        openTab(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString());
 }
 
-void TForm1::SaveAs1Click()
+void TForm1::savePage()
 {
     m_commands->saveAs();
 }
 
-void TForm1::Properties1Click()
+void TForm1::showPageProperties()
 {
     m_commands->properties();
 }
 
-void TForm1::MenuItem4Open()
+void TForm1::updateEditMenu()
 {
     m_commands->syncEditActions(copyAction, cutAction, pasteAction);
 }
 
-void TForm1::Search1Click()
+void TForm1::findInPage()
 {
     m_commands->find();
 }
 
-void TForm1::ViewSource1Click()
+void TForm1::showSource()
 {
     m_commands->viewSource();
 }
 
-void TForm1::InternetOptions1Click()
+void TForm1::showInternetOptions()
 {
     InternetOptionsDialog dialog(m_profile, this);
     dialog.exec();
 }
 
-void TForm1::Largest1Click(QAction* item)
+void TForm1::setFontSize(QAction* item)
 {
     m_commands->setTextSize(
         item, {largestFontAction, largeFontAction, mediumFontAction, smallFontAction, smallestFontAction});
 }
 
-void TForm1::N18Click()
+void TForm1::clearAddresses()
 {
     m_tabs->clearHistory();
 }
 
-void TForm1::MenuNavigate(const QString& url)
+void TForm1::navigateFromMenu(const QString& url)
 {
     if (browserTabs->currentIndex() <= 0)
         return;
-    if (TWebbrowser* b = CurrentBrowser()) {
+    if (TWebbrowser* b = currentBrowser()) {
         addressBox->setEditText(url);
         b->navigate(QUrl::fromUserInput(url));
     }
 }
 
-void TForm1::WebBrowser1ProgressChange(int progress, int maximum)
+void TForm1::showLoadProgress(int progress, int maximum)
 {
     loadProgressBar->setMaximum(maximum);
     loadProgressBar->setValue(progress);
 }
 
-void TForm1::WebBrowser1CommandStateChange(TWebbrowser*, int, bool)
+void TForm1::commandStateChanged(TWebbrowser*, int, bool)
 {
     // The buttons show what the tab in front can do, whichever tab reported.
     syncNavigationButtons();
@@ -350,69 +349,69 @@ void TForm1::reloadFailedGame()
     const QString page = failed.path();
     if (page.isEmpty() || page == QLatin1String("/") || page == QLatin1String("/login.php")) {
         // The login never reached the server: the form again, submitted as at start-up when so set.
-        ShowLoginPage();
+        showLoginPage();
     } else {
         gameBrowser->navigate(failed);
     }
 }
 
-void TForm1::WebBrowser1DownloadComplete()
+void TForm1::pageLoadFinished()
 {
     stopButton->setEnabled(false);
 }
 
-void TForm1::WebBrowser1TitleChange(TWebbrowser*, const QString& text)
+void TForm1::showTitle(TWebbrowser*, const QString& text)
 {
     m_tabs->titleChanged(text);
 }
 
-void TForm1::WebBrowser1NavigateComplete2(const QString& url)
+void TForm1::showAddress(const QString& url)
 {
     m_tabs->navigated(url);
 }
 
-TWebbrowser* TForm1::WebBrowser1NewWindow2()
+TWebbrowser* TForm1::openNewWindow()
 {
     // The page opens in a tab of its own instead of a window.
-    return browserOf(OpenTab(QString()));
+    return browserOf(openTab(QString()));
 }
 
-void TForm1::PageControl2Changing(int leaving)
+void TForm1::leavingTab(int leaving)
 {
     m_tabs->leaving(leaving);
 }
 
-void TForm1::PageControl2Change()
+void TForm1::tabChanged()
 {
     m_tabs->changed();
 }
 
-void TForm1::PageControl2MouseUp(const QPoint& pos)
+void TForm1::tabStripReleased(const QPoint& pos)
 {
     m_tabs->stripReleased(pos);
 }
 
-void TForm1::Timer2Timer()
+void TForm1::tabDoubleClickTimeout()
 {
     m_tabs->doubleClickTimeUp();
 }
 
-void TForm1::N16Click()
+void TForm1::showLoginData()
 {
     loginPanel->open();
 }
 
-void TForm1::Button16Click()
+void TForm1::acceptLogin()
 {
     loginPanel->accept();
 }
 
-void TForm1::Button17Click()
+void TForm1::cancelLogin()
 {
     loginPanel->cancel();
 }
 
-void TForm1::CheckBox6Click()
+void TForm1::toggleAutoLogin()
 {
     loginPanel->autoLoginToggled();
 }
@@ -424,41 +423,41 @@ QString TForm1::playerInfoUrl(const QString& nick) const
            QString::fromLatin1(QByteArray::fromStdString(toCp1251(nick)).toPercentEncoding());
 }
 
-void TForm1::OpenPlayerInfo(const QString& nick, std::function<void()> then)
+void TForm1::openPlayerInfo(const QString& nick, std::function<void()> then)
 {
-    QWidget* tab = OpenTab(QString());
+    QWidget* tab = openTab(QString());
     TWebbrowser* browser = browserOf(tab);
-    if (TWebbrowser* current = CurrentBrowser())
+    if (TWebbrowser* current = currentBrowser())
         current->navigate(QUrl(playerInfoUrl(nick)));
     m_commands->whenLoaded(
         browser, then ? std::move(then) : [] {});
 }
 
-void TForm1::N17Click()
+void TForm1::askNickAndOpen()
 {
     QString nick;
     if (!m_prompts->askText(this, QStringLiteral("Введите ник игрока"), QStringLiteral("Ник:"), nick) || nick.isEmpty())
         return;
-    OpenPlayerInfo(nick);
+    openPlayerInfo(nick);
 }
 
-void TForm1::ComboBox7KeyDown(int key)
+void TForm1::nickBoxKey(int key)
 {
     if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return;
     QPointer<QComboBox> box(nickBox);
-    OpenPlayerInfo(nickBox->currentText(), [box] {
+    openPlayerInfo(nickBox->currentText(), [box] {
         if (box)
             addToBoxHistory(box, box->currentText());
     });
 }
 
-void TForm1::BitBtn5Click()
+void TForm1::openTypedNick()
 {
-    ComboBox7KeyDown(Qt::Key_Return);
+    nickBoxKey(Qt::Key_Return);
 }
 
-void TForm1::N20Click()
+void TForm1::clearNicks()
 {
     const QString text = nickBox->currentText();
     nickBox->clear();

@@ -41,42 +41,39 @@ void TForm1::connectMapHandlers()
     });
     connect(mapGrid, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { cellMenu->popup(mapGrid->viewport()->mapToGlobal(pos)); });
-    connect(addTrapAction, &QAction::triggered, this, &TForm1::N3Click);
-    connect(addFlagAction, &QAction::triggered, this, &TForm1::N4Click);
-    connect(addDescentAction, &QAction::triggered, this, &TForm1::N5Click);
-    connect(addAscentAction, &QAction::triggered, this, &TForm1::N6Click);
-    connect(addExitAction, &QAction::triggered, this, &TForm1::N7Click);
+    connect(addTrapAction, &QAction::triggered, this, &TForm1::addTrap);
+    connect(addFlagAction, &QAction::triggered, this, &TForm1::addFlag);
+    connect(addDescentAction, &QAction::triggered, this, &TForm1::addDescent);
+    connect(addAscentAction, &QAction::triggered, this, &TForm1::addAscent);
+    connect(addExitAction, &QAction::triggered, this, &TForm1::addExit);
     const std::pair<QAction*, char> chests[] = {{redChestAction, Obj::RedChest},   {greenChestAction, Obj::GreenChest},
                                                 {blueChestAction, Obj::BlueChest}, {whiteChestAction, Obj::WhiteChest},
                                                 {ironChestAction, Obj::IronChest}, {goldChestAction, Obj::GoldChest}};
     for (const auto& [action, code] : chests)
-        connect(action, &QAction::triggered, this, [this, code = code] { ChestClick(code); });
-    connect(addMarkerAction, &QAction::triggered, this, &TForm1::N21Click);
-    connect(clearCellAction, &QAction::triggered, this, &TForm1::N2Click);
-    connect(clearLabyrinthButton, &QPushButton::clicked, this, &TForm1::Button2Click);
+        connect(action, &QAction::triggered, this, [this, code = code] { addChest(code); });
+    connect(addMarkerAction, &QAction::triggered, this, &TForm1::addMarker);
+    connect(clearCellAction, &QAction::triggered, this, &TForm1::clearCell);
+    connect(clearLabyrinthButton, &QPushButton::clicked, this, &TForm1::clearLabyrinth);
     for (QCheckBox* box : {frontierBox, passDoorsBox}) {
         connect(box, &QCheckBox::toggled, this, [this] {
             updateFrontier();
             mapGrid->viewport()->update();
         });
     }
-    connect(clearAllMapsButton, &QPushButton::clicked, this, &TForm1::Button15Click);
+    connect(clearAllMapsButton, &QPushButton::clicked, this, &TForm1::clearAllLabyrinths);
     const std::pair<QPushButton*, ListKind> listButtons[] = {{clearExitsButton, ListKind::Exits},
                                                              {clearTransitionsButton, ListKind::Transitions},
                                                              {clearFlagsButton, ListKind::Flags},
                                                              {clearTrapsButton, ListKind::Traps}};
     for (const auto& [button, kind] : listButtons)
-        connect(button, &QPushButton::clicked, this, [this, kind = kind] { clearListClick(kind); });
+        connect(button, &QPushButton::clicked, this, [this, kind = kind] { clearList(kind); });
     m_edits = new MapEdits(*m_atlas, undoAction, redoAction, this);
     connect(m_edits, &MapEdits::changed, this, &TForm1::mapChanged);
-    connect(copyExitsButton, &QPushButton::clicked, this,
-            [this] { CopyListClick(exitsList, QStringLiteral("Выходы: ")); });
+    connect(copyExitsButton, &QPushButton::clicked, this, [this] { copyList(exitsList, QStringLiteral("Выходы: ")); });
     connect(copyTransitionsButton, &QPushButton::clicked, this,
-            [this] { CopyListClick(transitionsList, QStringLiteral("Переходы: ")); });
-    connect(copyTrapsButton, &QPushButton::clicked, this,
-            [this] { CopyListClick(trapsList, QStringLiteral("Ловушки: ")); });
-    connect(copyFlagsButton, &QPushButton::clicked, this,
-            [this] { CopyListClick(flagsList, QStringLiteral("Флаги: ")); });
+            [this] { copyList(transitionsList, QStringLiteral("Переходы: ")); });
+    connect(copyTrapsButton, &QPushButton::clicked, this, [this] { copyList(trapsList, QStringLiteral("Ловушки: ")); });
+    connect(copyFlagsButton, &QPushButton::clicked, this, [this] { copyList(flagsList, QStringLiteral("Флаги: ")); });
 
     AtlasSharing::Window shared;
     shared.window = this;
@@ -195,44 +192,44 @@ void TForm1::editMap(unsigned lab, const QString& name, const std::function<bool
         mapChanged(lab);
 }
 
-void TForm1::N3Click()
+void TForm1::addTrap()
 {
     editMap(CurLab, atHovered(QStringLiteral("ловушка")),
             [this] { return AddTrap(*m_atlas, CurLab, CurLevel, HoverX, HoverY); });
 }
 
-void TForm1::N4Click()
+void TForm1::addFlag()
 {
     editMap(CurLab, atHovered(QStringLiteral("флаг")),
             [this] { return AddFlag(*m_atlas, CurLab, CurLevel, HoverX, HoverY); });
 }
 
-void TForm1::N5Click()
+void TForm1::addDescent()
 {
     editMap(CurLab, atHovered(QStringLiteral("спуск")),
             [this] { return AddDescent(*m_atlas, CurLab, CurLevel, HoverX, HoverY); });
 }
 
-void TForm1::N6Click()
+void TForm1::addAscent()
 {
     editMap(CurLab, atHovered(QStringLiteral("подъем")),
             [this] { return AddAscent(*m_atlas, CurLab, CurLevel, HoverX, HoverY); });
 }
 
-void TForm1::N7Click()
+void TForm1::addExit()
 {
     editMap(CurLab, atHovered(QStringLiteral("выход")),
             [this] { return AddExit(*m_atlas, CurLab, CurLevel, HoverX, HoverY); });
 }
 
-void TForm1::ChestClick(char code)
+void TForm1::addChest(char code)
 {
     const ObjectKind* kind = FindObjectKind(code);
     editMap(CurLab, atHovered(kind ? fromUtf8Text(kind->name).toLower() : QStringLiteral("сундук")),
             [this, code] { return SetChest(*m_atlas, CurLab, CurLevel, HoverX, HoverY, code); });
 }
 
-void TForm1::N21Click()
+void TForm1::addMarker()
 {
     if (LabSide(CurLab) == 0 || HoverX < 1 || HoverY < 1 || HoverX > LabSide(CurLab) || HoverY > LabSide(CurLab))
         return;
@@ -243,13 +240,13 @@ void TForm1::N21Click()
             [&] { return SetMarker(*m_atlas, CurLab, CurLevel, HoverX, HoverY, toCp1251(text)); });
 }
 
-void TForm1::N2Click()
+void TForm1::clearCell()
 {
     editMap(CurLab, QStringLiteral("очистка клетки %1x%2").arg(HoverX).arg(HoverY),
             [this] { return ClearCell(*m_atlas, CurLab, CurLevel, HoverX, HoverY); });
 }
 
-void TForm1::Button2Click()
+void TForm1::clearLabyrinth()
 {
     editMap(CurLab, QStringLiteral("очистка карты «%1»").arg(fromUtf8Text(LabyrinthName(CurLab))), [this] {
         ClearLabyrinth(*m_atlas, CurLab);
@@ -257,7 +254,7 @@ void TForm1::Button2Click()
     });
 }
 
-void TForm1::Button15Click()
+void TForm1::clearAllLabyrinths()
 {
     clearAllMapsButton->setText(QStringLiteral("Производится очистка карт"));
     clearAllMapsButton->repaint();
@@ -269,7 +266,7 @@ void TForm1::Button15Click()
     clearAllMapsButton->setText(QStringLiteral("Очистить все карты"));
 }
 
-void TForm1::clearListClick(ListKind kind)
+void TForm1::clearList(ListKind kind)
 {
     static const QMap<ListKind, std::pair<const char*, void (*)(Atlas&, unsigned)>> lists = {
         {ListKind::Exits, {"выходов", ClearExits}},
@@ -283,15 +280,15 @@ void TForm1::clearListClick(ListKind kind)
     });
 }
 
-void TForm1::CopyListClick(QPlainTextEdit* memo, const QString& prefix)
+void TForm1::copyList(QPlainTextEdit* memo, const QString& prefix)
 {
     QApplication::clipboard()->setText(prefix + memo->toPlainText());
 }
 
-void TForm1::FindExitPath()
+void TForm1::findExitPath()
 {
     // Runs to the end at once, so the reader cannot come in between; the timer stays as it is.
-    m_route->FindExitPath(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, passDoorsBox->isChecked());
+    m_route->findExitPath(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, passDoorsBox->isChecked());
     m_onPath.assign(m_route->ExitPath);
 }
 

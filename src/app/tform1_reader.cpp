@@ -42,14 +42,14 @@ GridChanges::Cells marked(const ReaderState& reader, const ExitRoute& route, con
 
 } // namespace
 
-void TForm1::WebBrowser1DocumentComplete(TWebbrowser* browser, const QString& frameName, bool topLevel)
+void TForm1::noteFrameLoaded(TWebbrowser* browser, const QString& frameName, bool topLevel)
 {
     if (!topLevel)
         m_poller->frameLoaded(browser, frameName);
     stopButton->setEnabled(true);
 }
 
-void TForm1::Timer1Timer()
+void TForm1::pollTick()
 {
     m_poller->tick();
 }
@@ -107,7 +107,7 @@ void TForm1::followPlayer(int viewX, int viewY)
     }
     mapGrid->followCell(viewX, viewY, LabSide(CurLab));
     if (exitRouteBox->isChecked())
-        FindExitPath();
+        findExitPath();
     // The tick repaints what changed (recognize).
 }
 
@@ -116,7 +116,7 @@ void TForm1::setCaptionPrefix(const std::string& prefix)
     setWindowTitle(prefix.empty() ? Title() : fromCp1251(prefix) + QStringLiteral("  ") + Title());
 }
 
-void TForm1::CombatReaction()
+void TForm1::collapseForCombat()
 {
     if (!hidePanelsBox->isChecked())
         return;
@@ -126,7 +126,7 @@ void TForm1::CombatReaction()
     m_bottomSplitter->collapse(bottomSplitter);
 }
 
-void TForm1::ShowLoginPage()
+void TForm1::showLoginPage()
 {
     const LoginForm form =
         LoginFormFor(toCp1251(m_gameServer), m_settings.StoredLogin, m_settings.StoredPassword, m_settings.AutoLogin);

@@ -68,7 +68,7 @@ void TForm1::showCell(unsigned lab, int level, int x, int y)
         showLabyrinth(lab); // only shown: the reader keeps recording where the player is
     if (level != CurLevel) {
         levelBox->setCurrentIndex(level);
-        ComboBox2Select();
+        chooseLevel();
     }
     if (x > 0 && y > 0)
         mapGrid->flashCell(x, y);

@@ -26,7 +26,7 @@ constexpr Step kSteps[] = {
 
 } // namespace
 
-void ExitRoute::FindExitPath(const Atlas& atlas, unsigned lab, int level, int viewX, int viewY, bool passDoors)
+void ExitRoute::findExitPath(const Atlas& atlas, unsigned lab, int level, int viewX, int viewY, bool passDoors)
 {
     const int n = LabSide(lab);
     if (n == 0)

@@ -20,7 +20,7 @@ public:
     // The target is the last exit or way up in column-major order (largest x, then largest y). Dist ends as
     // 1 for the target, 1 + the steps from it for every cell reached, N * N for the rest; the spread does
     // not go on beyond the player's cell.
-    void FindExitPath(const Atlas& atlas, unsigned lab, int level, int viewX, int viewY, bool passDoors);
+    void findExitPath(const Atlas& atlas, unsigned lab, int level, int viewX, int viewY, bool passDoors);
 
     std::int64_t dist(int x, int y) const { return m_dist[index(x, y)]; }
     std::pair<int, int> target() const { return m_target; }

@@ -95,7 +95,7 @@ private slots:
         atlas->cell(1, 0, 10, 12)->Object = 'E';
         openPassage(*atlas, 1, 0, 10, 10, 10, 11, 1);
         openPassage(*atlas, 1, 0, 10, 11, 10, 12, 1);
-        route.FindExitPath(*atlas, 1, 0, 10, 10, false);
+        route.findExitPath(*atlas, 1, 0, 10, 10, false);
         QCOMPARE(route.dist(10, 10), 3);
         QCOMPARE(route.dist(10, 11), 2);
         QCOMPARE(route.dist(10, 12), 1);
@@ -103,15 +103,15 @@ private slots:
         QCOMPARE(route.ExitPath, (Path{{10, 10}, {10, 11}, {10, 12}}));
 
         openPassage(*atlas, 1, 0, 10, 11, 10, 12, 4); // a door
-        route.FindExitPath(*atlas, 1, 0, 10, 10, false);
+        route.findExitPath(*atlas, 1, 0, 10, 10, false);
         QCOMPARE(route.ExitPath, (Path{{10, 10}}));
-        route.FindExitPath(*atlas, 1, 0, 10, 10, true);
+        route.findExitPath(*atlas, 1, 0, 10, 10, true);
         QCOMPARE(route.ExitPath, (Path{{10, 10}, {10, 11}, {10, 12}}));
 
         // No labyrinth shown: the last route stays, even for another player's cell.
-        route.FindExitPath(*atlas, 0, 0, 4, 4, true);
+        route.findExitPath(*atlas, 0, 0, 4, 4, true);
         QCOMPARE(route.ExitPath, (Path{{10, 10}, {10, 11}, {10, 12}}));
-        route.FindExitPath(*atlas, 21, 0, 4, 4, true);
+        route.findExitPath(*atlas, 21, 0, 4, 4, true);
         QCOMPARE(route.ExitPath, (Path{{10, 10}, {10, 11}, {10, 12}}));
     }
 
@@ -120,10 +120,10 @@ private slots:
         atlas->cell(1, 0, 5, 20)->Object = 'E';
         atlas->cell(1, 0, 12, 3)->Object = 'E';
         atlas->cell(1, 0, 12, 1)->Object = 'd'; // a descent is no way out
-        route.FindExitPath(*atlas, 1, 0, 5, 19, false);
+        route.findExitPath(*atlas, 1, 0, 5, 19, false);
         QCOMPARE(route.target(), (std::pair<int, int>{12, 3}));
         atlas->cell(1, 0, 12, 9)->Object = 'u';
-        route.FindExitPath(*atlas, 1, 0, 5, 19, false);
+        route.findExitPath(*atlas, 1, 0, 5, 19, false);
         QCOMPARE(route.target(), (std::pair<int, int>{12, 9}));
         QCOMPARE(route.ExitPath, (Path{{5, 19}})); // not reachable over unexplored ground
     }
@@ -139,7 +139,7 @@ private slots:
         openPassage(*atlas, 1, 0, 5, 5, 5, 6, 1);
         openPassage(*atlas, 1, 0, 4, 5, 4, 6, 1);
         openPassage(*atlas, 1, 0, 5, 6, 4, 6, 1);
-        route.FindExitPath(*atlas, 1, 0, 5, 5, false);
+        route.findExitPath(*atlas, 1, 0, 5, 5, false);
         QCOMPARE(route.ExitPath, (Path{{5, 5}, {4, 5}, {4, 6}}));
     }
 
@@ -147,12 +147,12 @@ private slots:
     {
         explore(3, 3);
         atlas->cell(1, 0, 3, 3)->Object = 'u';
-        route.FindExitPath(*atlas, 1, 0, 3, 3, false);
+        route.findExitPath(*atlas, 1, 0, 3, 3, false);
         QCOMPARE(route.ExitPath, (Path{{3, 3}, {3, 3}}));
         atlas->cell(1, 0, 3, 3)->Object = 'n';
-        route.FindExitPath(*atlas, 1, 0, 3, 3, false);
+        route.findExitPath(*atlas, 1, 0, 3, 3, false);
         QCOMPARE(route.ExitPath, (Path{{3, 3}}));
-        route.FindExitPath(*atlas, 0, 0, 3, 3, false);
+        route.findExitPath(*atlas, 0, 0, 3, 3, false);
         QCOMPARE(route.ExitPath, (Path{{3, 3}}));
     }
 
@@ -164,7 +164,7 @@ private slots:
         atlas->cell(1, 0, 3, 1)->Object = 'E';
         atlas->cell(1, 0, 3, 1)->West = 1; // the spread goes from the exit westwards...
         atlas->cell(1, 0, 2, 1)->West = 1;
-        route.FindExitPath(*atlas, 1, 0, 1, 1, false); // ...but the player's cell records no way east
+        route.findExitPath(*atlas, 1, 0, 1, 1, false); // ...but the player's cell records no way east
         QCOMPARE(route.dist(1, 1), 3);
         QCOMPARE(route.ExitPath, (Path{{1, 1}, {1, 1}}));
     }
@@ -193,7 +193,7 @@ private slots:
             const bool doors = rng() % 2;
             Reference ref{*atlas, lab, 0, n, px, py, doors, {}, {}};
             ref.run();
-            route.FindExitPath(*atlas, lab, 0, px, py, doors);
+            route.findExitPath(*atlas, lab, 0, px, py, doors);
             for (int x = 1; x <= n; ++x)
                 for (int y = 1; y <= n; ++y)
                     QCOMPARE(route.dist(x, y), ref.D(x, y));
