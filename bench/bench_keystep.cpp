@@ -6,9 +6,9 @@
 // With "rewrite" the game takes each move into the page without loading it (the frame's change counts as its
 // load).
 //   bench_keystep [steps] [pause ms] [bytes of page padding] [rewrite]
-#include "app/tform1.h"
+#include "app/mainwindow.h"
 #include "app/webengine_setup.h"
-#include "browser/twebbrowser.h"
+#include "browser/browserview.h"
 #include "eventwait.h"
 #include "mapview/mapgrid.h"
 #include "practicefixture.h"
@@ -55,17 +55,17 @@ void report(const char* what, std::vector<double> ms)
 class Watch : public QObject
 {
 public:
-    Watch(TForm1& form, const Clock& clock) : m_form(form), m_clock(clock)
+    Watch(MainWindow& form, const Clock& clock) : m_form(form), m_clock(clock)
     {
         form.controls().keyboardBox->installEventFilter(this);
         form.controls().mapGrid->viewport()->installEventFilter(this);
-        QObject::connect(form.controls().gameBrowser, &TWebbrowser::frameCompleted, this,
-                         [this](TWebbrowser*, const QString& name, bool) {
+        QObject::connect(form.controls().gameBrowser, &BrowserView::frameCompleted, this,
+                         [this](BrowserView*, const QString& name, bool) {
                              if (name == QLatin1String("no_combat") && loadAt < 0 && keyAt >= 0)
                                  loadAt = m_clock.now();
                          });
-        QObject::connect(form.controls().gameBrowser, &TWebbrowser::frameChanged, this,
-                         [this](TWebbrowser*, const QString& name) {
+        QObject::connect(form.controls().gameBrowser, &BrowserView::frameChanged, this,
+                         [this](BrowserView*, const QString& name) {
                              if (name == QLatin1String("no_combat") && loadAt < 0 && keyAt >= 0)
                                  loadAt = m_clock.now();
                          });
@@ -92,7 +92,7 @@ protected:
     }
 
 private:
-    TForm1& m_form;
+    MainWindow& m_form;
     const Clock& m_clock;
     int m_x = 0;
     int m_y = 0;
@@ -124,11 +124,11 @@ int main(int argc, char* argv[])
 
     Clock clock;
     clock.timer.start();
-    TForm1Options options;
+    MainWindowOptions options;
     options.workFolder = work.path();
     options.profileFolder = profile.path();
     options.gameServer = QString::fromStdString(server.base());
-    TForm1 form(options);
+    MainWindow form(options);
     form.resize(1280, 900);
     form.show();
     if (!test::waitUntil([&] { return form.windowHandle() && form.windowHandle()->isExposed(); }, 10000))

@@ -1,11 +1,11 @@
 // Soak run: the program walks the practice labyrinth with the arrow keys for a given number of minutes.
 // Reports the program's memory at the start and at the end, and the tick time from asking for the game
 // frame's markup to a repainted grid (median and worst). It waits in a real event loop, as the program runs.
-#include "app/tform1.h"
+#include "app/mainwindow.h"
 #include "app/webengine_setup.h"
+#include "browser/browserview.h"
 #include "browser/pagebridge.h"
 #include "browser/pagepoller.h"
-#include "browser/twebbrowser.h"
 #include "eventwait.h"
 #include "mapview/mapgrid.h"
 #include "scriptedprompts.h"
@@ -65,12 +65,12 @@ int main(int argc, char* argv[])
     userDat.open(QIODevice::WriteOnly);
     userDat.write("soak\r\npw\r\n1\r\n15\r\n1\r\n1\r\n0\r\n0\r\n");
     userDat.close();
-    TForm1Options options;
+    MainWindowOptions options;
     options.workFolder = work.path();
     options.gameServer = QStringLiteral("http://127.0.0.1:") + port;
     options.profileFolder = profile.path();
     options.prompts = std::make_shared<test::ScriptedPrompts>();
-    TForm1 form(options);
+    MainWindow form(options);
     form.resize(1280, 900);
     form.show();
 

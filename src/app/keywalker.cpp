@@ -1,8 +1,8 @@
 #include "keywalker.h"
 
+#include "browser/browserview.h"
 #include "browser/pagebridge.h"
 #include "browser/pagepoller.h"
-#include "browser/twebbrowser.h"
 #include "reader/pagereader.h"
 
 #include <QKeyEvent>

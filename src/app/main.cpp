@@ -1,4 +1,4 @@
-#include "app/tform1.h"
+#include "app/mainwindow.h"
 #include "app/webengine_setup.h"
 
 #include <QApplication>
@@ -43,7 +43,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     veldor::setupApplication(app);
     quitOnTerm(app);
-    veldor::TForm1 form;
+    veldor::MainWindow form;
     if (form.quitRequested())
         return 0;
     // Also fills the screen where no window manager maximises windows (a virtual display).

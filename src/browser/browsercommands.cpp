@@ -1,7 +1,7 @@
 #include "browser/browsercommands.h"
 
 #include "browser/browsertabs.h"
-#include "browser/twebbrowser.h"
+#include "browser/browserview.h"
 #include "ui/prompts.h"
 
 #include <QAction>
@@ -18,27 +18,27 @@ BrowserCommands::BrowserCommands(BrowserTabs* tabs, std::shared_ptr<UserPrompts>
     : QObject(window), m_tabs(tabs), m_prompts(std::move(prompts)), m_window(window)
 {}
 
-TWebbrowser* BrowserCommands::pageInFront() const
+BrowserView* BrowserCommands::pageInFront() const
 {
-    TWebbrowser* b = m_tabs->currentBrowser();
+    BrowserView* b = m_tabs->currentBrowser();
     return b && b->hasHtmlDocument() ? b : nullptr;
 }
 
 void BrowserCommands::back()
 {
-    if (TWebbrowser* b = pageInFront())
+    if (BrowserView* b = pageInFront())
         b->back();
 }
 
 void BrowserCommands::forward()
 {
-    if (TWebbrowser* b = pageInFront())
+    if (BrowserView* b = pageInFront())
         b->forward();
 }
 
 void BrowserCommands::reload()
 {
-    if (TWebbrowser* b = pageInFront()) {
+    if (BrowserView* b = pageInFront()) {
         const bool complete = QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier;
         b->triggerPageAction(complete ? QWebEnginePage::ReloadAndBypassCache : QWebEnginePage::Reload);
     }
@@ -46,13 +46,13 @@ void BrowserCommands::reload()
 
 void BrowserCommands::stop()
 {
-    if (TWebbrowser* b = pageInFront())
+    if (BrowserView* b = pageInFront())
         b->stop();
 }
 
 void BrowserCommands::saveAs()
 {
-    TWebbrowser* b = pageInFront();
+    BrowserView* b = pageInFront();
     if (!b || b->busy())
         return;
     const QString name = (b->title().isEmpty() ? QStringLiteral("page") : b->title()) + QStringLiteral(".html");
@@ -63,7 +63,7 @@ void BrowserCommands::saveAs()
 
 void BrowserCommands::properties()
 {
-    TWebbrowser* b = pageInFront();
+    BrowserView* b = pageInFront();
     if (!b)
         return;
     QString text = QStringLiteral("Заголовок: ") + b->locationName() + QStringLiteral("\nАдрес: ") + b->locationUrl();
@@ -78,7 +78,7 @@ void BrowserCommands::properties()
 
 void BrowserCommands::edit(Edit command)
 {
-    TWebbrowser* b = m_tabs->currentBrowser();
+    BrowserView* b = m_tabs->currentBrowser();
     if (!b || b->url().isEmpty())
         return;
     static constexpr QWebEnginePage::WebAction actions[] = {QWebEnginePage::Copy, QWebEnginePage::Cut,
@@ -88,7 +88,7 @@ void BrowserCommands::edit(Edit command)
 
 void BrowserCommands::syncEditActions(QAction* copy, QAction* cut, QAction* paste) const
 {
-    TWebbrowser* b = pageInFront();
+    BrowserView* b = pageInFront();
     copy->setEnabled(b && b->pageAction(QWebEnginePage::Copy)->isEnabled());
     paste->setEnabled(b && b->pageAction(QWebEnginePage::Paste)->isEnabled());
     cut->setEnabled(b && b->pageAction(QWebEnginePage::Cut)->isEnabled());
@@ -96,7 +96,7 @@ void BrowserCommands::syncEditActions(QAction* copy, QAction* cut, QAction* past
 
 void BrowserCommands::find()
 {
-    TWebbrowser* b = m_tabs->currentBrowser();
+    BrowserView* b = m_tabs->currentBrowser();
     if (!b || b->url().isEmpty())
         return;
     QString text;
@@ -106,14 +106,14 @@ void BrowserCommands::find()
 
 void BrowserCommands::viewSource()
 {
-    TWebbrowser* b = m_tabs->currentBrowser();
+    BrowserView* b = m_tabs->currentBrowser();
     if (b && !b->url().isEmpty())
         b->triggerPageAction(QWebEnginePage::ViewSource); // opens as a new tab
 }
 
 void BrowserCommands::setTextSize(QAction* item, const QList<QAction*>& sizes)
 {
-    TWebbrowser* b = pageInFront();
+    BrowserView* b = pageInFront();
     if (!b) {
         item->setChecked(!item->isChecked()); // nothing changes, the check marks included
         return;
@@ -124,7 +124,7 @@ void BrowserCommands::setTextSize(QAction* item, const QList<QAction*>& sizes)
         size->setChecked(size == item);
 }
 
-void BrowserCommands::whenLoaded(TWebbrowser* browser, std::function<void()> then)
+void BrowserCommands::whenLoaded(BrowserView* browser, std::function<void()> then)
 {
     if (!browser || !browser->busy()) {
         QTimer::singleShot(0, this, std::move(then));

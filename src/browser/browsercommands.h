@@ -11,7 +11,7 @@ class QWidget;
 namespace veldor {
 
 class BrowserTabs;
-class TWebbrowser;
+class BrowserView;
 class UserPrompts;
 
 // The browser commands of the tool bar and the File, Edit and View menus, acting on the tab in front.
@@ -34,7 +34,7 @@ public:
     BrowserCommands(BrowserTabs* tabs, std::shared_ptr<UserPrompts> prompts, QWidget* window);
 
     // A page to act on in the tab in front; null when it has none.
-    TWebbrowser* pageInFront() const;
+    BrowserView* pageInFront() const;
     void back();
     void forward();
     // Ctrl held: past the cache.
@@ -53,7 +53,7 @@ public:
     // marks follow, and nothing changes without a page.
     void setTextSize(QAction* item, const QList<QAction*>& sizes);
     // Runs `then` once the browser has finished loading, or after kWaitLimitMs, whichever comes first.
-    void whenLoaded(TWebbrowser* browser, std::function<void()> then);
+    void whenLoaded(BrowserView* browser, std::function<void()> then);
 
 private:
     BrowserTabs* m_tabs;

@@ -1,6 +1,6 @@
 #include "browsertabs.h"
 
-#include "browser/twebbrowser.h"
+#include "browser/browserview.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -67,17 +67,17 @@ bool BrowserTabs::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-TWebbrowser* BrowserTabs::browserOf(QWidget* tab) const
+BrowserView* BrowserTabs::browserOf(QWidget* tab) const
 {
-    return tab ? tab->findChild<TWebbrowser*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    return tab ? tab->findChild<BrowserView*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
 }
 
-TWebbrowser* BrowserTabs::currentBrowser() const
+BrowserView* BrowserTabs::currentBrowser() const
 {
     QWidget* tab = m_tabs->currentWidget();
     if (!tab || tab->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).isEmpty())
         return nullptr;
-    if (TWebbrowser* browser = browserOf(tab))
+    if (BrowserView* browser = browserOf(tab))
         return browser;
     return LastBrowser;
 }
@@ -87,7 +87,7 @@ QWidget* BrowserTabs::open(const QString& url)
     auto* tab = new QWidget;
     auto* layout = new QVBoxLayout(tab);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* browser = new TWebbrowser(m_profile, tab);
+    auto* browser = new BrowserView(m_profile, tab);
     layout->addWidget(browser);
     m_programChange = true; // a change made by the program raises no tab-change notification
     m_tabs->addTab(tab, QString());
@@ -108,7 +108,7 @@ void BrowserTabs::closeActive()
 void BrowserTabs::close(int index)
 {
     QWidget* tab = m_tabs->widget(index);
-    TWebbrowser* browser = browserOf(tab);
+    BrowserView* browser = browserOf(tab);
     if (index <= 0 || !browser)
         return; // the game tab stays
     const bool active = index == m_tabs->currentIndex();
@@ -125,7 +125,7 @@ void BrowserTabs::close(int index)
     m_active = m_tabs->currentIndex();
     emit frontChanged();
     if (active && m_tabs->currentIndex() > 0) {
-        if (TWebbrowser* shown = browserOf(m_tabs->currentWidget()))
+        if (BrowserView* shown = browserOf(m_tabs->currentWidget()))
             m_address->setEditText(shown->locationUrl());
     }
 }
@@ -150,7 +150,7 @@ void BrowserTabs::doubleClickTimeUp()
 
 void BrowserTabs::leaving(int index)
 {
-    if (TWebbrowser* b = browserOf(m_tabs->widget(index)))
+    if (BrowserView* b = browserOf(m_tabs->widget(index)))
         LastBrowser = b;
 }
 
@@ -158,7 +158,7 @@ void BrowserTabs::changed()
 {
     emit frontChanged();
     const int index = m_tabs->currentIndex();
-    TWebbrowser* b = browserOf(m_tabs->currentWidget());
+    BrowserView* b = browserOf(m_tabs->currentWidget());
     if (!b)
         return;
     if (b->hasHtmlDocument())
@@ -176,7 +176,7 @@ void BrowserTabs::titleChanged(const QString& text)
 {
     if (m_tabs->count() <= 1 || m_tabs->currentIndex() <= 0)
         return;
-    TWebbrowser* current = currentBrowser();
+    BrowserView* current = currentBrowser();
     if (!current)
         return;
     const bool shown = showAddress(current->locationUrl());

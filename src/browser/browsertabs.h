@@ -13,7 +13,7 @@ class QWidget;
 
 namespace veldor {
 
-class TWebbrowser;
+class BrowserView;
 
 // Adds a text to the top of an editable box's drop-down list unless an item equals it ignoring letter case.
 void addToBoxHistory(QComboBox* box, const QString& text);
@@ -35,11 +35,11 @@ public:
     // tabDoubleClickTimer: runs while a first release on the tab strip waits for its second.
     QTimer* doubleClickTimer() const { return m_doubleClick; }
     // The browser last left by a tab change (the browser commands' fallback).
-    QPointer<TWebbrowser> LastBrowser;
+    QPointer<BrowserView> LastBrowser;
 
-    TWebbrowser* browserOf(QWidget* tab) const;
+    BrowserView* browserOf(QWidget* tab) const;
     // The browser of the tab in front, or the one last left when the tab in front has none.
-    TWebbrowser* currentBrowser() const;
+    BrowserView* currentBrowser() const;
     // A new tab at the end, made active; navigated to the address unless it is blank. Returns the tab.
     QWidget* open(const QString& url);
     // Any tab but the game tab; the next tab (or the game tab after the last) comes to the front.
@@ -63,7 +63,7 @@ public:
 
 signals:
     // A tab was opened: its browser is to be wired like the game tab's.
-    void browserOpened(veldor::TWebbrowser* browser);
+    void browserOpened(veldor::BrowserView* browser);
     // The tab in front may have changed, or the one in front can do other things now.
     void frontChanged();
     // The user brought another tab to the front; `left` is the one that was in front.

@@ -1,7 +1,7 @@
 #include "downloadgate.h"
 
 #include "browser/browsertabs.h"
-#include "browser/twebbrowser.h"
+#include "browser/browserview.h"
 #include "ui/prompts.h"
 
 #include <QDir>
@@ -15,7 +15,7 @@
 
 namespace veldor {
 
-DownloadGate::DownloadGate(QWebEngineProfile* profile, BrowserTabs* tabs, TWebbrowser* gameBrowser, QString workFolder,
+DownloadGate::DownloadGate(QWebEngineProfile* profile, BrowserTabs* tabs, BrowserView* gameBrowser, QString workFolder,
                            std::shared_ptr<UserPrompts> prompts, QWidget* window)
     : QObject(window), m_tabs(tabs), m_game(gameBrowser), m_workFolder(std::move(workFolder)),
       m_prompts(std::move(prompts)), m_window(window)
@@ -39,16 +39,16 @@ void DownloadGate::requested(QWebEngineDownloadRequest* download)
     if (download->state() != QWebEngineDownloadRequest::DownloadRequested)
         return;
     QTabWidget* tabs = m_tabs->tabWidget();
-    TWebbrowser* from = nullptr;
+    BrowserView* from = nullptr;
     for (int i = 0; i < tabs->count(); ++i) {
-        TWebbrowser* b = m_tabs->browserOf(tabs->widget(i));
+        BrowserView* b = m_tabs->browserOf(tabs->widget(i));
         if (b && b->page() == download->page())
             from = b;
     }
     // A tab opened for what turned out to be a file (File > Open of a document, a new window onto a
     // download) shows nothing: it goes once the download has been answered.
     if (from && from != m_game && !from->page()->history()->currentItem().isValid()) {
-        QPointer<TWebbrowser> empty(from);
+        QPointer<BrowserView> empty(from);
         QTimer::singleShot(0, this, [this, empty] {
             if (empty)
                 m_tabs->close(m_tabs->tabWidget()->indexOf(empty->parentWidget()));

@@ -13,7 +13,7 @@ class QWidget;
 namespace veldor {
 
 class BrowserTabs;
-class TWebbrowser;
+class BrowserView;
 class UserPrompts;
 
 // What the browsers want to download: only what the user asked for (a click or key in the page shortly
@@ -28,7 +28,7 @@ public:
     // How long after a click or key in the page.
     static constexpr int kInputWindowMs = 10000;
 
-    DownloadGate(QWebEngineProfile* profile, BrowserTabs* tabs, TWebbrowser* gameBrowser, QString workFolder,
+    DownloadGate(QWebEngineProfile* profile, BrowserTabs* tabs, BrowserView* gameBrowser, QString workFolder,
                  std::shared_ptr<UserPrompts> prompts, QWidget* window);
 
     // One of the program's own commands is about to load something that may turn out to be a download.
@@ -40,7 +40,7 @@ private:
     void requested(QWebEngineDownloadRequest* download);
 
     BrowserTabs* m_tabs;
-    QPointer<TWebbrowser> m_game;
+    QPointer<BrowserView> m_game;
     QString m_workFolder;
     std::shared_ptr<UserPrompts> m_prompts;
     QWidget* m_window;

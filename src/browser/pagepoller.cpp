@@ -1,7 +1,7 @@
 #include "pagepoller.h"
 
+#include "browser/browserview.h"
 #include "browser/pagebridge.h"
-#include "browser/twebbrowser.h"
 #include "ui/qtcodec.h"
 
 #include <QTimer>
@@ -14,7 +14,7 @@ PagePoller::PagePoller(QObject* parent) : QObject(parent), m_timer(new QTimer(th
     m_timer->setInterval(kInterval);
 }
 
-void PagePoller::frameLoaded(TWebbrowser* browser, const QString& frameName)
+void PagePoller::frameLoaded(BrowserView* browser, const QString& frameName)
 {
     if (frameName == QLatin1String("your_army")) {
         emit combatFrameLoaded();
@@ -36,7 +36,7 @@ void PagePoller::frameLoaded(TWebbrowser* browser, const QString& frameName)
     }
 }
 
-void PagePoller::frameChanged(TWebbrowser* browser, const QString& frameName)
+void PagePoller::frameChanged(BrowserView* browser, const QString& frameName)
 {
     if (frameName == QLatin1String("no_combat") && NoCombatFrame.valid() && NoCombatFrame.browser == browser)
         readNow();

@@ -10,12 +10,12 @@ class QTimer;
 
 namespace veldor {
 
-class TWebbrowser;
+class BrowserView;
 
 // A named frame of the game: the browser it was reported by; the frame is found again by its name.
 struct FrameRef
 {
-    QPointer<TWebbrowser> browser;
+    QPointer<BrowserView> browser;
     bool valid() const { return !browser.isNull(); }
 };
 
@@ -47,10 +47,10 @@ public:
 
     // A frame of a page finished loading: remembered by its name; the game frame starts the polling and,
     // like the combat frame, is read at once.
-    void frameLoaded(TWebbrowser* browser, const QString& frameName);
+    void frameLoaded(BrowserView* browser, const QString& frameName);
     // A frame changed its document without loading: the game frame is read at once, or right after the read
     // under way. No load for the key queue: a change is not the page's answer to a move.
-    void frameChanged(TWebbrowser* browser, const QString& frameName);
+    void frameChanged(BrowserView* browser, const QString& frameName);
     // The game frame reported so far is not the game (the login page loaded meanwhile).
     void forgetGame() { NoCombatFrame = {}; }
     // One tick: asks both frames for their markup, unless a frame is unknown.

@@ -1,6 +1,6 @@
 #include "shellmenus.h"
 
-#include "browser/twebbrowser.h"
+#include "browser/browserview.h"
 #include "ui/prompts.h"
 #include "ui/russian.h"
 
@@ -63,9 +63,9 @@ void insertTopLevelMenu(QMenuBar* bar, QMenu* menu, int& menupos)
 
 // ----- history menu -----
 
-THistoryMenu::THistoryMenu(HistoryStore* store, QObject* parent) : QObject(parent), m_store(store) {}
+HistoryMenu::HistoryMenu(HistoryStore* store, QObject* parent) : QObject(parent), m_store(store) {}
 
-QString THistoryMenu::dayCaption(const QDate& day) const
+QString HistoryMenu::dayCaption(const QDate& day) const
 {
     const QDate today = QDate::currentDate();
     if (day == today)
@@ -75,7 +75,7 @@ QString THistoryMenu::dayCaption(const QDate& day) const
     return day.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
-void THistoryMenu::BuildMenu()
+void HistoryMenu::BuildMenu()
 {
     if (m_menu)
         return; // built once; later changes go through RebuildMenu
@@ -94,14 +94,14 @@ void clearMenu(QMenu* menu)
     menu->clear();
 }
 
-void THistoryMenu::RebuildMenu()
+void HistoryMenu::RebuildMenu()
 {
     Entries.clear();
     clearMenu(m_menu);
     FillLevel(QString(), m_menu);
 }
 
-void THistoryMenu::FillLevel(const QString& fullId, QMenu* menu)
+void HistoryMenu::FillLevel(const QString& fullId, QMenu* menu)
 {
     // The top level lists the days as they come; a day lists its sites, a site its pages.
     struct Item
@@ -156,7 +156,7 @@ void THistoryMenu::FillLevel(const QString& fullId, QMenu* menu)
 
 // ----- favorites menu -----
 
-TFavoritesMenu::TFavoritesMenu(QString folder, std::shared_ptr<UserPrompts> prompts, QObject* parent)
+FavoritesMenu::FavoritesMenu(QString folder, std::shared_ptr<UserPrompts> prompts, QObject* parent)
     : QObject(parent), m_folder(std::move(folder)), m_prompts(std::move(prompts))
 {
     QDir().mkpath(m_folder);
@@ -178,7 +178,7 @@ TFavoritesMenu::TFavoritesMenu(QString folder, std::shared_ptr<UserPrompts> prom
     watchFolders();
 }
 
-void TFavoritesMenu::watchFolders()
+void FavoritesMenu::watchFolders()
 {
     const QStringList old = m_watcher->directories();
     if (!old.isEmpty())
@@ -190,7 +190,7 @@ void TFavoritesMenu::watchFolders()
     m_watcher->addPaths(folders);
 }
 
-QString TFavoritesMenu::resolveUrl(const QString& path)
+QString FavoritesMenu::resolveUrl(const QString& path)
 {
     if (!path.endsWith(QLatin1String(".url"), Qt::CaseInsensitive))
         return QUrl::fromLocalFile(path).toString();
@@ -209,7 +209,7 @@ QString TFavoritesMenu::resolveUrl(const QString& path)
     return {};
 }
 
-void TFavoritesMenu::BuildMenu()
+void FavoritesMenu::BuildMenu()
 {
     if (m_menu)
         return; // built once; later changes go through RebuildMenu
@@ -221,7 +221,7 @@ void TFavoritesMenu::BuildMenu()
     FillLevel(m_folder, m_menu);
 }
 
-void TFavoritesMenu::RebuildMenu()
+void FavoritesMenu::RebuildMenu()
 {
     watchFolders(); // sub-folders may have come or gone
     Entries.clear();
@@ -230,19 +230,18 @@ void TFavoritesMenu::RebuildMenu()
     FillLevel(m_folder, m_menu);
 }
 
-void TFavoritesMenu::addCommandItems()
+void FavoritesMenu::addCommandItems()
 {
     if (Options & AddFavorites)
-        connect(m_menu->addAction(Localization.AddFavorites), &QAction::triggered, this, &TFavoritesMenu::addFavorite);
+        connect(m_menu->addAction(Localization.AddFavorites), &QAction::triggered, this, &FavoritesMenu::addFavorite);
     if (Options & OrganizeFavorites)
-        connect(m_menu->addAction(Localization.OrganizeFavorites), &QAction::triggered, this,
-                &TFavoritesMenu::organize);
+        connect(m_menu->addAction(Localization.OrganizeFavorites), &QAction::triggered, this, &FavoritesMenu::organize);
     if (!m_menu->actions().isEmpty())
         m_menu->addSeparator();
     // Import and export need the system's wizards; there are none here, so they are never offered.
 }
 
-void TFavoritesMenu::FillLevel(const QString& folder, QMenu* menu)
+void FavoritesMenu::FillLevel(const QString& folder, QMenu* menu)
 {
     QDir dir(folder);
     QFileInfoList items = dir.entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
@@ -276,9 +275,9 @@ void TFavoritesMenu::FillLevel(const QString& folder, QMenu* menu)
     }
 }
 
-void TFavoritesMenu::addFavorite()
+void FavoritesMenu::addFavorite()
 {
-    TWebbrowser* browser = Webbrowser ? Webbrowser() : nullptr;
+    BrowserView* browser = Webbrowser ? Webbrowser() : nullptr;
     if (!browser) {
         m_prompts->showInformation(nullptr, Localization.AddFavorites,
                                    QStringLiteral("Нет вкладки, страницу которой можно добавить в избранное."));
@@ -312,7 +311,7 @@ void TFavoritesMenu::addFavorite()
     RebuildMenu();
 }
 
-void TFavoritesMenu::organize()
+void FavoritesMenu::organize()
 {
     // The desktop's file manager, through xdg-open; it tells by its exit status whether one opened.
     auto* opener = new QProcess(this);

@@ -16,7 +16,7 @@ class QTimer;
 
 namespace veldor {
 
-class TWebbrowser;
+class BrowserView;
 class UserPrompts;
 
 // One listed item of a menu: a folder (a submenu, filled when first opened) or a page.
@@ -29,11 +29,11 @@ struct TShellMenuEntry
 };
 
 // The "История" menu over the history store.
-class THistoryMenu : public QObject
+class HistoryMenu : public QObject
 {
     Q_OBJECT
 public:
-    THistoryMenu(HistoryStore* store, QObject* parent = nullptr);
+    HistoryMenu(HistoryStore* store, QObject* parent = nullptr);
 
     QMenuBar* MainMenu = nullptr;
     int Menupos = 1;
@@ -57,7 +57,7 @@ private:
 };
 
 // The "Избранное" menu over a folder of Internet shortcut files ("[InternetShortcut]", "URL=") and sub-folders.
-class TFavoritesMenu : public QObject
+class FavoritesMenu : public QObject
 {
     Q_OBJECT
 public:
@@ -69,7 +69,7 @@ public:
         ExportFavorites = 8
     };
 
-    TFavoritesMenu(QString folder, std::shared_ptr<UserPrompts> prompts, QObject* parent = nullptr);
+    FavoritesMenu(QString folder, std::shared_ptr<UserPrompts> prompts, QObject* parent = nullptr);
 
     QMenuBar* MainMenu = nullptr;
     int Menupos = 1;
@@ -86,7 +86,7 @@ public:
     // What "Organize Favorites" runs with the folder as its argument.
     QString FileManagerCommand = QStringLiteral("xdg-open");
     // The browser whose page "Add to Favorites" adds; the program connects its current browser.
-    std::function<TWebbrowser*()> Webbrowser;
+    std::function<BrowserView*()> Webbrowser;
 
     void BuildMenu();
     void RebuildMenu();

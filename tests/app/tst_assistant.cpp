@@ -1,8 +1,8 @@
 // The explore assistant in the window: the check box, its dots and outline on the grid, the label beside the
 // position, the switch kept in user.dat, and a walk in the practice labyrinth where the dots always lead to
 // an opening into the unexplored.
+#include "app/mainwindow.h"
 #include "app/pagecontrol.h"
-#include "app/tform1.h"
 #include "app/webengine_setup.h"
 #include "browser/pagepoller.h"
 #include "eventwait.h"
@@ -43,7 +43,7 @@ void corridor(Atlas& atlas, const std::vector<std::pair<int, int>>& cells)
     }
 }
 
-int frontierPixels(TForm1& form, int col, int row)
+int frontierPixels(MainWindow& form, int col, int row)
 {
     const QRect r = form.controls().mapGrid->cellRect(col, row);
     const QImage img = form.controls().mapGrid->viewport()->grab(r).toImage();
@@ -61,10 +61,10 @@ class TestAssistant : public QObject
     Q_OBJECT
     FormFixture fx;
 
-    std::unique_ptr<TForm1> shownForm(const UserDat& settings) { return fx.active(settings, QSize(1100, 900)); }
+    std::unique_ptr<MainWindow> shownForm(const UserDat& settings) { return fx.active(settings, QSize(1100, 900)); }
 
     // Right click on the cell, "Добавить" > "Ловушку".
-    static void markTrap(TForm1& form, int x, int y)
+    static void markTrap(MainWindow& form, int x, int y)
     {
         MapGrid* grid = form.controls().mapGrid;
         person::hover(grid->viewport(), grid->cellRect(x, y).center());
@@ -74,7 +74,7 @@ class TestAssistant : public QObject
         QVERIFY(person::choose(person::shownPopup(), {QStringLiteral("Добавить"), QStringLiteral("Ловушку")}));
     }
 
-    static void clickAssistantBox(TForm1& form)
+    static void clickAssistantBox(MainWindow& form)
     {
         person::click(form.controls().sidePages->tabButton(0)); // "Настройки"
         QVERIFY(form.controls().frontierBox->isVisible());

@@ -1,10 +1,10 @@
 // The whole window against the practice server: log in, frames captured, the tick reads the page, the
 // arrow keys walk, and what the atlas records agrees with the server's truth.
-#include "app/tform1.h"
+#include "app/mainwindow.h"
 #include "app/webengine_setup.h"
+#include "browser/browserview.h"
 #include "browser/pagebridge.h"
 #include "browser/pagepoller.h"
-#include "browser/twebbrowser.h"
 #include "formfixture.h"
 #include "mapview/clicksplitter.h"
 #include "mapview/mapgrid.h"
@@ -47,7 +47,7 @@ class TestReaderWindow : public QObject
     Q_OBJECT
     FormFixture fx;
 
-    std::unique_ptr<TForm1> loggedInForm(bool hidePanels)
+    std::unique_ptr<MainWindow> loggedInForm(bool hidePanels)
     {
         return fx.active(userDat({.autoLogin = true, .passDoors = true, .hidePanels = hidePanels}), QSize());
     }
@@ -139,7 +139,7 @@ private slots:
         fx.startServer();
         QVERIFY(fx.writeUserDat(UserDat{}));
         auto owner = fx.make();
-        TForm1& form = *owner;
+        MainWindow& form = *owner;
         QSignalSpy loaded(form.controls().gameBrowser->page(), &QWebEnginePage::loadFinished);
         QTRY_VERIFY_WITH_TIMEOUT(loaded.size() >= 1, kWait);
         QTest::qWait(200); // a read would follow the load at once

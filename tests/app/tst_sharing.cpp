@@ -1,7 +1,7 @@
 // Passing maps between players from the File menu: merging another player's folder, exporting ours, and the
 // shown level as a picture.
+#include "app/mainwindow.h"
 #include "app/pagecontrol.h"
-#include "app/tform1.h"
 #include "app/webengine_setup.h"
 #include "formfixture.h"
 #include "map/mapfiles.h"
@@ -43,7 +43,7 @@ const QString kExport = QStringLiteral("Экспорт карт в папку...
 const QString kPicture = QStringLiteral("Сохранить уровень как рисунок...");
 
 // "Вид" → "Отряд" opened as a person does: its table of members.
-QTableWidget* membersTable(TForm1& form)
+QTableWidget* membersTable(MainWindow& form)
 {
     if (!person::chooseMenu(form.controls().mainMenu, {QStringLiteral("Вид"), QStringLiteral("Отряд")}))
         return nullptr;
@@ -61,7 +61,7 @@ class TestSharing : public QObject
     std::unique_ptr<QTemporaryDir> other;
 
     // Labyrinth 1 shown, cell size 15.
-    std::unique_ptr<TForm1> shownForm() { return fx.active(UserDat{}, QSize(1100, 900)); }
+    std::unique_ptr<MainWindow> shownForm() { return fx.active(UserDat{}, QSize(1100, 900)); }
 
     // Another player's maps: three explored cells in two labyrinths, a trap and an exit in the lists.
     bool writeOtherMaps() const
@@ -76,7 +76,7 @@ class TestSharing : public QObject
         return SaveMaps(*atlas, other->path().toStdString()).ok();
     }
 
-    static bool choose(TForm1& form, const QString& item)
+    static bool choose(MainWindow& form, const QString& item)
     {
         return person::chooseMenu(form.controls().mainMenu, {QStringLiteral("Файл"), item});
     }

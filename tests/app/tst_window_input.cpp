@@ -1,12 +1,12 @@
 // The window as a person uses it: a real click on a control, then keys to the window that has the
 // keyboard. Each case here is something a player met at first contact with the program.
 #include "app/loginpanel.h"
+#include "app/mainwindow.h"
 #include "app/pagecontrol.h"
-#include "app/tform1.h"
 #include "app/webengine_setup.h"
+#include "browser/browserview.h"
 #include "browser/pagepoller.h"
 #include "browser/shellmenus.h"
-#include "browser/twebbrowser.h"
 #include "formfixture.h"
 #include "mapview/atlasoverview.h"
 #include "mapview/mapgrid.h"
@@ -70,7 +70,7 @@ bool hasCyrillic(const QString& text)
     return cyrillic.match(text).hasMatch();
 }
 
-QString pageText(TWebbrowser* browser)
+QString pageText(BrowserView* browser)
 {
     QString text;
     bool done = false;
@@ -127,7 +127,7 @@ private slots:
         const QString late = QStringLiteral("data:text/html,<script>setTimeout(function(){document.title='late'},1200)"
                                             "</script>late");
         QVERIFY(FormFixture::openTab(*form, late));
-        TWebbrowser* tab = FormFixture::tab(*form, 1);
+        BrowserView* tab = FormFixture::tab(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!tab->busy() && tab->url().scheme() == QLatin1String("data"), kWait);
         QVERIFY(person::typeInto(form->controls().addressBox, QStringLiteral("arena")));
         QTRY_COMPARE_WITH_TIMEOUT(form->controls().browserTabs->tabText(1), QStringLiteral("late"), kWait);
@@ -147,7 +147,7 @@ private slots:
         auto form = fx.active(UserDat{});
         QVERIFY(form);
         QVERIFY(FormFixture::openTab(*form, QStringLiteral("http://127.0.0.1:%1/slow").arg(silent.serverPort())));
-        TWebbrowser* tab = FormFixture::tab(*form, 1);
+        BrowserView* tab = FormFixture::tab(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!held.isEmpty(), kWait);
         QVERIFY(tab->busy());
         person::click(form->controls().stopButton);
@@ -159,7 +159,7 @@ private slots:
         auto form = fx.active(UserDat{});
         QVERIFY(form);
         QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Alpha")));
-        TWebbrowser* tab = FormFixture::tab(*form, 1);
+        BrowserView* tab = FormFixture::tab(*form, 1);
         QTRY_COMPARE_WITH_TIMEOUT(tab->url().toString(), fx.url("/cgi/pl_info.php?login=Alpha"), kWait);
         QTRY_VERIFY_WITH_TIMEOUT(!tab->busy(), kWait);
         const QString dead = QStringLiteral("http://127.0.0.1:%1/gone").arg(FormFixture::freePort());
@@ -199,7 +199,8 @@ private slots:
         const QUrl game = form->controls().gameBrowser->url();
         // The reader's caption stands as it is, without the program's name added by the desktop.
         QTRY_VERIFY_WITH_TIMEOUT(xTitle(form.get()).startsWith(QStringLiteral("L - 0 (2,2) измотанность: ")), kWait);
-        QVERIFY2(xTitle(form.get()).endsWith(QStringLiteral("%  ") + TForm1::Title()), qPrintable(xTitle(form.get())));
+        QVERIFY2(xTitle(form.get()).endsWith(QStringLiteral("%  ") + MainWindow::Title()),
+                 qPrintable(xTitle(form.get())));
 
         person::click(form->controls().keyboardBox);
         QCOMPARE(person::focused(), form->controls().keyboardBox);
@@ -247,7 +248,7 @@ private slots:
         auto form = fx.active(UserDat{});
         QVERIFY(form);
         QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Alpha")));
-        TWebbrowser* first = FormFixture::tab(*form, 1);
+        BrowserView* first = FormFixture::tab(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!first->busy() && !first->url().isEmpty(), kWait);
         QVERIFY(FormFixture::goTo(*form, fx.url("/cgi/pl_info.php?login=Beta")));
         QTRY_VERIFY_WITH_TIMEOUT(form->controls().backButton->isEnabled(), kWait);
@@ -307,7 +308,7 @@ private slots:
 
         // The browser's context menu.
         QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Alpha")));
-        TWebbrowser* tab = FormFixture::tab(*form, 1);
+        BrowserView* tab = FormFixture::tab(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!tab->busy() && !tab->url().isEmpty(), kWait);
         QTest::qWait(200);
         person::click(tab, tab->rect().center(), Qt::RightButton);
@@ -366,14 +367,14 @@ private slots:
     {
         auto form = fx.active(UserDat{});
         QVERIFY(form);
-        QTRY_COMPARE_WITH_TIMEOUT(xTitle(form.get()), TForm1::Title(), kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(xTitle(form.get()), MainWindow::Title(), kWait);
     }
 
     void organizeFavoritesFollowsTheFolder()
     {
         auto form = fx.active(UserDat{});
         QVERIFY(form);
-        TFavoritesMenu* favorites = form->controls().favoritesMenu;
+        FavoritesMenu* favorites = form->controls().favoritesMenu;
         favorites->FileManagerCommand = fx.file("no-file-manager-here");
         const int before = favorites->menu()->actions().size();
         QVERIFY(person::chooseMenu(form->controls().mainMenu,
@@ -406,7 +407,7 @@ private slots:
         const QByteArray old = "[InternetShortcut]\r\nURL=http://old.example/\r\n";
         QVERIFY(writeAll(file, old));
         QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Alpha")));
-        TWebbrowser* tab = FormFixture::tab(*form, 1);
+        BrowserView* tab = FormFixture::tab(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!tab->busy() && !tab->url().isEmpty(), kWait);
         const QStringList add{QStringLiteral("Избранное"), QStringLiteral("Добавить в избранное...")};
 
@@ -476,7 +477,7 @@ private slots:
     }
 
     // Right-click a cell of the grid and choose from its popup, as a person marks the map.
-    static bool mark(TForm1& form, int x, int y, const QStringList& path)
+    static bool mark(MainWindow& form, int x, int y, const QStringList& path)
     {
         MapGrid* grid = form.controls().mapGrid;
         // The pointer comes from elsewhere, so that the grid sees it arrive even if it rested there.

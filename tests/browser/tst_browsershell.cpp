@@ -1,12 +1,12 @@
 // The browser shell of the window against the practice server: tabs, the address box, commands, the login
 // panel and player lookup.
 #include "app/loginpanel.h"
-#include "app/tform1.h"
+#include "app/mainwindow.h"
 #include "app/webengine_setup.h"
 #include "browser/browsertabs.h"
+#include "browser/browserview.h"
 #include "browser/pagepoller.h"
 #include "browser/shellmenus.h"
-#include "browser/twebbrowser.h"
 #include "formfixture.h"
 #include "person.h"
 #include "practicefixture.h"
@@ -51,7 +51,7 @@ private slots:
     {
         auto form = fx.active();
         QVERIFY(form);
-        TWebbrowser* info = FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Alpha"));
+        BrowserView* info = FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Alpha"));
         QVERIFY(info);
         QCOMPARE(form->controls().browserTabs->currentIndex(), 1);
         QCOMPARE(FormFixture::tab(*form, 1), info);
@@ -129,7 +129,7 @@ private slots:
                                               " document.title = 'Фоновая'; }, 500); });</script>"
                                               "</body></html>")
                                    .toUtf8()));
-        TWebbrowser* background = FormFixture::openTab(*form, QUrl::fromLocalFile(page).toString());
+        BrowserView* background = FormFixture::openTab(*form, QUrl::fromLocalFile(page).toString());
         QVERIFY(background && waitUntil([&] { return !background->busy(); }));
         QVERIFY(FormFixture::openTab(*form));
         QTRY_COMPARE_WITH_TIMEOUT(form->controls().browserTabs->tabText(2), QStringLiteral("Фоновая"), kWait);
@@ -188,7 +188,7 @@ private slots:
         prompts->files = {page};
         form->controls().openFileAction->trigger();
         QCOMPARE(form->controls().browserTabs->count(), 3);
-        TWebbrowser* local = FormFixture::tab(*form, 2);
+        BrowserView* local = FormFixture::tab(*form, 2);
         QTRY_VERIFY_WITH_TIMEOUT(!local->busy() && local->hasHtmlDocument(), kWait);
         form->controls().smallFontAction->trigger();
         QVERIFY(form->controls().smallFontAction->isChecked() && !form->controls().mediumFontAction->isChecked());
@@ -275,7 +275,7 @@ private slots:
         form->controls().findNickAction->trigger();
         QCOMPARE(form->controls().browserTabs->count(), 2);
         QCOMPARE(prompts->textCaptions.last(), QStringLiteral("Введите ник игрока"));
-        TWebbrowser* info = FormFixture::tab(*form, 1);
+        BrowserView* info = FormFixture::tab(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!info->busy() && info->hasHtmlDocument(), kWait);
         QString html;
         bool done = false;

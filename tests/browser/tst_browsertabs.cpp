@@ -2,7 +2,7 @@
 // the tab strip closes the tab in front, and the address box keeps a history and what the user types.
 #include "app/webengine_setup.h"
 #include "browser/browsertabs.h"
-#include "browser/twebbrowser.h"
+#include "browser/browserview.h"
 #include "person.h"
 
 #include <QComboBox>
@@ -29,7 +29,7 @@ class TestBrowserTabs : public QObject
         std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
         QComboBox* address = new QComboBox;
         QTabWidget* tabs = new QTabWidget;
-        TWebbrowser* game = nullptr;
+        BrowserView* game = nullptr;
         BrowserTabs* browserTabs = nullptr;
 
         explicit Window(QWebEngineProfile* profile)
@@ -39,7 +39,7 @@ class TestBrowserTabs : public QObject
             layout->addWidget(address);
             layout->addWidget(tabs);
             auto* gameTab = new QWidget;
-            (new QVBoxLayout(gameTab))->addWidget(game = new TWebbrowser(profile, gameTab));
+            (new QVBoxLayout(gameTab))->addWidget(game = new BrowserView(profile, gameTab));
             tabs->addTab(gameTab, QStringLiteral("Тирмора"));
             browserTabs = new BrowserTabs(tabs, address, profile, QStringLiteral("http://game.test"), window.get());
             BrowserTabs* t = browserTabs;

@@ -1,7 +1,7 @@
 // The game server is not trusted: a page that opens windows in a loop or pushes files at the user.
-#include "app/tform1.h"
+#include "app/mainwindow.h"
 #include "app/webengine_setup.h"
-#include "browser/twebbrowser.h"
+#include "browser/browserview.h"
 #include "eventwait.h"
 #include "formfixture.h"
 #include "person.h"
@@ -79,9 +79,9 @@ class TestHostile : public QObject
     std::unique_ptr<HostileServer> server;
 
     // A new tab on the address, typed into the address box as a person does; waits for the page to load.
-    static bool openTab(TForm1& form, const QString& address, bool waitForLoad = true)
+    static bool openTab(MainWindow& form, const QString& address, bool waitForLoad = true)
     {
-        TWebbrowser* tab = FormFixture::openTab(form, address);
+        BrowserView* tab = FormFixture::openTab(form, address);
         return tab && waitUntil([&] { return tab->url().toString() == address && (!waitForLoad || !tab->busy()); });
     }
 

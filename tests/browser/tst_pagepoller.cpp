@@ -2,9 +2,9 @@
 // load, the game frame starts the polling, each tick hands on both frames' lines, and a page that goes away
 // stops the reading but not the timer.
 #include "app/webengine_setup.h"
+#include "browser/browserview.h"
 #include "browser/pagebridge.h"
 #include "browser/pagepoller.h"
-#include "browser/twebbrowser.h"
 #include "eventwait.h"
 #include "practicefixture.h"
 #include "testsupport.h"
@@ -31,17 +31,17 @@ class TestPagePoller : public QObject
     {
         RunningServer server;
         PagePoller poller;
-        std::unique_ptr<TWebbrowser> browser;
+        std::unique_ptr<BrowserView> browser;
 
         explicit Game(QWebEngineProfile* profile, practice::GameRules rules = {})
-            : server(std::move(rules)), browser(std::make_unique<TWebbrowser>(profile))
+            : server(std::move(rules)), browser(std::make_unique<BrowserView>(profile))
         {
-            QObject::connect(browser.get(), &TWebbrowser::frameCompleted, &poller,
-                             [this](TWebbrowser* b, const QString& name, bool topLevel) {
+            QObject::connect(browser.get(), &BrowserView::frameCompleted, &poller,
+                             [this](BrowserView* b, const QString& name, bool topLevel) {
                                  if (!topLevel)
                                      poller.frameLoaded(b, name);
                              });
-            QObject::connect(browser.get(), &TWebbrowser::frameChanged, &poller, &PagePoller::frameChanged);
+            QObject::connect(browser.get(), &BrowserView::frameChanged, &poller, &PagePoller::frameChanged);
             QObject::connect(poller.timer(), &QTimer::timeout, &poller, &PagePoller::tick);
             browser->resize(800, 600);
             browser->show();
@@ -102,7 +102,7 @@ private slots:
         rules.rewriteMoves = true;
         Game game(profile, rules);
         QSignalSpy read(&game.poller, &PagePoller::pageRead);
-        QSignalSpy loads(game.browser.get(), &TWebbrowser::frameCompleted);
+        QSignalSpy loads(game.browser.get(), &BrowserView::frameCompleted);
         QVERIFY(game.loggedIn());
         QTRY_VERIFY_WITH_TIMEOUT(!read.isEmpty(), kWait);
         game.poller.timer()->setInterval(3600 * 1000); // no heartbeat
@@ -137,7 +137,7 @@ private slots:
     void aGameFrameFromTheLoginPageIsForgotten()
     {
         PagePoller poller;
-        TWebbrowser browser(profile);
+        BrowserView browser(profile);
         poller.frameLoaded(&browser, QStringLiteral("no_combat"));
         QVERIFY(poller.NoCombatFrame.valid());
         QVERIFY(poller.timer()->isActive());

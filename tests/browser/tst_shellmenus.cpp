@@ -69,11 +69,11 @@ private slots:
     void menusGoWhereTheirPositionSays()
     {
         HistoryStore store(dir->filePath(QStringLiteral("h.sqlite")));
-        THistoryMenu history(&store);
+        HistoryMenu history(&store);
         history.MainMenu = bar;
         history.Menupos = 4;
         history.BuildMenu();
-        TFavoritesMenu favorites(dir->filePath(QStringLiteral("Favorites")), prompts);
+        FavoritesMenu favorites(dir->filePath(QStringLiteral("Favorites")), prompts);
         favorites.MainMenu = bar;
         favorites.Menupos = 5;
         favorites.BuildMenu();
@@ -81,13 +81,13 @@ private slots:
         QCOMPARE(bar->actions().at(4)->menu(), favorites.menu());
         QCOMPARE(favorites.Caption, QStringLiteral("Favorites"));
 
-        TFavoritesMenu last(dir->filePath(QStringLiteral("F2")), prompts);
+        FavoritesMenu last(dir->filePath(QStringLiteral("F2")), prompts);
         last.MainMenu = bar;
         last.Menupos = 99;
         last.BuildMenu();
         QCOMPARE(bar->actions().last()->menu(), last.menu());
         QCOMPARE(last.Menupos, 8);
-        TFavoritesMenu first(dir->filePath(QStringLiteral("F3")), prompts);
+        FavoritesMenu first(dir->filePath(QStringLiteral("F3")), prompts);
         first.MainMenu = bar;
         first.Menupos = -3;
         first.BuildMenu();
@@ -96,7 +96,7 @@ private slots:
 
     void emptyFavoritesShowTheCommandsAndEmpty()
     {
-        TFavoritesMenu favorites(dir->filePath(QStringLiteral("Favorites")), prompts);
+        FavoritesMenu favorites(dir->filePath(QStringLiteral("Favorites")), prompts);
         favorites.BuildMenu();
         QCOMPARE(texts(favorites.menu()),
                  QStringList({"Добавить в избранное...", "Упорядочить избранное...", "-", "(пусто)"}));
@@ -112,8 +112,8 @@ private slots:
         shortcutFile(root + QStringLiteral("/") + longName + QStringLiteral(".url"), QStringLiteral("http://long/"));
         shortcutFile(root + QStringLiteral("/Анонсы.url"), QStringLiteral("http://news.example/"));
         shortcutFile(root + QStringLiteral("/Игра/Форум.url"), QStringLiteral("http://forum.example/?a=1&b=2"));
-        TFavoritesMenu favorites(root, prompts);
-        QSignalSpy chosen(&favorites, &TFavoritesMenu::OnURLSelected);
+        FavoritesMenu favorites(root, prompts);
+        QSignalSpy chosen(&favorites, &FavoritesMenu::OnURLSelected);
         favorites.BuildMenu();
         QCOMPARE(texts(favorites.menu()),
                  QStringList({"Добавить в избранное...", "Упорядочить избранное...", "-", "Игра", "Пусто",
@@ -133,7 +133,7 @@ private slots:
 
     void addToFavoritesNeedsAPage()
     {
-        TFavoritesMenu favorites(dir->filePath(QStringLiteral("Favorites")), prompts);
+        FavoritesMenu favorites(dir->filePath(QStringLiteral("Favorites")), prompts);
         favorites.BuildMenu();
         itemOf(favorites.menu(), QStringLiteral("Добавить в избранное..."))->trigger();
         QCOMPARE(prompts->informations.size(), 1);
@@ -149,8 +149,8 @@ private slots:
         store.add(QStringLiteral("http://a.example/1"), QStringLiteral("Первый"), now);
         store.add(QStringLiteral("http://a.example/old"), QStringLiteral("Старый"), now.addDays(-2));
         store.add(QStringLiteral("http://a.example/ancient"), QStringLiteral("Древний"), now.addDays(-40));
-        THistoryMenu history(&store);
-        QSignalSpy chosen(&history, &THistoryMenu::OnURLSelected);
+        HistoryMenu history(&store);
+        QSignalSpy chosen(&history, &HistoryMenu::OnURLSelected);
         history.BuildMenu();
         QCOMPARE(texts(history.menu()), QStringList({"Сегодня", now.addDays(-2).date().toString("dd.MM.yyyy")}));
         QMenu* today = submenuOf(history.menu(), QStringLiteral("Сегодня"));

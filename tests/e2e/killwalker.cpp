@@ -6,7 +6,7 @@
 //   cell <ms> <lab> <level> <x> <y> an explored cell first seen in the atlas (ms since the epoch)
 //   entry <ms> <lab> <level> <kind> <hex text>   a list entry first seen
 //   step <x> <y>                    the player moved
-#include "app/tform1.h"
+#include "app/mainwindow.h"
 #include "app/webengine_setup.h"
 #include "browser/pagepoller.h"
 #include "eventwait.h"
@@ -86,12 +86,12 @@ int main(int argc, char* argv[])
     }
     auto prompts = std::make_shared<ScriptedPrompts>();
     prompts->answers = {UserPrompts::Answer::Yes}; // restore what a killed run left
-    TForm1Options options;
+    MainWindowOptions options;
     options.workFolder = QString::fromLocal8Bit(argv[1]);
     options.profileFolder = QString::fromLocal8Bit(argv[2]);
     options.gameServer = QString::fromLocal8Bit(argv[3]);
     options.prompts = prompts;
-    TForm1 form(options);
+    MainWindow form(options);
     form.resize(1100, 750);
     form.show();
     if (!QTest::qWaitForWindowExposed(&form) || !person::activate(&form))

@@ -2,12 +2,12 @@
 // through doors, a combat and a way down and back up, the atlas against the server's truth, saving,
 // restarting, failing saves, the close question and player lookup.
 #include "app/eventsounds.h"
+#include "app/mainwindow.h"
 #include "app/pagecontrol.h"
-#include "app/tform1.h"
 #include "app/webengine_setup.h"
+#include "browser/browserview.h"
 #include "browser/pagebridge.h"
 #include "browser/pagepoller.h"
-#include "browser/twebbrowser.h"
 #include "eventwait.h"
 #include "formfixture.h"
 #include "map/mapfiles.h"

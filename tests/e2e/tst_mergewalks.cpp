@@ -1,7 +1,7 @@
 // Two players walk practice labyrinths in their own folders; the second takes the first one's maps in through
 // the File menu, and the atlas and the grid then hold both walks.
+#include "app/mainwindow.h"
 #include "app/pagecontrol.h"
-#include "app/tform1.h"
 #include "app/webengine_setup.h"
 #include "browser/pagepoller.h"
 #include "eventwait.h"
@@ -50,7 +50,7 @@ class TestMergeWalks : public QObject
     FormFixture second;
 
     // Labyrinth 1, automatic login, through doors, no sounds.
-    static std::unique_ptr<TForm1> loggedIn(const FormFixture& fx, const RunningServer& server)
+    static std::unique_ptr<MainWindow> loggedIn(const FormFixture& fx, const RunningServer& server)
     {
         auto form = fx.active(userDat({.autoLogin = true, .passDoors = true}), QSize(1100, 900),
                               QString::fromStdString(server.base()));
@@ -62,7 +62,7 @@ class TestMergeWalks : public QObject
 
     // Up to `steps` moves with the arrow keys, each the first of `preferred` that the map lets through towards
     // a cell not yet explored; returns how many were made.
-    static int walk(TForm1& form, const QList<Arrow>& preferred, int steps)
+    static int walk(MainWindow& form, const QList<Arrow>& preferred, int steps)
     {
         int made = 0;
         for (; made < steps; ++made) {

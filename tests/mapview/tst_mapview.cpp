@@ -1,5 +1,5 @@
 // The map grid in the window: cell drawing, hover hints, the popup marks, clearing and the list buttons.
-#include "app/tform1.h"
+#include "app/mainwindow.h"
 #include "app/webengine_setup.h"
 #include "formfixture.h"
 #include "mapview/atlasoverview.h"
@@ -57,9 +57,9 @@ class TestMapView : public QObject
     FormFixture fx;
     std::shared_ptr<ScriptedPrompts>& prompts = fx.prompts;
 
-    std::unique_ptr<TForm1> makeForm() { return fx.make(QStringLiteral("http://127.0.0.1:9")); }
+    std::unique_ptr<MainWindow> makeForm() { return fx.make(QStringLiteral("http://127.0.0.1:9")); }
 
-    static void hover(TForm1& form, int col, int row)
+    static void hover(MainWindow& form, int col, int row)
     {
         person::hover(form.controls().mapGrid->viewport(), form.controls().mapGrid->cellRect(col, row).center());
     }

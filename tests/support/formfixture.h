@@ -3,9 +3,9 @@
 // The one fixture of the window and end-to-end tests: a main window in fresh temporary folders (working folder
 // and browser profile) with scripted dialogs, user.dat from a builder, the practice server when a test wants
 // one, the tab and address helpers, and waits that keep the browser running.
-#include "app/tform1.h"
+#include "app/mainwindow.h"
 #include "browser/browsertabs.h"
-#include "browser/twebbrowser.h"
+#include "browser/browserview.h"
 #include "eventwait.h"
 #include "levelbuilder.h"
 #include "person.h"
@@ -101,9 +101,9 @@ public:
     }
 
     // Logs in on the login form of the game tab as a person does: a click into the password box, then Enter.
-    static bool logIn(TForm1& form)
+    static bool logIn(MainWindow& form)
     {
-        TWebbrowser* game = form.controls().gameBrowser;
+        BrowserView* game = form.controls().gameBrowser;
         QVariantList box;
         bool done = false;
         game->page()->runJavaScript(
@@ -121,7 +121,7 @@ public:
 
     // The player stands at `start` of labyrinth 1, in a game that shows what the window's atlas holds: the
     // window logs in and reads the position. The window must have been made after reservePort().
-    bool playerAt(TForm1& form, practice::Position start, int size = 30, practice::GameRules rules = {})
+    bool playerAt(MainWindow& form, practice::Position start, int size = 30, practice::GameRules rules = {})
     {
         startServerOn(form.atlas(), start, size, std::move(rules));
         return waitUntil([&] { return !form.controls().gameBrowser->busy(); }) && logIn(form) &&
@@ -144,18 +144,18 @@ public:
     bool writeUserDat(const QByteArray& text) const { return writeAll(file("user.dat"), text); }
     bool writeUserDat(const UserDat& u) const { return writeUserDat(userDat(u)); }
 
-    std::unique_ptr<TForm1> make(const QString& gameServer = {}, const QString& folder = {}) const
+    std::unique_ptr<MainWindow> make(const QString& gameServer = {}, const QString& folder = {}) const
     {
-        TForm1Options o;
+        MainWindowOptions o;
         o.workFolder = folder.isEmpty() ? dir->path() : folder;
         o.gameServer = gameServer.isEmpty() ? base() : gameServer;
         o.profileFolder = profile->path();
         o.prompts = prompts;
-        return std::make_unique<TForm1>(o);
+        return std::make_unique<MainWindow>(o);
     }
 
     // Shown and exposed, or nothing when the window never appeared.
-    std::unique_ptr<TForm1> shown(const QString& gameServer = {}, QSize size = {}) const
+    std::unique_ptr<MainWindow> shown(const QString& gameServer = {}, QSize size = {}) const
     {
         auto form = make(gameServer);
         if (size.isValid())
@@ -167,8 +167,8 @@ public:
     }
 
     // Shown at the front with the keyboard, on user.dat as given (left as it is when empty).
-    std::unique_ptr<TForm1> active(const QByteArray& settings = {}, QSize size = QSize(1200, 800),
-                                   const QString& gameServer = {}) const
+    std::unique_ptr<MainWindow> active(const QByteArray& settings = {}, QSize size = QSize(1200, 800),
+                                       const QString& gameServer = {}) const
     {
         if (!settings.isEmpty() && !writeUserDat(settings))
             return nullptr;
@@ -177,13 +177,13 @@ public:
             return nullptr;
         return form;
     }
-    std::unique_ptr<TForm1> active(const UserDat& u, QSize size = QSize(1200, 800)) const
+    std::unique_ptr<MainWindow> active(const UserDat& u, QSize size = QSize(1200, 800)) const
     {
         return active(userDat(u), size);
     }
 
     // One arrow key in the keyboard box; waits until the reader shows the player at the cell it leads to.
-    static bool step(TForm1& form, int key, int x, int y)
+    static bool step(MainWindow& form, int key, int x, int y)
     {
         if (person::focused() != form.controls().keyboardBox)
             person::click(form.controls().keyboardBox);
@@ -192,13 +192,13 @@ public:
         return waitUntil([&] { return form.reader().ViewX == x && form.reader().ViewY == y; });
     }
 
-    static TWebbrowser* tab(const TForm1& form, int index)
+    static BrowserView* tab(const MainWindow& form, int index)
     {
         return form.tabs()->browserOf(form.controls().browserTabs->widget(index));
     }
 
     // The address typed into the address box as a person does, then Enter.
-    static bool goTo(TForm1& form, const QString& address)
+    static bool goTo(MainWindow& form, const QString& address)
     {
         if (!person::typeInto(form.controls().addressBox, address) || person::focused() != form.controls().addressBox)
             return false;
@@ -206,14 +206,14 @@ public:
     }
 
     // "Файл" > "Новая вкладка", then the address (none: the empty page). The new tab's browser, or null.
-    static TWebbrowser* openTab(TForm1& form, const QString& address = {})
+    static BrowserView* openTab(MainWindow& form, const QString& address = {})
     {
         const int before = form.controls().browserTabs->count();
         if (!person::chooseMenu(form.controls().mainMenu, {QStringLiteral("Файл"), QStringLiteral("Новая вкладка")}) ||
             !waitUntil([&] { return form.controls().browserTabs->count() == before + 1; }, kWait))
             return nullptr;
         // The empty page settles first (its title rewrites the address box), as a person would see.
-        TWebbrowser* fresh = tab(form, before);
+        BrowserView* fresh = tab(form, before);
         if (!waitUntil([&] { return !fresh->busy() && fresh->url().toString() == QLatin1String("about:blank"); },
                        kWait))
             return nullptr;

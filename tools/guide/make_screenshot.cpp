@@ -1,8 +1,8 @@
 // Makes the guide's screenshot at build time, so that it always shows the window as it now is: the window,
 // offscreen, logs in to the practice game and walks a few dozen steps with the arrow keys, its map drawing.
 //   make-screenshot <output.png>
+#include "app/mainwindow.h"
 #include "app/pagecontrol.h"
-#include "app/tform1.h"
 #include "app/webengine_setup.h"
 #include "game.h"
 #include "reader/pagereader.h"
@@ -38,7 +38,7 @@ bool waitFor(const std::function<bool()>& done, int ms)
 
 struct Walk
 {
-    veldor::TForm1& form;
+    veldor::MainWindow& form;
     const practice::Labyrinth& lab;
     std::set<std::pair<int, int>> seen;
     int budget;
@@ -106,11 +106,11 @@ int main(int argc, char** argv)
     settings.write(veldor::cp1251::fromUtf8(u8"Путник\r\npractice\r\n1\r\n10\r\n1\r\n1\r\n0\r\n0\r\n").c_str());
     settings.close();
 
-    veldor::TForm1Options options;
+    veldor::MainWindowOptions options;
     options.workFolder = work.path();
     options.gameServer = QStringLiteral("http://127.0.0.1:%1").arg(port);
     options.profileFolder = profile.path();
-    auto form = std::make_unique<veldor::TForm1>(options);
+    auto form = std::make_unique<veldor::MainWindow>(options);
     form->resize(1280, 900);
     form->show();
     const practice::Position start = game.labyrinth().start();

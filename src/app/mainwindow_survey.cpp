@@ -1,5 +1,5 @@
 // Finding one's way around the atlas: the overview of every level, the search on the map, zoom and the player.
-#include "tform1.h"
+#include "mainwindow.h"
 
 #include "mapview/atlasoverview.h"
 #include "mapview/mapgrid.h"
@@ -14,19 +14,19 @@
 
 namespace veldor {
 
-void TForm1::connectSurveyHandlers()
+void MainWindow::connectSurveyHandlers()
 {
-    connect(atlasOverviewAction, &QAction::triggered, this, &TForm1::showOverview);
-    connect(findOnMapAction, &QAction::triggered, this, &TForm1::showSearch);
+    connect(atlasOverviewAction, &QAction::triggered, this, &MainWindow::showOverview);
+    connect(findOnMapAction, &QAction::triggered, this, &MainWindow::showSearch);
     connect(showPlayerAction, &QAction::triggered, this,
             [this] { showCell(m_playerLab, Reader.PageLevel, Reader.ViewX, Reader.ViewY); });
     connect(defaultCellSizeAction, &QAction::triggered, this, [this] {
         cellSizeSpin->setValue(std::clamp(m_settings.CellSize, cellSizeSpin->minimum(), cellSizeSpin->maximum()));
     });
-    connect(mapGrid, &MapGrid::zoomRequested, this, &TForm1::zoomGrid);
+    connect(mapGrid, &MapGrid::zoomRequested, this, &MainWindow::zoomGrid);
 }
 
-QSettings& TForm1::ini()
+QSettings& MainWindow::ini()
 {
     if (!m_ini)
         m_ini = std::make_unique<QSettings>(QDir(m_workFolder).filePath(QStringLiteral("veldor.ini")),
@@ -34,25 +34,25 @@ QSettings& TForm1::ini()
     return *m_ini;
 }
 
-void TForm1::showOverview()
+void MainWindow::showOverview()
 {
     if (!m_overview) {
         m_overview = new AtlasOverview(*m_atlas, ini(), this);
         connect(m_overview, &AtlasOverview::levelChosen, this,
                 [this](unsigned lab, int level) { showCell(lab, level, 0, 0); });
     }
-    m_overview->showLab(CurLab);
+    m_overview->showLab(m_shownLab);
     m_overview->show();
     m_overview->raise();
     m_overview->activateWindow();
 }
 
-void TForm1::showSearch()
+void MainWindow::showSearch()
 {
     if (!m_search) {
         m_search = new MapSearch(
             *m_atlas, [this] { return m_playerLab; }, this);
-        connect(m_search, &MapSearch::cellChosen, this, &TForm1::showCell);
+        connect(m_search, &MapSearch::cellChosen, this, &MainWindow::showCell);
     }
     m_search->show();
     m_search->raise();
@@ -60,13 +60,13 @@ void TForm1::showSearch()
     m_search->box()->setFocus();
 }
 
-void TForm1::showCell(unsigned lab, int level, int x, int y)
+void MainWindow::showCell(unsigned lab, int level, int x, int y)
 {
     if (LabSide(lab) == 0 || level < 0 || level >= kLevelCount)
         return;
-    if (lab != CurLab)
+    if (lab != m_shownLab)
         showLabyrinth(lab); // only shown: the reader keeps recording where the player is
-    if (level != CurLevel) {
+    if (level != m_shownLevel) {
         levelBox->setCurrentIndex(level);
         chooseLevel();
     }
@@ -74,7 +74,7 @@ void TForm1::showCell(unsigned lab, int level, int x, int y)
         mapGrid->flashCell(x, y);
 }
 
-void TForm1::zoomGrid(int steps, QPoint pos)
+void MainWindow::zoomGrid(int steps, QPoint pos)
 {
     const QPoint cell = mapGrid->cellAt(pos);
     cellSizeSpin->setValue(std::clamp(cellSizeSpin->value() + steps, cellSizeSpin->minimum(), cellSizeSpin->maximum()));

@@ -27,13 +27,13 @@ class ClickSplitterHandle;
 class LoginPanel;
 class MapGrid;
 class PageControl;
-class TFavoritesMenu;
-class THistoryMenu;
-class TWebbrowser;
+class FavoritesMenu;
+class HistoryMenu;
+class BrowserView;
 
 // Every control of the main window, named by what it is; the name is also its object name.
 // Per line: the control, its caption, what it is for.
-struct TForm1Controls
+struct MainWindowControls
 {
     // Tool bar.
     QWidget* toolBands = nullptr;          // the bands holding the tool bar, the address and the nick boxes
@@ -85,7 +85,7 @@ struct TForm1Controls
     // Browser and map.
     QTabWidget* browserTabs = nullptr;                // the browser tabs
     QWidget* gameTab = nullptr;                       // "Тирмора": the game tab, never closed
-    TWebbrowser* gameBrowser = nullptr;               // the game tab's browser
+    BrowserView* gameBrowser = nullptr;               // the game tab's browser
     MapGrid* mapGrid = nullptr;                       // the map of the level shown
     ClickSplitterHandle* mapSplitter = nullptr;       // between the browser and the map: a click collapses the map
     ClickSplitterHandle* sidePanelSplitter = nullptr; // between the side panel and the browser: collapses the panel
@@ -164,8 +164,8 @@ struct TForm1Controls
     QAction* showPlayerAction = nullptr;    // "Показать игрока": the map scrolled to the player
     QAction* squadMembersAction = nullptr;  // "Отряд": the members of the shared folder
     QAction* defaultCellSizeAction = nullptr; // "Исходный размер клеток": the cell size of user.dat again
-    THistoryMenu* historyMenu = nullptr;      // "История": visited pages by day and site
-    TFavoritesMenu* favoritesMenu = nullptr;  // "Избранное": bookmarks, with adding and organising
+    HistoryMenu* historyMenu = nullptr;       // "История": visited pages by day and site
+    FavoritesMenu* favoritesMenu = nullptr;   // "Избранное": bookmarks, with adding and organising
     QMenu* extrasMenu = nullptr;              // "Дополнительно"
     QAction* loginDataAction = nullptr;       // "Данные": the login box
     QAction* findNickAction = nullptr;        // "Найти по нику": asks for a nickname

@@ -11,11 +11,11 @@ class QWebEngineNewWindowRequest;
 namespace veldor {
 
 // The browser of every tab. All tabs share one persistent profile, so the game's cookies survive restarts.
-class TWebbrowser : public QWebEngineView
+class BrowserView : public QWebEngineView
 {
     Q_OBJECT
 public:
-    TWebbrowser(QWebEngineProfile* profile, QWidget* parent = nullptr);
+    BrowserView(QWebEngineProfile* profile, QWidget* parent = nullptr);
 
     QString PageTitle;
 
@@ -42,15 +42,15 @@ public:
     bool hadUserInputWithin(qint64 ms) const;
 
     // Where a page's request for a new window goes (a new tab); without it the request is refused.
-    std::function<TWebbrowser*()> newWindowHandler;
+    std::function<BrowserView*()> newWindowHandler;
 
 signals:
     // A page or frame of this browser finished loading (see GamePage).
-    void frameCompleted(TWebbrowser* browser, const QString& windowName, bool topLevel);
+    void frameCompleted(BrowserView* browser, const QString& windowName, bool topLevel);
     // The game frame's page changed its document without loading (see GamePage).
-    void frameChanged(TWebbrowser* browser, const QString& windowName);
+    void frameChanged(BrowserView* browser, const QString& windowName);
     // Back (2) or forward (1) navigation became possible or impossible.
-    void commandStateChange(TWebbrowser* browser, int command, bool enabled);
+    void commandStateChange(BrowserView* browser, int command, bool enabled);
 
 protected:
     QWebEngineView* createWindow(QWebEnginePage::WebWindowType type) override;

@@ -1,5 +1,5 @@
 // The map grid's drawing and hover, the popup marks, the clearing buttons and the object list buttons.
-#include "tform1.h"
+#include "mainwindow.h"
 
 #include "app/atlassharing.h"
 #include "app/mapedits.h"
@@ -31,7 +31,7 @@
 #include <QPushButton>
 
 namespace veldor {
-void TForm1::connectMapHandlers()
+void MainWindow::connectMapHandlers()
 {
     mapGrid->setCellPainter([this](QPainter& p, int col, int row, const QRect& r) { drawGridCell(p, col, row, r); });
     mapGrid->setHintText([this](int c, int r) { return cellHint(c, r); });
@@ -41,26 +41,26 @@ void TForm1::connectMapHandlers()
     });
     connect(mapGrid, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { cellMenu->popup(mapGrid->viewport()->mapToGlobal(pos)); });
-    connect(addTrapAction, &QAction::triggered, this, &TForm1::addTrap);
-    connect(addFlagAction, &QAction::triggered, this, &TForm1::addFlag);
-    connect(addDescentAction, &QAction::triggered, this, &TForm1::addDescent);
-    connect(addAscentAction, &QAction::triggered, this, &TForm1::addAscent);
-    connect(addExitAction, &QAction::triggered, this, &TForm1::addExit);
+    connect(addTrapAction, &QAction::triggered, this, &MainWindow::addTrap);
+    connect(addFlagAction, &QAction::triggered, this, &MainWindow::addFlag);
+    connect(addDescentAction, &QAction::triggered, this, &MainWindow::addDescent);
+    connect(addAscentAction, &QAction::triggered, this, &MainWindow::addAscent);
+    connect(addExitAction, &QAction::triggered, this, &MainWindow::addExit);
     const std::pair<QAction*, char> chests[] = {{redChestAction, Obj::RedChest},   {greenChestAction, Obj::GreenChest},
                                                 {blueChestAction, Obj::BlueChest}, {whiteChestAction, Obj::WhiteChest},
                                                 {ironChestAction, Obj::IronChest}, {goldChestAction, Obj::GoldChest}};
     for (const auto& [action, code] : chests)
         connect(action, &QAction::triggered, this, [this, code = code] { addChest(code); });
-    connect(addMarkerAction, &QAction::triggered, this, &TForm1::addMarker);
-    connect(clearCellAction, &QAction::triggered, this, &TForm1::clearCell);
-    connect(clearLabyrinthButton, &QPushButton::clicked, this, &TForm1::clearLabyrinth);
+    connect(addMarkerAction, &QAction::triggered, this, &MainWindow::addMarker);
+    connect(clearCellAction, &QAction::triggered, this, &MainWindow::clearCell);
+    connect(clearLabyrinthButton, &QPushButton::clicked, this, &MainWindow::clearLabyrinth);
     for (QCheckBox* box : {frontierBox, passDoorsBox}) {
         connect(box, &QCheckBox::toggled, this, [this] {
             updateFrontier();
             mapGrid->viewport()->update();
         });
     }
-    connect(clearAllMapsButton, &QPushButton::clicked, this, &TForm1::clearAllLabyrinths);
+    connect(clearAllMapsButton, &QPushButton::clicked, this, &MainWindow::clearAllLabyrinths);
     const std::pair<QPushButton*, ListKind> listButtons[] = {{clearExitsButton, ListKind::Exits},
                                                              {clearTransitionsButton, ListKind::Transitions},
                                                              {clearFlagsButton, ListKind::Flags},
@@ -68,7 +68,7 @@ void TForm1::connectMapHandlers()
     for (const auto& [button, kind] : listButtons)
         connect(button, &QPushButton::clicked, this, [this, kind = kind] { clearList(kind); });
     m_edits = new MapEdits(*m_atlas, undoAction, redoAction, this);
-    connect(m_edits, &MapEdits::changed, this, &TForm1::mapChanged);
+    connect(m_edits, &MapEdits::changed, this, &MainWindow::mapChanged);
     connect(copyExitsButton, &QPushButton::clicked, this, [this] { copyList(exitsList, QStringLiteral("Выходы: ")); });
     connect(copyTransitionsButton, &QPushButton::clicked, this,
             [this] { copyList(transitionsList, QStringLiteral("Переходы: ")); });
@@ -81,8 +81,8 @@ void TForm1::connectMapHandlers()
     shared.prompts = m_prompts;
     shared.workFolder = m_workFolder;
     shared.grid = mapGrid;
-    shared.lab = [this] { return CurLab; };
-    shared.level = [this] { return CurLevel; };
+    shared.lab = [this] { return m_shownLab; };
+    shared.level = [this] { return m_shownLevel; };
     shared.readOnly = [this] { return m_work->readOnly(); };
     shared.mapCell = [this](QPainter& painter, int col, int row, const QRect& rect) {
         drawGridCell(painter, col, row, rect, true);
@@ -95,18 +95,18 @@ void TForm1::connectMapHandlers()
     connect(saveLevelPictureAction, &QAction::triggered, m_sharing, &AtlasSharing::saveLevelPicture);
 }
 
-bool TForm1::playerShown() const
+bool MainWindow::playerShown() const
 {
     // On another labyrinth or level the figure and the ways from it would stand where the player is not.
-    return Reader.ViewX != 0 && Reader.ViewY != 0 && CurLab == m_playerLab && CurLevel == Reader.PageLevel;
+    return Reader.ViewX != 0 && Reader.ViewY != 0 && m_shownLab == m_playerLab && m_shownLevel == Reader.PageLevel;
 }
 
-void TForm1::drawGridCell(QPainter& painter, int col, int row, const QRect& rect, bool mapOnly)
+void MainWindow::drawGridCell(QPainter& painter, int col, int row, const QRect& rect, bool mapOnly)
 {
     CellInputs in;
-    in.cell = m_atlas->cell(CurLab, CurLevel, col, row);
-    in.marker = !m_atlas->markText(CurLab, CurLevel, col, row).empty();
-    in.group = LabGroup(CurLab);
+    in.cell = m_atlas->cell(m_shownLab, m_shownLevel, col, row);
+    in.marker = !m_atlas->markText(m_shownLab, m_shownLevel, col, row).empty();
+    in.group = LabGroup(m_shownLab);
     if (!mapOnly) {
         in.onPath = m_onPath.contains(col, row);
         in.player = playerShown() && col == Reader.ViewX && row == Reader.ViewY;
@@ -116,13 +116,13 @@ void TForm1::drawGridCell(QPainter& painter, int col, int row, const QRect& rect
     sgDrawCell(painter, rect, in, *m_icons);
 }
 
-QString TForm1::cellHint(int c, int r) const
+QString MainWindow::cellHint(int c, int r) const
 {
     QString hint = QStringLiteral("%1x%2").arg(c).arg(r);
     // Only the start of a long marker, in lines: laying out millions of characters would hold the window.
     constexpr std::size_t kHintChars = 500;
     constexpr qsizetype kLine = 80;
-    const std::string marker = m_atlas->markText(CurLab, CurLevel, c, r);
+    const std::string marker = m_atlas->markText(m_shownLab, m_shownLevel, c, r);
     if (!marker.empty()) {
         QString text =
             fromCp1251(marker.substr(0, kHintChars)) + (marker.size() > kHintChars ? QStringLiteral("…") : QString());
@@ -138,14 +138,14 @@ QString TForm1::cellHint(int c, int r) const
         }
         hint += QLatin1Char('\r') + text;
     }
-    if (const TMapCell* cellData = m_atlas->cell(CurLab, CurLevel, c, r)) {
+    if (const TMapCell* cellData = m_atlas->cell(m_shownLab, m_shownLevel, c, r)) {
         if (const ObjectKind* kind = FindObjectKind(cellData->Object))
             hint += QLatin1Char('\r') + fromUtf8Text(kind->name);
     }
     return hint;
 }
 
-void TForm1::mapChanged(unsigned lab)
+void MainWindow::mapChanged(unsigned lab)
 {
     m_work->changed(lab);
     if (m_squad)
@@ -161,30 +161,30 @@ void TForm1::mapChanged(unsigned lab)
     mapGrid->refreshHint(); // the hint of the cell under the pointer says what it holds now
 }
 
-void TForm1::updateFrontier()
+void MainWindow::updateFrontier()
 {
     m_onFrontier.clear();
     m_frontierOpening = {0, 0};
-    const int n = LabSide(CurLab);
+    const int n = LabSide(m_shownLab);
     const bool onMap = Reader.ViewX >= 1 && Reader.ViewX <= n && Reader.ViewY >= 1 && Reader.ViewY <= n;
     // Nowhere to start from (no position read yet, off this labyrinth's map, another level): nothing to say.
     frontierLabel->setVisible(frontierBox->isChecked() && onMap && playerShown());
     if (frontierLabel->isHidden())
         return;
     const auto advice =
-        m_frontier->advise(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, passDoorsBox->isChecked());
+        m_frontier->advise(*m_atlas, m_shownLab, m_shownLevel, Reader.ViewX, Reader.ViewY, passDoorsBox->isChecked());
     m_onFrontier.assign(m_frontier->route().path);
     m_frontierOpening = m_frontier->route().opening;
     frontierLabel->setText(fromUtf8Text(advice.text));
     frontierLabel->setToolTip(fromUtf8Text(advice.hint));
 }
 
-QString TForm1::atHovered(const QString& what) const
+QString MainWindow::atHovered(const QString& what) const
 {
     return QStringLiteral("%1 в %2x%3").arg(what).arg(HoverX).arg(HoverY);
 }
 
-void TForm1::editMap(unsigned lab, const QString& name, const std::function<bool()>& change)
+void MainWindow::editMap(unsigned lab, const QString& name, const std::function<bool()>& change)
 {
     bool done = false;
     m_edits->run(lab, name, [&] { done = change(); });
@@ -192,69 +192,70 @@ void TForm1::editMap(unsigned lab, const QString& name, const std::function<bool
         mapChanged(lab);
 }
 
-void TForm1::addTrap()
+void MainWindow::addTrap()
 {
-    editMap(CurLab, atHovered(QStringLiteral("ловушка")),
-            [this] { return AddTrap(*m_atlas, CurLab, CurLevel, HoverX, HoverY); });
+    editMap(m_shownLab, atHovered(QStringLiteral("ловушка")),
+            [this] { return AddTrap(*m_atlas, m_shownLab, m_shownLevel, HoverX, HoverY); });
 }
 
-void TForm1::addFlag()
+void MainWindow::addFlag()
 {
-    editMap(CurLab, atHovered(QStringLiteral("флаг")),
-            [this] { return AddFlag(*m_atlas, CurLab, CurLevel, HoverX, HoverY); });
+    editMap(m_shownLab, atHovered(QStringLiteral("флаг")),
+            [this] { return AddFlag(*m_atlas, m_shownLab, m_shownLevel, HoverX, HoverY); });
 }
 
-void TForm1::addDescent()
+void MainWindow::addDescent()
 {
-    editMap(CurLab, atHovered(QStringLiteral("спуск")),
-            [this] { return AddDescent(*m_atlas, CurLab, CurLevel, HoverX, HoverY); });
+    editMap(m_shownLab, atHovered(QStringLiteral("спуск")),
+            [this] { return AddDescent(*m_atlas, m_shownLab, m_shownLevel, HoverX, HoverY); });
 }
 
-void TForm1::addAscent()
+void MainWindow::addAscent()
 {
-    editMap(CurLab, atHovered(QStringLiteral("подъем")),
-            [this] { return AddAscent(*m_atlas, CurLab, CurLevel, HoverX, HoverY); });
+    editMap(m_shownLab, atHovered(QStringLiteral("подъем")),
+            [this] { return AddAscent(*m_atlas, m_shownLab, m_shownLevel, HoverX, HoverY); });
 }
 
-void TForm1::addExit()
+void MainWindow::addExit()
 {
-    editMap(CurLab, atHovered(QStringLiteral("выход")),
-            [this] { return AddExit(*m_atlas, CurLab, CurLevel, HoverX, HoverY); });
+    editMap(m_shownLab, atHovered(QStringLiteral("выход")),
+            [this] { return AddExit(*m_atlas, m_shownLab, m_shownLevel, HoverX, HoverY); });
 }
 
-void TForm1::addChest(char code)
+void MainWindow::addChest(char code)
 {
     const ObjectKind* kind = FindObjectKind(code);
-    editMap(CurLab, atHovered(kind ? fromUtf8Text(kind->name).toLower() : QStringLiteral("сундук")),
-            [this, code] { return SetChest(*m_atlas, CurLab, CurLevel, HoverX, HoverY, code); });
+    editMap(m_shownLab, atHovered(kind ? fromUtf8Text(kind->name).toLower() : QStringLiteral("сундук")),
+            [this, code] { return SetChest(*m_atlas, m_shownLab, m_shownLevel, HoverX, HoverY, code); });
 }
 
-void TForm1::addMarker()
+void MainWindow::addMarker()
 {
-    if (LabSide(CurLab) == 0 || HoverX < 1 || HoverY < 1 || HoverX > LabSide(CurLab) || HoverY > LabSide(CurLab))
+    if (LabSide(m_shownLab) == 0 || HoverX < 1 || HoverY < 1 || HoverX > LabSide(m_shownLab) ||
+        HoverY > LabSide(m_shownLab))
         return;
     QString text;
     if (!m_prompts->askText(this, QStringLiteral("Введите текст метки"), QStringLiteral("Текст:"), text))
         return;
-    editMap(CurLab, atHovered(QStringLiteral("метка")),
-            [&] { return SetMarker(*m_atlas, CurLab, CurLevel, HoverX, HoverY, toCp1251(text)); });
+    editMap(m_shownLab, atHovered(QStringLiteral("метка")),
+            [&] { return SetMarker(*m_atlas, m_shownLab, m_shownLevel, HoverX, HoverY, toCp1251(text)); });
 }
 
-void TForm1::clearCell()
+void MainWindow::clearCell()
 {
-    editMap(CurLab, QStringLiteral("очистка клетки %1x%2").arg(HoverX).arg(HoverY),
-            [this] { return ClearCell(*m_atlas, CurLab, CurLevel, HoverX, HoverY); });
+    editMap(m_shownLab, QStringLiteral("очистка клетки %1x%2").arg(HoverX).arg(HoverY),
+            [this] { return ClearCell(*m_atlas, m_shownLab, m_shownLevel, HoverX, HoverY); });
 }
 
-void TForm1::clearLabyrinth()
+void MainWindow::clearLabyrinth()
 {
-    editMap(CurLab, QStringLiteral("очистка карты «%1»").arg(fromUtf8Text(LabyrinthName(CurLab))), [this] {
-        ClearLabyrinth(*m_atlas, CurLab);
+    editMap(m_shownLab, QStringLiteral("очистка карты «%1»").arg(fromUtf8Text(LabyrinthName(m_shownLab))), [this] {
+        ClearLabyrinth(*m_atlas, m_shownLab);
         return true;
     });
 }
 
-void TForm1::clearAllLabyrinths()
+void MainWindow::clearAllLabyrinths()
 {
     clearAllMapsButton->setText(QStringLiteral("Производится очистка карт"));
     clearAllMapsButton->repaint();
@@ -266,7 +267,7 @@ void TForm1::clearAllLabyrinths()
     clearAllMapsButton->setText(QStringLiteral("Очистить все карты"));
 }
 
-void TForm1::clearList(ListKind kind)
+void MainWindow::clearList(ListKind kind)
 {
     static const QMap<ListKind, std::pair<const char*, void (*)(Atlas&, unsigned)>> lists = {
         {ListKind::Exits, {"выходов", ClearExits}},
@@ -274,21 +275,21 @@ void TForm1::clearList(ListKind kind)
         {ListKind::Flags, {"флагов", ClearFlags}},
         {ListKind::Traps, {"ловушек", ClearTraps}}};
     const auto [name, clear] = lists.value(kind);
-    editMap(CurLab, QStringLiteral("очистка списка %1").arg(QString::fromUtf8(name)), [this, clear = clear] {
-        clear(*m_atlas, CurLab);
+    editMap(m_shownLab, QStringLiteral("очистка списка %1").arg(QString::fromUtf8(name)), [this, clear = clear] {
+        clear(*m_atlas, m_shownLab);
         return true;
     });
 }
 
-void TForm1::copyList(QPlainTextEdit* memo, const QString& prefix)
+void MainWindow::copyList(QPlainTextEdit* memo, const QString& prefix)
 {
     QApplication::clipboard()->setText(prefix + memo->toPlainText());
 }
 
-void TForm1::findExitPath()
+void MainWindow::findExitPath()
 {
     // Runs to the end at once, so the reader cannot come in between; the timer stays as it is.
-    m_route->findExitPath(*m_atlas, CurLab, CurLevel, Reader.ViewX, Reader.ViewY, passDoorsBox->isChecked());
+    m_route->findExitPath(*m_atlas, m_shownLab, m_shownLevel, Reader.ViewX, Reader.ViewY, passDoorsBox->isChecked());
     m_onPath.assign(m_route->ExitPath);
 }
 

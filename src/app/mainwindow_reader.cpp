@@ -1,6 +1,6 @@
 // The page reader's side of the window: frame capture, the polling tick, the combat reaction and the
 // arrow keys.
-#include "tform1.h"
+#include "mainwindow.h"
 
 #include "app/eventsounds.h"
 #include "app/keywalker.h"
@@ -8,9 +8,9 @@
 #include "app/sessionkeeper.h"
 #include "app/squadsync.h"
 #include "app/workfolder.h"
+#include "browser/browserview.h"
 #include "browser/pagebridge.h"
 #include "browser/pagepoller.h"
-#include "browser/twebbrowser.h"
 #include "mapview/clicksplitter.h"
 #include "mapview/gridchanges.h"
 #include "mapview/mapgrid.h"
@@ -42,23 +42,23 @@ GridChanges::Cells marked(const ReaderState& reader, const ExitRoute& route, con
 
 } // namespace
 
-void TForm1::noteFrameLoaded(TWebbrowser* browser, const QString& frameName, bool topLevel)
+void MainWindow::noteFrameLoaded(BrowserView* browser, const QString& frameName, bool topLevel)
 {
     if (!topLevel)
         m_poller->frameLoaded(browser, frameName);
     stopButton->setEnabled(true);
 }
 
-void TForm1::pollTick()
+void MainWindow::pollTick()
 {
     m_poller->tick();
 }
 
-void TForm1::recognize(const PageLines& game)
+void MainWindow::recognize(const PageLines& game)
 {
     m_listsChanged = false;
     // A tick repaints only what it changed: most ticks change nothing, a move a few cells.
-    m_gridChanges->before(*m_atlas, CurLab, CurLevel, marked(Reader, *m_route, m_frontier->route()));
+    m_gridChanges->before(*m_atlas, m_shownLab, m_shownLevel, marked(Reader, *m_route, m_frontier->route()));
     RecognizePage(game, *m_atlas, Reader, *this);
     m_work->changed(m_playerLab);
     if (m_squad)
@@ -66,21 +66,22 @@ void TForm1::recognize(const PageLines& game)
     if (m_listsChanged)
         fillObjectMemos();
     updateFrontier();
-    if (m_gridChanges->after(*m_atlas, CurLab, CurLevel, marked(Reader, *m_route, m_frontier->route()), *mapGrid))
+    if (m_gridChanges->after(*m_atlas, m_shownLab, m_shownLevel, marked(Reader, *m_route, m_frontier->route()),
+                             *mapGrid))
         UpdateLevelStatistics(); // the cell just walked counts too
     m_walker->pageRead();        // a step the page shows lets the next waiting key go
     m_session->gameRead(ShowsLoginForm(game));
 }
 
-bool TForm1::soundsEnabled() const
+bool MainWindow::soundsEnabled() const
 {
     return soundsBox->isChecked();
 }
 
-void TForm1::showLevel(int level)
+void MainWindow::showLevel(int level)
 {
-    const bool other = level != CurLevel;
-    CurLevel = level;
+    const bool other = level != m_shownLevel;
+    m_shownLevel = level;
     levelBox->setCurrentIndex(level < levelBox->count() ? level : -1);
     if (other) {
         UpdateLevelStatistics();
@@ -88,35 +89,35 @@ void TForm1::showLevel(int level)
     }
 }
 
-void TForm1::playSound(std::string_view fileName)
+void MainWindow::playSound(std::string_view fileName)
 {
     m_sounds->play(QString::fromLatin1(fileName.data(), static_cast<qsizetype>(fileName.size())));
 }
 
-void TForm1::setCoordinatesText(const std::string& text)
+void MainWindow::setCoordinatesText(const std::string& text)
 {
     positionLabel->setText(QString::fromStdString(text));
 }
 
-void TForm1::followPlayer(int viewX, int viewY)
+void MainWindow::followPlayer(int viewX, int viewY)
 {
     // A step brings the map back to the player from wherever the overview or the search showed.
-    if (CurLab != m_playerLab) {
+    if (m_shownLab != m_playerLab) {
         showLabyrinth(m_playerLab);
         showLevel(Reader.PageLevel);
     }
-    mapGrid->followCell(viewX, viewY, LabSide(CurLab));
+    mapGrid->followCell(viewX, viewY, LabSide(m_shownLab));
     if (exitRouteBox->isChecked())
         findExitPath();
     // The tick repaints what changed (recognize).
 }
 
-void TForm1::setCaptionPrefix(const std::string& prefix)
+void MainWindow::setCaptionPrefix(const std::string& prefix)
 {
     setWindowTitle(prefix.empty() ? Title() : fromCp1251(prefix) + QStringLiteral("  ") + Title());
 }
 
-void TForm1::collapseForCombat()
+void MainWindow::collapseForCombat()
 {
     if (!hidePanelsBox->isChecked())
         return;
@@ -126,7 +127,7 @@ void TForm1::collapseForCombat()
     m_bottomSplitter->collapse(bottomSplitter);
 }
 
-void TForm1::showLoginPage()
+void MainWindow::showLoginPage()
 {
     const LoginForm form =
         LoginFormFor(toCp1251(m_gameServer), m_settings.StoredLogin, m_settings.StoredPassword, m_settings.AutoLogin);

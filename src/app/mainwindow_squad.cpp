@@ -1,5 +1,5 @@
 // The group's shared folder: its switch and folder on the settings page, the status line, the members.
-#include "tform1.h"
+#include "mainwindow.h"
 
 #include "app/mapedits.h"
 #include "app/squadsync.h"
@@ -25,7 +25,7 @@
 
 namespace veldor {
 
-void TForm1::connectSquad()
+void MainWindow::connectSquad()
 {
     if (m_work->readOnly())
         return; // the window that owns the folder writes it
@@ -47,10 +47,10 @@ void TForm1::connectSquad()
             [this](bool on) { configureSquad(on, on && m_squad->folder().isEmpty()); });
     connect(squadFolderButton, &QPushButton::clicked, this, [this] { configureSquad(true, true); });
     connect(squadNameButton, &QPushButton::clicked, this, [this] { configureSquad(m_squad->enabled(), false, true); });
-    connect(squadMembersAction, &QAction::triggered, this, &TForm1::showSquadMembers);
+    connect(squadMembersAction, &QAction::triggered, this, &MainWindow::showSquadMembers);
 }
 
-void TForm1::configureSquad(bool on, bool chooseFolder, bool chooseName)
+void MainWindow::configureSquad(bool on, bool chooseFolder, bool chooseName)
 {
     QString folder = m_squad->folder();
     while (chooseFolder) {
@@ -74,7 +74,7 @@ void TForm1::configureSquad(bool on, bool chooseFolder, bool chooseName)
     squadFolderButton->setText(folder.isEmpty() ? QStringLiteral("…") : QDir(folder).dirName());
 }
 
-void TForm1::showSquadMembers()
+void MainWindow::showSquadMembers()
 {
     // Beside the window, as the atlas overview: the game goes on while it is open.
     delete findChild<QDialog*>(QStringLiteral("SquadMembersDialog"));

@@ -1,4 +1,4 @@
-#include "twebbrowser.h"
+#include "browserview.h"
 
 #include "browser/pagebridge.h"
 
@@ -27,7 +27,7 @@ public:
         if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::KeyPress)
             return false;
         for (auto* w = qobject_cast<QWidget*>(watched); w; w = w->parentWidget()) {
-            if (auto* browser = qobject_cast<TWebbrowser*>(w)) {
+            if (auto* browser = qobject_cast<BrowserView*>(w)) {
                 browser->noteUserInput();
                 break;
             }
@@ -38,17 +38,17 @@ public:
 
 } // namespace
 
-void TWebbrowser::noteUserInput()
+void BrowserView::noteUserInput()
 {
     m_lastInput.start();
 }
 
-bool TWebbrowser::hadUserInputWithin(qint64 ms) const
+bool BrowserView::hadUserInputWithin(qint64 ms) const
 {
     return m_lastInput.isValid() && m_lastInput.elapsed() <= ms;
 }
 
-TWebbrowser::TWebbrowser(QWebEngineProfile* profile, QWidget* parent) : QWebEngineView(parent)
+BrowserView::BrowserView(QWebEngineProfile* profile, QWidget* parent) : QWebEngineView(parent)
 {
     static InputWatch* watch = nullptr;
     if (!watch) {
@@ -71,21 +71,21 @@ TWebbrowser::TWebbrowser(QWebEngineProfile* profile, QWidget* parent) : QWebEngi
         m_busy = false;
         m_loadFailed = !ok;
     });
-    connect(page, &QWebEnginePage::newWindowRequested, this, &TWebbrowser::openRequestedWindow);
+    connect(page, &QWebEnginePage::newWindowRequested, this, &BrowserView::openRequestedWindow);
     connect(page->action(QWebEnginePage::Back), &QAction::changed, this,
             [this, page] { emit commandStateChange(this, 2, page->action(QWebEnginePage::Back)->isEnabled()); });
     connect(page->action(QWebEnginePage::Forward), &QAction::changed, this,
             [this, page] { emit commandStateChange(this, 1, page->action(QWebEnginePage::Forward)->isEnabled()); });
 }
 
-void TWebbrowser::navigate(const QUrl& url)
+void BrowserView::navigate(const QUrl& url)
 {
     m_busy = true;
     m_loadFailed = false;
     load(url);
 }
 
-void TWebbrowser::showGeneratedPage(const QByteArray& html, const QString& mimeType, const QUrl& baseUrl)
+void BrowserView::showGeneratedPage(const QByteArray& html, const QString& mimeType, const QUrl& baseUrl)
 {
     m_busy = true;
     m_loadFailed = false;
@@ -93,7 +93,7 @@ void TWebbrowser::showGeneratedPage(const QByteArray& html, const QString& mimeT
     setContent(html, mimeType, baseUrl);
 }
 
-void TWebbrowser::clickFormButtonWhenLoaded(const QString& caption)
+void BrowserView::clickFormButtonWhenLoaded(const QString& caption)
 {
     QWebEnginePage* shown = page();
     auto once = std::make_shared<QMetaObject::Connection>();
@@ -110,13 +110,13 @@ void TWebbrowser::clickFormButtonWhenLoaded(const QString& caption)
     });
 }
 
-QUrl TWebbrowser::shownUrl() const
+QUrl BrowserView::shownUrl() const
 {
     const QUrl shown = url();
     return shown.isEmpty() ? page()->requestedUrl() : shown;
 }
 
-bool TWebbrowser::hasHtmlDocument() const
+bool BrowserView::hasHtmlDocument() const
 {
     if (m_busy)
         return true;
@@ -124,12 +124,12 @@ bool TWebbrowser::hasHtmlDocument() const
     return !address.isEmpty() && address != QLatin1String("about:blank");
 }
 
-QWebEngineView* TWebbrowser::createWindow(QWebEnginePage::WebWindowType)
+QWebEngineView* BrowserView::createWindow(QWebEnginePage::WebWindowType)
 {
     return nullptr; // new windows are decided on the request, which tells whether the user asked for one
 }
 
-void TWebbrowser::openRequestedWindow(QWebEngineNewWindowRequest& request)
+void BrowserView::openRequestedWindow(QWebEngineNewWindowRequest& request)
 {
     if (!newWindowHandler)
         return;
@@ -142,7 +142,7 @@ void TWebbrowser::openRequestedWindow(QWebEngineNewWindowRequest& request)
         lastUnasked.start();
         ++m_unaskedWindows;
     }
-    if (TWebbrowser* browser = newWindowHandler())
+    if (BrowserView* browser = newWindowHandler())
         request.openIn(browser->page());
 }
 

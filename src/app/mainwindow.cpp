@@ -1,4 +1,4 @@
-#include "tform1.h"
+#include "mainwindow.h"
 
 #include "app/atlassharing.h"
 #include "app/eventsounds.h"
@@ -9,9 +9,9 @@
 #include "app/squadsync.h"
 #include "app/workfolder.h"
 #include "browser/browsertabs.h"
+#include "browser/browserview.h"
 #include "browser/pagepoller.h"
 #include "browser/shellmenus.h"
-#include "browser/twebbrowser.h"
 #include "buildconfig.h"
 #include "map/atlasdiff.h"
 #include "map/mapfiles.h"
@@ -48,7 +48,7 @@
 #include <QWebEngineProfile>
 
 namespace veldor {
-TForm1State::TForm1State(TForm1Options options)
+MainWindowState::MainWindowState(MainWindowOptions options)
     : m_route(std::make_unique<ExitRoute>()), m_icons(std::make_unique<MapIcons>()),
       m_frontier(std::make_unique<FrontierSearch>()), m_gridChanges(std::make_unique<GridChanges>()),
       m_options(std::move(options))
@@ -65,11 +65,12 @@ TForm1State::TForm1State(TForm1Options options)
     m_profile = createBrowserProfile(m_profileFolder, nullptr);
 }
 
-TForm1State::~TForm1State() = default;
+MainWindowState::~MainWindowState() = default;
 
-TForm1::TForm1(TForm1Options options, QWidget* parent) : QMainWindow(parent), TForm1State(std::move(options))
+MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
+    : QMainWindow(parent), MainWindowState(std::move(options))
 {
-    setObjectName(QStringLiteral("Form1"));
+    setObjectName(QStringLiteral("MainWindow"));
     m_sounds = new EventSounds(m_workFolder, this);
     m_work = std::make_unique<WorkFolder>(m_workFolder, *m_atlas, m_prompts, this);
     // The password character and the hint delay of the layout come from the application's style.
@@ -79,18 +80,18 @@ TForm1::TForm1(TForm1Options options, QWidget* parent) : QMainWindow(parent), TF
     connectHandlers();
     runStartup();
     if (!m_startupProblems.isEmpty())
-        QTimer::singleShot(0, this, &TForm1::reportStartupProblems);
+        QTimer::singleShot(0, this, &MainWindow::reportStartupProblems);
 }
 
-QString TForm1::Title()
+QString MainWindow::Title()
 {
     return QStringLiteral("Вельдор — картограф лабиринтов (разработка: команда Вельдора)");
 }
 
-TForm1::~TForm1()
+MainWindow::~MainWindow()
 {
     // Pages must go before the profile they were made with.
-    qDeleteAll(findChildren<TWebbrowser*>());
+    qDeleteAll(findChildren<BrowserView*>());
     delete m_profile;
     // These keep the settings file and the atlas, which go with the window's state before its children.
     delete m_overview;
@@ -98,12 +99,12 @@ TForm1::~TForm1()
     delete m_squad;
 }
 
-QString TForm1::path(const char* fileName) const
+QString MainWindow::path(const char* fileName) const
 {
     return QDir(m_workFolder).filePath(QString::fromLatin1(fileName));
 }
 
-void TForm1::connectHandlers()
+void MainWindow::connectHandlers()
 {
     connect(labyrinthBox, &QComboBox::activated, this, [this] { chooseLabyrinth(); });
     connect(levelBox, &QComboBox::activated, this, [this] { chooseLevel(); });
@@ -111,16 +112,16 @@ void TForm1::connectHandlers()
         connect(box, &QComboBox::activated, this, [this] { showTravelTime(); });
     connect(cellSizeSpin, &QSpinBox::valueChanged, this, [this] { applyCellSize(); });
     for (ClickSplitterHandle* handle : {mapSplitter, sidePanelSplitter, bottomSplitter}) {
-        connect(handle, &ClickSplitterHandle::canResize, this, &TForm1::beginSplitterDrag);
-        connect(handle, &ClickSplitterHandle::moved, this, &TForm1::splitterMoved);
+        connect(handle, &ClickSplitterHandle::canResize, this, &MainWindow::beginSplitterDrag);
+        connect(handle, &ClickSplitterHandle::moved, this, &MainWindow::splitterMoved);
     }
-    connect(saveMapsButton, &QPushButton::clicked, this, &TForm1::saveMapsNow);
+    connect(saveMapsButton, &QPushButton::clicked, this, &MainWindow::saveMapsNow);
     connect(exitAction, &QAction::triggered, this, &QWidget::close);
-    connect(aboutAction, &QAction::triggered, this, &TForm1::showAbout);
+    connect(aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
     connect(guideAction, &QAction::triggered, this, [this] { showGuide(QString()); });
     connect(legendAction, &QAction::triggered, this, [this] { showGuide(QStringLiteral("legend")); });
-    connect(pollTimer, &QTimer::timeout, this, &TForm1::pollTick);
-    connect(m_poller, &PagePoller::combatFrameLoaded, this, &TForm1::collapseForCombat);
+    connect(pollTimer, &QTimer::timeout, this, &MainWindow::pollTick);
+    connect(m_poller, &PagePoller::combatFrameLoaded, this, &MainWindow::collapseForCombat);
     connect(m_poller, &PagePoller::pageRead, this,
             [this](const PageLines& game, const PageLines&) { recognize(game); });
     m_walker = new KeyWalker(
@@ -150,7 +151,7 @@ void TForm1::connectHandlers()
     connectBrowserHandlers();
 }
 
-void TForm1::runStartup()
+void MainWindow::runStartup()
 {
     if (!m_work->lock()) {
         m_quit = true;
@@ -169,7 +170,7 @@ void TForm1::runStartup()
     connectSquad();
 }
 
-void TForm1::showReadOnly()
+void MainWindow::showReadOnly()
 {
     saveMapsButton->setEnabled(false);
     const QString readOnly = QStringLiteral("Карты открыты только для чтения: их сохраняет другое окно Вельдора");
@@ -181,13 +182,13 @@ void TForm1::showReadOnly()
     statusBar()->addWidget(label, 1);
 }
 
-void TForm1::reportStartupProblems()
+void MainWindow::reportStartupProblems()
 {
     m_prompts->showError(this, m_startupProblems.join(QStringLiteral("\n\n")));
 }
 
 // Each setting a check box shows, once: what user.dat sets at start and what is written back.
-std::array<std::pair<QCheckBox*, bool Settings::*>, 4> TForm1::settingBoxes() const
+std::array<std::pair<QCheckBox*, bool Settings::*>, 4> MainWindow::settingBoxes() const
 {
     return {{{passDoorsBox, &Settings::PassDoors},
              {soundsBox, &Settings::PlaySounds},
@@ -195,12 +196,12 @@ std::array<std::pair<QCheckBox*, bool Settings::*>, 4> TForm1::settingBoxes() co
              {frontierBox, &Settings::ShowFrontier}}};
 }
 
-void TForm1::applyStoredSettings()
+void MainWindow::applyStoredSettings()
 {
     const SettingsRead read = m_work->loadSettings(m_settings);
     m_startupProblems << m_work->takeProblems();
     if (read.curLab)
-        CurLab = m_playerLab = static_cast<unsigned>(*read.curLab);
+        m_shownLab = m_playerLab = static_cast<unsigned>(*read.curLab);
     if (read.cellSize) {
         // The spin box clamps to its range and applies a changed value to the grid.
         cellSizeSpin->setValue(std::clamp(*read.cellSize, cellSizeSpin->minimum(), cellSizeSpin->maximum()));
@@ -211,7 +212,7 @@ void TForm1::applyStoredSettings()
         box->setChecked(m_settings.*value);
 }
 
-Settings TForm1::currentSettings() const
+Settings MainWindow::currentSettings() const
 {
     Settings s = m_settings;
     s.CurLab = static_cast<std::int32_t>(m_playerLab);
@@ -221,22 +222,22 @@ Settings TForm1::currentSettings() const
     return s;
 }
 
-bool TForm1::SaveSettings()
+bool MainWindow::SaveSettings()
 {
     return m_work->saveSettings(currentSettings());
 }
 
-bool TForm1::SaveMaps()
+bool MainWindow::SaveMaps()
 {
     return m_work->saveMaps();
 }
 
-bool TForm1::readOnly() const
+bool MainWindow::readOnly() const
 {
     return m_work->readOnly();
 }
 
-void TForm1::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (m_quit || m_work->mayClose(currentSettings(), [this] { return m_sharing->exportToFolder(); }))
         event->accept();
@@ -244,12 +245,12 @@ void TForm1::closeEvent(QCloseEvent* event)
         event->ignore();
 }
 
-void TForm1::saveMapsNow()
+void MainWindow::saveMapsNow()
 {
     SaveMaps();
 }
 
-void TForm1::showAbout()
+void MainWindow::showAbout()
 {
     // The folders too: a player looking for the maps to back them up opens this box first.
     const QString text =
@@ -263,9 +264,9 @@ void TForm1::showAbout()
     m_prompts->showInformation(this, QStringLiteral("О программе"), text);
 }
 
-void TForm1::sizeGridForLab()
+void MainWindow::sizeGridForLab()
 {
-    const int n = LabSide(CurLab);
+    const int n = LabSide(m_shownLab);
     if (n == 0)
         return;
     mapGrid->setRowCount(n + 1);
@@ -277,7 +278,7 @@ void TForm1::sizeGridForLab()
     mapGrid->viewport()->update();
 }
 
-void TForm1::fillObjectMemos()
+void MainWindow::fillObjectMemos()
 {
     const std::pair<QPlainTextEdit*, ListKind> memos[] = {{exitsList, ListKind::Exits},
                                                           {transitionsList, ListKind::Transitions},
@@ -285,24 +286,24 @@ void TForm1::fillObjectMemos()
                                                           {flagsList, ListKind::Flags}};
     for (const auto& [memo, kind] : memos) {
         // Rewritten only when it changed, so that a scrolled memo stays where the user left it.
-        const QString text = fromCp1251(MemoText(*m_atlas, CurLab, kind));
+        const QString text = fromCp1251(MemoText(*m_atlas, m_shownLab, kind));
         if (memo->toPlainText() != text)
             memo->setPlainText(text);
     }
 }
 
-void TForm1::chooseLabyrinth()
+void MainWindow::chooseLabyrinth()
 {
     m_playerLab = static_cast<unsigned>(labyrinthBox->currentIndex() + 1);
     showLabyrinth(m_playerLab);
 }
 
-void TForm1::showLabyrinth(unsigned lab)
+void MainWindow::showLabyrinth(unsigned lab)
 {
     labyrinthBox->setCurrentIndex(static_cast<int>(lab) - 1);
     levelBox->setCurrentIndex(0);
-    CurLevel = 0;
-    CurLab = lab;
+    m_shownLevel = 0;
+    m_shownLab = lab;
     UpdateLevelStatistics();
     sizeGridForLab();
     fillObjectMemos();
@@ -310,9 +311,9 @@ void TForm1::showLabyrinth(unsigned lab)
     mapGrid->viewport()->update();
 }
 
-void TForm1::chooseLevel()
+void MainWindow::chooseLevel()
 {
-    CurLevel = levelBox->currentIndex();
+    m_shownLevel = levelBox->currentIndex();
     Reader.LevelChanged = false;
     sizeGridForLab();
     UpdateLevelStatistics();
@@ -320,21 +321,21 @@ void TForm1::chooseLevel()
     mapGrid->viewport()->update();
 }
 
-void TForm1::UpdateLevelStatistics()
+void MainWindow::UpdateLevelStatistics()
 {
-    if (const auto percent = ExploredPercent(*m_atlas, CurLab, CurLevel))
+    if (const auto percent = ExploredPercent(*m_atlas, m_shownLab, m_shownLevel))
         exploredLabel->setText(fromUtf8Text(PercentLabelText(*percent)));
     if (m_overview) // the player's level changes with every step, the shown one with every command
         m_overview->levelChanged(m_playerLab, Reader.PageLevel);
 }
 
-void TForm1::showTravelTime()
+void MainWindow::showTravelTime()
 {
     travelTimeLabel->setText(fromUtf8Text(TravelEstimateText(
         m_travel, fromTownBox->currentIndex(), toTownBox->currentIndex(), speedBonusBox->currentIndex())));
 }
 
-void TForm1::applyCellSize()
+void MainWindow::applyCellSize()
 {
     const int size = cellSizeSpin->value();
     // The symbols fill the cell: drawn at 15 pixels they would spill over small cells and sit in a corner of big ones.
@@ -351,12 +352,12 @@ ClickSplitter* splitterOf(ClickSplitterHandle* handle)
 }
 } // namespace
 
-void TForm1::beginSplitterDrag(ClickSplitterHandle* splitter)
+void MainWindow::beginSplitterDrag(ClickSplitterHandle* splitter)
 {
     splitterOf(splitter)->beginDrag();
 }
 
-void TForm1::splitterMoved(ClickSplitterHandle* splitter)
+void MainWindow::splitterMoved(ClickSplitterHandle* splitter)
 {
     splitterOf(splitter)->release(splitter);
 }

@@ -1,5 +1,5 @@
 // The main menu and the popup menus of the grid and the tab strip.
-#include "tform1.h"
+#include "mainwindow.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -25,7 +25,7 @@ QMenu* submenu(QWidget* parent, const char* name, const QString& caption)
 
 } // namespace
 
-void TForm1::buildMenus()
+void MainWindow::buildMenus()
 {
     mainMenu = menuBar();
     mainMenu->setObjectName(QStringLiteral("mainMenu"));

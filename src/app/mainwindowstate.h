@@ -36,7 +36,7 @@ class PagePoller;
 class UserPrompts;
 class WorkFolder;
 
-struct TForm1Options
+struct MainWindowOptions
 {
     // Folder of the map files and user.dat; empty means the process's current folder.
     QString workFolder;
@@ -50,13 +50,13 @@ struct TForm1Options
 
 // What the main window holds besides its controls: the atlas, the settings, the parts it is built from and the
 // start-up results. Kept apart so that the window's header shows its handlers.
-struct TForm1State
+struct MainWindowState
 {
     // Defined where the parts are complete types.
-    explicit TForm1State(TForm1Options options);
-    ~TForm1State();
-    TForm1State(const TForm1State&) = delete;
-    TForm1State& operator=(const TForm1State&) = delete;
+    explicit MainWindowState(MainWindowOptions options);
+    ~MainWindowState();
+    MainWindowState(const MainWindowState&) = delete;
+    MainWindowState& operator=(const MainWindowState&) = delete;
 
     bool m_listsChanged = false;
     std::unique_ptr<ExitRoute> m_route;
@@ -74,7 +74,7 @@ struct TForm1State
     PagePoller* m_poller = nullptr;
     KeyWalker* m_walker = nullptr;      // the arrow keys of the keyboard box
     SessionKeeper* m_session = nullptr; // logs in again when the game's session ends
-    TForm1Options m_options;
+    MainWindowOptions m_options;
     QString m_workFolder;
     QString m_gameServer;
     std::shared_ptr<UserPrompts> m_prompts;

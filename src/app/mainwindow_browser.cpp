@@ -1,15 +1,15 @@
 // The browser shell: tabs, the address box, the tool bar, the File, Edit, View and Extras commands, the
 // login panel, player lookup and the History and Favorites menus.
-#include "tform1.h"
+#include "mainwindow.h"
 
 #include "app/loginpanel.h"
 #include "browser/browsercommands.h"
 #include "browser/browsertabs.h"
+#include "browser/browserview.h"
 #include "browser/downloadgate.h"
 #include "browser/internetoptions.h"
 #include "browser/pagepoller.h"
 #include "browser/shellmenus.h"
-#include "browser/twebbrowser.h"
 #include "ui/prompts.h"
 #include "ui/qtcodec.h"
 
@@ -56,20 +56,20 @@ private:
 
 } // namespace
 
-void TForm1::buildShellMenus()
+void MainWindow::buildShellMenus()
 {
     QDir().mkpath(m_profileFolder);
     m_history = std::make_unique<HistoryStore>(QDir(m_profileFolder).filePath(QStringLiteral("history.sqlite")),
                                                QDir(m_profileFolder).filePath(QStringLiteral("history.tsv")));
-    historyMenu = new THistoryMenu(m_history.get(), this);
+    historyMenu = new HistoryMenu(m_history.get(), this);
     historyMenu->MainMenu = mainMenu;
     historyMenu->Menupos = 4;
     historyMenu->BuildMenu();
-    connect(historyMenu, &THistoryMenu::OnURLSelected, this,
+    connect(historyMenu, &HistoryMenu::OnURLSelected, this,
             [this](QAction*, const QString& url) { navigateFromMenu(url); });
     mainMenu->actions().at(3)->setText(QStringLiteral("История"));
-    favoritesMenu = new TFavoritesMenu(QDir(m_profileFolder).filePath(QStringLiteral("Favorites")), m_prompts, this);
-    connect(favoritesMenu, &TFavoritesMenu::OnURLSelected, this,
+    favoritesMenu = new FavoritesMenu(QDir(m_profileFolder).filePath(QStringLiteral("Favorites")), m_prompts, this);
+    connect(favoritesMenu, &FavoritesMenu::OnURLSelected, this,
             [this](QAction*, const QString& url) { navigateFromMenu(url); });
     favoritesMenu->MainMenu = mainMenu;
     favoritesMenu->Menupos = 5;
@@ -79,7 +79,7 @@ void TForm1::buildShellMenus()
     mainMenu->actions().at(4)->setText(QStringLiteral("Избранное"));
 }
 
-void TForm1::connectBrowserHandlers()
+void MainWindow::connectBrowserHandlers()
 {
     m_commands = new BrowserCommands(m_tabs, m_prompts, this);
     bindBrowser(gameBrowser);
@@ -103,47 +103,47 @@ void TForm1::connectBrowserHandlers()
     addressBox->installEventFilter(watcher);
     nickBox->installEventFilter(watcher);
 
-    connect(goButton, &QPushButton::clicked, this, &TForm1::goToAddress);
-    connect(backButton, &QToolButton::clicked, this, &TForm1::goBack);
-    connect(forwardButton, &QToolButton::clicked, this, &TForm1::goForward);
-    connect(reloadButton, &QToolButton::clicked, this, &TForm1::reloadPage);
-    connect(stopButton, &QToolButton::clicked, this, &TForm1::stopLoading);
+    connect(goButton, &QPushButton::clicked, this, &MainWindow::goToAddress);
+    connect(backButton, &QToolButton::clicked, this, &MainWindow::goBack);
+    connect(forwardButton, &QToolButton::clicked, this, &MainWindow::goForward);
+    connect(reloadButton, &QToolButton::clicked, this, &MainWindow::reloadPage);
+    connect(stopButton, &QToolButton::clicked, this, &MainWindow::stopLoading);
     connect(fileNewTabAction, &QAction::triggered, this, [this] { openTab(QStringLiteral("about:blank")); });
     connect(newTabAction, &QAction::triggered, this, [this] { openTab(QStringLiteral("about:blank")); });
-    connect(closeTabAction, &QAction::triggered, this, &TForm1::closeActiveTab);
-    connect(openFileAction, &QAction::triggered, this, &TForm1::openFile);
-    connect(savePageAction, &QAction::triggered, this, &TForm1::savePage);
-    connect(pagePropertiesAction, &QAction::triggered, this, &TForm1::showPageProperties);
-    connect(editMenu, &QMenu::aboutToShow, this, &TForm1::updateEditMenu);
+    connect(closeTabAction, &QAction::triggered, this, &MainWindow::closeActiveTab);
+    connect(openFileAction, &QAction::triggered, this, &MainWindow::openFile);
+    connect(savePageAction, &QAction::triggered, this, &MainWindow::savePage);
+    connect(pagePropertiesAction, &QAction::triggered, this, &MainWindow::showPageProperties);
+    connect(editMenu, &QMenu::aboutToShow, this, &MainWindow::updateEditMenu);
     const std::pair<QAction*, BrowserCommands::Edit> edits[] = {{copyAction, BrowserCommands::Edit::Copy},
                                                                 {cutAction, BrowserCommands::Edit::Cut},
                                                                 {pasteAction, BrowserCommands::Edit::Paste},
                                                                 {selectAllAction, BrowserCommands::Edit::SelectAll}};
     for (const auto& [action, command] : edits)
         connect(action, &QAction::triggered, this, [this, command = command] { m_commands->edit(command); });
-    connect(findInPageAction, &QAction::triggered, this, &TForm1::findInPage);
-    connect(viewSourceAction, &QAction::triggered, this, &TForm1::showSource);
-    connect(internetOptionsAction, &QAction::triggered, this, &TForm1::showInternetOptions);
+    connect(findInPageAction, &QAction::triggered, this, &MainWindow::findInPage);
+    connect(viewSourceAction, &QAction::triggered, this, &MainWindow::showSource);
+    connect(internetOptionsAction, &QAction::triggered, this, &MainWindow::showInternetOptions);
     for (QAction* size : {largestFontAction, largeFontAction, mediumFontAction, smallFontAction, smallestFontAction})
         connect(size, &QAction::triggered, this, [this, size] { setFontSize(size); });
-    connect(clearAddressesAction, &QAction::triggered, this, &TForm1::clearAddresses);
-    connect(loginDataAction, &QAction::triggered, this, &TForm1::showLoginData);
-    connect(loginOkButton, &QPushButton::clicked, this, &TForm1::acceptLogin);
-    connect(loginCancelButton, &QPushButton::clicked, this, &TForm1::cancelLogin);
-    connect(autoLoginBox, &QCheckBox::clicked, this, &TForm1::toggleAutoLogin);
-    connect(findNickAction, &QAction::triggered, this, &TForm1::askNickAndOpen);
-    connect(findNickButton, &QPushButton::clicked, this, &TForm1::openTypedNick);
-    connect(clearNicksAction, &QAction::triggered, this, &TForm1::clearNicks);
-    connect(tabDoubleClickTimer, &QTimer::timeout, this, &TForm1::tabDoubleClickTimeout);
+    connect(clearAddressesAction, &QAction::triggered, this, &MainWindow::clearAddresses);
+    connect(loginDataAction, &QAction::triggered, this, &MainWindow::showLoginData);
+    connect(loginOkButton, &QPushButton::clicked, this, &MainWindow::acceptLogin);
+    connect(loginCancelButton, &QPushButton::clicked, this, &MainWindow::cancelLogin);
+    connect(autoLoginBox, &QCheckBox::clicked, this, &MainWindow::toggleAutoLogin);
+    connect(findNickAction, &QAction::triggered, this, &MainWindow::askNickAndOpen);
+    connect(findNickButton, &QPushButton::clicked, this, &MainWindow::openTypedNick);
+    connect(clearNicksAction, &QAction::triggered, this, &MainWindow::clearNicks);
+    connect(tabDoubleClickTimer, &QTimer::timeout, this, &MainWindow::tabDoubleClickTimeout);
     connect(browserTabs, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { tabStripMenu->popup(browserTabs->mapToGlobal(pos)); });
     connect(m_tabs, &BrowserTabs::tabChangedByUser, this, [this](int left) {
         leavingTab(left);
         tabChanged();
     });
-    connect(m_tabs, &BrowserTabs::stripMouseUp, this, &TForm1::tabStripReleased);
-    connect(m_tabs, &BrowserTabs::browserOpened, this, &TForm1::bindBrowser);
-    connect(m_tabs, &BrowserTabs::frontChanged, this, &TForm1::syncNavigationButtons);
+    connect(m_tabs, &BrowserTabs::stripMouseUp, this, &MainWindow::tabStripReleased);
+    connect(m_tabs, &BrowserTabs::browserOpened, this, &MainWindow::bindBrowser);
+    connect(m_tabs, &BrowserTabs::frontChanged, this, &MainWindow::syncNavigationButtons);
 
     // Shortcuts a browser user expects; none of them is an arrow key, which walk in the game.
     auto shortcut = [this](const QKeySequence& keys, auto slot) {
@@ -164,11 +164,11 @@ void TForm1::connectBrowserHandlers()
     m_downloads = new DownloadGate(m_profile, m_tabs, gameBrowser, m_workFolder, m_prompts, this);
 }
 
-void TForm1::bindBrowser(TWebbrowser* browser)
+void MainWindow::bindBrowser(BrowserView* browser)
 {
-    connect(browser, &TWebbrowser::frameCompleted, this, &TForm1::noteFrameLoaded);
-    connect(browser, &TWebbrowser::frameChanged, m_poller, &PagePoller::frameChanged);
-    connect(browser, &TWebbrowser::commandStateChange, this, &TForm1::commandStateChanged);
+    connect(browser, &BrowserView::frameCompleted, this, &MainWindow::noteFrameLoaded);
+    connect(browser, &BrowserView::frameChanged, m_poller, &PagePoller::frameChanged);
+    connect(browser, &BrowserView::commandStateChange, this, &MainWindow::commandStateChanged);
     connect(browser, &QWebEngineView::loadProgress, this, [this](int p) { showLoadProgress(p, 100); });
     // A load under way can be stopped, whatever finished before it.
     connect(browser, &QWebEngineView::loadStarted, stopButton, [this] { stopButton->setEnabled(true); });
@@ -186,26 +186,26 @@ void TForm1::bindBrowser(TWebbrowser* browser)
     browser->newWindowHandler = [this] { return openNewWindow(); };
 }
 
-TWebbrowser* TForm1::browserOf(QWidget* tab) const
+BrowserView* MainWindow::browserOf(QWidget* tab) const
 {
     return m_tabs->browserOf(tab);
 }
 
-TWebbrowser* TForm1::currentBrowser() const
+BrowserView* MainWindow::currentBrowser() const
 {
     return m_tabs->currentBrowser();
 }
 
-QWidget* TForm1::openTab(const QString& url)
+QWidget* MainWindow::openTab(const QString& url)
 {
     return m_tabs->open(url);
 }
 
-void TForm1::showGuide(const QString& section)
+void MainWindow::showGuide(const QString& section)
 {
     QUrl url(QStringLiteral("qrc:/guide/guide.html"));
     for (int i = 1; i < browserTabs->count(); ++i) {
-        TWebbrowser* browser = m_tabs->browserOf(browserTabs->widget(i));
+        BrowserView* browser = m_tabs->browserOf(browserTabs->widget(i));
         if (browser && browser->url().adjusted(QUrl::RemoveFragment) == url) {
             browserTabs->setCurrentIndex(i);
             if (!section.isEmpty()) // within the page: it scrolls there without loading again
@@ -220,37 +220,37 @@ void TForm1::showGuide(const QString& section)
     openTab(url.toString());
 }
 
-void TForm1::closeActiveTab()
+void MainWindow::closeActiveTab()
 {
     m_tabs->closeActive();
 }
 
-void TForm1::addressBoxKey(int key)
+void MainWindow::addressBoxKey(int key)
 {
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && browserTabs->currentIndex() > 0) {
-        if (TWebbrowser* browser = currentBrowser()) {
+        if (BrowserView* browser = currentBrowser()) {
             browser->navigate(QUrl::fromUserInput(addressBox->currentText()));
             addressBox->lineEdit()->setModified(false); // from now on the box follows the page again
         }
     }
 }
 
-void TForm1::goToAddress()
+void MainWindow::goToAddress()
 {
     addressBoxKey(Qt::Key_Return);
 }
 
-void TForm1::goBack()
+void MainWindow::goBack()
 {
     m_commands->back();
 }
 
-void TForm1::goForward()
+void MainWindow::goForward()
 {
     m_commands->forward();
 }
 
-void TForm1::reloadPage()
+void MainWindow::reloadPage()
 {
     if (currentBrowser() == gameBrowser && gameBrowser->loadFailed())
         reloadFailedGame();
@@ -259,12 +259,12 @@ void TForm1::reloadPage()
     stopButton->setEnabled(true);
 }
 
-void TForm1::stopLoading()
+void MainWindow::stopLoading()
 {
     m_commands->stop();
 }
 
-void TForm1::openFile()
+void MainWindow::openFile()
 {
     const QString file = m_prompts->askOpenFile(this, QStringLiteral("Открыть"), openFileFilter);
     m_downloads->commandStarted(); // a document the browser does not show is saved as a download
@@ -272,78 +272,78 @@ void TForm1::openFile()
         openTab(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString());
 }
 
-void TForm1::savePage()
+void MainWindow::savePage()
 {
     m_commands->saveAs();
 }
 
-void TForm1::showPageProperties()
+void MainWindow::showPageProperties()
 {
     m_commands->properties();
 }
 
-void TForm1::updateEditMenu()
+void MainWindow::updateEditMenu()
 {
     m_commands->syncEditActions(copyAction, cutAction, pasteAction);
 }
 
-void TForm1::findInPage()
+void MainWindow::findInPage()
 {
     m_commands->find();
 }
 
-void TForm1::showSource()
+void MainWindow::showSource()
 {
     m_commands->viewSource();
 }
 
-void TForm1::showInternetOptions()
+void MainWindow::showInternetOptions()
 {
     InternetOptionsDialog dialog(m_profile, this);
     dialog.exec();
 }
 
-void TForm1::setFontSize(QAction* item)
+void MainWindow::setFontSize(QAction* item)
 {
     m_commands->setTextSize(
         item, {largestFontAction, largeFontAction, mediumFontAction, smallFontAction, smallestFontAction});
 }
 
-void TForm1::clearAddresses()
+void MainWindow::clearAddresses()
 {
     m_tabs->clearHistory();
 }
 
-void TForm1::navigateFromMenu(const QString& url)
+void MainWindow::navigateFromMenu(const QString& url)
 {
     if (browserTabs->currentIndex() <= 0)
         return;
-    if (TWebbrowser* b = currentBrowser()) {
+    if (BrowserView* b = currentBrowser()) {
         addressBox->setEditText(url);
         b->navigate(QUrl::fromUserInput(url));
     }
 }
 
-void TForm1::showLoadProgress(int progress, int maximum)
+void MainWindow::showLoadProgress(int progress, int maximum)
 {
     loadProgressBar->setMaximum(maximum);
     loadProgressBar->setValue(progress);
 }
 
-void TForm1::commandStateChanged(TWebbrowser*, int, bool)
+void MainWindow::commandStateChanged(BrowserView*, int, bool)
 {
     // The buttons show what the tab in front can do, whichever tab reported.
     syncNavigationButtons();
 }
 
-void TForm1::syncNavigationButtons()
+void MainWindow::syncNavigationButtons()
 {
-    TWebbrowser* b = browserOf(browserTabs->currentWidget());
+    BrowserView* b = browserOf(browserTabs->currentWidget());
     backButton->setEnabled(b && b->pageAction(QWebEnginePage::Back)->isEnabled());
     forwardButton->setEnabled(b && b->pageAction(QWebEnginePage::Forward)->isEnabled());
 }
 
-void TForm1::reloadFailedGame()
+void MainWindow::reloadFailedGame()
 {
     const QUrl failed = gameBrowser->shownUrl();
     const QString page = failed.path();
@@ -355,85 +355,85 @@ void TForm1::reloadFailedGame()
     }
 }
 
-void TForm1::pageLoadFinished()
+void MainWindow::pageLoadFinished()
 {
     stopButton->setEnabled(false);
 }
 
-void TForm1::showTitle(TWebbrowser*, const QString& text)
+void MainWindow::showTitle(BrowserView*, const QString& text)
 {
     m_tabs->titleChanged(text);
 }
 
-void TForm1::showAddress(const QString& url)
+void MainWindow::showAddress(const QString& url)
 {
     m_tabs->navigated(url);
 }
 
-TWebbrowser* TForm1::openNewWindow()
+BrowserView* MainWindow::openNewWindow()
 {
     // The page opens in a tab of its own instead of a window.
     return browserOf(openTab(QString()));
 }
 
-void TForm1::leavingTab(int leaving)
+void MainWindow::leavingTab(int leaving)
 {
     m_tabs->leaving(leaving);
 }
 
-void TForm1::tabChanged()
+void MainWindow::tabChanged()
 {
     m_tabs->changed();
 }
 
-void TForm1::tabStripReleased(const QPoint& pos)
+void MainWindow::tabStripReleased(const QPoint& pos)
 {
     m_tabs->stripReleased(pos);
 }
 
-void TForm1::tabDoubleClickTimeout()
+void MainWindow::tabDoubleClickTimeout()
 {
     m_tabs->doubleClickTimeUp();
 }
 
-void TForm1::showLoginData()
+void MainWindow::showLoginData()
 {
     loginPanel->open();
 }
 
-void TForm1::acceptLogin()
+void MainWindow::acceptLogin()
 {
     loginPanel->accept();
 }
 
-void TForm1::cancelLogin()
+void MainWindow::cancelLogin()
 {
     loginPanel->cancel();
 }
 
-void TForm1::toggleAutoLogin()
+void MainWindow::toggleAutoLogin()
 {
     loginPanel->autoLoginToggled();
 }
 
-QString TForm1::playerInfoUrl(const QString& nick) const
+QString MainWindow::playerInfoUrl(const QString& nick) const
 {
     // One query value whatever the nickname holds, in the game's code page.
     return m_gameServer + QStringLiteral("/cgi/pl_info.php?login=") +
            QString::fromLatin1(QByteArray::fromStdString(toCp1251(nick)).toPercentEncoding());
 }
 
-void TForm1::openPlayerInfo(const QString& nick, std::function<void()> then)
+void MainWindow::openPlayerInfo(const QString& nick, std::function<void()> then)
 {
     QWidget* tab = openTab(QString());
-    TWebbrowser* browser = browserOf(tab);
-    if (TWebbrowser* current = currentBrowser())
+    BrowserView* browser = browserOf(tab);
+    if (BrowserView* current = currentBrowser())
         current->navigate(QUrl(playerInfoUrl(nick)));
     m_commands->whenLoaded(
         browser, then ? std::move(then) : [] {});
 }
 
-void TForm1::askNickAndOpen()
+void MainWindow::askNickAndOpen()
 {
     QString nick;
     if (!m_prompts->askText(this, QStringLiteral("Введите ник игрока"), QStringLiteral("Ник:"), nick) || nick.isEmpty())
@@ -441,7 +441,7 @@ void TForm1::askNickAndOpen()
     openPlayerInfo(nick);
 }
 
-void TForm1::nickBoxKey(int key)
+void MainWindow::nickBoxKey(int key)
 {
     if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return;
@@ -452,12 +452,12 @@ void TForm1::nickBoxKey(int key)
     });
 }
 
-void TForm1::openTypedNick()
+void MainWindow::openTypedNick()
 {
     nickBoxKey(Qt::Key_Return);
 }
 
-void TForm1::clearNicks()
+void MainWindow::clearNicks()
 {
     const QString text = nickBox->currentText();
     nickBox->clear();

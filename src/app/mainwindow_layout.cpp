@@ -1,11 +1,11 @@
 // The window's controls, their captions, hints and initial state.
-#include "tform1.h"
+#include "mainwindow.h"
 
 #include "app/loginpanel.h"
 #include "app/pagecontrol.h"
 #include "browser/browsertabs.h"
+#include "browser/browserview.h"
 #include "browser/pagepoller.h"
-#include "browser/twebbrowser.h"
 #include "map/atlas.h"
 #include "mapview/clicksplitter.h"
 #include "mapview/mapgrid.h"
@@ -98,7 +98,7 @@ QWidget* objectListGroup(QLabel*& caption, QPlainTextEdit*& memo, QPushButton*& 
 
 } // namespace
 
-void TForm1::buildLayout()
+void MainWindow::buildLayout()
 {
     setGeometry(139, 103, 868, 766);
     QFont windowFont(QStringLiteral("MS Sans Serif"));
@@ -281,7 +281,7 @@ void TForm1::buildLayout()
     gameTab = named(new QWidget, "gameTab");
     auto* gameLayout = new QVBoxLayout(gameTab);
     gameLayout->setContentsMargins(0, 0, 0, 0);
-    gameBrowser = named(new TWebbrowser(m_profile, gameTab), "gameBrowser");
+    gameBrowser = named(new BrowserView(m_profile, gameTab), "gameBrowser");
     gameLayout->addWidget(gameBrowser);
     browserTabs->addTab(gameTab, QStringLiteral("Тирмора"));
 
@@ -398,7 +398,7 @@ void TForm1::buildLayout()
     initialState();
 }
 
-void TForm1::initialState()
+void MainWindow::initialState()
 {
     setWindowTitle(Title());
     emptyLabel1->clear();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/tform1controls.h"
-#include "app/tform1state.h"
+#include "app/mainwindowcontrols.h"
+#include "app/mainwindowstate.h"
 #include "reader/pagereader.h"
 
 #include <QMainWindow>
@@ -14,19 +14,19 @@ class QPainter;
 
 namespace veldor {
 
-class TWebbrowser;
+class BrowserView;
 
 // The main window: builds the layout, runs the start-up and forwards each named handler to the part that does
 // the work (page poller, browser tabs, click splitters, login panel, the rules of src/core).
-class TForm1 : public QMainWindow, private ReaderHost, private TForm1Controls, private TForm1State
+class MainWindow : public QMainWindow, private ReaderHost, private MainWindowControls, private MainWindowState
 {
     Q_OBJECT
 public:
-    explicit TForm1(TForm1Options options = {}, QWidget* parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(MainWindowOptions options = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The controls, as a person sees them in the window.
-    const TForm1Controls& controls() const { return *this; }
+    const MainWindowControls& controls() const { return *this; }
     Atlas& atlas() { return *m_atlas; }
     const Settings& settings() const { return m_settings; }
     QString workFolder() const { return m_workFolder; }
@@ -39,8 +39,8 @@ public:
     bool quitRequested() const { return m_quit; }
 
     // The labyrinth and level shown.
-    unsigned shownLab() const { return CurLab; }
-    int shownLevel() const { return CurLevel; }
+    unsigned shownLab() const { return m_shownLab; }
+    int shownLevel() const { return m_shownLevel; }
 
     // The browser tabs, the tab in front and the address box's history.
     BrowserTabs* tabs() const { return m_tabs; }
@@ -61,11 +61,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    unsigned CurLab = 0;
+    unsigned m_shownLab = 0;
     // The labyrinth the player is in, as set in the labyrinth box (or user.dat): the reader records into it
     // whatever labyrinth the overview or the search shows meanwhile.
     unsigned m_playerLab = 0;
-    int CurLevel = 0;
+    int m_shownLevel = 0;
     // Page reader: what it knows of the player.
     ReaderState Reader;
     // The body cell under the mouse, on which the grid's popup menu acts (0 until one was hovered).
@@ -83,7 +83,7 @@ private:
     void splitterMoved(ClickSplitterHandle* splitter);
     void saveMapsNow();
     void showAbout();
-    void noteFrameLoaded(TWebbrowser* browser, const QString& frameName, bool topLevel);
+    void noteFrameLoaded(BrowserView* browser, const QString& frameName, bool topLevel);
     void pollTick();
     // Collapses the map, the side panel and the bottom panel when a combat starts (if so set).
     void collapseForCombat();
@@ -126,12 +126,12 @@ private:
     void findExitPath();
 
     // Browser tabs and commands.
-    TWebbrowser* currentBrowser() const;
+    BrowserView* currentBrowser() const;
     // A new tab at the end, made active; navigated to the address unless it is blank. Returns the tab.
     QWidget* openTab(const QString& url);
     // The guide at a section (its start when empty), in the guide's tab when one is open.
     void showGuide(const QString& section);
-    TWebbrowser* browserOf(QWidget* tab) const;
+    BrowserView* browserOf(QWidget* tab) const;
     void closeActiveTab();
     void addressBoxKey(int key);
     void goToAddress();
@@ -150,11 +150,11 @@ private:
     void clearAddresses();
     void navigateFromMenu(const QString& url);
     void showLoadProgress(int progress, int maximum);
-    void commandStateChanged(TWebbrowser* browser, int command, bool enabled);
+    void commandStateChanged(BrowserView* browser, int command, bool enabled);
     void pageLoadFinished();
-    void showTitle(TWebbrowser* browser, const QString& text);
+    void showTitle(BrowserView* browser, const QString& text);
     void showAddress(const QString& url);
-    TWebbrowser* openNewWindow();
+    BrowserView* openNewWindow();
     void leavingTab(int leaving);
     void tabChanged();
     void tabStripReleased(const QPoint& pos);
@@ -197,7 +197,7 @@ private:
     void fillObjectMemos();
     void connectMapHandlers();
     void connectBrowserHandlers();
-    void bindBrowser(TWebbrowser* browser);
+    void bindBrowser(BrowserView* browser);
     void buildShellMenus();
     // Back and forward as the tab in front allows.
     void syncNavigationButtons();
@@ -219,7 +219,7 @@ private:
 
     // What the page reader does to the window.
     unsigned curLab() const override { return m_playerLab; }
-    int curLevel() const override { return CurLevel; }
+    int curLevel() const override { return m_shownLevel; }
     bool soundsEnabled() const override;
     void showLevel(int level) override;
     void updateLevelStatistics() override { UpdateLevelStatistics(); }

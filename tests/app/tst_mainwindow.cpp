@@ -1,8 +1,8 @@
 #include "app/loginpanel.h"
+#include "app/mainwindow.h"
 #include "app/pagecontrol.h"
-#include "app/tform1.h"
 #include "app/webengine_setup.h"
-#include "browser/twebbrowser.h"
+#include "browser/browserview.h"
 #include "buildconfig.h"
 #include "formfixture.h"
 #include "mapview/clicksplitter.h"
@@ -46,7 +46,7 @@ const qint64 kMapSizes[] = {550800, 1142400, 7140000, 1444660};
 
 } // namespace
 
-class TestTForm1 : public QObject
+class TestMainWindow : public QObject
 {
     Q_OBJECT
     FormFixture fx;
@@ -462,7 +462,7 @@ private slots:
         const qint64 pid = gone.processId();
         QVERIFY(gone.waitForFinished());
         QVERIFY(writeAll(file("veldor.lock"),
-                         QByteArray::number(pid) + "\ntst_tform1\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
+                         QByteArray::number(pid) + "\ntst_mainwindow\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
         auto form = fx.make();
         QVERIFY(!form->readOnly());
         QVERIFY(prompts->questions.isEmpty());
@@ -655,8 +655,8 @@ int main(int argc, char* argv[])
 {
     veldor::prepareWebEngine();
     QApplication app(argc, argv);
-    TestTForm1 test;
+    TestMainWindow test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_tform1.moc"
+#include "tst_mainwindow.moc"
