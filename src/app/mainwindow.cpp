@@ -222,11 +222,6 @@ Settings MainWindow::currentSettings() const
     return s;
 }
 
-bool MainWindow::SaveSettings()
-{
-    return m_work->saveSettings(currentSettings());
-}
-
 bool MainWindow::SaveMaps()
 {
     return m_work->saveMaps();
@@ -304,7 +299,7 @@ void MainWindow::showLabyrinth(unsigned lab)
     levelBox->setCurrentIndex(0);
     m_shownLevel = 0;
     m_shownLab = lab;
-    UpdateLevelStatistics();
+    updateLevelStatistics();
     sizeGridForLab();
     fillObjectMemos();
     updateFrontier();
@@ -316,12 +311,12 @@ void MainWindow::chooseLevel()
     m_shownLevel = levelBox->currentIndex();
     Reader.LevelChanged = false;
     sizeGridForLab();
-    UpdateLevelStatistics();
+    updateLevelStatistics();
     updateFrontier();
     mapGrid->viewport()->update();
 }
 
-void MainWindow::UpdateLevelStatistics()
+void MainWindow::updateLevelStatistics()
 {
     if (const auto percent = ExploredPercent(*m_atlas, m_shownLab, m_shownLevel))
         exploredLabel->setText(fromUtf8Text(PercentLabelText(*percent)));

@@ -172,11 +172,8 @@ private:
     void openTypedNick();
     void clearNicks();
 
-    void UpdateLevelStatistics();
     // Reads user.dat into memory and into the controls.
     void applyStoredSettings();
-    // Writes user.dat from memory and the controls; false (after telling the user) when it failed.
-    bool SaveSettings();
     // Writes the four map files; false (after telling the user which files and why) when any failed.
     bool SaveMaps();
 
@@ -222,7 +219,7 @@ private:
     int curLevel() const override { return m_shownLevel; }
     bool soundsEnabled() const override;
     void showLevel(int level) override;
-    void updateLevelStatistics() override { UpdateLevelStatistics(); }
+    void updateLevelStatistics() override;
     void playSound(std::string_view fileName) override;
     void setCoordinatesText(const std::string& text) override;
     void objectListsChanged() override { m_listsChanged = true; }

@@ -64,19 +64,19 @@ void MainWindow::buildShellMenus()
     historyMenu = new HistoryMenu(m_history.get(), this);
     historyMenu->MainMenu = mainMenu;
     historyMenu->Menupos = 4;
+    historyMenu->Caption = QStringLiteral("История");
     historyMenu->BuildMenu();
     connect(historyMenu, &HistoryMenu::OnURLSelected, this,
             [this](QAction*, const QString& url) { navigateFromMenu(url); });
-    mainMenu->actions().at(3)->setText(QStringLiteral("История"));
     favoritesMenu = new FavoritesMenu(QDir(m_profileFolder).filePath(QStringLiteral("Favorites")), m_prompts, this);
     connect(favoritesMenu, &FavoritesMenu::OnURLSelected, this,
             [this](QAction*, const QString& url) { navigateFromMenu(url); });
     favoritesMenu->MainMenu = mainMenu;
     favoritesMenu->Menupos = 5;
+    favoritesMenu->Caption = QStringLiteral("Избранное");
     // "Add to Favorites" adds the page of the tab in front.
     favoritesMenu->Webbrowser = [this] { return currentBrowser(); };
     favoritesMenu->BuildMenu();
-    mainMenu->actions().at(4)->setText(QStringLiteral("Избранное"));
 }
 
 void MainWindow::connectBrowserHandlers()

@@ -236,12 +236,10 @@ void MainWindow::buildLayout()
                             QStringLiteral("Ваше имя в общей папке отряда (ваша папка в ней)"));
     exitRouteBox = named(new QCheckBox(QStringLiteral("показывать путь к выходу"), settingsPage), "exitRouteBox");
     exitRouteBox->setVisible(false);
-    emptyLabel1 = label("emptyLabel1", QString(), settingsPage);
-    emptyLabel2 = label("emptyLabel2", QString(), settingsPage);
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             labyrinthLabel, labyrinthBox, levelLabel, levelBox, cellSizeLabel, cellSizeSpin, passDoorsBox, soundsBox,
-             hideRow, frontierBox, saveMapsButton, clearLabyrinthButton, clearAllMapsButton, squadBox,
-             squadFolderButton, squadNameButton, exitRouteBox, emptyLabel1, emptyLabel2})
+    for (QWidget* w : std::initializer_list<QWidget*>{labyrinthLabel, labyrinthBox, levelLabel, levelBox, cellSizeLabel,
+                                                      cellSizeSpin, passDoorsBox, soundsBox, hideRow, frontierBox,
+                                                      saveMapsButton, clearLabyrinthButton, clearAllMapsButton,
+                                                      squadBox, squadFolderButton, squadNameButton, exitRouteBox})
         settingsLayout->addWidget(w);
     settingsLayout->addStretch(1);
 
@@ -401,14 +399,11 @@ void MainWindow::buildLayout()
 void MainWindow::initialState()
 {
     setWindowTitle(Title());
-    emptyLabel1->clear();
     exploredLabel->setText(QStringLiteral("Процент открытия уровня: "));
-    emptyLabel2->clear();
     positionLabel->clear();
     for (QPlainTextEdit* memo : {exitsList, transitionsList, trapsList, flagsList})
         memo->clear();
     loginPanel->hide();
-    tabDoubleClickTimer->setInterval(200);
     backButton->setEnabled(false);
     forwardButton->setEnabled(false);
     addressBox->setEditText(m_gameServer + QStringLiteral("/login.php"));

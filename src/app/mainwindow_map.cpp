@@ -155,7 +155,7 @@ void MainWindow::mapChanged(unsigned lab)
     if (m_search && m_search->isVisible())
         m_search->search();
     fillObjectMemos();
-    UpdateLevelStatistics();
+    updateLevelStatistics();
     updateFrontier();
     mapGrid->viewport()->update();
     mapGrid->refreshHint(); // the hint of the cell under the pointer says what it holds now

@@ -36,14 +36,6 @@ void MainWindow::buildMenus()
     openFileAction = item(fileMenu, "openFileAction", QStringLiteral("Открыть..."));
     savePageAction = item(fileMenu, "savePageAction", QStringLiteral("Сохранить как..."));
     pagePropertiesAction = item(fileMenu, "pagePropertiesAction", QStringLiteral("Свойства"));
-    // Printing was never offered; the items stay hidden.
-    QAction* printSeparator = fileMenu->addSeparator();
-    printSeparator->setVisible(false);
-    printAction = item(fileMenu, "printAction", QStringLiteral("Печать..."));
-    printPreviewAction = item(fileMenu, "printPreviewAction", QStringLiteral("Предварительный просмотр"));
-    pageSetupAction = item(fileMenu, "pageSetupAction", QStringLiteral("Параметры страницы"));
-    for (QAction* hidden : {printAction, printPreviewAction, pageSetupAction})
-        hidden->setVisible(false);
     fileMenu->addSeparator();
     mergeMapsAction = item(fileMenu, "mergeMapsAction", QStringLiteral("Объединить с картами из папки..."));
     exportMapsAction = item(fileMenu, "exportMapsAction", QStringLiteral("Экспорт карт в папку..."));

@@ -68,7 +68,7 @@ void MainWindow::recognize(const PageLines& game)
     updateFrontier();
     if (m_gridChanges->after(*m_atlas, m_shownLab, m_shownLevel, marked(Reader, *m_route, m_frontier->route()),
                              *mapGrid))
-        UpdateLevelStatistics(); // the cell just walked counts too
+        updateLevelStatistics(); // the cell just walked counts too
     m_walker->pageRead();        // a step the page shows lets the next waiting key go
     m_session->gameRead(ShowsLoginForm(game));
 }
@@ -84,7 +84,7 @@ void MainWindow::showLevel(int level)
     m_shownLevel = level;
     levelBox->setCurrentIndex(level < levelBox->count() ? level : -1);
     if (other) {
-        UpdateLevelStatistics();
+        updateLevelStatistics();
         mapGrid->viewport()->update();
     }
 }

@@ -72,8 +72,6 @@ struct MainWindowControls
     QPushButton* squadNameButton = nullptr;   // our name (our subfolder) in the shared folder
     QLabel* squadLabel = nullptr;             // the status strip's line about the group (made with its first line)
     QCheckBox* exitRouteBox = nullptr;  // "показывать путь к выходу": draw the route to a way out
-    QLabel* emptyLabel1 = nullptr;      // empty; cleared at start-up
-    QLabel* emptyLabel2 = nullptr;      // empty; cleared at start-up
     QLabel* fromTownLabel = nullptr;    // "Из"
     QComboBox* fromTownBox = nullptr;   // the town the journey starts in
     QLabel* toTownLabel = nullptr;      // "В"
@@ -136,9 +134,6 @@ struct MainWindowControls
     QAction* openFileAction = nullptr;       // "Открыть...": a file in a new tab
     QAction* savePageAction = nullptr;       // "Сохранить как...": the page in front
     QAction* pagePropertiesAction = nullptr; // "Свойства": of the page in front
-    QAction* printAction = nullptr;          // "Печать..." (hidden)
-    QAction* printPreviewAction = nullptr;   // "Предварительный просмотр" (hidden)
-    QAction* pageSetupAction = nullptr;      // "Параметры страницы" (hidden)
     QAction* mergeMapsAction = nullptr; // "Объединить с картами из папки...": another player's maps
     QAction* exportMapsAction = nullptr; // "Экспорт карт в папку...": a copy of ours
     QAction* saveLevelPictureAction = nullptr; // "Сохранить уровень как рисунок...": the shown level as PNG

@@ -26,7 +26,7 @@ class BrowserTabs : public QObject
     Q_OBJECT
 public:
     // The double click: a second release on the strip within this time closes the tab in front.
-    static constexpr int kDoubleClickMs = 500;
+    static constexpr int kDoubleClickMs = 200;
 
     BrowserTabs(QTabWidget* tabs, QComboBox* addressBox, QWebEngineProfile* profile, QString gameServer,
                 QObject* parent);
