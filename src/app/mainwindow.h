@@ -5,6 +5,7 @@
 #include "reader/pagereader.h"
 
 #include <QMainWindow>
+#include <QPoint>
 #include <array>
 #include <functional>
 
@@ -68,9 +69,8 @@ private:
     int m_shownLevel = 0;
     // Page reader: what it knows of the player.
     ReaderState Reader;
-    // The body cell under the mouse, on which the grid's popup menu acts (0 until one was hovered).
-    int HoverX = 0;
-    int HoverY = 0;
+    // The body cell under the mouse, on which the grid's popup menu acts ((0, 0) until one was hovered).
+    QPoint m_menuCell;
 
     // Handlers.
     void chooseLabyrinth();

@@ -35,10 +35,7 @@ void MainWindow::connectMapHandlers()
 {
     mapGrid->setCellPainter([this](QPainter& p, int col, int row, const QRect& r) { drawGridCell(p, col, row, r); });
     mapGrid->setHintText([this](int c, int r) { return cellHint(c, r); });
-    connect(mapGrid, &MapGrid::cellHovered, this, [this](int c, int r) {
-        HoverX = c;
-        HoverY = r;
-    });
+    connect(mapGrid, &MapGrid::cellHovered, this, [this](int c, int r) { m_menuCell = {c, r}; });
     connect(mapGrid, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { cellMenu->popup(mapGrid->viewport()->mapToGlobal(pos)); });
     connect(addTrapAction, &QAction::triggered, this, &MainWindow::addTrap);
@@ -181,7 +178,7 @@ void MainWindow::updateFrontier()
 
 QString MainWindow::atHovered(const QString& what) const
 {
-    return QStringLiteral("%1 в %2x%3").arg(what).arg(HoverX).arg(HoverY);
+    return QStringLiteral("%1 в %2x%3").arg(what).arg(m_menuCell.x()).arg(m_menuCell.y());
 }
 
 void MainWindow::editMap(unsigned lab, const QString& name, const std::function<bool()>& change)
@@ -195,56 +192,58 @@ void MainWindow::editMap(unsigned lab, const QString& name, const std::function<
 void MainWindow::addTrap()
 {
     editMap(m_shownLab, atHovered(QStringLiteral("ловушка")),
-            [this] { return AddTrap(*m_atlas, m_shownLab, m_shownLevel, HoverX, HoverY); });
+            [this] { return AddTrap(*m_atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
 }
 
 void MainWindow::addFlag()
 {
     editMap(m_shownLab, atHovered(QStringLiteral("флаг")),
-            [this] { return AddFlag(*m_atlas, m_shownLab, m_shownLevel, HoverX, HoverY); });
+            [this] { return AddFlag(*m_atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
 }
 
 void MainWindow::addDescent()
 {
     editMap(m_shownLab, atHovered(QStringLiteral("спуск")),
-            [this] { return AddDescent(*m_atlas, m_shownLab, m_shownLevel, HoverX, HoverY); });
+            [this] { return AddDescent(*m_atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
 }
 
 void MainWindow::addAscent()
 {
     editMap(m_shownLab, atHovered(QStringLiteral("подъем")),
-            [this] { return AddAscent(*m_atlas, m_shownLab, m_shownLevel, HoverX, HoverY); });
+            [this] { return AddAscent(*m_atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
 }
 
 void MainWindow::addExit()
 {
     editMap(m_shownLab, atHovered(QStringLiteral("выход")),
-            [this] { return AddExit(*m_atlas, m_shownLab, m_shownLevel, HoverX, HoverY); });
+            [this] { return AddExit(*m_atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
 }
 
 void MainWindow::addChest(char code)
 {
     const ObjectKind* kind = FindObjectKind(code);
-    editMap(m_shownLab, atHovered(kind ? fromUtf8Text(kind->name).toLower() : QStringLiteral("сундук")),
-            [this, code] { return SetChest(*m_atlas, m_shownLab, m_shownLevel, HoverX, HoverY, code); });
+    editMap(m_shownLab, atHovered(kind ? fromUtf8Text(kind->name).toLower() : QStringLiteral("сундук")), [this, code] {
+        return SetChest(*m_atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y(), code);
+    });
 }
 
 void MainWindow::addMarker()
 {
-    if (LabSide(m_shownLab) == 0 || HoverX < 1 || HoverY < 1 || HoverX > LabSide(m_shownLab) ||
-        HoverY > LabSide(m_shownLab))
+    if (LabSide(m_shownLab) == 0 || m_menuCell.x() < 1 || m_menuCell.y() < 1 || m_menuCell.x() > LabSide(m_shownLab) ||
+        m_menuCell.y() > LabSide(m_shownLab))
         return;
     QString text;
     if (!m_prompts->askText(this, QStringLiteral("Введите текст метки"), QStringLiteral("Текст:"), text))
         return;
-    editMap(m_shownLab, atHovered(QStringLiteral("метка")),
-            [&] { return SetMarker(*m_atlas, m_shownLab, m_shownLevel, HoverX, HoverY, toCp1251(text)); });
+    editMap(m_shownLab, atHovered(QStringLiteral("метка")), [&] {
+        return SetMarker(*m_atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y(), toCp1251(text));
+    });
 }
 
 void MainWindow::clearCell()
 {
-    editMap(m_shownLab, QStringLiteral("очистка клетки %1x%2").arg(HoverX).arg(HoverY),
-            [this] { return ClearCell(*m_atlas, m_shownLab, m_shownLevel, HoverX, HoverY); });
+    editMap(m_shownLab, QStringLiteral("очистка клетки %1x%2").arg(m_menuCell.x()).arg(m_menuCell.y()),
+            [this] { return ClearCell(*m_atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
 }
 
 void MainWindow::clearLabyrinth()
