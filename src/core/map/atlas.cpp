@@ -202,6 +202,20 @@ Atlas::CellRun Atlas::labCells(unsigned lab)
     return {table, lab - FirstLabOfGroup(group), static_cast<std::size_t>(GroupSlots(group)), n * n * kLevelCount};
 }
 
+Atlas::CellPlace Atlas::placeInRun(unsigned lab, std::size_t k)
+{
+    const int n = MapSide(LabGroup(lab));
+    if (n == 0)
+        return {};
+    const auto cell = static_cast<int>(k / kLevelCount);
+    return {static_cast<int>(k % kLevelCount), cell / n + 1, cell % n + 1};
+}
+
+unsigned Atlas::labOfRecord(int group, std::size_t index)
+{
+    return FirstLabOfGroup(group) + static_cast<unsigned>(index % static_cast<std::size_t>(GroupSlots(group)));
+}
+
 std::span<std::uint8_t> Atlas::bytes(MapTable table)
 {
     const auto s = std::as_const(*this).bytes(table);

@@ -123,6 +123,16 @@ public:
         std::size_t count = 0;
     };
     static CellRun labCells(unsigned lab);
+    // Where the k-th cell of labCells(lab) lies: the cells run level by level within each (x, y).
+    struct CellPlace
+    {
+        int level = 0;
+        int x = 0;
+        int y = 0;
+    };
+    static CellPlace placeInRun(unsigned lab, std::size_t k);
+    // The labyrinth a record of a group's cell table belongs to.
+    static unsigned labOfRecord(int group, std::size_t index);
 
     // Free-text markers, kept in memory only. x and y run 1..100 in every labyrinth.
     std::string markText(unsigned lab, int level, int x, int y) const;

@@ -27,15 +27,13 @@ void mergeCells(Atlas& ours, const Atlas& theirs, MergeResult& result)
         auto* mine = reinterpret_cast<TMapCell*>(ours.bytes(table).data());
         const auto* other = reinterpret_cast<const TMapCell*>(theirs.bytes(table).data());
         const std::size_t count = ours.bytes(table).size() / sizeof(TMapCell);
-        const auto slots = static_cast<std::size_t>(GroupSlots(group));
-        const unsigned first = FirstLabOfGroup(group);
         for (std::size_t i = 0; i < count; ++i) {
             TMapCell& m = mine[i];
             const TMapCell& o = other[i];
             if (o.Explored == 0 || m.Explored != 0 || hasObject(m))
                 continue;
             if (!WellFormedCell(o)) {
-                ++result.labs[first + i % slots].cellsSkipped;
+                ++result.labs[Atlas::labOfRecord(group, i)].cellsSkipped;
                 continue;
             }
             for (std::uint8_t TMapCell::*side :
@@ -45,7 +43,7 @@ void mergeCells(Atlas& ours, const Atlas& theirs, MergeResult& result)
             }
             m.Explored = o.Explored;
             m.Object = o.Object;
-            ++result.labs[first + i % slots].cells;
+            ++result.labs[Atlas::labOfRecord(group, i)].cells;
         }
     }
 }

@@ -29,7 +29,7 @@ std::array<LevelCounts, kLevelCount> CountLevels(const Atlas& atlas, unsigned la
     // The labyrinth's cells run level by level within each (x, y).
     for (std::size_t k = 0; k < run.count; ++k) {
         const TMapCell& c = cells[run.first + k * run.step];
-        LevelCounts& level = levels[k % kLevelCount];
+        LevelCounts& level = levels[static_cast<std::size_t>(Atlas::placeInRun(lab, k).level)];
         ++level.cells;
         level.explored += c.Explored != 0 ? 1 : 0;
         level.exits += c.Object == Obj::Exit ? 1 : 0;
@@ -127,7 +127,6 @@ void searchLab(const Atlas& atlas, unsigned lab, const std::string& query, const
     }
     const Atlas::CellRun run = Atlas::labCells(lab);
     const auto* cells = reinterpret_cast<const TMapCell*>(atlas.bytes(run.table).data());
-    const int n = LabSide(lab);
     for (std::size_t k = 0; k < run.count; ++k) {
         const char object = cells[run.first + k * run.step].Object;
         if (!objects[static_cast<unsigned char>(object)])
@@ -135,9 +134,8 @@ void searchLab(const Atlas& atlas, unsigned lab, const std::string& query, const
         ++result.total;
         if (!keep)
             continue;
-        const auto cell = static_cast<int>(k / kLevelCount);
-        finds.push_back({lab, static_cast<int>(k % kLevelCount), cell / n + 1, cell % n + 1,
-                         std::u8string(FindObjectKind(object)->name)});
+        const Atlas::CellPlace at = Atlas::placeInRun(lab, k);
+        finds.push_back({lab, at.level, at.x, at.y, std::u8string(FindObjectKind(object)->name)});
     }
     std::stable_sort(finds.begin(), finds.end(), [](const Found& a, const Found& b) {
         return std::tie(a.level, a.x, a.y) < std::tie(b.level, b.x, b.y);
