@@ -216,6 +216,11 @@ unsigned Atlas::labOfRecord(int group, std::size_t index)
     return FirstLabOfGroup(group) + static_cast<unsigned>(index % static_cast<std::size_t>(GroupSlots(group)));
 }
 
+std::size_t Atlas::listsOffset(unsigned lab)
+{
+    return (lab - 1) * static_cast<std::size_t>(kLevelCount) * sizeof(TLevelLists);
+}
+
 std::span<std::uint8_t> Atlas::bytes(MapTable table)
 {
     const auto s = std::as_const(*this).bytes(table);

@@ -133,6 +133,8 @@ public:
     static CellPlace placeInRun(unsigned lab, std::size_t k);
     // The labyrinth a record of a group's cell table belongs to.
     static unsigned labOfRecord(int group, std::size_t index);
+    // Where a labyrinth's level lists begin in the MapCrd table, in bytes.
+    static std::size_t listsOffset(unsigned lab);
 
     // Free-text markers, kept in memory only. x and y run 1..100 in every labyrinth.
     std::string markText(unsigned lab, int level, int x, int y) const;

@@ -81,7 +81,7 @@ UndoHistory::Prepared UndoHistory::prepare(const Before& before, const Atlas& at
         }
         const auto* listsNow = reinterpret_cast<const std::uint8_t*>(atlas.levelLists(saved.lab, 0));
         const auto* listsThen = reinterpret_cast<const std::uint8_t*>(saved.lists.data());
-        const std::size_t base = (saved.lab - 1) * kLevelCount * kListsBytes;
+        const std::size_t base = Atlas::listsOffset(saved.lab);
         for (std::size_t level = 0; level < kLevelCount; ++level) {
             for (std::size_t at = 0; at < kListsBytes;) {
                 const std::size_t unit = at / 256 < kWideSlots ? 256 : sizeof(TextSlot<51>);
