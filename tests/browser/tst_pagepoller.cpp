@@ -107,7 +107,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!read.isEmpty(), kWait);
         game.poller.timer()->setInterval(3600 * 1000); // no heartbeat
         QTRY_VERIFY_WITH_TIMEOUT(game.poller.timer()->isActive(), kWait);
-        QTest::qWait(300); // the other frames' loads
+        QTRY_VERIFY_WITH_TIMEOUT(game.poller.ChinpFrame.valid() && game.poller.ShowInfoFrame.valid(), kWait);
         const qsizetype loadsBefore = loads.size();
         for (int x = 3; x <= 5; ++x) {
             runPageScript(game.browser->page(), QStringLiteral("no_combat"), QStringLiteral("goTo(2)"));

@@ -156,12 +156,11 @@ private slots:
             QTest::qWait(100);
         }
         QTRY_COMPARE_WITH_TIMEOUT(QPoint(form->reader().ViewX, form->reader().ViewY), QPoint(10, 10), 20000);
-        QTest::qWait(500);
         QCOMPARE(QPoint(gameX(), gamePlayer()[QStringLiteral("y")].toInt()), QPoint(10, 10));
         QVERIFY(person::hold(Qt::Key_Left, 1500));
         const int released = gameX();
         QVERIFY2(released < 9, qPrintable(QString::number(released))); // it walked while held
-        QTest::qWait(1000);
+        QTest::qWait(1000); // two steps' time for a walk that should not go on
         const int stopped = gameX();
         QVERIFY2(released - stopped <= 1, qPrintable(QStringLiteral("%1 -> %2").arg(released).arg(stopped)));
         QTRY_COMPARE_WITH_TIMEOUT(form->reader().ViewX, stopped, kWait);
