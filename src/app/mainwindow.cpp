@@ -99,11 +99,6 @@ MainWindow::~MainWindow()
     delete m_squad;
 }
 
-QString MainWindow::path(const char* fileName) const
-{
-    return QDir(m_workFolder).filePath(QString::fromLatin1(fileName));
-}
-
 void MainWindow::connectHandlers()
 {
     connect(labyrinthBox, &QComboBox::activated, this, [this] { chooseLabyrinth(); });

@@ -210,7 +210,6 @@ private:
     void mapChanged(unsigned lab);
     // The explore assistant's way for the shown level, when it is on.
     void updateFrontier();
-    QString path(const char* fileName) const;
     // A tick read the game frame: what it shows goes into the atlas and the window.
     void recognize(const PageLines& game);
 
