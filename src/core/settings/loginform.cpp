@@ -27,9 +27,14 @@ std::string tagAt(const std::string& text, std::size_t at)
 
 bool hasAttribute(const std::string& tag, const std::string& name, const std::string& value)
 {
-    for (const char* quote : {"\"", "'", ""})
-        if (tag.find(name + "=" + quote + value) != std::string::npos)
+    for (const char* quote : {"\"", "'", ""}) {
+        std::string needle = name;
+        needle += '=';
+        needle += quote;
+        needle += value;
+        if (tag.find(needle) != std::string::npos)
             return true;
+    }
     return false;
 }
 
