@@ -17,7 +17,6 @@
 #include <QShortcut>
 #include <QTableWidget>
 #include <algorithm>
-#include <array>
 
 namespace veldor {
 namespace {
@@ -112,17 +111,6 @@ AtlasOverview::AtlasOverview(const Atlas& atlas, QSettings& settings, QWidget* p
 
 AtlasOverview::~AtlasOverview() = default;
 
-QColor AtlasOverview::dotColour(int icon)
-{
-    // The main colour of each map symbol, bright enough on black and on grey.
-    static const std::array<QColor, kObjectIconCount> colours = {
-        QColor(0, 200, 220),   QColor(240, 220, 190), QColor(255, 255, 255), QColor(150, 150, 255), QColor(255, 80, 0),
-        QColor(220, 220, 230), QColor(230, 20, 20),   QColor(255, 140, 0),   QColor(230, 20, 20),   QColor(20, 200, 40),
-        QColor(30, 80, 240),   QColor(255, 255, 255), QColor(200, 110, 50),  QColor(255, 220, 0),
-    };
-    return icon >= 0 && icon < kObjectIconCount ? colours[static_cast<std::size_t>(icon)] : QColor();
-}
-
 QImage AtlasOverview::paintLevel(const Atlas& atlas, unsigned lab, int level, int cellSize)
 {
     // At a few pixels a cell walls would cover everything: the explored cells, their doors along the side they
@@ -152,7 +140,7 @@ QImage AtlasOverview::paintLevel(const Atlas& atlas, unsigned lab, int level, in
                 if (code > 1 && code < SideColors.size())
                     p.fillRect(edge, SideColors[code]);
             if (const int icon = MapIcons::forObject(c->Object); icon >= 0)
-                p.fillRect(QRect(r.left() + (s - dot) / 2, r.top() + (s - dot) / 2, dot, dot), dotColour(icon));
+                p.fillRect(QRect(r.left() + (s - dot) / 2, r.top() + (s - dot) / 2, dot, dot), MapIcons::colour(icon));
             if (marked && marked->contains(Atlas::MarkerSpot(x, y)))
                 p.fillRect(QRect(r.topLeft(), QSize(1, 1)), QColor(255, 0, 0));
         }

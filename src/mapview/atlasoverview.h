@@ -43,8 +43,6 @@ public:
     // A level's small picture, `cellSize` pixels a cell: explored cells black, unexplored grey, doors a line
     // along their side, objects a dot of their symbol's colour, markers a red pixel in the corner.
     static QImage paintLevel(const Atlas& atlas, unsigned lab, int level, int cellSize);
-    // The dot of a map symbol in the small pictures.
-    static QColor dotColour(int icon);
 
 signals:
     // A person clicked a level's picture.

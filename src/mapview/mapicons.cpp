@@ -17,11 +17,16 @@ QImage canvas()
     return image;
 }
 
+QColor mainColour(MapIcons::Index index)
+{
+    return MapIcons::colour(index);
+}
+
 QPixmap exitIcon()
 {
     QImage img = canvas();
     QPainter p(&img);
-    p.fillRect(0, 0, 15, 15, QColor(0, 200, 220));
+    p.fillRect(0, 0, 15, 15, mainColour(MapIcons::Exit));
     p.fillRect(4, 2, 7, 12, QColor(120, 120, 120));
     p.setPen(QColor(60, 60, 60));
     p.drawRect(4, 2, 6, 11);
@@ -34,7 +39,7 @@ QPixmap lootIcon()
     QImage img = canvas();
     QPainter p(&img);
     p.fillRect(0, 0, 15, 15, QColor(40, 30, 30));
-    const QColor skin(240, 220, 190);
+    const QColor skin = mainColour(MapIcons::Loot);
     p.fillRect(4, 7, 7, 6, skin); // palm
     for (int f = 0; f < 4; ++f)
         p.fillRect(4 + f * 2, 3 + (f == 0 || f == 3 ? 1 : 0), 1, 4, skin); // fingers
@@ -67,7 +72,7 @@ QPixmap trapIcon()
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, true);
     QRadialGradient glow(7.5, 7.5, 7.5);
-    glow.setColorAt(0, QColor(255, 80, 0));
+    glow.setColorAt(0, mainColour(MapIcons::Trap));
     glow.setColorAt(0.7, QColor(200, 0, 0));
     glow.setColorAt(1, QColor(120, 0, 0, 0));
     p.setPen(Qt::NoPen);
@@ -85,7 +90,7 @@ QPixmap monsterIcon()
     QImage img = canvas();
     QPainter p(&img);
     p.fillRect(0, 0, 15, 15, QColor(70, 70, 70));
-    p.setPen(QPen(QColor(220, 220, 230), 2));
+    p.setPen(QPen(mainColour(MapIcons::Monster), 2));
     p.drawLine(3, 12, 12, 3); // blade
     p.setPen(QPen(QColor(180, 140, 60), 2));
     p.drawLine(2, 9, 6, 13);  // guard
@@ -102,7 +107,7 @@ QPixmap flagIcon()
     QPolygon flag;
     flag << QPoint(4, 1) << QPoint(13, 4) << QPoint(4, 8);
     p.setPen(QColor(150, 0, 0));
-    p.setBrush(QColor(230, 20, 20));
+    p.setBrush(mainColour(MapIcons::Flag));
     p.drawPolygon(flag);
     return QPixmap::fromImage(img);
 }
@@ -112,7 +117,7 @@ QPixmap playerIcon()
     QImage img = canvas();
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, true);
-    const QColor orange(255, 140, 0);
+    const QColor orange = mainColour(MapIcons::Player);
     p.setPen(Qt::NoPen);
     p.setBrush(orange);
     p.drawEllipse(QRectF(2, 0.5, 4.5, 4.5)); // head
@@ -165,12 +170,21 @@ MapIcons::MapIcons()
     m_icons[Monster] = monsterIcon();
     m_icons[Flag] = flagIcon();
     m_icons[Player] = playerIcon();
-    m_icons[RedChest] = chestIcon(QColor(230, 20, 20));
-    m_icons[GreenChest] = chestIcon(QColor(20, 200, 40));
-    m_icons[BlueChest] = chestIcon(QColor(30, 80, 240));
-    m_icons[WhiteChest] = chestIcon(QColor(255, 255, 255));
-    m_icons[IronChest] = chestIcon(QColor(200, 110, 50)); // copper-coloured bands
-    m_icons[GoldChest] = chestIcon(QColor(255, 220, 0));
+    for (const Index chest : {RedChest, GreenChest, BlueChest, WhiteChest, IronChest, GoldChest})
+        m_icons[chest] = chestIcon(colour(chest)); // the bands
+}
+
+QColor MapIcons::colour(int index)
+{
+    // The ascent is white; the descent's grey arrow would vanish on grey, so its dot is a pale blue.
+    static const std::array<QColor, Count> colours =
+        {
+            QColor(0, 200, 220),  QColor(240, 220, 190), QColor(255, 255, 255), QColor(150, 150, 255),
+            QColor(255, 80, 0),   QColor(220, 220, 230), QColor(230, 20, 20),   QColor(255, 140, 0),
+            QColor(230, 20, 20),  QColor(20, 200, 40),   QColor(30, 80, 240),   QColor(255, 255, 255),
+            QColor(200, 110, 50), QColor(255, 220, 0), // copper-coloured iron bands
+        };
+    return index >= 0 && index < Count ? colours[static_cast<std::size_t>(index)] : QColor();
 }
 
 int MapIcons::forObject(char code)

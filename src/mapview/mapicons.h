@@ -35,6 +35,9 @@ public:
     // The same symbols, `size` pixels square, for maps drawn small.
     MapIcons scaled(int size) const;
     const QPixmap& icon(int index) const { return m_icons[static_cast<std::size_t>(index)]; }
+    // The main colour of a symbol, bright enough on black and on grey: drawn into the symbol and, where a map is
+    // drawn too small for symbols, as its dot.
+    static QColor colour(int index);
     // The icon of an object code, or -1 for a code that shows none.
     static int forObject(char code);
 

@@ -256,12 +256,12 @@ private slots:
             QPoint at;
             QColor colour;
         } rows[] = {
-            {{1, 1}, QColor(128, 128, 128)},                    // unexplored
-            {{1, 5}, Qt::black},                                // explored, nothing on it
-            {{4, 2}, Qt::black},                                // the trap's cell around its dot
-            {{5, 1}, AtlasOverview::dotColour(MapIcons::Trap)}, // the dot
-            {{7, 1}, SideColors[2]},                            // the door on its side
-            {{8, 8}, QColor(255, 0, 0)},                        // the marker
+            {{1, 1}, QColor(128, 128, 128)},            // unexplored
+            {{1, 5}, Qt::black},                        // explored, nothing on it
+            {{4, 2}, Qt::black},                        // the trap's cell around its dot
+            {{5, 1}, MapIcons::colour(MapIcons::Trap)}, // the dot
+            {{7, 1}, SideColors[2]},                    // the door on its side
+            {{8, 8}, QColor(255, 0, 0)},                // the marker
         };
         for (const auto& row : rows)
             QVERIFY2(img.pixelColor(row.at) == row.colour,
