@@ -48,38 +48,36 @@
 #include <QWebEngineProfile>
 
 namespace veldor {
-MainWindowState::MainWindowState(MainWindowOptions options)
-    : m_route(std::make_unique<ExitRoute>()), m_icons(std::make_unique<MapIcons>()),
-      m_frontier(std::make_unique<FrontierSearch>()), m_gridChanges(std::make_unique<GridChanges>()),
-      m_options(std::move(options))
+MainWindowState::MainWindowState(MainWindowOptions given)
+    : route(std::make_unique<ExitRoute>()), icons(std::make_unique<MapIcons>()),
+      frontier(std::make_unique<FrontierSearch>()), gridChanges(std::make_unique<GridChanges>()),
+      options(std::move(given))
 {
-    m_workFolder = m_options.workFolder.isEmpty() ? QDir::currentPath() : m_options.workFolder;
-    m_gameServer = m_options.gameServer.isEmpty() ? QString::fromLatin1(kGameServer) : m_options.gameServer;
-    while (m_gameServer.endsWith(QLatin1Char('/')))
-        m_gameServer.chop(1);
-    m_prompts = m_options.prompts ? m_options.prompts : std::make_shared<DialogPrompts>();
-    m_profileFolder =
-        m_options.profileFolder.isEmpty()
-            ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/browser")
-            : m_options.profileFolder;
-    m_profile = createBrowserProfile(m_profileFolder, nullptr);
+    workFolder = options.workFolder.isEmpty() ? QDir::currentPath() : options.workFolder;
+    gameServer = options.gameServer.isEmpty() ? QString::fromLatin1(kGameServer) : options.gameServer;
+    while (gameServer.endsWith(QLatin1Char('/')))
+        gameServer.chop(1);
+    prompts = options.prompts ? options.prompts : std::make_shared<DialogPrompts>();
+    profileFolder = options.profileFolder.isEmpty()
+                        ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/browser")
+                        : options.profileFolder;
+    profile = createBrowserProfile(profileFolder, nullptr);
 }
 
 MainWindowState::~MainWindowState() = default;
 
-MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
-    : QMainWindow(parent), MainWindowState(std::move(options))
+MainWindow::MainWindow(MainWindowOptions options, QWidget* parent) : QMainWindow(parent), m_state(std::move(options))
 {
     setObjectName(QStringLiteral("MainWindow"));
-    m_sounds = new EventSounds(m_workFolder, this);
-    m_work = std::make_unique<WorkFolder>(m_workFolder, *m_atlas, m_prompts, this);
+    m_state.sounds = new EventSounds(m_state.workFolder, this);
+    m_state.work = std::make_unique<WorkFolder>(m_state.workFolder, *m_state.atlas, m_state.prompts, this);
     // The password character and the hint delay of the layout come from the application's style.
     WindowStyle::install();
     buildMenus();
     buildLayout();
     connectHandlers();
     runStartup();
-    if (!m_startupProblems.isEmpty())
+    if (!m_state.startupProblems.isEmpty())
         QTimer::singleShot(0, this, &MainWindow::reportStartupProblems);
 }
 
@@ -92,50 +90,52 @@ MainWindow::~MainWindow()
 {
     // Pages must go before the profile they were made with.
     qDeleteAll(findChildren<BrowserView*>());
-    delete m_profile;
+    delete m_state.profile;
     // These keep the settings file and the atlas, which go with the window's state before its children.
-    delete m_overview;
-    delete m_search;
-    delete m_squad;
+    delete m_state.overview;
+    delete m_state.search;
+    delete m_state.squad;
 }
 
 void MainWindow::connectHandlers()
 {
-    connect(labyrinthBox, &QComboBox::activated, this, [this] { chooseLabyrinth(); });
-    connect(levelBox, &QComboBox::activated, this, [this] { chooseLevel(); });
-    for (QComboBox* box : {fromTownBox, toTownBox, speedBonusBox})
+    connect(m_ui.labyrinthBox, &QComboBox::activated, this, [this] { chooseLabyrinth(); });
+    connect(m_ui.levelBox, &QComboBox::activated, this, [this] { chooseLevel(); });
+    for (QComboBox* box : {m_ui.fromTownBox, m_ui.toTownBox, m_ui.speedBonusBox})
         connect(box, &QComboBox::activated, this, [this] { showTravelTime(); });
-    connect(cellSizeSpin, &QSpinBox::valueChanged, this, [this] { applyCellSize(); });
-    for (ClickSplitterHandle* handle : {mapSplitter, sidePanelSplitter, bottomSplitter}) {
+    connect(m_ui.cellSizeSpin, &QSpinBox::valueChanged, this, [this] { applyCellSize(); });
+    for (ClickSplitterHandle* handle : {m_ui.mapSplitter, m_ui.sidePanelSplitter, m_ui.bottomSplitter}) {
         connect(handle, &ClickSplitterHandle::canResize, this, &MainWindow::beginSplitterDrag);
         connect(handle, &ClickSplitterHandle::moved, this, &MainWindow::splitterMoved);
     }
-    connect(saveMapsButton, &QPushButton::clicked, this, &MainWindow::saveMapsNow);
-    connect(exitAction, &QAction::triggered, this, &QWidget::close);
-    connect(aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
-    connect(guideAction, &QAction::triggered, this, [this] { showGuide(QString()); });
-    connect(legendAction, &QAction::triggered, this, [this] { showGuide(QStringLiteral("legend")); });
-    connect(pollTimer, &QTimer::timeout, this, &MainWindow::pollTick);
-    connect(m_poller, &PagePoller::combatFrameLoaded, this, &MainWindow::collapseForCombat);
-    connect(m_poller, &PagePoller::pageRead, this,
+    connect(m_ui.saveMapsButton, &QPushButton::clicked, this, &MainWindow::saveMapsNow);
+    connect(m_ui.exitAction, &QAction::triggered, this, &QWidget::close);
+    connect(m_ui.aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(m_ui.guideAction, &QAction::triggered, this, [this] { showGuide(QString()); });
+    connect(m_ui.legendAction, &QAction::triggered, this, [this] { showGuide(QStringLiteral("legend")); });
+    connect(m_ui.pollTimer, &QTimer::timeout, this, &MainWindow::pollTick);
+    connect(m_state.poller, &PagePoller::combatFrameLoaded, this, &MainWindow::collapseForCombat);
+    connect(m_state.poller, &PagePoller::pageRead, this,
             [this](const PageLines& game, const PageLines&) { recognize(game); });
-    m_walker = new KeyWalker(
-        keyboardBox, m_poller, Reader,
+    m_state.walker = new KeyWalker(
+        m_ui.keyboardBox, m_state.poller, Reader,
         [this](ArrowKey key) {
-            return KeyMoveScript(*m_atlas, m_playerLab, Reader.PageLevel, Reader.ViewX, Reader.ViewY, Reader.Fatigue,
-                                 passDoorsBox->isChecked(), key);
+            return KeyMoveScript(*m_state.atlas, m_playerLab, Reader.PageLevel, Reader.ViewX, Reader.ViewY,
+                                 Reader.Fatigue, m_ui.passDoorsBox->isChecked(), key);
         },
         this);
-    m_session = new SessionKeeper(
+    m_state.session = new SessionKeeper(
         [this] {
-            return LoginFormFor({}, m_settings.StoredLogin, m_settings.StoredPassword, m_settings.AutoLogin).submit;
+            return LoginFormFor({}, m_state.settings.StoredLogin, m_state.settings.StoredPassword,
+                                m_state.settings.AutoLogin)
+                .submit;
         },
         [this] {
             showLoginPage();
-            m_poller->forgetGame();
+            m_state.poller->forgetGame();
         },
         this);
-    connect(m_session, &SessionKeeper::status, this, [this](const QString& text) {
+    connect(m_state.session, &SessionKeeper::status, this, [this](const QString& text) {
         if (text.isEmpty())
             statusBar()->clearMessage();
         else
@@ -148,28 +148,28 @@ void MainWindow::connectHandlers()
 
 void MainWindow::runStartup()
 {
-    if (!m_work->lock()) {
-        m_quit = true;
+    if (!m_state.work->lock()) {
+        m_state.quit = true;
         return;
     }
     buildShellMenus();
-    FillTravelTables(m_travel);
+    FillTravelTables(m_state.travel);
     applyStoredSettings();
     showLoginPage();
-    m_poller->forgetGame(); // a frame reported while the login page loaded is not the game yet
-    m_work->loadMaps();
-    m_startupProblems << m_work->takeProblems();
+    m_state.poller->forgetGame(); // a frame reported while the login page loaded is not the game yet
+    m_state.work->loadMaps();
+    m_state.startupProblems << m_state.work->takeProblems();
     chooseLabyrinth();
-    if (m_work->readOnly())
+    if (m_state.work->readOnly())
         showReadOnly();
     connectSquad();
 }
 
 void MainWindow::showReadOnly()
 {
-    saveMapsButton->setEnabled(false);
+    m_ui.saveMapsButton->setEnabled(false);
     const QString readOnly = QStringLiteral("Карты открыты только для чтения: их сохраняет другое окно Вельдора");
-    saveMapsButton->setToolTip(readOnly);
+    m_ui.saveMapsButton->setToolTip(readOnly);
     auto* label = new QLabel(readOnly + QStringLiteral(". То, что нанесено на карту здесь, можно записать в "
                                                        "другую папку: «Файл» → «Экспорт карт в папку...»."));
     label->setObjectName(QStringLiteral("ReadOnlyLabel"));
@@ -179,39 +179,41 @@ void MainWindow::showReadOnly()
 
 void MainWindow::reportStartupProblems()
 {
-    m_prompts->showError(this, m_startupProblems.join(QStringLiteral("\n\n")));
+    m_state.prompts->showError(this, m_state.startupProblems.join(QStringLiteral("\n\n")));
 }
 
 // Each setting a check box shows, once: what user.dat sets at start and what is written back.
 std::array<std::pair<QCheckBox*, bool Settings::*>, 4> MainWindow::settingBoxes() const
 {
-    return {{{passDoorsBox, &Settings::PassDoors},
-             {soundsBox, &Settings::PlaySounds},
-             {hidePanelsBox, &Settings::HidePanels},
-             {frontierBox, &Settings::ShowFrontier}}};
+    return {{{m_ui.passDoorsBox, &Settings::PassDoors},
+             {m_ui.soundsBox, &Settings::PlaySounds},
+             {m_ui.hidePanelsBox, &Settings::HidePanels},
+             {m_ui.frontierBox, &Settings::ShowFrontier}}};
 }
 
 void MainWindow::applyStoredSettings()
 {
-    const SettingsRead read = m_work->loadSettings(m_settings);
-    m_startupProblems << m_work->takeProblems();
+    const SettingsRead read = m_state.work->loadSettings(m_state.settings);
+    m_state.startupProblems << m_state.work->takeProblems();
     if (read.curLab)
         m_shownLab = m_playerLab = static_cast<unsigned>(*read.curLab);
     if (read.cellSize) {
         // The spin box clamps to its range and applies a changed value to the grid.
-        cellSizeSpin->setValue(std::clamp(*read.cellSize, cellSizeSpin->minimum(), cellSizeSpin->maximum()));
+        m_ui.cellSizeSpin->setValue(
+            std::clamp(*read.cellSize, m_ui.cellSizeSpin->minimum(), m_ui.cellSizeSpin->maximum()));
         const long long index = static_cast<long long>(*read.curLab) - 1;
-        labyrinthBox->setCurrentIndex(index >= 0 && index < labyrinthBox->count() ? static_cast<int>(index) : -1);
+        m_ui.labyrinthBox->setCurrentIndex(index >= 0 && index < m_ui.labyrinthBox->count() ? static_cast<int>(index)
+                                                                                            : -1);
     }
     for (const auto& [box, value] : settingBoxes())
-        box->setChecked(m_settings.*value);
+        box->setChecked(m_state.settings.*value);
 }
 
 Settings MainWindow::currentSettings() const
 {
-    Settings s = m_settings;
+    Settings s = m_state.settings;
     s.CurLab = static_cast<std::int32_t>(m_playerLab);
-    s.CellSize = cellSizeSpin->value();
+    s.CellSize = m_ui.cellSizeSpin->value();
     for (const auto& [box, value] : settingBoxes())
         s.*value = box->isChecked();
     return s;
@@ -219,17 +221,17 @@ Settings MainWindow::currentSettings() const
 
 bool MainWindow::SaveMaps()
 {
-    return m_work->saveMaps();
+    return m_state.work->saveMaps();
 }
 
 bool MainWindow::readOnly() const
 {
-    return m_work->readOnly();
+    return m_state.work->readOnly();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_quit || m_work->mayClose(currentSettings(), [this] { return m_sharing->exportToFolder(); }))
+    if (m_state.quit || m_state.work->mayClose(currentSettings(), [this] { return m_state.sharing->exportToFolder(); }))
         event->accept();
     else
         event->ignore();
@@ -251,7 +253,7 @@ void MainWindow::showAbout()
                        "Разработка: команда Вельдора.\nЛицензия: GNU GPL версии 3 или более поздней.")
             .arg(QString::fromLatin1(kVersion), QDir::toNativeSeparators(QDir::currentPath()),
                  QString::fromUtf8(kMenuFolder));
-    m_prompts->showInformation(this, QStringLiteral("О программе"), text);
+    m_state.prompts->showInformation(this, QStringLiteral("О программе"), text);
 }
 
 void MainWindow::sizeGridForLab()
@@ -259,24 +261,24 @@ void MainWindow::sizeGridForLab()
     const int n = LabSide(m_shownLab);
     if (n == 0)
         return;
-    mapGrid->setRowCount(n + 1);
-    mapGrid->setColCount(n + 1);
+    m_ui.mapGrid->setRowCount(n + 1);
+    m_ui.mapGrid->setColCount(n + 1);
     for (int i = 1; i <= n; ++i) {
-        mapGrid->setCellText(0, i, QString::number(i));
-        mapGrid->setCellText(i, 0, QString::number(i));
+        m_ui.mapGrid->setCellText(0, i, QString::number(i));
+        m_ui.mapGrid->setCellText(i, 0, QString::number(i));
     }
-    mapGrid->viewport()->update();
+    m_ui.mapGrid->viewport()->update();
 }
 
 void MainWindow::fillObjectMemos()
 {
-    const std::pair<QPlainTextEdit*, ListKind> memos[] = {{exitsList, ListKind::Exits},
-                                                          {transitionsList, ListKind::Transitions},
-                                                          {trapsList, ListKind::Traps},
-                                                          {flagsList, ListKind::Flags}};
+    const std::pair<QPlainTextEdit*, ListKind> memos[] = {{m_ui.exitsList, ListKind::Exits},
+                                                          {m_ui.transitionsList, ListKind::Transitions},
+                                                          {m_ui.trapsList, ListKind::Traps},
+                                                          {m_ui.flagsList, ListKind::Flags}};
     for (const auto& [memo, kind] : memos) {
         // Rewritten only when it changed, so that a scrolled memo stays where the user left it.
-        const QString text = fromCp1251(MemoText(*m_atlas, m_shownLab, kind));
+        const QString text = fromCp1251(MemoText(*m_state.atlas, m_shownLab, kind));
         if (memo->toPlainText() != text)
             memo->setPlainText(text);
     }
@@ -284,55 +286,56 @@ void MainWindow::fillObjectMemos()
 
 void MainWindow::chooseLabyrinth()
 {
-    m_playerLab = static_cast<unsigned>(labyrinthBox->currentIndex() + 1);
+    m_playerLab = static_cast<unsigned>(m_ui.labyrinthBox->currentIndex() + 1);
     showLabyrinth(m_playerLab);
 }
 
 void MainWindow::showLabyrinth(unsigned lab)
 {
-    labyrinthBox->setCurrentIndex(static_cast<int>(lab) - 1);
-    levelBox->setCurrentIndex(0);
+    m_ui.labyrinthBox->setCurrentIndex(static_cast<int>(lab) - 1);
+    m_ui.levelBox->setCurrentIndex(0);
     m_shownLevel = 0;
     m_shownLab = lab;
     updateLevelStatistics();
     sizeGridForLab();
     fillObjectMemos();
     updateFrontier();
-    mapGrid->viewport()->update();
+    m_ui.mapGrid->viewport()->update();
 }
 
 void MainWindow::chooseLevel()
 {
-    m_shownLevel = levelBox->currentIndex();
+    m_shownLevel = m_ui.levelBox->currentIndex();
     Reader.LevelChanged = false;
     sizeGridForLab();
     updateLevelStatistics();
     updateFrontier();
-    mapGrid->viewport()->update();
+    m_ui.mapGrid->viewport()->update();
 }
 
 void MainWindow::updateLevelStatistics()
 {
-    if (const auto percent = ExploredPercent(*m_atlas, m_shownLab, m_shownLevel))
-        exploredLabel->setText(fromUtf8Text(PercentLabelText(*percent)));
-    if (m_overview) // the player's level changes with every step, the shown one with every command
-        m_overview->levelChanged(m_playerLab, Reader.PageLevel);
+    if (const auto percent = ExploredPercent(*m_state.atlas, m_shownLab, m_shownLevel))
+        m_ui.exploredLabel->setText(fromUtf8Text(PercentLabelText(*percent)));
+    if (m_state.overview) // the player's level changes with every step, the shown one with every command
+        m_state.overview->levelChanged(m_playerLab, Reader.PageLevel);
 }
 
 void MainWindow::showTravelTime()
 {
-    travelTimeLabel->setText(fromUtf8Text(TravelEstimateText(
-        m_travel, fromTownBox->currentIndex(), toTownBox->currentIndex(), speedBonusBox->currentIndex())));
+    m_ui.travelTimeLabel->setText(
+        fromUtf8Text(TravelEstimateText(m_state.travel, m_ui.fromTownBox->currentIndex(),
+                                        m_ui.toTownBox->currentIndex(), m_ui.speedBonusBox->currentIndex())));
 }
 
 void MainWindow::applyCellSize()
 {
-    const int size = cellSizeSpin->value();
+    const int size = m_ui.cellSizeSpin->value();
     // The symbols fill the cell: drawn at 15 pixels they would spill over small cells and sit in a corner of big ones.
     static const MapIcons fullSize;
-    *m_icons = size == 15 ? fullSize : fullSize.scaled(size);
-    mapGrid->setDefaultColWidth(size);
-    mapGrid->setDefaultRowHeight(size);
+    *m_state.icons = size == 15 ? fullSize : fullSize.scaled(size);
+    m_ui.mapGrid->setDefaultColWidth(size);
+    m_ui.mapGrid->setDefaultRowHeight(size);
 }
 
 namespace {

@@ -19,7 +19,7 @@ class BrowserView;
 
 // The main window: builds the layout, runs the start-up and forwards each named handler to the part that does
 // the work (page poller, browser tabs, click splitters, login panel, the rules of src/core).
-class MainWindow : public QMainWindow, private ReaderHost, private MainWindowControls, private MainWindowState
+class MainWindow : public QMainWindow, private ReaderHost
 {
     Q_OBJECT
 public:
@@ -27,34 +27,34 @@ public:
     ~MainWindow() override;
 
     // The controls, as a person sees them in the window.
-    const MainWindowControls& controls() const { return *this; }
-    Atlas& atlas() { return *m_atlas; }
-    const Settings& settings() const { return m_settings; }
-    QString workFolder() const { return m_workFolder; }
-    QString gameServer() const { return m_gameServer; }
+    const MainWindowControls& controls() const { return m_ui; }
+    Atlas& atlas() { return *m_state.atlas; }
+    const Settings& settings() const { return m_state.settings; }
+    QString workFolder() const { return m_state.workFolder; }
+    QString gameServer() const { return m_state.gameServer; }
     // What went wrong during start-up, shown to the user once the window is up.
-    QStringList startupProblems() const { return m_startupProblems; }
+    QStringList startupProblems() const { return m_state.startupProblems; }
     // Another copy of the program has this folder: the maps were opened for reading only (no saves).
     bool readOnly() const;
     // The user chose to quit rather than open maps another copy holds; the window is not to be shown.
-    bool quitRequested() const { return m_quit; }
+    bool quitRequested() const { return m_state.quit; }
 
     // The labyrinth and level shown.
     unsigned shownLab() const { return m_shownLab; }
     int shownLevel() const { return m_shownLevel; }
 
     // The browser tabs, the tab in front and the address box's history.
-    BrowserTabs* tabs() const { return m_tabs; }
+    BrowserTabs* tabs() const { return m_state.tabs; }
 
     // What the page reader knows of the player.
     const ReaderState& reader() const { return Reader; }
     // The game's frames and the polling tick.
-    PagePoller* poller() const { return m_poller; }
+    PagePoller* poller() const { return m_state.poller; }
 
-    const ExitRoute& route() const { return *m_route; }
-    QWebEngineProfile* profile() const { return m_profile; }
-    HistoryStore* history() const { return m_history.get(); }
-    EventSounds* sounds() const { return m_sounds; }
+    const ExitRoute& route() const { return *m_state.route; }
+    QWebEngineProfile* profile() const { return m_state.profile; }
+    HistoryStore* history() const { return m_state.history.get(); }
+    EventSounds* sounds() const { return m_state.sounds; }
     // The standing window title.
     static QString Title();
 
@@ -62,6 +62,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    MainWindowState m_state;
+    MainWindowControls m_ui;
     unsigned m_shownLab = 0;
     // The labyrinth the player is in, as set in the labyrinth box (or user.dat): the reader records into it
     // whatever labyrinth the overview or the search shows meanwhile.
@@ -221,7 +223,7 @@ private:
     void updateLevelStatistics() override;
     void playSound(std::string_view fileName) override;
     void setCoordinatesText(const std::string& text) override;
-    void objectListsChanged() override { m_listsChanged = true; }
+    void objectListsChanged() override { m_state.listsChanged = true; }
     void followPlayer(int viewX, int viewY) override;
     void setCaptionPrefix(const std::string& prefix) override;
 };

@@ -111,15 +111,15 @@ void MainWindow::buildLayout()
     outer->setSpacing(0);
 
     // Tool bar strip: navigation buttons, address box, player nickname box.
-    toolBands = named(new QFrame(central), "toolBands");
-    static_cast<QFrame*>(toolBands)->setFrameShape(QFrame::StyledPanel);
-    toolBands->setFixedHeight(29);
-    auto* bands = new QHBoxLayout(toolBands);
+    m_ui.toolBands = named(new QFrame(central), "toolBands");
+    static_cast<QFrame*>(m_ui.toolBands)->setFrameShape(QFrame::StyledPanel);
+    m_ui.toolBands->setFixedHeight(29);
+    auto* bands = new QHBoxLayout(m_ui.toolBands);
     bands->setContentsMargins(2, 1, 2, 1);
     bands->setSpacing(4);
-    browserToolBar = named(new QToolBar(toolBands), "browserToolBar");
-    browserToolBar->setIconSize(QSize(16, 16));
-    browserToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_ui.browserToolBar = named(new QToolBar(m_ui.toolBands), "browserToolBar");
+    m_ui.browserToolBar->setIconSize(QSize(16, 16));
+    m_ui.browserToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     const QStyle::StandardPixmap images[] = {QStyle::SP_ArrowBack, QStyle::SP_ArrowForward, QStyle::SP_BrowserReload,
                                              QStyle::SP_BrowserStop};
     const char* buttonNames[] = {"backButton", "forwardButton", "reloadButton", "stopButton"};
@@ -127,288 +127,293 @@ void MainWindow::buildLayout()
                                    QStringLiteral("Остановить")};
     QToolButton* buttons[4];
     for (int i = 0; i < 4; ++i) {
-        buttons[i] = named(new QToolButton(browserToolBar), buttonNames[i], buttonHints[i]);
+        buttons[i] = named(new QToolButton(m_ui.browserToolBar), buttonNames[i], buttonHints[i]);
         buttons[i]->setIcon(style()->standardIcon(images[i]));
         buttons[i]->setAutoRaise(true);
-        browserToolBar->addWidget(buttons[i]);
+        m_ui.browserToolBar->addWidget(buttons[i]);
     }
-    backButton = buttons[0];
-    forwardButton = buttons[1];
-    reloadButton = buttons[2];
-    stopButton = buttons[3];
-    bands->addWidget(browserToolBar);
-    bands->addWidget(new QLabel(QStringLiteral("Адрес:"), toolBands));
-    addressBox = named(new QComboBox(toolBands), "addressBox");
-    addressBox->setEditable(true);
-    addressBox->setInsertPolicy(QComboBox::NoInsert);
+    m_ui.backButton = buttons[0];
+    m_ui.forwardButton = buttons[1];
+    m_ui.reloadButton = buttons[2];
+    m_ui.stopButton = buttons[3];
+    bands->addWidget(m_ui.browserToolBar);
+    bands->addWidget(new QLabel(QStringLiteral("Адрес:"), m_ui.toolBands));
+    m_ui.addressBox = named(new QComboBox(m_ui.toolBands), "addressBox");
+    m_ui.addressBox->setEditable(true);
+    m_ui.addressBox->setInsertPolicy(QComboBox::NoInsert);
     // The tool bar gives way on a small screen: the address box narrows first.
-    addressBox->setMinimumWidth(160);
-    addressBox->setMaximumWidth(800);
-    addressBox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    bands->addWidget(addressBox, 1);
-    goButton = named(new QPushButton(QStringLiteral("Перейти"), toolBands), "goButton");
-    goButton->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
-    bands->addWidget(goButton);
-    bands->addWidget(new QLabel(QStringLiteral("Ник:"), toolBands));
-    nickBox = named(new QComboBox(toolBands), "nickBox");
-    nickBox->setEditable(true);
-    nickBox->setInsertPolicy(QComboBox::NoInsert);
-    nickBox->setMinimumWidth(90);
+    m_ui.addressBox->setMinimumWidth(160);
+    m_ui.addressBox->setMaximumWidth(800);
+    m_ui.addressBox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    bands->addWidget(m_ui.addressBox, 1);
+    m_ui.goButton = named(new QPushButton(QStringLiteral("Перейти"), m_ui.toolBands), "goButton");
+    m_ui.goButton->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
+    bands->addWidget(m_ui.goButton);
+    bands->addWidget(new QLabel(QStringLiteral("Ник:"), m_ui.toolBands));
+    m_ui.nickBox = named(new QComboBox(m_ui.toolBands), "nickBox");
+    m_ui.nickBox->setEditable(true);
+    m_ui.nickBox->setInsertPolicy(QComboBox::NoInsert);
+    m_ui.nickBox->setMinimumWidth(90);
     // A nickname is looked up as typed: the completion must not change its letter case.
-    nickBox->completer()->setCaseSensitivity(Qt::CaseSensitive);
-    bands->addWidget(nickBox);
-    findNickButton = named(new QPushButton(QStringLiteral("Найти"), toolBands), "findNickButton");
-    findNickButton->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    bands->addWidget(findNickButton);
-    outer->addWidget(toolBands);
+    m_ui.nickBox->completer()->setCaseSensitivity(Qt::CaseSensitive);
+    bands->addWidget(m_ui.nickBox);
+    m_ui.findNickButton = named(new QPushButton(QStringLiteral("Найти"), m_ui.toolBands), "findNickButton");
+    m_ui.findNickButton->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    bands->addWidget(m_ui.findNickButton);
+    outer->addWidget(m_ui.toolBands);
 
-    m_bottomSplitter = new ClickSplitter(Qt::Vertical, central);
-    m_bottomSplitter->setObjectName(QStringLiteral("BottomSplitter"));
-    outer->addWidget(m_bottomSplitter, 1);
-    m_mainSplitter = new ClickSplitter(Qt::Horizontal, m_bottomSplitter);
-    m_mainSplitter->setObjectName(QStringLiteral("MainSplitter"));
+    m_state.bottomSplitter = new ClickSplitter(Qt::Vertical, central);
+    m_state.bottomSplitter->setObjectName(QStringLiteral("BottomSplitter"));
+    outer->addWidget(m_state.bottomSplitter, 1);
+    m_state.mainSplitter = new ClickSplitter(Qt::Horizontal, m_state.bottomSplitter);
+    m_state.mainSplitter->setObjectName(QStringLiteral("MainSplitter"));
 
     // Left: settings and travel pages.
-    sidePanel = named(new QScrollArea(m_mainSplitter), "sidePanel");
-    sidePanel->setWidgetResizable(true);
-    sidePanel->setMinimumWidth(5);
-    sidePages = named(new PageControl, "sidePages");
-    sidePanel->setWidget(sidePages);
+    m_ui.sidePanel = named(new QScrollArea(m_state.mainSplitter), "sidePanel");
+    m_ui.sidePanel->setWidgetResizable(true);
+    m_ui.sidePanel->setMinimumWidth(5);
+    m_ui.sidePages = named(new PageControl, "sidePages");
+    m_ui.sidePanel->setWidget(m_ui.sidePages);
 
-    settingsPage = named(new QWidget, "settingsPage");
-    auto* settingsLayout = new QVBoxLayout(settingsPage);
+    m_ui.settingsPage = named(new QWidget, "settingsPage");
+    auto* settingsLayout = new QVBoxLayout(m_ui.settingsPage);
     settingsLayout->setContentsMargins(4, 4, 4, 4);
     settingsLayout->setSpacing(3);
-    labyrinthLabel = label("labyrinthLabel", QStringLiteral("Лабиринт:"), settingsPage);
-    labyrinthBox = dropDownList("labyrinthBox", QStringLiteral("Текущий лабиринт"), settingsPage);
+    m_ui.labyrinthLabel = label("labyrinthLabel", QStringLiteral("Лабиринт:"), m_ui.settingsPage);
+    m_ui.labyrinthBox = dropDownList("labyrinthBox", QStringLiteral("Текущий лабиринт"), m_ui.settingsPage);
     for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab)
-        labyrinthBox->addItem(fromUtf8Text(LabyrinthName(lab)));
-    labyrinthBox->setCurrentIndex(0);
-    levelLabel = label("levelLabel", QStringLiteral("Уровень:"), settingsPage);
-    levelBox = dropDownList("levelBox", QStringLiteral("Уровень"), settingsPage);
+        m_ui.labyrinthBox->addItem(fromUtf8Text(LabyrinthName(lab)));
+    m_ui.labyrinthBox->setCurrentIndex(0);
+    m_ui.levelLabel = label("levelLabel", QStringLiteral("Уровень:"), m_ui.settingsPage);
+    m_ui.levelBox = dropDownList("levelBox", QStringLiteral("Уровень"), m_ui.settingsPage);
     for (int level = 0; level < kLevelCount; ++level)
-        levelBox->addItem(QString::number(level));
-    levelBox->setCurrentIndex(0);
-    cellSizeLabel = label("cellSizeLabel", QStringLiteral("Размер клетки:"), settingsPage);
-    cellSizeSpin = named(new QSpinBox(settingsPage), "cellSizeSpin", QStringLiteral("Размер клетки на карте"));
-    cellSizeSpin->setRange(10, 25);
-    cellSizeSpin->setValue(15);
-    cellSizeSpin->setKeyboardTracking(false);
-    cellSizeSpin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+        m_ui.levelBox->addItem(QString::number(level));
+    m_ui.levelBox->setCurrentIndex(0);
+    m_ui.cellSizeLabel = label("cellSizeLabel", QStringLiteral("Размер клетки:"), m_ui.settingsPage);
+    m_ui.cellSizeSpin =
+        named(new QSpinBox(m_ui.settingsPage), "cellSizeSpin", QStringLiteral("Размер клетки на карте"));
+    m_ui.cellSizeSpin->setRange(10, 25);
+    m_ui.cellSizeSpin->setValue(15);
+    m_ui.cellSizeSpin->setKeyboardTracking(false);
+    m_ui.cellSizeSpin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
     // Only the arrows change the size; typing is off.
-    if (auto* edit = cellSizeSpin->findChild<QLineEdit*>())
+    if (auto* edit = m_ui.cellSizeSpin->findChild<QLineEdit*>())
         edit->setReadOnly(true);
-    passDoorsBox = named(new QCheckBox(QStringLiteral("Проходить через двери"), settingsPage), "passDoorsBox",
-                         QStringLiteral("Разрешение прохождения дверей при ручном управлении"));
-    soundsBox = named(new QCheckBox(QStringLiteral("Проигрывать звуки"), settingsPage), "soundsBox",
-                      QStringLiteral("Проигрывание звуков при событиях"));
-    auto* hideRow = new QWidget(settingsPage);
+    m_ui.passDoorsBox = named(new QCheckBox(QStringLiteral("Проходить через двери"), m_ui.settingsPage), "passDoorsBox",
+                              QStringLiteral("Разрешение прохождения дверей при ручном управлении"));
+    m_ui.soundsBox = named(new QCheckBox(QStringLiteral("Проигрывать звуки"), m_ui.settingsPage), "soundsBox",
+                           QStringLiteral("Проигрывание звуков при событиях"));
+    auto* hideRow = new QWidget(m_ui.settingsPage);
     auto* hideLayout = new QGridLayout(hideRow);
     hideLayout->setContentsMargins(0, 0, 0, 0);
     hideLayout->setHorizontalSpacing(3);
     hideLayout->setVerticalSpacing(0);
     const QString hideHint = QStringLiteral("При вступлении в бой скрывать боковые панели");
-    hidePanelsBox = named(new QCheckBox(hideRow), "hidePanelsBox", hideHint);
-    hidePanelsLine1 = label("hidePanelsLine1", QStringLiteral("Скрывать панели при"), hideRow);
-    hidePanelsLine2 = label("hidePanelsLine2", QStringLiteral("начале боя"), hideRow);
-    hidePanelsLine1->setToolTip(hideHint);
-    hidePanelsLine2->setToolTip(hideHint);
-    hideLayout->addWidget(hidePanelsBox, 0, 0, 2, 1, Qt::AlignTop);
-    hideLayout->addWidget(hidePanelsLine1, 0, 1);
-    hideLayout->addWidget(hidePanelsLine2, 1, 1);
+    m_ui.hidePanelsBox = named(new QCheckBox(hideRow), "hidePanelsBox", hideHint);
+    m_ui.hidePanelsLine1 = label("hidePanelsLine1", QStringLiteral("Скрывать панели при"), hideRow);
+    m_ui.hidePanelsLine2 = label("hidePanelsLine2", QStringLiteral("начале боя"), hideRow);
+    m_ui.hidePanelsLine1->setToolTip(hideHint);
+    m_ui.hidePanelsLine2->setToolTip(hideHint);
+    hideLayout->addWidget(m_ui.hidePanelsBox, 0, 0, 2, 1, Qt::AlignTop);
+    hideLayout->addWidget(m_ui.hidePanelsLine1, 0, 1);
+    hideLayout->addWidget(m_ui.hidePanelsLine2, 1, 1);
     hideLayout->setColumnStretch(1, 1);
     // Two lines, as the page is narrow; the caption reads as one.
-    frontierBox =
-        named(new QCheckBox(QStringLiteral("Показывать путь к\nнеисследованному"), settingsPage), "frontierBox",
+    m_ui.frontierBox =
+        named(new QCheckBox(QStringLiteral("Показывать путь к\nнеисследованному"), m_ui.settingsPage), "frontierBox",
               QStringLiteral("Показывать на карте кратчайший путь к ближайшему проходу в неисследованную "
                              "клетку, в обход известных ловушек"));
-    saveMapsButton = named(new QPushButton(QStringLiteral("Сохранить карту"), settingsPage), "saveMapsButton",
-                           QStringLiteral("Сохранить карты"));
-    clearLabyrinthButton = named(new QPushButton(QStringLiteral("Очистить карту"), settingsPage),
-                                 "clearLabyrinthButton", QStringLiteral("Очистить текущую карту"));
-    clearAllMapsButton = named(new QPushButton(QStringLiteral("Очистить все карты"), settingsPage),
-                               "clearAllMapsButton", QStringLiteral("Очистить все карты"));
-    squadBox = named(new QCheckBox(QStringLiteral("Общая папка отряда:"), settingsPage), "squadBox",
-                     QStringLiteral("Карты отряда в папке, которую синхронизирует Syncthing, Nextcloud и т. п."));
-    squadFolderButton = named(new QPushButton(QStringLiteral("…"), settingsPage), "squadFolderButton",
-                              QStringLiteral("Выбрать общую папку отряда"));
-    squadNameButton = named(new QPushButton(QStringLiteral("Имя в папке…"), settingsPage), "squadNameButton",
-                            QStringLiteral("Ваше имя в общей папке отряда (ваша папка в ней)"));
-    exitRouteBox = named(new QCheckBox(QStringLiteral("показывать путь к выходу"), settingsPage), "exitRouteBox");
-    exitRouteBox->setVisible(false);
-    for (QWidget* w : std::initializer_list<QWidget*>{labyrinthLabel, labyrinthBox, levelLabel, levelBox, cellSizeLabel,
-                                                      cellSizeSpin, passDoorsBox, soundsBox, hideRow, frontierBox,
-                                                      saveMapsButton, clearLabyrinthButton, clearAllMapsButton,
-                                                      squadBox, squadFolderButton, squadNameButton, exitRouteBox})
+    m_ui.saveMapsButton = named(new QPushButton(QStringLiteral("Сохранить карту"), m_ui.settingsPage), "saveMapsButton",
+                                QStringLiteral("Сохранить карты"));
+    m_ui.clearLabyrinthButton = named(new QPushButton(QStringLiteral("Очистить карту"), m_ui.settingsPage),
+                                      "clearLabyrinthButton", QStringLiteral("Очистить текущую карту"));
+    m_ui.clearAllMapsButton = named(new QPushButton(QStringLiteral("Очистить все карты"), m_ui.settingsPage),
+                                    "clearAllMapsButton", QStringLiteral("Очистить все карты"));
+    m_ui.squadBox = named(new QCheckBox(QStringLiteral("Общая папка отряда:"), m_ui.settingsPage), "squadBox",
+                          QStringLiteral("Карты отряда в папке, которую синхронизирует Syncthing, Nextcloud и т. п."));
+    m_ui.squadFolderButton = named(new QPushButton(QStringLiteral("…"), m_ui.settingsPage), "squadFolderButton",
+                                   QStringLiteral("Выбрать общую папку отряда"));
+    m_ui.squadNameButton = named(new QPushButton(QStringLiteral("Имя в папке…"), m_ui.settingsPage), "squadNameButton",
+                                 QStringLiteral("Ваше имя в общей папке отряда (ваша папка в ней)"));
+    m_ui.exitRouteBox =
+        named(new QCheckBox(QStringLiteral("показывать путь к выходу"), m_ui.settingsPage), "exitRouteBox");
+    m_ui.exitRouteBox->setVisible(false);
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_ui.labyrinthLabel, m_ui.labyrinthBox, m_ui.levelLabel, m_ui.levelBox, m_ui.cellSizeLabel,
+             m_ui.cellSizeSpin, m_ui.passDoorsBox, m_ui.soundsBox, hideRow, m_ui.frontierBox, m_ui.saveMapsButton,
+             m_ui.clearLabyrinthButton, m_ui.clearAllMapsButton, m_ui.squadBox, m_ui.squadFolderButton,
+             m_ui.squadNameButton, m_ui.exitRouteBox})
         settingsLayout->addWidget(w);
     settingsLayout->addStretch(1);
 
-    travelPage = named(new QWidget, "travelPage");
-    auto* travelLayout = new QVBoxLayout(travelPage);
+    m_ui.travelPage = named(new QWidget, "travelPage");
+    auto* travelLayout = new QVBoxLayout(m_ui.travelPage);
     travelLayout->setContentsMargins(4, 4, 4, 4);
     travelLayout->setSpacing(3);
-    fromTownLabel = label("fromTownLabel", QStringLiteral("Из"), travelPage);
-    fromTownBox = dropDownList("fromTownBox", QString(), travelPage);
-    toTownLabel = label("toTownLabel", QStringLiteral("В"), travelPage);
-    toTownBox = dropDownList("toTownBox", QString(), travelPage);
+    m_ui.fromTownLabel = label("fromTownLabel", QStringLiteral("Из"), m_ui.travelPage);
+    m_ui.fromTownBox = dropDownList("fromTownBox", QString(), m_ui.travelPage);
+    m_ui.toTownLabel = label("toTownLabel", QStringLiteral("В"), m_ui.travelPage);
+    m_ui.toTownBox = dropDownList("toTownBox", QString(), m_ui.travelPage);
     for (int town = 0; town < kTownCount; ++town) {
-        fromTownBox->addItem(fromUtf8Text(TownName(town)));
-        toTownBox->addItem(fromUtf8Text(TownName(town)));
+        m_ui.fromTownBox->addItem(fromUtf8Text(TownName(town)));
+        m_ui.toTownBox->addItem(fromUtf8Text(TownName(town)));
     }
-    fromTownBox->setCurrentIndex(0);
-    toTownBox->setCurrentIndex(0);
-    speedBonusLabel = label("speedBonusLabel", QStringLiteral("Со скоростью"), travelPage);
-    speedBonusBox = dropDownList("speedBonusBox", QString(), travelPage);
+    m_ui.fromTownBox->setCurrentIndex(0);
+    m_ui.toTownBox->setCurrentIndex(0);
+    m_ui.speedBonusLabel = label("speedBonusLabel", QStringLiteral("Со скоростью"), m_ui.travelPage);
+    m_ui.speedBonusBox = dropDownList("speedBonusBox", QString(), m_ui.travelPage);
     for (int speed = -30; speed <= 30; ++speed)
-        speedBonusBox->addItem(QString::number(speed));
-    speedBonusBox->setCurrentIndex(30);
-    travelTimeLabel = label("travelTimeLabel", QString(), travelPage);
-    travelTimeLabel->setWordWrap(true);
-    for (QWidget* w : std::initializer_list<QWidget*>{fromTownLabel, fromTownBox, toTownLabel, toTownBox,
-                                                      speedBonusLabel, speedBonusBox, travelTimeLabel})
+        m_ui.speedBonusBox->addItem(QString::number(speed));
+    m_ui.speedBonusBox->setCurrentIndex(30);
+    m_ui.travelTimeLabel = label("travelTimeLabel", QString(), m_ui.travelPage);
+    m_ui.travelTimeLabel->setWordWrap(true);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{m_ui.fromTownLabel, m_ui.fromTownBox, m_ui.toTownLabel, m_ui.toTownBox,
+                                         m_ui.speedBonusLabel, m_ui.speedBonusBox, m_ui.travelTimeLabel})
         travelLayout->addWidget(w);
     travelLayout->addStretch(1);
 
-    sidePages->addPage(settingsPage, QStringLiteral("Настройки"));
-    sidePages->addPage(travelPage, QStringLiteral("Путешествие"));
-    sidePages->setActivePageIndex(1);
+    m_ui.sidePages->addPage(m_ui.settingsPage, QStringLiteral("Настройки"));
+    m_ui.sidePages->addPage(m_ui.travelPage, QStringLiteral("Путешествие"));
+    m_ui.sidePages->setActivePageIndex(1);
 
     // Centre: the browser tabs; the first one is the game.
-    browserTabs = named(new QTabWidget(m_mainSplitter), "browserTabs");
-    browserTabs->setContextMenuPolicy(Qt::CustomContextMenu);
-    gameTab = named(new QWidget, "gameTab");
-    auto* gameLayout = new QVBoxLayout(gameTab);
+    m_ui.browserTabs = named(new QTabWidget(m_state.mainSplitter), "browserTabs");
+    m_ui.browserTabs->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_ui.gameTab = named(new QWidget, "gameTab");
+    auto* gameLayout = new QVBoxLayout(m_ui.gameTab);
     gameLayout->setContentsMargins(0, 0, 0, 0);
-    gameBrowser = named(new BrowserView(m_profile, gameTab), "gameBrowser");
-    gameLayout->addWidget(gameBrowser);
-    browserTabs->addTab(gameTab, QStringLiteral("Тирмора"));
+    m_ui.gameBrowser = named(new BrowserView(m_state.profile, m_ui.gameTab), "gameBrowser");
+    gameLayout->addWidget(m_ui.gameBrowser);
+    m_ui.browserTabs->addTab(m_ui.gameTab, QStringLiteral("Тирмора"));
 
     // Right: the map grid.
-    mapGrid = named(new MapGrid(m_mainSplitter), "mapGrid", QStringLiteral("..."));
-    mapGrid->setMinimumWidth(5);
-    mapGrid->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_ui.mapGrid = named(new MapGrid(m_state.mainSplitter), "mapGrid", QStringLiteral("..."));
+    m_ui.mapGrid->setMinimumWidth(5);
+    m_ui.mapGrid->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    m_mainSplitter->addWidget(sidePanel);
-    m_mainSplitter->addWidget(browserTabs);
-    m_mainSplitter->addWidget(mapGrid);
-    m_mainSplitter->setStretchFactor(0, 0);
-    m_mainSplitter->setStretchFactor(1, 1);
-    m_mainSplitter->setStretchFactor(2, 0);
-    m_mainSplitter->setHandleWidth(7);
-    m_mainSplitter->setSizes({185, 868 - 185 - 242 - 14, 242});
-    sidePanelSplitter = m_mainSplitter->clickHandle(1);
-    mapSplitter = m_mainSplitter->clickHandle(2);
-    sidePanelSplitter->setObjectName(QStringLiteral("sidePanelSplitter"));
-    mapSplitter->setObjectName(QStringLiteral("mapSplitter"));
+    m_state.mainSplitter->addWidget(m_ui.sidePanel);
+    m_state.mainSplitter->addWidget(m_ui.browserTabs);
+    m_state.mainSplitter->addWidget(m_ui.mapGrid);
+    m_state.mainSplitter->setStretchFactor(0, 0);
+    m_state.mainSplitter->setStretchFactor(1, 1);
+    m_state.mainSplitter->setStretchFactor(2, 0);
+    m_state.mainSplitter->setHandleWidth(7);
+    m_state.mainSplitter->setSizes({185, 868 - 185 - 242 - 14, 242});
+    m_ui.sidePanelSplitter = m_state.mainSplitter->clickHandle(1);
+    m_ui.mapSplitter = m_state.mainSplitter->clickHandle(2);
+    m_ui.sidePanelSplitter->setObjectName(QStringLiteral("sidePanelSplitter"));
+    m_ui.mapSplitter->setObjectName(QStringLiteral("mapSplitter"));
     // A click collapses the map (right) or the side panel (left); the browser in the middle takes the room.
-    m_mainSplitter->setCollapsing(mapSplitter, 2, 1, 50);
-    m_mainSplitter->setCollapsing(sidePanelSplitter, 0, 1, 200);
+    m_state.mainSplitter->setCollapsing(m_ui.mapSplitter, 2, 1, 50);
+    m_state.mainSplitter->setCollapsing(m_ui.sidePanelSplitter, 0, 1, 200);
 
     // Bottom: object lists, keyboard control, statistics, page-load progress.
-    bottomPanel = named(new QFrame(m_bottomSplitter), "bottomPanel");
-    bottomPanel->setFrameShape(QFrame::StyledPanel);
-    bottomPanel->setMinimumHeight(5);
-    auto* strip = new QHBoxLayout(bottomPanel);
+    m_ui.bottomPanel = named(new QFrame(m_state.bottomSplitter), "bottomPanel");
+    m_ui.bottomPanel->setFrameShape(QFrame::StyledPanel);
+    m_ui.bottomPanel->setMinimumHeight(5);
+    auto* strip = new QHBoxLayout(m_ui.bottomPanel);
     strip->setSizeConstraint(QLayout::SetNoConstraint);
     strip->setContentsMargins(2, 1, 2, 1);
     strip->setSpacing(4);
-    strip->addWidget(objectListGroup(transitionsLabel, transitionsList, clearTransitionsButton, copyTransitionsButton,
-                                     "transitionsLabel", QStringLiteral("Переходы:"), "transitionsList",
-                                     QStringLiteral("Переходы"), "clearTransitionsButton", "copyTransitionsButton",
-                                     bottomPanel));
-    strip->addWidget(objectListGroup(exitsLabel, exitsList, clearExitsButton, copyExitsButton, "exitsLabel",
-                                     QStringLiteral("Выходы:"), "exitsList", QStringLiteral("Выходы"),
-                                     "clearExitsButton", "copyExitsButton", bottomPanel));
-    strip->addWidget(objectListGroup(trapsLabel, trapsList, clearTrapsButton, copyTrapsButton, "trapsLabel",
-                                     QStringLiteral("Ловушки:"), "trapsList", QStringLiteral("Ловушки"),
-                                     "clearTrapsButton", "copyTrapsButton", bottomPanel));
-    strip->addWidget(objectListGroup(flagsLabel, flagsList, clearFlagsButton, copyFlagsButton, "flagsLabel",
-                                     QStringLiteral("Флаги:"), "flagsList", QStringLiteral("Флаги"), "clearFlagsButton",
-                                     "copyFlagsButton", bottomPanel));
-    keyboardBox = named(new QPlainTextEdit(QStringLiteral("управление с клавиатуры"), bottomPanel), "keyboardBox",
-                        QStringLiteral("Управлять передвижением с клавиатуры"));
-    keyboardBox->setReadOnly(true);
-    keyboardBox->setFixedHeight(40);
-    keyboardBox->setMinimumWidth(90);
-    keyboardBox->setMaximumWidth(150);
-    keyboardBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    keyboardBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    keyboardBox->document()->setDefaultTextOption(QTextOption(Qt::AlignCenter));
-    keyboardBox->setPlainText(QStringLiteral("управление с клавиатуры"));
-    strip->addWidget(keyboardBox);
+    strip->addWidget(objectListGroup(m_ui.transitionsLabel, m_ui.transitionsList, m_ui.clearTransitionsButton,
+                                     m_ui.copyTransitionsButton, "transitionsLabel", QStringLiteral("Переходы:"),
+                                     "transitionsList", QStringLiteral("Переходы"), "clearTransitionsButton",
+                                     "copyTransitionsButton", m_ui.bottomPanel));
+    strip->addWidget(objectListGroup(m_ui.exitsLabel, m_ui.exitsList, m_ui.clearExitsButton, m_ui.copyExitsButton,
+                                     "exitsLabel", QStringLiteral("Выходы:"), "exitsList", QStringLiteral("Выходы"),
+                                     "clearExitsButton", "copyExitsButton", m_ui.bottomPanel));
+    strip->addWidget(objectListGroup(m_ui.trapsLabel, m_ui.trapsList, m_ui.clearTrapsButton, m_ui.copyTrapsButton,
+                                     "trapsLabel", QStringLiteral("Ловушки:"), "trapsList", QStringLiteral("Ловушки"),
+                                     "clearTrapsButton", "copyTrapsButton", m_ui.bottomPanel));
+    strip->addWidget(objectListGroup(m_ui.flagsLabel, m_ui.flagsList, m_ui.clearFlagsButton, m_ui.copyFlagsButton,
+                                     "flagsLabel", QStringLiteral("Флаги:"), "flagsList", QStringLiteral("Флаги"),
+                                     "clearFlagsButton", "copyFlagsButton", m_ui.bottomPanel));
+    m_ui.keyboardBox = named(new QPlainTextEdit(QStringLiteral("управление с клавиатуры"), m_ui.bottomPanel),
+                             "keyboardBox", QStringLiteral("Управлять передвижением с клавиатуры"));
+    m_ui.keyboardBox->setReadOnly(true);
+    m_ui.keyboardBox->setFixedHeight(40);
+    m_ui.keyboardBox->setMinimumWidth(90);
+    m_ui.keyboardBox->setMaximumWidth(150);
+    m_ui.keyboardBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_ui.keyboardBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_ui.keyboardBox->document()->setDefaultTextOption(QTextOption(Qt::AlignCenter));
+    m_ui.keyboardBox->setPlainText(QStringLiteral("управление с клавиатуры"));
+    strip->addWidget(m_ui.keyboardBox);
     auto* stats = new QVBoxLayout;
     stats->setSpacing(1);
-    exploredLabel = named(new QLabel(bottomPanel), "exploredLabel", QStringLiteral("Процент открытия этажа"));
-    positionLabel = named(new QLabel(bottomPanel), "positionLabel", QStringLiteral("Текущие координаты"));
-    QFont bold = positionLabel->font();
+    m_ui.exploredLabel = named(new QLabel(m_ui.bottomPanel), "exploredLabel", QStringLiteral("Процент открытия этажа"));
+    m_ui.positionLabel = named(new QLabel(m_ui.bottomPanel), "positionLabel", QStringLiteral("Текущие координаты"));
+    QFont bold = m_ui.positionLabel->font();
     bold.setBold(true);
-    positionLabel->setFont(bold);
-    frontierLabel = named(new QLabel(bottomPanel), "frontierLabel", QStringLiteral("Путь к неисследованному"));
-    frontierLabel->setStyleSheet(QStringLiteral("color: rgb(160, 0, 160);")); // the colour of its dots
-    frontierLabel->hide();
+    m_ui.positionLabel->setFont(bold);
+    m_ui.frontierLabel =
+        named(new QLabel(m_ui.bottomPanel), "frontierLabel", QStringLiteral("Путь к неисследованному"));
+    m_ui.frontierLabel->setStyleSheet(QStringLiteral("color: rgb(160, 0, 160);")); // the colour of its dots
+    m_ui.frontierLabel->hide();
     auto* position = new QHBoxLayout;
     position->setSpacing(12);
-    position->addWidget(positionLabel);
-    position->addWidget(frontierLabel);
+    position->addWidget(m_ui.positionLabel);
+    position->addWidget(m_ui.frontierLabel);
     position->addStretch(1);
     // Room for the share and for the position with the assistant's text, each on one line; the lists give it.
-    exploredLabel->setWordWrap(true);
-    exploredLabel->setMinimumWidth(230);
-    stats->addWidget(exploredLabel);
+    m_ui.exploredLabel->setWordWrap(true);
+    m_ui.exploredLabel->setMinimumWidth(230);
+    stats->addWidget(m_ui.exploredLabel);
     stats->addLayout(position);
     stats->addStretch(1);
     strip->addLayout(stats);
     strip->addStretch(1);
-    loadProgressBar = named(new QProgressBar(bottomPanel), "loadProgressBar");
-    loadProgressBar->setOrientation(Qt::Vertical);
-    loadProgressBar->setRange(0, 100);
-    loadProgressBar->setValue(0);
-    loadProgressBar->setTextVisible(false);
-    loadProgressBar->setFixedWidth(12);
-    strip->addWidget(loadProgressBar);
+    m_ui.loadProgressBar = named(new QProgressBar(m_ui.bottomPanel), "loadProgressBar");
+    m_ui.loadProgressBar->setOrientation(Qt::Vertical);
+    m_ui.loadProgressBar->setRange(0, 100);
+    m_ui.loadProgressBar->setValue(0);
+    m_ui.loadProgressBar->setTextVisible(false);
+    m_ui.loadProgressBar->setFixedWidth(12);
+    strip->addWidget(m_ui.loadProgressBar);
 
-    m_bottomSplitter->addWidget(m_mainSplitter);
-    m_bottomSplitter->addWidget(bottomPanel);
-    m_bottomSplitter->setStretchFactor(0, 1);
-    m_bottomSplitter->setStretchFactor(1, 0);
-    m_bottomSplitter->setHandleWidth(7);
-    m_bottomSplitter->setSizes({766 - 29 - 59 - 7, 59});
-    bottomSplitter = m_bottomSplitter->clickHandle(1);
-    bottomSplitter->setObjectName(QStringLiteral("bottomSplitter"));
-    m_bottomSplitter->setCollapsing(bottomSplitter, 1, 0, 52);
+    m_state.bottomSplitter->addWidget(m_state.mainSplitter);
+    m_state.bottomSplitter->addWidget(m_ui.bottomPanel);
+    m_state.bottomSplitter->setStretchFactor(0, 1);
+    m_state.bottomSplitter->setStretchFactor(1, 0);
+    m_state.bottomSplitter->setHandleWidth(7);
+    m_state.bottomSplitter->setSizes({766 - 29 - 59 - 7, 59});
+    m_ui.bottomSplitter = m_state.bottomSplitter->clickHandle(1);
+    m_ui.bottomSplitter->setObjectName(QStringLiteral("bottomSplitter"));
+    m_state.bottomSplitter->setCollapsing(m_ui.bottomSplitter, 1, 0, 52);
 
     // The login box floats over the browser.
-    loginPanel = new LoginPanel(m_settings, m_prompts, browserTabs);
-    const LoginPanel::Controls& login = loginPanel->controls();
-    loginTitle = login.loginTitle;
-    loginLabel = login.loginLabel;
-    loginEdit = login.loginEdit;
-    passwordLabel = login.passwordLabel;
-    passwordEdit = login.passwordEdit;
-    autoLoginBox = login.autoLoginBox;
-    loginOkButton = login.loginOkButton;
-    loginCancelButton = login.loginCancelButton;
+    m_ui.loginPanel = new LoginPanel(m_state.settings, m_state.prompts, m_ui.browserTabs);
+    const LoginPanel::Controls& login = m_ui.loginPanel->controls();
+    m_ui.loginTitle = login.loginTitle;
+    m_ui.loginLabel = login.loginLabel;
+    m_ui.loginEdit = login.loginEdit;
+    m_ui.passwordLabel = login.passwordLabel;
+    m_ui.passwordEdit = login.passwordEdit;
+    m_ui.autoLoginBox = login.autoLoginBox;
+    m_ui.loginOkButton = login.loginOkButton;
+    m_ui.loginCancelButton = login.loginCancelButton;
 
-    m_poller = new PagePoller(this);
-    pollTimer = m_poller->timer();
-    m_tabs = new BrowserTabs(browserTabs, addressBox, m_profile, m_gameServer, this);
-    tabDoubleClickTimer = m_tabs->doubleClickTimer();
+    m_state.poller = new PagePoller(this);
+    m_ui.pollTimer = m_state.poller->timer();
+    m_state.tabs = new BrowserTabs(m_ui.browserTabs, m_ui.addressBox, m_state.profile, m_state.gameServer, this);
+    m_ui.tabDoubleClickTimer = m_state.tabs->doubleClickTimer();
     initialState();
 }
 
 void MainWindow::initialState()
 {
     setWindowTitle(Title());
-    exploredLabel->setText(QStringLiteral("Процент открытия уровня: "));
-    positionLabel->clear();
-    for (QPlainTextEdit* memo : {exitsList, transitionsList, trapsList, flagsList})
+    m_ui.exploredLabel->setText(QStringLiteral("Процент открытия уровня: "));
+    m_ui.positionLabel->clear();
+    for (QPlainTextEdit* memo : {m_ui.exitsList, m_ui.transitionsList, m_ui.trapsList, m_ui.flagsList})
         memo->clear();
-    loginPanel->hide();
-    backButton->setEnabled(false);
-    forwardButton->setEnabled(false);
-    addressBox->setEditText(m_gameServer + QStringLiteral("/login.php"));
-    mapGrid->setToolTip(QStringLiteral("0 0"));
-    m_tabs->LastBrowser = gameBrowser;
+    m_ui.loginPanel->hide();
+    m_ui.backButton->setEnabled(false);
+    m_ui.forwardButton->setEnabled(false);
+    m_ui.addressBox->setEditText(m_state.gameServer + QStringLiteral("/login.php"));
+    m_ui.mapGrid->setToolTip(QStringLiteral("0 0"));
+    m_state.tabs->LastBrowser = m_ui.gameBrowser;
 }
 
 } // namespace veldor

@@ -33,63 +33,68 @@
 namespace veldor {
 void MainWindow::connectMapHandlers()
 {
-    mapGrid->setCellPainter([this](QPainter& p, int col, int row, const QRect& r) { drawGridCell(p, col, row, r); });
-    mapGrid->setHintText([this](int c, int r) { return cellHint(c, r); });
-    connect(mapGrid, &MapGrid::cellHovered, this, [this](int c, int r) { m_menuCell = {c, r}; });
-    connect(mapGrid, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { cellMenu->popup(mapGrid->viewport()->mapToGlobal(pos)); });
-    connect(addTrapAction, &QAction::triggered, this, &MainWindow::addTrap);
-    connect(addFlagAction, &QAction::triggered, this, &MainWindow::addFlag);
-    connect(addDescentAction, &QAction::triggered, this, &MainWindow::addDescent);
-    connect(addAscentAction, &QAction::triggered, this, &MainWindow::addAscent);
-    connect(addExitAction, &QAction::triggered, this, &MainWindow::addExit);
-    const std::pair<QAction*, char> chests[] = {{redChestAction, Obj::RedChest},   {greenChestAction, Obj::GreenChest},
-                                                {blueChestAction, Obj::BlueChest}, {whiteChestAction, Obj::WhiteChest},
-                                                {ironChestAction, Obj::IronChest}, {goldChestAction, Obj::GoldChest}};
+    m_ui.mapGrid->setCellPainter(
+        [this](QPainter& p, int col, int row, const QRect& r) { drawGridCell(p, col, row, r); });
+    m_ui.mapGrid->setHintText([this](int c, int r) { return cellHint(c, r); });
+    connect(m_ui.mapGrid, &MapGrid::cellHovered, this, [this](int c, int r) { m_menuCell = {c, r}; });
+    connect(m_ui.mapGrid, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_ui.cellMenu->popup(m_ui.mapGrid->viewport()->mapToGlobal(pos)); });
+    connect(m_ui.addTrapAction, &QAction::triggered, this, &MainWindow::addTrap);
+    connect(m_ui.addFlagAction, &QAction::triggered, this, &MainWindow::addFlag);
+    connect(m_ui.addDescentAction, &QAction::triggered, this, &MainWindow::addDescent);
+    connect(m_ui.addAscentAction, &QAction::triggered, this, &MainWindow::addAscent);
+    connect(m_ui.addExitAction, &QAction::triggered, this, &MainWindow::addExit);
+    const std::pair<QAction*, char> chests[] = {
+        {m_ui.redChestAction, Obj::RedChest},   {m_ui.greenChestAction, Obj::GreenChest},
+        {m_ui.blueChestAction, Obj::BlueChest}, {m_ui.whiteChestAction, Obj::WhiteChest},
+        {m_ui.ironChestAction, Obj::IronChest}, {m_ui.goldChestAction, Obj::GoldChest}};
     for (const auto& [action, code] : chests)
         connect(action, &QAction::triggered, this, [this, code = code] { addChest(code); });
-    connect(addMarkerAction, &QAction::triggered, this, &MainWindow::addMarker);
-    connect(clearCellAction, &QAction::triggered, this, &MainWindow::clearCell);
-    connect(clearLabyrinthButton, &QPushButton::clicked, this, &MainWindow::clearLabyrinth);
-    for (QCheckBox* box : {frontierBox, passDoorsBox}) {
+    connect(m_ui.addMarkerAction, &QAction::triggered, this, &MainWindow::addMarker);
+    connect(m_ui.clearCellAction, &QAction::triggered, this, &MainWindow::clearCell);
+    connect(m_ui.clearLabyrinthButton, &QPushButton::clicked, this, &MainWindow::clearLabyrinth);
+    for (QCheckBox* box : {m_ui.frontierBox, m_ui.passDoorsBox}) {
         connect(box, &QCheckBox::toggled, this, [this] {
             updateFrontier();
-            mapGrid->viewport()->update();
+            m_ui.mapGrid->viewport()->update();
         });
     }
-    connect(clearAllMapsButton, &QPushButton::clicked, this, &MainWindow::clearAllLabyrinths);
-    const std::pair<QPushButton*, ListKind> listButtons[] = {{clearExitsButton, ListKind::Exits},
-                                                             {clearTransitionsButton, ListKind::Transitions},
-                                                             {clearFlagsButton, ListKind::Flags},
-                                                             {clearTrapsButton, ListKind::Traps}};
+    connect(m_ui.clearAllMapsButton, &QPushButton::clicked, this, &MainWindow::clearAllLabyrinths);
+    const std::pair<QPushButton*, ListKind> listButtons[] = {{m_ui.clearExitsButton, ListKind::Exits},
+                                                             {m_ui.clearTransitionsButton, ListKind::Transitions},
+                                                             {m_ui.clearFlagsButton, ListKind::Flags},
+                                                             {m_ui.clearTrapsButton, ListKind::Traps}};
     for (const auto& [button, kind] : listButtons)
         connect(button, &QPushButton::clicked, this, [this, kind = kind] { clearList(kind); });
-    m_edits = new MapEdits(*m_atlas, undoAction, redoAction, this);
-    connect(m_edits, &MapEdits::changed, this, &MainWindow::mapChanged);
-    connect(copyExitsButton, &QPushButton::clicked, this, [this] { copyList(exitsList, QStringLiteral("Выходы: ")); });
-    connect(copyTransitionsButton, &QPushButton::clicked, this,
-            [this] { copyList(transitionsList, QStringLiteral("Переходы: ")); });
-    connect(copyTrapsButton, &QPushButton::clicked, this, [this] { copyList(trapsList, QStringLiteral("Ловушки: ")); });
-    connect(copyFlagsButton, &QPushButton::clicked, this, [this] { copyList(flagsList, QStringLiteral("Флаги: ")); });
+    m_state.edits = new MapEdits(*m_state.atlas, m_ui.undoAction, m_ui.redoAction, this);
+    connect(m_state.edits, &MapEdits::changed, this, &MainWindow::mapChanged);
+    connect(m_ui.copyExitsButton, &QPushButton::clicked, this,
+            [this] { copyList(m_ui.exitsList, QStringLiteral("Выходы: ")); });
+    connect(m_ui.copyTransitionsButton, &QPushButton::clicked, this,
+            [this] { copyList(m_ui.transitionsList, QStringLiteral("Переходы: ")); });
+    connect(m_ui.copyTrapsButton, &QPushButton::clicked, this,
+            [this] { copyList(m_ui.trapsList, QStringLiteral("Ловушки: ")); });
+    connect(m_ui.copyFlagsButton, &QPushButton::clicked, this,
+            [this] { copyList(m_ui.flagsList, QStringLiteral("Флаги: ")); });
 
     AtlasSharing::Window shared;
     shared.window = this;
-    shared.atlas = m_atlas.get();
-    shared.prompts = m_prompts;
-    shared.workFolder = m_workFolder;
-    shared.grid = mapGrid;
+    shared.atlas = m_state.atlas.get();
+    shared.prompts = m_state.prompts;
+    shared.workFolder = m_state.workFolder;
+    shared.grid = m_ui.mapGrid;
     shared.lab = [this] { return m_shownLab; };
     shared.level = [this] { return m_shownLevel; };
-    shared.readOnly = [this] { return m_work->readOnly(); };
+    shared.readOnly = [this] { return m_state.work->readOnly(); };
     shared.mapCell = [this](QPainter& painter, int col, int row, const QRect& rect) {
         drawGridCell(painter, col, row, rect, true);
     };
     shared.atlasChanged = [this] { mapChanged(0); };
-    shared.edits = m_edits;
-    m_sharing = new AtlasSharing(std::move(shared), this);
-    connect(mergeMapsAction, &QAction::triggered, m_sharing, &AtlasSharing::mergeFromFolder);
-    connect(exportMapsAction, &QAction::triggered, m_sharing, &AtlasSharing::exportToFolder);
-    connect(saveLevelPictureAction, &QAction::triggered, m_sharing, &AtlasSharing::saveLevelPicture);
+    shared.edits = m_state.edits;
+    m_state.sharing = new AtlasSharing(std::move(shared), this);
+    connect(m_ui.mergeMapsAction, &QAction::triggered, m_state.sharing, &AtlasSharing::mergeFromFolder);
+    connect(m_ui.exportMapsAction, &QAction::triggered, m_state.sharing, &AtlasSharing::exportToFolder);
+    connect(m_ui.saveLevelPictureAction, &QAction::triggered, m_state.sharing, &AtlasSharing::saveLevelPicture);
 }
 
 bool MainWindow::playerShown() const
@@ -101,16 +106,16 @@ bool MainWindow::playerShown() const
 void MainWindow::drawGridCell(QPainter& painter, int col, int row, const QRect& rect, bool mapOnly)
 {
     CellInputs in;
-    in.cell = m_atlas->cell(m_shownLab, m_shownLevel, col, row);
-    in.marker = !m_atlas->markText(m_shownLab, m_shownLevel, col, row).empty();
+    in.cell = m_state.atlas->cell(m_shownLab, m_shownLevel, col, row);
+    in.marker = !m_state.atlas->markText(m_shownLab, m_shownLevel, col, row).empty();
     in.group = LabGroup(m_shownLab);
     if (!mapOnly) {
-        in.onPath = m_onPath.contains(col, row);
+        in.onPath = m_state.onPath.contains(col, row);
         in.player = playerShown() && col == Reader.ViewX && row == Reader.ViewY;
-        in.onFrontierPath = m_onFrontier.contains(col, row);
-        in.frontierOpening = m_frontierOpening == std::make_pair(col, row);
+        in.onFrontierPath = m_state.onFrontier.contains(col, row);
+        in.frontierOpening = m_state.frontierOpening == std::make_pair(col, row);
     }
-    sgDrawCell(painter, rect, in, *m_icons);
+    sgDrawCell(painter, rect, in, *m_state.icons);
 }
 
 QString MainWindow::cellHint(int c, int r) const
@@ -119,7 +124,7 @@ QString MainWindow::cellHint(int c, int r) const
     // Only the start of a long marker, in lines: laying out millions of characters would hold the window.
     constexpr std::size_t kHintChars = 500;
     constexpr qsizetype kLine = 80;
-    const std::string marker = m_atlas->markText(m_shownLab, m_shownLevel, c, r);
+    const std::string marker = m_state.atlas->markText(m_shownLab, m_shownLevel, c, r);
     if (!marker.empty()) {
         QString text =
             fromCp1251(marker.substr(0, kHintChars)) + (marker.size() > kHintChars ? QStringLiteral("…") : QString());
@@ -135,7 +140,7 @@ QString MainWindow::cellHint(int c, int r) const
         }
         hint += QLatin1Char('\r') + text;
     }
-    if (const TMapCell* cellData = m_atlas->cell(m_shownLab, m_shownLevel, c, r)) {
+    if (const TMapCell* cellData = m_state.atlas->cell(m_shownLab, m_shownLevel, c, r)) {
         if (const ObjectKind* kind = FindObjectKind(cellData->Object))
             hint += QLatin1Char('\r') + fromUtf8Text(kind->name);
     }
@@ -144,36 +149,36 @@ QString MainWindow::cellHint(int c, int r) const
 
 void MainWindow::mapChanged(unsigned lab)
 {
-    m_work->changed(lab);
-    if (m_squad)
-        m_squad->mapChanged();
-    if (lab == 0 && m_overview)
-        m_overview->refresh();
-    if (m_search && m_search->isVisible())
-        m_search->search();
+    m_state.work->changed(lab);
+    if (m_state.squad)
+        m_state.squad->mapChanged();
+    if (lab == 0 && m_state.overview)
+        m_state.overview->refresh();
+    if (m_state.search && m_state.search->isVisible())
+        m_state.search->search();
     fillObjectMemos();
     updateLevelStatistics();
     updateFrontier();
-    mapGrid->viewport()->update();
-    mapGrid->refreshHint(); // the hint of the cell under the pointer says what it holds now
+    m_ui.mapGrid->viewport()->update();
+    m_ui.mapGrid->refreshHint(); // the hint of the cell under the pointer says what it holds now
 }
 
 void MainWindow::updateFrontier()
 {
-    m_onFrontier.clear();
-    m_frontierOpening = {0, 0};
+    m_state.onFrontier.clear();
+    m_state.frontierOpening = {0, 0};
     const int n = LabSide(m_shownLab);
     const bool onMap = Reader.ViewX >= 1 && Reader.ViewX <= n && Reader.ViewY >= 1 && Reader.ViewY <= n;
     // Nowhere to start from (no position read yet, off this labyrinth's map, another level): nothing to say.
-    frontierLabel->setVisible(frontierBox->isChecked() && onMap && playerShown());
-    if (frontierLabel->isHidden())
+    m_ui.frontierLabel->setVisible(m_ui.frontierBox->isChecked() && onMap && playerShown());
+    if (m_ui.frontierLabel->isHidden())
         return;
-    const auto advice =
-        m_frontier->advise(*m_atlas, m_shownLab, m_shownLevel, Reader.ViewX, Reader.ViewY, passDoorsBox->isChecked());
-    m_onFrontier.assign(m_frontier->route().path);
-    m_frontierOpening = m_frontier->route().opening;
-    frontierLabel->setText(fromUtf8Text(advice.text));
-    frontierLabel->setToolTip(fromUtf8Text(advice.hint));
+    const auto advice = m_state.frontier->advise(*m_state.atlas, m_shownLab, m_shownLevel, Reader.ViewX, Reader.ViewY,
+                                                 m_ui.passDoorsBox->isChecked());
+    m_state.onFrontier.assign(m_state.frontier->route().path);
+    m_state.frontierOpening = m_state.frontier->route().opening;
+    m_ui.frontierLabel->setText(fromUtf8Text(advice.text));
+    m_ui.frontierLabel->setToolTip(fromUtf8Text(advice.hint));
 }
 
 QString MainWindow::atHovered(const QString& what) const
@@ -184,7 +189,7 @@ QString MainWindow::atHovered(const QString& what) const
 void MainWindow::editMap(unsigned lab, const QString& name, const std::function<bool()>& change)
 {
     bool done = false;
-    m_edits->run(lab, name, [&] { done = change(); });
+    m_state.edits->run(lab, name, [&] { done = change(); });
     if (done)
         mapChanged(lab);
 }
@@ -192,38 +197,38 @@ void MainWindow::editMap(unsigned lab, const QString& name, const std::function<
 void MainWindow::addTrap()
 {
     editMap(m_shownLab, atHovered(QStringLiteral("ловушка")),
-            [this] { return AddTrap(*m_atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
+            [this] { return AddTrap(*m_state.atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
 }
 
 void MainWindow::addFlag()
 {
     editMap(m_shownLab, atHovered(QStringLiteral("флаг")),
-            [this] { return AddFlag(*m_atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
+            [this] { return AddFlag(*m_state.atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
 }
 
 void MainWindow::addDescent()
 {
     editMap(m_shownLab, atHovered(QStringLiteral("спуск")),
-            [this] { return AddDescent(*m_atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
+            [this] { return AddDescent(*m_state.atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
 }
 
 void MainWindow::addAscent()
 {
     editMap(m_shownLab, atHovered(QStringLiteral("подъем")),
-            [this] { return AddAscent(*m_atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
+            [this] { return AddAscent(*m_state.atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
 }
 
 void MainWindow::addExit()
 {
     editMap(m_shownLab, atHovered(QStringLiteral("выход")),
-            [this] { return AddExit(*m_atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
+            [this] { return AddExit(*m_state.atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
 }
 
 void MainWindow::addChest(char code)
 {
     const ObjectKind* kind = FindObjectKind(code);
     editMap(m_shownLab, atHovered(kind ? fromUtf8Text(kind->name).toLower() : QStringLiteral("сундук")), [this, code] {
-        return SetChest(*m_atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y(), code);
+        return SetChest(*m_state.atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y(), code);
     });
 }
 
@@ -233,37 +238,37 @@ void MainWindow::addMarker()
         m_menuCell.y() > LabSide(m_shownLab))
         return;
     QString text;
-    if (!m_prompts->askText(this, QStringLiteral("Введите текст метки"), QStringLiteral("Текст:"), text))
+    if (!m_state.prompts->askText(this, QStringLiteral("Введите текст метки"), QStringLiteral("Текст:"), text))
         return;
     editMap(m_shownLab, atHovered(QStringLiteral("метка")), [&] {
-        return SetMarker(*m_atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y(), toCp1251(text));
+        return SetMarker(*m_state.atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y(), toCp1251(text));
     });
 }
 
 void MainWindow::clearCell()
 {
     editMap(m_shownLab, QStringLiteral("очистка клетки %1x%2").arg(m_menuCell.x()).arg(m_menuCell.y()),
-            [this] { return ClearCell(*m_atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
+            [this] { return ClearCell(*m_state.atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
 }
 
 void MainWindow::clearLabyrinth()
 {
     editMap(m_shownLab, QStringLiteral("очистка карты «%1»").arg(fromUtf8Text(LabyrinthName(m_shownLab))), [this] {
-        ClearLabyrinth(*m_atlas, m_shownLab);
+        ClearLabyrinth(*m_state.atlas, m_shownLab);
         return true;
     });
 }
 
 void MainWindow::clearAllLabyrinths()
 {
-    clearAllMapsButton->setText(QStringLiteral("Производится очистка карт"));
-    clearAllMapsButton->repaint();
+    m_ui.clearAllMapsButton->setText(QStringLiteral("Производится очистка карт"));
+    m_ui.clearAllMapsButton->repaint();
     editMap(0, QStringLiteral("очистка всех карт"), [this] {
         for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab)
-            ClearLabyrinth(*m_atlas, lab);
+            ClearLabyrinth(*m_state.atlas, lab);
         return true;
     });
-    clearAllMapsButton->setText(QStringLiteral("Очистить все карты"));
+    m_ui.clearAllMapsButton->setText(QStringLiteral("Очистить все карты"));
 }
 
 void MainWindow::clearList(ListKind kind)
@@ -275,7 +280,7 @@ void MainWindow::clearList(ListKind kind)
         {ListKind::Traps, {"ловушек", ClearTraps}}};
     const auto [name, clear] = lists.value(kind);
     editMap(m_shownLab, QStringLiteral("очистка списка %1").arg(QString::fromUtf8(name)), [this, clear = clear] {
-        clear(*m_atlas, m_shownLab);
+        clear(*m_state.atlas, m_shownLab);
         return true;
     });
 }
@@ -288,8 +293,9 @@ void MainWindow::copyList(QPlainTextEdit* memo, const QString& prefix)
 void MainWindow::findExitPath()
 {
     // Runs to the end at once, so the reader cannot come in between; the timer stays as it is.
-    m_route->findExitPath(*m_atlas, m_shownLab, m_shownLevel, Reader.ViewX, Reader.ViewY, passDoorsBox->isChecked());
-    m_onPath.assign(m_route->ExitPath);
+    m_state.route->findExitPath(*m_state.atlas, m_shownLab, m_shownLevel, Reader.ViewX, Reader.ViewY,
+                                m_ui.passDoorsBox->isChecked());
+    m_state.onPath.assign(m_state.route->ExitPath);
 }
 
 } // namespace veldor

@@ -45,58 +45,59 @@ GridChanges::Cells marked(const ReaderState& reader, const ExitRoute& route, con
 void MainWindow::noteFrameLoaded(BrowserView* browser, const QString& frameName, bool topLevel)
 {
     if (!topLevel)
-        m_poller->frameLoaded(browser, frameName);
-    stopButton->setEnabled(true);
+        m_state.poller->frameLoaded(browser, frameName);
+    m_ui.stopButton->setEnabled(true);
 }
 
 void MainWindow::pollTick()
 {
-    m_poller->tick();
+    m_state.poller->tick();
 }
 
 void MainWindow::recognize(const PageLines& game)
 {
-    m_listsChanged = false;
+    m_state.listsChanged = false;
     // A tick repaints only what it changed: most ticks change nothing, a move a few cells.
-    m_gridChanges->before(*m_atlas, m_shownLab, m_shownLevel, marked(Reader, *m_route, m_frontier->route()));
-    RecognizePage(game, *m_atlas, Reader, *this);
-    m_work->changed(m_playerLab);
-    if (m_squad)
-        m_squad->mapChanged();
-    if (m_listsChanged)
+    m_state.gridChanges->before(*m_state.atlas, m_shownLab, m_shownLevel,
+                                marked(Reader, *m_state.route, m_state.frontier->route()));
+    RecognizePage(game, *m_state.atlas, Reader, *this);
+    m_state.work->changed(m_playerLab);
+    if (m_state.squad)
+        m_state.squad->mapChanged();
+    if (m_state.listsChanged)
         fillObjectMemos();
     updateFrontier();
-    if (m_gridChanges->after(*m_atlas, m_shownLab, m_shownLevel, marked(Reader, *m_route, m_frontier->route()),
-                             *mapGrid))
+    if (m_state.gridChanges->after(*m_state.atlas, m_shownLab, m_shownLevel,
+                                   marked(Reader, *m_state.route, m_state.frontier->route()), *m_ui.mapGrid))
         updateLevelStatistics(); // the cell just walked counts too
-    m_walker->pageRead();        // a step the page shows lets the next waiting key go
-    m_session->gameRead(ShowsLoginForm(game));
+    m_state.walker->pageRead();  // a step the page shows lets the next waiting key go
+    m_state.session->gameRead(ShowsLoginForm(game));
 }
 
 bool MainWindow::soundsEnabled() const
 {
-    return soundsBox->isChecked();
+    return m_ui.soundsBox->isChecked();
 }
 
 void MainWindow::showLevel(int level)
 {
     const bool other = level != m_shownLevel;
     m_shownLevel = level;
-    levelBox->setCurrentIndex(level < levelBox->count() ? level : -1);
+    m_ui.levelBox->setCurrentIndex(level < m_ui.levelBox->count() ? level : -1);
     if (other) {
         updateLevelStatistics();
-        mapGrid->viewport()->update();
+        m_ui.mapGrid->viewport()->update();
     }
 }
 
 void MainWindow::playSound(std::string_view fileName)
 {
-    m_sounds->play(QString::fromLatin1(fileName.data(), static_cast<qsizetype>(fileName.size())));
+    m_state.sounds->play(QString::fromLatin1(fileName.data(), static_cast<qsizetype>(fileName.size())));
 }
 
 void MainWindow::setCoordinatesText(const std::string& text)
 {
-    positionLabel->setText(QString::fromStdString(text));
+    m_ui.positionLabel->setText(QString::fromStdString(text));
 }
 
 void MainWindow::followPlayer(int viewX, int viewY)
@@ -106,8 +107,8 @@ void MainWindow::followPlayer(int viewX, int viewY)
         showLabyrinth(m_playerLab);
         showLevel(Reader.PageLevel);
     }
-    mapGrid->followCell(viewX, viewY, LabSide(m_shownLab));
-    if (exitRouteBox->isChecked())
+    m_ui.mapGrid->followCell(viewX, viewY, LabSide(m_shownLab));
+    if (m_ui.exitRouteBox->isChecked())
         findExitPath();
     // The tick repaints what changed (recognize).
 }
@@ -119,28 +120,28 @@ void MainWindow::setCaptionPrefix(const std::string& prefix)
 
 void MainWindow::collapseForCombat()
 {
-    if (!hidePanelsBox->isChecked())
+    if (!m_ui.hidePanelsBox->isChecked())
         return;
     // Only ever collapses: an area already down to 5 pixels stays so.
-    m_mainSplitter->collapse(mapSplitter);
-    m_mainSplitter->collapse(sidePanelSplitter);
-    m_bottomSplitter->collapse(bottomSplitter);
+    m_state.mainSplitter->collapse(m_ui.mapSplitter);
+    m_state.mainSplitter->collapse(m_ui.sidePanelSplitter);
+    m_state.bottomSplitter->collapse(m_ui.bottomSplitter);
 }
 
 void MainWindow::showLoginPage()
 {
-    const LoginForm form =
-        LoginFormFor(toCp1251(m_gameServer), m_settings.StoredLogin, m_settings.StoredPassword, m_settings.AutoLogin);
+    const LoginForm form = LoginFormFor(toCp1251(m_state.gameServer), m_state.settings.StoredLogin,
+                                        m_state.settings.StoredPassword, m_state.settings.AutoLogin);
     if (form.tooLong)
-        m_startupProblems << QStringLiteral("Логин или пароль в user.dat длиннее %1 знаков: форма входа показана "
-                                            "пустой, автоматический вход не выполнен.")
-                                 .arg(kMaxCredential);
+        m_state.startupProblems << QStringLiteral("Логин или пароль в user.dat длиннее %1 знаков: форма входа показана "
+                                                  "пустой, автоматический вход не выполнен.")
+                                       .arg(kMaxCredential);
     if (form.submit)
-        gameBrowser->clickFormButtonWhenLoaded(QStringLiteral("Войти"));
+        m_ui.gameBrowser->clickFormButtonWhenLoaded(QStringLiteral("Войти"));
     // Windows-1251, as the form always was: the server gets the login in the code page it expects.
-    gameBrowser->showGeneratedPage(QByteArray::fromStdString(form.page),
-                                   QStringLiteral("text/html;charset=windows-1251"),
-                                   QUrl(m_gameServer + QLatin1Char('/')));
+    m_ui.gameBrowser->showGeneratedPage(QByteArray::fromStdString(form.page),
+                                        QStringLiteral("text/html;charset=windows-1251"),
+                                        QUrl(m_state.gameServer + QLatin1Char('/')));
 }
 
 } // namespace veldor

@@ -27,51 +27,55 @@ namespace veldor {
 
 void MainWindow::connectSquad()
 {
-    if (m_work->readOnly())
+    if (m_state.work->readOnly())
         return; // the window that owns the folder writes it
-    m_squad = new SquadSync({m_atlas.get(), [this] { mapChanged(0); }, m_work->folder()}, ini(), this);
-    m_work->setOnSaved([this] { m_squad->writeOut(); });
+    m_state.squad =
+        new SquadSync({m_state.atlas.get(), [this] { mapChanged(0); }, m_state.work->folder()}, ini(), this);
+    m_state.work->setOnSaved([this] { m_state.squad->writeOut(); });
     // The status strip appears with the first word about the group, not before.
-    connect(m_squad, &SquadSync::statusChanged, this, [this](const QString& line) {
-        if (!squadLabel && !line.isEmpty()) {
-            squadLabel = new QLabel(statusBar());
-            squadLabel->setObjectName(QStringLiteral("squadLabel"));
-            statusBar()->addPermanentWidget(squadLabel);
+    connect(m_state.squad, &SquadSync::statusChanged, this, [this](const QString& line) {
+        if (!m_ui.squadLabel && !line.isEmpty()) {
+            m_ui.squadLabel = new QLabel(statusBar());
+            m_ui.squadLabel->setObjectName(QStringLiteral("squadLabel"));
+            statusBar()->addPermanentWidget(m_ui.squadLabel);
         }
-        if (squadLabel)
-            squadLabel->setText(line);
+        if (m_ui.squadLabel)
+            m_ui.squadLabel->setText(line);
     });
-    squadBox->setChecked(m_squad->enabled());
-    squadFolderButton->setText(m_squad->folder().isEmpty() ? QStringLiteral("…") : QDir(m_squad->folder()).dirName());
-    connect(squadBox, &QCheckBox::clicked, this,
-            [this](bool on) { configureSquad(on, on && m_squad->folder().isEmpty()); });
-    connect(squadFolderButton, &QPushButton::clicked, this, [this] { configureSquad(true, true); });
-    connect(squadNameButton, &QPushButton::clicked, this, [this] { configureSquad(m_squad->enabled(), false, true); });
-    connect(squadMembersAction, &QAction::triggered, this, &MainWindow::showSquadMembers);
+    m_ui.squadBox->setChecked(m_state.squad->enabled());
+    m_ui.squadFolderButton->setText(m_state.squad->folder().isEmpty() ? QStringLiteral("…")
+                                                                      : QDir(m_state.squad->folder()).dirName());
+    connect(m_ui.squadBox, &QCheckBox::clicked, this,
+            [this](bool on) { configureSquad(on, on && m_state.squad->folder().isEmpty()); });
+    connect(m_ui.squadFolderButton, &QPushButton::clicked, this, [this] { configureSquad(true, true); });
+    connect(m_ui.squadNameButton, &QPushButton::clicked, this,
+            [this] { configureSquad(m_state.squad->enabled(), false, true); });
+    connect(m_ui.squadMembersAction, &QAction::triggered, this, &MainWindow::showSquadMembers);
 }
 
 void MainWindow::configureSquad(bool on, bool chooseFolder, bool chooseName)
 {
-    QString folder = m_squad->folder();
+    QString folder = m_state.squad->folder();
     while (chooseFolder) {
-        folder = m_prompts->askFolder(this, QStringLiteral("Общая папка отряда"), folder);
-        const QString problem = m_squad->folderProblem(folder);
+        folder = m_state.prompts->askFolder(this, QStringLiteral("Общая папка отряда"), folder);
+        const QString problem = m_state.squad->folderProblem(folder);
         if (problem.isEmpty())
             break;
-        m_prompts->showError(this, QStringLiteral("Папка «%1» не годится как общая папка отряда: %2.")
-                                       .arg(QDir::toNativeSeparators(folder), problem));
+        m_state.prompts->showError(this, QStringLiteral("Папка «%1» не годится как общая папка отряда: %2.")
+                                             .arg(QDir::toNativeSeparators(folder), problem));
     }
-    QString name = m_squad->name().isEmpty() ? fromCp1251(m_settings.StoredLogin).trimmed() : m_squad->name();
+    QString name =
+        m_state.squad->name().isEmpty() ? fromCp1251(m_state.settings.StoredLogin).trimmed() : m_state.squad->name();
     while ((on && !folder.isEmpty() && !ValidMemberName(name.toStdString())) || chooseName) {
         chooseName = false;
-        if (!m_prompts->askText(this, QStringLiteral("Имя в общей папке"),
-                                QStringLiteral("Ваше имя в папке отряда (буквы одного алфавита, цифры, «-» и «_»):"),
-                                name))
+        if (!m_state.prompts->askText(
+                this, QStringLiteral("Имя в общей папке"),
+                QStringLiteral("Ваше имя в папке отряда (буквы одного алфавита, цифры, «-» и «_»):"), name))
             return;
     }
-    m_squad->configure(folder, name, on && !folder.isEmpty());
-    squadBox->setChecked(m_squad->enabled());
-    squadFolderButton->setText(folder.isEmpty() ? QStringLiteral("…") : QDir(folder).dirName());
+    m_state.squad->configure(folder, name, on && !folder.isEmpty());
+    m_ui.squadBox->setChecked(m_state.squad->enabled());
+    m_ui.squadFolderButton->setText(folder.isEmpty() ? QStringLiteral("…") : QDir(folder).dirName());
 }
 
 void MainWindow::showSquadMembers()
@@ -83,11 +87,11 @@ void MainWindow::showSquadMembers()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(QStringLiteral("Отряд"));
     auto* layout = new QVBoxLayout(dialog);
-    if (m_squad && m_squad->nameTaken())
+    if (m_state.squad && m_state.squad->nameTaken())
         layout->addWidget(new QLabel(QStringLiteral("Имя «%1» в общей папке пишет и другой компьютер: смените имя "
                                                     "на странице «Настройки» (кнопка «Имя в папке…»).")
-                                         .arg(m_squad->name())));
-    const QList<SquadSync::Member> members = m_squad ? m_squad->members() : QList<SquadSync::Member>{};
+                                         .arg(m_state.squad->name())));
+    const QList<SquadSync::Member> members = m_state.squad ? m_state.squad->members() : QList<SquadSync::Member>{};
     if (members.isEmpty())
         layout->addWidget(new QLabel(QStringLiteral("В общей папке отряда пока нет карт других игроков.")));
     auto* table = new QTableWidget(int(members.size()), 4, dialog);
@@ -120,7 +124,8 @@ void MainWindow::showSquadMembers()
         auto* take = new QCheckBox(QStringLiteral("Брать карты"));
         take->setObjectName(QStringLiteral("take_") + m.name);
         take->setChecked(m.taken);
-        connect(take, &QCheckBox::toggled, this, [this, member = m.name](bool on) { m_squad->setTaken(member, on); });
+        connect(take, &QCheckBox::toggled, this,
+                [this, member = m.name](bool on) { m_state.squad->setTaken(member, on); });
         table->setCellWidget(row, 1, take);
     }
     table->resizeColumnsToContents();

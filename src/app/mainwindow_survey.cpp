@@ -16,48 +16,49 @@ namespace veldor {
 
 void MainWindow::connectSurveyHandlers()
 {
-    connect(atlasOverviewAction, &QAction::triggered, this, &MainWindow::showOverview);
-    connect(findOnMapAction, &QAction::triggered, this, &MainWindow::showSearch);
-    connect(showPlayerAction, &QAction::triggered, this,
+    connect(m_ui.atlasOverviewAction, &QAction::triggered, this, &MainWindow::showOverview);
+    connect(m_ui.findOnMapAction, &QAction::triggered, this, &MainWindow::showSearch);
+    connect(m_ui.showPlayerAction, &QAction::triggered, this,
             [this] { showCell(m_playerLab, Reader.PageLevel, Reader.ViewX, Reader.ViewY); });
-    connect(defaultCellSizeAction, &QAction::triggered, this, [this] {
-        cellSizeSpin->setValue(std::clamp(m_settings.CellSize, cellSizeSpin->minimum(), cellSizeSpin->maximum()));
+    connect(m_ui.defaultCellSizeAction, &QAction::triggered, this, [this] {
+        m_ui.cellSizeSpin->setValue(
+            std::clamp(m_state.settings.CellSize, m_ui.cellSizeSpin->minimum(), m_ui.cellSizeSpin->maximum()));
     });
-    connect(mapGrid, &MapGrid::zoomRequested, this, &MainWindow::zoomGrid);
+    connect(m_ui.mapGrid, &MapGrid::zoomRequested, this, &MainWindow::zoomGrid);
 }
 
 QSettings& MainWindow::ini()
 {
-    if (!m_ini)
-        m_ini = std::make_unique<QSettings>(QDir(m_workFolder).filePath(QStringLiteral("veldor.ini")),
-                                            QSettings::IniFormat);
-    return *m_ini;
+    if (!m_state.ini)
+        m_state.ini = std::make_unique<QSettings>(QDir(m_state.workFolder).filePath(QStringLiteral("veldor.ini")),
+                                                  QSettings::IniFormat);
+    return *m_state.ini;
 }
 
 void MainWindow::showOverview()
 {
-    if (!m_overview) {
-        m_overview = new AtlasOverview(*m_atlas, ini(), this);
-        connect(m_overview, &AtlasOverview::levelChosen, this,
+    if (!m_state.overview) {
+        m_state.overview = new AtlasOverview(*m_state.atlas, ini(), this);
+        connect(m_state.overview, &AtlasOverview::levelChosen, this,
                 [this](unsigned lab, int level) { showCell(lab, level, 0, 0); });
     }
-    m_overview->showLab(m_shownLab);
-    m_overview->show();
-    m_overview->raise();
-    m_overview->activateWindow();
+    m_state.overview->showLab(m_shownLab);
+    m_state.overview->show();
+    m_state.overview->raise();
+    m_state.overview->activateWindow();
 }
 
 void MainWindow::showSearch()
 {
-    if (!m_search) {
-        m_search = new MapSearch(
-            *m_atlas, [this] { return m_playerLab; }, this);
-        connect(m_search, &MapSearch::cellChosen, this, &MainWindow::showCell);
+    if (!m_state.search) {
+        m_state.search = new MapSearch(
+            *m_state.atlas, [this] { return m_playerLab; }, this);
+        connect(m_state.search, &MapSearch::cellChosen, this, &MainWindow::showCell);
     }
-    m_search->show();
-    m_search->raise();
-    m_search->activateWindow();
-    m_search->box()->setFocus();
+    m_state.search->show();
+    m_state.search->raise();
+    m_state.search->activateWindow();
+    m_state.search->box()->setFocus();
 }
 
 void MainWindow::showCell(unsigned lab, int level, int x, int y)
@@ -67,18 +68,19 @@ void MainWindow::showCell(unsigned lab, int level, int x, int y)
     if (lab != m_shownLab)
         showLabyrinth(lab); // only shown: the reader keeps recording where the player is
     if (level != m_shownLevel) {
-        levelBox->setCurrentIndex(level);
+        m_ui.levelBox->setCurrentIndex(level);
         chooseLevel();
     }
     if (x > 0 && y > 0)
-        mapGrid->flashCell(x, y);
+        m_ui.mapGrid->flashCell(x, y);
 }
 
 void MainWindow::zoomGrid(int steps, QPoint pos)
 {
-    const QPoint cell = mapGrid->cellAt(pos);
-    cellSizeSpin->setValue(std::clamp(cellSizeSpin->value() + steps, cellSizeSpin->minimum(), cellSizeSpin->maximum()));
-    mapGrid->keepCellAt(cell, pos);
+    const QPoint cell = m_ui.mapGrid->cellAt(pos);
+    m_ui.cellSizeSpin->setValue(
+        std::clamp(m_ui.cellSizeSpin->value() + steps, m_ui.cellSizeSpin->minimum(), m_ui.cellSizeSpin->maximum()));
+    m_ui.mapGrid->keepCellAt(cell, pos);
 }
 
 } // namespace veldor

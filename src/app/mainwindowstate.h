@@ -49,7 +49,7 @@ struct MainWindowOptions
 };
 
 // What the main window holds besides its controls: the atlas, the settings, the parts it is built from and the
-// start-up results. Kept apart so that the window's header shows its handlers.
+// start-up results; the window keeps it as a member.
 struct MainWindowState
 {
     // Defined where the parts are complete types.
@@ -58,42 +58,42 @@ struct MainWindowState
     MainWindowState(const MainWindowState&) = delete;
     MainWindowState& operator=(const MainWindowState&) = delete;
 
-    bool m_listsChanged = false;
-    std::unique_ptr<ExitRoute> m_route;
-    std::unique_ptr<MapIcons> m_icons;
-    PathCells m_onPath; // cells of the route, for drawing
-    std::unique_ptr<FrontierSearch> m_frontier;
-    std::unique_ptr<GridChanges> m_gridChanges;
-    PathCells m_onFrontier; // cells of the explore assistant's way, for drawing
-    std::pair<int, int> m_frontierOpening{0, 0};
-    std::unique_ptr<HistoryStore> m_history;
-    QString m_profileFolder;
-    BrowserTabs* m_tabs = nullptr;
-    BrowserCommands* m_commands = nullptr; // the tool bar's and menus' commands on the tab in front
-    EventSounds* m_sounds = nullptr;
-    PagePoller* m_poller = nullptr;
-    KeyWalker* m_walker = nullptr;      // the arrow keys of the keyboard box
-    SessionKeeper* m_session = nullptr; // logs in again when the game's session ends
-    MainWindowOptions m_options;
-    QString m_workFolder;
-    QString m_gameServer;
-    std::shared_ptr<UserPrompts> m_prompts;
-    std::unique_ptr<Atlas> m_atlas = std::make_unique<Atlas>();
-    Settings m_settings;
-    TravelTables m_travel;
-    QStringList m_startupProblems;
-    QWebEngineProfile* m_profile = nullptr;
-    DownloadGate* m_downloads = nullptr;
-    AtlasSharing* m_sharing = nullptr;
-    MapEdits* m_edits = nullptr;         // undo and redo of the map's changes
-    AtlasOverview* m_overview = nullptr; // made when first opened
-    MapSearch* m_search = nullptr;
-    SquadSync* m_squad = nullptr;       // the group's shared folder (not in a read-only window)
-    std::unique_ptr<QSettings> m_ini;   // the program's own settings beside user.dat (window places)
-    std::unique_ptr<WorkFolder> m_work; // the lock, user.dat, the map files and the journal
-    bool m_quit = false;
-    ClickSplitter* m_mainSplitter = nullptr;
-    ClickSplitter* m_bottomSplitter = nullptr;
+    bool listsChanged = false;
+    std::unique_ptr<ExitRoute> route;
+    std::unique_ptr<MapIcons> icons;
+    PathCells onPath; // cells of the route, for drawing
+    std::unique_ptr<FrontierSearch> frontier;
+    std::unique_ptr<GridChanges> gridChanges;
+    PathCells onFrontier; // cells of the explore assistant's way, for drawing
+    std::pair<int, int> frontierOpening{0, 0};
+    std::unique_ptr<HistoryStore> history;
+    QString profileFolder;
+    BrowserTabs* tabs = nullptr;
+    BrowserCommands* commands = nullptr; // the tool bar's and menus' commands on the tab in front
+    EventSounds* sounds = nullptr;
+    PagePoller* poller = nullptr;
+    KeyWalker* walker = nullptr;      // the arrow keys of the keyboard box
+    SessionKeeper* session = nullptr; // logs in again when the game's session ends
+    MainWindowOptions options;
+    QString workFolder;
+    QString gameServer;
+    std::shared_ptr<UserPrompts> prompts;
+    std::unique_ptr<Atlas> atlas = std::make_unique<Atlas>();
+    Settings settings;
+    TravelTables travel;
+    QStringList startupProblems;
+    QWebEngineProfile* profile = nullptr;
+    DownloadGate* downloads = nullptr;
+    AtlasSharing* sharing = nullptr;
+    MapEdits* edits = nullptr;         // undo and redo of the map's changes
+    AtlasOverview* overview = nullptr; // made when first opened
+    MapSearch* search = nullptr;
+    SquadSync* squad = nullptr;       // the group's shared folder (not in a read-only window)
+    std::unique_ptr<QSettings> ini;   // the program's own settings beside user.dat (window places)
+    std::unique_ptr<WorkFolder> work; // the lock, user.dat, the map files and the journal
+    bool quit = false;
+    ClickSplitter* mainSplitter = nullptr;
+    ClickSplitter* bottomSplitter = nullptr;
 };
 
 } // namespace veldor
