@@ -55,6 +55,9 @@ LoginPanel::LoginPanel(Settings& settings, std::shared_ptr<UserPrompts> prompts,
     buttons->addWidget(c.loginOkButton);
     buttons->addWidget(c.loginCancelButton);
     grid->addLayout(buttons, 4, 0, 1, 2);
+    connect(c.loginOkButton, &QPushButton::clicked, this, &LoginPanel::accept);
+    connect(c.loginCancelButton, &QPushButton::clicked, this, &LoginPanel::cancel);
+    connect(c.autoLoginBox, &QCheckBox::clicked, this, &LoginPanel::autoLoginToggled);
     hide();
 }
 

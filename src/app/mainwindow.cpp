@@ -3,6 +3,7 @@
 #include "app/atlassharing.h"
 #include "app/eventsounds.h"
 #include "app/keywalker.h"
+#include "app/listsstrip.h"
 #include "app/loginpanel.h"
 #include "app/pagecontrol.h"
 #include "app/sessionkeeper.h"
@@ -46,6 +47,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWebEngineProfile>
+#include <array>
 
 namespace veldor {
 MainWindowState::MainWindowState(MainWindowOptions given)
@@ -73,7 +75,6 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent) : QMainWindow
     m_state.work = std::make_unique<WorkFolder>(m_state.workFolder, *m_state.atlas, m_state.prompts, this);
     // The password character and the hint delay of the layout come from the application's style.
     WindowStyle::install();
-    buildMenus();
     buildLayout();
     connectHandlers();
     runStartup();
@@ -101,14 +102,13 @@ void MainWindow::connectHandlers()
 {
     connect(m_ui.labyrinthBox, &QComboBox::activated, this, [this] { chooseLabyrinth(); });
     connect(m_ui.levelBox, &QComboBox::activated, this, [this] { chooseLevel(); });
-    for (QComboBox* box : {m_ui.fromTownBox, m_ui.toTownBox, m_ui.speedBonusBox})
-        connect(box, &QComboBox::activated, this, [this] { showTravelTime(); });
     connect(m_ui.cellSizeSpin, &QSpinBox::valueChanged, this, [this] { applyCellSize(); });
     for (ClickSplitterHandle* handle : {m_ui.mapSplitter, m_ui.sidePanelSplitter, m_ui.bottomSplitter}) {
-        connect(handle, &ClickSplitterHandle::canResize, this, &MainWindow::beginSplitterDrag);
-        connect(handle, &ClickSplitterHandle::moved, this, &MainWindow::splitterMoved);
+        auto* splitter = qobject_cast<ClickSplitter*>(handle->splitter());
+        connect(handle, &ClickSplitterHandle::canResize, splitter, [splitter] { splitter->beginDrag(); });
+        connect(handle, &ClickSplitterHandle::moved, splitter, [splitter, handle] { splitter->release(handle); });
     }
-    connect(m_ui.saveMapsButton, &QPushButton::clicked, this, &MainWindow::saveMapsNow);
+    connect(m_ui.saveMapsButton, &QPushButton::clicked, this, [this] { m_state.work->saveMaps(); });
     connect(m_ui.exitAction, &QAction::triggered, this, &QWidget::close);
     connect(m_ui.aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
     connect(m_ui.guideAction, &QAction::triggered, this, [this] { showGuide(QString()); });
@@ -152,8 +152,7 @@ void MainWindow::runStartup()
         m_state.quit = true;
         return;
     }
-    buildShellMenus();
-    FillTravelTables(m_state.travel);
+    addHistoryAndFavorites();
     applyStoredSettings();
     showLoginPage();
     m_state.poller->forgetGame(); // a frame reported while the login page loaded is not the game yet
@@ -182,14 +181,16 @@ void MainWindow::reportStartupProblems()
     m_state.prompts->showError(this, m_state.startupProblems.join(QStringLiteral("\n\n")));
 }
 
+namespace {
 // Each setting a check box shows, once: what user.dat sets at start and what is written back.
-std::array<std::pair<QCheckBox*, bool Settings::*>, 4> MainWindow::settingBoxes() const
+std::array<std::pair<QCheckBox*, bool Settings::*>, 4> settingBoxes(const MainWindowControls& ui)
 {
-    return {{{m_ui.passDoorsBox, &Settings::PassDoors},
-             {m_ui.soundsBox, &Settings::PlaySounds},
-             {m_ui.hidePanelsBox, &Settings::HidePanels},
-             {m_ui.frontierBox, &Settings::ShowFrontier}}};
+    return {{{ui.passDoorsBox, &Settings::PassDoors},
+             {ui.soundsBox, &Settings::PlaySounds},
+             {ui.hidePanelsBox, &Settings::HidePanels},
+             {ui.frontierBox, &Settings::ShowFrontier}}};
 }
+} // namespace
 
 void MainWindow::applyStoredSettings()
 {
@@ -205,7 +206,7 @@ void MainWindow::applyStoredSettings()
         m_ui.labyrinthBox->setCurrentIndex(index >= 0 && index < m_ui.labyrinthBox->count() ? static_cast<int>(index)
                                                                                             : -1);
     }
-    for (const auto& [box, value] : settingBoxes())
+    for (const auto& [box, value] : settingBoxes(m_ui))
         box->setChecked(m_state.settings.*value);
 }
 
@@ -214,14 +215,9 @@ Settings MainWindow::currentSettings() const
     Settings s = m_state.settings;
     s.CurLab = static_cast<std::int32_t>(m_playerLab);
     s.CellSize = m_ui.cellSizeSpin->value();
-    for (const auto& [box, value] : settingBoxes())
+    for (const auto& [box, value] : settingBoxes(m_ui))
         s.*value = box->isChecked();
     return s;
-}
-
-bool MainWindow::SaveMaps()
-{
-    return m_state.work->saveMaps();
 }
 
 bool MainWindow::readOnly() const
@@ -235,11 +231,6 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->accept();
     else
         event->ignore();
-}
-
-void MainWindow::saveMapsNow()
-{
-    SaveMaps();
 }
 
 void MainWindow::showAbout()
@@ -270,20 +261,6 @@ void MainWindow::sizeGridForLab()
     m_ui.mapGrid->viewport()->update();
 }
 
-void MainWindow::fillObjectMemos()
-{
-    const std::pair<QPlainTextEdit*, ListKind> memos[] = {{m_ui.exitsList, ListKind::Exits},
-                                                          {m_ui.transitionsList, ListKind::Transitions},
-                                                          {m_ui.trapsList, ListKind::Traps},
-                                                          {m_ui.flagsList, ListKind::Flags}};
-    for (const auto& [memo, kind] : memos) {
-        // Rewritten only when it changed, so that a scrolled memo stays where the user left it.
-        const QString text = fromCp1251(MemoText(*m_state.atlas, m_shownLab, kind));
-        if (memo->toPlainText() != text)
-            memo->setPlainText(text);
-    }
-}
-
 void MainWindow::chooseLabyrinth()
 {
     m_playerLab = static_cast<unsigned>(m_ui.labyrinthBox->currentIndex() + 1);
@@ -298,7 +275,7 @@ void MainWindow::showLabyrinth(unsigned lab)
     m_shownLab = lab;
     updateLevelStatistics();
     sizeGridForLab();
-    fillObjectMemos();
+    m_state.lists->showLists(*m_state.atlas, m_shownLab);
     updateFrontier();
     m_ui.mapGrid->viewport()->update();
 }
@@ -321,13 +298,6 @@ void MainWindow::updateLevelStatistics()
         m_state.overview->levelChanged(m_playerLab, Reader.PageLevel);
 }
 
-void MainWindow::showTravelTime()
-{
-    m_ui.travelTimeLabel->setText(
-        fromUtf8Text(TravelEstimateText(m_state.travel, m_ui.fromTownBox->currentIndex(),
-                                        m_ui.toTownBox->currentIndex(), m_ui.speedBonusBox->currentIndex())));
-}
-
 void MainWindow::applyCellSize()
 {
     const int size = m_ui.cellSizeSpin->value();
@@ -336,23 +306,6 @@ void MainWindow::applyCellSize()
     *m_state.icons = size == 15 ? fullSize : fullSize.scaled(size);
     m_ui.mapGrid->setDefaultColWidth(size);
     m_ui.mapGrid->setDefaultRowHeight(size);
-}
-
-namespace {
-ClickSplitter* splitterOf(ClickSplitterHandle* handle)
-{
-    return qobject_cast<ClickSplitter*>(handle->splitter());
-}
-} // namespace
-
-void MainWindow::beginSplitterDrag(ClickSplitterHandle* splitter)
-{
-    splitterOf(splitter)->beginDrag();
-}
-
-void MainWindow::splitterMoved(ClickSplitterHandle* splitter)
-{
-    splitterOf(splitter)->release(splitter);
 }
 
 } // namespace veldor

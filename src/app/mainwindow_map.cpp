@@ -2,6 +2,8 @@
 #include "mainwindow.h"
 
 #include "app/atlassharing.h"
+#include "app/listsstrip.h"
+#include "app/mapcommands.h"
 #include "app/mapedits.h"
 #include "app/squadsync.h"
 #include "app/workfolder.h"
@@ -36,46 +38,18 @@ void MainWindow::connectMapHandlers()
     m_ui.mapGrid->setCellPainter(
         [this](QPainter& p, int col, int row, const QRect& r) { drawGridCell(p, col, row, r); });
     m_ui.mapGrid->setHintText([this](int c, int r) { return cellHint(c, r); });
-    connect(m_ui.mapGrid, &MapGrid::cellHovered, this, [this](int c, int r) { m_menuCell = {c, r}; });
-    connect(m_ui.mapGrid, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { m_ui.cellMenu->popup(m_ui.mapGrid->viewport()->mapToGlobal(pos)); });
-    connect(m_ui.addTrapAction, &QAction::triggered, this, &MainWindow::addTrap);
-    connect(m_ui.addFlagAction, &QAction::triggered, this, &MainWindow::addFlag);
-    connect(m_ui.addDescentAction, &QAction::triggered, this, &MainWindow::addDescent);
-    connect(m_ui.addAscentAction, &QAction::triggered, this, &MainWindow::addAscent);
-    connect(m_ui.addExitAction, &QAction::triggered, this, &MainWindow::addExit);
-    const std::pair<QAction*, char> chests[] = {
-        {m_ui.redChestAction, Obj::RedChest},   {m_ui.greenChestAction, Obj::GreenChest},
-        {m_ui.blueChestAction, Obj::BlueChest}, {m_ui.whiteChestAction, Obj::WhiteChest},
-        {m_ui.ironChestAction, Obj::IronChest}, {m_ui.goldChestAction, Obj::GoldChest}};
-    for (const auto& [action, code] : chests)
-        connect(action, &QAction::triggered, this, [this, code = code] { addChest(code); });
-    connect(m_ui.addMarkerAction, &QAction::triggered, this, &MainWindow::addMarker);
-    connect(m_ui.clearCellAction, &QAction::triggered, this, &MainWindow::clearCell);
-    connect(m_ui.clearLabyrinthButton, &QPushButton::clicked, this, &MainWindow::clearLabyrinth);
     for (QCheckBox* box : {m_ui.frontierBox, m_ui.passDoorsBox}) {
         connect(box, &QCheckBox::toggled, this, [this] {
             updateFrontier();
             m_ui.mapGrid->viewport()->update();
         });
     }
-    connect(m_ui.clearAllMapsButton, &QPushButton::clicked, this, &MainWindow::clearAllLabyrinths);
-    const std::pair<QPushButton*, ListKind> listButtons[] = {{m_ui.clearExitsButton, ListKind::Exits},
-                                                             {m_ui.clearTransitionsButton, ListKind::Transitions},
-                                                             {m_ui.clearFlagsButton, ListKind::Flags},
-                                                             {m_ui.clearTrapsButton, ListKind::Traps}};
-    for (const auto& [button, kind] : listButtons)
-        connect(button, &QPushButton::clicked, this, [this, kind = kind] { clearList(kind); });
     m_state.edits = new MapEdits(*m_state.atlas, m_ui.undoAction, m_ui.redoAction, this);
     connect(m_state.edits, &MapEdits::changed, this, &MainWindow::mapChanged);
-    connect(m_ui.copyExitsButton, &QPushButton::clicked, this,
-            [this] { copyList(m_ui.exitsList, QStringLiteral("Выходы: ")); });
-    connect(m_ui.copyTransitionsButton, &QPushButton::clicked, this,
-            [this] { copyList(m_ui.transitionsList, QStringLiteral("Переходы: ")); });
-    connect(m_ui.copyTrapsButton, &QPushButton::clicked, this,
-            [this] { copyList(m_ui.trapsList, QStringLiteral("Ловушки: ")); });
-    connect(m_ui.copyFlagsButton, &QPushButton::clicked, this,
-            [this] { copyList(m_ui.flagsList, QStringLiteral("Флаги: ")); });
+    m_state.mapCommands->connectTo({m_state.atlas.get(), m_state.edits, m_state.prompts, [this] { return m_shownLab; },
+                                    [this] { return m_shownLevel; }});
+    connect(m_state.mapCommands, &MapCommands::changed, this, &MainWindow::mapChanged);
+    connect(m_state.lists, &ListsStrip::clearAsked, m_state.mapCommands, &MapCommands::clearList);
 
     AtlasSharing::Window shared;
     shared.window = this;
@@ -156,7 +130,7 @@ void MainWindow::mapChanged(unsigned lab)
         m_state.overview->refresh();
     if (m_state.search && m_state.search->isVisible())
         m_state.search->search();
-    fillObjectMemos();
+    m_state.lists->showLists(*m_state.atlas, m_shownLab);
     updateLevelStatistics();
     updateFrontier();
     m_ui.mapGrid->viewport()->update();
@@ -179,115 +153,6 @@ void MainWindow::updateFrontier()
     m_state.frontierOpening = m_state.frontier->route().opening;
     m_ui.frontierLabel->setText(fromUtf8Text(advice.text));
     m_ui.frontierLabel->setToolTip(fromUtf8Text(advice.hint));
-}
-
-QString MainWindow::atHovered(const QString& what) const
-{
-    return QStringLiteral("%1 в %2x%3").arg(what).arg(m_menuCell.x()).arg(m_menuCell.y());
-}
-
-void MainWindow::editMap(unsigned lab, const QString& name, const std::function<bool()>& change)
-{
-    bool done = false;
-    m_state.edits->run(lab, name, [&] { done = change(); });
-    if (done)
-        mapChanged(lab);
-}
-
-void MainWindow::addTrap()
-{
-    editMap(m_shownLab, atHovered(QStringLiteral("ловушка")),
-            [this] { return AddTrap(*m_state.atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
-}
-
-void MainWindow::addFlag()
-{
-    editMap(m_shownLab, atHovered(QStringLiteral("флаг")),
-            [this] { return AddFlag(*m_state.atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
-}
-
-void MainWindow::addDescent()
-{
-    editMap(m_shownLab, atHovered(QStringLiteral("спуск")),
-            [this] { return AddDescent(*m_state.atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
-}
-
-void MainWindow::addAscent()
-{
-    editMap(m_shownLab, atHovered(QStringLiteral("подъем")),
-            [this] { return AddAscent(*m_state.atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
-}
-
-void MainWindow::addExit()
-{
-    editMap(m_shownLab, atHovered(QStringLiteral("выход")),
-            [this] { return AddExit(*m_state.atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
-}
-
-void MainWindow::addChest(char code)
-{
-    const ObjectKind* kind = FindObjectKind(code);
-    editMap(m_shownLab, atHovered(kind ? fromUtf8Text(kind->name).toLower() : QStringLiteral("сундук")), [this, code] {
-        return SetChest(*m_state.atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y(), code);
-    });
-}
-
-void MainWindow::addMarker()
-{
-    if (LabSide(m_shownLab) == 0 || m_menuCell.x() < 1 || m_menuCell.y() < 1 || m_menuCell.x() > LabSide(m_shownLab) ||
-        m_menuCell.y() > LabSide(m_shownLab))
-        return;
-    QString text;
-    if (!m_state.prompts->askText(this, QStringLiteral("Введите текст метки"), QStringLiteral("Текст:"), text))
-        return;
-    editMap(m_shownLab, atHovered(QStringLiteral("метка")), [&] {
-        return SetMarker(*m_state.atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y(), toCp1251(text));
-    });
-}
-
-void MainWindow::clearCell()
-{
-    editMap(m_shownLab, QStringLiteral("очистка клетки %1x%2").arg(m_menuCell.x()).arg(m_menuCell.y()),
-            [this] { return ClearCell(*m_state.atlas, m_shownLab, m_shownLevel, m_menuCell.x(), m_menuCell.y()); });
-}
-
-void MainWindow::clearLabyrinth()
-{
-    editMap(m_shownLab, QStringLiteral("очистка карты «%1»").arg(fromUtf8Text(LabyrinthName(m_shownLab))), [this] {
-        ClearLabyrinth(*m_state.atlas, m_shownLab);
-        return true;
-    });
-}
-
-void MainWindow::clearAllLabyrinths()
-{
-    m_ui.clearAllMapsButton->setText(QStringLiteral("Производится очистка карт"));
-    m_ui.clearAllMapsButton->repaint();
-    editMap(0, QStringLiteral("очистка всех карт"), [this] {
-        for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab)
-            ClearLabyrinth(*m_state.atlas, lab);
-        return true;
-    });
-    m_ui.clearAllMapsButton->setText(QStringLiteral("Очистить все карты"));
-}
-
-void MainWindow::clearList(ListKind kind)
-{
-    static const QMap<ListKind, std::pair<const char*, void (*)(Atlas&, unsigned)>> lists = {
-        {ListKind::Exits, {"выходов", ClearExits}},
-        {ListKind::Transitions, {"переходов", ClearTransitions}},
-        {ListKind::Flags, {"флагов", ClearFlags}},
-        {ListKind::Traps, {"ловушек", ClearTraps}}};
-    const auto [name, clear] = lists.value(kind);
-    editMap(m_shownLab, QStringLiteral("очистка списка %1").arg(QString::fromUtf8(name)), [this, clear = clear] {
-        clear(*m_state.atlas, m_shownLab);
-        return true;
-    });
-}
-
-void MainWindow::copyList(QPlainTextEdit* memo, const QString& prefix)
-{
-    QApplication::clipboard()->setText(prefix + memo->toPlainText());
 }
 
 void MainWindow::findExitPath()

@@ -2,6 +2,8 @@
 // arrow keys.
 #include "mainwindow.h"
 
+#include "app/listsstrip.h"
+
 #include "app/eventsounds.h"
 #include "app/keywalker.h"
 #include "app/loginpanel.h"
@@ -65,7 +67,7 @@ void MainWindow::recognize(const PageLines& game)
     if (m_state.squad)
         m_state.squad->mapChanged();
     if (m_state.listsChanged)
-        fillObjectMemos();
+        m_state.lists->showLists(*m_state.atlas, m_shownLab);
     updateFrontier();
     if (m_state.gridChanges->after(*m_state.atlas, m_shownLab, m_shownLevel,
                                    marked(Reader, *m_state.route, m_state.frontier->route()), *m_ui.mapGrid))

@@ -3,7 +3,6 @@
 #include "map/atlas.h"
 #include "route/pathcells.h"
 #include "settings/settings.h"
-#include "travel/travel.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,6 +15,10 @@ class QWebEngineProfile;
 namespace veldor {
 
 class AtlasOverview;
+class BrowserToolBar;
+class ListsStrip;
+class MainMenus;
+class MapCommands;
 class AtlasSharing;
 class BrowserCommands;
 class BrowserTabs;
@@ -80,7 +83,6 @@ struct MainWindowState
     std::shared_ptr<UserPrompts> prompts;
     std::unique_ptr<Atlas> atlas = std::make_unique<Atlas>();
     Settings settings;
-    TravelTables travel;
     QStringList startupProblems;
     QWebEngineProfile* profile = nullptr;
     DownloadGate* downloads = nullptr;
@@ -93,6 +95,11 @@ struct MainWindowState
     std::unique_ptr<WorkFolder> work; // the lock, user.dat, the map files and the journal
     bool quit = false;
     ClickSplitter* mainSplitter = nullptr;
+    // The parts that make the controls and run them.
+    BrowserToolBar* toolBar = nullptr;
+    ListsStrip* lists = nullptr;
+    MainMenus* menus = nullptr;
+    MapCommands* mapCommands = nullptr;
     ClickSplitter* bottomSplitter = nullptr;
 };
 

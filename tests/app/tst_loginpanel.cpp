@@ -32,10 +32,6 @@ class TestLoginPanel : public QObject
         {
             window->resize(600, 400);
             panel = new LoginPanel(settings, prompts, window.get());
-            const LoginPanel::Controls& c = panel->controls();
-            QObject::connect(c.loginOkButton, &QPushButton::clicked, panel, &LoginPanel::accept);
-            QObject::connect(c.loginCancelButton, &QPushButton::clicked, panel, &LoginPanel::cancel);
-            QObject::connect(c.autoLoginBox, &QCheckBox::clicked, panel, &LoginPanel::autoLoginToggled);
             window->show();
         }
         const LoginPanel::Controls& c() const { return panel->controls(); }

@@ -1,35 +1,44 @@
-// The main menu and the popup menus of the grid and the tab strip.
-#include "mainwindow.h"
+#include "mainmenus.h"
+
+#include "app/controlnames.h"
+#include "app/mainwindowcontrols.h"
+#include "browser/browsercommands.h"
+#include "browser/browsertabs.h"
+#include "browser/browserview.h"
+#include "browser/downloadgate.h"
+#include "browser/internetoptions.h"
+#include "browser/shellmenus.h"
+#include "ui/prompts.h"
 
 #include <QAction>
-#include <QActionGroup>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
+#include <QTabWidget>
 
 namespace veldor {
-namespace {
 
-QAction* item(QMenu* menu, const char* name, const QString& caption)
+MainMenus::MainMenus(QMainWindow* window, MainWindowControls& ui) : QObject(window), m_window(window), m_ui(ui)
 {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
+    ui.mainMenu = window->menuBar();
+    ui.mainMenu->setObjectName(QStringLiteral("mainMenu"));
+    buildFileAndEditMenus();
+    buildViewMenu();
+    // History and Favorites insert themselves at start-up.
+    buildExtrasAndHelpMenus();
+    ui.tabStripMenu = submenu(window, "tabStripMenu", QString());
+    ui.newTabAction = item(ui.tabStripMenu, "newTabAction", QStringLiteral("Новая вкладка"));
+    ui.closeTabAction = item(ui.tabStripMenu, "closeTabAction", QStringLiteral("Закрыть"));
+    ui.openFileFilter = QStringLiteral("HTML File (*.htm, *.html) (*.htm *.html);;MS Word Document (*.doc) (*.doc);;"
+                                       "MS Excel (*.xls) (*.xls)");
 }
 
-QMenu* submenu(QWidget* parent, const char* name, const QString& caption)
+void MainMenus::buildFileAndEditMenus()
 {
-    auto* menu = new QMenu(caption, parent);
-    menu->setObjectName(QString::fromLatin1(name));
-    return menu;
-}
-
-} // namespace
-
-void MainWindow::buildMenus()
-{
-    m_ui.mainMenu = menuBar();
-    m_ui.mainMenu->setObjectName(QStringLiteral("mainMenu"));
-
     m_ui.fileMenu = submenu(m_ui.mainMenu, "fileMenu", QStringLiteral("Файл"));
     m_ui.fileNewTabAction = item(m_ui.fileMenu, "fileNewTabAction", QStringLiteral("Новая вкладка"));
     m_ui.fileNewTabAction->setShortcut(QKeySequence::AddTab);
@@ -43,6 +52,7 @@ void MainWindow::buildMenus()
         item(m_ui.fileMenu, "saveLevelPictureAction", QStringLiteral("Сохранить уровень как рисунок..."));
     m_ui.fileMenu->addSeparator();
     m_ui.exitAction = item(m_ui.fileMenu, "exitAction", QStringLiteral("Выход"));
+    m_ui.exitAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
     m_ui.mainMenu->addMenu(m_ui.fileMenu);
 
     m_ui.editMenu = submenu(m_ui.mainMenu, "editMenu", QStringLiteral("Правка"));
@@ -60,7 +70,10 @@ void MainWindow::buildMenus()
     m_ui.findOnMapAction = item(m_ui.editMenu, "findOnMapAction", QStringLiteral("Найти на карте..."));
     m_ui.findOnMapAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     m_ui.mainMenu->addMenu(m_ui.editMenu);
+}
 
+void MainMenus::buildViewMenu()
+{
     m_ui.viewMenu = submenu(m_ui.mainMenu, "viewMenu", QStringLiteral("Вид"));
     m_ui.viewSourceAction = item(m_ui.viewMenu, "viewSourceAction", QStringLiteral("HTML-код"));
     m_ui.fontSizeMenu = submenu(m_ui.viewMenu, "fontSizeMenu", QStringLiteral("Размер шрифта"));
@@ -70,8 +83,7 @@ void MainWindow::buildMenus()
     m_ui.smallFontAction = item(m_ui.fontSizeMenu, "smallFontAction", QStringLiteral("Мелкий"));
     m_ui.smallestFontAction = item(m_ui.fontSizeMenu, "smallestFontAction", QStringLiteral("Самый мелкий"));
     int zoomTag = 4;
-    for (QAction* size : {m_ui.largestFontAction, m_ui.largeFontAction, m_ui.mediumFontAction, m_ui.smallFontAction,
-                          m_ui.smallestFontAction}) {
+    for (QAction* size : m_ui.fontSizeMenu->actions()) {
         size->setCheckable(true);
         size->setData(zoomTag--);
     }
@@ -86,9 +98,10 @@ void MainWindow::buildMenus()
     m_ui.defaultCellSizeAction = item(m_ui.viewMenu, "defaultCellSizeAction", QStringLiteral("Исходный размер клеток"));
     m_ui.defaultCellSizeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     m_ui.mainMenu->addMenu(m_ui.viewMenu);
+}
 
-    // History and Favorites insert themselves at start-up.
-
+void MainMenus::buildExtrasAndHelpMenus()
+{
     m_ui.extrasMenu = submenu(m_ui.mainMenu, "extrasMenu", QStringLiteral("Дополнительно"));
     m_ui.loginDataAction = item(m_ui.extrasMenu, "loginDataAction", QStringLiteral("Данные"));
     m_ui.findNickAction = item(m_ui.extrasMenu, "findNickAction", QStringLiteral("Найти по нику"));
@@ -107,32 +120,81 @@ void MainWindow::buildMenus()
     m_ui.helpMenu->addSeparator();
     m_ui.aboutAction = item(m_ui.helpMenu, "aboutAction", QStringLiteral("О программе"));
     m_ui.mainMenu->addMenu(m_ui.helpMenu);
+}
 
-    m_ui.tabStripMenu = submenu(this, "tabStripMenu", QString());
-    m_ui.newTabAction = item(m_ui.tabStripMenu, "newTabAction", QStringLiteral("Новая вкладка"));
-    m_ui.closeTabAction = item(m_ui.tabStripMenu, "closeTabAction", QStringLiteral("Закрыть"));
+void MainMenus::connectTo(const Work& work)
+{
+    m_work = work;
+    BrowserTabs* tabs = work.tabs;
+    BrowserCommands* commands = work.commands;
+    for (QAction* newTab : {m_ui.fileNewTabAction, m_ui.newTabAction})
+        connect(newTab, &QAction::triggered, tabs, [tabs] { tabs->open(QStringLiteral("about:blank")); });
+    connect(m_ui.closeTabAction, &QAction::triggered, tabs, &BrowserTabs::closeActive);
+    for (const QKeySequence& keys : {QKeySequence(QKeySequence::Close), QKeySequence(Qt::CTRL | Qt::Key_F4)})
+        connect(new QShortcut(keys, m_window), &QShortcut::activated, tabs, &BrowserTabs::closeActive);
+    connect(m_ui.browserTabs, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_ui.tabStripMenu->popup(m_ui.browserTabs->mapToGlobal(pos)); });
+    connect(m_ui.openFileAction, &QAction::triggered, this, &MainMenus::openFile);
+    connect(m_ui.savePageAction, &QAction::triggered, commands, &BrowserCommands::saveAs);
+    connect(m_ui.pagePropertiesAction, &QAction::triggered, commands, &BrowserCommands::properties);
+    connect(m_ui.editMenu, &QMenu::aboutToShow, this,
+            [this] { m_work.commands->syncEditActions(m_ui.copyAction, m_ui.cutAction, m_ui.pasteAction); });
+    const std::pair<QAction*, BrowserCommands::Edit> edits[] = {
+        {m_ui.copyAction, BrowserCommands::Edit::Copy},
+        {m_ui.cutAction, BrowserCommands::Edit::Cut},
+        {m_ui.pasteAction, BrowserCommands::Edit::Paste},
+        {m_ui.selectAllAction, BrowserCommands::Edit::SelectAll}};
+    for (const auto& [action, command] : edits)
+        connect(action, &QAction::triggered, commands, [commands, command = command] { commands->edit(command); });
+    connect(m_ui.findInPageAction, &QAction::triggered, commands, &BrowserCommands::find);
+    connect(m_ui.viewSourceAction, &QAction::triggered, commands, &BrowserCommands::viewSource);
+    for (QAction* size : m_ui.fontSizeMenu->actions())
+        connect(size, &QAction::triggered, commands,
+                [this, size] { m_work.commands->setTextSize(size, m_ui.fontSizeMenu->actions()); });
+    connect(m_ui.internetOptionsAction, &QAction::triggered, this, [this] {
+        InternetOptionsDialog dialog(m_work.profile, m_window);
+        dialog.exec();
+    });
+    connect(m_ui.clearAddressesAction, &QAction::triggered, tabs, &BrowserTabs::clearHistory);
+}
 
-    m_ui.cellMenu = submenu(this, "cellMenu", QString());
-    m_ui.cellAddMenu = submenu(m_ui.cellMenu, "cellAddMenu", QStringLiteral("Добавить"));
-    m_ui.addTrapAction = item(m_ui.cellAddMenu, "addTrapAction", QStringLiteral("Ловушку"));
-    m_ui.addFlagAction = item(m_ui.cellAddMenu, "addFlagAction", QStringLiteral("Флаг"));
-    m_ui.addDescentAction = item(m_ui.cellAddMenu, "addDescentAction", QStringLiteral("Спуск"));
-    m_ui.addAscentAction = item(m_ui.cellAddMenu, "addAscentAction", QStringLiteral("Подъем"));
-    m_ui.addExitAction = item(m_ui.cellAddMenu, "addExitAction", QStringLiteral("Выход"));
-    m_ui.chestMenu = submenu(m_ui.cellAddMenu, "chestMenu", QStringLiteral("Сундук"));
-    m_ui.redChestAction = item(m_ui.chestMenu, "redChestAction", QStringLiteral("Красный"));
-    m_ui.greenChestAction = item(m_ui.chestMenu, "greenChestAction", QStringLiteral("Зеленый"));
-    m_ui.blueChestAction = item(m_ui.chestMenu, "blueChestAction", QStringLiteral("Синий"));
-    m_ui.whiteChestAction = item(m_ui.chestMenu, "whiteChestAction", QStringLiteral("Белый"));
-    m_ui.ironChestAction = item(m_ui.chestMenu, "ironChestAction", QStringLiteral("Железный"));
-    m_ui.goldChestAction = item(m_ui.chestMenu, "goldChestAction", QStringLiteral("Золотой"));
-    m_ui.cellAddMenu->addMenu(m_ui.chestMenu);
-    m_ui.addMarkerAction = item(m_ui.cellAddMenu, "addMarkerAction", QStringLiteral("Маркер"));
-    m_ui.cellMenu->addMenu(m_ui.cellAddMenu);
-    m_ui.clearCellAction = item(m_ui.cellMenu, "clearCellAction", QStringLiteral("Очистить"));
+void MainMenus::addHistoryAndFavorites(HistoryStore* history, const QString& profileFolder)
+{
+    m_ui.historyMenu = new HistoryMenu(history, m_window);
+    m_ui.historyMenu->MainMenu = m_ui.mainMenu;
+    m_ui.historyMenu->Menupos = 4;
+    m_ui.historyMenu->Caption = QStringLiteral("История");
+    m_ui.historyMenu->BuildMenu();
+    connect(m_ui.historyMenu, &HistoryMenu::OnURLSelected, this,
+            [this](QAction*, const QString& url) { navigateFromMenu(url); });
+    m_ui.favoritesMenu =
+        new FavoritesMenu(QDir(profileFolder).filePath(QStringLiteral("Favorites")), m_work.prompts, m_window);
+    connect(m_ui.favoritesMenu, &FavoritesMenu::OnURLSelected, this,
+            [this](QAction*, const QString& url) { navigateFromMenu(url); });
+    m_ui.favoritesMenu->MainMenu = m_ui.mainMenu;
+    m_ui.favoritesMenu->Menupos = 5;
+    m_ui.favoritesMenu->Caption = QStringLiteral("Избранное");
+    // "Add to Favorites" adds the page of the tab in front.
+    m_ui.favoritesMenu->Webbrowser = [this] { return m_work.tabs->currentBrowser(); };
+    m_ui.favoritesMenu->BuildMenu();
+}
 
-    m_ui.openFileFilter = QStringLiteral("HTML File (*.htm, *.html) (*.htm *.html);;MS Word Document (*.doc) (*.doc);;"
-                                         "MS Excel (*.xls) (*.xls)");
+void MainMenus::openFile()
+{
+    const QString file = m_work.prompts->askOpenFile(m_window, QStringLiteral("Открыть"), m_ui.openFileFilter);
+    m_work.downloads->commandStarted(); // a document the browser does not show is saved as a download
+    if (!file.isEmpty())
+        m_work.tabs->open(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString());
+}
+
+void MainMenus::navigateFromMenu(const QString& url)
+{
+    if (m_ui.browserTabs->currentIndex() <= 0)
+        return;
+    if (BrowserView* b = m_work.tabs->currentBrowser()) {
+        m_ui.addressBox->setEditText(url);
+        b->navigate(QUrl::fromUserInput(url));
+    }
 }
 
 } // namespace veldor

@@ -1,0 +1,174 @@
+#include "listsstrip.h"
+
+#include "app/controlnames.h"
+#include "app/mainwindowcontrols.h"
+#include "ui/qtcodec.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace veldor {
+
+// One object list: its kind, caption, the names of its controls and where they go in the window's list.
+struct ListsStrip::List
+{
+    ListKind kind;
+    QString caption;      // "Выходы" ("Выходы:" above the list, "Выходы: " before a copy)
+    const char* names[4]; // caption label, list, clear button, copy button
+    QLabel*& label;
+    QPlainTextEdit*& list;
+    QPushButton*& clear;
+    QPushButton*& copy;
+};
+
+ListsStrip::ListsStrip(MainWindowControls& ui, QWidget* parent) : QFrame(parent), m_ui(ui)
+{
+    setObjectName(QStringLiteral("bottomPanel"));
+    ui.bottomPanel = this;
+    setFrameShape(QFrame::StyledPanel);
+    setMinimumHeight(5);
+    auto* strip = new QHBoxLayout(this);
+    strip->setSizeConstraint(QLayout::SetNoConstraint);
+    strip->setContentsMargins(2, 1, 2, 1);
+    strip->setSpacing(4);
+    const List lists[] = {{ListKind::Transitions,
+                           QStringLiteral("Переходы"),
+                           {"transitionsLabel", "transitionsList", "clearTransitionsButton", "copyTransitionsButton"},
+                           ui.transitionsLabel,
+                           ui.transitionsList,
+                           ui.clearTransitionsButton,
+                           ui.copyTransitionsButton},
+                          {ListKind::Exits,
+                           QStringLiteral("Выходы"),
+                           {"exitsLabel", "exitsList", "clearExitsButton", "copyExitsButton"},
+                           ui.exitsLabel,
+                           ui.exitsList,
+                           ui.clearExitsButton,
+                           ui.copyExitsButton},
+                          {ListKind::Traps,
+                           QStringLiteral("Ловушки"),
+                           {"trapsLabel", "trapsList", "clearTrapsButton", "copyTrapsButton"},
+                           ui.trapsLabel,
+                           ui.trapsList,
+                           ui.clearTrapsButton,
+                           ui.copyTrapsButton},
+                          {ListKind::Flags,
+                           QStringLiteral("Флаги"),
+                           {"flagsLabel", "flagsList", "clearFlagsButton", "copyFlagsButton"},
+                           ui.flagsLabel,
+                           ui.flagsList,
+                           ui.clearFlagsButton,
+                           ui.copyFlagsButton}};
+    for (const List& list : lists)
+        strip->addWidget(listGroup(list));
+
+    ui.keyboardBox =
+        named(new QPlainTextEdit(this), "keyboardBox", QStringLiteral("Управлять передвижением с клавиатуры"));
+    ui.keyboardBox->setReadOnly(true);
+    ui.keyboardBox->setFixedHeight(40);
+    ui.keyboardBox->setMinimumWidth(90);
+    ui.keyboardBox->setMaximumWidth(150);
+    ui.keyboardBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ui.keyboardBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ui.keyboardBox->document()->setDefaultTextOption(QTextOption(Qt::AlignCenter));
+    ui.keyboardBox->setPlainText(QStringLiteral("управление с клавиатуры"));
+    strip->addWidget(ui.keyboardBox);
+
+    auto* stats = new QVBoxLayout;
+    stats->setSpacing(1);
+    ui.exploredLabel = named(new QLabel(this), "exploredLabel", QStringLiteral("Процент открытия этажа"));
+    ui.exploredLabel->setText(QStringLiteral("Процент открытия уровня: "));
+    ui.positionLabel = named(new QLabel(this), "positionLabel", QStringLiteral("Текущие координаты"));
+    QFont bold = ui.positionLabel->font();
+    bold.setBold(true);
+    ui.positionLabel->setFont(bold);
+    ui.frontierLabel = named(new QLabel(this), "frontierLabel", QStringLiteral("Путь к неисследованному"));
+    ui.frontierLabel->setStyleSheet(QStringLiteral("color: rgb(160, 0, 160);")); // the colour of its dots
+    ui.frontierLabel->hide();
+    auto* position = new QHBoxLayout;
+    position->setSpacing(12);
+    position->addWidget(ui.positionLabel);
+    position->addWidget(ui.frontierLabel);
+    position->addStretch(1);
+    // Room for the share and for the position with the assistant's text, each on one line; the lists give it.
+    ui.exploredLabel->setWordWrap(true);
+    ui.exploredLabel->setMinimumWidth(230);
+    stats->addWidget(ui.exploredLabel);
+    stats->addLayout(position);
+    stats->addStretch(1);
+    strip->addLayout(stats);
+    strip->addStretch(1);
+
+    ui.loadProgressBar = named(new QProgressBar(this), "loadProgressBar");
+    ui.loadProgressBar->setOrientation(Qt::Vertical);
+    ui.loadProgressBar->setRange(0, 100);
+    ui.loadProgressBar->setValue(0);
+    ui.loadProgressBar->setTextVisible(false);
+    ui.loadProgressBar->setFixedWidth(12);
+    strip->addWidget(ui.loadProgressBar);
+}
+
+QWidget* ListsStrip::listGroup(const List& list)
+{
+    auto* box = new QWidget(this);
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(2, 0, 2, 0);
+    grid->setSpacing(1);
+    list.label = label(list.names[0], list.caption + QLatin1Char(':'), box);
+    QPlainTextEdit* memo = list.list = named(new QPlainTextEdit(box), list.names[1], list.caption);
+    memo->setReadOnly(true);
+    // Narrower on a small screen, never wider than the layout's 169 pixels.
+    memo->setFixedHeight(25);
+    memo->setMinimumWidth(60);
+    memo->setMaximumWidth(169);
+    memo->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    QPalette grey = memo->palette();
+    grey.setColor(QPalette::Base, QColor(192, 192, 192));
+    memo->setPalette(grey);
+    list.clear = named(new QPushButton(QStringLiteral("X"), box), list.names[2], QStringLiteral("Очистить"));
+    list.copy = named(new QPushButton(QStringLiteral("C"), box), list.names[3], QStringLiteral("Копировать в буфер"));
+    for (QPushButton* b : {list.clear, list.copy}) {
+        b->setFixedSize(18, 12);
+        b->setFocusPolicy(Qt::NoFocus);
+        QFont f = b->font();
+        f.setPixelSize(9);
+        b->setFont(f);
+    }
+    grid->addWidget(list.label, 0, 0, 1, 2);
+    grid->addWidget(memo, 1, 0, 2, 1);
+    grid->addWidget(list.clear, 1, 1);
+    grid->addWidget(list.copy, 2, 1);
+    const QString prefix = list.caption + QStringLiteral(": ");
+    connect(list.copy, &QPushButton::clicked, this,
+            [memo, prefix] { QApplication::clipboard()->setText(prefix + memo->toPlainText()); });
+    connect(list.clear, &QPushButton::clicked, this, [this, kind = list.kind] { emit clearAsked(kind); });
+    return box;
+}
+
+void ListsStrip::showLists(const Atlas& atlas, unsigned lab)
+{
+    const std::pair<QPlainTextEdit*, ListKind> memos[] = {{m_ui.exitsList, ListKind::Exits},
+                                                          {m_ui.transitionsList, ListKind::Transitions},
+                                                          {m_ui.trapsList, ListKind::Traps},
+                                                          {m_ui.flagsList, ListKind::Flags}};
+    for (const auto& [memo, kind] : memos) {
+        const QString text = fromCp1251(MemoText(atlas, lab, kind));
+        if (memo->toPlainText() != text)
+            memo->setPlainText(text);
+    }
+}
+
+void ListsStrip::showLoadProgress(int percent)
+{
+    m_ui.loadProgressBar->setValue(percent);
+}
+
+} // namespace veldor

@@ -1,0 +1,147 @@
+#include "mapcommands.h"
+
+#include "app/controlnames.h"
+#include "app/mainwindowcontrols.h"
+#include "app/mapedits.h"
+#include "map/marks.h"
+#include "map/objects.h"
+#include "map/selection.h"
+#include "mapview/mapgrid.h"
+#include "ui/prompts.h"
+#include "ui/qtcodec.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPushButton>
+
+namespace veldor {
+
+MapCommands::MapCommands(MainWindowControls& ui, QWidget* window) : QObject(window), m_ui(ui), m_window(window)
+{
+    ui.cellMenu = submenu(window, "cellMenu", QString());
+    ui.cellAddMenu = submenu(ui.cellMenu, "cellAddMenu", QStringLiteral("Добавить"));
+    ui.addTrapAction = item(ui.cellAddMenu, "addTrapAction", QStringLiteral("Ловушку"));
+    ui.addFlagAction = item(ui.cellAddMenu, "addFlagAction", QStringLiteral("Флаг"));
+    ui.addDescentAction = item(ui.cellAddMenu, "addDescentAction", QStringLiteral("Спуск"));
+    ui.addAscentAction = item(ui.cellAddMenu, "addAscentAction", QStringLiteral("Подъем"));
+    ui.addExitAction = item(ui.cellAddMenu, "addExitAction", QStringLiteral("Выход"));
+    ui.chestMenu = submenu(ui.cellAddMenu, "chestMenu", QStringLiteral("Сундук"));
+    ui.redChestAction = item(ui.chestMenu, "redChestAction", QStringLiteral("Красный"));
+    ui.greenChestAction = item(ui.chestMenu, "greenChestAction", QStringLiteral("Зеленый"));
+    ui.blueChestAction = item(ui.chestMenu, "blueChestAction", QStringLiteral("Синий"));
+    ui.whiteChestAction = item(ui.chestMenu, "whiteChestAction", QStringLiteral("Белый"));
+    ui.ironChestAction = item(ui.chestMenu, "ironChestAction", QStringLiteral("Железный"));
+    ui.goldChestAction = item(ui.chestMenu, "goldChestAction", QStringLiteral("Золотой"));
+    ui.cellAddMenu->addMenu(ui.chestMenu);
+    ui.addMarkerAction = item(ui.cellAddMenu, "addMarkerAction", QStringLiteral("Маркер"));
+    ui.cellMenu->addMenu(ui.cellAddMenu);
+    ui.clearCellAction = item(ui.cellMenu, "clearCellAction", QStringLiteral("Очистить"));
+}
+
+void MapCommands::connectTo(Work work)
+{
+    m_work = std::move(work);
+    connect(m_ui.mapGrid, &MapGrid::cellHovered, this, [this](int c, int r) { m_cell = {c, r}; });
+    connect(m_ui.mapGrid, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_ui.cellMenu->popup(m_ui.mapGrid->viewport()->mapToGlobal(pos)); });
+    const struct
+    {
+        QAction* action;
+        const char* name;
+        bool (*mark)(Atlas&, unsigned, int, int, int);
+    } marks[] = {{m_ui.addTrapAction, "ловушка в %1x%2", AddTrap},
+                 {m_ui.addFlagAction, "флаг в %1x%2", AddFlag},
+                 {m_ui.addDescentAction, "спуск в %1x%2", AddDescent},
+                 {m_ui.addAscentAction, "подъем в %1x%2", AddAscent},
+                 {m_ui.addExitAction, "выход в %1x%2", AddExit},
+                 {m_ui.clearCellAction, "очистка клетки %1x%2", ClearCell}};
+    for (const auto& m : marks)
+        connect(m.action, &QAction::triggered, this,
+                [this, name = QString::fromUtf8(m.name), mark = m.mark] { markCell(name, mark); });
+    const std::pair<QAction*, char> chests[] = {
+        {m_ui.redChestAction, Obj::RedChest},   {m_ui.greenChestAction, Obj::GreenChest},
+        {m_ui.blueChestAction, Obj::BlueChest}, {m_ui.whiteChestAction, Obj::WhiteChest},
+        {m_ui.ironChestAction, Obj::IronChest}, {m_ui.goldChestAction, Obj::GoldChest}};
+    for (const auto& [action, code] : chests)
+        connect(action, &QAction::triggered, this, [this, code = code] { addChest(code); });
+    connect(m_ui.addMarkerAction, &QAction::triggered, this, &MapCommands::addMarker);
+    connect(m_ui.clearLabyrinthButton, &QPushButton::clicked, this, &MapCommands::clearLabyrinth);
+    connect(m_ui.clearAllMapsButton, &QPushButton::clicked, this, &MapCommands::clearAllLabyrinths);
+}
+
+void MapCommands::edit(unsigned lab, const QString& name, const std::function<bool()>& change)
+{
+    bool done = false;
+    m_work.edits->run(lab, name, [&] { done = change(); });
+    if (done)
+        emit changed(lab);
+}
+
+void MapCommands::markCell(const QString& name, const std::function<bool(Atlas&, unsigned, int, int, int)>& mark)
+{
+    const unsigned lab = m_work.lab();
+    const int level = m_work.level();
+    const QPoint cell = m_cell;
+    edit(lab, name.arg(cell.x()).arg(cell.y()), [&] { return mark(*m_work.atlas, lab, level, cell.x(), cell.y()); });
+}
+
+void MapCommands::addChest(char code)
+{
+    const ObjectKind* kind = FindObjectKind(code);
+    markCell((kind ? fromUtf8Text(kind->name).toLower() : QStringLiteral("сундук")) + QStringLiteral(" в %1x%2"),
+             [code](Atlas& atlas, unsigned lab, int level, int x, int y) {
+                 return SetChest(atlas, lab, level, x, y, code);
+             });
+}
+
+void MapCommands::addMarker()
+{
+    const int side = LabSide(m_work.lab());
+    if (side == 0 || m_cell.x() < 1 || m_cell.y() < 1 || m_cell.x() > side || m_cell.y() > side)
+        return;
+    QString text;
+    if (!m_work.prompts->askText(m_window, QStringLiteral("Введите текст метки"), QStringLiteral("Текст:"), text))
+        return;
+    markCell(QStringLiteral("метка в %1x%2"),
+             [text = toCp1251(text)](Atlas& atlas, unsigned lab, int level, int x, int y) {
+                 return SetMarker(atlas, lab, level, x, y, text);
+             });
+}
+
+void MapCommands::clearLabyrinth()
+{
+    const unsigned lab = m_work.lab();
+    edit(lab, QStringLiteral("очистка карты «%1»").arg(fromUtf8Text(LabyrinthName(lab))), [&] {
+        ClearLabyrinth(*m_work.atlas, lab);
+        return true;
+    });
+}
+
+void MapCommands::clearAllLabyrinths()
+{
+    m_ui.clearAllMapsButton->setText(QStringLiteral("Производится очистка карт"));
+    m_ui.clearAllMapsButton->repaint();
+    edit(0, QStringLiteral("очистка всех карт"), [this] {
+        for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab)
+            ClearLabyrinth(*m_work.atlas, lab);
+        return true;
+    });
+    m_ui.clearAllMapsButton->setText(QStringLiteral("Очистить все карты"));
+}
+
+void MapCommands::clearList(ListKind kind)
+{
+    static const std::map<ListKind, std::pair<const char*, void (*)(Atlas&, unsigned)>> lists = {
+        {ListKind::Exits, {"выходов", ClearExits}},
+        {ListKind::Transitions, {"переходов", ClearTransitions}},
+        {ListKind::Flags, {"флагов", ClearFlags}},
+        {ListKind::Traps, {"ловушек", ClearTraps}}};
+    const auto& [name, clear] = lists.at(kind);
+    const unsigned lab = m_work.lab();
+    edit(lab, QStringLiteral("очистка списка %1").arg(QString::fromUtf8(name)), [&, clear = clear] {
+        clear(*m_work.atlas, lab);
+        return true;
+    });
+}
+
+} // namespace veldor
