@@ -66,12 +66,7 @@ class TestAssistant : public QObject
     // Right click on the cell, "Добавить" > "Ловушку".
     static void markTrap(MainWindow& form, int x, int y)
     {
-        MapGrid* grid = form.controls().mapGrid;
-        person::hover(grid->viewport(), grid->cellRect(x, y).center());
-        QTRY_COMPARE(form.controls().mapGrid->hovered(), QPoint(x, y));
-        person::click(grid->viewport(), grid->cellRect(x, y).center(), Qt::RightButton);
-        QTRY_VERIFY(person::shownPopup());
-        QVERIFY(person::choose(person::shownPopup(), {QStringLiteral("Добавить"), QStringLiteral("Ловушку")}));
+        QVERIFY(FormFixture::markCell(form, x, y, {QStringLiteral("Добавить"), QStringLiteral("Ловушку")}));
     }
 
     static void clickAssistantBox(MainWindow& form)

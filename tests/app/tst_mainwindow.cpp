@@ -131,7 +131,8 @@ private slots:
 
     void menusAndWindow()
     {
-        auto form = fx.make();
+        auto form = fx.active();
+        QVERIFY(form);
         QVERIFY(form->windowTitle().startsWith(QStringLiteral("Вельдор")));
         QStringList top;
         for (QAction* a : form->controls().mainMenu->actions())
@@ -163,7 +164,7 @@ private slots:
         QCOMPARE(form->controls().fromTownBox->count(), 17);
         QCOMPARE(form->controls().toTownBox->itemText(16), QStringLiteral("Шахты"));
 
-        form->controls().aboutAction->trigger();
+        QVERIFY(person::chooseMenu(form->controls().mainMenu, {QStringLiteral("?"), QStringLiteral("О программе")}));
         QCOMPARE(prompts->informations.size(), 1);
         // The about box tells the version and where the maps are.
         QVERIFY(prompts->informations[0].contains(QStringLiteral("Вельдор ") + QString::fromLatin1(kVersion)));
@@ -290,7 +291,8 @@ private slots:
 
     void choosingALabyrinthSizesTheGridAndFillsTheMemos()
     {
-        auto form = fx.make();
+        auto form = fx.active();
+        QVERIFY(form);
         Atlas& atlas = form->atlas();
         AppendEntry(*atlas.levelLists(14, 0), ListKind::Exits, PositionEntry(0, 5, 6));
         AppendEntry(*atlas.levelLists(14, 3), ListKind::Traps, PositionEntry(3, 1, 2));
@@ -299,11 +301,9 @@ private slots:
         AppendEntry(*atlas.levelLists(1, 0), ListKind::Exits, PositionEntry(0, 1, 1));
         for (int y = 1; y <= 100; ++y)
             atlas.cell(14, 0, 1, y)->Explored = 1;
-        form->controls().levelBox->setCurrentIndex(4);
-        emit form->controls().levelBox->activated(4);
+        QVERIFY(fx.pick(*form, form->controls().levelBox, 4));
         QCOMPARE(form->shownLevel(), 4);
-        form->controls().labyrinthBox->setCurrentIndex(13);
-        emit form->controls().labyrinthBox->activated(13);
+        QVERIFY(fx.pick(*form, form->controls().labyrinthBox, 13));
         QCOMPARE(form->shownLab(), 14u);
         QCOMPARE(form->shownLevel(), 0);
         QCOMPARE(form->controls().levelBox->currentIndex(), 0);
@@ -315,41 +315,44 @@ private slots:
         QCOMPARE(form->controls().trapsList->toPlainText(), QStringLiteral("L-3(1x2); "));
         QCOMPARE(form->controls().flagsList->toPlainText(), QStringLiteral("L-2(4x4); "));
         // A level change keeps the memos and updates the percentage.
-        form->controls().levelBox->setCurrentIndex(3);
-        emit form->controls().levelBox->activated(3);
+        QVERIFY(fx.pick(*form, form->controls().levelBox, 3));
         QCOMPARE(form->controls().exploredLabel->text(), QStringLiteral("Процент открытия уровня: 0%"));
         QCOMPARE(form->controls().trapsList->toPlainText(), QStringLiteral("L-3(1x2); "));
     }
 
     void travelEstimateAppearsOnTheFirstSelection()
     {
-        auto form = fx.make();
+        auto form = fx.active();
+        QVERIFY(form);
         QVERIFY(form->controls().travelTimeLabel->text().isEmpty());
-        form->controls().toTownBox->setCurrentIndex(7); // Илдиор, not yet a selection by the user
-        QVERIFY(form->controls().travelTimeLabel->text().isEmpty());
-        form->controls().speedBonusBox->setCurrentIndex(40);
-        emit form->controls().speedBonusBox->activated(40);
+        QVERIFY(fx.pick(*form, form->controls().toTownBox, 7)); // Илдиор
+        QVERIFY(!form->controls().travelTimeLabel->text().isEmpty());
+        QVERIFY(fx.pick(*form, form->controls().speedBonusBox, 40));
         QCOMPARE(form->controls().travelTimeLabel->text(), QStringLiteral("Расчетное время: 00:37:42"));
-        form->controls().fromTownBox->setCurrentIndex(7);
-        emit form->controls().fromTownBox->activated(7);
+        QVERIFY(fx.pick(*form, form->controls().fromTownBox, 7));
         QCOMPARE(form->controls().travelTimeLabel->text(), QStringLiteral("Расчетное время: 00:00:00"));
     }
 
+    // Only the arrows change the cell size (typing is off), within 10..25.
     void cellSizeStaysWithinItsRange()
     {
-        auto form = fx.make();
-        form->controls().cellSizeSpin->setValue(3);
-        QCOMPARE(form->controls().cellSizeSpin->value(), 10);
-        form->controls().cellSizeSpin->stepDown();
-        QCOMPARE(form->controls().cellSizeSpin->value(), 10);
-        form->controls().cellSizeSpin->setValue(99);
-        QCOMPARE(form->controls().cellSizeSpin->value(), 25);
-        form->controls().cellSizeSpin->stepUp();
-        QCOMPARE(form->controls().cellSizeSpin->value(), 25);
+        auto form = fx.active();
+        QVERIFY(form);
+        QSpinBox* spin = form->controls().cellSizeSpin;
+        QVERIFY(fx.clickSide(*form, spin));
+        QCOMPARE(person::focused(), spin);
+        for (int i = 0; i < 7; ++i)
+            person::press(Qt::Key_Down);
+        QCOMPARE(spin->value(), 10);
+        for (int i = 0; i < 16; ++i)
+            person::press(Qt::Key_Up);
+        QCOMPARE(spin->value(), 25);
         QCOMPARE(form->controls().mapGrid->defaultColWidth(), 25);
-        form->controls().cellSizeSpin->stepDown();
+        person::press(Qt::Key_Down);
         QCOMPARE(form->controls().mapGrid->defaultRowHeight(), 24);
-        QVERIFY(form->controls().cellSizeSpin->findChild<QLineEdit*>()->isReadOnly());
+        QVERIFY(person::type(QStringLiteral("1")));
+        QCOMPARE(spin->value(), 24);
+        QVERIFY(spin->findChild<QLineEdit*>()->isReadOnly());
     }
 
     // The close question: the settings are written whatever the answer, the maps only on "Да".
@@ -369,7 +372,8 @@ private slots:
         auto form = fx.shown();
         QVERIFY(form);
         QFile::remove(file("user.dat"));
-        form->controls().passDoorsBox->setChecked(true);
+        QVERIFY(fx.clickSide(*form, form->controls().passDoorsBox));
+        QVERIFY(form->controls().passDoorsBox->isChecked());
         *form->atlas().cell(1, 0, 1, 1) = TMapCell{0, 0, 0, 0, 1, 'E'};
         prompts->answers = {answer};
         QTEST(form->close(), "closes");

@@ -476,26 +476,12 @@ private slots:
         QVERIFY(std::all_of(lines.begin(), lines.end(), [](const QString& l) { return l.size() <= 80; }));
     }
 
-    // Right-click a cell of the grid and choose from its popup, as a person marks the map.
-    static bool mark(MainWindow& form, int x, int y, const QStringList& path)
-    {
-        MapGrid* grid = form.controls().mapGrid;
-        // The pointer comes from elsewhere, so that the grid sees it arrive even if it rested there.
-        person::hover(grid->viewport(), grid->cellRect(x + 1, y + 1).center());
-        person::hover(grid->viewport(), grid->cellRect(x, y).center());
-        if (!QTest::qWaitFor([&] { return form.controls().mapGrid->hovered() == QPoint(x, y); }, kWait))
-            return false;
-        person::click(grid->viewport(), grid->cellRect(x, y).center(), Qt::RightButton);
-        return QTest::qWaitFor([] { return person::shownPopup() != nullptr; }, kWait) &&
-               person::choose(person::shownPopup(), path);
-    }
-
     // A popup mark taken back and done again through the Edit menu, by its name.
     void undoAndRedoThroughTheMenu()
     {
         auto form = fx.active(UserDat{});
         QVERIFY(form);
-        QVERIFY(mark(*form, 4, 6, {QStringLiteral("Добавить"), QStringLiteral("Флаг")}));
+        QVERIFY(fx.markCell(*form, 4, 6, {QStringLiteral("Добавить"), QStringLiteral("Флаг")}));
         const auto object = [&] { return form->atlas().cell(form->shownLab(), 0, 4, 6)->Object; };
         QCOMPARE(object(), 'F');
         QVERIFY(person::chooseMenu(form->controls().mainMenu,
@@ -567,7 +553,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(overview));
         QListWidget* levels = overview->levels();
         QVERIFY(levels->item(0)->text().contains(QStringLiteral("флаги: 0")));
-        QVERIFY(mark(*form, 4, 6, {QStringLiteral("Добавить"), QStringLiteral("Флаг")})); // followed at once
+        QVERIFY(fx.markCell(*form, 4, 6, {QStringLiteral("Добавить"), QStringLiteral("Флаг")})); // followed at once
         QVERIFY(levels->item(0)->text().contains(QStringLiteral("флаги: 1")));
         QVERIFY(levels->item(3)->text().startsWith(QStringLiteral("Уровень 3: 0,1 %"))); // one cell of 900
         person::click(levels->viewport(), levels->visualItemRect(levels->item(3)).center());
@@ -620,7 +606,7 @@ private slots:
         for (int x = 1; x <= 9; ++x)
             form->atlas().cell(form->shownLab(), 0, x, 1)->Explored = 1; // 9 of 900 cells
         prompts->textAnswers = {QStringLiteral("Тайник")};
-        QVERIFY(mark(*form, 4, 6, {QStringLiteral("Добавить"), QStringLiteral("Маркер")}));
+        QVERIFY(fx.markCell(*form, 4, 6, {QStringLiteral("Добавить"), QStringLiteral("Маркер")}));
         QTRY_VERIFY_WITH_TIMEOUT(form->controls().mapGrid->toolTip().contains(QStringLiteral("Тайник")), kWait);
         QCOMPARE(prompts->textCaptions.value(0), QStringLiteral("Введите текст метки"));
         QCOMPARE(form->controls().exploredLabel->text(), QStringLiteral("Процент открытия уровня: 1%"));
@@ -640,7 +626,7 @@ private slots:
         const unsigned lab = form->shownLab();
         const int level = form->shownLevel();
         const QByteArray crd = readAll(fx.file("map.crd"));
-        QVERIFY(mark(*form, 4, 6, {QStringLiteral("Добавить"), QStringLiteral("Ловушку")}));
+        QVERIFY(fx.markCell(*form, 4, 6, {QStringLiteral("Добавить"), QStringLiteral("Ловушку")}));
         QTRY_COMPARE_WITH_TIMEOUT(form->atlas().cell(lab, level, 4, 6)->Object, 'L', kWait);
         QVERIFY(QFile::exists(fx.file("map.journal")));
         form.reset(); // no close: nothing saved, nothing discarded
@@ -666,7 +652,7 @@ private slots:
     {
         auto form = fx.active(UserDat{});
         QVERIFY(form);
-        QVERIFY(mark(*form, 5, 5, {QStringLiteral("Добавить"), QStringLiteral("Флаг")}));
+        QVERIFY(fx.markCell(*form, 5, 5, {QStringLiteral("Добавить"), QStringLiteral("Флаг")}));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(fx.file("map.journal")), kWait);
         // A save that fails keeps the journal: a folder stands where map1.map, which holds the flag, belongs.
         QVERIFY(QFile::remove(fx.file("map1.map")));

@@ -64,24 +64,25 @@ private slots:
         QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Beta")));
         QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Gamma")));
         QTRY_VERIFY_WITH_TIMEOUT(!FormFixture::tab(*form, 3)->busy() && !FormFixture::tab(*form, 2)->busy(), kWait);
-        form->controls().browserTabs->setCurrentIndex(2); // the user picks the middle tab
+        QVERIFY(fx.clickTab(*form, 2)); // the user picks the middle tab
         QCOMPARE(form->controls().addressBox->currentText(), fx.url("/cgi/pl_info.php?login=Beta"));
         QCOMPARE(form->tabs()->LastBrowser.data(), FormFixture::tab(*form, 3));
-        form->controls().closeTabAction->trigger();
+        QVERIFY(fx.chooseOnTabStrip(*form, QStringLiteral("Закрыть")));
         QCOMPARE(form->controls().browserTabs->count(), 3);
         QCOMPARE(form->controls().browserTabs->currentIndex(), 2); // the tab after it
         QCOMPARE(form->controls().addressBox->currentText(), fx.url("/cgi/pl_info.php?login=Gamma"));
         QVERIFY(form->tabs()->LastBrowser.isNull());
-        form->controls().closeTabAction->trigger(); // the last tab: the game tab comes forward, the address stays
+        QVERIFY(fx.chooseOnTabStrip(
+            *form, QStringLiteral("Закрыть"))); // the last tab: the game tab comes forward, the address stays
         QCOMPARE(form->controls().browserTabs->currentIndex(), 0);
         QCOMPARE(form->controls().addressBox->currentText(), fx.url("/cgi/pl_info.php?login=Gamma"));
-        form->controls().closeTabAction->trigger(); // never the game tab
+        QVERIFY(fx.chooseOnTabStrip(*form, QStringLiteral("Закрыть"))); // never the game tab
         person::click(form->controls().gameBrowser);
         QVERIFY(person::press(Qt::Key_W, Qt::ControlModifier)); // nor its shortcut
         QCOMPARE(form->controls().browserTabs->count(), 2);
 
-        form->controls().browserTabs->setCurrentIndex(1);
-        form->controls().browserTabs->setCurrentIndex(0); // switching to the game tab
+        QVERIFY(fx.clickTab(*form, 1));
+        QVERIFY(fx.clickTab(*form, 0)); // switching to the game tab
         QCOMPARE(form->controls().addressBox->currentText(), QString::fromStdString(fx.server->base()));
         QCOMPARE(form->controls().browserTabs->tabText(0), QStringLiteral("Тирмора"));
     }
@@ -112,7 +113,7 @@ private slots:
         QVERIFY(FormFixture::goTo(*form, fx.url("/cgi/pl_info.php?login=New")));
         QTRY_COMPARE_WITH_TIMEOUT(form->controls().addressBox->itemText(0), fx.url("/cgi/pl_info.php?login=New"),
                                   kWait);
-        form->controls().clearAddressesAction->trigger();
+        QVERIFY(fx.menu(*form, {"Дополнительно", "Очистить адреса"}));
         QCOMPARE(form->controls().addressBox->count(), 0);
         QCOMPARE(form->controls().addressBox->currentText(), fx.url("/cgi/pl_info.php?login=New"));
     }
@@ -144,21 +145,21 @@ private slots:
         QVERIFY(FormFixture::openTab(*form) && FormFixture::openTab(*form));
         QTabBar* bar = form->controls().browserTabs->tabBar();
         const QPoint onTab2 = bar->tabRect(2).center();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, onTab2);
+        person::click(bar, onTab2);
         form->controls().tabDoubleClickTimer->setInterval(100);
         QTest::qWait(150); // slower than the double-click window
-        QTest::mouseClick(bar, Qt::LeftButton, {}, onTab2);
+        person::click(bar, onTab2);
         QCOMPARE(form->controls().browserTabs->count(), 3);
         QTest::qWait(150);
-        QTest::mouseClick(bar, Qt::LeftButton, {}, onTab2);
-        QTest::mouseClick(bar, Qt::LeftButton, {}, onTab2);
+        person::click(bar, onTab2);
+        person::click(bar, onTab2);
         QCOMPARE(form->controls().browserTabs->count(), 2);
         QVERIFY(!form->controls().tabDoubleClickTimer->isActive());
         // On the game tab a double click closes nothing; releases beyond the right edge do not count.
         QTest::qWait(150);
         const QPoint onGame = bar->tabRect(0).center();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, onGame);
-        QTest::mouseClick(bar, Qt::LeftButton, {}, onGame);
+        person::click(bar, onGame);
+        person::click(bar, onGame);
         QCOMPARE(form->controls().browserTabs->count(), 2);
         QTest::qWait(150);
         // Pressed on the game tab, released past the strip's right edge, then past its left edge.
@@ -176,31 +177,31 @@ private slots:
         QVERIFY(form);
         QVERIFY(FormFixture::openTab(*form));
         // Without a document the font sizes change nothing, the check marks included.
-        form->controls().largestFontAction->trigger();
+        QVERIFY(fx.menu(*form, {"Вид", "Размер шрифта", "Самый крупный"}));
         QVERIFY(form->controls().mediumFontAction->isChecked() && !form->controls().largestFontAction->isChecked());
         QCOMPARE(FormFixture::tab(*form, 1)->zoomFactor(), 1.0);
-        form->controls().pagePropertiesAction->trigger();
+        QVERIFY(fx.menu(*form, {"Файл", "Свойства"}));
         QVERIFY(prompts->informations.isEmpty());
 
         // File > Open: a local page in a new tab; its properties name the file.
         const QString page = fx.dir->filePath(QStringLiteral("page.html"));
         QVERIFY(writeAll(page, "<html><head><title>Local</title></head><body>local page</body></html>"));
         prompts->files = {page};
-        form->controls().openFileAction->trigger();
+        QVERIFY(fx.menu(*form, {"Файл", "Открыть..."}));
         QCOMPARE(form->controls().browserTabs->count(), 3);
         BrowserView* local = FormFixture::tab(*form, 2);
         QTRY_VERIFY_WITH_TIMEOUT(!local->busy() && local->hasHtmlDocument(), kWait);
-        form->controls().smallFontAction->trigger();
+        QVERIFY(fx.menu(*form, {"Вид", "Размер шрифта", "Мелкий"}));
         QVERIFY(form->controls().smallFontAction->isChecked() && !form->controls().mediumFontAction->isChecked());
         QVERIFY(local->zoomFactor() < 1.0);
-        form->controls().pagePropertiesAction->trigger();
+        QVERIFY(fx.menu(*form, {"Файл", "Свойства"}));
         QCOMPARE(prompts->informations.size(), 1);
         QVERIFY(prompts->informations[0].contains(page));
 
         // Save as: through the profile's download handling, into the file the user picked.
         const QString saved = fx.dir->filePath(QStringLiteral("saved.html"));
         prompts->files = {saved};
-        form->controls().savePageAction->trigger();
+        QVERIFY(fx.menu(*form, {"Файл", "Сохранить как..."}));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(saved).size() > 0, kWait);
         QVERIFY(readAll(saved).contains("local page"));
 
@@ -216,22 +217,22 @@ private slots:
     {
         auto form = fx.active(UserDat{.password = "secret"});
         QVERIFY(form);
-        form->controls().loginDataAction->trigger();
+        QVERIFY(fx.menu(*form, {"Дополнительно", "Данные"}));
         QVERIFY(form->controls().loginPanel->isVisible());
         QCOMPARE(form->controls().loginEdit->text(), QStringLiteral("hero"));
         QCOMPARE(form->controls().passwordEdit->text(), QStringLiteral("secret"));
         QCOMPARE(form->controls().passwordEdit->echoMode(), QLineEdit::Password);
         QVERIFY(!form->controls().autoLoginBox->isChecked());
-        form->controls().loginEdit->setText(QStringLiteral("other"));
-        QTest::mouseClick(form->controls().autoLoginBox, Qt::LeftButton);
-        form->controls().loginCancelButton->click();
+        QVERIFY(person::typeInto(form->controls().loginEdit, QStringLiteral("other")));
+        person::click(form->controls().autoLoginBox);
+        person::click(form->controls().loginCancelButton);
         QVERIFY(!form->controls().loginPanel->isVisible());
         QCOMPARE(form->settings().StoredLogin, std::string("hero"));
         QVERIFY(form->settings().AutoLogin); // the toggle survives "Отмена"
-        form->controls().loginDataAction->trigger();
-        form->controls().loginEdit->setText(QStringLiteral("Ёж"));
-        form->controls().passwordEdit->setText(QStringLiteral("a \"b\" >c"));
-        form->controls().loginOkButton->click();
+        QVERIFY(fx.menu(*form, {"Дополнительно", "Данные"}));
+        QVERIFY(person::typeInto(form->controls().loginEdit, QStringLiteral("Ёж")));
+        QVERIFY(person::typeInto(form->controls().passwordEdit, QStringLiteral("a \"b\" >c")));
+        person::click(form->controls().loginOkButton);
         QCOMPARE(form->settings().StoredLogin, std::string("\xA8\xE6"));
         QCOMPARE(form->settings().StoredPassword, std::string("a \"b\" >c"));
     }
@@ -266,13 +267,13 @@ private slots:
     {
         auto form = fx.active();
         QVERIFY(form);
-        form->controls().findNickAction->trigger(); // cancelled
+        QVERIFY(fx.menu(*form, {"Дополнительно", "Найти по нику"})); // cancelled
         prompts->textAnswers = {QString()};
-        form->controls().findNickAction->trigger(); // empty
+        QVERIFY(fx.menu(*form, {"Дополнительно", "Найти по нику"})); // empty
         QCOMPARE(form->controls().browserTabs->count(), 1);
 
         prompts->textAnswers = {QStringLiteral("Вася & Co #1+2")};
-        form->controls().findNickAction->trigger();
+        QVERIFY(fx.menu(*form, {"Дополнительно", "Найти по нику"}));
         QCOMPARE(form->controls().browserTabs->count(), 2);
         QCOMPARE(prompts->textCaptions.last(), QStringLiteral("Введите ник игрока"));
         BrowserView* info = FormFixture::tab(*form, 1);
@@ -296,7 +297,7 @@ private slots:
         QVERIFY(waitUntil([&] { return !FormFixture::tab(*form, 3)->busy(); }));
         QTest::qWait(100); // the box's history follows the load
         QCOMPARE(person::items(form->controls().nickBox), QStringList{QStringLiteral("Hero")});
-        form->controls().clearNicksAction->trigger();
+        QVERIFY(fx.menu(*form, {"Дополнительно", "Очистить ники"}));
         QCOMPARE(form->controls().nickBox->count(), 0);
         QCOMPARE(form->controls().nickBox->currentText(), QStringLiteral("HERO"));
     }

@@ -104,7 +104,7 @@ private slots:
         qInfo("300 window.open calls gave %d tabs", tabs - 2);
         QVERIFY2(tabs <= 2 + 3, qPrintable(QString::number(tabs)));
         // A click on a link that opens a window is the user's own wish.
-        form->controls().browserTabs->setCurrentIndex(1);
+        QVERIFY(fx.clickTab(*form, 1));
         auto clickedTabOpen = [&] {
             for (int i = 2; i < form->controls().browserTabs->count(); ++i)
                 if (FormFixture::tab(*form, i)->url().path() == QLatin1String("/clicked"))

@@ -296,12 +296,14 @@ private slots:
         // The collapsed areas come back with a click on their splitters.
         for (ClickSplitterHandle* splitter :
              {form->controls().mapSplitter, form->controls().sidePanelSplitter, form->controls().bottomSplitter})
-            QTest::mouseClick(splitter, Qt::LeftButton, {}, splitter->rect().center());
+            person::click(splitter);
         QVERIFY(waitUntil(
             [&] { return form->controls().mapGrid->width() > 5 && form->controls().bottomPanel->height() > 5; }));
         if (const QString folder = qEnvironmentVariable("VELDOR_SCREENSHOTS"); !folder.isEmpty()) {
-            form->controls().sidePages->setActivePageIndex(0);
-            form->controls().cellSizeSpin->setValue(10); // small cells: the whole explored part in view
+            // Small cells: the whole explored part in view.
+            QVERIFY(fx.clickSide(*form, form->controls().cellSizeSpin));
+            for (int i = 0; i < 5; ++i)
+                person::press(Qt::Key_Down);
             form->controls().mapGrid->setCurrentCell(1, 1);
             QTest::qWait(200);
             QVERIFY(form->grab().save(folder + QStringLiteral("/mapping.png")));
@@ -353,14 +355,13 @@ private slots:
         QVERIFY(!expected[ListKind::Traps].empty() && !expected[ListKind::Exits].empty());
 
         // The percentage of the level counts the visited cells.
-        form->controls().levelBox->setCurrentIndex(0);
-        emit form->controls().levelBox->activated(0);
+        QVERIFY(fx.pick(*form, form->controls().levelBox, 0));
         const auto onLevel0 = std::count_if(visited.begin(), visited.end(), [](const Pos& p) { return p.level == 0; });
         QCOMPARE(form->controls().exploredLabel->text(),
                  QStringLiteral("Процент открытия уровня: %1%").arg(onLevel0 * 100 / 900));
 
         // "Сохранить карту": the files are the atlas byte for byte; a restart shows the same map.
-        form->controls().saveMapsButton->click();
+        QVERIFY(fx.clickSide(*form, form->controls().saveMapsButton));
         QVERIFY(fx.prompts->errors.isEmpty());
         std::map<MapTable, QByteArray> saved;
         for (const auto& f : MapFiles()) {
@@ -377,7 +378,7 @@ private slots:
         const rlimit normal = limit;
         limit.rlim_cur = 1000000;
         setrlimit(RLIMIT_FSIZE, &limit);
-        form->controls().saveMapsButton->click();
+        QVERIFY(fx.clickSide(*form, form->controls().saveMapsButton));
         setrlimit(RLIMIT_FSIZE, &normal);
         QCOMPARE(fx.prompts->errors.size(), 1);
         QVERIFY(fx.prompts->errors[0].contains(QStringLiteral("map3.map")));

@@ -58,6 +58,8 @@ class TestMapView : public QObject
     std::shared_ptr<ScriptedPrompts>& prompts = fx.prompts;
 
     std::unique_ptr<MainWindow> makeForm() { return fx.make(QStringLiteral("http://127.0.0.1:9")); }
+    // At the front with the keyboard, for the tests that act as a person.
+    std::unique_ptr<MainWindow> shownForm() { return fx.active({}, QSize(1200, 900), FormFixture::kNoServer); }
 
     static void hover(MainWindow& form, int col, int row)
     {
@@ -208,8 +210,7 @@ private slots:
         QVERIFY(!orangeIn(3, 3));
         QVERIFY(fx.playerAt(*form, {0, 3, 3}));
         QTRY_VERIFY(orangeIn(3, 3));
-        form->controls().levelBox->setCurrentIndex(2);
-        emit form->controls().levelBox->activated(2);
+        QVERIFY(fx.pick(*form, form->controls().levelBox, 2));
         QVERIFY(!orangeIn(3, 3)); // the player stands on level 0, not on the level shown
     }
 
@@ -308,46 +309,47 @@ private slots:
 
     void popupMarksActOnTheHoveredCell()
     {
-        auto form = makeForm();
-        form->resize(1200, 900);
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        form->controls().addTrapAction->trigger(); // nothing hovered yet
+        auto form = shownForm();
+        QVERIFY(form);
+        const QString add = QStringLiteral("Добавить");
+        MapGrid* grid = form->controls().mapGrid;
+        // Nothing hovered yet: a right click on the corner, outside every cell, marks nothing.
+        person::click(grid->viewport(), grid->cellRect(0, 0).center(), Qt::RightButton);
+        QTRY_VERIFY(person::shownPopup());
+        QVERIFY(person::choose(person::shownPopup(), {add, QStringLiteral("Ловушку")}));
         QVERIFY(form->controls().trapsList->toPlainText().isEmpty());
-        form->controls().levelBox->setCurrentIndex(2);
-        emit form->controls().levelBox->activated(2);
-        hover(*form, 5, 7);
-        form->controls().addDescentAction->trigger();
+        QVERIFY(fx.pick(*form, form->controls().levelBox, 2));
+        QVERIFY(fx.markCell(*form, 5, 7, {add, QStringLiteral("Спуск")}));
         QCOMPARE(form->atlas().cell(1, 2, 5, 7)->Object, 'd');
         QCOMPARE(form->atlas().cell(1, 3, 5, 7)->Object, 'u');
         QCOMPARE(form->controls().transitionsList->toPlainText(), QStringLiteral("L-2(5x7); "));
-        hover(*form, 6, 7);
-        form->controls().addTrapAction->trigger();
-        form->controls().addTrapAction->trigger();
+        QVERIFY(fx.markCell(*form, 6, 7, {add, QStringLiteral("Ловушку")}));
+        QVERIFY(fx.markCell(*form, 6, 7, {add, QStringLiteral("Ловушку")}));
         QCOMPARE(form->controls().trapsList->toPlainText(), QStringLiteral("L-2(6x7); "));
-        form->controls().whiteChestAction->trigger(); // white chest over the trap: the list keeps it
+        // A white chest over the trap: the list keeps it.
+        QVERIFY(fx.markCell(*form, 6, 7, {add, QStringLiteral("Сундук"), QStringLiteral("Белый")}));
         QCOMPARE(form->atlas().cell(1, 2, 6, 7)->Object, '4');
-        form->controls().addExitAction->trigger(); // no exits on level 2
+        QVERIFY(fx.markCell(*form, 6, 7, {add, QStringLiteral("Выход")})); // no exits on level 2
         QCOMPARE(form->atlas().cell(1, 2, 6, 7)->Object, '4');
 
         prompts->textAnswers = {QStringLiteral("тайник")};
-        form->controls().addMarkerAction->trigger();
+        QVERIFY(fx.markCell(*form, 6, 7, {add, QStringLiteral("Маркер")}));
         QCOMPARE(prompts->textCaptions, QStringList{QStringLiteral("Введите текст метки")});
         QCOMPARE(form->atlas().markText(1, 2, 6, 7), std::string("\xF2\xE0\xE9\xED\xE8\xEA")); // Windows-1251
-        form->controls().addMarkerAction->trigger(); // cancelled: the marker stays
+        QVERIFY(fx.markCell(*form, 6, 7, {add, QStringLiteral("Маркер")})); // cancelled: the marker stays
         QCOMPARE(form->atlas().markText(1, 2, 6, 7), std::string("\xF2\xE0\xE9\xED\xE8\xEA"));
-        form->controls().clearCellAction->trigger();
+        QVERIFY(fx.markCell(*form, 6, 7, {QStringLiteral("Очистить")}));
         QVERIFY(form->atlas().markText(1, 2, 6, 7).empty());
         QCOMPARE(form->atlas().cell(1, 2, 6, 7)->Object, 'n');
-        hover(*form, 5, 7);
-        form->controls().clearCellAction->trigger();
+        QVERIFY(fx.markCell(*form, 5, 7, {QStringLiteral("Очистить")}));
         QVERIFY(form->controls().transitionsList->toPlainText().isEmpty());
         QCOMPARE(form->atlas().cell(1, 3, 5, 7)->Object, 'n');
     }
 
     void listButtonsAndClipboard()
     {
-        auto form = makeForm();
+        auto form = shownForm();
+        QVERIFY(form);
         Atlas& atlas = form->atlas();
         AppendEntry(*atlas.levelLists(1, 0), ListKind::Exits, PositionEntry(0, 1, 2));
         AppendEntry(*atlas.levelLists(1, 9), ListKind::Exits, PositionEntry(9, 3, 4));
@@ -356,38 +358,37 @@ private slots:
             atlas.cell(1, level, 7, 7)->Object = 'L';
             AppendEntry(*atlas.levelLists(1, level), ListKind::Traps, PositionEntry(level, 7, 7));
         }
-        form->controls().labyrinthBox->setCurrentIndex(0);
-        emit form->controls().labyrinthBox->activated(0);
+        QVERIFY(fx.pick(*form, form->controls().labyrinthBox, 0));
         QCOMPARE(form->controls().exitsList->toPlainText(), QStringLiteral("L-0(1x2); L-9(3x4); "));
-        form->controls().copyExitsButton->click();
+        person::click(form->controls().copyExitsButton);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Выходы: L-0(1x2); L-9(3x4); "));
-        form->controls().copyFlagsButton->click();
+        person::click(form->controls().copyFlagsButton);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Флаги: "));
-        form->controls().clearTrapsButton->click();
+        person::click(form->controls().clearTrapsButton);
         QVERIFY(form->controls().trapsList->toPlainText().isEmpty());
         QCOMPARE(atlas.cell(1, 2, 7, 7)->Object, 'n');
-        form->controls().clearExitsButton->click();
+        person::click(form->controls().clearExitsButton);
         QVERIFY(form->controls().exitsList->toPlainText().isEmpty());
         QCOMPARE(atlas.cell(1, 0, 1, 2)->Object, 'n');
     }
 
     void clearingButtons()
     {
-        auto form = makeForm();
+        auto form = shownForm();
+        QVERIFY(form);
         Atlas& atlas = form->atlas();
         for (unsigned lab : {1u, 3u, 7u}) {
             atlas.cell(lab, 0, 2, 2)->Explored = 1;
             AppendEntry(*atlas.levelLists(lab, 0), ListKind::Flags, PositionEntry(0, 2, 2));
         }
-        form->controls().labyrinthBox->setCurrentIndex(2);
-        emit form->controls().labyrinthBox->activated(2);
+        QVERIFY(fx.pick(*form, form->controls().labyrinthBox, 2));
         QCOMPARE(form->controls().flagsList->toPlainText(), QStringLiteral("L-0(2x2); "));
-        form->controls().clearLabyrinthButton->click();
+        QVERIFY(fx.clickSide(*form, form->controls().clearLabyrinthButton));
         QCOMPARE(atlas.cell(3, 0, 2, 2)->Explored, std::uint8_t(0));
         QVERIFY(form->controls().flagsList->toPlainText().isEmpty());
         QCOMPARE(atlas.cell(1, 0, 2, 2)->Explored, std::uint8_t(1));
         QCOMPARE(MemoText(atlas, 1, ListKind::Flags), std::string("L-0(2x2); ")); // other labyrinths keep theirs
-        form->controls().clearAllMapsButton->click();
+        QVERIFY(fx.clickSide(*form, form->controls().clearAllMapsButton));
         QCOMPARE(form->controls().clearAllMapsButton->text(), QStringLiteral("Очистить все карты"));
         QCOMPARE(form->controls().labyrinthBox->currentIndex(), 2); // the labyrinth shown stays
         QCOMPARE(atlas.cell(7, 0, 2, 2)->Explored, std::uint8_t(0));
@@ -409,9 +410,9 @@ private slots:
     {
         QFETCH(int, index);
         QFETCH(int, size);
-        auto form = makeForm();
-        form->controls().labyrinthBox->setCurrentIndex(index);
-        emit form->controls().labyrinthBox->activated(index);
+        auto form = shownForm();
+        QVERIFY(form);
+        QVERIFY(fx.pick(*form, form->controls().labyrinthBox, index));
         QCOMPARE(form->controls().mapGrid->rowCount(), size);
         QCOMPARE(form->controls().mapGrid->colCount(), size);
         QCOMPARE(form->controls().mapGrid->cellText(size - 1, 0), QString::number(size - 1));

@@ -4,10 +4,12 @@
 // and browser profile) with scripted dialogs, user.dat from a builder, the practice server when a test wants
 // one, the tab and address helpers, and waits that keep the browser running.
 #include "app/mainwindow.h"
+#include "app/pagecontrol.h"
 #include "browser/browsertabs.h"
 #include "browser/browserview.h"
 #include "eventwait.h"
 #include "levelbuilder.h"
+#include "mapview/mapgrid.h"
 #include "person.h"
 #include "practicefixture.h"
 #include "scriptedprompts.h"
@@ -16,10 +18,12 @@
 
 #include <QDir>
 #include <QPlainTextEdit>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 namespace veldor::test {
@@ -220,6 +224,64 @@ public:
         if (address.isEmpty())
             return fresh;
         return goTo(form, address) ? fresh : nullptr;
+    }
+
+    // The side panel's page holding the control comes to the front, with a click on its tab.
+    static bool showSidePage(MainWindow& form, QWidget* control)
+    {
+        if (!control->isVisible())
+            person::click(
+                form.controls().sidePages->tabButton(form.controls().settingsPage->isAncestorOf(control) ? 0 : 1));
+        return waitUntil([control] { return control->isVisible(); }, kWait);
+    }
+    // A list or a button of the side panel, used as a person does.
+    static bool pick(MainWindow& form, QComboBox* box, int index)
+    {
+        return showSidePage(form, box) && person::pick(box, index);
+    }
+    static bool clickSide(MainWindow& form, QWidget* control)
+    {
+        if (!showSidePage(form, control))
+            return false;
+        person::click(control);
+        return true;
+    }
+
+    // An item of the main menu, as "Файл", "Новая вкладка".
+    static bool menu(MainWindow& form, const QStringList& path)
+    {
+        return person::chooseMenu(form.controls().mainMenu, path);
+    }
+    // A click on a tab of the browser, once the strip no longer waits for a second click of an earlier one.
+    static bool clickTab(MainWindow& form, int index)
+    {
+        QTabBar* bar = form.controls().browserTabs->tabBar();
+        if (!waitUntil([&] { return !form.controls().tabDoubleClickTimer->isActive(); }, kWait))
+            return false;
+        person::click(bar, bar->tabRect(index).center());
+        return waitUntil([&] { return form.controls().browserTabs->currentIndex() == index; }, kWait);
+    }
+    // A right click on the tab in front, then the tab strip popup's item.
+    static bool chooseOnTabStrip(MainWindow& form, const QString& item)
+    {
+        QTabBar* bar = form.controls().browserTabs->tabBar();
+        person::click(bar, bar->tabRect(bar->currentIndex()).center(), Qt::RightButton);
+        return waitUntil([] { return person::shownPopup() != nullptr; }, kWait) &&
+               person::choose(person::shownPopup(), {item});
+    }
+
+    // A right click on a cell of the map, then the popup's item (as "Добавить", "Ловушку").
+    static bool markCell(MainWindow& form, int x, int y, const QStringList& path)
+    {
+        MapGrid* grid = form.controls().mapGrid;
+        // The pointer comes from elsewhere, so that the grid sees it arrive even if it rested there.
+        person::hover(grid->viewport(), grid->cellRect(x + 1, y + 1).center());
+        person::hover(grid->viewport(), grid->cellRect(x, y).center());
+        if (!waitUntil([&] { return grid->hovered() == QPoint(x, y); }, kWait))
+            return false;
+        person::click(grid->viewport(), grid->cellRect(x, y).center(), Qt::RightButton);
+        return waitUntil([] { return person::shownPopup() != nullptr; }, kWait) &&
+               person::choose(person::shownPopup(), path);
     }
 
 private:

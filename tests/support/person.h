@@ -12,6 +12,7 @@
 #include <QWheelEvent>
 #include <QWidget>
 #include <QWindow>
+#include <cstdlib>
 #include <optional>
 
 namespace veldor::test::person {
@@ -209,6 +210,20 @@ inline QStringList items(QComboBox* box)
     for (int i = 0; i < box->count(); ++i)
         out << box->itemText(i);
     return out;
+}
+
+// Chooses an item of a drop-down list: a click opens the list, the arrow keys go to the item, Enter takes it.
+inline bool pick(QComboBox* box, int index)
+{
+    click(box);
+    if (!QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }, 3000))
+        return false;
+    const int from = box->currentIndex();
+    for (int i = 0; i < std::abs(index - from); ++i)
+        press(index > from ? Qt::Key_Down : Qt::Key_Up);
+    press(Qt::Key_Return);
+    return QTest::qWaitFor([] { return QApplication::activePopupWidget() == nullptr; }, 3000) &&
+           box->currentIndex() == index;
 }
 
 // The popup menu that is showing, if any.
