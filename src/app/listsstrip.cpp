@@ -91,10 +91,14 @@ ListsStrip::ListsStrip(MainWindowControls& ui, QWidget* parent) : QFrame(parent)
     ui.frontierLabel = named(new QLabel(this), "frontierLabel", QStringLiteral("Путь к неисследованному"));
     ui.frontierLabel->setStyleSheet(QStringLiteral("color: rgb(160, 0, 160);")); // the colour of its dots
     ui.frontierLabel->hide();
+    ui.wayLabel = named(new QLabel(this), "wayLabel", QStringLiteral("Путь, проложенный по карте"));
+    ui.wayLabel->setStyleSheet(QStringLiteral("color: rgb(0, 90, 255);")); // the colour of its line
+    ui.wayLabel->hide();
     auto* position = new QHBoxLayout;
     position->setSpacing(12);
     position->addWidget(ui.positionLabel);
     position->addWidget(ui.frontierLabel);
+    position->addWidget(ui.wayLabel);
     position->addStretch(1);
     // Room for the share and for the position with the assistant's text, each on one line; the lists give it.
     ui.exploredLabel->setWordWrap(true);

@@ -97,6 +97,11 @@ void MainMenus::buildViewMenu()
     m_ui.squadMembersAction = item(m_ui.viewMenu, "squadMembersAction", QStringLiteral("Отряд"));
     m_ui.defaultCellSizeAction = item(m_ui.viewMenu, "defaultCellSizeAction", QStringLiteral("Исходный размер клеток"));
     m_ui.defaultCellSizeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    m_ui.viewMenu->addSeparator();
+    m_ui.wayToExitAction = item(m_ui.viewMenu, "wayToExitAction", QStringLiteral("Путь к выходу"));
+    m_ui.wayToDescentAction = item(m_ui.viewMenu, "wayToDescentAction", QStringLiteral("Путь к спуску"));
+    m_ui.wayToAscentAction = item(m_ui.viewMenu, "wayToAscentAction", QStringLiteral("Путь к подъёму"));
+    m_ui.clearWayAction = item(m_ui.viewMenu, "clearWayAction", QStringLiteral("Убрать путь"));
     m_ui.mainMenu->addMenu(m_ui.viewMenu);
 }
 

@@ -6,6 +6,7 @@
 #include "app/mapcommands.h"
 #include "app/mapedits.h"
 #include "app/squadsync.h"
+#include "app/wayguide.h"
 #include "app/workfolder.h"
 #include "map/marks.h"
 #include "map/objects.h"
@@ -29,10 +30,43 @@
 #include <QLabel>
 #include <QMap>
 #include <QMenu>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 
 namespace veldor {
+namespace {
+
+// The way through the cell: a line from its centre toward the cells before and after it, the target outlined.
+void drawWay(QPainter& painter, const QRect& rect, const WayGuide& way, int level, int col, int row)
+{
+    const int lines = way.linesAt(level, col, row);
+    const bool target = way.isTarget(level, col, row);
+    if (lines == 0 && !target)
+        return;
+    painter.save();
+    const QColor blue(0, 90, 255);
+    painter.setPen(QPen(blue, std::max(2, rect.width() / 6), Qt::SolidLine, Qt::RoundCap));
+    const QPointF centre = QRectF(rect).center();
+    const QPointF edges[] = {{QRectF(rect).left(), centre.y()},
+                             {QRectF(rect).right() + 1, centre.y()},
+                             {centre.x(), QRectF(rect).top()},
+                             {centre.x(), QRectF(rect).bottom() + 1}};
+    for (int d = 0; d < 4; ++d)
+        if ((lines & (1 << d)) != 0)
+            painter.drawLine(centre, edges[d]);
+    if (lines != 0)
+        painter.drawPoint(centre);
+    if (target) {
+        painter.setPen(QPen(blue, 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(rect).adjusted(1, 1, -1, -1));
+    }
+    painter.restore();
+}
+
+} // namespace
 void MainWindow::connectMapHandlers()
 {
     m_ui.mapGrid->setCellPainter(
@@ -50,6 +84,19 @@ void MainWindow::connectMapHandlers()
                                     [this] { return m_shownLevel; }});
     connect(m_state.mapCommands, &MapCommands::changed, this, &MainWindow::mapChanged);
     connect(m_state.lists, &ListsStrip::clearAsked, m_state.mapCommands, &MapCommands::clearList);
+    WayGuide::Work way{m_state.atlas.get(),
+                       &m_state.work->links(),
+                       [this] { return m_playerLab; },
+                       [this] {
+                           return LevelCell{Reader.PageLevel, Reader.ViewX, Reader.ViewY};
+                       },
+                       [this] { return m_ui.passDoorsBox->isChecked(); },
+                       [this] { return m_shownLab; },
+                       [this] { return m_shownLevel; }};
+    m_state.way = new WayGuide(m_ui, std::move(way), this);
+    connect(m_state.mapCommands, &MapCommands::wayAsked, m_state.way, &WayGuide::askTo);
+    connect(m_state.way, &WayGuide::refused, this, [this](const QString& why) { statusBar()->showMessage(why, 5000); });
+    connect(m_ui.passDoorsBox, &QCheckBox::toggled, m_state.way, &WayGuide::update);
 
     AtlasSharing::Window shared;
     shared.window = this;
@@ -90,6 +137,8 @@ void MainWindow::drawGridCell(QPainter& painter, int col, int row, const QRect& 
         in.frontierOpening = m_state.frontierOpening == std::make_pair(col, row);
     }
     sgDrawCell(painter, rect, in, *m_state.icons);
+    if (!mapOnly && m_shownLab == m_playerLab)
+        drawWay(painter, rect, *m_state.way, m_shownLevel, col, row);
 }
 
 QString MainWindow::cellHint(int c, int r) const
@@ -133,6 +182,7 @@ void MainWindow::mapChanged(unsigned lab)
     m_state.lists->showLists(*m_state.atlas, m_shownLab);
     updateLevelStatistics();
     updateFrontier();
+    m_state.way->update();
     m_ui.mapGrid->viewport()->update();
     m_ui.mapGrid->refreshHint(); // the hint of the cell under the pointer says what it holds now
 }

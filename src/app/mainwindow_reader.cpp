@@ -3,6 +3,8 @@
 #include "mainwindow.h"
 
 #include "app/listsstrip.h"
+#include "app/wayguide.h"
+#include "app/workfolder.h"
 
 #include "app/eventsounds.h"
 #include "app/keywalker.h"
@@ -62,7 +64,15 @@ void MainWindow::recognize(const PageLines& game)
     // A tick repaints only what it changed: most ticks change nothing, a move a few cells.
     m_state.gridChanges->before(*m_state.atlas, m_shownLab, m_shownLevel,
                                 marked(Reader, *m_state.route, m_state.frontier->route()));
+    const LevelCell before{Reader.PageLevel, Reader.ViewX, Reader.ViewY};
     RecognizePage(game, *m_state.atlas, Reader, *this);
+    const LevelCell after{Reader.PageLevel, Reader.ViewX, Reader.ViewY};
+    if (after != before) {
+        // Another level right after a way down or up: where it leads is learned.
+        if (before.x != 0)
+            LearnLink(*m_state.atlas, m_state.work->links(), m_playerLab, before, after);
+        m_state.way->update();
+    }
     m_state.work->changed(m_playerLab);
     if (m_state.squad)
         m_state.squad->mapChanged();

@@ -111,6 +111,7 @@ struct MainWindowControls
     QLabel* exploredLabel = nullptr;       // "Процент открытия уровня: N%"
     QLabel* positionLabel = nullptr;       // the player's cell, "XxY"
     QLabel* frontierLabel = nullptr; // "До неисследованного: N шагов" while the explore assistant is on
+    QLabel* wayLabel = nullptr; // "Путь: N шагов, через спуск XxY на уровень L" while a way is shown
     QProgressBar* loadProgressBar = nullptr; // the load progress of the tab in front
 
     // Login box over the browser ("Дополнительно" → "Данные").
@@ -159,6 +160,10 @@ struct MainWindowControls
     QAction* showPlayerAction = nullptr;    // "Показать игрока": the map scrolled to the player
     QAction* squadMembersAction = nullptr;  // "Отряд": the members of the shared folder
     QAction* defaultCellSizeAction = nullptr; // "Исходный размер клеток": the cell size of user.dat again
+    QAction* wayToExitAction = nullptr;       // "Путь к выходу": to the nearest known exit or way up out
+    QAction* wayToDescentAction = nullptr;    // "Путь к спуску": to the nearest known way down
+    QAction* wayToAscentAction = nullptr;     // "Путь к подъёму": to the nearest known way up
+    QAction* clearWayAction = nullptr;        // "Убрать путь" (Escape over the map)
     HistoryMenu* historyMenu = nullptr;       // "История": visited pages by day and site
     FavoritesMenu* favoritesMenu = nullptr;   // "Избранное": bookmarks, with adding and organising
     QMenu* extrasMenu = nullptr;              // "Дополнительно"
@@ -179,6 +184,7 @@ struct MainWindowControls
 
     // Map popup: marks on the hovered cell.
     QMenu* cellMenu = nullptr;
+    QAction* wayHereAction = nullptr;    // "Проложить путь сюда": the way from the player to the cell
     QMenu* cellAddMenu = nullptr;        // "Добавить"
     QAction* addTrapAction = nullptr;    // "Ловушку"
     QAction* addFlagAction = nullptr;    // "Флаг"

@@ -19,6 +19,7 @@ class BrowserToolBar;
 class ListsStrip;
 class MainMenus;
 class MapCommands;
+class WayGuide;
 class AtlasSharing;
 class BrowserCommands;
 class BrowserTabs;
@@ -100,6 +101,7 @@ struct MainWindowState
     ListsStrip* lists = nullptr;
     MainMenus* menus = nullptr;
     MapCommands* mapCommands = nullptr;
+    WayGuide* way = nullptr;
     ClickSplitter* bottomSplitter = nullptr;
 };
 

@@ -19,6 +19,8 @@ namespace veldor {
 MapCommands::MapCommands(MainWindowControls& ui, QWidget* window) : QObject(window), m_ui(ui), m_window(window)
 {
     ui.cellMenu = submenu(window, "cellMenu", QString());
+    ui.wayHereAction = item(ui.cellMenu, "wayHereAction", QStringLiteral("Проложить путь сюда"));
+    ui.cellMenu->addSeparator();
     ui.cellAddMenu = submenu(ui.cellMenu, "cellAddMenu", QStringLiteral("Добавить"));
     ui.addTrapAction = item(ui.cellAddMenu, "addTrapAction", QStringLiteral("Ловушку"));
     ui.addFlagAction = item(ui.cellAddMenu, "addFlagAction", QStringLiteral("Флаг"));
@@ -65,6 +67,7 @@ void MapCommands::connectTo(Work work)
     for (const auto& [action, code] : chests)
         connect(action, &QAction::triggered, this, [this, code = code] { addChest(code); });
     connect(m_ui.addMarkerAction, &QAction::triggered, this, &MapCommands::addMarker);
+    connect(m_ui.wayHereAction, &QAction::triggered, this, [this] { emit wayAsked(m_cell); });
     connect(m_ui.clearLabyrinthButton, &QPushButton::clicked, this, &MapCommands::clearLabyrinth);
     connect(m_ui.clearAllMapsButton, &QPushButton::clicked, this, &MapCommands::clearAllLabyrinths);
 }

@@ -38,6 +38,8 @@ public:
 signals:
     // A change made the labyrinth's map (0: several) different.
     void changed(unsigned lab);
+    // "Проложить путь сюда" on the cell.
+    void wayAsked(QPoint cell);
 
 private:
     // A mark of the cell under the pointer: `mark` puts it at (lab, level, x, y); `name` ("ловушка в %1x%2")

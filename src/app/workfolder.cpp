@@ -106,6 +106,11 @@ void WorkFolder::loadMaps()
     if (!markers.problem.empty())
         m_problems << QString::fromStdString(markers.problem);
     m_markersUnread = markers.unread ? markers.kind : FileError::None;
+    LinksLoad links = LoadLinks(m_folder.toStdString());
+    m_links = std::move(links.links);
+    m_linksUnread = links.unread;
+    if (!links.problem.empty())
+        m_problems << QString::fromStdString(links.problem);
     if (m_readOnly) {
         m_opened = std::make_unique<Atlas>(m_atlas);
         return;
@@ -151,6 +156,10 @@ bool WorkFolder::saveMaps()
     }
     if (m_markersUnread == FileError::None)
         startMarkerWrite();
+    if (!m_linksUnread) {
+        if (const std::string error = SaveLinks(m_links, m_folder.toStdString()); !error.empty())
+            report.problems.push_back({LevelLinks::kFileName, error});
+    }
     if (!report.ok()) {
         m_prompts->showError(m_window, describe(report, saved ? QStringLiteral("Карты сохранены, кроме маркеров:")
                                                               : QStringLiteral("Не все карты сохранены (прежние "

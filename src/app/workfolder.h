@@ -1,6 +1,7 @@
 #pragma once
 
 #include "map/atlas.h"
+#include "map/levellinks.h"
 #include "settings/settings.h"
 
 #include <QString>
@@ -60,6 +61,9 @@ public:
     // A read-only window: whether anything was mapped in it since the maps were opened.
     bool mappedSinceOpened() const;
 
+    // The ways down and up the player has taken (links.txt), saved with the maps.
+    LevelLinks& links() { return m_links; }
+
     // What went wrong while opening, for the start-up report; emptied by the call.
     QStringList takeProblems();
 
@@ -78,6 +82,8 @@ private:
     std::function<void()> m_onSaved;
     FileError m_markersUnread = FileError::None; // markers.txt is there but was not read: never replaced
     bool m_settingsUnread = false;               // likewise user.dat
+    LevelLinks m_links;
+    bool m_linksUnread = false; // likewise links.txt
     std::future<FileResult> m_markerWrite;
     std::uint64_t m_markerWrites = 0;
     Atlas::MarkerLevels m_markersWritten; // what the write under way puts in the file

@@ -5,6 +5,7 @@
 #include "browser/browserview.h"
 #include "buildconfig.h"
 #include "formfixture.h"
+#include "map/levellinks.h"
 #include "mapview/clicksplitter.h"
 #include "mapview/mapgrid.h"
 #include "person.h"
@@ -410,6 +411,31 @@ private slots:
             QCOMPARE(readAll(path), large);
         // Mapping works as usual.
         QVERIFY(QFile::exists(file("map1.map")));
+    }
+
+    // links.txt is read at start and written with the maps; one that is not a file we can read is named and
+    // left as it is.
+    void theLinksFileGoesWithTheMaps_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("links");
+        QTest::newRow("links") << "" << 1;
+        QTest::newRow("folder") << "folder" << 0;
+        QTest::newRow("pipe") << "pipe" << 0;
+    }
+    void theLinksFileGoesWithTheMaps()
+    {
+        QFETCH(QString, kind);
+        const QString path = file("links.txt");
+        QVERIFY(kind.isEmpty() ? writeAll(path, "1 0 15 2 1 15 2\njunk\n") : makeOddFile(path, kind));
+        auto form = fx.make();
+        const QString problems = form->startupProblems().join(QLatin1Char(' '));
+        QVERIFY2(problems.contains(QStringLiteral("links.txt")), qPrintable(problems));
+        prompts->answers = {UserPrompts::Answer::Yes};
+        QVERIFY(form->close());
+        QCOMPARE(QFileInfo(path).isFile(), kind.isEmpty());
+        if (kind.isEmpty())
+            QCOMPARE(LevelLinks::parse(readAll(path).toStdString()).all().size(), std::size_t(1));
     }
 
     void aStaleSettingsTemporaryIsRemovedAtStart()

@@ -418,6 +418,29 @@ private slots:
         QCOMPARE(form->controls().mapGrid->cellText(size - 1, 0), QString::number(size - 1));
     }
 
+    // "Проложить путь сюда" from the map's popup: the way's length beside the position, its line on the map;
+    // Escape over the map takes it away.
+    void aWayToAChosenCell()
+    {
+        fx.reservePort();
+        auto form = fx.active(UserDat{}, QSize(1200, 900));
+        QVERIFY(form);
+        for (int x = 2; x <= 8; ++x) {
+            form->atlas().cell(1, 0, x, 3)->Explored = 1;
+            if (x > 2)
+                test::openPassage(form->atlas(), 1, 0, x - 1, 3, x, 3, 1);
+        }
+        QVERIFY(fx.playerAt(*form, {0, 2, 3}));
+        QVERIFY(fx.markCell(*form, 8, 3, {QStringLiteral("Проложить путь сюда")}));
+        QTRY_COMPARE(form->controls().wayLabel->text(), QStringLiteral("Путь: 6 шагов"));
+        QVERIFY(form->controls().wayLabel->isVisible());
+        const QImage map = form->controls().mapGrid->viewport()->grab().toImage();
+        QCOMPARE(map.pixelColor(form->controls().mapGrid->cellRect(5, 3).center()), QColor(0, 90, 255));
+        person::click(form->controls().mapGrid->viewport(), form->controls().mapGrid->cellRect(5, 5).center());
+        QVERIFY(person::press(Qt::Key_Escape));
+        QTRY_VERIFY(!form->controls().wayLabel->isVisible());
+    }
+
     void theRouteIsComputedWhenTheOptionIsOn()
     {
         fx.reservePort();

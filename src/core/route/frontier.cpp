@@ -1,5 +1,7 @@
 #include "frontier.h"
 
+#include "route/wayfinder.h"
+
 #include <algorithm>
 #include <string>
 
@@ -151,18 +153,7 @@ std::u8string FrontierText(const FrontierRoute& route)
 {
     if (!route.found())
         return u8"Всё исследовано";
-    const int n = route.steps();
-    const int tens = n % 100;
-    const int units = n % 10;
-    std::u8string word = u8"шагов";
-    if (tens < 11 || tens > 14) {
-        if (units == 1)
-            word = u8"шаг";
-        else if (units >= 2 && units <= 4)
-            word = u8"шага";
-    }
-    const std::string number = std::to_string(n);
-    std::u8string text = u8"До неисследованного: " + std::u8string(number.begin(), number.end()) + u8" " + word;
+    std::u8string text = u8"До неисследованного: " + StepCount(route.steps());
     if (route.throughTrap)
         text += u8", через ловушку";
     return text;

@@ -1,0 +1,160 @@
+#include "wayguide.h"
+
+#include "app/mainwindowcontrols.h"
+#include "mapview/mapgrid.h"
+#include "ui/qtcodec.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QBrush>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+namespace veldor {
+namespace {
+
+constexpr int kSide = 101;
+
+std::size_t index(int level, int x, int y)
+{
+    return (static_cast<std::size_t>(level) * kSide + static_cast<std::size_t>(x)) * kSide +
+           static_cast<std::size_t>(y);
+}
+
+bool inside(int level, int x, int y)
+{
+    return level >= 0 && level < kLevelCount && x >= 0 && x < kSide && y >= 0 && y < kSide;
+}
+
+} // namespace
+
+WayGuide::WayGuide(MainWindowControls& ui, Work work, QObject* parent)
+    : QObject(parent), m_ui(ui), m_work(std::move(work))
+{
+    const std::pair<QAction*, WayTarget> ways[] = {{ui.wayToExitAction, WayTarget::Exit},
+                                                   {ui.wayToDescentAction, WayTarget::Descent},
+                                                   {ui.wayToAscentAction, WayTarget::Ascent}};
+    for (const auto& [action, kind] : ways)
+        connect(action, &QAction::triggered, this, [this, kind = kind] { ask(kind); });
+    connect(ui.clearWayAction, &QAction::triggered, this, &WayGuide::clear);
+    // Escape with the pointer over the map (which never takes the keyboard) or in the keyboard box.
+    qApp->installEventFilter(this);
+    connect(this, &WayGuide::changed, this, &WayGuide::show);
+}
+
+bool WayGuide::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || !m_asked || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape ||
+        !watched->isWidgetType())
+        return false;
+    auto* widget = static_cast<QWidget*>(watched);
+    if (widget->window() != m_ui.mapGrid->window() ||
+        (!m_ui.mapGrid->underMouse() && QApplication::focusWidget() != m_ui.keyboardBox))
+        return false;
+    clear();
+    return true;
+}
+
+void WayGuide::askTo(QPoint cell)
+{
+    if (m_work.shownLab() != m_work.lab()) {
+        emit refused(QStringLiteral("Путь прокладывается в лабиринте, где вы стоите"));
+        return;
+    }
+    ask(WayTarget::Cell, {m_work.shownLevel(), cell.x(), cell.y()});
+}
+
+void WayGuide::ask(WayTarget kind, LevelCell target)
+{
+    if (m_work.player().x == 0) {
+        emit refused(QStringLiteral("Где вы стоите, ещё не известно: путь прокладывается от вашей клетки"));
+        return;
+    }
+    m_asked = true;
+    m_kind = kind;
+    m_target = target;
+    update();
+}
+
+void WayGuide::clear()
+{
+    if (!m_asked)
+        return;
+    m_asked = false;
+    m_lines.clear();
+    emit changed();
+}
+
+void WayGuide::update()
+{
+    if (!m_asked)
+        return;
+    const LevelCell player = m_work.player();
+    const Way& way =
+        m_finder.find(*m_work.atlas, *m_work.links, m_work.lab(), player, m_kind, m_target, m_work.passDoors());
+    // Arrived: the way is done.
+    if (way.found() && way.steps() == 0 && !way.endsAtUnknownLink) {
+        clear();
+        return;
+    }
+    m_lines.assign(static_cast<std::size_t>(kLevelCount) * kSide * kSide, 0);
+    const auto& path = way.path;
+    auto join = [&](const LevelCell& a, const LevelCell& b) {
+        if (a.level != b.level || !inside(a.level, a.x, a.y))
+            return;
+        const int toward = b.x < a.x ? 1 : b.x > a.x ? 2 : b.y < a.y ? 4 : 8;
+        m_lines[index(a.level, a.x, a.y)] |= static_cast<std::uint8_t>(toward);
+    };
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (inside(path[i].level, path[i].x, path[i].y))
+            m_lines[index(path[i].level, path[i].x, path[i].y)] |= 16;
+        if (i > 0)
+            join(path[i], path[i - 1]);
+        if (i + 1 < path.size())
+            join(path[i], path[i + 1]);
+    }
+    emit changed();
+}
+
+void WayGuide::show()
+{
+    const QString text = this->text();
+    m_ui.wayLabel->setText(text);
+    m_ui.wayLabel->setVisible(!text.isEmpty());
+    // The levels the way crosses stand out in the level box.
+    for (int level = 0; level < m_ui.levelBox->count(); ++level)
+        m_ui.levelBox->setItemData(level,
+                                   m_asked && crosses(level) ? QVariant(QBrush(QColor(190, 215, 255))) : QVariant(),
+                                   Qt::BackgroundRole);
+    m_ui.mapGrid->viewport()->update();
+}
+
+QString WayGuide::text() const
+{
+    return m_asked ? fromUtf8Text(WayText(way())) : QString();
+}
+
+bool WayGuide::isTarget(int level, int x, int y) const
+{
+    if (!m_asked)
+        return false;
+    const LevelCell cell{level, x, y};
+    return m_kind == WayTarget::Cell ? cell == m_target : way().found() && cell == way().end();
+}
+
+int WayGuide::linesAt(int level, int x, int y) const
+{
+    return m_lines.empty() || !inside(level, x, y) ? 0 : m_lines[index(level, x, y)];
+}
+
+bool WayGuide::crosses(int level) const
+{
+    for (const LevelCell& c : way().path)
+        if (c.level == level)
+            return true;
+    return false;
+}
+
+} // namespace veldor

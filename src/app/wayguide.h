@@ -1,0 +1,71 @@
+#pragma once
+
+#include "route/wayfinder.h"
+
+#include <QObject>
+#include <QPoint>
+#include <QString>
+#include <functional>
+
+namespace veldor {
+
+struct MainWindowControls;
+
+// The way the player asked for (to a chosen cell, the way out, down or up), worked out again from the player's
+// cell after every step and every change of the map; it ends when the player reaches the target. The program
+// never walks it: the player does. It runs the View menu's way items and Escape over the map, says the way beside
+// the position and marks the levels it crosses in the level box; the window draws it.
+class WayGuide : public QObject
+{
+    Q_OBJECT
+public:
+    struct Work
+    {
+        const Atlas* atlas = nullptr;
+        const LevelLinks* links = nullptr;
+        std::function<unsigned()> lab;      // the labyrinth the player is in
+        std::function<LevelCell()> player;  // where the page shows the player (x 0: not known)
+        std::function<bool()> passDoors;    // "Проходить через двери"
+        std::function<unsigned()> shownLab; // the labyrinth and level the map shows
+        std::function<int()> shownLevel;
+    };
+    WayGuide(MainWindowControls& ui, Work work, QObject* parent);
+
+    void ask(WayTarget kind, LevelCell target = {});
+    // "Проложить путь сюда" on a cell of the level shown.
+    void askTo(QPoint cell);
+    void clear();
+    // The player moved, or the map changed.
+    void update();
+
+    bool asked() const { return m_asked; }
+    const Way& way() const { return m_finder.way(); }
+    // "Путь: 37 шагов, через спуск 12x7 на уровень 2"; empty when no way was asked for.
+    QString text() const;
+    // The target outlined on the map: the chosen cell, or the end of the way.
+    bool isTarget(int level, int x, int y) const;
+    // The way's directions from a cell of the level toward the cells before and after it on the way (1 west,
+    // 2 east, 4 north, 8 south), 16 for a cell on the way; 0 off it.
+    int linesAt(int level, int x, int y) const;
+    // Whether the way passes the level.
+    bool crosses(int level) const;
+
+signals:
+    void changed();
+    // Why no way was asked for, for the status bar.
+    void refused(const QString& why);
+
+private:
+    void show();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    MainWindowControls& m_ui;
+    Work m_work;
+    WayFinder m_finder;
+    bool m_asked = false;
+    WayTarget m_kind = WayTarget::Cell;
+    LevelCell m_target;
+    std::vector<std::uint8_t> m_lines; // per level, 101 x 101
+};
+
+} // namespace veldor

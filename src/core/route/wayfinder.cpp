@@ -1,0 +1,234 @@
+#include "wayfinder.h"
+
+#include <algorithm>
+
+namespace veldor {
+namespace {
+
+enum : std::uint8_t
+{
+    kWest = 1,
+    kEast = 2,
+    kNorth = 4,
+    kSouth = 8,
+    kExplored = 16,
+    kTrap = 32,
+    kLinked = 64,
+};
+
+bool passable(std::uint8_t code, bool passDoors)
+{
+    return code == 1 || (code > 1 && passDoors);
+}
+
+} // namespace
+
+LevelCell WayFinder::cellOf(int node) const
+{
+    const int level = node / m_plane;
+    const int inPlane = node % m_plane;
+    return {level, inPlane % m_width, inPlane / m_width};
+}
+
+bool WayFinder::isTarget(int node) const
+{
+    if (m_toUnknown)
+        return unknownWayOut(node);
+    const char object = m_objects[static_cast<std::size_t>(node)];
+    switch (m_kind) {
+    case WayTarget::Cell:
+        return node == m_target;
+    case WayTarget::Exit:
+        return object == 'E' || (object == 'u' && node < m_plane);
+    case WayTarget::Descent:
+        return object == 'd';
+    case WayTarget::Ascent:
+        return object == 'u';
+    }
+    return false;
+}
+
+bool WayFinder::unknownWayOut(int node) const
+{
+    const char object = m_objects[static_cast<std::size_t>(node)];
+    if ((object != 'd' && object != 'u') || (m_cells[static_cast<std::size_t>(node)] & kLinked) != 0)
+        return false;
+    if (m_kind == WayTarget::Exit)
+        return object == 'u';
+    const int level = node / m_plane;
+    const int targetLevel = m_target / m_plane;
+    return targetLevel > level ? object == 'd' : targetLevel < level && object == 'u';
+}
+
+const Way& WayFinder::find(const Atlas& atlas, const LevelLinks& links, unsigned lab, LevelCell from, WayTarget kind,
+                           LevelCell target, bool passDoors)
+{
+    m_way = Way{};
+    const int n = LabSide(lab);
+    auto onMap = [n](const LevelCell& c) {
+        return c.level >= 0 && c.level < kLevelCount && c.x >= 1 && c.x <= n && c.y >= 1 && c.y <= n;
+    };
+    if (n == 0 || !onMap(from) || (kind == WayTarget::Cell && !onMap(target)))
+        return m_way;
+
+    m_width = n + 2;
+    m_plane = m_width * m_width;
+    const std::size_t size = static_cast<std::size_t>(m_plane) * kLevelCount;
+    m_cells.assign(size, 0);
+    m_objects.assign(size, 0);
+    for (int level = 0; level < kLevelCount; ++level) {
+        // The cells of a level lie far apart in the atlas, a fixed distance from one another: walk them by pointer.
+        const TMapCell* first = atlas.cell(lab, level, 1, 1);
+        const std::ptrdiff_t alongY = n > 1 ? atlas.cell(lab, level, 1, 2) - first : 0;
+        const std::ptrdiff_t alongX = n > 1 ? atlas.cell(lab, level, 2, 1) - first : 0;
+        for (int x = 1; x <= n; ++x) {
+            const TMapCell* c = first + (x - 1) * alongX;
+            for (int y = 1; y <= n; ++y, c += alongY) {
+                if (c->Explored == 0)
+                    continue;
+                std::uint8_t bits = kExplored;
+                if (c->Object == 'L')
+                    bits |= kTrap;
+                if (x > 1 && passable(c->West, passDoors))
+                    bits |= kWest;
+                if (x < n && passable(c->East, passDoors))
+                    bits |= kEast;
+                if (y > 1 && passable(c->North, passDoors))
+                    bits |= kNorth;
+                if (y < n && passable(c->South, passDoors))
+                    bits |= kSouth;
+                const auto at = static_cast<std::size_t>(node({level, x, y}));
+                m_cells[at] = bits;
+                m_objects[at] = c->Object;
+            }
+        }
+    }
+    m_links.clear();
+    for (const LevelLink& link : links.of(lab)) {
+        const int a = node(link.from);
+        const int b = node(link.to);
+        m_links.emplace_back(a, b);
+        // Stairs go both ways: the cell it led to takes the player back when it is a way up or down itself.
+        const char there = m_objects[static_cast<std::size_t>(b)];
+        if (there == 'u' || there == 'd')
+            m_links.emplace_back(b, a);
+    }
+    std::sort(m_links.begin(), m_links.end());
+    for (const auto& [a, b] : m_links)
+        m_cells[static_cast<std::size_t>(a)] |= kLinked;
+
+    const int start = node(from);
+    m_kind = kind;
+    m_target = kind == WayTarget::Cell ? node(target) : -1;
+    if ((m_cells[static_cast<std::size_t>(start)] & kExplored) == 0 ||
+        (m_target >= 0 && (m_cells[static_cast<std::size_t>(m_target)] & kExplored) == 0))
+        return m_way;
+
+    int found = -1;
+    for (const bool toUnknown : {false, true}) {
+        m_toUnknown = toUnknown;
+        bool blocked = false;
+        found = search(start, false, blocked);
+        if (found < 0 && blocked) {
+            found = search(start, true, blocked);
+            m_way.throughTrap = found >= 0;
+        }
+        if (found >= 0) {
+            m_way.endsAtUnknownLink = toUnknown;
+            m_way.unknownDown = toUnknown && m_objects[static_cast<std::size_t>(found)] == 'd';
+            break;
+        }
+    }
+    if (found < 0)
+        return m_way;
+    for (int at = found; at != -1; at = at == start ? -1 : m_from[static_cast<std::size_t>(at)])
+        m_way.path.push_back(cellOf(at));
+    std::reverse(m_way.path.begin(), m_way.path.end());
+    for (std::size_t i = 1; i < m_way.path.size(); ++i) {
+        if (m_way.path[i].level != m_way.path[i - 1].level) {
+            m_way.changesLevel = true;
+            m_way.via = m_way.path[i - 1];
+            m_way.viaLevel = m_way.path[i].level;
+            break;
+        }
+    }
+    return m_way;
+}
+
+int WayFinder::search(int start, bool trapsAllowed, bool& blocked)
+{
+    m_from.assign(m_cells.size(), -1);
+    m_queue.clear();
+    m_queue.push_back(start);
+    m_from[static_cast<std::size_t>(start)] = start;
+    const int steps[] = {-1, 1, -m_width, m_width};
+    const std::uint8_t sides[] = {kWest, kEast, kNorth, kSouth};
+    auto visit = [&](int at, int next) {
+        const std::uint8_t there = m_cells[static_cast<std::size_t>(next)];
+        if ((there & kExplored) == 0 || m_from[static_cast<std::size_t>(next)] != -1)
+            return;
+        if ((there & kTrap) != 0 && !trapsAllowed && next != m_target) {
+            blocked = true;
+            return;
+        }
+        m_from[static_cast<std::size_t>(next)] = at;
+        m_queue.push_back(next);
+    };
+    for (std::size_t head = 0; head < m_queue.size(); ++head) {
+        const int at = m_queue[head];
+        if (isTarget(at))
+            return at;
+        const std::uint8_t bits = m_cells[static_cast<std::size_t>(at)];
+        for (int d = 0; d < 4; ++d)
+            if ((bits & sides[d]) != 0)
+                visit(at, at + steps[d]);
+        if ((bits & kLinked) != 0) {
+            const auto range = std::equal_range(m_links.begin(), m_links.end(), std::pair{at, 0},
+                                                [](const auto& a, const auto& b) { return a.first < b.first; });
+            for (auto it = range.first; it != range.second; ++it)
+                visit(at, it->second);
+        }
+    }
+    return -1;
+}
+
+std::u8string StepCount(int n)
+{
+    const int tens = n % 100;
+    const int units = n % 10;
+    std::u8string word = u8"шагов";
+    if (tens < 11 || tens > 14) {
+        if (units == 1)
+            word = u8"шаг";
+        else if (units >= 2 && units <= 4)
+            word = u8"шага";
+    }
+    const std::string number = std::to_string(n);
+    return std::u8string(number.begin(), number.end()) + u8" " + word;
+}
+
+std::u8string WayText(const Way& way)
+{
+    if (!way.found())
+        return u8"Пути нет";
+    auto at = [](const LevelCell& c) {
+        const std::string s = std::to_string(c.x) + "x" + std::to_string(c.y);
+        return std::u8string(s.begin(), s.end());
+    };
+    std::u8string text = u8"Путь: " + StepCount(way.steps());
+    if (way.changesLevel) {
+        const std::string level = std::to_string(way.viaLevel);
+        text += (way.viaLevel > way.via.level ? u8", через спуск " : u8", через подъём ") + at(way.via) +
+                u8" на уровень " + std::u8string(level.begin(), level.end());
+    }
+    if (way.endsAtUnknownLink) {
+        // The last cell is the way down or up: toward a deeper level it is a way down.
+        text += (way.unknownDown ? u8", дальше — спуск " : u8", дальше — подъём ") + at(way.end()) +
+                u8", куда он ведёт, ещё не известно";
+    }
+    if (way.throughTrap)
+        text += u8", через ловушку";
+    return text;
+}
+
+} // namespace veldor
