@@ -2,6 +2,7 @@
 
 #include "app/mapedits.h"
 #include "map/atlas.h"
+#include "map/levellinks.h"
 #include "map/markerfile.h"
 #include "map/merge.h"
 #include "mapview/levelpicture.h"
@@ -131,10 +132,13 @@ void AtlasSharing::mergeFromFolder()
         return;
     MergeResult result;
     OtherMaps other;
+    std::size_t newLinks = 0;
     {
         const WaitCursor busy;
         auto theirs = std::make_unique<Atlas>();
         other = LoadOtherMaps(*theirs, folder.toStdString());
+        if (m_w.links && other.present() > 0)
+            newLinks = m_w.links->addAll(LoadLinks(folder.toStdString()).links);
         const auto merge = [&] { result = MergeAtlas(*m_w.atlas, *theirs); };
         const QString name = QStringLiteral("объединение с картами из папки %1").arg(shown(folder));
         if (other.present() > 0 && m_w.edits)
@@ -150,8 +154,10 @@ void AtlasSharing::mergeFromFolder()
     }
     if (anything(result.total()))
         m_w.atlasChanged();
-    m_w.prompts->showInformation(m_w.window, QStringLiteral("Объединение карт"),
-                                 mergeSummary(folder, result, other, m_w.readOnly && m_w.readOnly()));
+    QString summary = mergeSummary(folder, result, other, m_w.readOnly && m_w.readOnly());
+    if (newLinks > 0)
+        summary += QStringLiteral("\n\nУзнано, куда ведут спуски и подъёмы: %1.").arg(newLinks);
+    m_w.prompts->showInformation(m_w.window, QStringLiteral("Объединение карт"), summary);
 }
 
 bool AtlasSharing::exportToFolder()
@@ -169,6 +175,10 @@ bool AtlasSharing::exportToFolder()
         const FileResult markers = SaveMarkers(*m_w.atlas, folder.toStdString(), LinkPolicy::StayInFolder);
         if (!markers.ok)
             report.problems.push_back({kMarkersFileName, markers.error, markers.kind});
+        if (m_w.links) {
+            if (const std::string error = SaveLinks(*m_w.links, folder.toStdString(), true); !error.empty())
+                report.problems.push_back({LevelLinks::kFileName, error});
+        }
     }
     if (!report.ok()) {
         m_w.prompts->showError(

@@ -12,6 +12,7 @@ class QWidget;
 namespace veldor {
 
 class Atlas;
+class LevelLinks;
 class MapEdits;
 class MapGrid;
 class UserPrompts;
@@ -39,6 +40,8 @@ public:
         std::function<bool()> readOnly;
         // The undo history a merge is recorded in (none: not recorded).
         MapEdits* edits = nullptr;
+        // Where the ways down and up lead: written out with the maps, and another player's taken in.
+        LevelLinks* links = nullptr;
     };
 
     explicit AtlasSharing(Window window, QObject* parent = nullptr);

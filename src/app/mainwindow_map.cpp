@@ -97,6 +97,10 @@ void MainWindow::connectMapHandlers()
     connect(m_state.mapCommands, &MapCommands::wayAsked, m_state.way, &WayGuide::askTo);
     connect(m_state.way, &WayGuide::refused, this, [this](const QString& why) { statusBar()->showMessage(why, 5000); });
     connect(m_ui.passDoorsBox, &QCheckBox::toggled, m_state.way, &WayGuide::update);
+    connect(m_state.way, &WayGuide::changed, this, [this] {
+        if (m_state.overview)
+            m_state.overview->markWay(m_state.way->lab(), m_state.way->levelsCrossed());
+    });
 
     AtlasSharing::Window shared;
     shared.window = this;
@@ -112,6 +116,7 @@ void MainWindow::connectMapHandlers()
     };
     shared.atlasChanged = [this] { mapChanged(0); };
     shared.edits = m_state.edits;
+    shared.links = &m_state.work->links();
     m_state.sharing = new AtlasSharing(std::move(shared), this);
     connect(m_ui.mergeMapsAction, &QAction::triggered, m_state.sharing, &AtlasSharing::mergeFromFolder);
     connect(m_ui.exportMapsAction, &QAction::triggered, m_state.sharing, &AtlasSharing::exportToFolder);

@@ -29,8 +29,8 @@ void MainWindow::connectSquad()
 {
     if (m_state.work->readOnly())
         return; // the window that owns the folder writes it
-    m_state.squad =
-        new SquadSync({m_state.atlas.get(), [this] { mapChanged(0); }, m_state.work->folder()}, ini(), this);
+    m_state.squad = new SquadSync(
+        {m_state.atlas.get(), [this] { mapChanged(0); }, m_state.work->folder(), &m_state.work->links()}, ini(), this);
     m_state.work->setOnSaved([this] { m_state.squad->writeOut(); });
     // The status strip appears with the first word about the group, not before.
     connect(m_state.squad, &SquadSync::statusChanged, this, [this](const QString& line) {

@@ -1,6 +1,7 @@
 // Finding one's way around the atlas: the overview of every level, the search on the map, zoom and the player.
 #include "mainwindow.h"
 
+#include "app/wayguide.h"
 #include "mapview/atlasoverview.h"
 #include "mapview/mapgrid.h"
 #include "mapview/mapsearch.h"
@@ -41,6 +42,10 @@ void MainWindow::showOverview()
         m_state.overview = new AtlasOverview(*m_state.atlas, ini(), this);
         connect(m_state.overview, &AtlasOverview::levelChosen, this,
                 [this](unsigned lab, int level) { showCell(lab, level, 0, 0); });
+        connect(m_state.overview, &AtlasOverview::wayAsked, this, [this](unsigned lab, int level) {
+            m_state.way->askAt(lab, WayTarget::Level, {level, 0, 0});
+        });
+        m_state.overview->markWay(m_state.way->lab(), m_state.way->levelsCrossed());
     }
     m_state.overview->showLab(m_shownLab);
     m_state.overview->show();
@@ -54,6 +59,9 @@ void MainWindow::showSearch()
         m_state.search = new MapSearch(
             *m_state.atlas, [this] { return m_playerLab; }, this);
         connect(m_state.search, &MapSearch::cellChosen, this, &MainWindow::showCell);
+        connect(m_state.search, &MapSearch::wayAsked, this, [this](unsigned lab, int level, int x, int y) {
+            m_state.way->askAt(lab, WayTarget::Cell, {level, x, y});
+        });
     }
     m_state.search->show();
     m_state.search->raise();

@@ -1,6 +1,7 @@
 #include "app/squadsync.h"
 
 #include "buildconfig.h"
+#include "map/levellinks.h"
 #include "map/markerfile.h"
 #include "map/merge.h"
 #include "map/undo.h"
@@ -29,6 +30,7 @@ struct SquadSync::Loaded
         SquadMemberScan scan;
         std::shared_ptr<UndoHistory::Prepared> change; // the merge, worked out on a copy of ours
         MergeCounts counts;
+        LevelLinks links;
     };
     std::vector<Ready> ready;
 };
@@ -222,14 +224,15 @@ void SquadSync::writeOut()
         m_device = deviceOf(m_folder);
     // Written beside the window, from a copy of the atlas as it is now.
     auto copy = std::make_shared<const Atlas>(*m_w.atlas);
+    const LevelLinks links = m_w.links ? *m_w.links : LevelLinks();
     const QString folder = m_folder;
     const std::string name = m_name.toStdString();
     const std::string id = m_id.toStdString();
     const std::uint64_t before = m_written;
     const std::uint64_t device = m_device;
     QPointer<SquadSync> self(this);
-    m_pool->start([self, copy, folder, name, id, before, device] {
-        const WriteOut result = writeMember(*copy, folder, name, id, before, device);
+    m_pool->start([self, copy, links, folder, name, id, before, device] {
+        const WriteOut result = writeMember(*copy, links, folder, name, id, before, device);
         QMetaObject::invokeMethod(
             qApp,
             [self, result] {
@@ -240,8 +243,9 @@ void SquadSync::writeOut()
     });
 }
 
-SquadSync::WriteOut SquadSync::writeMember(const Atlas& atlas, const QString& folder, const std::string& name,
-                                           const std::string& id, std::uint64_t before, std::uint64_t device)
+SquadSync::WriteOut SquadSync::writeMember(const Atlas& atlas, const LevelLinks& links, const QString& folder,
+                                           const std::string& name, const std::string& id, std::uint64_t before,
+                                           std::uint64_t device)
 {
     WriteOut result;
     result.fingerprint = fingerprint(atlas);
@@ -284,6 +288,8 @@ SquadSync::WriteOut SquadSync::writeMember(const Atlas& atlas, const QString& fo
     const FileResult markers = SaveMarkers(atlas, own, LinkPolicy::StayInFolder);
     if (!markers.ok)
         report.problems.push_back({kMarkersFileName, markers.error, markers.kind});
+    if (const std::string error = SaveLinks(links, own, true); !error.empty())
+        report.problems.push_back({LevelLinks::kFileName, error});
     const std::string text = "name=" + name + "\nversion=" + kVersion +
                              "\nwritten=" + QDateTime::currentDateTime().toString(Qt::ISODate).toStdString() +
                              "\nid=" + id + "\n";
@@ -391,7 +397,7 @@ void SquadSync::scanned(const std::shared_ptr<Loaded>& loaded)
             const UndoHistory::Before before(*ours, 0);
             const MergeCounts counts = MergeAtlas(*ours, *theirs).total();
             auto change = std::make_shared<UndoHistory::Prepared>(UndoHistory::prepare(before, *ours, {}));
-            loaded->ready.push_back({scan, std::move(change), counts});
+            loaded->ready.push_back({scan, std::move(change), counts, LoadLinks(folder + "/" + scan.name).links});
         }
         deliver(self, loaded, &SquadSync::mergeLoaded);
     });
@@ -434,6 +440,8 @@ void SquadSync::mergeLoaded(const std::shared_ptr<Loaded>& loaded)
             member.markersSkipped += ready.counts.markersSkipped;
             if (m_refused.contains(name) || !UndoHistory::takeIn(*ready.change, *m_w.atlas))
                 continue;
+            if (m_w.links)
+                m_w.links->addAll(ready.links);
             member.cells += ready.counts.cells;
             member.entries += ready.counts.entries;
             gained.cells += ready.counts.cells;

@@ -20,6 +20,7 @@ class QSettings;
 namespace veldor {
 
 class Atlas;
+class LevelLinks;
 
 // A group's shared folder, kept in step by whatever sync engine the players run: our atlas and markers go into
 // `<folder>/<name>/` (each file whole or not at all; the shared folder itself is never made, and nothing is
@@ -37,6 +38,8 @@ public:
         // Cells of any labyrinth came in.
         std::function<void()> atlasChanged;
         QString workFolder; // never the shared folder, nor inside or around it
+        // Where the ways down and up lead: ours go out with the maps, the members' are taken in.
+        LevelLinks* links = nullptr;
     };
     struct Timing
     {
@@ -99,8 +102,9 @@ private:
         QString problem;               // why nothing, or not everything, was written; empty when all was
         bool otherId = false;          // member.txt there named another installation
     };
-    static WriteOut writeMember(const Atlas& atlas, const QString& folder, const std::string& name,
-                                const std::string& id, std::uint64_t before, std::uint64_t device);
+    static WriteOut writeMember(const Atlas& atlas, const LevelLinks& links, const QString& folder,
+                                const std::string& name, const std::string& id, std::uint64_t before,
+                                std::uint64_t device);
     void wroteOut(const WriteOut& result);
     // Hands what the reading thread found to the window's thread.
     static void deliver(const QPointer<SquadSync>& self, const std::shared_ptr<Loaded>& loaded,

@@ -59,11 +59,16 @@ bool WayGuide::eventFilter(QObject* watched, QEvent* event)
 
 void WayGuide::askTo(QPoint cell)
 {
-    if (m_work.shownLab() != m_work.lab()) {
+    askAt(m_work.shownLab(), WayTarget::Cell, {m_work.shownLevel(), cell.x(), cell.y()});
+}
+
+void WayGuide::askAt(unsigned lab, WayTarget kind, LevelCell target)
+{
+    if (lab != m_work.lab()) {
         emit refused(QStringLiteral("Путь прокладывается в лабиринте, где вы стоите"));
         return;
     }
-    ask(WayTarget::Cell, {m_work.shownLevel(), cell.x(), cell.y()});
+    ask(kind, target);
 }
 
 void WayGuide::ask(WayTarget kind, LevelCell target)
@@ -147,6 +152,15 @@ bool WayGuide::isTarget(int level, int x, int y) const
 int WayGuide::linesAt(int level, int x, int y) const
 {
     return m_lines.empty() || !inside(level, x, y) ? 0 : m_lines[index(level, x, y)];
+}
+
+std::vector<int> WayGuide::levelsCrossed() const
+{
+    std::vector<int> levels;
+    for (int level = 0; m_asked && level < kLevelCount; ++level)
+        if (crosses(level))
+            levels.push_back(level);
+    return levels;
 }
 
 bool WayGuide::crosses(int level) const

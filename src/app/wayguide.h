@@ -34,6 +34,8 @@ public:
     void ask(WayTarget kind, LevelCell target = {});
     // "Проложить путь сюда" on a cell of the level shown.
     void askTo(QPoint cell);
+    // "Путь сюда" from the search or the overview: to a cell, or to a level; only in the player's labyrinth.
+    void askAt(unsigned lab, WayTarget kind, LevelCell target);
     void clear();
     // The player moved, or the map changed.
     void update();
@@ -47,8 +49,10 @@ public:
     // The way's directions from a cell of the level toward the cells before and after it on the way (1 west,
     // 2 east, 4 north, 8 south), 16 for a cell on the way; 0 off it.
     int linesAt(int level, int x, int y) const;
-    // Whether the way passes the level.
+    // Whether the way passes the level; the labyrinth it is in.
     bool crosses(int level) const;
+    std::vector<int> levelsCrossed() const;
+    unsigned lab() const { return m_work.lab(); }
 
 signals:
     void changed();

@@ -108,6 +108,7 @@ void WorkFolder::loadMaps()
     m_markersUnread = markers.unread ? markers.kind : FileError::None;
     LinksLoad links = LoadLinks(m_folder.toStdString());
     m_links = std::move(links.links);
+    m_linksWritten = m_links.all().size();
     m_linksUnread = links.unread;
     if (!links.problem.empty())
         m_problems << QString::fromStdString(links.problem);
@@ -159,6 +160,8 @@ bool WorkFolder::saveMaps()
     if (!m_linksUnread) {
         if (const std::string error = SaveLinks(m_links, m_folder.toStdString()); !error.empty())
             report.problems.push_back({LevelLinks::kFileName, error});
+        else
+            m_linksWritten = m_links.all().size();
     }
     if (!report.ok()) {
         m_prompts->showError(m_window, describe(report, saved ? QStringLiteral("Карты сохранены, кроме маркеров:")
@@ -210,6 +213,11 @@ void WorkFolder::changed(unsigned lab)
 {
     if (m_recovery)
         m_recovery->changed(lab);
+    // A way down or up is learned once, on a walk that may not come again: links.txt is written at once rather
+    // than kept for the next save (a failure is told then).
+    if (!m_readOnly && !m_linksUnread && m_links.all().size() != m_linksWritten &&
+        SaveLinks(m_links, m_folder.toStdString()).empty())
+        m_linksWritten = m_links.all().size();
 }
 
 bool WorkFolder::mayClose(const Settings& settings, const std::function<bool()>& exportMaps)

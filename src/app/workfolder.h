@@ -83,7 +83,8 @@ private:
     FileError m_markersUnread = FileError::None; // markers.txt is there but was not read: never replaced
     bool m_settingsUnread = false;               // likewise user.dat
     LevelLinks m_links;
-    bool m_linksUnread = false; // likewise links.txt
+    bool m_linksUnread = false;     // likewise links.txt
+    std::size_t m_linksWritten = 0; // the links links.txt holds (they are only ever added)
     std::future<FileResult> m_markerWrite;
     std::uint64_t m_markerWrites = 0;
     Atlas::MarkerLevels m_markersWritten; // what the write under way puts in the file

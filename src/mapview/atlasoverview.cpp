@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QListWidget>
 #include <QLocale>
+#include <QMenu>
 #include <QPainter>
 #include <QProgressBar>
 #include <QScreen>
@@ -90,6 +91,18 @@ AtlasOverview::AtlasOverview(const Atlas& atlas, QSettings& settings, QWidget* p
     // A click on a picture, or Enter on the one selected.
     connect(m_levels, &QListWidget::itemClicked, this, &AtlasOverview::choose);
     connect(m_levels, &QListWidget::itemActivated, this, &AtlasOverview::choose);
+    m_levels->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_levels, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        QListWidgetItem* item = m_levels->itemAt(pos);
+        if (!item)
+            return;
+        auto* menu = new QMenu(this);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        const int level = item->data(Qt::UserRole).toInt();
+        menu->addAction(QStringLiteral("Показать"), this, [this, item] { choose(item); });
+        menu->addAction(QStringLiteral("Путь сюда"), this, [this, level] { emit wayAsked(m_lab, level); });
+        menu->popup(m_levels->viewport()->mapToGlobal(pos));
+    });
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_labs);
     layout->addWidget(m_levels, 1);
@@ -162,6 +175,24 @@ void AtlasOverview::showLab(unsigned lab)
         m_labs->setCurrentCell(static_cast<int>(lab) - 1, 0);
     if (changed && isVisible())
         paintAll();
+    if (changed)
+        showWay();
+}
+
+void AtlasOverview::markWay(unsigned lab, const std::vector<int>& levels)
+{
+    m_wayLab = lab;
+    m_wayLevels = levels;
+    showWay();
+}
+
+void AtlasOverview::showWay()
+{
+    for (int level = 0; level < kLevelCount; ++level) {
+        const bool crossed =
+            m_wayLab == m_lab && std::find(m_wayLevels.begin(), m_wayLevels.end(), level) != m_wayLevels.end();
+        m_levels->item(level)->setBackground(crossed ? QBrush(QColor(190, 215, 255)) : QBrush());
+    }
 }
 
 void AtlasOverview::levelChanged(unsigned lab, int level)

@@ -28,6 +28,8 @@ public:
 
     // The labyrinth whose levels are shown (selected in the list).
     unsigned lab() const { return m_lab; }
+    // The levels a way shown on the map crosses stand out (none: no way).
+    void markWay(unsigned lab, const std::vector<int>& levels);
     void showLab(unsigned lab);
     // A level's map changed: its picture and counts anew and the labyrinth's share, when shown. Cheap when the
     // window is hidden.
@@ -47,6 +49,8 @@ public:
 signals:
     // A person clicked a level's picture.
     void levelChosen(unsigned lab, int level);
+    // "Путь сюда" on a level's picture.
+    void wayAsked(unsigned lab, int level);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -65,6 +69,9 @@ private:
     const Atlas& m_atlas;
     QSettings& m_settings;
     unsigned m_lab = 0;
+    unsigned m_wayLab = 0;
+    std::vector<int> m_wayLevels;
+    void showWay();
     QTableWidget* m_labs = nullptr;
     QListWidget* m_levels = nullptr;
     std::vector<int> m_pending; // levels whose pictures are still to be painted

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -53,6 +54,21 @@ MapSearch::MapSearch(const Atlas& atlas, std::function<unsigned()> firstLab, QWi
     });
     // Enter on a row or a double click (the view's activation).
     connect(m_results, &QTableWidget::activated, this, [this](const QModelIndex& index) { choose(index.row()); });
+    m_results->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_results, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        const QTableWidgetItem* item = m_results->item(m_results->rowAt(pos.y()), 0);
+        const QList<int> at = item ? item->data(Qt::UserRole).value<QList<int>>() : QList<int>();
+        if (at.size() != 4)
+            return;
+        auto* menu = new QMenu(this);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        const auto lab = static_cast<unsigned>(at[0]);
+        menu->addAction(QStringLiteral("Показать"), this, [=, this] { emit cellChosen(lab, at[1], at[2], at[3]); });
+        QAction* way =
+            menu->addAction(QStringLiteral("Путь сюда"), this, [=, this] { emit wayAsked(lab, at[1], at[2], at[3]); });
+        way->setEnabled(at[2] > 0 && at[3] > 0);
+        menu->popup(m_results->viewport()->mapToGlobal(pos));
+    });
     resize(560, 420);
     if (parent)
         move(parent->geometry().center() - rect().center());

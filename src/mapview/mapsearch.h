@@ -29,6 +29,8 @@ public:
 signals:
     // x and y are 0 for a list entry that names no cell.
     void cellChosen(unsigned lab, int level, int x, int y);
+    // "Путь сюда" on a result that names a cell.
+    void wayAsked(unsigned lab, int level, int x, int y);
 
 private:
     void choose(int row);

@@ -4,6 +4,7 @@
 #include "app/pagecontrol.h"
 #include "app/webengine_setup.h"
 #include "formfixture.h"
+#include "map/levellinks.h"
 #include "map/mapfiles.h"
 #include "map/markerfile.h"
 #include "map/merge.h"
@@ -101,6 +102,7 @@ private slots:
         auto theirs = std::make_unique<Atlas>();
         *theirs->cell(1, 0, 4, 4) = TMapCell{1, 0, 0, 1, 1, 'n'};
         const QString alpha = shared + QStringLiteral("/Alpha/");
+        QVERIFY(writeAll(alpha + QStringLiteral("links.txt"), "1 0 4 4 1 4 4\n"));
         QVERIFY(SaveMaps(*theirs, (shared + QStringLiteral("/staged")).toStdString()).ok());
         for (const MapFileInfo& f : MapFiles()) // what the engine writes while it receives
             QVERIFY(QFile::rename(shared + "/staged/" + f.name, alpha + ".syncthing." + f.name + ".tmp"));
@@ -113,6 +115,7 @@ private slots:
         }
         QTRY_COMPARE_WITH_TIMEOUT(form->atlas().cell(1, 0, 4, 4)->Explored, 1, 10000);
         QVERIFY(form->controls().squadLabel->text().startsWith(QStringLiteral("Отряд: +1 клетка от Alpha")));
+        QVERIFY(readAll(fx.file("links.txt")).endsWith("\n1 0 4 4 1 4 4\n")); // where Alpha's way down leads
         QVERIFY(!form->controls().undoAction->isEnabled()); // a teammate's cells are not the player's to undo
         auto* table = membersTable(*form);
         QVERIFY(table && table->item(0, 0)->text() == QStringLiteral("Alpha"));
@@ -139,6 +142,7 @@ private slots:
         const QByteArray member = readAll(shared + QStringLiteral("/Me/member.txt"));
         QVERIFY(member.startsWith("name=Me\n") && member.contains("version=") && !member.contains("id=other"));
         QCOMPARE(QFileInfo(shared + QStringLiteral("/Me/map3.map")).size(), qint64(MapFiles()[2].size));
+        QVERIFY(readAll(shared + QStringLiteral("/Me/links.txt")).endsWith("\n1 0 4 4 1 4 4\n"));
         QVERIFY(QDir(shared).removeRecursively()); // unmounted, say: said once, tried again, never made anew
         QTRY_VERIFY_WITH_TIMEOUT(form->controls().squadLabel->text().contains(QStringLiteral("общей папки")), 10000);
         person::click(form->controls().saveMapsButton);
@@ -189,6 +193,7 @@ private slots:
     void mergingTakesWhatIsNewAndKeepsWhatIsOurs()
     {
         QVERIFY(writeOtherMaps());
+        QVERIFY(writeAll(other->filePath(QStringLiteral("links.txt")), "1 0 6 6 1 6 6\n1 99 1 1 1 1 1\n"));
         auto form = shownForm();
         QVERIFY(form);
         form->atlas().cell(1, 0, 6, 6)->Object = 'd'; // marked by hand, not explored
@@ -208,6 +213,9 @@ private slots:
         QVERIFY2(summary.contains(lab9 + QStringLiteral(": 1 клетка, 1 запись в списках")), qPrintable(summary));
         QVERIFY2(summary.contains(QStringLiteral("Всего: 3 клетки, 2 записи в списках.")), qPrintable(summary));
         QVERIFY(summary.contains(QStringLiteral("ещё не сохранены")));
+        // Where their ways down lead is ours now, kept at once; their junk line is not.
+        QVERIFY2(summary.contains(QStringLiteral("Узнано, куда ведут спуски и подъёмы: 1.")), qPrintable(summary));
+        QVERIFY(readAll(fx.file("links.txt")).endsWith("\n1 0 6 6 1 6 6\n"));
 
         QVERIFY(sameCell(*form->atlas().cell(1, 0, 4, 4), {1, 0, 0, 1, 1, 'L'}));
         QVERIFY(sameCell(*form->atlas().cell(1, 0, 6, 6), {0, 0, 0, 0, 0, 'd'}));
@@ -274,6 +282,7 @@ private slots:
 
     void exportWritesACopyAndIsNoSave()
     {
+        QVERIFY(writeAll(fx.file("links.txt"), "2 3 4 5 4 4 5\n"));
         auto form = shownForm();
         QVERIFY(form);
         *form->atlas().cell(1, 0, 2, 2) = TMapCell{1, 1, 1, 1, 1, 'r'};
@@ -290,6 +299,7 @@ private slots:
         QVERIFY(LoadMaps(*copy, other->path().toStdString(), false).ok());
         QVERIFY(sameCell(*copy->cell(1, 0, 2, 2), {1, 1, 1, 1, 1, 'r'}));
         QCOMPARE(LoadMarkers(*copy, other->path().toStdString()).read.markers, 1);
+        QCOMPARE(LoadLinks(other->path().toStdString()).links.all().size(), std::size_t(1));
         // Our own files are untouched: exporting is not saving.
         QCOMPARE(QFileInfo(fx.file("map1.map")).size(), qint64(0));
 

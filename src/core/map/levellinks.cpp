@@ -23,6 +23,14 @@ bool LevelLinks::valid(const LevelLink& link)
            link.from.level != link.to.level;
 }
 
+std::size_t LevelLinks::addAll(const LevelLinks& other)
+{
+    std::size_t added = 0;
+    for (const LevelLink& link : other.all())
+        added += add(link) ? 1 : 0;
+    return added;
+}
+
 bool LevelLinks::add(const LevelLink& link)
 {
     if (!valid(link) || m_links.size() >= kMaxLinks)
@@ -131,10 +139,12 @@ LinksLoad LoadLinks(const std::string& folder)
     return load;
 }
 
-std::string SaveLinks(const LevelLinks& links, const std::string& folder)
+std::string SaveLinks(const LevelLinks& links, const std::string& folder, bool stayInFolder)
 {
     const std::string text = links.text();
-    const FileResult r = replaceFileContents(folder + "/" + LevelLinks::kFileName, text.data(), text.size(), 0644);
+    const FileResult r = replaceFileContents(folder + "/" + LevelLinks::kFileName, text.data(), text.size(), 0644,
+                                             ModePolicy::KeepExistingMode,
+                                             stayInFolder ? LinkPolicy::StayInFolder : LinkPolicy::FollowLinks);
     return r.ok ? std::string() : r.error;
 }
 

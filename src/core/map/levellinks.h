@@ -44,6 +44,8 @@ public:
     // False when it was known already or lies off the atlas (both cells in the labyrinth's bounds, on two levels).
     bool add(const LevelLink& link);
     bool contains(const LevelLink& link) const;
+    // Another player's links taken in; how many were new.
+    std::size_t addAll(const LevelLinks& other);
     const std::vector<LevelLink>& all() const { return m_links; }
     std::vector<LevelLink> of(unsigned lab) const;
     // The links of one labyrinth go (its map was cleared); whether any went.
@@ -77,7 +79,8 @@ struct LinksLoad
     std::string problem;
 };
 LinksLoad LoadLinks(const std::string& folder);
-// Written whole through a temporary file; the error in Russian when it failed.
-std::string SaveLinks(const LevelLinks& links, const std::string& folder);
+// Written whole through a temporary file (in another player's or the group's folder never through a link); the
+// error in Russian when it failed.
+std::string SaveLinks(const LevelLinks& links, const std::string& folder, bool stayInFolder = false);
 
 } // namespace veldor

@@ -38,6 +38,8 @@ bool WayFinder::isTarget(int node) const
     switch (m_kind) {
     case WayTarget::Cell:
         return node == m_target;
+    case WayTarget::Level:
+        return node / m_plane == m_targetLevel;
     case WayTarget::Exit:
         return object == 'E' || (object == 'u' && node < m_plane);
     case WayTarget::Descent:
@@ -56,8 +58,7 @@ bool WayFinder::unknownWayOut(int node) const
     if (m_kind == WayTarget::Exit)
         return object == 'u';
     const int level = node / m_plane;
-    const int targetLevel = m_target / m_plane;
-    return targetLevel > level ? object == 'd' : targetLevel < level && object == 'u';
+    return m_targetLevel > level ? object == 'd' : m_targetLevel < level && object == 'u';
 }
 
 const Way& WayFinder::find(const Atlas& atlas, const LevelLinks& links, unsigned lab, LevelCell from, WayTarget kind,
@@ -120,6 +121,7 @@ const Way& WayFinder::find(const Atlas& atlas, const LevelLinks& links, unsigned
     const int start = node(from);
     m_kind = kind;
     m_target = kind == WayTarget::Cell ? node(target) : -1;
+    m_targetLevel = target.level;
     if ((m_cells[static_cast<std::size_t>(start)] & kExplored) == 0 ||
         (m_target >= 0 && (m_cells[static_cast<std::size_t>(m_target)] & kExplored) == 0))
         return m_way;

@@ -9,11 +9,12 @@
 
 namespace veldor {
 
-// Where a way leads: a chosen cell, or the nearest known exit (a way up on level 0 leads out too), way down or
-// way up.
+// Where a way leads: a chosen cell, the nearest cell of a chosen level, or the nearest known exit (a way up on
+// level 0 leads out too), way down or way up.
 enum class WayTarget
 {
     Cell,
+    Level,
     Exit,
     Descent,
     Ascent
@@ -42,7 +43,8 @@ struct Way
 class WayFinder
 {
 public:
-    // `target` is the cell for WayTarget::Cell. Nothing is found from or to a cell off the map or not explored.
+    // `target` is the cell for WayTarget::Cell, its level for WayTarget::Level. Nothing is found from or to a cell off
+    // the map or not explored.
     const Way& find(const Atlas& atlas, const LevelLinks& links, unsigned lab, LevelCell from, WayTarget kind,
                     LevelCell target, bool passDoors);
     const Way& way() const { return m_way; }
@@ -65,6 +67,7 @@ private:
     int m_plane = 0;
     WayTarget m_kind = WayTarget::Cell;
     int m_target = -1;
+    int m_targetLevel = 0;
     bool m_toUnknown = false;
     Way m_way;
 };

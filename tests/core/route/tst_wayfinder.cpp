@@ -76,6 +76,8 @@ private slots:
         QTest::newRow("a way down not taken yet")
             << "levels" << false << false << cell << QList{0, 1, 1} << QList{1, 3, 4} << 2
             << "Путь: 2 шага, дальше — спуск 3x1, куда он ведёт, ещё не известно";
+        QTest::newRow("to a level") << "levels" << true << false << int(WayTarget::Level) << QList{0, 6, 1}
+                                    << QList{1, 0, 0} << 4 << "Путь: 4 шага, через спуск 3x1 на уровень 1";
         QTest::newRow("the nearest way down") << "levels" << false << false << int(WayTarget::Descent) << QList{0, 6, 1}
                                               << QList<int>{} << 3 << "Путь: 3 шага";
         QTest::newRow("no way up known") << "" << false << false << int(WayTarget::Ascent) << QList{0, 6, 1}
