@@ -81,6 +81,8 @@ void WayGuide::ask(WayTarget kind, LevelCell target)
     m_kind = kind;
     m_target = target;
     update();
+    if (!m_asked) // arrived before it began
+        emit refused(QStringLiteral("Вы уже здесь"));
 }
 
 void WayGuide::clear()

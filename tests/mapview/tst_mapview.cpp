@@ -22,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -419,7 +420,7 @@ private slots:
     }
 
     // "Проложить путь сюда" from the map's popup: the way's length beside the position, its line on the map;
-    // Escape over the map takes it away.
+    // Escape over the map takes it away. "Путь сюда" on a search result does the same.
     void aWayToAChosenCell()
     {
         fx.reservePort();
@@ -439,6 +440,18 @@ private slots:
         person::click(form->controls().mapGrid->viewport(), form->controls().mapGrid->cellRect(5, 5).center());
         QVERIFY(person::press(Qt::Key_Escape));
         QTRY_VERIFY(!form->controls().wayLabel->isVisible());
+
+        // "Путь сюда" on a search result.
+        form->atlas().setMarkText(1, 0, 6, 3, "\xD2\xE0\xE9\xED\xE8\xEA"); // "Тайник"
+        QVERIFY(fx.menu(*form, {QStringLiteral("Правка"), QStringLiteral("Найти на карте...")}));
+        QTRY_VERIFY(qobject_cast<QLineEdit*>(person::focused()));
+        QVERIFY(person::type(QStringLiteral("тайн")));
+        auto* results = form->findChild<QTableWidget*>(QStringLiteral("SearchResults"));
+        QTRY_COMPARE(results->rowCount(), 1);
+        person::click(results->viewport(), results->visualItemRect(results->item(0, 0)).center(), Qt::RightButton);
+        QTRY_VERIFY(person::shownPopup());
+        QVERIFY(person::choose(person::shownPopup(), {QStringLiteral("Путь сюда")}));
+        QTRY_COMPARE(form->controls().wayLabel->text(), QStringLiteral("Путь: 4 шага"));
     }
 
     void theRouteIsComputedWhenTheOptionIsOn()
