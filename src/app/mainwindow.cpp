@@ -79,7 +79,9 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent) : QMainWindow
     connectHandlers();
     runStartup();
     if (!m_state.startupProblems.isEmpty())
-        QTimer::singleShot(0, this, &MainWindow::reportStartupProblems);
+        QTimer::singleShot(0, this, [this] {
+            m_state.prompts->showError(this, m_state.startupProblems.join(QStringLiteral("\n\n")));
+        });
 }
 
 QString MainWindow::Title()
@@ -113,7 +115,7 @@ void MainWindow::connectHandlers()
     connect(m_ui.aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
     connect(m_ui.guideAction, &QAction::triggered, this, [this] { showGuide(QString()); });
     connect(m_ui.legendAction, &QAction::triggered, this, [this] { showGuide(QStringLiteral("legend")); });
-    connect(m_ui.pollTimer, &QTimer::timeout, this, &MainWindow::pollTick);
+    connect(m_ui.pollTimer, &QTimer::timeout, m_state.poller, &PagePoller::tick);
     connect(m_state.poller, &PagePoller::combatFrameLoaded, this, &MainWindow::collapseForCombat);
     connect(m_state.poller, &PagePoller::pageRead, this,
             [this](const PageLines& game, const PageLines&) { recognize(game); });
@@ -174,11 +176,6 @@ void MainWindow::showReadOnly()
     label->setObjectName(QStringLiteral("ReadOnlyLabel"));
     label->setWordWrap(true);
     statusBar()->addWidget(label, 1);
-}
-
-void MainWindow::reportStartupProblems()
-{
-    m_state.prompts->showError(this, m_state.startupProblems.join(QStringLiteral("\n\n")));
 }
 
 namespace {

@@ -85,7 +85,6 @@ private:
     Settings currentSettings() const;
     // Another window saves the maps: the save button is off and the status bar says why.
     void showReadOnly();
-    void reportStartupProblems();
     void showAbout();
 
     // The labyrinth and level shown.
@@ -121,7 +120,6 @@ private:
 
     // The game: its frames read, combat, the login page, the guide's tab.
     void noteFrameLoaded(BrowserView* browser, const QString& frameName, bool topLevel);
-    void pollTick();
     // A tick read the game frame: what it shows goes into the atlas and the window.
     void recognize(const PageLines& game);
     // Collapses the map, the side panel and the bottom panel when a combat starts (if so set).

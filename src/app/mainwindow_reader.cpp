@@ -53,11 +53,6 @@ void MainWindow::noteFrameLoaded(BrowserView* browser, const QString& frameName,
     m_ui.stopButton->setEnabled(true);
 }
 
-void MainWindow::pollTick()
-{
-    m_state.poller->tick();
-}
-
 void MainWindow::recognize(const PageLines& game)
 {
     m_state.listsChanged = false;
