@@ -1,29 +1,13 @@
 #include "frontier.h"
 
+#include "route/levelgrid.h"
 #include "route/wayfinder.h"
 
 #include <algorithm>
 #include <string>
 
 namespace veldor {
-namespace {
-
-enum : std::uint8_t
-{
-    kWest = 1,
-    kEast = 2,
-    kNorth = 4,
-    kSouth = 8,
-    kExplored = 16,
-    kTrap = 32,
-};
-
-bool passable(std::uint8_t code, bool passDoors)
-{
-    return code == 1 || (code > 1 && passDoors);
-}
-
-} // namespace
+using namespace levelgrid;
 
 const FrontierRoute& FrontierSearch::find(const Atlas& atlas, unsigned lab, int level, int viewX, int viewY,
                                           bool passDoors)
@@ -35,29 +19,7 @@ const FrontierRoute& FrontierSearch::find(const Atlas& atlas, unsigned lab, int 
 
     m_width = n + 2;
     m_cells.assign(static_cast<std::size_t>(m_width) * m_width, 0);
-    // The cells of a level lie far apart in the atlas, a fixed distance from one another: walk them by pointer.
-    const TMapCell* first = atlas.cell(lab, level, 1, 1);
-    const std::ptrdiff_t alongY = n > 1 ? atlas.cell(lab, level, 1, 2) - first : 0;
-    const std::ptrdiff_t alongX = n > 1 ? atlas.cell(lab, level, 2, 1) - first : 0;
-    for (int x = 1; x <= n; ++x) {
-        const TMapCell* c = first + (x - 1) * alongX;
-        for (int y = 1; y <= n; ++y, c += alongY) {
-            std::uint8_t bits = 0;
-            if (c->Explored != 0)
-                bits |= kExplored;
-            if (c->Object == 'L')
-                bits |= kTrap;
-            if (x > 1 && passable(c->West, passDoors))
-                bits |= kWest;
-            if (x < n && passable(c->East, passDoors))
-                bits |= kEast;
-            if (y > 1 && passable(c->North, passDoors))
-                bits |= kNorth;
-            if (y < n && passable(c->South, passDoors))
-                bits |= kSouth;
-            m_cells[static_cast<std::size_t>(y) * m_width + x] = bits;
-        }
-    }
+    CopyLevel(atlas, lab, level, passDoors, m_cells.data());
 
     const int start = viewY * m_width + viewX;
     if ((m_cells[start] & kExplored) == 0 || !anyOpening())

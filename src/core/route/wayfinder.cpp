@@ -1,27 +1,13 @@
 #include "wayfinder.h"
 
+#include "route/levelgrid.h"
+
 #include <algorithm>
 
 namespace veldor {
-namespace {
-
-enum : std::uint8_t
-{
-    kWest = 1,
-    kEast = 2,
-    kNorth = 4,
-    kSouth = 8,
-    kExplored = 16,
-    kTrap = 32,
-    kLinked = 64,
-};
-
-bool passable(std::uint8_t code, bool passDoors)
-{
-    return code == 1 || (code > 1 && passDoors);
-}
-
-} // namespace
+using namespace levelgrid;
+// Beside levelgrid's bits: a learned link leaves the cell.
+constexpr std::uint8_t kLinked = 64;
 
 LevelCell WayFinder::cellOf(int node) const
 {
@@ -78,31 +64,8 @@ const Way& WayFinder::find(const Atlas& atlas, const LevelLinks& links, unsigned
     m_cells.assign(size, 0);
     m_objects.assign(size, 0);
     for (int level = 0; level < kLevelCount; ++level) {
-        // The cells of a level lie far apart in the atlas, a fixed distance from one another: walk them by pointer.
-        const TMapCell* first = atlas.cell(lab, level, 1, 1);
-        const std::ptrdiff_t alongY = n > 1 ? atlas.cell(lab, level, 1, 2) - first : 0;
-        const std::ptrdiff_t alongX = n > 1 ? atlas.cell(lab, level, 2, 1) - first : 0;
-        for (int x = 1; x <= n; ++x) {
-            const TMapCell* c = first + (x - 1) * alongX;
-            for (int y = 1; y <= n; ++y, c += alongY) {
-                if (c->Explored == 0)
-                    continue;
-                std::uint8_t bits = kExplored;
-                if (c->Object == 'L')
-                    bits |= kTrap;
-                if (x > 1 && passable(c->West, passDoors))
-                    bits |= kWest;
-                if (x < n && passable(c->East, passDoors))
-                    bits |= kEast;
-                if (y > 1 && passable(c->North, passDoors))
-                    bits |= kNorth;
-                if (y < n && passable(c->South, passDoors))
-                    bits |= kSouth;
-                const auto at = static_cast<std::size_t>(node({level, x, y}));
-                m_cells[at] = bits;
-                m_objects[at] = c->Object;
-            }
-        }
+        const auto at = static_cast<std::size_t>(level) * static_cast<std::size_t>(m_plane);
+        CopyLevel(atlas, lab, level, passDoors, m_cells.data() + at, m_objects.data() + at);
     }
     m_links.clear();
     for (const LevelLink& link : links.of(lab)) {
