@@ -1,6 +1,8 @@
 // Soak run: the program walks the practice labyrinth with the arrow keys for a given number of minutes.
 // Reports the program's memory at the start and at the end, and the tick time from asking for the game
 // frame's markup to a repainted grid (median and worst). It waits in a real event loop, as the program runs.
+// With "way" after the minutes, the way to the exit is shown all along (asked again whenever it ends), so that
+// every step works it out again.
 #include "app/mainwindow.h"
 #include "app/webengine_setup.h"
 #include "browser/browserview.h"
@@ -10,10 +12,12 @@
 #include "mapview/mapgrid.h"
 #include "scriptedprompts.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -45,6 +49,7 @@ int main(int argc, char* argv[])
     prepareWebEngine();
     QApplication app(argc, argv);
     const double minutes = argc > 1 ? std::atof(argv[1]) : 10.0;
+    const bool showWay = argc > 2 && QByteArray(argv[2]) == "way";
     const QString serverExe =
         QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/practice-server/veldor-practice-server");
 
@@ -118,6 +123,8 @@ int main(int argc, char* argv[])
             std::fflush(stdout);
             nextReport += 60000;
         }
+        if (showWay && form.controls().wayLabel->isHidden())
+            form.controls().wayToExitAction->trigger();
         const TMapCell* c = form.atlas().cell(1, form.shownLevel(), form.reader().ViewX, form.reader().ViewY);
         if (!c) {
             waitUntil([] { return false; }, 200);
@@ -160,8 +167,8 @@ int main(int argc, char* argv[])
                     paintMs.back());
     const double median = tickMs.empty() ? 0 : tickMs[tickMs.size() / 2];
     const double worst = tickMs.empty() ? 0 : tickMs.back();
-    std::printf("soak: %.1f minutes, %ld steps (%ld waits without a move), %zu ticks\n", minutes, steps,
-                waitsWithoutMove, tickMs.size());
+    std::printf("soak: %.1f minutes, %ld steps (%ld waits without a move), %zu ticks%s\n", minutes, steps,
+                waitsWithoutMove, tickMs.size(), showWay ? ", the way to the exit shown" : "");
     std::printf("soak: memory after logging in %ld KiB\n", loginKb);
     std::printf("soak: memory at start (after a minute's walk) %ld KiB, at end %ld KiB (%+.1f%%)\n", startKb, endKb,
                 startKb > 0 ? 100.0 * (endKb - startKb) / startKb : 0.0);
