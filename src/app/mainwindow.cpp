@@ -5,7 +5,6 @@
 #include "app/keywalker.h"
 #include "app/listsstrip.h"
 #include "app/loginpanel.h"
-#include "app/pagecontrol.h"
 #include "app/sessionkeeper.h"
 #include "app/squadsync.h"
 #include "app/workfolder.h"
@@ -14,9 +13,7 @@
 #include "browser/pagepoller.h"
 #include "browser/shellmenus.h"
 #include "buildconfig.h"
-#include "map/atlasdiff.h"
 #include "map/mapfiles.h"
-#include "map/markerfile.h"
 #include "map/selection.h"
 #include "mapview/atlasoverview.h"
 #include "mapview/clicksplitter.h"
@@ -38,14 +35,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
-#include <QToolButton>
 #include <QWebEngineProfile>
 #include <array>
 

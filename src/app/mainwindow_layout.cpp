@@ -15,10 +15,7 @@
 #include "mapview/mapgrid.h"
 
 #include <QComboBox>
-#include <QFrame>
-#include <QPlainTextEdit>
 #include <QTabWidget>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace veldor {

@@ -1,4 +1,5 @@
-// The map grid's drawing and hover, the popup marks, the clearing buttons and the object list buttons.
+// The map: its wiring to the map commands and the way, the drawing of a cell and its hint, and what follows a
+// change of the map.
 #include "mainwindow.h"
 
 #include "app/atlassharing.h"
@@ -8,9 +9,7 @@
 #include "app/squadsync.h"
 #include "app/wayguide.h"
 #include "app/workfolder.h"
-#include "map/marks.h"
 #include "map/objects.h"
-#include "map/selection.h"
 #include "mapview/atlasoverview.h"
 #include "mapview/cellpainter.h"
 #include "mapview/mapgrid.h"
@@ -18,21 +17,12 @@
 #include "mapview/mapsearch.h"
 #include "route/frontier.h"
 #include "route/route.h"
-#include "ui/prompts.h"
 #include "ui/qtcodec.h"
-#include "ui/windowstyle.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
-#include <QCursor>
 #include <QLabel>
-#include <QMap>
-#include <QMenu>
 #include <QPainter>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QStatusBar>
 
 namespace veldor {
