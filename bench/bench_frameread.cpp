@@ -55,13 +55,14 @@ int main(int argc, char* argv[])
         QElapsedTimer t;
         t.start();
         bool done = false;
-        readFrameMarkup(&page, QStringLiteral("no_combat"), [&](std::optional<QString> text) {
-            size = text ? text->size() : -1;
-            if (text)
-                last = *text;
-            done = true;
-            loop.quit();
-        });
+        readFrameMarkup(&page, QStringLiteral("no_combat"), OriginOf(QUrl(QString::fromStdString(server.base()))),
+                        [&](std::optional<QString> text) {
+                            size = text ? text->size() : -1;
+                            if (text)
+                                last = *text;
+                            done = true;
+                            loop.quit();
+                        });
         if (!done)
             loop.exec();
         ms.push_back(t.nsecsElapsed() / 1e6);

@@ -132,6 +132,7 @@ int main(int argc, char* argv[])
         }
         if ((c->Object == 'd' || c->Object == 'u') && rng() % 3 == 0) {
             runPageScript(form.poller()->NoCombatFrame.browser->page(), QStringLiteral("no_combat"),
+                          form.poller()->gameOrigin(),
                           c->Object == 'd' ? QStringLiteral("goDown()") : QStringLiteral("goUp()"));
             waitUntil([] { return false; }, 1200);
             continue;

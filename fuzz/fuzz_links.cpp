@@ -1,9 +1,12 @@
-// links.txt as found on disk: any content must parse without harm, every link read lies on the atlas, and what
-// the program writes back reads back as the same links.
+// links.txt as found on disk, ours or a member's: any content must parse without harm, every link read lies on
+// the atlas, what the program writes back reads back as the same links, and of a member's links only those between
+// their own stairs are taken.
+#include "map/atlas.h"
 #include "map/levellinks.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -14,5 +17,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t skipped = 1;
     if (veldor::LevelLinks::parse(links.text(), &skipped) != links || skipped != 0)
         std::abort();
+
+    // The same links as a member's, some of them between stairs of the member's maps (chosen by the input).
+    static auto* theirs = new veldor::Atlas;
+    theirs->clear();
+    std::size_t i = 0;
+    for (const veldor::LevelLink& link : links.all()) {
+        if (size > 0 && (data[i++ % size] & 1)) {
+            const bool down = link.to.level > link.from.level;
+            theirs->cell(link.lab, link.from.level, link.from.x, link.from.y)->Object = down ? 'd' : 'u';
+            theirs->cell(link.lab, link.to.level, link.to.x, link.to.y)->Object = down ? 'u' : 'd';
+        }
+    }
+    static auto* ours = new veldor::Atlas;
+    veldor::LevelLinks taken;
+    veldor::TakeLinks(taken, veldor::LinksBetweenStairs(links, *theirs), *ours);
+    for (const veldor::LevelLink& link : taken.all()) {
+        const auto* from = theirs->cell(link.lab, link.from.level, link.from.x, link.from.y);
+        const auto* to = theirs->cell(link.lab, link.to.level, link.to.x, link.to.y);
+        if (!links.contains(link) || !from || !to || (from->Object != 'd' && from->Object != 'u') ||
+            (to->Object != 'd' && to->Object != 'u') || from->Object == to->Object)
+            std::abort();
+    }
     return 0;
 }

@@ -138,7 +138,8 @@ void AtlasSharing::mergeFromFolder()
         auto theirs = std::make_unique<Atlas>();
         other = LoadOtherMaps(*theirs, folder.toStdString());
         if (m_w.links && other.present() > 0)
-            newLinks = m_w.links->addAll(LoadLinks(folder.toStdString()).links);
+            newLinks =
+                TakeLinks(*m_w.links, LinksBetweenStairs(LoadLinks(folder.toStdString()).links, *theirs), *m_w.atlas);
         const auto merge = [&] { result = MergeAtlas(*m_w.atlas, *theirs); };
         const QString name = QStringLiteral("объединение с картами из папки %1").arg(shown(folder));
         if (other.present() > 0 && m_w.edits)

@@ -112,7 +112,8 @@ void KeyWalker::send(ArrowKey key)
         m_queue.clear(); // the keys after it were meant from a cell the player will not reach
         return;
     }
-    runPageScript(game.browser->page(), QStringLiteral("no_combat"), QString::fromStdString(*script));
+    runPageScript(game.browser->page(), QStringLiteral("no_combat"), m_poller->gameOrigin(),
+                  QString::fromStdString(*script));
     m_queue.sent(place(), m_clock.elapsed());
 }
 

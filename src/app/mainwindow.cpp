@@ -40,6 +40,7 @@
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWebEngineProfile>
 #include <array>
@@ -194,7 +195,8 @@ void MainWindow::applyStoredSettings()
         // The spin box clamps to its range and applies a changed value to the grid.
         m_ui.cellSizeSpin->setValue(
             std::clamp(*read.cellSize, m_ui.cellSizeSpin->minimum(), m_ui.cellSizeSpin->maximum()));
-        const long long index = static_cast<long long>(*read.curLab) - 1;
+        // A labyrinth line that did not read leaves the designed selection.
+        const long long index = static_cast<long long>(read.curLab.value_or(1)) - 1;
         m_ui.labyrinthBox->setCurrentIndex(index >= 0 && index < m_ui.labyrinthBox->count() ? static_cast<int>(index)
                                                                                             : -1);
     }

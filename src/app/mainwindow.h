@@ -119,7 +119,7 @@ private:
     QSettings& ini();
 
     // The game: its frames read, combat, the login page, the guide's tab.
-    void noteFrameLoaded(BrowserView* browser, const QString& frameName, bool topLevel);
+    void noteFrameLoaded(BrowserView* browser, const QString& frameName, bool topLevel, const QString& origin);
     // A tick read the game frame: what it shows goes into the atlas and the window.
     void recognize(const PageLines& game);
     // Collapses the map, the side panel and the bottom panel when a combat starts (if so set).

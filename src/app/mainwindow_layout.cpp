@@ -10,12 +10,14 @@
 #include "app/sidepanel.h"
 #include "browser/browsertabs.h"
 #include "browser/browserview.h"
+#include "browser/pagebridge.h"
 #include "browser/pagepoller.h"
 #include "mapview/clicksplitter.h"
 #include "mapview/mapgrid.h"
 
 #include <QComboBox>
 #include <QTabWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace veldor {
@@ -96,7 +98,7 @@ void MainWindow::buildLayout()
     m_ui.loginCancelButton = login.loginCancelButton;
     m_ui.loginPanel->hide();
 
-    m_state.poller = new PagePoller(this);
+    m_state.poller = new PagePoller(OriginOf(QUrl(m_state.gameServer)), this);
     m_ui.pollTimer = m_state.poller->timer();
     m_state.tabs = new BrowserTabs(m_ui.browserTabs, m_ui.addressBox, m_state.profile, m_state.gameServer, this);
     m_ui.tabDoubleClickTimer = m_state.tabs->doubleClickTimer();

@@ -46,10 +46,10 @@ GridChanges::Cells marked(const ReaderState& reader, const ExitRoute& route, con
 
 } // namespace
 
-void MainWindow::noteFrameLoaded(BrowserView* browser, const QString& frameName, bool topLevel)
+void MainWindow::noteFrameLoaded(BrowserView* browser, const QString& frameName, bool topLevel, const QString& origin)
 {
     if (!topLevel)
-        m_state.poller->frameLoaded(browser, frameName);
+        m_state.poller->frameLoaded(browser, frameName, origin);
     m_ui.stopButton->setEnabled(true);
 }
 

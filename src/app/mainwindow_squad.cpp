@@ -91,6 +91,12 @@ void MainWindow::showSquadMembers()
         layout->addWidget(new QLabel(QStringLiteral("Имя «%1» в общей папке пишет и другой компьютер: смените имя "
                                                     "на странице «Настройки» (кнопка «Имя в папке…»).")
                                          .arg(m_state.squad->name())));
+    if (m_state.squad && m_state.squad->groupMarkersLeftOut() > 0)
+        layout->addWidget(
+            new QLabel(QStringLiteral("Маркеров от отряда набралось %1, больше Вельдор не берёт: не взято "
+                                      "%2.")
+                           .arg(QLocale(QLocale::Russian).toString(qint64(GroupMarkers::kMax)),
+                                markerCount(m_state.squad->groupMarkersLeftOut()))));
     const QList<SquadSync::Member> members = m_state.squad ? m_state.squad->members() : QList<SquadSync::Member>{};
     if (members.isEmpty())
         layout->addWidget(new QLabel(QStringLiteral("В общей папке отряда пока нет карт других игроков.")));

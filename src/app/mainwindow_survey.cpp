@@ -5,13 +5,16 @@
 #include "mapview/atlasoverview.h"
 #include "mapview/mapgrid.h"
 #include "mapview/mapsearch.h"
+#include "text/safefile.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSettings>
 #include <QSpinBox>
+#include <QTemporaryDir>
 
 namespace veldor {
 
@@ -30,9 +33,23 @@ void MainWindow::connectSurveyHandlers()
 
 QSettings& MainWindow::ini()
 {
-    if (!m_state.ini)
-        m_state.ini = std::make_unique<QSettings>(QDir(m_state.workFolder).filePath(QStringLiteral("veldor.ini")),
-                                                  QSettings::IniFormat);
+    if (m_state.ini)
+        return *m_state.ini;
+    QString path = QDir(m_state.workFolder).filePath(QStringLiteral("veldor.ini"));
+    // Opened only when it is a file: a pipe there would hang the start, a device would never end.
+    constexpr qint64 kMaxIniBytes = 4 << 20;
+    std::string odd;
+    const QFileInfo info(path);
+    if (isOddFile(QFile::encodeName(path).toStdString(), &odd) || (info.isFile() && info.size() > kMaxIniBytes)) {
+        if (odd.empty())
+            odd = "больше 4 МБ";
+        m_state.startupProblems << QStringLiteral("Файл veldor.ini не открыт (%1): настройки окна и общей папки в "
+                                                  "этот раз не сохранятся, файл оставлен как есть.")
+                                       .arg(QString::fromStdString(odd));
+        m_state.iniStandIn = std::make_unique<QTemporaryDir>();
+        path = m_state.iniStandIn->filePath(QStringLiteral("veldor.ini"));
+    }
+    m_state.ini = std::make_unique<QSettings>(path, QSettings::IniFormat);
     return *m_state.ini;
 }
 

@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+class QTemporaryDir;
+
 class QSettings;
 class QWebEngineProfile;
 
@@ -91,9 +93,10 @@ struct MainWindowState
     MapEdits* edits = nullptr;         // undo and redo of the map's changes
     AtlasOverview* overview = nullptr; // made when first opened
     MapSearch* search = nullptr;
-    SquadSync* squad = nullptr;       // the group's shared folder (not in a read-only window)
-    std::unique_ptr<QSettings> ini;   // the program's own settings beside user.dat (window places)
-    std::unique_ptr<WorkFolder> work; // the lock, user.dat, the map files and the journal
+    SquadSync* squad = nullptr;                // the group's shared folder (not in a read-only window)
+    std::unique_ptr<QSettings> ini;            // the program's own settings beside user.dat (window places)
+    std::unique_ptr<QTemporaryDir> iniStandIn; // where they go for this run when veldor.ini is no file to open
+    std::unique_ptr<WorkFolder> work;          // the lock, user.dat, the map files and the journal
     bool quit = false;
     ClickSplitter* mainSplitter = nullptr;
     // The parts that make the controls and run them.

@@ -5,6 +5,7 @@ namespace veldor {
 SessionKeeper::SessionKeeper(std::function<bool()> canLogIn, std::function<void()> logIn, QObject* parent)
     : QObject(parent), m_canLogIn(std::move(canLogIn)), m_logIn(std::move(logIn))
 {
+    m_clock.start();
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &SessionKeeper::timeUp);
 }
@@ -31,6 +32,16 @@ void SessionKeeper::attempt()
 {
     if (!m_canLogIn())
         return;
+    while (!m_attempts.empty() && m_clock.elapsed() - m_attempts.front() >= m_hour)
+        m_attempts.pop_front();
+    if (static_cast<int>(m_attempts.size()) >= kPerHour) {
+        m_told = true;
+        emit status(QStringLiteral("Вельдор входил в игру заново %1 раз за час: дальше войдите сами "
+                                   "(«Дополнительно» → «Данные»)")
+                        .arg(kPerHour));
+        return;
+    }
+    m_attempts.push_back(m_clock.elapsed());
     m_lastAttempt.start();
     m_pending = true;
     m_told = true;

@@ -5,6 +5,7 @@
 #include "map/markerfile.h"
 #include "map/merge.h"
 #include "map/undo.h"
+#include "text/hash.h"
 #include "text/safefile.h"
 #include "ui/russian.h"
 
@@ -31,7 +32,11 @@ struct SquadSync::Loaded
         std::shared_ptr<UndoHistory::Prepared> change; // the merge, worked out on a copy of ours
         MergeCounts counts;
         LevelLinks links;
+        std::vector<MarkerPlace> markers; // where the markers taken lie
+        int leftOut = 0;                  // markers left out past the group's bound
     };
+    std::size_t markerRoom = 0; // how many markers the group may still bring
+    QHash<QString, std::shared_ptr<const std::unordered_set<std::uint64_t>>> markersTakenFrom;
     std::vector<Ready> ready;
 };
 
@@ -40,17 +45,14 @@ namespace {
 // What our files would hold, in brief: a write-out that would change nothing is left out.
 std::uint64_t fingerprint(const Atlas& atlas)
 {
-    std::uint64_t hash = 1469598103934665603ULL; // FNV-1a
-    const auto add = [&hash](const std::uint8_t* p, std::size_t n) {
-        for (std::size_t i = 0; i < n; ++i)
-            hash = (hash ^ p[i]) * 1099511628211ULL;
-    };
+    std::uint64_t hash = kFnvOffsetBasis;
+    const auto add = [&hash](const void* p, std::size_t n) { hash = Fnv1a(p, n, hash); };
     for (MapTable t : {MapTable::Map1, MapTable::Map2, MapTable::Map3, MapTable::MapCrd})
         add(atlas.bytes(t).data(), atlas.bytes(t).size());
     for (const Atlas::Marker& m : atlas.markers()) {
         const int where[] = {static_cast<int>(m.lab), m.level, m.x, m.y};
-        add(reinterpret_cast<const std::uint8_t*>(where), sizeof where);
-        add(reinterpret_cast<const std::uint8_t*>(m.text.data()), m.text.size());
+        add(where, sizeof where);
+        add(m.text.data(), m.text.size());
     }
     return hash;
 }
@@ -66,6 +68,16 @@ std::uint64_t deviceOf(const QString& folder)
                : 0;
 }
 
+// The disk the shared folder should be on: the one it was on, or where it is now when our own member file there
+// names this installation (the share mounted anew, under another device number).
+std::uint64_t expectedDevice(const std::string& own, const std::string& id, std::uint64_t now, std::uint64_t before)
+{
+    if (now == 0 || before == 0 || now == before)
+        return before;
+    const SmallFile mine = readSmallRegularFile(own + "/member.txt", 4096);
+    return mine.status == ReadStatus::Ok && mine.bytes.find("\nid=" + id + "\n") != std::string::npos ? now : before;
+}
+
 QString unreachableText(const QString& folder, std::uint64_t device, std::uint64_t expected)
 {
     if (device == 0)
@@ -75,6 +87,14 @@ QString unreachableText(const QString& folder, std::uint64_t device, std::uint64
         return QStringLiteral("папка %1 теперь на другом диске, чем прежде (диск отключён?)")
             .arg(QDir::toNativeSeparators(folder));
     return {};
+}
+
+// A member's marker as taken: its place and text.
+std::uint64_t markerKey(const MarkerPlace& p, const std::string& text)
+{
+    const std::uint64_t place =
+        ((std::uint64_t{p.lab} * 32 + std::uint64_t(p.level)) * 128 + std::uint64_t(p.x)) * 128 + std::uint64_t(p.y);
+    return GroupMarkers::TextHash(text) ^ (place * 0x9E3779B97F4A7C15ULL);
 }
 
 std::int64_t newestChange(const SquadMemberScan& scan)
@@ -98,8 +118,18 @@ SquadSync::SquadSync(Window window, QSettings& settings, Timing timing, QObject*
         m_id = QUuid::createUuid().toString(QUuid::WithoutBraces);
         m_settings.setValue(QStringLiteral("squad/id"), m_id);
     }
+    if (m_settings.value(QStringLiteral("squad/deviceFolder")).toString() == m_folder && !m_folder.isEmpty())
+        m_device = m_settings.value(QStringLiteral("squad/device"), 0).toULongLong();
     const QStringList refused = m_settings.value(QStringLiteral("squad/refused")).toStringList();
     m_refused = QSet<QString>(refused.begin(), refused.end());
+    if (!m_w.workFolder.isEmpty()) {
+        const SmallFile kept = readSmallRegularFile(
+            QFile::encodeName(QDir(m_w.workFolder).filePath(QString::fromLatin1(GroupMarkers::kFileName)))
+                .toStdString(),
+            4u << 20);
+        if (kept.status == ReadStatus::Ok)
+            m_groupMarkers = GroupMarkers::parse(kept.bytes);
+    }
     m_pool = new QThreadPool;
     m_pool->setMaxThreadCount(1);
     m_scanTimer.setInterval(m_timing.scanMs);
@@ -139,7 +169,7 @@ void SquadSync::configure(const QString& folder, const QString& name, bool on)
     m_settings.setValue(QStringLiteral("squad/enabled"), on);
     m_settings.sync();
     m_merged.clear();
-    m_device = 0;
+    keepDevice(0);
     ++m_generation;
     m_nameTaken = false;
     if (!m_watcher.directories().isEmpty()) // another folder, or none
@@ -172,7 +202,9 @@ QString SquadSync::unreachable() const
 {
     if (const QString problem = folderProblem(m_folder); !problem.isEmpty())
         return QStringLiteral("папка %1 не годится: %2").arg(QDir::toNativeSeparators(m_folder), problem);
-    return unreachableText(m_folder, deviceOf(m_folder), m_device);
+    const std::uint64_t now = deviceOf(m_folder);
+    return unreachableText(
+        m_folder, now, expectedDevice(QFile::encodeName(ownFolder()).toStdString(), m_id.toStdString(), now, m_device));
 }
 
 void SquadSync::setTaken(const QString& name, bool taken)
@@ -220,10 +252,10 @@ void SquadSync::writeOut()
         setStatus(QStringLiteral("Отряд: %1; карты не записаны").arg(problem));
         return;
     }
-    if (m_device == 0)
-        m_device = deviceOf(m_folder);
-    // Written beside the window, from a copy of the atlas as it is now.
-    auto copy = std::make_shared<const Atlas>(*m_w.atlas);
+    // Written beside the window, from a copy of the atlas as it is now, without the markers the group brought:
+    // a member passes on only its own.
+    auto copy = std::make_shared<Atlas>(*m_w.atlas);
+    m_groupMarkers.stripFrom(*copy);
     const LevelLinks links = m_w.links ? *m_w.links : LevelLinks();
     const QString folder = m_folder;
     const std::string name = m_name.toStdString();
@@ -254,7 +286,10 @@ SquadSync::WriteOut SquadSync::writeMember(const Atlas& atlas, const LevelLinks&
     const std::string own = QFile::encodeName(dir).toStdString();
     const QString shown = QStringLiteral("«%1»").arg(QDir::toNativeSeparators(dir));
     // The shared folder is the sync engine's: never made here. Only our own folder inside it, and only a real one.
-    if (const QString gone = unreachableText(folder, deviceOf(folder), device); !gone.isEmpty()) {
+    // On another disk than before it is the same share only when our own files there say so (mounted anew).
+    const std::uint64_t now = deviceOf(folder);
+    result.device = now;
+    if (const QString gone = unreachableText(folder, now, expectedDevice(own, id, now, device)); !gone.isEmpty()) {
         result.problem = gone;
         return result;
     }
@@ -270,33 +305,38 @@ SquadSync::WriteOut SquadSync::writeMember(const Atlas& atlas, const LevelLinks&
         result.problem = QStringLiteral("на месте папки %1 лежит файл").arg(shown);
         return result;
     case OwnFolder::Missing:
-        if (::mkdir(own.c_str(), 0755) != 0) {
-            result.problem = QStringLiteral("папку %1 не удалось создать: %2")
-                                 .arg(shown, QString::fromStdString(describeError(errno)));
-            return result;
-        }
-        break;
     case OwnFolder::Folder:
         break;
     }
+    // Every write goes through a handle of our folder opened without following links: a link swapped in for it
+    // meanwhile leads nothing elsewhere.
+    FileResult opened;
+    const FolderHandle dirHandle = FolderHandle::open(shared, name, state == OwnFolder::Missing, &opened);
+    if (!dirHandle.isOpen()) {
+        result.problem = QStringLiteral("папка %1 не открыта: %2").arg(shown, QString::fromStdString(opened.error));
+        return result;
+    }
+    removeTemporariesIn(dirHandle);
     const SmallFile member = readSmallRegularFile(own + "/member.txt", 4096);
     result.otherId = member.status == ReadStatus::Ok && member.bytes.find("id=") != std::string::npos &&
                      member.bytes.find("id=" + id) == std::string::npos;
     if (state == OwnFolder::Folder && result.fingerprint == before && member.status == ReadStatus::Ok)
         return result; // nothing new since the last write-out
-    MapFilesReport report = ExportMaps(atlas, own);
-    const FileResult markers = SaveMarkers(atlas, own, LinkPolicy::StayInFolder);
-    if (!markers.ok)
-        report.problems.push_back({kMarkersFileName, markers.error, markers.kind});
-    if (const std::string error = SaveLinks(links, own, true); !error.empty())
-        report.problems.push_back({LevelLinks::kFileName, error});
+    MapFilesReport report;
+    const auto put = [&](const std::string& file, const void* data, std::size_t size) {
+        if (const FileResult r = replaceFileIn(dirHandle, file, data, size, 0644); !r.ok)
+            report.problems.push_back({file, r.error, r.kind});
+    };
+    for (const MapFileInfo& file : MapFiles())
+        put(file.name, atlas.bytes(file.table).data(), atlas.bytes(file.table).size());
+    const std::string markers = SerializeMarkers(atlas);
+    put(kMarkersFileName, markers.data(), markers.size());
+    const std::string linksText = links.text();
+    put(LevelLinks::kFileName, linksText.data(), linksText.size());
     const std::string text = "name=" + name + "\nversion=" + kVersion +
                              "\nwritten=" + QDateTime::currentDateTime().toString(Qt::ISODate).toStdString() +
                              "\nid=" + id + "\n";
-    const FileResult memberFile = replaceFileContents(own + "/member.txt", text.data(), text.size(), 0644,
-                                                      ModePolicy::KeepExistingMode, LinkPolicy::StayInFolder);
-    if (!memberFile.ok)
-        report.problems.push_back({"member.txt", memberFile.error, memberFile.kind});
+    put("member.txt", text.data(), text.size());
     if (!report.ok())
         result.problem = QString::fromStdString(report.message("в папке " + shown.toStdString() + " не записаны:"));
     return result;
@@ -314,6 +354,8 @@ void SquadSync::wroteOut(const WriteOut& result)
         return;
     }
     m_written = result.fingerprint;
+    if (result.device != m_device)
+        keepDevice(result.device);
 }
 
 void SquadSync::mapChanged()
@@ -338,7 +380,7 @@ void SquadSync::scan()
     loaded->generation = m_generation;
     loaded->unreachable = unreachable();
     if (m_device == 0 && loaded->unreachable.isEmpty())
-        m_device = deviceOf(m_folder);
+        keepDevice(deviceOf(m_folder));
     auto merged = m_merged;
     const QSet<QString> refused = m_refused;
     QPointer<SquadSync> self(this);
@@ -382,8 +424,11 @@ void SquadSync::scanned(const std::shared_ptr<Loaded>& loaded)
     // The merges are worked out on a copy beside the window; the window then only takes in what changed.
     auto ours = std::make_shared<Atlas>(*m_w.atlas);
     const std::string folder = QFile::encodeName(m_folder).toStdString();
+    loaded->markerRoom = m_groupMarkers.room(*m_w.atlas);
+    loaded->markersTakenFrom = m_markersTakenFrom;
     QPointer<SquadSync> self(this);
     m_pool->start([self, loaded, ours, folder, cancel = m_cancel] {
+        std::size_t room = loaded->markerRoom;
         for (const SquadMemberScan& scan : loaded->toRead) {
             if (cancel->load())
                 return;
@@ -395,9 +440,21 @@ void SquadSync::scanned(const std::shared_ptr<Loaded>& loaded)
                 continue;
             }
             const UndoHistory::Before before(*ours, 0);
-            const MergeCounts counts = MergeAtlas(*ours, *theirs).total();
+            MergeOptions options;
+            options.maxMarkers = static_cast<int>(std::min<std::size_t>(room, kMaxMarkersTaken));
+            const auto known = loaded->markersTakenFrom.value(QString::fromStdString(scan.name));
+            if (known)
+                options.skipMarker = [known](const MarkerPlace& p, const std::string& text) {
+                    return known->count(markerKey(p, text)) > 0;
+                };
+            MergeResult result = MergeAtlas(*ours, *theirs, options);
+            const MergeCounts counts = result.total();
+            room -= std::min<std::size_t>(room, static_cast<std::size_t>(counts.markers));
             auto change = std::make_shared<UndoHistory::Prepared>(UndoHistory::prepare(before, *ours, {}));
-            loaded->ready.push_back({scan, std::move(change), counts, LoadLinks(folder + "/" + scan.name).links});
+            const int leftOut = options.maxMarkers < kMaxMarkersTaken ? counts.markersSkipped : 0;
+            loaded->ready.push_back({scan, std::move(change), counts,
+                                     LinksBetweenStairs(LoadLinks(folder + "/" + scan.name).links, *theirs),
+                                     std::move(result.markersTaken), leftOut});
         }
         deliver(self, loaded, &SquadSync::mergeLoaded);
     });
@@ -431,6 +488,7 @@ void SquadSync::mergeLoaded(const std::shared_ptr<Loaded>& loaded)
         }
         MergeCounts gained;
         QStringList from;
+        bool markersTaken = false;
         for (Loaded::Ready& ready : loaded->ready) {
             const QString name = QString::fromStdString(ready.scan.name);
             m_merged[name] = ready.scan;
@@ -441,7 +499,20 @@ void SquadSync::mergeLoaded(const std::shared_ptr<Loaded>& loaded)
             if (m_refused.contains(name) || !UndoHistory::takeIn(*ready.change, *m_w.atlas))
                 continue;
             if (m_w.links)
-                m_w.links->addAll(ready.links);
+                TakeLinks(*m_w.links, ready.links, *m_w.atlas);
+            m_groupMarkersLeftOut += ready.leftOut;
+            if (!ready.markers.empty()) {
+                auto known = std::make_shared<std::unordered_set<std::uint64_t>>();
+                if (const auto before = m_markersTakenFrom.value(name))
+                    *known = *before;
+                for (const MarkerPlace& p : ready.markers) {
+                    const std::string text = m_w.atlas->markText(p.lab, p.level, p.x, p.y);
+                    m_groupMarkers.add(p, text);
+                    known->insert(markerKey(p, text));
+                }
+                m_markersTakenFrom[name] = std::move(known);
+                markersTaken = true;
+            }
             member.cells += ready.counts.cells;
             member.entries += ready.counts.entries;
             gained.cells += ready.counts.cells;
@@ -458,6 +529,8 @@ void SquadSync::mergeLoaded(const std::shared_ptr<Loaded>& loaded)
             if (m_w.atlasChanged)
                 m_w.atlasChanged();
         }
+        if (markersTaken)
+            keepGroupMarkers();
         if (loaded->arriving)
             m_settleTimer.start();
         watch(); // new members' subfolders
@@ -466,6 +539,24 @@ void SquadSync::mergeLoaded(const std::shared_ptr<Loaded>& loaded)
         m_rescan = false;
         scan();
     }
+}
+
+void SquadSync::keepDevice(std::uint64_t device)
+{
+    m_device = device;
+    m_settings.setValue(QStringLiteral("squad/device"), QVariant::fromValue<qulonglong>(device));
+    m_settings.setValue(QStringLiteral("squad/deviceFolder"), m_folder);
+    m_settings.sync();
+}
+
+void SquadSync::keepGroupMarkers() const
+{
+    if (m_w.workFolder.isEmpty())
+        return;
+    const std::string text = m_groupMarkers.text();
+    replaceFileContents(
+        QFile::encodeName(QDir(m_w.workFolder).filePath(QString::fromLatin1(GroupMarkers::kFileName))).toStdString(),
+        text.data(), text.size(), 0644);
 }
 
 QList<SquadSync::Member> SquadSync::members() const

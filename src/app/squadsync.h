@@ -1,9 +1,11 @@
 #pragma once
 
+#include "map/groupmarkers.h"
 #include "map/squad.h"
 
 #include <QDateTime>
 #include <QFileSystemWatcher>
+#include <QHash>
 #include <QMap>
 #include <QObject>
 #include <QPointer>
@@ -14,6 +16,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <unordered_set>
 
 class QSettings;
 
@@ -87,6 +90,8 @@ public:
     void setTaken(const QString& name, bool taken);
     // Another computer writes under our name: said until one of our write-outs finds our own id again.
     bool nameTaken() const { return m_nameTaken; }
+    // The group's markers left out this session because the group as a whole brought as many as are kept.
+    int groupMarkersLeftOut() const { return m_groupMarkersLeftOut; }
     // "Отряд: +12 клеток от Alpha, 21:05", or what keeps the folder from being used; empty when off.
     QString statusLine() const { return m_status; }
 
@@ -101,6 +106,7 @@ private:
         std::uint64_t fingerprint = 0; // of the atlas written (or found already written)
         QString problem;               // why nothing, or not everything, was written; empty when all was
         bool otherId = false;          // member.txt there named another installation
+        std::uint64_t device = 0;      // the disk the shared folder was found on
     };
     static WriteOut writeMember(const Atlas& atlas, const LevelLinks& links, const QString& folder,
                                 const std::string& name, const std::string& id, std::uint64_t before,
@@ -131,12 +137,20 @@ private:
     bool m_rescan = false;
     bool m_unreachable = false; // said once until the folder is back
     bool m_nameTaken = false;
-    std::uint64_t m_device = 0;     // the disk the shared folder was on when last seen (0: not yet)
+    // The disk the shared folder was on when last written (0: not yet), kept in the settings file: a share not
+    // mounted after a restart is a bare folder on another disk, and nothing is written there.
+    std::uint64_t m_device = 0;
+    void keepDevice(std::uint64_t device);
     std::uint64_t m_generation = 0; // a look started under another folder or switch is dropped
     QSet<QString> m_refused;        // members whose maps are not taken
     std::shared_ptr<std::atomic<bool>> m_cancel = std::make_shared<std::atomic<bool>>(false);
     QMap<QString, SquadMemberScan> m_merged; // the files as last merged, by member
     QMap<QString, Member> m_members;
+    GroupMarkers m_groupMarkers; // the markers the group brought: never written out as ours
+    // Of each member, the markers (place and text) taken once: not taken again, however often the member changes.
+    QHash<QString, std::shared_ptr<const std::unordered_set<std::uint64_t>>> m_markersTakenFrom;
+    int m_groupMarkersLeftOut = 0;
+    void keepGroupMarkers() const;
     QFileSystemWatcher m_watcher;
     QTimer m_scanTimer;
     QTimer m_settleTimer;

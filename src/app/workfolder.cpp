@@ -90,6 +90,14 @@ SettingsRead WorkFolder::loadSettings(Settings& settings)
         m_problems << QStringLiteral("Файл настроек user.dat не прочитан: ") +
                           QString::fromStdString(result.unreadable) +
                           QStringLiteral(". Настройки взяты по умолчанию, файл оставлен как есть.");
+    if (!result.read.badLines.empty()) {
+        QStringList lines;
+        for (const int line : result.read.badLines)
+            lines << QString::number(line);
+        m_problems << QStringLiteral("В файле настроек user.dat не прочитаны строки: %1. Для них взяты значения по "
+                                     "умолчанию, остальное (и пароль) сохранено.")
+                          .arg(lines.join(QStringLiteral(", ")));
+    }
     if (!result.fileReset.ok)
         m_problems << QStringLiteral("Не удалось создать файл настроек user.dat: ") +
                           QString::fromStdString(result.fileReset.error);
@@ -155,7 +163,9 @@ bool WorkFolder::saveMaps()
     } else if (m_recovery) {
         m_recovery->saved();
     }
-    if (m_markersUnread == FileError::None)
+    // After a failed map save the markers stay in the journal with the rest: a marker file newer than the maps
+    // would say that they were saved.
+    if (saved && m_markersUnread == FileError::None)
         startMarkerWrite();
     if (!m_linksUnread) {
         if (const std::string error = SaveLinks(m_links, m_folder.toStdString()); !error.empty())

@@ -57,9 +57,11 @@ BrowserView::BrowserView(QWebEngineProfile* profile, QWidget* parent) : QWebEngi
     }
     auto* page = new GamePage(profile, this);
     setPage(page);
-    connect(page, &GamePage::frameCompleted, this,
-            [this](const QString& name, bool top) { emit frameCompleted(this, name, top); });
-    connect(page, &GamePage::frameChanged, this, [this](const QString& name) { emit frameChanged(this, name); });
+    connect(page, &GamePage::frameCompleted, this, [this](const QString& name, bool top, const QString& origin) {
+        emit frameCompleted(this, name, top, origin);
+    });
+    connect(page, &GamePage::frameChanged, this,
+            [this](const QString& name, const QString& origin) { emit frameChanged(this, name, origin); });
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
         m_unaskedWindows = 0;
         m_busy = true;

@@ -46,9 +46,9 @@ public:
 
 signals:
     // A page or frame of this browser finished loading (see GamePage).
-    void frameCompleted(BrowserView* browser, const QString& windowName, bool topLevel);
+    void frameCompleted(BrowserView* browser, const QString& windowName, bool topLevel, const QString& origin);
     // The game frame's page changed its document without loading (see GamePage).
-    void frameChanged(BrowserView* browser, const QString& windowName);
+    void frameChanged(BrowserView* browser, const QString& windowName, const QString& origin);
     // Back (2) or forward (1) navigation became possible or impossible.
     void commandStateChange(BrowserView* browser, int command, bool enabled);
 

@@ -35,8 +35,16 @@ const QString& noticePrefix()
 // burst of changes is one notice, and notices come at most one a 30 ms however busy the page is.
 const char* kWatchScript = R"JS(
 (function () {
+    // The frame's origin, or nothing when the tab's page is of another origin (a foreign page around it).
+    var origin = function () {
+        try {
+            return window.top.location.origin === location.origin ? location.origin : '';
+        } catch (e) {
+            return '';
+        }
+    };
     var tell = function (what) {
-        console.log(PREFIX + what + '\x01' + window.name);
+        console.log(PREFIX + what + '\x01' + origin() + '\x01' + window.name);
     };
     var watchChanges = function () {
         if (window.name !== 'no_combat' || typeof MutationObserver !== 'function') return;
@@ -61,14 +69,15 @@ const char* kWatchScript = R"JS(
 })();
 )JS";
 
-// Finds a frame window by name, depth first through window.frames.
+// Finds a frame window by name and origin, depth first through window.frames: a frame of that name whose
+// document came from elsewhere is not the one asked for.
 const char* kFindFrame = R"JS(
-function veldorFindFrame(w, name) {
+function veldorFindFrame(w, name, origin) {
     for (var i = 0; i < w.frames.length; i++) {
         try {
             var f = w.frames[i];
-            if (f.name === name) return f;
-            var inner = veldorFindFrame(f, name);
+            if (f.name === name && f.location.origin === origin) return f;
+            var inner = veldorFindFrame(f, name, origin);
             if (inner) return inner;
         } catch (e) {}
     }
@@ -80,10 +89,10 @@ function veldorFindFrame(w, name) {
 // null for a frame that is missing, has no document, or is larger than the limit (dropped in the page, before
 // anything is transferred).
 const char* kReadFrames = R"JS(
-function veldorReadFrames(names, limit) {
+function veldorReadFrames(names, origin, limit) {
     var out = [];
     for (var i = 0; i < names.length; i++) {
-        var f = veldorFindFrame(window, names[i]);
+        var f = veldorFindFrame(window, names[i], origin);
         var markup = null;
         try {
             if (f && f.document && f.document.documentElement) markup = f.document.documentElement.innerHTML;
@@ -104,6 +113,16 @@ QString jsString(const QString& text)
 
 } // namespace
 
+QString OriginOf(const QUrl& url)
+{
+    QUrl bare = url.adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment);
+    // A page's origin leaves out the scheme's own port.
+    if ((bare.scheme() == QLatin1String("http") && bare.port() == 80) ||
+        (bare.scheme() == QLatin1String("https") && bare.port() == 443))
+        bare.setPort(-1);
+    return bare.isValid() && !bare.host().isEmpty() ? bare.toString(QUrl::FullyEncoded) : QString();
+}
+
 GamePage::GamePage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {}
 
 void GamePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
@@ -114,13 +133,16 @@ void GamePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QSt
         return;
     const QString rest = message.mid(noticePrefix().size());
     const int sep = rest.indexOf(QLatin1Char('\x01'));
-    if (sep < 0)
+    const int originEnd = sep < 0 ? -1 : rest.indexOf(QLatin1Char('\x01'), sep + 1);
+    if (originEnd < 0)
         return;
     const QString kind = rest.left(sep);
+    const QString origin = rest.mid(sep + 1, originEnd - sep - 1);
+    const QString name = rest.mid(originEnd + 1);
     if (kind == QLatin1String("change"))
-        emit frameChanged(rest.mid(sep + 1));
+        emit frameChanged(name, origin);
     else
-        emit frameCompleted(rest.mid(sep + 1), kind == QLatin1String("top"));
+        emit frameCompleted(name, kind == QLatin1String("top"), origin);
 }
 
 void installFrameWatch(QWebEngineProfile* profile)
@@ -136,14 +158,14 @@ void installFrameWatch(QWebEngineProfile* profile)
 
 namespace {
 
-void readFrames(QWebEnginePage* page, const QStringList& names,
+void readFrames(QWebEnginePage* page, const QStringList& names, const QString& origin,
                 std::function<void(const QList<std::optional<QString>>&)> done)
 {
     QString list;
     for (const QString& name : names)
         list += (list.isEmpty() ? QString() : QStringLiteral(",")) + jsString(name);
     const QString code = QString::fromLatin1(kFindFrame) + QString::fromLatin1(kReadFrames) +
-                         QStringLiteral("veldorReadFrames([%1],%2)").arg(list).arg(kMarkupLimit);
+                         QStringLiteral("veldorReadFrames([%1],%2,%3)").arg(list, jsString(origin)).arg(kMarkupLimit);
     page->runJavaScript(code, QWebEngineScript::ApplicationWorld, [names, done = std::move(done)](const QVariant& v) {
         const QVariantList all = v.toList();
         QList<std::optional<QString>> texts;
@@ -159,25 +181,26 @@ void readFrames(QWebEnginePage* page, const QStringList& names,
 
 } // namespace
 
-void readFrameMarkup(QWebEnginePage* page, const QString& frameName, std::function<void(std::optional<QString>)> done)
+void readFrameMarkup(QWebEnginePage* page, const QString& frameName, const QString& origin,
+                     std::function<void(std::optional<QString>)> done)
 {
-    readFrames(page, {frameName},
+    readFrames(page, {frameName}, origin,
                [done = std::move(done)](const QList<std::optional<QString>>& texts) { done(texts.value(0)); });
 }
 
-void readTwoFramesMarkup(QWebEnginePage* page, const QString& first, const QString& second,
+void readTwoFramesMarkup(QWebEnginePage* page, const QString& first, const QString& second, const QString& origin,
                          std::function<void(std::optional<QString>, std::optional<QString>)> done)
 {
-    readFrames(page, {first, second}, [done = std::move(done)](const QList<std::optional<QString>>& texts) {
+    readFrames(page, {first, second}, origin, [done = std::move(done)](const QList<std::optional<QString>>& texts) {
         done(texts.value(0), texts.value(1));
     });
 }
 
-void runPageScript(QWebEnginePage* page, const QString& frameName, const QString& script)
+void runPageScript(QWebEnginePage* page, const QString& frameName, const QString& origin, const QString& script)
 {
     const QString code = QString::fromLatin1(kFindFrame) + QStringLiteral("(function(){var f=veldorFindFrame(window,") +
-                         jsString(frameName) + QStringLiteral(");if(f)f.eval(") + jsString(script) +
-                         QStringLiteral(");})()");
+                         jsString(frameName) + QLatin1Char(',') + jsString(origin) + QStringLiteral(");if(f)f.eval(") +
+                         jsString(script) + QStringLiteral(");})()");
     page->runJavaScript(code, QWebEngineScript::MainWorld);
 }
 

@@ -8,14 +8,17 @@
 
 namespace veldor {
 
-PagePoller::PagePoller(QObject* parent) : QObject(parent), m_timer(new QTimer(this))
+PagePoller::PagePoller(QString gameOrigin, QObject* parent)
+    : QObject(parent), m_gameOrigin(std::move(gameOrigin)), m_timer(new QTimer(this))
 {
     m_timer->setObjectName(QStringLiteral("pollTimer"));
     m_timer->setInterval(kInterval);
 }
 
-void PagePoller::frameLoaded(BrowserView* browser, const QString& frameName)
+void PagePoller::frameLoaded(BrowserView* browser, const QString& frameName, const QString& origin)
 {
+    if (origin.isEmpty() || origin != m_gameOrigin)
+        return;
     if (frameName == QLatin1String("your_army")) {
         emit combatFrameLoaded();
         YourArmyFrame = {browser};
@@ -36,9 +39,10 @@ void PagePoller::frameLoaded(BrowserView* browser, const QString& frameName)
     }
 }
 
-void PagePoller::frameChanged(BrowserView* browser, const QString& frameName)
+void PagePoller::frameChanged(BrowserView* browser, const QString& frameName, const QString& origin)
 {
-    if (frameName == QLatin1String("no_combat") && NoCombatFrame.valid() && NoCombatFrame.browser == browser)
+    if (origin == m_gameOrigin && frameName == QLatin1String("no_combat") && NoCombatFrame.valid() &&
+        NoCombatFrame.browser == browser)
         readNow();
 }
 
@@ -78,10 +82,11 @@ void PagePoller::tick()
     };
     if (NoCombatFrame.browser == ChoutFrame.browser) {
         // The usual case, both frames in one page: one round trip to the page instead of two.
-        readTwoFramesMarkup(NoCombatFrame.browser->page(), QStringLiteral("no_combat"), QStringLiteral("chout"), take);
+        readTwoFramesMarkup(NoCombatFrame.browser->page(), QStringLiteral("no_combat"), QStringLiteral("chout"),
+                            m_gameOrigin, take);
         return;
     }
-    readFrameMarkup(NoCombatFrame.browser->page(), QStringLiteral("no_combat"),
+    readFrameMarkup(NoCombatFrame.browser->page(), QStringLiteral("no_combat"), m_gameOrigin,
                     [self, serial, take](const std::optional<QString>& game) {
                         if (!self || serial != self->m_serial)
                             return;
@@ -89,7 +94,7 @@ void PagePoller::tick()
                             take(std::nullopt, std::nullopt);
                             return;
                         }
-                        readFrameMarkup(self->ChoutFrame.browser->page(), QStringLiteral("chout"),
+                        readFrameMarkup(self->ChoutFrame.browser->page(), QStringLiteral("chout"), self->m_gameOrigin,
                                         [take, game](const std::optional<QString>& chout) { take(game, chout); });
                     });
 }
@@ -107,7 +112,11 @@ void PagePoller::finish(quint64 serial, bool readOk)
     m_running = false;
     if (m_readAgain) {
         m_readAgain = false;
-        tick();
+        // Next turn of the event loop: the answer may come from a page being destroyed (its tab closed).
+        QTimer::singleShot(0, this, [this] {
+            if (!m_running)
+                tick();
+        });
         return;
     }
     m_timer->start(); // the next heartbeat, timed from this read

@@ -19,7 +19,8 @@ struct FrameRef
     bool valid() const { return !browser.isNull(); }
 };
 
-// The game's named frames as their loads are reported (the last load wins, in any tab), and the polling
+// The game's named frames as their loads are reported (the last load wins, in any tab, but only a frame whose
+// document came from the game server: another site's frames of the same names are nobody's), and the polling
 // tick: once the game frame is known, each tick reads the game frame and the chat frame and hands both on.
 // A load of the game frame (or of the combat frame) is read at once, out of turn, and the heartbeat is timed
 // from there: a step shows on the map as soon as the page shows it, however quickly the player walks.
@@ -34,7 +35,9 @@ public:
     static constexpr int kWatchdog = 5000;
     void setWatchdog(int ms) { m_watchdog = ms; }
 
-    explicit PagePoller(QObject* parent = nullptr);
+    // gameOrigin: the game server's origin ("http://host:port"); frames from elsewhere are never the game's.
+    explicit PagePoller(QString gameOrigin, QObject* parent = nullptr);
+    const QString& gameOrigin() const { return m_gameOrigin; }
 
     // pollTimer: the next tick; stopped while a tick's reads are under way.
     QTimer* timer() const { return m_timer; }
@@ -47,10 +50,10 @@ public:
 
     // A frame of a page finished loading: remembered by its name; the game frame starts the polling and,
     // like the combat frame, is read at once.
-    void frameLoaded(BrowserView* browser, const QString& frameName);
+    void frameLoaded(BrowserView* browser, const QString& frameName, const QString& origin);
     // A frame changed its document without loading: the game frame is read at once, or right after the read
     // under way. No load for the key queue: a change is not the page's answer to a move.
-    void frameChanged(BrowserView* browser, const QString& frameName);
+    void frameChanged(BrowserView* browser, const QString& frameName, const QString& origin);
     // The game frame reported so far is not the game (the login page loaded meanwhile).
     void forgetGame() { NoCombatFrame = {}; }
     // One tick: asks both frames for their markup, unless a frame is unknown.
@@ -71,6 +74,7 @@ signals:
 private:
     void finish(quint64 serial, bool readOk);
 
+    QString m_gameOrigin;
     QTimer* m_timer = nullptr;
     int m_watchdog = kWatchdog;
     bool m_running = false;

@@ -146,6 +146,28 @@ private slots:
         QTest::qWait(150);
         QCOMPARE(logins, 4);
     }
+
+    // The game coming back between attempts does not make them unbounded: five an hour, then the player is told.
+    void sessionRenewalsAreBoundedPerHour()
+    {
+        int logins = 0;
+        SessionKeeper keeper([] { return true; }, [&] { ++logins; });
+        keeper.setGap(10);
+        keeper.setHour(60000);
+        QSignalSpy said(&keeper, &SessionKeeper::status);
+        for (int i = 0; i < 8; ++i) {
+            keeper.gameRead(false);
+            QTest::qWait(15);
+            keeper.gameRead(true);
+        }
+        QCOMPARE(logins, SessionKeeper::kPerHour);
+        QVERIFY(said.last().at(0).toString().contains(QStringLiteral("раз за час")));
+        keeper.setHour(1); // the hour went by
+        QTest::qWait(5);
+        keeper.gameRead(false);
+        keeper.gameRead(true);
+        QCOMPARE(logins, SessionKeeper::kPerHour + 1);
+    }
 };
 
 QTEST_MAIN(TestLoginPanel)

@@ -279,15 +279,19 @@ private slots:
         QCOMPARE(form->settings().StoredLogin, std::string("me"));
     }
 
-    void aDamagedSettingsFileForgetsThePassword()
+    // A line that does not read is said and taken as its default; the password and the other lines stay.
+    void aDamagedSettingsLineCostsOnlyItself()
     {
-        QVERIFY(writeAll(file("user.dat"), "hero\r\nsecret\r\nX\r\n20\r\n1\r\n1\r\n1\r\n1\r\n"));
+        const QByteArray text = "hero\r\nsecret\r\nX\r\n20\r\n1\r\n1\r\n1\r\n1\r\n";
+        QVERIFY(writeAll(file("user.dat"), text));
         auto form = fx.make();
         QCOMPARE(form->settings().StoredLogin, std::string("hero"));
-        QVERIFY(form->settings().StoredPassword.empty());
-        QCOMPARE(QFileInfo(file("user.dat")).size(), qint64(0));
+        QCOMPARE(form->settings().StoredPassword, std::string("secret"));
+        QCOMPARE(readAll(file("user.dat")), text);
         QCOMPARE(form->shownLab(), 1u); // the designed selection
-        QVERIFY(!form->controls().passDoorsBox->isChecked());
+        QVERIFY(form->controls().passDoorsBox->isChecked());
+        QTRY_COMPARE(fx.prompts->errors.size(), 1);
+        QVERIFY(fx.prompts->errors.first().contains(QStringLiteral("не прочитаны строки: 3")));
     }
 
     void choosingALabyrinthSizesTheGridAndFillsTheMemos()
@@ -541,15 +545,17 @@ private slots:
     void filesThatCouldNotBeReadAreLeftAlone()
     {
         QVERIFY(makeOddFile(file("markers.txt"), QStringLiteral("pipe")));
+        QVERIFY(makeOddFile(file("veldor.ini"), QStringLiteral("pipe"))); // opened, it would hang the start
         QVERIFY(QFile(file("user.dat")).open(QIODevice::WriteOnly) && QFile(file("user.dat")).resize(qint64(1) << 30));
         auto form = fx.shown();
         QVERIFY(form);
         const QString problems = form->startupProblems().join(QLatin1Char('\n'));
         QVERIFY(problems.contains(QStringLiteral("markers.txt")) && problems.contains(QStringLiteral("user.dat")));
+        QVERIFY(problems.contains(QStringLiteral("veldor.ini не открыт (на месте файла находится канал")));
         form->atlas().setMarkText(1, 0, 3, 3, "x");
         prompts->answers = {UserPrompts::Answer::Yes};
         QVERIFY(form->close()); // the maps are saved, the marker is in the journal
-        QVERIFY(!QFileInfo(file("markers.txt")).isFile());
+        QVERIFY(!QFileInfo(file("markers.txt")).isFile() && !QFileInfo(file("veldor.ini")).isFile());
         QCOMPARE(QFileInfo(file("user.dat")).size(), qint64(1) << 30);
         QCOMPARE(QFileInfo(file("map1.map")).size(), kMapSizes[0]);
         QVERIFY(prompts->errors.join(QString()).contains(QStringLiteral("журнале")));

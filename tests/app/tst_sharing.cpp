@@ -4,6 +4,7 @@
 #include "app/pagecontrol.h"
 #include "app/webengine_setup.h"
 #include "formfixture.h"
+#include "map/groupmarkers.h"
 #include "map/levellinks.h"
 #include "map/mapfiles.h"
 #include "map/markerfile.h"
@@ -24,6 +25,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -32,7 +34,13 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
+#include <cstdio>
+#include <fcntl.h>
+#include <functional>
 #include <memory>
+#include <sys/stat.h>
+#include <thread>
 
 using namespace veldor;
 using namespace veldor::test;
@@ -74,6 +82,8 @@ class TestSharing : public QObject
         *atlas->cell(9, 2, 10, 10) = TMapCell{1, 1, 0, 0, 1, 'E'};
         AppendEntry(*atlas->levelLists(1, 0), ListKind::Traps, PositionEntry(0, 4, 4));
         AppendEntry(*atlas->levelLists(9, 2), ListKind::Exits, PositionEntry(2, 10, 10));
+        atlas->cell(1, 0, 7, 7)->Object = 'd'; // a way down seen, not walked, and the way up it leads to
+        atlas->cell(1, 1, 7, 7)->Object = 'u';
         return SaveMaps(*atlas, other->path().toStdString()).ok();
     }
 
@@ -100,7 +110,8 @@ private slots:
         QVERIFY(writeAll(fx.file("veldor.ini"),
                          QStringLiteral("[squad]\nfolder=%1\nname=Me\nenabled=true\n").arg(shared).toUtf8()));
         auto theirs = std::make_unique<Atlas>();
-        *theirs->cell(1, 0, 4, 4) = TMapCell{1, 0, 0, 1, 1, 'n'};
+        *theirs->cell(1, 0, 4, 4) = TMapCell{1, 0, 0, 1, 1, 'd'}; // a way down, to the way up below it
+        theirs->cell(1, 1, 4, 4)->Object = 'u';
         const QString alpha = shared + QStringLiteral("/Alpha/");
         QVERIFY(writeAll(alpha + QStringLiteral("links.txt"), "1 0 4 4 1 4 4\n"));
         QVERIFY(SaveMaps(*theirs, (shared + QStringLiteral("/staged")).toStdString()).ok());
@@ -150,6 +161,140 @@ private slots:
         QVERIFY(!QFileInfo::exists(shared));
     }
 
+    // A member rewriting its markers again and again: the group brings no more than its bound, what is left out is
+    // said in «Отряд», and none of the group's markers go out into our own subfolder.
+    void aMembersMarkersAreBoundedAndNeverPassedOn()
+    {
+        const QString shared = other->path();
+        const QString alpha = shared + QStringLiteral("/Alpha");
+        QVERIFY(QDir(shared).mkpath(QStringLiteral("Alpha")));
+        QVERIFY(writeAll(fx.file("veldor.ini"),
+                         QStringLiteral("[squad]\nfolder=%1\nname=Me\nenabled=true\n").arg(shared).toUtf8()));
+        const auto writeAlpha = [&](int round) {
+            auto theirs = std::make_unique<Atlas>();
+            theirs->cell(1, 0, round, 1)->Explored = 1; // the maps change, so Alpha is read again
+            const int count = int(GroupMarkers::kMax);
+            for (int i = 0; i < count; ++i)
+                theirs->setMarkText(14 + round, i / 10000, 1 + i % 100, 1 + i / 100 % 100, "junk");
+            return SaveMaps(*theirs, alpha.toStdString()).ok() &&
+                   SaveMarkers(*theirs, alpha.toStdString(), LinkPolicy::StayInFolder).ok;
+        };
+        QVERIFY(writeAlpha(1));
+        auto form = shownForm();
+        QVERIFY(form);
+        form->atlas().setMarkText(1, 0, 2, 2, "ours");
+        QTRY_COMPARE_WITH_TIMEOUT(form->atlas().markerCount(), GroupMarkers::kMax + 1, 20000);
+        QVERIFY(writeAlpha(2));
+        QTRY_COMPARE_WITH_TIMEOUT(form->atlas().cell(1, 0, 2, 1)->Explored, 1, 20000);
+        QCOMPARE(form->atlas().markerCount(), GroupMarkers::kMax + 1);
+        auto* table = membersTable(*form);
+        QVERIFY(table);
+        const auto labels = table->window()->findChildren<QLabel*>();
+        const QString leftOut =
+            QStringLiteral("не взято ") + QLocale(QLocale::Russian).toString(qint64(GroupMarkers::kMax));
+        QVERIFY(std::any_of(labels.begin(), labels.end(), [&](QLabel* l) { return l->text().contains(leftOut); }));
+        table->window()->close();
+        QVERIFY(fx.clickSide(*form, form->controls().saveMapsButton));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(shared + QStringLiteral("/Me/member.txt")), 20000);
+        auto passedOn = std::make_unique<Atlas>();
+        LoadMarkers(*passedOn, (shared + QStringLiteral("/Me")).toStdString());
+        QCOMPARE(passedOn->markerCount(), std::size_t(1));
+        QCOMPARE(passedOn->markText(1, 0, 2, 2), std::string("ours"));
+    }
+
+    // Our subfolder and a link to another folder exchanged every millisecond while the maps go out: nothing
+    // reaches the other folder, and no temporary file of ours is left for the sync engine to spread.
+    void aLinkSwappedInWhileWritingLeadsNowhere()
+    {
+        const QString shared = other->path();
+        QTemporaryDir elsewhere;
+        QVERIFY(QDir(shared).mkpath(QStringLiteral("Me")));
+        QVERIFY(QFile::link(elsewhere.path(), shared + QStringLiteral("/MeLink")));
+        QVERIFY(writeAll(fx.file("veldor.ini"),
+                         QStringLiteral("[squad]\nfolder=%1\nname=Me\nenabled=true\n").arg(shared).toUtf8()));
+        auto form = shownForm();
+        QVERIFY(form);
+        const QByteArray me = QFile::encodeName(shared + QStringLiteral("/Me"));
+        const QByteArray link = QFile::encodeName(shared + QStringLiteral("/MeLink"));
+        std::atomic<bool> stop{false};
+        std::thread swapper([&] {
+            QElapsedTimer clock;
+            clock.start();
+            while (!stop && clock.elapsed() < 20000) {
+                ::renameat2(AT_FDCWD, me.constData(), AT_FDCWD, link.constData(), RENAME_EXCHANGE);
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        });
+        for (int x = 1; x <= 8; ++x) {
+            form->atlas().cell(1, 0, x, 1)->Explored = 1; // something new to write out each time
+            QVERIFY(fx.clickSide(*form, form->controls().saveMapsButton));
+            QTest::qWait(150);
+        }
+        stop = true;
+        swapper.join();
+        if (QFileInfo(QString::fromLocal8Bit(me)).isSymLink())
+            QCOMPARE(::renameat2(AT_FDCWD, me.constData(), AT_FDCWD, link.constData(), RENAME_EXCHANGE), 0);
+        form->atlas().cell(1, 0, 9, 1)->Explored = 1;
+        QVERIFY(fx.clickSide(*form, form->controls().saveMapsButton));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                auto written = std::make_unique<Atlas>();
+                LoadOtherMaps(*written, me.toStdString());
+                return written->cell(1, 0, 9, 1)->Explored == 1;
+            }(),
+            10000);
+        const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+        // The last write-out goes on a while after its first file: its own temporary files go with it.
+        const QStringList ours = {QStringLiteral("links.txt"), QStringLiteral("map.crd"),
+                                  QStringLiteral("map1.map"),  QStringLiteral("map2.map"),
+                                  QStringLiteral("map3.map"),  QStringLiteral("markers.txt"),
+                                  QStringLiteral("member.txt")};
+        QTRY_COMPARE_WITH_TIMEOUT(QDir(QString::fromLocal8Bit(me)).entryList(all, QDir::Name), ours, 10000);
+        QCOMPARE(QDir(elsewhere.path()).entryList(all), QStringList());
+    }
+
+    // A share not mounted when the program starts again is a bare folder of the disk beneath: nothing is written
+    // there. Mounted again, it is written as before.
+    void anUnmountedShareIsNotWrittenAfterARestart()
+    {
+        QTemporaryDir mounted(QStringLiteral("/dev/shm/veldor-share-XXXXXX"));
+        struct stat a
+        {
+        };
+        struct stat b
+        {
+        };
+        if (!mounted.isValid() || ::stat("/dev/shm", &a) != 0 ||
+            ::stat(QFile::encodeName(other->path()).constData(), &b) != 0 || a.st_dev == b.st_dev)
+            QSKIP("needs /dev/shm on a file system of its own");
+        const QString shared = other->filePath(QStringLiteral("share")); // the mount point, as a link standing in
+        QVERIFY(QFile::link(mounted.path(), shared));
+        QVERIFY(writeAll(fx.file("veldor.ini"),
+                         QStringLiteral("[squad]\nfolder=%1\nname=Me\nenabled=true\n").arg(shared).toUtf8()));
+        // A start, a cell walked at x, "Сохранить карту", and the close once `until` holds.
+        const auto saveAndClose = [&](int x, const std::function<bool(MainWindow&)>& until) {
+            auto form = shownForm();
+            if (!form)
+                return false;
+            form->atlas().cell(1, 0, x, 2)->Explored = 1;
+            return fx.clickSide(*form, form->controls().saveMapsButton) && waitUntil([&] { return until(*form); });
+        };
+        const auto written = [&](int x) {
+            auto maps = std::make_unique<Atlas>();
+            LoadOtherMaps(*maps, QFile::encodeName(mounted.filePath("Me")).toStdString());
+            return maps->cell(1, 0, x, 2)->Explored == 1;
+        };
+        QVERIFY(saveAndClose(2, [&](MainWindow&) { return written(2); }));
+        QVERIFY(QFile::remove(shared) && QDir().mkpath(shared)); // unmounted
+        QVERIFY(saveAndClose(3, [](MainWindow& form) {
+            return form.controls().squadLabel &&
+                   form.controls().squadLabel->text().contains(QStringLiteral("на другом диске"));
+        }));
+        QCOMPARE(QDir(shared).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+        QVERIFY(QDir(shared).removeRecursively() && QFile::link(mounted.path(), shared)); // mounted again
+        QVERIFY(saveAndClose(4, [&](MainWindow&) { return written(4); }));
+    }
+
     // Many members being read when the window closes: it closes within a second, the reading given up.
     void aCloseDuringALookReturnsWithinASecond()
     {
@@ -193,7 +338,8 @@ private slots:
     void mergingTakesWhatIsNewAndKeepsWhatIsOurs()
     {
         QVERIFY(writeOtherMaps());
-        QVERIFY(writeAll(other->filePath(QStringLiteral("links.txt")), "1 0 6 6 1 6 6\n1 99 1 1 1 1 1\n"));
+        QVERIFY(writeAll(other->filePath(QStringLiteral("links.txt")),
+                         "1 0 7 7 1 7 7\n1 99 1 1 1 1 1\n1 0 6 6 1 6 6\n")); // the last between no stairs of theirs
         auto form = shownForm();
         QVERIFY(form);
         form->atlas().cell(1, 0, 6, 6)->Object = 'd'; // marked by hand, not explored
@@ -215,7 +361,7 @@ private slots:
         QVERIFY(summary.contains(QStringLiteral("ещё не сохранены")));
         // Where their ways down lead is ours now, kept at once; their junk line is not.
         QVERIFY2(summary.contains(QStringLiteral("Узнано, куда ведут спуски и подъёмы: 1.")), qPrintable(summary));
-        QVERIFY(readAll(fx.file("links.txt")).endsWith("\n1 0 6 6 1 6 6\n"));
+        QVERIFY(readAll(fx.file("links.txt")).endsWith("\n1 0 7 7 1 7 7\n"));
 
         QVERIFY(sameCell(*form->atlas().cell(1, 0, 4, 4), {1, 0, 0, 1, 1, 'L'}));
         QVERIFY(sameCell(*form->atlas().cell(1, 0, 6, 6), {0, 0, 0, 0, 0, 'd'}));

@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 #include "app/webengine_setup.h"
 #include "browser/browserview.h"
+#include "browser/pagepoller.h"
 #include "eventwait.h"
 #include "formfixture.h"
 #include "person.h"
@@ -41,6 +42,20 @@ public:
                                    "1000);</script></body></html>"));
         m_server.Get("/clickme", page("<html><body><a href=\"/file\" style=\"display:block;width:100%;"
                                       "height:2000px\">get the file</a></body></html>"));
+        // Another site dressed as the game: its frames named as the game's, the game's markup hidden, the title
+        // rewritten every 5 ms, and a movement script of its own that tells when it is run.
+        m_server.Get("/fakegame", page("<html><frameset rows=\"50%,50%\"><frame name=\"no_combat\" "
+                                       "src=\"/fakeframe\"><frame name=\"chout\" src=\"/blank\"></frameset></html>"));
+        m_server.Get("/fakeframe",
+                     page("<html><body><div style=\"display:none\"><div id=\"title\" name=\"title\"><b>L-5(20,20)"
+                          "</b></div><div id=\"d5\" name=\"d5\"></div></div><script>var n = 0;"
+                          "function goTo(d) { fetch('/walked'); }"
+                          "setInterval(function () { n = n % 16 + 1; document.getElementById('title').innerHTML ="
+                          " '<b>L-' + n + '(' + n + ',' + n + ')</b>'; }, 5);</script></body></html>"));
+        m_server.Get("/walked", [this](const httplib::Request&, httplib::Response& res) {
+            ++walked;
+            res.set_content("", "text/plain");
+        });
         m_server.Get("/file", [this](const httplib::Request&, httplib::Response& res) {
             ++fileRequests;
             res.set_header("Content-Disposition", "attachment; filename=\"map1.map\"");
@@ -64,6 +79,7 @@ public:
 
     int port = -1;
     std::atomic<int> fileRequests{0};
+    std::atomic<int> walked{0};
 
 private:
     httplib::Server m_server;
@@ -118,6 +134,31 @@ private slots:
             waitUntil(clickedTabOpen, kWait / 3);
         }
         QVERIFY(clickedTabOpen());
+    }
+
+    // Nothing of another site's page is read as the game, whatever its frames are named: no cell, no caption,
+    // and the keys go on walking in the game.
+    void aForeignPageWithTheGamesFramesIsNotTheGame()
+    {
+        fx.startServer();
+        auto form = fx.active(UserDat{.autoLogin = true, .passDoors = true});
+        QVERIFY(form);
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().positionLabel->text(), QStringLiteral("2x2"), kWait);
+        BrowserView* game = form->poller()->NoCombatFrame.browser;
+        QVERIFY(game == form->controls().gameBrowser);
+        QVERIFY(openTab(*form, server->url("/fakegame")));
+        QTest::qWait(1500); // three heartbeats and hundreds of the page's rewrites
+        QVERIFY2(!form->windowTitle().contains(QStringLiteral("L - 5")), qPrintable(form->windowTitle()));
+        QCOMPARE(form->poller()->NoCombatFrame.browser.data(), game);
+        int explored = 0;
+        for (int level = 1; level <= 16; ++level)
+            for (int x = 1; x <= 30; ++x)
+                for (int y = 1; y <= 30; ++y)
+                    explored += form->atlas().cell(1, level, x, y)->Explored;
+        QCOMPARE(explored, 0);
+        QVERIFY(FormFixture::step(*form, Qt::Key_Right, 3, 2));
+        QCOMPARE(form->atlas().cell(1, 0, 3, 2)->Explored, 1);
+        QCOMPARE(server->walked.load(), 0);
     }
 
     void aFileThePageSendsByItselfIsRefused()

@@ -34,12 +34,13 @@ class TestPagePoller : public QObject
         std::unique_ptr<BrowserView> browser;
 
         explicit Game(QWebEngineProfile* profile, practice::GameRules rules = {})
-            : server(std::move(rules)), browser(std::make_unique<BrowserView>(profile))
+            : server(std::move(rules)), poller(OriginOf(QUrl(QString::fromStdString(server.base())))),
+              browser(std::make_unique<BrowserView>(profile))
         {
             QObject::connect(browser.get(), &BrowserView::frameCompleted, &poller,
-                             [this](BrowserView* b, const QString& name, bool topLevel) {
+                             [this](BrowserView* b, const QString& name, bool topLevel, const QString& origin) {
                                  if (!topLevel)
-                                     poller.frameLoaded(b, name);
+                                     poller.frameLoaded(b, name, origin);
                              });
             QObject::connect(browser.get(), &BrowserView::frameChanged, &poller, &PagePoller::frameChanged);
             QObject::connect(poller.timer(), &QTimer::timeout, &poller, &PagePoller::tick);
@@ -90,7 +91,8 @@ private slots:
         // The page's movement is read when the frame loads, without waiting for the heartbeat.
         game.poller.timer()->setInterval(3600 * 1000);
         QTRY_VERIFY_WITH_TIMEOUT(game.poller.timer()->isActive(), kWait); // between reads, an hour to the next
-        runPageScript(game.browser->page(), QStringLiteral("no_combat"), QStringLiteral("goTo(2)"));
+        runPageScript(game.browser->page(), QStringLiteral("no_combat"), game.poller.gameOrigin(),
+                      QStringLiteral("goTo(2)"));
         QTRY_VERIFY_WITH_TIMEOUT(
             hasLine(read.last().at(0).value<PageLines>(), "<DIV id=title name=\"title\"><B>L-0(3,2)"), kWait);
     }
@@ -110,7 +112,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(game.poller.ChinpFrame.valid() && game.poller.ShowInfoFrame.valid(), kWait);
         const qsizetype loadsBefore = loads.size();
         for (int x = 3; x <= 5; ++x) {
-            runPageScript(game.browser->page(), QStringLiteral("no_combat"), QStringLiteral("goTo(2)"));
+            runPageScript(game.browser->page(), QStringLiteral("no_combat"), game.poller.gameOrigin(),
+                          QStringLiteral("goTo(2)"));
             const QByteArray title = "<DIV id=title name=\"title\"><B>L-0(" + QByteArray::number(x) + ",2)";
             QTRY_VERIFY_WITH_TIMEOUT(hasLine(read.last().at(0).value<PageLines>(), title.toStdString()), kWait);
         }
@@ -134,20 +137,66 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(game.poller.timer()->isActive(), 1500);
     }
 
+    // Only frames whose documents came from the game server are the game's: another site's frames of the same
+    // names are never read, walked in or taken for a combat.
+    void framesAreTheGamesOnlyFromItsOrigin_data()
+    {
+        QTest::addColumn<QString>("origin");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("the game") << QStringLiteral("http://127.0.0.1:8765") << true;
+        QTest::newRow("another port") << QStringLiteral("http://127.0.0.1:8766") << false;
+        QTest::newRow("another host") << QStringLiteral("http://localhost:8765") << false;
+        QTest::newRow("another scheme") << QStringLiteral("https://127.0.0.1:8765") << false;
+        QTest::newRow("inside a foreign page") << QString() << false;
+    }
+    void framesAreTheGamesOnlyFromItsOrigin()
+    {
+        QFETCH(QString, origin);
+        QFETCH(bool, taken);
+        PagePoller poller(OriginOf(QUrl(QStringLiteral("http://127.0.0.1:8765/"))));
+        BrowserView browser(profile);
+        QSignalSpy combat(&poller, &PagePoller::combatFrameLoaded);
+        for (const char* name : {"no_combat", "chout", "chinp", "show_info", "your_army"})
+            poller.frameLoaded(&browser, QString::fromLatin1(name), origin);
+        for (const FrameRef* frame : {&poller.NoCombatFrame, &poller.ChoutFrame, &poller.ChinpFrame,
+                                      &poller.ShowInfoFrame, &poller.YourArmyFrame})
+            QCOMPARE(frame->valid(), taken);
+        QCOMPARE(combat.size(), taken ? 1 : 0);
+    }
+
+    void originsAreWrittenAsPagesReportThem_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("origin");
+        QTest::newRow("port") << QStringLiteral("http://127.0.0.1:8765/") << QStringLiteral("http://127.0.0.1:8765");
+        QTest::newRow("default port") << QStringLiteral("http://Game.EXAMPLE:80")
+                                      << QStringLiteral("http://game.example");
+        QTest::newRow("path, user") << QStringLiteral("https://u:p@h.example:443/a?b#c")
+                                    << QStringLiteral("https://h.example");
+        QTest::newRow("no host") << QStringLiteral("about:blank") << QString();
+    }
+    void originsAreWrittenAsPagesReportThem()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, origin);
+        QCOMPARE(OriginOf(QUrl(address)), origin);
+    }
+
     void aGameFrameFromTheLoginPageIsForgotten()
     {
-        PagePoller poller;
+        const QString game = QStringLiteral("http://127.0.0.1:8765");
+        PagePoller poller(game);
         BrowserView browser(profile);
-        poller.frameLoaded(&browser, QStringLiteral("no_combat"));
+        poller.frameLoaded(&browser, QStringLiteral("no_combat"), game);
         QVERIFY(poller.NoCombatFrame.valid());
         QVERIFY(poller.timer()->isActive());
         poller.forgetGame();
         QVERIFY(!poller.NoCombatFrame.valid());
         QSignalSpy combat(&poller, &PagePoller::combatFrameLoaded);
-        poller.frameLoaded(&browser, QStringLiteral("your_army"));
+        poller.frameLoaded(&browser, QStringLiteral("your_army"), game);
         QCOMPARE(combat.size(), 1);
         QVERIFY(poller.YourArmyFrame.valid());
-        poller.frameLoaded(&browser, QStringLiteral("some_other_frame"));
+        poller.frameLoaded(&browser, QStringLiteral("some_other_frame"), game);
         QVERIFY(!poller.ChinpFrame.valid() && !poller.ShowInfoFrame.valid() && !poller.ChoutFrame.valid());
     }
 };

@@ -225,7 +225,7 @@ private slots:
 
         // Down the way down, a walk on level 1, back up.
         runPageScript(form->poller()->NoCombatFrame.browser->page(), QStringLiteral("no_combat"),
-                      QStringLiteral("goDown()"));
+                      form->poller()->gameOrigin(), QStringLiteral("goDown()"));
         QVERIFY(waitUntil([&] { return form->shownLevel() == 1 && form->reader().PageLevel == 1; }));
         QCOMPARE(form->controls().levelBox->currentIndex(), 1);
         QVERIFY(waitUntil([&] { return form->atlas().cell(1, 1, 15, 2)->Explored == 1; }));
@@ -288,7 +288,7 @@ private slots:
         QCOMPARE(form->reader().ViewX, 15);
         QCOMPARE(form->reader().ViewY, 2);
         runPageScript(form->poller()->NoCombatFrame.browser->page(), QStringLiteral("no_combat"),
-                      QStringLiteral("goUp()"));
+                      form->poller()->gameOrigin(), QStringLiteral("goUp()"));
         QVERIFY(waitUntil([&] { return form->shownLevel() == 0 && form->reader().PageLevel == 0; }));
         ++steps;
         QVERIFY(explore(0, 12, false));

@@ -1,6 +1,8 @@
 #include "journal.h"
 
 #include "map/mapfiles.h"
+#include "text/hash.h"
+#include "text/safefile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -49,12 +51,7 @@ std::uint32_t crc32(std::string_view data)
 
 std::uint64_t fnv1a(std::span<const std::uint8_t> bytes)
 {
-    std::uint64_t h = 0xcbf29ce484222325ull;
-    for (const std::uint8_t b : bytes) {
-        h ^= b;
-        h *= 0x100000001b3ull;
-    }
-    return h;
+    return Fnv1a(bytes.data(), bytes.size());
 }
 
 template <class T>
@@ -210,6 +207,10 @@ bool writeAll(int fd, std::string_view data)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
+            return false;
+        }
+        if (n == 0) { // nothing written and no error: it would loop for ever
+            errno = EIO;
             return false;
         }
         data.remove_prefix(static_cast<std::size_t>(n));
@@ -609,7 +610,7 @@ std::optional<std::string> JournalWriter::capture(const Atlas& atlas, unsigned l
         for (const journal::Change& change : changes)
             records += encode(change, time);
         if (!writeAll(m_fd, records))
-            problem = std::strerror(errno);
+            problem = describeError(errno);
         else
             m_fileBytes += records.size();
     }
@@ -651,10 +652,10 @@ std::optional<std::string> JournalWriter::open(const std::string& firstRecords)
     const std::string fresh = m_path + ".new";
     const int fd = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
-        return std::string(std::strerror(errno));
+        return describeError(errno);
     const std::string whole = header(m_base) + firstRecords;
     if (!writeAll(fd, whole) || ::fdatasync(fd) != 0 || ::rename(fresh.c_str(), m_path.c_str()) != 0) {
-        const std::string reason = std::strerror(errno);
+        const std::string reason = describeError(errno);
         ::close(fd);
         ::unlink(fresh.c_str());
         return reason;

@@ -25,9 +25,23 @@ bool LevelLinks::valid(const LevelLink& link)
 
 std::size_t LevelLinks::addAll(const LevelLinks& other)
 {
+    // Both sorted: one merge, however many there are.
+    std::vector<LevelLink> merged;
+    merged.reserve(std::min(kMaxLinks, m_links.size() + other.m_links.size()));
     std::size_t added = 0;
-    for (const LevelLink& link : other.all())
-        added += add(link) ? 1 : 0;
+    auto mine = m_links.begin();
+    for (const LevelLink& link : other.m_links) {
+        while (mine != m_links.end() && *mine < link)
+            merged.push_back(*mine++);
+        if (mine != m_links.end() && *mine == link)
+            continue;
+        if (m_links.size() + added < kMaxLinks) {
+            merged.push_back(link);
+            ++added;
+        }
+    }
+    merged.insert(merged.end(), mine, m_links.end());
+    m_links = std::move(merged);
     return added;
 }
 
@@ -72,9 +86,10 @@ std::string LevelLinks::text() const
     return out;
 }
 
-LevelLinks LevelLinks::parse(const std::string& text, std::size_t* skipped)
+LevelLinks LevelLinks::parse(const std::string& text, std::size_t* skipped, std::size_t* overLimit)
 {
-    LevelLinks links;
+    // Gathered in the file's order, then sorted once: a hostile order must not make each insertion costly.
+    std::vector<LevelLink> read;
     std::size_t bad = 0;
     std::size_t start = 0;
     while (start < text.size()) {
@@ -87,11 +102,11 @@ LevelLinks LevelLinks::parse(const std::string& text, std::size_t* skipped)
         if (p == stop || *p == '#' || (stop - p == 1 && *p == '\r'))
             continue;
         int v[7] = {};
-        int read = 0;
-        for (; read < 7; ++read) {
+        int count = 0;
+        for (; count < 7; ++count) {
             while (p < stop && *p == ' ')
                 ++p;
-            const auto [next, ec] = std::from_chars(p, stop, v[read]);
+            const auto [next, ec] = std::from_chars(p, stop, v[count]);
             if (ec != std::errc())
                 break;
             p = next;
@@ -99,11 +114,34 @@ LevelLinks LevelLinks::parse(const std::string& text, std::size_t* skipped)
         while (p < stop && (*p == ' ' || *p == '\r'))
             ++p;
         const LevelLink link{static_cast<unsigned>(std::max(v[0], 0)), {v[1], v[2], v[3]}, {v[4], v[5], v[6]}};
-        if (read != 7 || p != stop || v[0] < 1 || !links.add(link))
+        if (count != 7 || p != stop || v[0] < 1 || !valid(link))
             ++bad;
+        else
+            read.push_back(link);
     }
+    // The first of each link, in the file's order, as far as the bound.
+    std::vector<std::size_t> order(read.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return read[a] < read[b]; });
+    std::vector<bool> first(read.size(), false);
+    for (std::size_t i = 0; i < order.size(); ++i)
+        first[order[i]] = i == 0 || !(read[order[i - 1]] == read[order[i]]);
+    LevelLinks links;
+    std::size_t over = 0;
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        if (!first[i])
+            continue;
+        if (links.m_links.size() < kMaxLinks)
+            links.m_links.push_back(read[i]);
+        else
+            ++over;
+    }
+    std::sort(links.m_links.begin(), links.m_links.end());
     if (skipped)
         *skipped = bad;
+    if (overLimit)
+        *overLimit = over;
     return links;
 }
 
@@ -115,6 +153,52 @@ bool LearnLink(const Atlas& atlas, LevelLinks& links, unsigned lab, LevelCell be
     if (stair == nullptr || (stair->Object != 'd' && stair->Object != 'u'))
         return false;
     return links.add({lab, before, after});
+}
+
+namespace {
+
+// The stair a link leaves by and the one it arrives at.
+std::pair<char, char> stairsOf(const LevelLink& link)
+{
+    return link.to.level > link.from.level ? std::pair{'d', 'u'} : std::pair{'u', 'd'};
+}
+
+} // namespace
+
+LevelLinks LinksBetweenStairs(const LevelLinks& theirs, const Atlas& theirMaps)
+{
+    LevelLinks out;
+    for (const LevelLink& link : theirs.all()) {
+        const auto [leave, arrive] = stairsOf(link);
+        const TMapCell* from = theirMaps.cell(link.lab, link.from.level, link.from.x, link.from.y);
+        const TMapCell* to = theirMaps.cell(link.lab, link.to.level, link.to.x, link.to.y);
+        if (from && to && from->Object == leave && to->Object == arrive)
+            out.add(link);
+    }
+    return out;
+}
+
+std::size_t TakeLinks(LevelLinks& ours, const LevelLinks& theirs, const Atlas& ourMaps)
+{
+    const auto bears = [&](unsigned lab, const LevelCell& c, char stair) {
+        const TMapCell* cell = ourMaps.cell(lab, c.level, c.x, c.y);
+        return cell && (cell->Explored == 0 || cell->Object == stair);
+    };
+    LevelLinks taken;
+    const std::vector<LevelLink>& mine = ours.all();
+    for (const LevelLink& link : theirs.all()) {
+        const auto [leave, arrive] = stairsOf(link);
+        if (!bears(link.lab, link.from, leave) || !bears(link.lab, link.to, arrive))
+            continue;
+        // Ours from the same cell to the same level leads elsewhere: ours stands.
+        bool contradicted = false;
+        for (auto it = std::lower_bound(mine.begin(), mine.end(), LevelLink{link.lab, link.from, {-1, 0, 0}});
+             it != mine.end() && it->lab == link.lab && it->from == link.from; ++it)
+            contradicted = contradicted || (it->to.level == link.to.level && !(*it == link));
+        if (!contradicted)
+            taken.add(link); // in order: each goes at the end
+    }
+    return ours.addAll(taken);
 }
 
 LinksLoad LoadLinks(const std::string& folder)
@@ -132,10 +216,19 @@ LinksLoad LoadLinks(const std::string& folder)
         return load;
     }
     std::size_t skipped = 0;
-    load.links = LevelLinks::parse(file.bytes, &skipped);
+    std::size_t over = 0;
+    load.links = LevelLinks::parse(file.bytes, &skipped, &over);
     if (skipped > 0)
         load.problem = std::string(LevelLinks::kFileName) +
                        ": пропущено строк, не похожих на связь уровней: " + std::to_string(skipped) + ".";
+    if (over > 0) {
+        // Nothing that cannot be kept is removed: the file stays as it is.
+        load.unread = true;
+        load.problem += std::string(load.problem.empty() ? "" : " ") + LevelLinks::kFileName +
+                        " слишком длинный: " + "прочитаны первые " + std::to_string(LevelLinks::kMaxLinks) +
+                        " связей, ещё " + std::to_string(over) +
+                        " не загружены; файл оставлен как есть и не перезаписывается.";
+    }
     return load;
 }
 

@@ -55,9 +55,9 @@ public:
     bool operator==(const LevelLinks&) const = default;
 
     // The file's text; and the links read from one, lines that do not hold a link on the atlas counted in
-    // `skipped` and left out.
+    // `skipped` and left out, and links past the first kMaxLinks counted in `overLimit`.
     std::string text() const;
-    static LevelLinks parse(const std::string& text, std::size_t* skipped = nullptr);
+    static LevelLinks parse(const std::string& text, std::size_t* skipped = nullptr, std::size_t* overLimit = nullptr);
     static bool valid(const LevelLink& link);
 
 private:
@@ -70,12 +70,19 @@ class Atlas;
 // the two cells are linked. Whether a link was learned.
 bool LearnLink(const Atlas& atlas, LevelLinks& links, unsigned lab, LevelCell before, LevelCell after);
 
-// links.txt in the folder: missing is no links; a file that is not one we can read is left unread and named in
-// `problem` (then it must not be replaced).
+// Of another player's links, those their own maps bear out: a way down at `from` and a way up at `to` (or a way
+// up and a way down, for a link that leads higher).
+LevelLinks LinksBetweenStairs(const LevelLinks& theirs, const Atlas& theirMaps);
+// Takes in another player's links that nothing of ours contradicts: a cell of ours explored at either end without
+// that stair, or a link of ours from the same cell to another. How many were new.
+std::size_t TakeLinks(LevelLinks& ours, const LevelLinks& theirs, const Atlas& ourMaps);
+
+// links.txt in the folder: missing is no links; a file that is not one we can read is left unread, and one with
+// more links than we keep is read as far as that; either is named in `problem` and must not be replaced.
 struct LinksLoad
 {
     LevelLinks links;
-    bool unread = false;
+    bool unread = false; // not read whole: never to be replaced by what was read
     std::string problem;
 };
 LinksLoad LoadLinks(const std::string& folder);

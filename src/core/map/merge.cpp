@@ -48,22 +48,41 @@ void mergeCells(Atlas& ours, const Atlas& theirs, MergeResult& result)
     }
 }
 
+// The object a list's entries stand for in their cells.
+char listObject(ListKind kind)
+{
+    switch (kind) {
+    case ListKind::Exits:
+        return Obj::Exit;
+    case ListKind::Transitions:
+        return Obj::Descent;
+    case ListKind::Traps:
+        return Obj::Trap;
+    case ListKind::Flags:
+        return Obj::Flag;
+    }
+    return 0;
+}
+
 // Text of the lists as the program writes it: one cell's "L-3(12x7); " (a damaged or hostile file's bytes would
-// fill the memos with junk).
-bool wellFormed(const std::string& entry)
+// fill the memos with junk), naming a cell of that labyrinth on the level the entry is filed under, whose cell in
+// the atlas it came from holds the list's object.
+bool wellFormed(const std::string& entry, const Atlas& theirs, unsigned lab, int filedLevel, ListKind kind)
 {
     int level = -1;
     int x = 0;
     int y = 0;
     char tail[4] = {};
     int used = 0;
-    return std::sscanf(entry.c_str(), "L-%2d(%3dx%3d%3c%n", &level, &x, &y, tail, &used) == 4 &&
-           static_cast<std::size_t>(used) == entry.size() && std::string_view(tail, 3) == "); " && level >= 0 &&
-           level < kLevelCount && x >= 1 && x <= kMaxMapSide && y >= 1 && y <= kMaxMapSide &&
-           PositionEntry(level, x, y) == entry;
+    if (std::sscanf(entry.c_str(), "L-%2d(%3dx%3d%3c%n", &level, &x, &y, tail, &used) != 4 ||
+        static_cast<std::size_t>(used) != entry.size() || std::string_view(tail, 3) != "); " || level != filedLevel ||
+        PositionEntry(level, x, y) != entry)
+        return false;
+    const TMapCell* cell = theirs.cell(lab, level, x, y); // null off the labyrinth's size
+    return cell != nullptr && cell->Object == listObject(kind);
 }
 
-void mergeMarkers(Atlas& ours, const Atlas& theirs, MergeResult& result)
+void mergeMarkers(Atlas& ours, const Atlas& theirs, const MergeOptions& options, MergeResult& result)
 {
     int taken = 0;
     for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab) {
@@ -75,14 +94,16 @@ void mergeMarkers(Atlas& ours, const Atlas& theirs, MergeResult& result)
             for (const auto& [spot, text] : *marks) {
                 const int x = Atlas::SpotX(spot);
                 const int y = Atlas::SpotY(spot);
-                if (!ours.markText(lab, level, x, y).empty())
+                if (!ours.markText(lab, level, x, y).empty() ||
+                    (options.skipMarker && options.skipMarker({lab, level, x, y}, text)))
                     continue;
-                if (taken == kMaxMarkersTaken) {
+                if (taken >= options.maxMarkers) {
                     ++counts.markersSkipped;
                     continue;
                 }
                 ++taken;
                 ++counts.markers;
+                result.markersTaken.push_back({lab, level, x, y});
                 if (text.size() <= kMaxMarkerTaken) {
                     ours.setMarkText(lab, level, x, y, text);
                 } else {
@@ -103,7 +124,8 @@ void mergeLists(Atlas& ours, const Atlas& theirs, unsigned lab, MergeCounts& cou
             TLevelLists& mine = *ours.levelLists(lab, level);
             for (int k = 0; k < ListSlots(kind); ++k) {
                 const std::string entry = SlotText(other, kind, k);
-                if (entry.empty() || !wellFormed(entry) || memo.find(entry) != std::string::npos)
+                if (entry.empty() || !wellFormed(entry, theirs, lab, level, kind) ||
+                    memo.find(entry) != std::string::npos)
                     continue;
                 if (AppendEntry(mine, kind, entry)) {
                     ++counts.entries;
@@ -139,13 +161,13 @@ bool WellFormedCell(const TMapCell& c)
     return sides && c.Explored <= 1 && (c.Object == 0 || c.Object == Obj::None || FindObjectKind(c.Object));
 }
 
-MergeResult MergeAtlas(Atlas& ours, const Atlas& theirs)
+MergeResult MergeAtlas(Atlas& ours, const Atlas& theirs, const MergeOptions& options)
 {
     MergeResult result;
     mergeCells(ours, theirs, result);
     for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab)
         mergeLists(ours, theirs, lab, result.labs[lab]);
-    mergeMarkers(ours, theirs, result);
+    mergeMarkers(ours, theirs, options, result);
     return result;
 }
 

@@ -4,6 +4,7 @@
 #include "mapfiles.h"
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,9 +28,28 @@ constexpr int kMaxMarkersTaken = 50000;
 // How much of another player's markers file is read.
 constexpr std::uint64_t kMaxOtherMarkersBytes = std::uint64_t{64} << 20;
 
+// A marker's place in the atlas.
+struct MarkerPlace
+{
+    unsigned lab = 0;
+    int level = 0;
+    int x = 0;
+    int y = 0;
+    bool operator==(const MarkerPlace&) const = default;
+};
+
+struct MergeOptions
+{
+    // Markers taken at the most (the group's bound may leave fewer than one merge's).
+    int maxMarkers = kMaxMarkersTaken;
+    // A marker of theirs not to take again (taken from that player before); none skipped when empty.
+    std::function<bool(const MarkerPlace&, const std::string& text)> skipMarker;
+};
+
 struct MergeResult
 {
     std::array<MergeCounts, kLabyrinthCount + 1> labs{}; // by labyrinth number 1..20; [0] unused
+    std::vector<MarkerPlace> markersTaken;               // where each marker taken lies
     MergeCounts total() const;
 };
 
@@ -40,8 +60,9 @@ struct MergeResult
 // list shows the text already, into the first free slot of the same level, dropped when every slot is taken.
 // A cell of theirs whose bytes are not ones this program writes (side codes 0..8, a known object, explored 0 or 1)
 // is junk and never comes in. A marker comes in for a cell that has none of ours, bounded as above. Only entries
-// the program writes ("L-3(12x7); ") come in. Merging the same atlas again adds nothing.
-MergeResult MergeAtlas(Atlas& ours, const Atlas& theirs);
+// the program writes ("L-3(12x7); ") come in, and only for a cell of the labyrinth's size on the level the entry
+// is filed under whose cell in their maps holds that list's object. Merging the same atlas again adds nothing.
+MergeResult MergeAtlas(Atlas& ours, const Atlas& theirs, const MergeOptions& options = {});
 // Whether every byte of the cell is one the program itself writes.
 bool WellFormedCell(const TMapCell& cell);
 

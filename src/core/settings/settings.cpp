@@ -123,26 +123,20 @@ SettingsRead ParseSettings(std::string_view bytes)
     TextReader in(bytes);
     r.login = in.readLine();
     r.password = in.readLine();
-    const auto lab = in.readInteger();
-    if (!lab) {
-        r.failed = true;
-        return r;
-    }
-    r.curLab = *lab;
-    const auto size = in.readInteger();
-    if (!size) {
-        r.failed = true;
-        return r;
-    }
-    r.cellSize = *size;
-    std::optional<bool>* flags[] = {&r.autoLogin, &r.passDoors, &r.playSounds, &r.hidePanels};
-    for (auto* flag : flags) {
+    // One word that does not read costs its own line, never the password or the lines after it.
+    int line = 3;
+    const auto number = [&]() {
         const auto v = in.readInteger();
-        if (!v) {
-            r.failed = true;
-            return r;
-        }
-        *flag = *v == 1;
+        if (!v)
+            r.badLines.push_back(line);
+        ++line;
+        return v;
+    };
+    r.curLab = number();
+    r.cellSize = number();
+    for (std::optional<bool>* flag : {&r.autoLogin, &r.passDoors, &r.playSounds, &r.hidePanels}) {
+        if (const auto v = number())
+            *flag = *v == 1;
     }
     if (const auto v = in.readInteger())
         r.showFrontier = *v == 1;
@@ -215,7 +209,7 @@ SettingsLoadResult LoadSettingsFile(const std::string& path, bool mayWrite)
         result.unreadableKind = errorKind(file.status);
         return result;
     }
-    if (result.read.failed && mayWrite)
+    if (file.status == ReadStatus::Missing && mayWrite)
         result.fileReset = replaceFileContents(path, "", 0, kSettingsMode, ModePolicy::ForceMode);
     return result;
 }

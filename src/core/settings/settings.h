@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace veldor {
 
@@ -24,8 +25,9 @@ struct Settings
     bool ShowFrontier = false; // frontierBox
 };
 
-// What a read of user.dat delivered, in the order the values reach the program. A value is set when it was
-// read before the end of the file or the first bad token; `failed` tells that the read stopped at an error.
+// What a read of user.dat delivered, in the order the values reach the program. A value is set when it was read
+// before the end of the file; a line whose value does not read is left unset (its default) and named in
+// `badLines`, and the lines after it are read all the same. `failed`: there was no file to read.
 struct SettingsRead
 {
     std::optional<std::string> login;
@@ -39,19 +41,20 @@ struct SettingsRead
     std::optional<bool> hidePanels;
     // Line nine: a bad value there is taken as "off" and fails nothing, since older copies never wrote it.
     std::optional<bool> showFrontier;
+    std::vector<int> badLines; // 3..8, as the file's lines are numbered
     bool failed = false;
 };
 
 // Parses user.dat with the reading rules of the original program's text files: a text is the rest of the
 // line; an integer skips blanks and line ends, then takes up to 32 characters above code 32; the end of the
-// file gives an empty text or 0; a token that is no integer is an error. The rest of each line is skipped.
+// file gives an empty text or 0; a token that is no integer is a bad line. The rest of each line is skipped.
 SettingsRead ParseSettings(std::string_view bytes);
 
 // The nine CR LF lines. Line ends inside the login or password would shift every later line, so they are
 // written as blanks.
 std::string SerializeSettings(const Settings& settings);
 
-// Applies what was read onto `settings`, as the program does: the values read stay, and after a failed read
+// Applies what was read onto `settings`, as the program does: the values read stay, and when there was no file
 // the password is forgotten.
 void ApplySettingsRead(const SettingsRead& read, Settings& settings);
 
@@ -64,8 +67,8 @@ struct SettingsLoadResult
     FileError unreadableKind = FileError::None;
 };
 
-// Reads user.dat at `path`. A missing or damaged file is replaced by an empty one (created for the owner
-// only, since it holds a password).
+// Reads user.dat at `path`. A missing file is created empty (for the owner only, since it holds a password); a
+// damaged one is never emptied: what reads is taken, the rest is named in `read.badLines`.
 // Stale temporary files of a killed save are removed first. With `mayWrite` false (another copy of the
 // program owns the folder) nothing in the folder is removed, emptied or created.
 SettingsLoadResult LoadSettingsFile(const std::string& path, bool mayWrite = true);

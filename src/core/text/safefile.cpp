@@ -4,8 +4,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -484,6 +486,165 @@ FileResult createEmptyFileIfMissing(const std::string& path, mode_t mode)
     ::fchmod(fd, mode); // the umask must not widen or narrow what the caller asked for
     ::close(fd);
     return {};
+}
+
+namespace {
+
+constexpr const char* kTemporaryPrefix = ".syncthing.";
+constexpr const char* kTemporarySuffix = ".tmp";
+
+bool isOurTemporary(const std::string& name)
+{
+    const std::string prefix = kTemporaryPrefix;
+    const std::string suffix = kTemporarySuffix;
+    return name.size() > prefix.size() + suffix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
+           name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+} // namespace
+
+FolderHandle FolderHandle::open(const std::string& parent, const std::string& name, bool make, FileResult* error)
+{
+    FolderHandle handle;
+    auto fail = [&](FileResult r) {
+        if (error)
+            *error = std::move(r);
+        return FolderHandle();
+    };
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos)
+        return fail(failure(EINVAL));
+    const int parentFd = ::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (parentFd < 0)
+        return fail(failure(errno));
+    const int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::openat(parentFd, name.c_str(), flags);
+    if (fd < 0 && errno == ENOENT && make && ::mkdirat(parentFd, name.c_str(), 0755) == 0)
+        fd = ::openat(parentFd, name.c_str(), flags);
+    const int e = errno;
+    struct stat there
+    {
+    };
+    const bool link =
+        fd < 0 && ::fstatat(parentFd, name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(there.st_mode);
+    ::close(parentFd);
+    if (fd < 0) {
+        if (link)
+            return fail(
+                FileResult{false, "на месте папки находится ссылка: через неё ничего не пишется", FileError::Link});
+        if (e == ENOTDIR)
+            return fail(FileResult{false, "на месте папки лежит файл", FileError::NotRegular});
+        return fail(failure(e));
+    }
+    handle.m_fd = fd;
+    return handle;
+}
+
+FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept
+{
+    if (this != &other) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = std::exchange(other.m_fd, -1);
+    }
+    return *this;
+}
+
+FolderHandle::~FolderHandle()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool FolderHandle::sameAs(const std::string& path) const
+{
+    struct stat held
+    {
+    };
+    struct stat there
+    {
+    };
+    return m_fd >= 0 && ::fstat(m_fd, &held) == 0 && ::lstat(path.c_str(), &there) == 0 && S_ISDIR(there.st_mode) &&
+           held.st_dev == there.st_dev && held.st_ino == there.st_ino;
+}
+
+FileResult replaceFileIn(const FolderHandle& folder, const std::string& name, const void* data, std::size_t size,
+                         mode_t mode)
+{
+    if (!folder.isOpen() || name.empty() || name.find('/') != std::string::npos)
+        return failure(EINVAL);
+    const int dir = folder.fd();
+    struct stat st
+    {
+    };
+    if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (S_ISLNK(st.st_mode))
+            return FileResult{false,
+                              "на месте файла находится ссылка: не записан, чтобы не изменить файл вне выбранной папки",
+                              FileError::Link};
+        if (S_ISDIR(st.st_mode))
+            return failure(EISDIR);
+        if (!S_ISREG(st.st_mode))
+            return FileResult{false, oddKind(st.st_mode), FileError::NotRegular};
+        if ((st.st_mode & S_IWUSR) == 0)
+            return FileResult{false, "файл защищён от записи", FileError::Protected};
+        mode = st.st_mode & 07777;
+    } else if (errno != ENOENT) {
+        return failure(errno);
+    }
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device random;
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        std::string tag(6, 'a');
+        for (char& c : tag)
+            c = kLetters[random() % (sizeof kLetters - 1)];
+        temporary = kTemporaryPrefix + name + "." + tag + kTemporarySuffix;
+        fd = ::openat(dir, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST)
+            return failure(errno);
+    }
+    if (fd < 0)
+        return failure(EEXIST);
+    auto abandon = [&](int e) {
+        if (fd >= 0)
+            ::close(fd);
+        ::unlinkat(dir, temporary.c_str(), 0);
+        return failure(e);
+    };
+    if (::fchmod(fd, mode) != 0 || !writeAll(fd, static_cast<const char*>(data), size) || ::fsync(fd) != 0)
+        return abandon(errno);
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0)
+        return abandon(errno);
+    if (::renameat(dir, temporary.c_str(), dir, name.c_str()) != 0)
+        return abandon(errno);
+    ::fsync(dir);
+    return {};
+}
+
+void removeTemporariesIn(const FolderHandle& folder)
+{
+    if (!folder.isOpen())
+        return;
+    const int listFd = ::openat(folder.fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* list = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
+    if (!list) {
+        if (listFd >= 0)
+            ::close(listFd);
+        return;
+    }
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(list)) {
+        const std::string name = entry->d_name;
+        const std::size_t mark = name.rfind(".tmp-");
+        if (isOurTemporary(name) || (mark != std::string::npos && mark > 0 && name.size() == mark + 5 + 6))
+            names.push_back(name);
+    }
+    ::closedir(list);
+    for (const std::string& name : names)
+        ::unlinkat(folder.fd(), name.c_str(), 0);
 }
 
 } // namespace veldor

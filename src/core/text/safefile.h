@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+#include <utility>
 
 namespace veldor {
 
@@ -88,6 +89,38 @@ StreamedFile readRegularFileInPieces(const std::string& path, const std::functio
                                      std::uint64_t maxBytes = UINT64_MAX);
 // The kind of a read that did not succeed.
 FileError errorKind(ReadStatus status);
+
+// A folder held open for writing inside it and nowhere else: it is opened without following a link, so a link
+// swapped in for it (or for a file in it) afterwards leads no write elsewhere. Closed with the object.
+class FolderHandle
+{
+public:
+    FolderHandle() = default;
+    // `name` inside `parent` (reached as given: the parent may itself be a link the user chose), made when it
+    // is missing and `make` is set; refused when it is a link or not a folder.
+    static FolderHandle open(const std::string& parent, const std::string& name, bool make, FileResult* error);
+    FolderHandle(FolderHandle&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+    FolderHandle& operator=(FolderHandle&& other) noexcept;
+    FolderHandle(const FolderHandle&) = delete;
+    FolderHandle& operator=(const FolderHandle&) = delete;
+    ~FolderHandle();
+    bool isOpen() const { return m_fd >= 0; }
+    int fd() const { return m_fd; }
+    // The folder's own identity, to tell whether a path still leads to it.
+    bool sameAs(const std::string& path) const;
+
+private:
+    int m_fd = -1;
+};
+
+// Replaces the file `name` in the held folder whole or not at all, as replaceFileContents does with
+// StayInFolder and KeepExistingMode, every step relative to the folder's handle. Its temporary file is named
+// ".syncthing.<name>.XXXXXX.tmp", as sync engines name their own and never carry, and is removed on every
+// failure.
+FileResult replaceFileIn(const FolderHandle& folder, const std::string& name, const void* data, std::size_t size,
+                         mode_t mode);
+// Removes the temporary files replaceFileIn or an earlier save left in the held folder.
+void removeTemporariesIn(const FolderHandle& folder);
 
 // Whether `path` names something that is not a regular file (a folder, a pipe, a device); `what` then says
 // which, in Russian. A missing path or a link to a regular file is no such thing.

@@ -217,6 +217,37 @@ private slots:
         QVERIFY(leftoverTemporaries(elsewhere.path()).isEmpty());
     }
 
+    // A folder held by its handle: written inside it however its name is moved or replaced by a link meanwhile;
+    // never through a link, in its place or in a file's; our temporary files gone on every path.
+    void aHeldFolderIsWrittenInsideItOnly()
+    {
+        QTemporaryDir elsewhere;
+        const QString parent = dir->path();
+        QVERIFY(QDir(parent).mkpath(QStringLiteral("Me")));
+        QVERIFY(QFile::link(elsewhere.path(), parent + QStringLiteral("/Link")));
+        FileResult error;
+        QVERIFY(!FolderHandle::open(parent.toStdString(), "Link", false, &error).isOpen());
+        QCOMPARE(error.kind, FileError::Link);
+        QVERIFY(!FolderHandle::open(parent.toStdString(), "New", false, &error).isOpen());
+        QVERIFY(FolderHandle::open(parent.toStdString(), "New", true, &error).isOpen()); // made when asked
+        const FolderHandle held = FolderHandle::open(parent.toStdString(), "Me", false, &error);
+        QVERIFY(held.isOpen() && held.sameAs((parent + QStringLiteral("/Me")).toStdString()));
+        // Moved away and a link put where it was: the write still lands in the folder held.
+        QVERIFY(QDir(parent).rename(QStringLiteral("Me"), QStringLiteral("Moved")));
+        QVERIFY(QFile::link(elsewhere.path(), parent + QStringLiteral("/Me")));
+        QVERIFY(replaceFileIn(held, "a.txt", "new", 3, 0644).ok);
+        QCOMPARE(readAll(parent + QStringLiteral("/Moved/a.txt")), QByteArray("new"));
+        QVERIFY(QDir(elsewhere.path()).isEmpty());
+        QVERIFY(QFile::link(elsewhere.filePath(QStringLiteral("b.txt")), parent + QStringLiteral("/Moved/b.txt")));
+        QCOMPARE(replaceFileIn(held, "b.txt", "x", 1, 0644).kind, FileError::Link);
+        QVERIFY(!QFile::exists(elsewhere.filePath(QStringLiteral("b.txt"))));
+        QVERIFY(writeAll(parent + QStringLiteral("/Moved/.syncthing.a.txt.abcdef.tmp"), "left by a kill"));
+        QVERIFY(writeAll(parent + QStringLiteral("/Moved/a.txt.tmp-abcdef"), "left by an older copy"));
+        removeTemporariesIn(held);
+        QCOMPARE(QDir(parent + QStringLiteral("/Moved")).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                 QStringList({QStringLiteral("a.txt"), QStringLiteral("b.txt")}));
+    }
+
     // A hard link elsewhere (a backup folder, say) sees every save, as the same file.
     void aHardLinkedMapIsRewrittenInPlace()
     {

@@ -1,5 +1,6 @@
 // Taking another player's maps into ours, reading their folder, and writing a copy of ours for them.
 #include "levelbuilder.h"
+#include "map/groupmarkers.h"
 #include "map/markerfile.h"
 #include "map/merge.h"
 #include "testsupport.h"
@@ -8,8 +9,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
 #include <memory>
 #include <sys/stat.h>
+#include <unordered_set>
 
 using namespace veldor;
 using namespace veldor::test;
@@ -113,15 +116,20 @@ private slots:
         // A new trap goes into the first free slot of the same level.
         SetSlotText(*ours->levelLists(3, 1), ListKind::Traps, 1, PositionEntry(1, 9, 9));
         AppendEntry(*theirs->levelLists(3, 1), ListKind::Traps, PositionEntry(1, 2, 3));
+        theirs->cell(3, 1, 2, 3)->Object = 'L';
         // Our exits of level 0 are full: theirs are dropped and counted.
         for (int k = 0; k < 3; ++k)
             AppendEntry(*ours->levelLists(7, 0), ListKind::Exits, PositionEntry(0, k + 1, 1));
         AppendEntry(*theirs->levelLists(7, 0), ListKind::Exits, PositionEntry(0, 10, 10));
+        theirs->cell(7, 0, 10, 10)->Object = 'E';
+        theirs->cell(7, 0, 1, 1)->Object = 'E';
         AppendEntry(*theirs->levelLists(7, 0), ListKind::Exits, PositionEntry(0, 1, 1)); // ours has it: no drop
         // Transitions and flags of another labyrinth; the same text twice in theirs comes in once.
         AppendEntry(*theirs->levelLists(12, 4), ListKind::Transitions, PositionEntry(4, 30, 2));
         AppendEntry(*theirs->levelLists(12, 4), ListKind::Transitions, PositionEntry(4, 30, 2));
         AppendEntry(*theirs->levelLists(12, 0), ListKind::Flags, PositionEntry(0, 1, 40));
+        theirs->cell(12, 4, 30, 2)->Object = 'd';
+        theirs->cell(12, 0, 1, 40)->Object = 'F';
         // Bytes of a damaged or hostile file are no entry: only what the program writes.
         SetSlotText(*theirs->levelLists(12, 2), ListKind::Flags, 0, std::string(7, '\x07'));
         SetSlotText(*theirs->levelLists(12, 2), ListKind::Flags, 1, std::string(255, '\xff'));
@@ -156,10 +164,80 @@ private slots:
         QCOMPARE(result.total().dropped, 1);
     }
 
+    // An entry stands for a cell of theirs: one of the labyrinth's size, on the level it is filed under, holding
+    // the list's object.
+    void anEntryComesInOnlyForItsOwnCell_data()
+    {
+        QTest::addColumn<unsigned>("lab");
+        QTest::addColumn<int>("filed");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<char>("object"); // in their cell the entry names, where there is one
+        QTest::addColumn<bool>("taken");
+        const int exits = int(ListKind::Exits), traps = int(ListKind::Traps), flags = int(ListKind::Flags),
+                  stairs = int(ListKind::Transitions);
+        QTest::newRow("an exit") << 1u << 0 << exits << "L-0(5x5); " << 'E' << true;
+        QTest::newRow("off a 30-cell labyrinth") << 1u << 0 << exits << "L-0(99x99); " << 'E' << false;
+        QTest::newRow("another level's trap") << 1u << 0 << traps << "L-3(5x5); " << 'L' << false;
+        QTest::newRow("level 16 in level 0's list") << 1u << 0 << traps << "L-16(5x5); " << 'L' << false;
+        QTest::newRow("no trap there") << 1u << 0 << traps << "L-0(5x5); " << 'n' << false;
+        QTest::newRow("a flag at 100x100") << 14u << 2 << flags << "L-2(100x100); " << 'F' << true;
+        QTest::newRow("a way down") << 8u << 4 << stairs << "L-4(40x40); " << 'd' << true;
+        QTest::newRow("a way up is no way down") << 8u << 4 << stairs << "L-4(40x40); " << 'u' << false;
+    }
+    void anEntryComesInOnlyForItsOwnCell()
+    {
+        QFETCH(unsigned, lab);
+        QFETCH(int, filed);
+        QFETCH(int, kind);
+        QFETCH(QString, entry);
+        QFETCH(char, object);
+        int level = 0, x = 0, y = 0;
+        QVERIFY(std::sscanf(entry.toLatin1().constData(), "L-%d(%dx%d", &level, &x, &y) == 3);
+        if (TMapCell* cell = theirs->cell(lab, level, x, y))
+            cell->Object = object;
+        AppendEntry(*theirs->levelLists(lab, filed), ListKind(kind), entry.toStdString());
+        QTEST(MergeAtlas(*ours, *theirs).total().entries == 1, "taken");
+    }
+
+    // A member merged again and again brings its markers once, and the group as a whole no more than its bound;
+    // what is left out is counted.
+    void markersComeOnceAndWithinTheGroupsBound()
+    {
+        for (int i = 0; i < 30; ++i)
+            theirs->setMarkText(2, 0, 1 + i, 1, "junk " + std::to_string(i));
+        GroupMarkers group;
+        std::unordered_set<std::string> seen;
+        MergeOptions options;
+        options.maxMarkers = 20; // the room the group's bound leaves
+        options.skipMarker = [&](const MarkerPlace& p, const std::string& text) {
+            return seen.count(std::to_string(p.x) + text) > 0;
+        };
+        MergeResult first = MergeAtlas(*ours, *theirs, options);
+        QCOMPARE(first.total().markers, 20);
+        QCOMPARE(first.total().markersSkipped, 10);
+        for (const MarkerPlace& p : first.markersTaken) {
+            group.add(p, ours->markText(p.lab, p.level, p.x, p.y));
+            seen.insert(std::to_string(p.x) + ours->markText(p.lab, p.level, p.x, p.y));
+        }
+        QCOMPARE(group.room(*ours), GroupMarkers::kMax - 20);
+        // The player clears one of them: merged again, it does not come back.
+        ours->setMarkText(2, 0, 1, 1, {});
+        QCOMPARE(MergeAtlas(*ours, *theirs, options).total().markers, 10); // only the ten left out before
+        QVERIFY(ours->markText(2, 0, 1, 1).empty());
+        // The group's markers stay out of what goes into the group folder; the player's own go.
+        ours->setMarkText(2, 0, 2, 1, "rewritten by the player");
+        ours->setMarkText(2, 5, 5, 5, "ours");
+        auto out = std::make_unique<Atlas>(*ours);
+        group.stripFrom(*out);
+        QCOMPARE(out->markerCount(), std::size_t(2 + 10));
+        QCOMPARE(GroupMarkers::parse(group.text()).size(), group.size());
+    }
+
     void mergingTheSameMapsAgainAddsNothing()
     {
         explore(*theirs, 4, 0, 1, 1, {1, 1, 1, 1, 1, 'd'});
-        explore(*theirs, 10, 16, 40, 40, {0, 2, 0, 0, 1, '3'});
+        explore(*theirs, 10, 16, 40, 40, {0, 2, 0, 0, 1, 'L'});
         AppendEntry(*theirs->levelLists(4, 0), ListKind::Transitions, PositionEntry(0, 1, 1));
         AppendEntry(*theirs->levelLists(10, 16), ListKind::Traps, PositionEntry(16, 40, 40));
         const MergeResult first = MergeAtlas(*ours, *theirs);
@@ -247,8 +325,10 @@ private slots:
         explore(*ours, 20, 16, 99, 100, {0, 0, 0, 1, 0, 0}); // learned, not explored: not exported as explored
         AppendEntry(*ours->levelLists(20, 16), ListKind::Transitions, PositionEntry(16, 100, 100));
         AppendEntry(*ours->levelLists(1, 0), ListKind::Exits, PositionEntry(0, 1, 1));
-        for (int k = 0; k < 10; ++k)
+        for (int k = 0; k < 10; ++k) {
             AppendEntry(*ours->levelLists(11, 4), ListKind::Traps, PositionEntry(4, k + 1, 2));
+            ours->cell(11, 4, k + 1, 2)->Object = 'L';
+        }
         ours->setMarkText(11, 4, 20, 21, "сундук\nс ключом");
 
         const QString out = dir->filePath(QStringLiteral("copy"));

@@ -2,6 +2,8 @@
 #include "levelbuilder.h"
 #include "route/wayfinder.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -137,28 +139,83 @@ private slots:
         QCOMPARE(links.all().size(), std::size_t(links.empty() ? 0 : 1));
     }
 
-    // links.txt: read back as written; lines that hold no link on the atlas are skipped and counted.
+    // links.txt: read back as written; lines that hold no link on the atlas are skipped and counted; links past
+    // the bound are read as far as it, counted apart, and the file is then never to be replaced.
     void theLinksFile_data()
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<int>("links");
         QTest::addColumn<int>("skipped");
-        QTest::newRow("two links") << QByteArray("# comment\n1 0 3 1 1 3 1\r\n20 5 100 100 6 1 1\n") << 2 << 0;
-        QTest::newRow("a duplicate") << QByteArray("1 0 3 1 1 3 1\n1 0 3 1 1 3 1\n") << 1 << 1;
-        QTest::newRow("off the map") << QByteArray("1 0 31 1 1 3 1\n21 0 1 1 1 1 1\n1 17 1 1 0 1 1\n") << 0 << 3;
-        QTest::newRow("same level") << QByteArray("1 2 3 1 2 3 2\n") << 0 << 1;
-        QTest::newRow("junk") << QByteArray("1 0 3 1 1 3\nabc\n1 0 3 1 1 3 1 9\n\xff\xfe\n") << 0 << 4;
+        QTest::addColumn<int>("over");
+        QTest::newRow("two links") << QByteArray("# comment\n1 0 3 1 1 3 1\r\n20 5 100 100 6 1 1\n") << 2 << 0 << 0;
+        QTest::newRow("a duplicate") << QByteArray("1 0 3 1 1 3 1\n1 0 3 1 1 3 1\n") << 1 << 0 << 0;
+        QTest::newRow("off the map") << QByteArray("1 0 31 1 1 3 1\n21 0 1 1 1 1 1\n1 17 1 1 0 1 1\n") << 0 << 3 << 0;
+        QTest::newRow("same level") << QByteArray("1 2 3 1 2 3 2\n") << 0 << 1 << 0;
+        QTest::newRow("junk") << QByteArray("1 0 3 1 1 3\nabc\n1 0 3 1 1 3 1 9\n\xff\xfe\n") << 0 << 4 << 0;
+        QByteArray many;
+        const int count = int(LevelLinks::kMaxLinks) + 7;
+        for (int i = count - 1; i >= 0; --i) // the worst order for keeping them sorted
+            many += QByteArray::number(14 + i / 160000) + ' ' + QByteArray::number(i / 10000 % 16) + ' ' +
+                    QByteArray::number(1 + i % 100) + ' ' + QByteArray::number(1 + i / 100 % 100) + " 16 1 1\n";
+        QTest::newRow("over the bound") << many << int(LevelLinks::kMaxLinks) << 0 << 7;
     }
     void theLinksFile()
     {
         QFETCH(QByteArray, text);
+        QFETCH(int, over);
         std::size_t skipped = 0;
-        const LevelLinks links = LevelLinks::parse(text.toStdString(), &skipped);
+        std::size_t past = 0;
+        const LevelLinks links = LevelLinks::parse(text.toStdString(), &skipped, &past);
         QTEST(int(links.all().size()), "links");
         QTEST(int(skipped), "skipped");
+        QCOMPARE(int(past), over);
         std::size_t again = 1;
         QCOMPARE(LevelLinks::parse(links.text(), &again), links);
         QCOMPARE(again, std::size_t(0));
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QString::fromLatin1(LevelLinks::kFileName)));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        file.close();
+        const LinksLoad load = LoadLinks(dir.path().toStdString());
+        QCOMPARE(load.unread, over > 0);
+        QCOMPARE(load.problem.find("слишком длинный") != std::string::npos, over > 0);
+    }
+
+    // Another player's link is taken only between their stairs, and only where nothing of ours says otherwise.
+    void aMembersLinkNeedsTheirStairsAndNoWordOfOurs_data()
+    {
+        QTest::addColumn<QByteArray>("theirs"); // objects at the link's ends
+        QTest::addColumn<QByteArray>("ours");   // '.' unexplored, else an explored cell's object
+        QTest::addColumn<bool>("ourOtherLink");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("down to up") << QByteArray("du") << QByteArray("..") << false << true;
+        QTest::newRow("plain cells") << QByteArray("nn") << QByteArray("..") << false << false;
+        QTest::newRow("a way down to a plain cell") << QByteArray("dn") << QByteArray("..") << false << false;
+        QTest::newRow("ours knows the stairs") << QByteArray("du") << QByteArray("du") << false << true;
+        QTest::newRow("ours walked a plain cell there") << QByteArray("du") << QByteArray("n.") << false << false;
+        QTest::newRow("ours leads elsewhere") << QByteArray("du") << QByteArray("..") << true << false;
+    }
+    void aMembersLinkNeedsTheirStairsAndNoWordOfOurs()
+    {
+        QFETCH(QByteArray, theirs);
+        QFETCH(QByteArray, ours);
+        QFETCH(bool, ourOtherLink);
+        const auto theirMaps = std::make_unique<Atlas>();
+        const auto ourMaps = std::make_unique<Atlas>();
+        const LevelLink link{kLab, {0, 3, 1}, {1, 3, 1}};
+        for (int end = 0; end < 2; ++end) {
+            const LevelCell& c = end == 0 ? link.from : link.to;
+            theirMaps->cell(kLab, c.level, c.x, c.y)->Object = theirs[end];
+            if (ours[end] != '.')
+                *ourMaps->cell(kLab, c.level, c.x, c.y) = {1, 1, 1, 1, 1, ours[end]};
+        }
+        LevelLinks mine;
+        if (ourOtherLink)
+            QVERIFY(mine.add({kLab, {0, 3, 1}, {1, 9, 9}}));
+        LevelLinks member;
+        QVERIFY(member.add(link));
+        TakeLinks(mine, LinksBetweenStairs(member, *theirMaps), *ourMaps);
+        QTEST(mine.contains(link), "taken");
     }
 };
 

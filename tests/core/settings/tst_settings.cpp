@@ -156,31 +156,36 @@ private slots:
         QVERIFY(QFile::exists(other));
     }
 
-    void aLetterInTheLabyrinthLineStopsTheRead()
+    // A word that does not read costs its own line only: the password and every other line stay, and the file is
+    // left as it is.
+    void aBadWordCostsItsOwnLineOnly_data()
     {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QList<int>>("bad");
+        QTest::addColumn<QList<int>>("values"); // lab, cell size, the four switches
+        QTest::newRow("labyrinth line") << QByteArray("hero\r\npw\r\nabc\r\n20\r\n1\r\n1\r\n1\r\n1\r\n")
+                                        << QList<int>{3} << QList<int>{0, 20, 1, 1, 1, 1};
+        QTest::newRow("«да» on line 5") << QByteArray("hero\r\npw\r\n5\r\n12\r\n\xe4\xe0\r\n1\r\n1\r\n0\r\n")
+                                        << QList<int>{5} << QList<int>{5, 12, 0, 1, 1, 0};
+        QTest::newRow("two bad lines") << QByteArray("hero\r\npw\r\n5\r\n1.5\r\n1\r\nx\r\n1\r\n1\r\n")
+                                       << QList<int>{4, 6} << QList<int>{5, 15, 1, 0, 1, 1};
+    }
+    void aBadWordCostsItsOwnLineOnly()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QList<int>, bad);
+        QFETCH(QList<int>, values);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("user.dat"));
-        QVERIFY(writeAll(path, "hero\r\npw\r\nabc\r\n20\r\n1\r\n1\r\n1\r\n1\r\n"));
+        QVERIFY(writeAll(path, text));
         const SettingsLoadResult r = LoadSettingsFile(path.toStdString());
-        QVERIFY(r.read.failed);
-        QCOMPARE(*r.read.login, std::string("hero"));
-        QVERIFY(!r.read.curLab && !r.read.cellSize && !r.read.autoLogin);
+        QCOMPARE(QList<int>(r.read.badLines.begin(), r.read.badLines.end()), bad);
         Settings s;
         ApplySettingsRead(r.read, s);
         QCOMPARE(s.StoredLogin, std::string("hero"));
-        QVERIFY(s.StoredPassword.empty());
-        QCOMPARE(s.CurLab, 0);
-        QCOMPARE(QFileInfo(path).size(), qint64(0)); // the damaged file is replaced by an empty one
-    }
-
-    void aFailureLaterKeepsWhatWasReadBefore()
-    {
-        const SettingsRead r = parse("a\r\nb\r\n5\r\n12\r\n1\r\nx\r\n1\r\n1\r\n");
-        QVERIFY(r.failed);
-        QCOMPARE(*r.curLab, 5);
-        QCOMPARE(*r.cellSize, 12);
-        QCOMPARE(*r.autoLogin, true);
-        QVERIFY(!r.passDoors && !r.playSounds && !r.hidePanels);
+        QCOMPARE(s.StoredPassword, std::string("pw"));
+        QCOMPARE((QList<int>{s.CurLab, s.CellSize, s.AutoLogin, s.PassDoors, s.PlaySounds, s.HidePanels}), values);
+        QCOMPARE(readAll(path), text); // never emptied
     }
 
     void onlyOneSwitchesAFlagOn_data()
@@ -242,11 +247,8 @@ private slots:
         QCOMPARE(*parse("a\r\nb\r\n0x14\r\n").curLab, 20);
         QCOMPARE(*parse("a\r\nb\r\n$FFFFFFFF\r\n").curLab, -1);
         QCOMPARE(*parse("a\r\nb\r\n2147483647\r\n").curLab, 2147483647);
-        QVERIFY(parse("a\r\nb\r\n2147483648\r\n").failed);
-        QVERIFY(parse("a\r\nb\r\n99999999999999999999\r\n").failed);
-        QVERIFY(parse("a\r\nb\r\n12abc\r\n").failed);
-        QVERIFY(parse("a\r\nb\r\n-\r\n").failed);
-        QVERIFY(parse("a\r\nb\r\n1.5\r\n").failed);
+        for (const char* bad : {"2147483648", "99999999999999999999", "12abc", "-", "1.5"})
+            QCOMPARE(parse((std::string("a\r\nb\r\n") + bad + "\r\n").c_str()).badLines, std::vector<int>{3});
         // A token longer than 32 characters is cut there; the rest of the line is skipped.
         QCOMPARE(*parse(("a\r\nb\r\n" + std::string(32, '0') + "7\r\n9\r\n").c_str()).curLab, 0);
     }
