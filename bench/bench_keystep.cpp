@@ -6,8 +6,8 @@
 // With "rewrite" the game takes each move into the page without loading it (the frame's change counts as its
 // load).
 //   bench_keystep [steps] [pause ms] [bytes of page padding] [rewrite]
-#include "app/mainwindow.h"
 #include "app/webengine_setup.h"
+#include "app/window/mainwindow.h"
 #include "browser/browserview.h"
 #include "eventwait.h"
 #include "mapview/mapgrid.h"

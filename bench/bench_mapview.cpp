@@ -49,7 +49,7 @@ void showLevel(veldor::MapGrid& grid, const veldor::Atlas& atlas, const veldor::
         veldor::CellInputs in;
         in.cell = atlas.cell(14, 0, col, row);
         in.group = 3;
-        veldor::sgDrawCell(p, r, in, icons);
+        veldor::PaintMapCell(p, r, in, icons);
     });
 }
 
@@ -85,7 +85,7 @@ void BM_LevelPicture(benchmark::State& state)
         veldor::CellInputs in;
         in.cell = atlas->cell(14, 0, col, row);
         in.group = 3;
-        veldor::sgDrawCell(p, r, in, icons);
+        veldor::PaintMapCell(p, r, in, icons);
     });
     const bool encode = state.range(0) != 0;
     for (auto _ : state) {

@@ -3,8 +3,8 @@
 // frame's markup to a repainted grid (median and worst). It waits in a real event loop, as the program runs.
 // With "way" after the minutes, the way to the exit is shown all along (asked again whenever it ends), so that
 // every step works it out again.
-#include "app/mainwindow.h"
 #include "app/webengine_setup.h"
+#include "app/window/mainwindow.h"
 #include "browser/browserview.h"
 #include "browser/pagebridge.h"
 #include "browser/pagepoller.h"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# The layer rule: nothing under src/core includes a Qt header, and no folder includes from a layer above it
-# (core <- ui <- browser, mapview <- app). Prints each offending line and fails if there is one.
+# The layer rule: nothing under src/core includes a Qt header, no folder includes from a layer above it
+# (core <- ui <- browser, mapview <- app), and inside app nothing but the window and its parts includes the window
+# or its parts (the work folder, play and sharing serve the window, never the other way round). Prints each
+# offending line and fails if there is one.
 set -euo pipefail
 cd "$(dirname "$0")/../src"
 
@@ -19,6 +21,9 @@ forbid core 'ui/|browser/|mapview/|app/' "src/core includes a layer above it"
 forbid ui 'browser/|mapview/|app/' "src/ui includes a layer above it"
 forbid browser 'mapview/|app/' "src/browser includes a layer beside or above it"
 forbid mapview 'browser/|app/' "src/mapview includes a layer beside or above it"
+for served in app/folder app/play app/sharing app/webengine_setup.cpp app/webengine_setup.h; do
+    forbid "$served" 'app/window/|app/parts/' "$served includes the window or its parts"
+done
 forbid . '\.\./' "an include that climbs out of its folder"
 [ $status -eq 0 ] && echo "layers: fine"
 exit $status

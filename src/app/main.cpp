@@ -1,5 +1,5 @@
-#include "app/mainwindow.h"
 #include "app/webengine_setup.h"
+#include "app/window/mainwindow.h"
 
 #include <QApplication>
 #include <QScreen>

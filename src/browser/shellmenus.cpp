@@ -36,34 +36,92 @@ bool lessByName(const QString& a, const QString& b)
     return QString::compare(a, b, Qt::CaseInsensitive) < 0;
 }
 
-// A folder entry's submenu, filled the first time it opens.
-void addLazyFolder(QObject* owner, QMenu* menu, const QString& caption, int tag, std::vector<TShellMenuEntry>& entries,
-                   std::function<void(const QString&, QMenu*)> fill)
+const QString kAddFavorite = QStringLiteral("Добавить в избранное...");
+const QString kOrganizeFavorites = QStringLiteral("Упорядочить избранное...");
+
+// Drops a menu's items and its submenus (later: the choice being handled may sit in one of them).
+void clearMenu(QMenu* menu)
 {
-    QMenu* sub = menu->addMenu(caption);
-    sub->menuAction()->setData(tag);
-    QObject::connect(sub, &QMenu::aboutToShow, owner, [&entries, sub, tag, fill = std::move(fill)] {
-        TShellMenuEntry& e = entries[static_cast<std::size_t>(tag)];
-        if (e.Expanded)
-            return;
-        e.Expanded = true;
-        fill(e.FullId, sub);
-    });
+    for (QMenu* sub : menu->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly))
+        sub->deleteLater();
+    menu->clear();
 }
 
 } // namespace
 
-void insertTopLevelMenu(QMenuBar* bar, QMenu* menu, int& menupos)
+void insertTopLevelMenu(QMenuBar* bar, QMenu* menu, int& position)
 {
     const QList<QAction*> items = bar->actions();
-    menupos = std::clamp(menupos, 1, static_cast<int>(items.size()) + 1);
-    QAction* before = menupos <= items.size() ? items[menupos - 1] : nullptr;
+    position = std::clamp(position, 1, static_cast<int>(items.size()) + 1);
+    QAction* before = position <= items.size() ? items[position - 1] : nullptr;
     bar->insertMenu(before, menu);
+}
+
+// ----- the tree of pages -----
+
+ShellMenu::ShellMenu(const char* objectName, QString caption, QObject* parent)
+    : QObject(parent), m_objectName(QString::fromLatin1(objectName)), m_caption(std::move(caption))
+{}
+
+void ShellMenu::build(QMenuBar* bar, int position, const QString& caption)
+{
+    if (m_menu)
+        return; // built once; later changes go through rebuild()
+    if (!caption.isEmpty())
+        m_caption = caption;
+    m_position = position;
+    m_menu = new QMenu(m_caption, bar);
+    m_menu->setObjectName(m_objectName);
+    if (bar)
+        insertTopLevelMenu(bar, m_menu, m_position);
+    addCommandItems();
+    fillLevel(rootPath(), m_menu);
+}
+
+void ShellMenu::rebuild()
+{
+    if (!m_menu)
+        return;
+    m_entries.clear();
+    clearMenu(m_menu);
+    addCommandItems();
+    fillLevel(rootPath(), m_menu);
+}
+
+void ShellMenu::addFolder(QMenu* menu, const QString& caption, const QString& name, const QString& path)
+{
+    const std::size_t tag = m_entries.size();
+    m_entries.push_back({name, path, true, false});
+    QMenu* sub = menu->addMenu(caption);
+    sub->menuAction()->setData(static_cast<int>(tag));
+    connect(sub, &QMenu::aboutToShow, this, [this, sub, tag] {
+        if (tag >= m_entries.size() || m_entries[tag].expanded)
+            return;
+        m_entries[tag].expanded = true;
+        fillLevel(m_entries[tag].path, sub);
+    });
+}
+
+QAction* ShellMenu::addPage(QMenu* menu, const QString& caption, const QString& name, const QString& path)
+{
+    const std::size_t tag = m_entries.size();
+    m_entries.push_back({name, path, false, false});
+    QAction* action = menu->addAction(caption);
+    action->setData(static_cast<int>(tag));
+    connect(action, &QAction::triggered, this, [this, action, tag] {
+        if (tag >= m_entries.size())
+            return;
+        emit urlChosen(action, urlOf(m_entries[tag]));
+        chosen();
+    });
+    return action;
 }
 
 // ----- history menu -----
 
-HistoryMenu::HistoryMenu(HistoryStore* store, QObject* parent) : QObject(parent), m_store(store) {}
+HistoryMenu::HistoryMenu(HistoryStore* store, QObject* parent)
+    : ShellMenu("historyMenu", QStringLiteral("History"), parent), m_store(store)
+{}
 
 QString HistoryMenu::dayCaption(const QDate& day) const
 {
@@ -75,33 +133,7 @@ QString HistoryMenu::dayCaption(const QDate& day) const
     return day.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
-void HistoryMenu::BuildMenu()
-{
-    if (m_menu)
-        return; // built once; later changes go through RebuildMenu
-    m_menu = new QMenu(Caption, MainMenu);
-    m_menu->setObjectName(QStringLiteral("historyMenu"));
-    if (MainMenu)
-        insertTopLevelMenu(MainMenu, m_menu, Menupos);
-    FillLevel(QString(), m_menu);
-}
-
-// Drops a menu's items and its submenus (later: the choice being handled may sit in one of them).
-void clearMenu(QMenu* menu)
-{
-    for (QMenu* sub : menu->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly))
-        sub->deleteLater();
-    menu->clear();
-}
-
-void HistoryMenu::RebuildMenu()
-{
-    Entries.clear();
-    clearMenu(m_menu);
-    FillLevel(QString(), m_menu);
-}
-
-void HistoryMenu::FillLevel(const QString& fullId, QMenu* menu)
+void HistoryMenu::fillLevel(const QString& fullId, QMenu* menu)
 {
     // The top level lists the days as they come; a day lists its sites, a site its pages.
     struct Item
@@ -134,21 +166,10 @@ void HistoryMenu::FillLevel(const QString& fullId, QMenu* menu)
                          [](const Item& a, const Item& b) { return lessByName(a.caption, b.caption); });
     }
     for (const Item& item : items) {
-        const int tag = static_cast<int>(Entries.size());
-        Entries.push_back({item.caption, item.id, item.folder, false});
-        if (item.folder) {
-            addLazyFolder(this, menu, item.caption, tag, Entries,
-                          [this](const QString& id, QMenu* m) { FillLevel(id, m); });
-        } else {
-            QAction* action = menu->addAction(item.caption);
-            action->setData(tag);
-            action->setToolTip(item.url.trimmed());
-            connect(action, &QAction::triggered, this, [this, action] {
-                const QString url = action->toolTip();
-                emit OnURLSelected(action, url);
-                RebuildMenu(); // every submenu starts collapsed again
-            });
-        }
+        if (item.folder)
+            addFolder(menu, item.caption, item.caption, item.id);
+        else
+            addPage(menu, item.caption, item.caption, item.url.trimmed())->setToolTip(item.url.trimmed());
     }
     // The menu's own text is the top level's; submenus keep their pages' addresses as hints.
     menu->setToolTipsVisible(!path.isEmpty());
@@ -157,10 +178,10 @@ void HistoryMenu::FillLevel(const QString& fullId, QMenu* menu)
 // ----- favorites menu -----
 
 FavoritesMenu::FavoritesMenu(QString folder, std::shared_ptr<UserPrompts> prompts, QObject* parent)
-    : QObject(parent), m_folder(std::move(folder)), m_prompts(std::move(prompts))
+    : ShellMenu("favoritesMenu", QFileInfo(folder).fileName(), parent), m_folder(std::move(folder)),
+      m_prompts(std::move(prompts))
 {
     QDir().mkpath(m_folder);
-    Caption = QFileInfo(m_folder).fileName();
     // Whatever changes the folder (a file manager, another program, "Add to Favorites") shows in the menu.
     m_watcher = new QFileSystemWatcher(this);
     m_rebuildSoon = new QTimer(this);
@@ -172,8 +193,8 @@ FavoritesMenu::FavoritesMenu(QString folder, std::shared_ptr<UserPrompts> prompt
             m_rebuildSoon->start(); // not under the user's pointer
             return;
         }
-        if (m_menu)
-            RebuildMenu();
+        watchFolders(); // sub-folders may have come or gone
+        rebuild();
     });
     watchFolders();
 }
@@ -209,39 +230,14 @@ QString FavoritesMenu::resolveUrl(const QString& path)
     return {};
 }
 
-void FavoritesMenu::BuildMenu()
-{
-    if (m_menu)
-        return; // built once; later changes go through RebuildMenu
-    m_menu = new QMenu(Caption, MainMenu);
-    m_menu->setObjectName(QStringLiteral("favoritesMenu"));
-    if (MainMenu)
-        insertTopLevelMenu(MainMenu, m_menu, Menupos);
-    addCommandItems();
-    FillLevel(m_folder, m_menu);
-}
-
-void FavoritesMenu::RebuildMenu()
-{
-    watchFolders(); // sub-folders may have come or gone
-    Entries.clear();
-    clearMenu(m_menu);
-    addCommandItems();
-    FillLevel(m_folder, m_menu);
-}
-
 void FavoritesMenu::addCommandItems()
 {
-    if (Options & AddFavorites)
-        connect(m_menu->addAction(Localization.AddFavorites), &QAction::triggered, this, &FavoritesMenu::addFavorite);
-    if (Options & OrganizeFavorites)
-        connect(m_menu->addAction(Localization.OrganizeFavorites), &QAction::triggered, this, &FavoritesMenu::organize);
-    if (!m_menu->actions().isEmpty())
-        m_menu->addSeparator();
-    // Import and export need the system's wizards; there are none here, so they are never offered.
+    connect(m_menu->addAction(kAddFavorite), &QAction::triggered, this, &FavoritesMenu::addFavorite);
+    connect(m_menu->addAction(kOrganizeFavorites), &QAction::triggered, this, &FavoritesMenu::organize);
+    m_menu->addSeparator();
 }
 
-void FavoritesMenu::FillLevel(const QString& folder, QMenu* menu)
+void FavoritesMenu::fillLevel(const QString& folder, QMenu* menu)
 {
     QDir dir(folder);
     QFileInfoList items = dir.entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
@@ -259,39 +255,31 @@ void FavoritesMenu::FillLevel(const QString& folder, QMenu* menu)
         QString caption = info.isDir() || !info.fileName().endsWith(QLatin1String(".url"), Qt::CaseInsensitive)
                               ? info.fileName()
                               : info.completeBaseName();
-        if (caption.size() > MaxWidth)
-            caption = caption.left(MaxWidth) + QStringLiteral("...");
-        const int tag = static_cast<int>(Entries.size());
-        Entries.push_back({info.fileName(), info.absoluteFilePath(), info.isDir(), false});
-        if (info.isDir()) {
-            addLazyFolder(this, menu, caption, tag, Entries, [this](const QString& id, QMenu* m) { FillLevel(id, m); });
-        } else {
-            QAction* action = menu->addAction(caption);
-            action->setData(tag);
-            connect(action, &QAction::triggered, this, [this, action, tag] {
-                emit OnURLSelected(action, resolveUrl(Entries[static_cast<std::size_t>(tag)].FullId));
-            });
-        }
+        if (caption.size() > maxCaptionWidth)
+            caption = caption.left(maxCaptionWidth) + QStringLiteral("...");
+        if (info.isDir())
+            addFolder(menu, caption, info.fileName(), info.absoluteFilePath());
+        else
+            addPage(menu, caption, info.fileName(), info.absoluteFilePath());
     }
 }
 
 void FavoritesMenu::addFavorite()
 {
-    BrowserView* browser = Webbrowser ? Webbrowser() : nullptr;
+    BrowserView* browser = currentBrowser ? currentBrowser() : nullptr;
     if (!browser) {
-        m_prompts->showInformation(nullptr, Localization.AddFavorites,
+        m_prompts->showInformation(nullptr, kAddFavorite,
                                    QStringLiteral("Нет вкладки, страницу которой можно добавить в избранное."));
         return;
     }
     const QString url = browser->locationUrl();
     if (url.isEmpty() || url == QLatin1String("about:blank")) {
-        m_prompts->showInformation(nullptr, Localization.AddFavorites,
+        m_prompts->showInformation(nullptr, kAddFavorite,
                                    QStringLiteral("На вкладке не открыта страница: добавлять в избранное нечего."));
         return;
     }
     QString name = browser->locationName().isEmpty() ? url : browser->locationName();
-    if (!m_prompts->askText(nullptr, Localization.AddFavorites, QStringLiteral("Имя:"), name) ||
-        name.trimmed().isEmpty())
+    if (!m_prompts->askText(nullptr, kAddFavorite, QStringLiteral("Имя:"), name) || name.trimmed().isEmpty())
         return;
     // A name is a file name here: characters no file name may hold become blanks.
     static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
@@ -308,7 +296,7 @@ void FavoritesMenu::addFavorite()
         !file.commit())
         m_prompts->showError(nullptr, QStringLiteral("Не удалось сохранить закладку: ") +
                                           fileErrorText(errno, file.errorString()));
-    RebuildMenu();
+    rebuild();
 }
 
 void FavoritesMenu::organize()
@@ -317,7 +305,7 @@ void FavoritesMenu::organize()
     auto* opener = new QProcess(this);
     auto tell = [this, opener] {
         opener->deleteLater();
-        m_prompts->showInformation(nullptr, Localization.OrganizeFavorites,
+        m_prompts->showInformation(nullptr, kOrganizeFavorites,
                                    QStringLiteral("Не удалось открыть файловый менеджер. Закладки лежат в папке:\n") +
                                        QDir::toNativeSeparators(m_folder));
     };
@@ -331,7 +319,7 @@ void FavoritesMenu::organize()
         else
             opener->deleteLater();
     });
-    opener->start(FileManagerCommand, {m_folder});
+    opener->start(fileManagerCommand, {m_folder});
 }
 
 } // namespace veldor

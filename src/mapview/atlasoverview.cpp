@@ -150,8 +150,8 @@ QImage AtlasOverview::paintLevel(const Atlas& atlas, unsigned lab, int level, in
                 {c->East, QRect(r.right(), r.top(), 1, s)},
             };
             for (const auto& [code, edge] : sides)
-                if (code > 1 && code < SideColors.size())
-                    p.fillRect(edge, SideColors[code]);
+                if (code > 1 && code < kSideColours.size())
+                    p.fillRect(edge, kSideColours[code]);
             if (const int icon = MapIcons::forObject(c->Object); icon >= 0)
                 p.fillRect(QRect(r.left() + (s - dot) / 2, r.top() + (s - dot) / 2, dot, dot), MapIcons::colour(icon));
             if (marked && marked->contains(Atlas::MarkerSpot(x, y)))

@@ -7,12 +7,12 @@
 
 namespace veldor {
 
-const std::array<QColor, 9> SideColors = {
+const std::array<QColor, 9> kSideColours = {
     QColor(206, 206, 0),   QColor(0, 0, 0),   QColor(255, 255, 255), QColor(255, 255, 255), QColor(255, 0, 0),
     QColor(157, 206, 255), QColor(0, 255, 0), QColor(236, 118, 0),   QColor(255, 255, 128),
 };
 
-const QColor FrontierColor(255, 0, 255);
+const QColor kFrontierColour(255, 0, 255);
 
 void DrawSide(QPainter& painter, QPoint from, QPoint to, const QColor& colour, int width)
 {
@@ -20,7 +20,7 @@ void DrawSide(QPainter& painter, QPoint from, QPoint to, const QColor& colour, i
     painter.drawLine(from, to);
 }
 
-void sgDrawCell(QPainter& painter, const QRect& rect, const CellInputs& in, const MapIcons& icons)
+void PaintMapCell(QPainter& painter, const QRect& rect, const CellInputs& in, const MapIcons& icons)
 {
     const int L = rect.left();
     const int T = rect.top();
@@ -61,9 +61,9 @@ void sgDrawCell(QPainter& painter, const QRect& rect, const CellInputs& in, cons
         };
         for (const auto& s : sides) {
             if (s.code == 0)
-                DrawSide(painter, s.from, s.to, SideColors[0], 2);
-            else if (s.code > 1 && s.code < SideColors.size())
-                DrawSide(painter, s.from, s.to, SideColors[s.code], 3);
+                DrawSide(painter, s.from, s.to, kSideColours[0], 2);
+            else if (s.code > 1 && s.code < kSideColours.size())
+                DrawSide(painter, s.from, s.to, kSideColours[s.code], 3);
         }
         if (in.onPath) {
             painter.setPen(in.group == 2 ? QColor(232, 232, 0) : QColor(206, 206, 0));
@@ -75,10 +75,10 @@ void sgDrawCell(QPainter& painter, const QRect& rect, const CellInputs& in, cons
         painter.drawPixmap(L, T, icons.icon(icon));
     if (in.onFrontierPath) {
         const int d = std::max(3, (R - L) / 4);
-        painter.fillRect(QRect((L + R - d) / 2, (T + B - d) / 2, d, d), FrontierColor);
+        painter.fillRect(QRect((L + R - d) / 2, (T + B - d) / 2, d, d), kFrontierColour);
     }
     if (in.frontierOpening) {
-        painter.setPen(QPen(FrontierColor, 2));
+        painter.setPen(QPen(kFrontierColour, 2));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(QRect(L + 1, T + 1, R - L - 2, B - T - 2));
     }

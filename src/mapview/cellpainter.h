@@ -13,10 +13,10 @@ namespace veldor {
 class MapIcons;
 
 // Colours of the side codes 0..8; code 1, a plain passage, is not drawn.
-extern const std::array<QColor, 9> SideColors;
+extern const std::array<QColor, 9> kSideColours;
 
 // The explore assistant's dots and outline: a colour no door, wall, route dot or player uses.
-extern const QColor FrontierColor;
+extern const QColor kFrontierColour;
 
 // What one body cell of the map shows.
 struct CellInputs
@@ -31,9 +31,9 @@ struct CellInputs
 };
 
 // Draws a cell over the grid's own grey background: marker square, explored fill with walls and doors, the
-// route dot, the object icon, the explore assistant's dot or outline and the player, each over the earlier ones. Icons
-// are always 15 x 15 and may reach beyond a smaller cell.
-void sgDrawCell(QPainter& painter, const QRect& rect, const CellInputs& in, const MapIcons& icons);
+// route dot, the object icon, the explore assistant's dot or outline and the player, each over the earlier ones. The
+// icons are those of `icons`, scaled to the cell size by their owner.
+void PaintMapCell(QPainter& painter, const QRect& rect, const CellInputs& in, const MapIcons& icons);
 
 // Draws a line from one point to the other in a colour and width.
 void DrawSide(QPainter& painter, QPoint from, QPoint to, const QColor& colour, int width);

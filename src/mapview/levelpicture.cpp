@@ -82,7 +82,7 @@ QImage LegendPicture(const LegendEntry& entry, const MapIcons& icons)
     in.onPath = entry.onPath;
     in.onFrontierPath = entry.onFrontierPath;
     in.frontierOpening = entry.frontierOpening;
-    sgDrawCell(painter, QRect(kLegendMargin, kLegendMargin, kLegendCell, kLegendCell), in, icons);
+    PaintMapCell(painter, QRect(kLegendMargin, kLegendMargin, kLegendCell, kLegendCell), in, icons);
     return picture;
 }
 

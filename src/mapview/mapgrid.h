@@ -1,5 +1,7 @@
 #pragma once
 
+#include "map/atlas.h"
+
 #include <QAbstractScrollArea>
 #include <QHash>
 #include <QImage>
@@ -10,7 +12,7 @@ class QTimer;
 namespace veldor {
 
 // The map grid: row 0 and column 0 are fixed header cells that stay in view while the body scrolls cell by
-// cell. Only the exposed cells are painted; the body cells are drawn by `drawCell`.
+// cell. Only the exposed cells are painted; the body cells by the painter its owner gives (`setCellPainter`).
 class MapGrid : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -104,8 +106,8 @@ private:
     void hover(QPoint cell);
     void ensureVisible(int col, int row);
 
-    int m_rows = 101;
-    int m_cols = 101;
+    int m_rows = kGridSide;
+    int m_cols = kGridSide;
     int m_colWidth = 15;
     int m_rowHeight = 15;
     int m_col = 1;

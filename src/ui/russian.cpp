@@ -1,6 +1,6 @@
 #include "russian.h"
 
-#include "text/safefile.h"
+#include "files/safefile.h"
 
 #include <QLocale>
 #include <QStringList>

@@ -1,9 +1,9 @@
 // The explore assistant in the window: the check box, its dots and outline on the grid, the label beside the
 // position, the switch kept in user.dat, and a walk in the practice labyrinth where the dots always lead to
 // an opening into the unexplored.
-#include "app/mainwindow.h"
-#include "app/pagecontrol.h"
+#include "app/parts/pagecontrol.h"
 #include "app/webengine_setup.h"
+#include "app/window/mainwindow.h"
 #include "browser/pagepoller.h"
 #include "eventwait.h"
 #include "formfixture.h"
@@ -50,7 +50,7 @@ int frontierPixels(MainWindow& form, int col, int row)
     int count = 0;
     for (int x = 0; x < img.width(); ++x)
         for (int y = 0; y < img.height(); ++y)
-            count += img.pixelColor(x, y) == FrontierColor ? 1 : 0;
+            count += img.pixelColor(x, y) == kFrontierColour ? 1 : 0;
     return count;
 }
 
@@ -81,11 +81,11 @@ private slots:
 
     void theColourIsNobodyElses()
     {
-        for (const QColor& door : SideColors)
-            QVERIFY(door != FrontierColor);
+        for (const QColor& door : kSideColours)
+            QVERIFY(door != kFrontierColour);
         for (const QColor& other : {QColor(206, 206, 0), QColor(232, 232, 0), QColor(255, 140, 0), QColor(255, 0, 0),
                                     QColor(128, 128, 128), QColor(Qt::black)})
-            QVERIFY(other != FrontierColor);
+            QVERIFY(other != kFrontierColour);
     }
 
     void theBoxShowsTheWayOnTheGridAndBeside()
@@ -114,7 +114,7 @@ private slots:
         QCOMPARE(frontierPixels(*form, 8, 5), 0);
         const QRect opening = form->controls().mapGrid->cellRect(7, 6);
         const QImage shown = form->controls().mapGrid->viewport()->grab(opening).toImage();
-        QCOMPARE(shown.pixelColor(1, 1), FrontierColor);
+        QCOMPARE(shown.pixelColor(1, 1), kFrontierColour);
         QCOMPARE(shown.pixelColor(opening.width() / 2, opening.height() / 2), QColor(128, 128, 128));
 
         // A trap set by hand on the way: the longer way north, free of traps, wins at once.

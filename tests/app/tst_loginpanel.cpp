@@ -1,13 +1,16 @@
 // The login panel on its own: it shows the stored values, keeps what is typed on OK, nothing on Cancel, takes
 // the automatic login at once, and refuses values the login form cannot take.
-#include "app/loginpanel.h"
-#include "app/sessionkeeper.h"
+#include "app/parts/loginpanel.h"
+#include "app/play/sessionkeeper.h"
 #include "person.h"
 #include "scriptedprompts.h"
 #include "text/cp1251.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -20,18 +23,24 @@ class TestLoginPanel : public QObject
 {
     Q_OBJECT
 
-    // A window with the panel in it, its buttons wired as the main window wires them.
+    // A window with the panel over its middle and the menu item that opens it, as in the main window.
     struct Shown
     {
         Settings settings;
         std::shared_ptr<ScriptedPrompts> prompts = std::make_shared<ScriptedPrompts>();
-        std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
+        std::unique_ptr<QMainWindow> window = std::make_unique<QMainWindow>();
         LoginPanel* panel = nullptr;
 
         explicit Shown(const Settings& stored) : settings(stored)
         {
-            window->resize(600, 400);
-            panel = new LoginPanel(settings, prompts, window.get());
+            window->resize(600, 400 + window->menuBar()->sizeHint().height());
+            auto* middle = new QWidget;
+            window->setCentralWidget(middle);
+            middle->setFixedSize(600, 400);
+            panel = new LoginPanel(settings, prompts, middle);
+            QMenu* extras = window->menuBar()->addMenu(QStringLiteral("Дополнительно"));
+            QObject::connect(extras->addAction(QStringLiteral("Данные")), &QAction::triggered, panel,
+                             &LoginPanel::open);
             window->show();
         }
         const LoginPanel::Controls& c() const { return panel->controls(); }
@@ -39,8 +48,8 @@ class TestLoginPanel : public QObject
         {
             if (!QTest::qWaitForWindowExposed(window.get()) || !person::activate(window.get()))
                 return false;
-            panel->open(); // as the Extras menu does
-            return panel->isVisible();
+            return person::chooseMenu(window->menuBar(), {QStringLiteral("Дополнительно"), QStringLiteral("Данные")}) &&
+                   QTest::qWaitFor([this] { return panel->isVisible(); }, 3000);
         }
     };
 
@@ -129,7 +138,7 @@ private slots:
         QTRY_COMPARE(keeper.failures(), 2);
         QVERIFY(said.last().at(0).toString().contains(QStringLiteral("не удалось два раза")));
         keeper.gameRead(true);
-        QTest::qWait(250);
+        QVERIFY(!keeper.scheduled()); // none waits to be made
         QCOMPARE(logins, 2);
         keeper.gameRead(false); // the player logged in by hand
         QCOMPARE(said.last().at(0).toString(), QString());
@@ -141,9 +150,8 @@ private slots:
         QTRY_COMPARE(logins, 4);
         keeper.gameRead(false);
         can = false;
-        QTest::qWait(150);
         keeper.gameRead(true);
-        QTest::qWait(150);
+        QVERIFY(!keeper.scheduled());
         QCOMPARE(logins, 4);
     }
 

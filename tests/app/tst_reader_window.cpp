@@ -1,7 +1,7 @@
 // The whole window against the practice server: log in, frames captured, the tick reads the page, the
 // arrow keys walk, and what the atlas records agrees with the server's truth.
-#include "app/mainwindow.h"
 #include "app/webengine_setup.h"
+#include "app/window/mainwindow.h"
 #include "browser/browserview.h"
 #include "browser/pagebridge.h"
 #include "browser/pagepoller.h"

@@ -1,8 +1,8 @@
 // Passing maps between players from the File menu: merging another player's folder, exporting ours, and the
 // shown level as a picture.
-#include "app/mainwindow.h"
-#include "app/pagecontrol.h"
+#include "app/parts/pagecontrol.h"
 #include "app/webengine_setup.h"
+#include "app/window/mainwindow.h"
 #include "formfixture.h"
 #include "map/groupmarkers.h"
 #include "map/levellinks.h"
@@ -130,10 +130,10 @@ private slots:
         QVERIFY(!form->controls().undoAction->isEnabled()); // a teammate's cells are not the player's to undo
         auto* table = membersTable(*form);
         QVERIFY(table && table->item(0, 0)->text() == QStringLiteral("Alpha"));
-        QVERIFY(table->item(0, 3)->text().startsWith(QStringLiteral("принёс за сеанс: 1 клетка")));
+        QVERIFY(table->item(0, 2)->text().startsWith(QStringLiteral("принёс за сеанс: 1 клетка")));
         // Refused: what Alpha writes next stays out, also after the view is closed.
-        person::click(table->cellWidget(0, 1));
-        QTRY_VERIFY(!static_cast<QCheckBox*>(table->cellWidget(0, 1))->isChecked());
+        person::click(table->cellWidget(0, 3));
+        QTRY_VERIFY(!static_cast<QCheckBox*>(table->cellWidget(0, 3))->isChecked());
         table->window()->close();
         *theirs->cell(1, 0, 5, 4) = TMapCell{1, 0, 1, 0, 1, 'n'};
         QVERIFY(SaveMaps(*theirs, alpha.toStdString()).ok());

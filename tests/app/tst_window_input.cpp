@@ -1,9 +1,9 @@
 // The window as a person uses it: a real click on a control, then keys to the window that has the
 // keyboard. Each case here is something a player met at first contact with the program.
-#include "app/loginpanel.h"
-#include "app/mainwindow.h"
-#include "app/pagecontrol.h"
+#include "app/parts/loginpanel.h"
+#include "app/parts/pagecontrol.h"
 #include "app/webengine_setup.h"
+#include "app/window/mainwindow.h"
 #include "browser/browserview.h"
 #include "browser/pagepoller.h"
 #include "browser/shellmenus.h"
@@ -375,7 +375,7 @@ private slots:
         auto form = fx.active(UserDat{});
         QVERIFY(form);
         FavoritesMenu* favorites = form->controls().favoritesMenu;
-        favorites->FileManagerCommand = fx.file("no-file-manager-here");
+        favorites->fileManagerCommand = fx.file("no-file-manager-here");
         const int before = favorites->menu()->actions().size();
         QVERIFY(person::chooseMenu(form->controls().mainMenu,
                                    {QStringLiteral("Избранное"), QStringLiteral("Упорядочить избранное...")}));

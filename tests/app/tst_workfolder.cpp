@@ -1,5 +1,5 @@
 // What closing asks and leaves on disk, for a folder this window owns and for one another window holds.
-#include "app/workfolder.h"
+#include "app/folder/workfolder.h"
 #include "map/atlas.h"
 #include "scriptedprompts.h"
 

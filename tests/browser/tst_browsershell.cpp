@@ -1,8 +1,8 @@
 // The browser shell of the window against the practice server: tabs, the address box, commands, the login
 // panel and player lookup.
-#include "app/loginpanel.h"
-#include "app/mainwindow.h"
+#include "app/parts/loginpanel.h"
 #include "app/webengine_setup.h"
+#include "app/window/mainwindow.h"
 #include "browser/browsertabs.h"
 #include "browser/browserview.h"
 #include "browser/pagepoller.h"
@@ -316,7 +316,7 @@ private slots:
         };
         QTRY_VERIFY_WITH_TIMEOUT(visited(), kWait);
         // The menu lists it under today and the site once opened.
-        form->controls().historyMenu->RebuildMenu();
+        form->controls().historyMenu->rebuild();
         QCOMPARE(form->controls().historyMenu->menu()->actions().first()->text(), QStringLiteral("Сегодня"));
         // Chosen while the game tab is in front, it leaves the game where it is.
         QTabBar* bar = form->controls().browserTabs->tabBar();

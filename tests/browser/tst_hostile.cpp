@@ -1,6 +1,6 @@
 // The game server is not trusted: a page that opens windows in a loop or pushes files at the user.
-#include "app/mainwindow.h"
 #include "app/webengine_setup.h"
+#include "app/window/mainwindow.h"
 #include "browser/browserview.h"
 #include "browser/pagepoller.h"
 #include "eventwait.h"

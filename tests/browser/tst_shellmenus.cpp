@@ -49,6 +49,21 @@ bool chooseIn(QMenu* menu, const QStringList& path)
     return person::choose(menu, path);
 }
 
+// The folder at the end of `path` opened as a person opens it (the menu popped up, the folders clicked), then the
+// menus closed again with Escape.
+bool openFolder(QMenu* menu, const QStringList& path)
+{
+    QMenu* folder = menu;
+    for (const QString& caption : path)
+        folder = folder ? submenuOf(folder, caption) : nullptr;
+    if (!folder || !chooseIn(menu, path) || !QTest::qWaitFor([folder] { return folder->isVisible(); }, 3000))
+        return false;
+    // The open popup holds the keyboard: Escape closes one level at a time.
+    for (int level = 0; level < 8 && person::shownPopup(); ++level)
+        QTest::keyClick(person::shownPopup(), Qt::Key_Escape);
+    return person::shownPopup() == nullptr;
+}
+
 void shortcutFile(const QString& path, const QString& url)
 {
     QVERIFY(writeAll(path, "[InternetShortcut]\r\nURL=" + url.toUtf8() + "\r\n"));
@@ -78,34 +93,26 @@ private slots:
     {
         HistoryStore store(dir->filePath(QStringLiteral("h.sqlite")));
         HistoryMenu history(&store);
-        history.MainMenu = bar;
-        history.Menupos = 4;
-        history.BuildMenu();
+        history.build(bar, 4);
         FavoritesMenu favorites(dir->filePath(QStringLiteral("Favorites")), prompts);
-        favorites.MainMenu = bar;
-        favorites.Menupos = 5;
-        favorites.BuildMenu();
+        favorites.build(bar, 5);
         QCOMPARE(bar->actions().at(3)->menu(), history.menu());
         QCOMPARE(bar->actions().at(4)->menu(), favorites.menu());
-        QCOMPARE(favorites.Caption, QStringLiteral("Favorites"));
+        QCOMPARE(favorites.caption(), QStringLiteral("Favorites"));
 
         FavoritesMenu last(dir->filePath(QStringLiteral("F2")), prompts);
-        last.MainMenu = bar;
-        last.Menupos = 99;
-        last.BuildMenu();
+        last.build(bar, 99);
         QCOMPARE(bar->actions().last()->menu(), last.menu());
-        QCOMPARE(last.Menupos, 8);
+        QCOMPARE(last.position(), 8);
         FavoritesMenu first(dir->filePath(QStringLiteral("F3")), prompts);
-        first.MainMenu = bar;
-        first.Menupos = -3;
-        first.BuildMenu();
+        first.build(bar, -3);
         QCOMPARE(bar->actions().first()->menu(), first.menu());
     }
 
     void emptyFavoritesShowTheCommandsAndEmpty()
     {
         FavoritesMenu favorites(dir->filePath(QStringLiteral("Favorites")), prompts);
-        favorites.BuildMenu();
+        favorites.build(nullptr, 1);
         QCOMPARE(texts(favorites.menu()),
                  QStringList({"Добавить в избранное...", "Упорядочить избранное...", "-", "(пусто)"}));
         QVERIFY(!favorites.menu()->actions().last()->isEnabled());
@@ -121,18 +128,18 @@ private slots:
         shortcutFile(root + QStringLiteral("/Анонсы.url"), QStringLiteral("http://news.example/"));
         shortcutFile(root + QStringLiteral("/Игра/Форум.url"), QStringLiteral("http://forum.example/?a=1&b=2"));
         FavoritesMenu favorites(root, prompts);
-        QSignalSpy chosen(&favorites, &FavoritesMenu::OnURLSelected);
-        favorites.BuildMenu();
+        QSignalSpy chosen(&favorites, &FavoritesMenu::urlChosen);
+        favorites.build(nullptr, 1);
         QCOMPARE(texts(favorites.menu()),
                  QStringList({"Добавить в избранное...", "Упорядочить избранное...", "-", "Игра", "Пусто",
                               QString(50, QLatin1Char('z')) + "...", "Анонсы"}));
         QMenu* game = submenuOf(favorites.menu(), QStringLiteral("Игра"));
         QVERIFY(game && game->actions().isEmpty()); // filled when first opened
-        emit game->aboutToShow();
-        emit game->aboutToShow();
+        QVERIFY(openFolder(favorites.menu(), {QStringLiteral("Игра")}));
+        QVERIFY(openFolder(favorites.menu(), {QStringLiteral("Игра")}));
         QCOMPARE(texts(game), QStringList({"Кланы", "Форум"}));
         QMenu* emptyFolder = submenuOf(favorites.menu(), QStringLiteral("Пусто"));
-        emit emptyFolder->aboutToShow();
+        QVERIFY(emptyFolder && openFolder(favorites.menu(), {QStringLiteral("Пусто")}));
         QCOMPARE(texts(emptyFolder), QStringList({"(пусто)"}));
         QVERIFY(chooseIn(favorites.menu(), {QStringLiteral("Игра"), QStringLiteral("Форум")}));
         QCOMPARE(chosen.size(), 1);
@@ -142,7 +149,7 @@ private slots:
     void addToFavoritesNeedsAPage()
     {
         FavoritesMenu favorites(dir->filePath(QStringLiteral("Favorites")), prompts);
-        favorites.BuildMenu();
+        favorites.build(nullptr, 1);
         QVERIFY(chooseIn(favorites.menu(), {QStringLiteral("Добавить в избранное...")}));
         QCOMPARE(prompts->informations.size(), 1);
         QVERIFY(prompts->informations[0].endsWith(
@@ -158,15 +165,15 @@ private slots:
         store.add(QStringLiteral("http://a.example/old"), QStringLiteral("Старый"), now.addDays(-2));
         store.add(QStringLiteral("http://a.example/ancient"), QStringLiteral("Древний"), now.addDays(-40));
         HistoryMenu history(&store);
-        QSignalSpy chosen(&history, &HistoryMenu::OnURLSelected);
-        history.BuildMenu();
+        QSignalSpy chosen(&history, &HistoryMenu::urlChosen);
+        history.build(nullptr, 1);
         QCOMPARE(texts(history.menu()), QStringList({"Сегодня", now.addDays(-2).date().toString("dd.MM.yyyy")}));
         QMenu* today = submenuOf(history.menu(), QStringLiteral("Сегодня"));
-        emit today->aboutToShow();
-        emit today->aboutToShow();
+        QVERIFY(openFolder(history.menu(), {QStringLiteral("Сегодня")}));
+        QVERIFY(openFolder(history.menu(), {QStringLiteral("Сегодня")}));
         QCOMPARE(texts(today), QStringList({"a.example", "b.example"}));
         QMenu* site = submenuOf(today, QStringLiteral("a.example"));
-        emit site->aboutToShow();
+        QVERIFY(site && openFolder(history.menu(), {QStringLiteral("Сегодня"), QStringLiteral("a.example")}));
         QCOMPARE(texts(site), QStringList({"Первый"}));
         QAction* page = itemOf(site, QStringLiteral("Первый"));
         QCOMPARE(page->toolTip(), QStringLiteral("http://a.example/1"));
@@ -178,7 +185,7 @@ private slots:
         QMenu* again = submenuOf(history.menu(), QStringLiteral("Сегодня"));
         QVERIFY(again && again->actions().isEmpty());
         QVERIFY(std::none_of(history.entries().begin(), history.entries().end(),
-                             [](const TShellMenuEntry& e) { return e.Expanded; }));
+                             [](const MenuEntry& e) { return e.expanded; }));
     }
 
     // The history of an earlier version comes over once; visits survive a restart.

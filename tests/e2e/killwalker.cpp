@@ -6,8 +6,8 @@
 //   cell <ms> <lab> <level> <x> <y> an explored cell first seen in the atlas (ms since the epoch)
 //   entry <ms> <lab> <level> <kind> <hex text>   a list entry first seen
 //   step <x> <y>                    the player moved
-#include "app/mainwindow.h"
 #include "app/webengine_setup.h"
+#include "app/window/mainwindow.h"
 #include "browser/pagepoller.h"
 #include "eventwait.h"
 #include "person.h"

@@ -1,10 +1,10 @@
 // Whole-program runs against the practice server: first start, automatic login, a walk with the arrow keys
 // through doors, a combat and a way down and back up, the atlas against the server's truth, saving,
 // restarting, failing saves, the close question and player lookup.
-#include "app/eventsounds.h"
-#include "app/mainwindow.h"
-#include "app/pagecontrol.h"
+#include "app/parts/pagecontrol.h"
+#include "app/play/eventsounds.h"
 #include "app/webengine_setup.h"
+#include "app/window/mainwindow.h"
 #include "browser/browserview.h"
 #include "browser/pagebridge.h"
 #include "browser/pagepoller.h"

@@ -25,7 +25,7 @@ using practice::test::RunningServer;
 
 namespace {
 
-// At least 20 kills over at least 200 steps; more with VELDOR_KILLS and VELDOR_KILL_STEPS.
+// At least 12 kills over at least 120 steps; more with VELDOR_KILLS and VELDOR_KILL_STEPS.
 int setting(const char* name, int fallback)
 {
     bool ok = false;
@@ -56,8 +56,8 @@ private slots:
         std::map<QByteArray, qint64> recorded; // line to check -> when it was recorded
         std::set<QByteArray> expected;
         std::map<std::string, QByteArray> mapFiles; // as the first start left them
-        const int kKills = setting("VELDOR_KILLS", 20);
-        const int kSteps = setting("VELDOR_KILL_STEPS", 200);
+        const int kKills = setting("VELDOR_KILLS", 12);
+        const int kSteps = setting("VELDOR_KILL_STEPS", 120);
         // A walker told what must have survived so far.
         const auto startWalker = [&](QProcess& child) {
             QFile out(expect);
@@ -92,7 +92,7 @@ private slots:
                         verified = true;
                     } else if (f[0] == "walking") {
                         walkingSince = QDateTime::currentMSecsSinceEpoch();
-                        killAt = walkingSince + 1500 + rng->bounded(4500);
+                        killAt = walkingSince + 1000 + rng->bounded(3000);
                     } else if (f[0] == "step") {
                         ++steps;
                     } else if ((f[0] == "cell" || f[0] == "entry") && f.size() >= 5) {

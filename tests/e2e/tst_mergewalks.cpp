@@ -1,8 +1,8 @@
 // Two players walk practice labyrinths in their own folders; the second takes the first one's maps in through
 // the File menu, and the atlas and the grid then hold both walks.
-#include "app/mainwindow.h"
-#include "app/pagecontrol.h"
+#include "app/parts/pagecontrol.h"
 #include "app/webengine_setup.h"
+#include "app/window/mainwindow.h"
 #include "browser/pagepoller.h"
 #include "eventwait.h"
 #include "formfixture.h"

@@ -42,7 +42,7 @@ class TestGridChanges : public QObject
             in.cell = atlas->cell(kLab, level, col, row);
             in.group = 1;
             in.onFrontierPath = std::find(dots.begin(), dots.end(), std::make_pair(col, row)) != dots.end();
-            sgDrawCell(p, r, in, *icons);
+            PaintMapCell(p, r, in, *icons);
         });
         g->setGeometry(0, 0, 31 * (cellSize + 1) + 30, 31 * (cellSize + 1) + 30);
         g->show();

@@ -1,6 +1,6 @@
 // The map grid in the window: cell drawing, hover hints, the popup marks, clearing and the list buttons.
-#include "app/mainwindow.h"
 #include "app/webengine_setup.h"
+#include "app/window/mainwindow.h"
 #include "formfixture.h"
 #include "mapview/atlasoverview.h"
 #include "mapview/cellpainter.h"
@@ -40,7 +40,7 @@ QImage drawn(const CellInputs& in, const QRect& rect = kCell)
     QImage image(60, 60, QImage::Format_RGB32);
     image.fill(QColor(128, 128, 128));
     QPainter p(&image);
-    sgDrawCell(p, rect, in, icons);
+    PaintMapCell(p, rect, in, icons);
     p.end();
     return image;
 }
@@ -105,7 +105,7 @@ private slots:
 
         for (int code = 2; code <= 8; ++code) {
             TMapCell d{static_cast<std::uint8_t>(code), 1, 1, 1, 1, 'n'};
-            QCOMPARE(at(drawn({&d, false, false, 1, false}), 17, 10), SideColors[static_cast<std::size_t>(code)]);
+            QCOMPARE(at(drawn({&d, false, false, 1, false}), 17, 10), kSideColours[static_cast<std::size_t>(code)]);
         }
     }
 
@@ -186,7 +186,7 @@ private slots:
                 CellInputs in;
                 in.cell = atlas->cell(1, 0, col, row);
                 in.group = 1;
-                sgDrawCell(p, r, in, icons);
+                PaintMapCell(p, r, in, icons);
             });
             const QImage cell =
                 painted.copy(grid.defaultColWidth() + 1, grid.defaultRowHeight() + 1, kLegendCell, kLegendCell);
@@ -262,7 +262,7 @@ private slots:
             {{1, 5}, Qt::black},                        // explored, nothing on it
             {{4, 2}, Qt::black},                        // the trap's cell around its dot
             {{5, 1}, MapIcons::colour(MapIcons::Trap)}, // the dot
-            {{7, 1}, SideColors[2]},                    // the door on its side
+            {{7, 1}, kSideColours[2]},                  // the door on its side
             {{8, 8}, QColor(255, 0, 0)},                // the marker
         };
         for (const auto& row : rows)

@@ -3,8 +3,8 @@
 // The one fixture of the window and end-to-end tests: a main window in fresh temporary folders (working folder
 // and browser profile) with scripted dialogs, user.dat from a builder, the practice server when a test wants
 // one, the tab and address helpers, and waits that keep the browser running.
-#include "app/mainwindow.h"
-#include "app/pagecontrol.h"
+#include "app/parts/pagecontrol.h"
+#include "app/window/mainwindow.h"
 #include "browser/browsertabs.h"
 #include "browser/browserview.h"
 #include "eventwait.h"

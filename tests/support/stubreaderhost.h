@@ -13,8 +13,8 @@ public:
     int level = 0;
     bool sounds = false;
 
-    unsigned curLab() const override { return lab; }
-    int curLevel() const override { return level; }
+    unsigned playerLab() const override { return lab; }
+    int shownLevel() const override { return level; }
     bool soundsEnabled() const override { return sounds; }
     void showLevel(int l) override { level = l; }
     void updateLevelStatistics() override {}

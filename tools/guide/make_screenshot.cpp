@@ -1,9 +1,9 @@
 // Makes the guide's screenshot at build time, so that it always shows the window as it now is: the window,
 // offscreen, logs in to the practice game and walks a few dozen steps with the arrow keys, its map drawing.
 //   make-screenshot <output.png>
-#include "app/mainwindow.h"
-#include "app/pagecontrol.h"
+#include "app/parts/pagecontrol.h"
 #include "app/webengine_setup.h"
+#include "app/window/mainwindow.h"
 #include "game.h"
 #include "reader/pagereader.h"
 #include "server.h"

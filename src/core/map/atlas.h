@@ -15,6 +15,8 @@ namespace veldor {
 constexpr unsigned kLabyrinthCount = 20;
 constexpr int kLevelCount = 17; // levels 0..16
 constexpr int kMaxMapSide = 100;
+// Coordinates 0..kMaxMapSide of one row or column, as indexed tables of cells hold them (0: the grid's headers).
+constexpr int kGridSide = kMaxMapSide + 1;
 
 // Group 1, 2 or 3 of a labyrinth number, 0 for a number outside 1..20.
 int LabGroup(unsigned lab);
@@ -44,6 +46,22 @@ struct TMapCell
     char Object;
 };
 static_assert(sizeof(TMapCell) == 6);
+
+// A cell of the atlas: a labyrinth, a level, and x, y on it.
+struct AtlasPlace
+{
+    unsigned lab = 0;
+    int level = 0;
+    int x = 0;
+    int y = 0;
+    bool operator==(const AtlasPlace&) const = default;
+};
+
+// Whether a side can be walked through: a plain passage always, a door only while doors may be passed.
+constexpr bool Passable(std::uint8_t side, bool passDoors)
+{
+    return side == 1 || (passDoors && side >= 2 && side <= 8);
+}
 
 // A length byte followed by up to Size - 1 characters (Windows-1251).
 template <std::size_t Size>
@@ -140,12 +158,8 @@ public:
     std::string markText(unsigned lab, int level, int x, int y) const;
     void setMarkText(unsigned lab, int level, int x, int y, std::string text);
     void clearMarkText(unsigned lab, int level, int x, int y);
-    struct Marker
+    struct Marker : AtlasPlace
     {
-        unsigned lab;
-        int level;
-        int x;
-        int y;
         std::string text;
     };
     // Every marker (of one labyrinth, or of all for 0), by labyrinth, level, x, y.
@@ -163,9 +177,9 @@ public:
     using MarkerLevels = std::array<SharedMarkers, kCrdRecords>;
     const MarkerLevels& markerLevels() const { return m_marks; }
     void setMarkerLevels(const MarkerLevels& levels) { m_marks = levels; }
-    static std::uint16_t MarkerSpot(int x, int y) { return static_cast<std::uint16_t>(x * 101 + y); }
-    static int SpotX(std::uint16_t spot) { return spot / 101; }
-    static int SpotY(std::uint16_t spot) { return spot % 101; }
+    static std::uint16_t MarkerSpot(int x, int y) { return static_cast<std::uint16_t>(x * kGridSide + y); }
+    static int SpotX(std::uint16_t spot) { return spot / kGridSide; }
+    static int SpotY(std::uint16_t spot) { return spot % kGridSide; }
 
     // Every table back to zero and no markers, as at the start of a run.
     void clear();

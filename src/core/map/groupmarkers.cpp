@@ -12,15 +12,15 @@ std::uint64_t GroupMarkers::TextHash(const std::string& text)
     return Fnv1a(text.data(), text.size());
 }
 
-std::uint32_t GroupMarkers::key(const MarkerPlace& p)
+std::uint32_t GroupMarkers::key(const AtlasPlace& p)
 {
     return ((p.lab * kLevelCount + static_cast<std::uint32_t>(p.level)) * 128 + static_cast<std::uint32_t>(p.x)) * 128 +
            static_cast<std::uint32_t>(p.y);
 }
 
-MarkerPlace GroupMarkers::place(std::uint32_t key)
+AtlasPlace GroupMarkers::place(std::uint32_t key)
 {
-    MarkerPlace p;
+    AtlasPlace p;
     p.y = static_cast<int>(key % 128);
     key /= 128;
     p.x = static_cast<int>(key % 128);
@@ -30,14 +30,14 @@ MarkerPlace GroupMarkers::place(std::uint32_t key)
     return p;
 }
 
-void GroupMarkers::add(const MarkerPlace& p, const std::string& text)
+void GroupMarkers::add(const AtlasPlace& p, const std::string& text)
 {
     if (LabSide(p.lab) > 0 && p.level >= 0 && p.level < kLevelCount && p.x >= 1 && p.x <= kMaxMapSide && p.y >= 1 &&
         p.y <= kMaxMapSide)
         m_places[key(p)] = TextHash(text);
 }
 
-bool GroupMarkers::fromGroup(const Atlas& atlas, const MarkerPlace& p) const
+bool GroupMarkers::fromGroup(const Atlas& atlas, const AtlasPlace& p) const
 {
     const auto it = m_places.find(key(p));
     if (it == m_places.end())
@@ -62,7 +62,7 @@ std::size_t GroupMarkers::room(const Atlas& atlas)
 void GroupMarkers::stripFrom(Atlas& copy) const
 {
     for (const auto& [k, hash] : m_places) {
-        const MarkerPlace p = place(k);
+        const AtlasPlace p = place(k);
         if (fromGroup(copy, p))
             copy.setMarkText(p.lab, p.level, p.x, p.y, {});
     }
@@ -72,7 +72,7 @@ std::string GroupMarkers::text() const
 {
     std::string out = "# Вельдор: markers taken from the group, lab level x y text-hash\n";
     for (const auto& [k, hash] : m_places) {
-        const MarkerPlace p = place(k);
+        const AtlasPlace p = place(k);
         out += std::to_string(p.lab) + ' ' + std::to_string(p.level) + ' ' + std::to_string(p.x) + ' ' +
                std::to_string(p.y) + ' ' + std::to_string(hash) + '\n';
     }
@@ -105,8 +105,8 @@ GroupMarkers GroupMarkers::parse(const std::string& text)
         if (read != 5 || p != stop || v[0] > kLabyrinthCount || v[1] >= kLevelCount || v[2] > kMaxMapSide ||
             v[3] > kMaxMapSide)
             continue;
-        const MarkerPlace place{static_cast<unsigned>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]),
-                                static_cast<int>(v[3])};
+        const AtlasPlace place{static_cast<unsigned>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]),
+                               static_cast<int>(v[3])};
         if (LabSide(place.lab) > 0 && place.x >= 1 && place.y >= 1)
             out.m_places[key(place)] = v[4];
     }

@@ -22,9 +22,9 @@ public:
 
     static std::uint64_t TextHash(const std::string& text);
 
-    void add(const MarkerPlace& place, const std::string& text);
+    void add(const AtlasPlace& place, const std::string& text);
     // Whether the marker there is the one the group brought (not rewritten by the player since).
-    bool fromGroup(const Atlas& atlas, const MarkerPlace& place) const;
+    bool fromGroup(const Atlas& atlas, const AtlasPlace& place) const;
     // Forgets the places the player has written over or cleared; how many of the group's are left.
     std::size_t prune(const Atlas& atlas);
     // How many more the group may still bring.
@@ -37,8 +37,8 @@ public:
     static GroupMarkers parse(const std::string& text);
 
 private:
-    static std::uint32_t key(const MarkerPlace& place);
-    static MarkerPlace place(std::uint32_t key);
+    static std::uint32_t key(const AtlasPlace& place);
+    static AtlasPlace place(std::uint32_t key);
     std::unordered_map<std::uint32_t, std::uint64_t> m_places; // place → hash of the text taken
 };
 

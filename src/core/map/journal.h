@@ -1,7 +1,7 @@
 #pragma once
 
+#include "files/safefile.h"
 #include "map/atlas.h"
-#include "text/safefile.h"
 
 #include <array>
 #include <chrono>
@@ -54,12 +54,8 @@ struct Cells
     bool fill;
     std::string bytes;
 };
-struct MarkerSet
+struct MarkerSet : AtlasPlace
 {
-    unsigned lab;
-    int level;
-    int x;
-    int y;
     std::string text; // Windows-1251; empty removes the marker
 };
 using Change = std::variant<Patch, Cells, MarkerSet>;

@@ -1,7 +1,7 @@
 #include "levellinks.h"
 
+#include "files/safefile.h"
 #include "map/atlas.h"
-#include "text/safefile.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,6 +1,6 @@
 #include "mapfiles.h"
 
-#include "text/safefile.h"
+#include "files/safefile.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "atlas.h"
-#include "text/safefile.h"
+#include "files/safefile.h"
 
 #include <string>
 #include <vector>

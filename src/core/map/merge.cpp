@@ -1,8 +1,8 @@
 #include "merge.h"
 
+#include "files/safefile.h"
 #include "markerfile.h"
 #include "objects.h"
-#include "text/safefile.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -28,28 +28,18 @@ constexpr int kMaxMarkersTaken = 50000;
 // How much of another player's markers file is read.
 constexpr std::uint64_t kMaxOtherMarkersBytes = std::uint64_t{64} << 20;
 
-// A marker's place in the atlas.
-struct MarkerPlace
-{
-    unsigned lab = 0;
-    int level = 0;
-    int x = 0;
-    int y = 0;
-    bool operator==(const MarkerPlace&) const = default;
-};
-
 struct MergeOptions
 {
     // Markers taken at the most (the group's bound may leave fewer than one merge's).
     int maxMarkers = kMaxMarkersTaken;
     // A marker of theirs not to take again (taken from that player before); none skipped when empty.
-    std::function<bool(const MarkerPlace&, const std::string& text)> skipMarker;
+    std::function<bool(const AtlasPlace&, const std::string& text)> skipMarker;
 };
 
 struct MergeResult
 {
     std::array<MergeCounts, kLabyrinthCount + 1> labs{}; // by labyrinth number 1..20; [0] unused
-    std::vector<MarkerPlace> markersTaken;               // where each marker taken lies
+    std::vector<AtlasPlace> markersTaken;                // where each marker taken lies
     MergeCounts total() const;
 };
 

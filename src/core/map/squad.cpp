@@ -1,6 +1,11 @@
 #include "map/squad.h"
 
+#include "files/safefile.h"
+#include "map/atlas.h"
+#include "map/levellinks.h"
 #include "map/mapfiles.h"
+#include "map/markerfile.h"
+#include "text/hash.h"
 
 #include <algorithm>
 #include <dirent.h>
@@ -225,6 +230,108 @@ SquadMemberScan ScanSquadMember(const std::string& folder, const std::string& na
         scan.maps[i] = stamp(path, files[i], scan.problem);
     }
     return scan;
+}
+
+std::uint64_t DeviceOf(const std::string& folder)
+{
+    struct stat st
+    {
+    };
+    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? static_cast<std::uint64_t>(st.st_dev) : 0;
+}
+
+std::uint64_t ExpectedDevice(const std::string& own, const std::string& id, std::uint64_t now, std::uint64_t before)
+{
+    if (now == 0 || before == 0 || now == before)
+        return before;
+    const SmallFile mine = readSmallRegularFile(own + "/member.txt", 4096);
+    return mine.status == ReadStatus::Ok && mine.bytes.find("\nid=" + id + "\n") != std::string::npos ? now : before;
+}
+
+std::string UnreachableText(const std::string& folder, std::uint64_t device, std::uint64_t expected)
+{
+    if (device == 0)
+        return "общей папки " + folder + " нет (диск отключён или папку убрали)";
+    if (expected != 0 && device != expected)
+        return "папка " + folder + " теперь на другом диске, чем прежде (диск отключён?)";
+    return {};
+}
+
+std::uint64_t AtlasFingerprint(const Atlas& atlas)
+{
+    std::uint64_t hash = kFnvOffsetBasis;
+    const auto add = [&hash](const void* p, std::size_t n) { hash = Fnv1a(p, n, hash); };
+    for (MapTable t : {MapTable::Map1, MapTable::Map2, MapTable::Map3, MapTable::MapCrd})
+        add(atlas.bytes(t).data(), atlas.bytes(t).size());
+    for (const Atlas::Marker& m : atlas.markers()) {
+        const int where[] = {static_cast<int>(m.lab), m.level, m.x, m.y};
+        add(where, sizeof where);
+        add(m.text.data(), m.text.size());
+    }
+    return hash;
+}
+
+MemberWriteOut WriteMemberFolder(const Atlas& atlas, const LevelLinks& links, const std::string& shared,
+                                 const MemberFiles& member, std::uint64_t before, std::uint64_t device)
+{
+    MemberWriteOut result;
+    result.fingerprint = AtlasFingerprint(atlas);
+    const std::string own = shared + "/" + member.name;
+    const std::string shown = "«" + own + "»";
+    // The shared folder is the sync engine's: never made here. Only our own folder inside it, and only a real one.
+    // On another disk than before it is the same share only when our own files there say so (mounted anew).
+    const std::uint64_t now = DeviceOf(shared);
+    result.device = now;
+    if (std::string gone = UnreachableText(shared, now, ExpectedDevice(own, member.id, now, device)); !gone.empty()) {
+        result.problem = std::move(gone);
+        return result;
+    }
+    const OwnFolder state = LookAtOwnFolder(shared, member.name);
+    switch (state) {
+    case OwnFolder::NoSharedFolder:
+        result.problem = UnreachableText(shared, 0, 0);
+        return result;
+    case OwnFolder::Link:
+        result.problem = shown + " — ссылка, а не папка: через неё ничего не пишется";
+        return result;
+    case OwnFolder::Other:
+        result.problem = "на месте папки " + shown + " лежит файл";
+        return result;
+    case OwnFolder::Missing:
+    case OwnFolder::Folder:
+        break;
+    }
+    // Every write goes through a handle of our folder opened without following links: a link swapped in for it
+    // meanwhile leads nothing elsewhere.
+    FileResult opened;
+    const FolderHandle folder = FolderHandle::open(shared, member.name, state == OwnFolder::Missing, &opened);
+    if (!folder.isOpen()) {
+        result.problem = "папка " + shown + " не открыта: " + opened.error;
+        return result;
+    }
+    removeTemporariesIn(folder);
+    const SmallFile written = readSmallRegularFile(own + "/member.txt", 4096);
+    result.otherId = written.status == ReadStatus::Ok && written.bytes.find("id=") != std::string::npos &&
+                     written.bytes.find("id=" + member.id) == std::string::npos;
+    if (state == OwnFolder::Folder && result.fingerprint == before && written.status == ReadStatus::Ok)
+        return result; // nothing new since the last write-out
+    MapFilesReport report;
+    const auto put = [&](const std::string& file, const void* data, std::size_t size) {
+        if (const FileResult r = replaceFileIn(folder, file, data, size, 0644); !r.ok)
+            report.problems.push_back({file, r.error, r.kind});
+    };
+    for (const MapFileInfo& file : MapFiles())
+        put(file.name, atlas.bytes(file.table).data(), atlas.bytes(file.table).size());
+    const std::string markers = SerializeMarkers(atlas);
+    put(kMarkersFileName, markers.data(), markers.size());
+    const std::string linksText = links.text();
+    put(LevelLinks::kFileName, linksText.data(), linksText.size());
+    const std::string text = "name=" + member.name + "\nversion=" + member.version + "\nwritten=" + member.writtenAt +
+                             "\nid=" + member.id + "\n";
+    put("member.txt", text.data(), text.size());
+    if (!report.ok())
+        result.problem = report.message("в папке " + shown + " не записаны:");
+    return result;
 }
 
 } // namespace veldor

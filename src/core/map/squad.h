@@ -38,6 +38,41 @@ OwnFolder LookAtOwnFolder(const std::string& shared, const std::string& name);
 // partial download, a conflict copy, a lock. Such entries are never read.
 bool IsSyncTemporary(std::string_view name);
 
+class Atlas;
+class LevelLinks;
+
+// The disk a folder lies on, 0 when it is not there (or is no folder).
+std::uint64_t DeviceOf(const std::string& folder);
+// The disk the shared folder should be on: the one it was on (`before`), or where it is now when our own member
+// file in our subfolder `own` names this installation `id` (the share mounted anew, under another device number).
+std::uint64_t ExpectedDevice(const std::string& own, const std::string& id, std::uint64_t now, std::uint64_t before);
+// Why the shared folder cannot be used: not there, or on another disk than expected; empty when it can. In Russian.
+std::string UnreachableText(const std::string& folder, std::uint64_t device, std::uint64_t expected);
+// What our files in the group folder would hold, in brief: a write-out that would change nothing is left out.
+std::uint64_t AtlasFingerprint(const Atlas& atlas);
+
+// Our own files in the group folder: the four map files, the markers, the links and member.txt, written into
+// `<shared>/<name>/` through a handle of that folder (made when missing, never through a link), each whole or not
+// at all; the shared folder itself is never made.
+struct MemberFiles
+{
+    std::string name;
+    std::string id;        // this installation's
+    std::string version;   // of the program, for member.txt
+    std::string writtenAt; // the time, for member.txt
+};
+struct MemberWriteOut
+{
+    std::uint64_t fingerprint = 0; // of the atlas written (or found already written)
+    std::string problem;           // why nothing, or not everything, was written; empty when all was. In Russian
+    bool otherId = false;          // member.txt there named another installation
+    std::uint64_t device = 0;      // the disk the shared folder was found on
+};
+// `before`: the fingerprint last written (nothing is written when it is unchanged and the files are there);
+// `device`: the disk the shared folder was on before (0: not known yet).
+MemberWriteOut WriteMemberFolder(const Atlas& atlas, const LevelLinks& links, const std::string& shared,
+                                 const MemberFiles& member, std::uint64_t before, std::uint64_t device);
+
 // One map file of a member's subfolder, as a scan saw it.
 struct SquadFileStamp
 {

@@ -33,12 +33,8 @@ LevelCounts CountLabyrinth(const Atlas& atlas, unsigned lab);
 
 // One place a search found: the cell (x and y 0 for a list entry that names no cell) and what is there, in
 // Russian ("Маркер: …", "Ловушка", "Список флагов: …").
-struct Found
+struct Found : AtlasPlace
 {
-    unsigned lab;
-    int level;
-    int x;
-    int y;
     std::u8string what;
 };
 

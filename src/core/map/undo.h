@@ -89,12 +89,8 @@ private:
         std::uint16_t unit;
         std::vector<std::uint8_t> data;
     };
-    struct MarkerChange
+    struct MarkerChange : AtlasPlace
     {
-        unsigned lab;
-        int level;
-        int x;
-        int y;
         std::string before;
         std::string after;
     };

@@ -103,8 +103,8 @@ class CellRecognition
 {
 public:
     CellRecognition(const PageLines& lines, Atlas& atlas, ReaderState& state, ReaderHost& host, int x, int y)
-        : m_lines(lines), m_atlas(atlas), m_state(state), m_host(host), m_lab(host.curLab()), m_level(state.PageLevel),
-          m_x(x), m_y(y), m_n(LabSide(m_lab))
+        : m_lines(lines), m_atlas(atlas), m_state(state), m_host(host), m_lab(host.playerLab()),
+          m_level(state.PageLevel), m_x(x), m_y(y), m_n(LabSide(m_lab))
     {}
 
     void run()
@@ -267,9 +267,9 @@ void RecognizeCell(const PageLines& lines, Atlas& atlas, ReaderState& state, Rea
     CellRecognition(lines, atlas, state, host, x, y).run();
 }
 
-std::string CaptionPrefix(const ReaderState& s, int curLevel)
+std::string CaptionPrefix(const ReaderState& s, int level)
 {
-    return "L - " + std::to_string(curLevel) + " (" + std::to_string(s.ViewX) + "," + std::to_string(s.ViewY) + ")" +
+    return "L - " + std::to_string(level) + " (" + std::to_string(s.ViewX) + "," + std::to_string(s.ViewY) + ")" +
            cp1251::fromUtf8(u8" измотанность: ") + std::to_string(s.Fatigue) + "%";
 }
 
@@ -341,7 +341,7 @@ TickOutcome RecognizePage(const PageLines& lines, Atlas& atlas, ReaderState& sta
             state.PosX = px;
             state.PosY = py;
             host.updateLevelStatistics();
-            if (state.PageLevel != host.curLevel())
+            if (state.PageLevel != host.shownLevel())
                 host.showLevel(state.PageLevel);
         } else if (state.LevelChanged) {
             host.showLevel(state.PageLevel);
@@ -349,7 +349,7 @@ TickOutcome RecognizePage(const PageLines& lines, Atlas& atlas, ReaderState& sta
         }
 
         // A position outside the labyrinth's map is read like an unreadable one: nothing is recorded for it.
-        const int n = LabSide(host.curLab());
+        const int n = LabSide(host.playerLab());
         if (px < 1 || py < 1 || (n > 0 && (px > n || py > n)))
             readable = false;
         if (readable) {

@@ -11,11 +11,11 @@ namespace veldor {
 // What the reader knows of the player between ticks.
 struct ReaderState
 {
-    int PosX = 0;
+    int PosX = 0; // the position as the page wrote it
     int PosY = 0;
-    int PageLevel = 0;
+    int PageLevel = 0; // the level the page names
     int Fatigue = 0;
-    int ViewX = 0;
+    int ViewX = 0; // the player's cell on the map, as last recorded
     int ViewY = 0;
     bool SoundArmed = false;
     bool LevelChanged = false;
@@ -28,11 +28,11 @@ public:
     virtual ~ReaderHost() = default;
     // The labyrinth the player is in (the page does not say): what the page shows is recorded there, on the
     // level the page names, whatever the window shows meanwhile.
-    virtual unsigned curLab() const = 0;
-    // The level shown.
-    virtual int curLevel() const = 0;
+    virtual unsigned playerLab() const = 0;
+    // The level shown (the one the level box says).
+    virtual int shownLevel() const = 0;
     virtual bool soundsEnabled() const = 0;
-    // Shows another level: CurLevel, the level box and a repaint of the grid.
+    // Shows another level: the level kept as shown, the level box and a repaint of the grid.
     virtual void showLevel(int level) = 0;
     virtual void updateLevelStatistics() = 0;
     virtual void playSound(std::string_view fileName) = 0;
@@ -59,6 +59,6 @@ TickOutcome RecognizePage(const PageLines& lines, Atlas& atlas, ReaderState& sta
 void RecognizeCell(const PageLines& lines, Atlas& atlas, ReaderState& state, ReaderHost& host, int x, int y);
 
 // The caption prefix for a state and level, e.g. "L - 2 (14,7) измотанность: 35%" (Windows-1251).
-std::string CaptionPrefix(const ReaderState& state, int curLevel);
+std::string CaptionPrefix(const ReaderState& state, int level);
 
 } // namespace veldor

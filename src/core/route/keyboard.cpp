@@ -30,8 +30,7 @@ std::optional<std::string> KeyMoveScript(const Atlas& atlas, unsigned lab, int l
         script = "goTo(2)";
         break;
     }
-    const bool passable = side == 1 || (passDoors && side != 0);
-    if (!passable)
+    if (!Passable(side, passDoors))
         return std::nullopt;
     return std::string(script);
 }

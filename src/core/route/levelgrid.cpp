@@ -18,13 +18,13 @@ void CopyLevel(const Atlas& atlas, unsigned lab, int level, bool passDoors, std:
                 bits |= kExplored;
             if (c->Object == 'L')
                 bits |= kTrap;
-            if (x > 1 && passable(c->West, passDoors))
+            if (x > 1 && Passable(c->West, passDoors))
                 bits |= kWest;
-            if (x < n && passable(c->East, passDoors))
+            if (x < n && Passable(c->East, passDoors))
                 bits |= kEast;
-            if (y > 1 && passable(c->North, passDoors))
+            if (y > 1 && Passable(c->North, passDoors))
                 bits |= kNorth;
-            if (y < n && passable(c->South, passDoors))
+            if (y < n && Passable(c->South, passDoors))
                 bits |= kSouth;
             const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(y) * width + x;
             cells[at] = bits;

@@ -18,11 +18,6 @@ enum : std::uint8_t
     kTrap = 32,
 };
 
-inline bool passable(std::uint8_t code, bool passDoors)
-{
-    return code == 1 || (code > 1 && passDoors);
-}
-
 // The level into `cells`, a square of side n + 2 (a border of walls around the n x n cells), cell (x, y) at
 // y * (n + 2) + x; `objects`, when given, gets the object of each cell at the same place.
 void CopyLevel(const Atlas& atlas, unsigned lab, int level, bool passDoors, std::uint8_t* cells,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "map/atlas.h"
+
 #include <utility>
 #include <vector>
 
@@ -21,7 +23,7 @@ public:
     bool contains(int x, int y) const { return !m_cells.empty() && inside(x, y) && m_cells[index(x, y)]; }
 
 private:
-    static constexpr int kSide = 101;
+    static constexpr int kSide = kGridSide;
     static bool inside(int x, int y) { return x >= 0 && x < kSide && y >= 0 && y < kSide; }
     static std::size_t index(int x, int y) { return static_cast<std::size_t>(x) * kSide + static_cast<std::size_t>(y); }
 

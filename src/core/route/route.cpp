@@ -5,11 +5,6 @@
 namespace veldor {
 namespace {
 
-bool passable(std::uint8_t side, bool passDoors)
-{
-    return side == 1 || (passDoors && side != 0);
-}
-
 struct Step
 {
     int dx;
@@ -61,7 +56,7 @@ void ExitRoute::findExitPath(const Atlas& atlas, unsigned lab, int level, int vi
             for (const Step& s : kSteps) {
                 const int nx = x + s.dx;
                 const int ny = y + s.dy;
-                if (nx < 1 || nx > n || ny < 1 || ny > n || !passable(c->*s.side, passDoors))
+                if (nx < 1 || nx > n || ny < 1 || ny > n || !Passable(c->*s.side, passDoors))
                     continue;
                 const TMapCell* next = atlas.cell(lab, level, nx, ny);
                 if (next->Explored == 0 || m_unreached[index(nx, ny)] == 0)
@@ -82,7 +77,7 @@ void ExitRoute::findExitPath(const Atlas& atlas, unsigned lab, int level, int vi
         for (const Step& s : kSteps) {
             const int nx = x + s.dx;
             const int ny = y + s.dy;
-            if (nx < 1 || nx > n || ny < 1 || ny > n || !passable(c->*s.side, passDoors))
+            if (nx < 1 || nx > n || ny < 1 || ny > n || !Passable(c->*s.side, passDoors))
                 continue;
             if (m_dist[index(x, y)] > m_dist[index(nx, ny)]) {
                 x = nx;

@@ -26,10 +26,13 @@ public:
     std::pair<int, int> target() const { return m_target; }
 
 private:
-    static std::size_t index(int x, int y) { return static_cast<std::size_t>(x) * 101 + static_cast<std::size_t>(y); }
+    static std::size_t index(int x, int y)
+    {
+        return static_cast<std::size_t>(x) * kGridSide + static_cast<std::size_t>(y);
+    }
 
-    std::array<std::int64_t, 101 * 101> m_dist{};
-    std::array<std::int64_t, 101 * 101> m_unreached{};
+    std::array<std::int64_t, kGridSide * kGridSide> m_dist{};
+    std::array<std::int64_t, kGridSide * kGridSide> m_unreached{};
     std::pair<int, int> m_target{0, 0};
 };
 

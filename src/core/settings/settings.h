@@ -1,6 +1,6 @@
 #pragma once
 
-#include "text/safefile.h"
+#include "files/safefile.h"
 
 #include <cstdint>
 #include <optional>

@@ -60,6 +60,25 @@ private slots:
         QCOMPARE(LabyrinthName(lab).empty(), group == 0);
     }
 
+    // The one rule every walk follows: a passage always, a door only while doors may be passed, nothing else.
+    void aSideIsPassable_data()
+    {
+        QTest::addColumn<int>("side");
+        QTest::addColumn<bool>("withDoors");
+        QTest::addColumn<bool>("withoutDoors");
+        QTest::newRow("wall") << 0 << false << false;
+        QTest::newRow("passage") << 1 << true << true;
+        QTest::newRow("door 2") << 2 << true << false;
+        QTest::newRow("door 8") << 8 << true << false;
+        QTest::newRow("no code of ours") << 9 << false << false;
+    }
+    void aSideIsPassable()
+    {
+        QFETCH(int, side);
+        QTEST(Passable(std::uint8_t(side), true), "withDoors");
+        QTEST(Passable(std::uint8_t(side), false), "withoutDoors");
+    }
+
     void tableSizesAreTheFileSizes()
     {
         QCOMPARE(atlas->bytes(MapTable::Map1).size(), std::size_t(550800));

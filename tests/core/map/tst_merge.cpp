@@ -210,13 +210,13 @@ private slots:
         std::unordered_set<std::string> seen;
         MergeOptions options;
         options.maxMarkers = 20; // the room the group's bound leaves
-        options.skipMarker = [&](const MarkerPlace& p, const std::string& text) {
+        options.skipMarker = [&](const AtlasPlace& p, const std::string& text) {
             return seen.count(std::to_string(p.x) + text) > 0;
         };
         MergeResult first = MergeAtlas(*ours, *theirs, options);
         QCOMPARE(first.total().markers, 20);
         QCOMPARE(first.total().markersSkipped, 10);
-        for (const MarkerPlace& p : first.markersTaken) {
+        for (const AtlasPlace& p : first.markersTaken) {
             group.add(p, ours->markText(p.lab, p.level, p.x, p.y));
             seen.insert(std::to_string(p.x) + ours->markText(p.lab, p.level, p.x, p.y));
         }

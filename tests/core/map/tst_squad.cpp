@@ -1,5 +1,7 @@
 // The rules of a group's shared folder: member names, what sync engines leave lying about, when a member's
 // maps are whole, and which subfolders are members.
+#include "map/atlas.h"
+#include "map/levellinks.h"
 #include "map/mapfiles.h"
 #include "map/squad.h"
 #include "testsupport.h"
@@ -7,6 +9,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 #include <unistd.h>
 
 using namespace veldor;
@@ -143,6 +146,64 @@ private slots:
             QVERIFY(writeAll(me, "x"));
         QTEST(!SharedFolderProblem(folder.toStdString(), (root + "/work").toStdString()).empty(), "refused");
         QTEST(int(LookAtOwnFolder(folder.toStdString(), "Me")), "state");
+    }
+
+    // Our write-out into the group folder: all seven files into our own subfolder, or nothing and the reason.
+    void ourFilesGoIntoOurSubfolderOnly_data()
+    {
+        QTest::addColumn<QString>("own"); // what stands at <shared>/Me first: "", "folder", "link", "file", "other id"
+        QTest::addColumn<bool>("shared"); // the shared folder is there
+        QTest::addColumn<bool>("moved");  // it was on another disk when last written
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("first time") << "" << true << false << "";
+        QTest::newRow("ours there") << "folder" << true << false << "";
+        QTest::newRow("another computer's name") << "other id" << true << false << "";
+        QTest::newRow("ours a link") << "link" << true << false << "ссылка, а не папка";
+        QTest::newRow("ours a file") << "file" << true << false << "лежит файл";
+        QTest::newRow("no shared folder") << "" << false << false << "нет (диск отключён";
+        QTest::newRow("another disk, none of ours") << "" << true << true << "на другом диске";
+        QTest::newRow("another disk, ours there") << "folder" << true << true << "";
+    }
+    void ourFilesGoIntoOurSubfolderOnly()
+    {
+        QFETCH(QString, own);
+        QFETCH(bool, shared);
+        QFETCH(bool, moved);
+        QFETCH(QString, problem);
+        QTemporaryDir dir;
+        QTemporaryDir elsewhere;
+        const QString group = dir.filePath(QStringLiteral("group"));
+        const QString me = group + QStringLiteral("/Me");
+        if (shared)
+            QVERIFY(QDir().mkpath(group));
+        if (own == QLatin1String("folder"))
+            QVERIFY(QDir().mkpath(me) && writeAll(me + "/member.txt", "name=Me\nid=ours\n"));
+        else if (own == QLatin1String("other id"))
+            QVERIFY(QDir().mkpath(me) && writeAll(me + "/member.txt", "name=Me\nid=theirs\n"));
+        else if (own == QLatin1String("link"))
+            QVERIFY(::symlink(elsewhere.path().toUtf8().constData(), me.toUtf8().constData()) == 0);
+        else if (own == QLatin1String("file"))
+            QVERIFY(writeAll(me, "x"));
+        auto atlas = std::make_unique<Atlas>();
+        atlas->cell(1, 0, 2, 2)->Explored = 1;
+        atlas->setMarkText(1, 0, 2, 2, "klad");
+        LevelLinks links;
+        QVERIFY(links.add({1, {0, 2, 2}, {1, 2, 2}}));
+        const std::uint64_t device = moved ? DeviceOf(group.toStdString()) + 1 : 0;
+        const MemberWriteOut out =
+            WriteMemberFolder(*atlas, links, group.toStdString(), {"Me", "ours", "1.0", "now"}, 0, device);
+        QCOMPARE(QString::fromStdString(out.problem).contains(problem), true);
+        QCOMPARE(out.problem.empty(), problem.isEmpty());
+        QCOMPARE(out.otherId, own == QLatin1String("other id"));
+        QVERIFY(QDir(elsewhere.path()).isEmpty());
+        if (!problem.isEmpty())
+            return;
+        QCOMPARE(
+            QDir(me).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+            QStringList({"links.txt", "map.crd", "map1.map", "map2.map", "map3.map", "markers.txt", "member.txt"}));
+        QVERIFY(readAll(me + "/member.txt").startsWith("name=Me\nversion=1.0\n"));
+        QVERIFY(readAll(me + "/links.txt").endsWith("\n1 0 2 2 1 2 2\n"));
+        QCOMPARE(out.fingerprint, AtlasFingerprint(*atlas));
     }
 };
 

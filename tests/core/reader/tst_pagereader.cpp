@@ -23,8 +23,8 @@ public:
     std::string coordinates;
     std::string caption = "unset";
 
-    unsigned curLab() const override { return lab; }
-    int curLevel() const override { return level; }
+    unsigned playerLab() const override { return lab; }
+    int shownLevel() const override { return level; }
     bool soundsEnabled() const override { return sounds; }
     void showLevel(int l) override
     {

@@ -1,6 +1,6 @@
 #include "atlassharing.h"
 
-#include "app/mapedits.h"
+#include "app/folder/mapedits.h"
 #include "map/atlas.h"
 #include "map/levellinks.h"
 #include "map/markerfile.h"

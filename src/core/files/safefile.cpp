@@ -30,9 +30,12 @@ FileResult failure(int errorNumber)
     return FileResult{false, describeError(errorNumber), errorKind(errorNumber)};
 }
 
-bool writeAll(int fd, const char* data, std::size_t size)
+} // namespace
+
+bool WriteFully(int fd, const void* bytes, std::size_t size)
 {
     // One block transfer; the loop only resumes after an interrupted or partial write.
+    const auto* data = static_cast<const char*>(bytes);
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
         if (n < 0) {
@@ -49,8 +52,6 @@ bool writeAll(int fd, const char* data, std::size_t size)
     }
     return true;
 }
-
-} // namespace
 
 FileError errorKind(int e)
 {
@@ -383,7 +384,7 @@ FileResult replaceFileContents(const std::string& path, const void* data, std::s
         return abandon(errno);
     if (::fchmod(fd, mode) != 0)
         return abandon(errno);
-    if (!writeAll(fd, static_cast<const char*>(data), size))
+    if (!WriteFully(fd, data, size))
         return abandon(errno);
     if (::fsync(fd) != 0)
         return abandon(errno);
@@ -435,8 +436,8 @@ FileResult rewriteInPlace(const std::string& target, const std::string& complete
         }
     }
     ::fchmod(fd, mode);
-    const bool written = writeAll(fd, static_cast<const char*>(data), size) &&
-                         ::ftruncate(fd, static_cast<off_t>(size)) == 0 && ::fsync(fd) == 0;
+    const bool written =
+        WriteFully(fd, data, size) && ::ftruncate(fd, static_cast<off_t>(size)) == 0 && ::fsync(fd) == 0;
     const int e = errno;
     ::close(fd);
     if (!written) // the marked copy stays and completes the file at the next start
@@ -467,7 +468,7 @@ void finishInterruptedSaves(const std::string& folder, const std::string& fileNa
         const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
         if (fd < 0)
             continue;
-        const bool done = writeAll(fd, copy.bytes.data(), copy.bytes.size()) &&
+        const bool done = WriteFully(fd, copy.bytes.data(), copy.bytes.size()) &&
                           ::ftruncate(fd, static_cast<off_t>(copy.bytes.size())) == 0 && ::fsync(fd) == 0;
         ::close(fd);
         if (done)
@@ -612,7 +613,7 @@ FileResult replaceFileIn(const FolderHandle& folder, const std::string& name, co
         ::unlinkat(dir, temporary.c_str(), 0);
         return failure(e);
     };
-    if (::fchmod(fd, mode) != 0 || !writeAll(fd, static_cast<const char*>(data), size) || ::fsync(fd) != 0)
+    if (::fchmod(fd, mode) != 0 || !WriteFully(fd, data, size) || ::fsync(fd) != 0)
         return abandon(errno);
     const int closed = ::close(fd);
     fd = -1;

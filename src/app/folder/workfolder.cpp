@@ -1,7 +1,7 @@
-#include "app/workfolder.h"
+#include "app/folder/workfolder.h"
 
-#include "app/folderlock.h"
-#include "app/maprecovery.h"
+#include "app/folder/folderlock.h"
+#include "app/folder/maprecovery.h"
 #include "map/atlasdiff.h"
 #include "map/mapfiles.h"
 #include "map/markerfile.h"

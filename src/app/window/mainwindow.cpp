@@ -1,13 +1,13 @@
 #include "mainwindow.h"
 
-#include "app/atlassharing.h"
-#include "app/eventsounds.h"
-#include "app/keywalker.h"
-#include "app/listsstrip.h"
-#include "app/loginpanel.h"
-#include "app/sessionkeeper.h"
-#include "app/squadsync.h"
-#include "app/workfolder.h"
+#include "app/folder/workfolder.h"
+#include "app/parts/listsstrip.h"
+#include "app/parts/loginpanel.h"
+#include "app/play/eventsounds.h"
+#include "app/play/keywalker.h"
+#include "app/play/sessionkeeper.h"
+#include "app/sharing/atlassharing.h"
+#include "app/sharing/squadsync.h"
 #include "browser/browsertabs.h"
 #include "browser/browserview.h"
 #include "browser/pagepoller.h"
@@ -116,10 +116,10 @@ void MainWindow::connectHandlers()
     connect(m_state.poller, &PagePoller::pageRead, this,
             [this](const PageLines& game, const PageLines&) { recognize(game); });
     m_state.walker = new KeyWalker(
-        m_ui.keyboardBox, m_state.poller, Reader,
+        m_ui.keyboardBox, m_state.poller, m_reader,
         [this](ArrowKey key) {
-            return KeyMoveScript(*m_state.atlas, m_playerLab, Reader.PageLevel, Reader.ViewX, Reader.ViewY,
-                                 Reader.Fatigue, m_ui.passDoorsBox->isChecked(), key);
+            return KeyMoveScript(*m_state.atlas, m_playerLab, m_reader.PageLevel, m_reader.ViewX, m_reader.ViewY,
+                                 m_reader.Fatigue, m_ui.passDoorsBox->isChecked(), key);
         },
         this);
     m_state.session = new SessionKeeper(
@@ -277,7 +277,7 @@ void MainWindow::showLabyrinth(unsigned lab)
 void MainWindow::chooseLevel()
 {
     m_shownLevel = m_ui.levelBox->currentIndex();
-    Reader.LevelChanged = false;
+    m_reader.LevelChanged = false;
     sizeGridForLab();
     updateLevelStatistics();
     updateFrontier();
@@ -289,7 +289,7 @@ void MainWindow::updateLevelStatistics()
     if (const auto percent = ExploredPercent(*m_state.atlas, m_shownLab, m_shownLevel))
         m_ui.exploredLabel->setText(fromUtf8Text(PercentLabelText(*percent)));
     if (m_state.overview) // the player's level changes with every step, the shown one with every command
-        m_state.overview->levelChanged(m_playerLab, Reader.PageLevel);
+        m_state.overview->levelChanged(m_playerLab, m_reader.PageLevel);
 }
 
 void MainWindow::applyCellSize()

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/mainwindowcontrols.h"
-#include "app/mainwindowstate.h"
+#include "app/window/mainwindowcontrols.h"
+#include "app/window/mainwindowstate.h"
 #include "reader/pagereader.h"
 
 #include <QMainWindow>
@@ -39,13 +39,13 @@ public:
 
     // The labyrinth and level shown.
     unsigned shownLab() const { return m_shownLab; }
-    int shownLevel() const { return m_shownLevel; }
+    int shownLevel() const override { return m_shownLevel; }
 
     // The browser tabs, the tab in front and the address box's history.
     BrowserTabs* tabs() const { return m_state.tabs; }
 
     // What the page reader knows of the player.
-    const ReaderState& reader() const { return Reader; }
+    const ReaderState& reader() const { return m_reader; }
     // The game's frames and the polling tick.
     PagePoller* poller() const { return m_state.poller; }
 
@@ -68,7 +68,7 @@ private:
     unsigned m_playerLab = 0;
     int m_shownLevel = 0;
     // Page reader: what it knows of the player.
-    ReaderState Reader;
+    ReaderState m_reader;
 
     // Start-up: the parts in their places, their wiring, user.dat and the maps.
     void buildLayout();
@@ -132,8 +132,7 @@ private:
     void showGuide(const QString& section);
 
     // What the page reader does to the window.
-    unsigned curLab() const override { return m_playerLab; }
-    int curLevel() const override { return m_shownLevel; }
+    unsigned playerLab() const override { return m_playerLab; }
     bool soundsEnabled() const override;
     void showLevel(int level) override;
     void updateLevelStatistics() override;

@@ -1,8 +1,8 @@
 #include "mapcommands.h"
 
-#include "app/controlnames.h"
-#include "app/mainwindowcontrols.h"
-#include "app/mapedits.h"
+#include "app/folder/mapedits.h"
+#include "app/window/controlnames.h"
+#include "app/window/mainwindowcontrols.h"
 #include "map/marks.h"
 #include "map/objects.h"
 #include "map/selection.h"

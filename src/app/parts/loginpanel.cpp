@@ -1,5 +1,6 @@
 #include "loginpanel.h"
 
+#include "app/window/controlnames.h"
 #include "ui/prompts.h"
 #include "ui/qtcodec.h"
 
@@ -11,16 +12,6 @@
 #include <QPushButton>
 
 namespace veldor {
-namespace {
-
-template <class W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
 
 LoginPanel::LoginPanel(Settings& settings, std::shared_ptr<UserPrompts> prompts, QWidget* parent)
     : QFrame(parent), m_settings(settings), m_prompts(std::move(prompts))

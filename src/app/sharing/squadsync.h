@@ -100,18 +100,7 @@ signals:
 
 private:
     struct Loaded;
-    // What a write-out of ours did.
-    struct WriteOut
-    {
-        std::uint64_t fingerprint = 0; // of the atlas written (or found already written)
-        QString problem;               // why nothing, or not everything, was written; empty when all was
-        bool otherId = false;          // member.txt there named another installation
-        std::uint64_t device = 0;      // the disk the shared folder was found on
-    };
-    static WriteOut writeMember(const Atlas& atlas, const LevelLinks& links, const QString& folder,
-                                const std::string& name, const std::string& id, std::uint64_t before,
-                                std::uint64_t device);
-    void wroteOut(const WriteOut& result);
+    void wroteOut(const MemberWriteOut& result);
     // Hands what the reading thread found to the window's thread.
     static void deliver(const QPointer<SquadSync>& self, const std::shared_ptr<Loaded>& loaded,
                         void (SquadSync::*then)(const std::shared_ptr<Loaded>&));

@@ -1,6 +1,6 @@
 #include "wayguide.h"
 
-#include "app/mainwindowcontrols.h"
+#include "app/window/mainwindowcontrols.h"
 #include "mapview/mapgrid.h"
 #include "ui/qtcodec.h"
 
@@ -15,7 +15,7 @@
 namespace veldor {
 namespace {
 
-constexpr int kSide = 101;
+constexpr int kSide = kGridSide;
 
 std::size_t index(int level, int x, int y)
 {

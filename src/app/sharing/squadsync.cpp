@@ -1,12 +1,12 @@
-#include "app/squadsync.h"
+#include "app/sharing/squadsync.h"
 
 #include "buildconfig.h"
+#include "files/safefile.h"
 #include "map/levellinks.h"
 #include "map/markerfile.h"
 #include "map/merge.h"
 #include "map/undo.h"
 #include "text/hash.h"
-#include "text/safefile.h"
 #include "ui/russian.h"
 
 #include <QCoreApplication>
@@ -32,8 +32,8 @@ struct SquadSync::Loaded
         std::shared_ptr<UndoHistory::Prepared> change; // the merge, worked out on a copy of ours
         MergeCounts counts;
         LevelLinks links;
-        std::vector<MarkerPlace> markers; // where the markers taken lie
-        int leftOut = 0;                  // markers left out past the group's bound
+        std::vector<AtlasPlace> markers; // where the markers taken lie
+        int leftOut = 0;                 // markers left out past the group's bound
     };
     std::size_t markerRoom = 0; // how many markers the group may still bring
     QHash<QString, std::shared_ptr<const std::unordered_set<std::uint64_t>>> markersTakenFrom;
@@ -42,55 +42,8 @@ struct SquadSync::Loaded
 
 namespace {
 
-// What our files would hold, in brief: a write-out that would change nothing is left out.
-std::uint64_t fingerprint(const Atlas& atlas)
-{
-    std::uint64_t hash = kFnvOffsetBasis;
-    const auto add = [&hash](const void* p, std::size_t n) { hash = Fnv1a(p, n, hash); };
-    for (MapTable t : {MapTable::Map1, MapTable::Map2, MapTable::Map3, MapTable::MapCrd})
-        add(atlas.bytes(t).data(), atlas.bytes(t).size());
-    for (const Atlas::Marker& m : atlas.markers()) {
-        const int where[] = {static_cast<int>(m.lab), m.level, m.x, m.y};
-        add(where, sizeof where);
-        add(m.text.data(), m.text.size());
-    }
-    return hash;
-}
-
-// The disk a folder lies on, 0 when it is not there.
-std::uint64_t deviceOf(const QString& folder)
-{
-    struct stat st
-    {
-    };
-    return ::stat(QFile::encodeName(folder).constData(), &st) == 0 && S_ISDIR(st.st_mode)
-               ? static_cast<std::uint64_t>(st.st_dev)
-               : 0;
-}
-
-// The disk the shared folder should be on: the one it was on, or where it is now when our own member file there
-// names this installation (the share mounted anew, under another device number).
-std::uint64_t expectedDevice(const std::string& own, const std::string& id, std::uint64_t now, std::uint64_t before)
-{
-    if (now == 0 || before == 0 || now == before)
-        return before;
-    const SmallFile mine = readSmallRegularFile(own + "/member.txt", 4096);
-    return mine.status == ReadStatus::Ok && mine.bytes.find("\nid=" + id + "\n") != std::string::npos ? now : before;
-}
-
-QString unreachableText(const QString& folder, std::uint64_t device, std::uint64_t expected)
-{
-    if (device == 0)
-        return QStringLiteral("общей папки %1 нет (диск отключён или папку убрали)")
-            .arg(QDir::toNativeSeparators(folder));
-    if (expected != 0 && device != expected)
-        return QStringLiteral("папка %1 теперь на другом диске, чем прежде (диск отключён?)")
-            .arg(QDir::toNativeSeparators(folder));
-    return {};
-}
-
 // A member's marker as taken: its place and text.
-std::uint64_t markerKey(const MarkerPlace& p, const std::string& text)
+std::uint64_t markerKey(const AtlasPlace& p, const std::string& text)
 {
     const std::uint64_t place =
         ((std::uint64_t{p.lab} * 32 + std::uint64_t(p.level)) * 128 + std::uint64_t(p.x)) * 128 + std::uint64_t(p.y);
@@ -202,9 +155,10 @@ QString SquadSync::unreachable() const
 {
     if (const QString problem = folderProblem(m_folder); !problem.isEmpty())
         return QStringLiteral("папка %1 не годится: %2").arg(QDir::toNativeSeparators(m_folder), problem);
-    const std::uint64_t now = deviceOf(m_folder);
-    return unreachableText(
-        m_folder, now, expectedDevice(QFile::encodeName(ownFolder()).toStdString(), m_id.toStdString(), now, m_device));
+    const std::string folder = QFile::encodeName(m_folder).toStdString();
+    const std::uint64_t now = DeviceOf(folder);
+    return QString::fromStdString(UnreachableText(
+        folder, now, ExpectedDevice(QFile::encodeName(ownFolder()).toStdString(), m_id.toStdString(), now, m_device)));
 }
 
 void SquadSync::setTaken(const QString& name, bool taken)
@@ -257,14 +211,14 @@ void SquadSync::writeOut()
     auto copy = std::make_shared<Atlas>(*m_w.atlas);
     m_groupMarkers.stripFrom(*copy);
     const LevelLinks links = m_w.links ? *m_w.links : LevelLinks();
-    const QString folder = m_folder;
-    const std::string name = m_name.toStdString();
-    const std::string id = m_id.toStdString();
+    const std::string folder = QFile::encodeName(m_folder).toStdString();
+    const MemberFiles member{m_name.toStdString(), m_id.toStdString(), kVersion,
+                             QDateTime::currentDateTime().toString(Qt::ISODate).toStdString()};
     const std::uint64_t before = m_written;
     const std::uint64_t device = m_device;
     QPointer<SquadSync> self(this);
-    m_pool->start([self, copy, links, folder, name, id, before, device] {
-        const WriteOut result = writeMember(*copy, links, folder, name, id, before, device);
+    m_pool->start([self, copy, links, folder, member, before, device] {
+        const MemberWriteOut result = WriteMemberFolder(*copy, links, folder, member, before, device);
         QMetaObject::invokeMethod(
             qApp,
             [self, result] {
@@ -275,82 +229,16 @@ void SquadSync::writeOut()
     });
 }
 
-SquadSync::WriteOut SquadSync::writeMember(const Atlas& atlas, const LevelLinks& links, const QString& folder,
-                                           const std::string& name, const std::string& id, std::uint64_t before,
-                                           std::uint64_t device)
-{
-    WriteOut result;
-    result.fingerprint = fingerprint(atlas);
-    const QString dir = QDir(folder).filePath(QString::fromStdString(name));
-    const std::string shared = QFile::encodeName(folder).toStdString();
-    const std::string own = QFile::encodeName(dir).toStdString();
-    const QString shown = QStringLiteral("«%1»").arg(QDir::toNativeSeparators(dir));
-    // The shared folder is the sync engine's: never made here. Only our own folder inside it, and only a real one.
-    // On another disk than before it is the same share only when our own files there say so (mounted anew).
-    const std::uint64_t now = deviceOf(folder);
-    result.device = now;
-    if (const QString gone = unreachableText(folder, now, expectedDevice(own, id, now, device)); !gone.isEmpty()) {
-        result.problem = gone;
-        return result;
-    }
-    const OwnFolder state = LookAtOwnFolder(shared, name);
-    switch (state) {
-    case OwnFolder::NoSharedFolder:
-        result.problem = unreachableText(folder, 0, 0);
-        return result;
-    case OwnFolder::Link:
-        result.problem = QStringLiteral("%1 — ссылка, а не папка: через неё ничего не пишется").arg(shown);
-        return result;
-    case OwnFolder::Other:
-        result.problem = QStringLiteral("на месте папки %1 лежит файл").arg(shown);
-        return result;
-    case OwnFolder::Missing:
-    case OwnFolder::Folder:
-        break;
-    }
-    // Every write goes through a handle of our folder opened without following links: a link swapped in for it
-    // meanwhile leads nothing elsewhere.
-    FileResult opened;
-    const FolderHandle dirHandle = FolderHandle::open(shared, name, state == OwnFolder::Missing, &opened);
-    if (!dirHandle.isOpen()) {
-        result.problem = QStringLiteral("папка %1 не открыта: %2").arg(shown, QString::fromStdString(opened.error));
-        return result;
-    }
-    removeTemporariesIn(dirHandle);
-    const SmallFile member = readSmallRegularFile(own + "/member.txt", 4096);
-    result.otherId = member.status == ReadStatus::Ok && member.bytes.find("id=") != std::string::npos &&
-                     member.bytes.find("id=" + id) == std::string::npos;
-    if (state == OwnFolder::Folder && result.fingerprint == before && member.status == ReadStatus::Ok)
-        return result; // nothing new since the last write-out
-    MapFilesReport report;
-    const auto put = [&](const std::string& file, const void* data, std::size_t size) {
-        if (const FileResult r = replaceFileIn(dirHandle, file, data, size, 0644); !r.ok)
-            report.problems.push_back({file, r.error, r.kind});
-    };
-    for (const MapFileInfo& file : MapFiles())
-        put(file.name, atlas.bytes(file.table).data(), atlas.bytes(file.table).size());
-    const std::string markers = SerializeMarkers(atlas);
-    put(kMarkersFileName, markers.data(), markers.size());
-    const std::string linksText = links.text();
-    put(LevelLinks::kFileName, linksText.data(), linksText.size());
-    const std::string text = "name=" + name + "\nversion=" + kVersion +
-                             "\nwritten=" + QDateTime::currentDateTime().toString(Qt::ISODate).toStdString() +
-                             "\nid=" + id + "\n";
-    put("member.txt", text.data(), text.size());
-    if (!report.ok())
-        result.problem = QString::fromStdString(report.message("в папке " + shown.toStdString() + " не записаны:"));
-    return result;
-}
-
-void SquadSync::wroteOut(const WriteOut& result)
+void SquadSync::wroteOut(const MemberWriteOut& result)
 {
     m_nameTaken = result.otherId;
     if (result.otherId)
         setStatus(QStringLiteral("Отряд: имя «%1» в общей папке уже пишет другой компьютер; смените имя в "
-                                 "настройках (Вид → Отряд)")
+                                 "настройках (кнопка «Имя в папке…» на странице «Настройки»)")
                       .arg(m_name));
-    if (!result.problem.isEmpty()) {
-        setStatus(QStringLiteral("Отряд: %1; попробую при следующем сохранении").arg(result.problem));
+    if (!result.problem.empty()) {
+        setStatus(
+            QStringLiteral("Отряд: %1; попробую при следующем сохранении").arg(QString::fromStdString(result.problem)));
         return;
     }
     m_written = result.fingerprint;
@@ -380,7 +268,7 @@ void SquadSync::scan()
     loaded->generation = m_generation;
     loaded->unreachable = unreachable();
     if (m_device == 0 && loaded->unreachable.isEmpty())
-        keepDevice(deviceOf(m_folder));
+        keepDevice(DeviceOf(QFile::encodeName(m_folder).toStdString()));
     auto merged = m_merged;
     const QSet<QString> refused = m_refused;
     QPointer<SquadSync> self(this);
@@ -444,7 +332,7 @@ void SquadSync::scanned(const std::shared_ptr<Loaded>& loaded)
             options.maxMarkers = static_cast<int>(std::min<std::size_t>(room, kMaxMarkersTaken));
             const auto known = loaded->markersTakenFrom.value(QString::fromStdString(scan.name));
             if (known)
-                options.skipMarker = [known](const MarkerPlace& p, const std::string& text) {
+                options.skipMarker = [known](const AtlasPlace& p, const std::string& text) {
                     return known->count(markerKey(p, text)) > 0;
                 };
             MergeResult result = MergeAtlas(*ours, *theirs, options);
@@ -505,7 +393,7 @@ void SquadSync::mergeLoaded(const std::shared_ptr<Loaded>& loaded)
                 auto known = std::make_shared<std::unordered_set<std::uint64_t>>();
                 if (const auto before = m_markersTakenFrom.value(name))
                     *known = *before;
-                for (const MarkerPlace& p : ready.markers) {
+                for (const AtlasPlace& p : ready.markers) {
                     const std::string text = m_w.atlas->markText(p.lab, p.level, p.x, p.y);
                     m_groupMarkers.add(p, text);
                     known->insert(markerKey(p, text));

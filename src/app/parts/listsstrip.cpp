@@ -1,7 +1,7 @@
 #include "listsstrip.h"
 
-#include "app/controlnames.h"
-#include "app/mainwindowcontrols.h"
+#include "app/window/controlnames.h"
+#include "app/window/mainwindowcontrols.h"
 #include "ui/qtcodec.h"
 
 #include <QApplication>

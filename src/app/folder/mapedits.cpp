@@ -1,4 +1,4 @@
-#include "app/mapedits.h"
+#include "app/folder/mapedits.h"
 
 #include "map/undo.h"
 

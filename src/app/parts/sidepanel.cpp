@@ -1,8 +1,8 @@
 #include "sidepanel.h"
 
-#include "app/controlnames.h"
-#include "app/mainwindowcontrols.h"
-#include "app/pagecontrol.h"
+#include "app/parts/pagecontrol.h"
+#include "app/window/controlnames.h"
+#include "app/window/mainwindowcontrols.h"
 #include "map/atlas.h"
 #include "ui/qtcodec.h"
 

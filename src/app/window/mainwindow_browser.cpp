@@ -1,9 +1,9 @@
 // The browser's wiring: the tool bar and the menus on the tabs, each browser's signals, the guide's tab.
 #include "mainwindow.h"
 
-#include "app/browsertoolbar.h"
-#include "app/loginpanel.h"
-#include "app/mainmenus.h"
+#include "app/parts/browsertoolbar.h"
+#include "app/parts/loginpanel.h"
+#include "app/parts/mainmenus.h"
 #include "browser/browsercommands.h"
 #include "browser/browsertabs.h"
 #include "browser/browserview.h"

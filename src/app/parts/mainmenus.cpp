@@ -1,7 +1,7 @@
 #include "mainmenus.h"
 
-#include "app/controlnames.h"
-#include "app/mainwindowcontrols.h"
+#include "app/window/controlnames.h"
+#include "app/window/mainwindowcontrols.h"
 #include "browser/browsercommands.h"
 #include "browser/browsertabs.h"
 #include "browser/browserview.h"
@@ -166,22 +166,16 @@ void MainMenus::connectTo(const Work& work)
 void MainMenus::addHistoryAndFavorites(HistoryStore* history, const QString& profileFolder)
 {
     m_ui.historyMenu = new HistoryMenu(history, m_window);
-    m_ui.historyMenu->MainMenu = m_ui.mainMenu;
-    m_ui.historyMenu->Menupos = 4;
-    m_ui.historyMenu->Caption = QStringLiteral("История");
-    m_ui.historyMenu->BuildMenu();
-    connect(m_ui.historyMenu, &HistoryMenu::OnURLSelected, this,
+    m_ui.historyMenu->build(m_ui.mainMenu, 4, QStringLiteral("История"));
+    connect(m_ui.historyMenu, &HistoryMenu::urlChosen, this,
             [this](QAction*, const QString& url) { navigateFromMenu(url); });
     m_ui.favoritesMenu =
         new FavoritesMenu(QDir(profileFolder).filePath(QStringLiteral("Favorites")), m_work.prompts, m_window);
-    connect(m_ui.favoritesMenu, &FavoritesMenu::OnURLSelected, this,
+    connect(m_ui.favoritesMenu, &FavoritesMenu::urlChosen, this,
             [this](QAction*, const QString& url) { navigateFromMenu(url); });
-    m_ui.favoritesMenu->MainMenu = m_ui.mainMenu;
-    m_ui.favoritesMenu->Menupos = 5;
-    m_ui.favoritesMenu->Caption = QStringLiteral("Избранное");
-    // "Add to Favorites" adds the page of the tab in front.
-    m_ui.favoritesMenu->Webbrowser = [this] { return m_work.tabs->currentBrowser(); };
-    m_ui.favoritesMenu->BuildMenu();
+    // "Добавить в избранное..." adds the page of the tab in front.
+    m_ui.favoritesMenu->currentBrowser = [this] { return m_work.tabs->currentBrowser(); };
+    m_ui.favoritesMenu->build(m_ui.mainMenu, 5, QStringLiteral("Избранное"));
 }
 
 void MainMenus::openFile()

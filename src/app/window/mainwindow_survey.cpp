@@ -1,11 +1,11 @@
 // Finding one's way around the atlas: the overview of every level, the search on the map, zoom and the player.
 #include "mainwindow.h"
 
-#include "app/wayguide.h"
+#include "app/parts/wayguide.h"
+#include "files/safefile.h"
 #include "mapview/atlasoverview.h"
 #include "mapview/mapgrid.h"
 #include "mapview/mapsearch.h"
-#include "text/safefile.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -23,7 +23,7 @@ void MainWindow::connectSurveyHandlers()
     connect(m_ui.atlasOverviewAction, &QAction::triggered, this, &MainWindow::showOverview);
     connect(m_ui.findOnMapAction, &QAction::triggered, this, &MainWindow::showSearch);
     connect(m_ui.showPlayerAction, &QAction::triggered, this,
-            [this] { showCell(m_playerLab, Reader.PageLevel, Reader.ViewX, Reader.ViewY); });
+            [this] { showCell(m_playerLab, m_reader.PageLevel, m_reader.ViewX, m_reader.ViewY); });
     connect(m_ui.defaultCellSizeAction, &QAction::triggered, this, [this] {
         m_ui.cellSizeSpin->setValue(
             std::clamp(m_state.settings.CellSize, m_ui.cellSizeSpin->minimum(), m_ui.cellSizeSpin->maximum()));

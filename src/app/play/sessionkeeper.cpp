@@ -1,4 +1,4 @@
-#include "app/sessionkeeper.h"
+#include "app/play/sessionkeeper.h"
 
 namespace veldor {
 

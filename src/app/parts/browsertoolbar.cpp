@@ -1,6 +1,6 @@
 #include "browsertoolbar.h"
 
-#include "app/mainwindowcontrols.h"
+#include "app/window/mainwindowcontrols.h"
 #include "browser/browsercommands.h"
 #include "browser/browsertabs.h"
 #include "browser/browserview.h"

@@ -31,6 +31,10 @@ struct FileResult
     FileError kind = FileError::None;
 };
 
+// Writes all `size` bytes to `fd`, resuming after an interrupted or partial write; false with errno set when the
+// system refuses, or when a write takes nothing without saying why (which would otherwise loop for ever).
+bool WriteFully(int fd, const void* data, std::size_t size);
+
 // The kind of an errno value.
 FileError errorKind(int errorNumber);
 

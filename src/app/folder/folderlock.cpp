@@ -1,6 +1,6 @@
 #include "folderlock.h"
 
-#include "text/safefile.h"
+#include "files/safefile.h"
 
 #include <QFileInfo>
 #include <QLocale>

@@ -2,13 +2,13 @@
 // change of the map.
 #include "mainwindow.h"
 
-#include "app/atlassharing.h"
-#include "app/listsstrip.h"
-#include "app/mapcommands.h"
-#include "app/mapedits.h"
-#include "app/squadsync.h"
-#include "app/wayguide.h"
-#include "app/workfolder.h"
+#include "app/folder/mapedits.h"
+#include "app/folder/workfolder.h"
+#include "app/parts/listsstrip.h"
+#include "app/parts/mapcommands.h"
+#include "app/parts/wayguide.h"
+#include "app/sharing/atlassharing.h"
+#include "app/sharing/squadsync.h"
 #include "map/objects.h"
 #include "mapview/atlasoverview.h"
 #include "mapview/cellpainter.h"
@@ -78,7 +78,7 @@ void MainWindow::connectMapHandlers()
                        &m_state.work->links(),
                        [this] { return m_playerLab; },
                        [this] {
-                           return LevelCell{Reader.PageLevel, Reader.ViewX, Reader.ViewY};
+                           return LevelCell{m_reader.PageLevel, m_reader.ViewX, m_reader.ViewY};
                        },
                        [this] { return m_ui.passDoorsBox->isChecked(); },
                        [this] { return m_shownLab; },
@@ -116,7 +116,8 @@ void MainWindow::connectMapHandlers()
 bool MainWindow::playerShown() const
 {
     // On another labyrinth or level the figure and the ways from it would stand where the player is not.
-    return Reader.ViewX != 0 && Reader.ViewY != 0 && m_shownLab == m_playerLab && m_shownLevel == Reader.PageLevel;
+    return m_reader.ViewX != 0 && m_reader.ViewY != 0 && m_shownLab == m_playerLab &&
+           m_shownLevel == m_reader.PageLevel;
 }
 
 void MainWindow::drawGridCell(QPainter& painter, int col, int row, const QRect& rect, bool mapOnly)
@@ -127,11 +128,11 @@ void MainWindow::drawGridCell(QPainter& painter, int col, int row, const QRect& 
     in.group = LabGroup(m_shownLab);
     if (!mapOnly) {
         in.onPath = m_state.onPath.contains(col, row);
-        in.player = playerShown() && col == Reader.ViewX && row == Reader.ViewY;
+        in.player = playerShown() && col == m_reader.ViewX && row == m_reader.ViewY;
         in.onFrontierPath = m_state.onFrontier.contains(col, row);
         in.frontierOpening = m_state.frontierOpening == std::make_pair(col, row);
     }
-    sgDrawCell(painter, rect, in, *m_state.icons);
+    PaintMapCell(painter, rect, in, *m_state.icons);
     if (!mapOnly && m_shownLab == m_playerLab)
         drawWay(painter, rect, *m_state.way, m_shownLevel, col, row);
 }
@@ -187,13 +188,13 @@ void MainWindow::updateFrontier()
     m_state.onFrontier.clear();
     m_state.frontierOpening = {0, 0};
     const int n = LabSide(m_shownLab);
-    const bool onMap = Reader.ViewX >= 1 && Reader.ViewX <= n && Reader.ViewY >= 1 && Reader.ViewY <= n;
+    const bool onMap = m_reader.ViewX >= 1 && m_reader.ViewX <= n && m_reader.ViewY >= 1 && m_reader.ViewY <= n;
     // Nowhere to start from (no position read yet, off this labyrinth's map, another level): nothing to say.
     m_ui.frontierLabel->setVisible(m_ui.frontierBox->isChecked() && onMap && playerShown());
     if (m_ui.frontierLabel->isHidden())
         return;
-    const auto advice = m_state.frontier->advise(*m_state.atlas, m_shownLab, m_shownLevel, Reader.ViewX, Reader.ViewY,
-                                                 m_ui.passDoorsBox->isChecked());
+    const auto advice = m_state.frontier->advise(*m_state.atlas, m_shownLab, m_shownLevel, m_reader.ViewX,
+                                                 m_reader.ViewY, m_ui.passDoorsBox->isChecked());
     m_state.onFrontier.assign(m_state.frontier->route().path);
     m_state.frontierOpening = m_state.frontier->route().opening;
     m_ui.frontierLabel->setText(fromUtf8Text(advice.text));
@@ -203,7 +204,7 @@ void MainWindow::updateFrontier()
 void MainWindow::findExitPath()
 {
     // Runs to the end at once, so the reader cannot come in between; the timer stays as it is.
-    m_state.route->findExitPath(*m_state.atlas, m_shownLab, m_shownLevel, Reader.ViewX, Reader.ViewY,
+    m_state.route->findExitPath(*m_state.atlas, m_shownLab, m_shownLevel, m_reader.ViewX, m_reader.ViewY,
                                 m_ui.passDoorsBox->isChecked());
     m_state.onPath.assign(m_state.route->ExitPath);
 }

@@ -2,16 +2,16 @@
 // arrow keys.
 #include "mainwindow.h"
 
-#include "app/listsstrip.h"
-#include "app/wayguide.h"
-#include "app/workfolder.h"
+#include "app/folder/workfolder.h"
+#include "app/parts/listsstrip.h"
+#include "app/parts/wayguide.h"
 
-#include "app/eventsounds.h"
-#include "app/keywalker.h"
-#include "app/loginpanel.h"
-#include "app/sessionkeeper.h"
-#include "app/squadsync.h"
-#include "app/workfolder.h"
+#include "app/folder/workfolder.h"
+#include "app/parts/loginpanel.h"
+#include "app/play/eventsounds.h"
+#include "app/play/keywalker.h"
+#include "app/play/sessionkeeper.h"
+#include "app/sharing/squadsync.h"
 #include "browser/browserview.h"
 #include "browser/pagebridge.h"
 #include "browser/pagepoller.h"
@@ -58,10 +58,10 @@ void MainWindow::recognize(const PageLines& game)
     m_state.listsChanged = false;
     // A tick repaints only what it changed: most ticks change nothing, a move a few cells.
     m_state.gridChanges->before(*m_state.atlas, m_shownLab, m_shownLevel,
-                                marked(Reader, *m_state.route, m_state.frontier->route()));
-    const LevelCell before{Reader.PageLevel, Reader.ViewX, Reader.ViewY};
-    RecognizePage(game, *m_state.atlas, Reader, *this);
-    const LevelCell after{Reader.PageLevel, Reader.ViewX, Reader.ViewY};
+                                marked(m_reader, *m_state.route, m_state.frontier->route()));
+    const LevelCell before{m_reader.PageLevel, m_reader.ViewX, m_reader.ViewY};
+    RecognizePage(game, *m_state.atlas, m_reader, *this);
+    const LevelCell after{m_reader.PageLevel, m_reader.ViewX, m_reader.ViewY};
     if (after != before) {
         // Another level right after a way down or up: where it leads is learned.
         if (before.x != 0)
@@ -75,7 +75,7 @@ void MainWindow::recognize(const PageLines& game)
         m_state.lists->showLists(*m_state.atlas, m_shownLab);
     updateFrontier();
     if (m_state.gridChanges->after(*m_state.atlas, m_shownLab, m_shownLevel,
-                                   marked(Reader, *m_state.route, m_state.frontier->route()), *m_ui.mapGrid))
+                                   marked(m_reader, *m_state.route, m_state.frontier->route()), *m_ui.mapGrid))
         updateLevelStatistics(); // the cell just walked counts too
     m_state.walker->pageRead();  // a step the page shows lets the next waiting key go
     m_state.session->gameRead(ShowsLoginForm(game));
@@ -112,7 +112,7 @@ void MainWindow::followPlayer(int viewX, int viewY)
     // A step brings the map back to the player from wherever the overview or the search showed.
     if (m_shownLab != m_playerLab) {
         showLabyrinth(m_playerLab);
-        showLevel(Reader.PageLevel);
+        showLevel(m_reader.PageLevel);
     }
     m_ui.mapGrid->followCell(viewX, viewY, LabSide(m_shownLab));
     if (m_ui.exitRouteBox->isChecked())

@@ -28,6 +28,8 @@ public:
     // The game frame was read: the login form, or the game.
     void gameRead(bool showsLoginForm);
     int failures() const { return m_failures; }
+    // An attempt is due, or under way.
+    bool scheduled() const { return m_timer.isActive(); }
 
 signals:
     // A text for the status bar; empty when the game is back.
