@@ -124,7 +124,10 @@ void BrowserTabs::close(int index)
     m_programChange = false;
     m_active = m_tabs->currentIndex();
     emit frontChanged();
-    if (active && m_tabs->currentIndex() > 0) {
+    // The address box shows the tab now in front, never the one that went (the game tab: the game's address).
+    if (active && m_tabs->currentIndex() == 0) {
+        m_address->setEditText(m_gameServer);
+    } else if (active) {
         if (BrowserView* shown = browserOf(m_tabs->currentWidget()))
             m_address->setEditText(shown->locationUrl());
     }

@@ -119,4 +119,11 @@ void ClickSplitter::collapse(const ClickSplitterHandle* handle)
         release(handle);
 }
 
+void ClickSplitter::restore(const ClickSplitterHandle* handle)
+{
+    m_dragging = false;
+    if (m_collapsing.contains(handle) && areaSize(handle) <= kCollapsed)
+        release(handle);
+}
+
 } // namespace veldor

@@ -58,6 +58,9 @@ public:
     void release(const ClickSplitterHandle* handle);
     // Collapses an open area (a collapsed one stays so).
     void collapse(const ClickSplitterHandle* handle);
+    // Gives a collapsed area its size back (an open one stays as it is).
+    void restore(const ClickSplitterHandle* handle);
+    bool collapsed(const ClickSplitterHandle* handle) const { return areaSize(handle) <= kCollapsed; }
 
 protected:
     QSplitterHandle* createHandle() override;

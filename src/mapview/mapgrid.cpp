@@ -197,7 +197,12 @@ QSize MapGrid::minimumSizeHint() const
 bool MapGrid::viewportEvent(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip) {
-        showHintNow(static_cast<QHelpEvent*>(event)->globalPos());
+        // Only over the cell the hint is about: below or beside the last cell there is none.
+        const QPoint at = static_cast<QHelpEvent*>(event)->globalPos();
+        if (cellAt(viewport()->mapFromGlobal(at)) == m_hovered)
+            showHintNow(at);
+        else
+            QToolTip::hideText();
         return true;
     }
     // The popup acts on the cell clicked, even where the pointer came without a move the grid saw (the reader's
@@ -260,7 +265,7 @@ void MapGrid::refreshHint()
     if (m_hovered.isNull() || !m_hintText)
         return;
     setToolTip(m_hintText(m_hovered.x(), m_hovered.y()));
-    if (underMouse())
+    if (underMouse() && cellAt(viewport()->mapFromGlobal(QCursor::pos())) == m_hovered)
         showHintNow(QCursor::pos());
 }
 

@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(form->controls().newTabAction->text(), QStringLiteral("Новая вкладка"));
         QCOMPARE(form->controls().closeTabAction->text(), QStringLiteral("Закрыть"));
         QVERIFY(!person::actionNamed(form->controls().fileMenu->actions(), QStringLiteral("Печать...")));
-        QCOMPARE(form->controls().sidePages->activePageIndex(), 1); // the travel page
+        QCOMPARE(form->controls().sidePages->activePageIndex(), 0); // the settings page, with the level shown
         QCOMPARE(form->controls().sidePages->tabButton(0)->text(), QStringLiteral("Настройки"));
         QCOMPARE(form->controls().sidePages->tabButton(1)->text(), QStringLiteral("Путешествие"));
         QCOMPARE(form->controls().browserTabs->tabText(0), QStringLiteral("Тирмора"));
@@ -646,6 +646,31 @@ private slots:
         QVERIFY(prompts->errors[0].contains(QStringLiteral("map.crd")));
         QTest::qWait(50);
         QCOMPARE(prompts->errors.size(), 1);
+    }
+
+    // Its size, its place and the splitters as the player left them come back at the next start; the side panel
+    // opens on «Настройки», where the level shown is.
+    void theWindowKeepsItsShapeAcrossARestart()
+    {
+        auto form = fx.make();
+        QCOMPARE(form->controls().sidePages->activePageIndex(), 0);
+        form->resize(1000, 700);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        const int gridWidth = form->controls().mapGrid->width();
+        person::drag(form->controls().mapSplitter, QPoint(-120, 0));
+        QTRY_COMPARE(form->controls().mapGrid->width(), gridWidth + 120);
+        person::drag(form->controls().bottomSplitter, QPoint(0, -30));
+        const int bottom = form->controls().bottomPanel->height();
+        prompts->answers = {UserPrompts::Answer::No};
+        QVERIFY(form->close());
+        form.reset();
+        auto again = fx.make();
+        again->show();
+        QVERIFY(QTest::qWaitForWindowExposed(again.get()));
+        QCOMPARE(again->size(), QSize(1000, 700));
+        QTRY_COMPARE(again->controls().mapGrid->width(), gridWidth + 120);
+        QCOMPARE(again->controls().bottomPanel->height(), bottom);
     }
 
     void splitterClickCollapsesAndRestoresDragResizes()

@@ -116,6 +116,33 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(form->atlas().cell(1, 0, 14, 2)->Object, 'M', kWait);
     }
 
+    // With "…и возвращать после боя" the areas the combat hid come back once the labyrinth shows again.
+    void thePanelsComeBackAfterACombatWhenAsked_data()
+    {
+        QTest::addColumn<bool>("restore");
+        QTest::newRow("asked") << true;
+        QTest::newRow("not asked") << false;
+    }
+    void thePanelsComeBackAfterACombatWhenAsked()
+    {
+        QFETCH(bool, restore);
+        fx.startServer();
+        auto form = loggedInForm(true);
+        QVERIFY(form);
+        QTRY_COMPARE_WITH_TIMEOUT(form->reader().ViewX, 2, kWait);
+        if (restore)
+            QVERIFY(fx.clickSide(*form, form->controls().restorePanelsBox));
+        QCOMPARE(form->controls().restorePanelsBox->isChecked(), restore);
+        const int gridWidth = form->controls().mapGrid->width();
+        for (int x = 3; x <= 13; ++x)
+            QVERIFY(FormFixture::step(*form, Qt::Key_Right, x, 2));
+        QVERIFY(person::press(Qt::Key_Right)); // onto the monster
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().mapGrid->width(), 5, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(form->reader().ViewX == 14, kWait); // the combat is over
+        QTRY_COMPARE_WITH_TIMEOUT(form->controls().mapGrid->width(), restore ? gridWidth : 5, kWait);
+        QCOMPARE(form->controls().bottomPanel->height() > 5, restore);
+    }
+
     void aCombatCollapsesNothingWhenNotAsked()
     {
         fx.startServer();

@@ -73,9 +73,9 @@ private slots:
         QCOMPARE(form->controls().addressBox->currentText(), fx.url("/cgi/pl_info.php?login=Gamma"));
         QVERIFY(form->tabs()->LastBrowser.isNull());
         QVERIFY(fx.chooseOnTabStrip(
-            *form, QStringLiteral("Закрыть"))); // the last tab: the game tab comes forward, the address stays
+            *form, QStringLiteral("Закрыть"))); // the last tab: the game tab comes forward, with the game's address
         QCOMPARE(form->controls().browserTabs->currentIndex(), 0);
-        QCOMPARE(form->controls().addressBox->currentText(), fx.url("/cgi/pl_info.php?login=Gamma"));
+        QCOMPARE(form->controls().addressBox->currentText(), fx.base());
         QVERIFY(fx.chooseOnTabStrip(*form, QStringLiteral("Закрыть"))); // never the game tab
         person::click(form->controls().gameBrowser);
         QVERIFY(person::press(Qt::Key_W, Qt::ControlModifier)); // nor its shortcut

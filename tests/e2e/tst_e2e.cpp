@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFrame>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -223,10 +224,11 @@ private slots:
         ++steps;
         QVERIFY(!sounds.isEmpty());
 
-        // Down the way down, a walk on level 1, back up.
-        runPageScript(form->poller()->NoCombatFrame.browser->page(), QStringLiteral("no_combat"),
-                      form->poller()->gameOrigin(), QStringLiteral("goDown()"));
+        // Down the way down with Page Down in the keyboard box, a walk on level 1, back up with Page Up.
+        QCOMPARE(person::focused(), form->controls().keyboardBox);
+        QVERIFY(person::press(Qt::Key_PageDown));
         QVERIFY(waitUntil([&] { return form->shownLevel() == 1 && form->reader().PageLevel == 1; }));
+        QCOMPARE(person::focused(), form->controls().keyboardBox); // the keys stay with the box
         QCOMPARE(form->controls().levelBox->currentIndex(), 1);
         QVERIFY(waitUntil([&] { return form->atlas().cell(1, 1, 15, 2)->Explored == 1; }));
         visited.insert({1, 15, 2});
@@ -287,9 +289,12 @@ private slots:
         QVERIFY(explore(1, 8, true));
         QCOMPARE(form->reader().ViewX, 15);
         QCOMPARE(form->reader().ViewY, 2);
-        runPageScript(form->poller()->NoCombatFrame.browser->page(), QStringLiteral("no_combat"),
-                      form->poller()->gameOrigin(), QStringLiteral("goUp()"));
+        QVERIFY(person::press(Qt::Key_PageDown)); // no way down here: nothing happens
+        QVERIFY(person::press(Qt::Key_PageUp));
         QVERIFY(waitUntil([&] { return form->shownLevel() == 0 && form->reader().PageLevel == 0; }));
+        // Where the stair leads is learned as when the page's link is clicked.
+        QVERIFY(
+            readAll(QDir(form->workFolder()).filePath(QStringLiteral("links.txt"))).contains("\n1 0 15 2 1 15 2\n"));
         ++steps;
         QVERIFY(explore(0, 12, false));
         QVERIFY2(steps >= 40, qPrintable(QString::number(steps)));

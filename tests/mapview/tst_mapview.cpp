@@ -22,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -452,6 +453,31 @@ private slots:
         QTRY_VERIFY(person::shownPopup());
         QVERIFY(person::choose(person::shownPopup(), {QStringLiteral("Путь сюда")}));
         QTRY_COMPARE(form->controls().wayLabel->text(), QStringLiteral("Путь: 4 шага"));
+    }
+
+    // A long answer and a message in the status bar move nothing in the strip below the browser: the way's text
+    // has a line of its own, cut where it must be.
+    void theStripKeepsItsShapeWhateverTheWaySays()
+    {
+        fx.reservePort();
+        auto form = fx.active(UserDat{}, QSize(1100, 800));
+        QVERIFY(form);
+        form->atlas().cell(1, 0, 2, 3)->Explored = 1;
+        QVERIFY(fx.playerAt(*form, {0, 2, 3}));
+        const auto& ui = form->controls();
+        const auto place = [&](QWidget* w) { return QRect(w->mapTo(form.get(), QPoint(0, 0)), w->size()); };
+        const QRect keys = place(ui.keyboardBox);
+        const QRect traps = place(ui.trapsList);
+        QVERIFY(fx.markCell(*form, 9, 9, {QStringLiteral("Проложить путь сюда")}));
+        QTRY_COMPARE(ui.wayLabel->toolTip(), QStringLiteral("Пути нет: клетка 9x9 на уровне 0 не исследована"));
+        QVERIFY(ui.wayLabel->isVisible());
+        QVERIFY(fx.menu(*form, {QStringLiteral("Вид"), QStringLiteral("Путь к выходу")}));
+        QTRY_VERIFY(ui.wayLabel->toolTip().startsWith(QStringLiteral("Пути нет: ни одного выхода")));
+        form->statusBar()->showMessage(QStringLiteral("Отряд: папка не годится, карты не записаны"));
+        QApplication::processEvents();
+        QCOMPARE(place(ui.keyboardBox), keys);
+        QCOMPARE(place(ui.trapsList), traps);
+        QVERIFY(place(ui.wayLabel).right() <= place(ui.bottomPanel).right());
     }
 
     void theRouteIsComputedWhenTheOptionIsOn()

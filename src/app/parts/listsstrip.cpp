@@ -8,12 +8,41 @@
 #include <QClipboard>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace veldor {
+namespace {
+
+// A label of one line that never asks for more room than it gets: a longer text is cut with "…".
+class ElidedLabel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+    void setFullText(const QString& text)
+    {
+        m_full = text;
+        setToolTip(text);
+        elide();
+    }
+    QString fullText() const { return m_full; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLabel::resizeEvent(event);
+        elide();
+    }
+
+private:
+    void elide() { setText(fontMetrics().elidedText(m_full, Qt::ElideRight, std::max(0, contentsRect().width()))); }
+    QString m_full;
+};
+
+} // namespace
 
 // One object list: its kind, caption, the names of its controls and where they go in the window's list.
 struct ListsStrip::List
@@ -91,23 +120,24 @@ ListsStrip::ListsStrip(MainWindowControls& ui, QWidget* parent) : QFrame(parent)
     ui.frontierLabel = named(new QLabel(this), "frontierLabel", QStringLiteral("Путь к неисследованному"));
     ui.frontierLabel->setStyleSheet(QStringLiteral("color: rgb(160, 0, 160);")); // the colour of its dots
     ui.frontierLabel->hide();
-    ui.wayLabel = named(new QLabel(this), "wayLabel", QStringLiteral("Путь, проложенный по карте"));
+    auto* way = new ElidedLabel(this);
+    ui.wayLabel = named<QLabel>(way, "wayLabel");
     ui.wayLabel->setStyleSheet(QStringLiteral("color: rgb(0, 90, 255);")); // the colour of its line
     ui.wayLabel->hide();
     auto* position = new QHBoxLayout;
     position->setSpacing(12);
     position->addWidget(ui.positionLabel);
-    position->addWidget(ui.frontierLabel);
-    position->addWidget(ui.wayLabel);
-    position->addStretch(1);
-    // Room for the share and for the position with the assistant's text, each on one line; the lists give it.
-    ui.exploredLabel->setWordWrap(true);
-    ui.exploredLabel->setMinimumWidth(230);
+    position->addWidget(ui.frontierLabel, 1);
+    // The texts take what room the lists and the keyboard box leave, never more: the strip keeps its shape
+    // whatever they say.
+    for (QLabel* text : {ui.exploredLabel, ui.frontierLabel, ui.wayLabel})
+        text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    ui.exploredLabel->setMinimumWidth(180);
     stats->addWidget(ui.exploredLabel);
     stats->addLayout(position);
+    stats->addWidget(ui.wayLabel);
     stats->addStretch(1);
-    strip->addLayout(stats);
-    strip->addStretch(1);
+    strip->addLayout(stats, 1);
 
     ui.loadProgressBar = named(new QProgressBar(this), "loadProgressBar");
     ui.loadProgressBar->setOrientation(Qt::Vertical);
@@ -168,6 +198,12 @@ void ListsStrip::showLists(const Atlas& atlas, unsigned lab)
         if (memo->toPlainText() != text)
             memo->setPlainText(text);
     }
+}
+
+void ListsStrip::showWay(const QString& text)
+{
+    static_cast<ElidedLabel*>(m_ui.wayLabel)->setFullText(text);
+    m_ui.wayLabel->setVisible(!text.isEmpty());
 }
 
 void ListsStrip::showLoadProgress(int percent)

@@ -23,6 +23,9 @@ public:
     // The lists of the labyrinth; a list whose text is unchanged is left alone, where the user scrolled it.
     void showLists(const Atlas& atlas, unsigned lab);
     void showLoadProgress(int percent);
+    // The way's text on a line of its own below the position, cut with "…" where the strip is too narrow (the
+    // whole text in its hint); it never takes room from the lists or the keyboard box. Empty hides it.
+    void showWay(const QString& text);
 
 signals:
     // An "X" button: the list is to be cleared from the labyrinth shown.

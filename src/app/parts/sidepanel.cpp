@@ -49,7 +49,8 @@ SidePanel::SidePanel(MainWindowControls& ui, QWidget* parent) : QScrollArea(pare
     buildTravelPage();
     ui.sidePages->addPage(ui.settingsPage, QStringLiteral("Настройки"));
     ui.sidePages->addPage(ui.travelPage, QStringLiteral("Путешествие"));
-    ui.sidePages->setActivePageIndex(1);
+    // "Настройки" first: it holds the labyrinth and the level shown.
+    ui.sidePages->setActivePageIndex(0);
     FillTravelTables(m_travel);
     for (QComboBox* box : {ui.fromTownBox, ui.toTownBox, ui.speedBonusBox})
         connect(box, &QComboBox::activated, this, &SidePanel::showTravelTime);
@@ -95,6 +96,11 @@ void SidePanel::buildSettingsPage()
     hideLayout->addWidget(m_ui.hidePanelsBox, 0, 0, 2, 1, Qt::AlignTop);
     hideLayout->addWidget(m_ui.hidePanelsLine1, 0, 1);
     hideLayout->addWidget(m_ui.hidePanelsLine2, 1, 1);
+    m_ui.restorePanelsBox =
+        named(new QCheckBox(QStringLiteral("…и возвращать после боя"), hideRow), "restorePanelsBox",
+              QStringLiteral("Когда бой кончится и игра снова покажет лабиринт, скрытые боем панели вернутся (если вы "
+                             "сами не открывали и не закрывали их)"));
+    hideLayout->addWidget(m_ui.restorePanelsBox, 2, 0, 1, 2);
     hideLayout->setColumnStretch(1, 1);
     // Two lines, as the page is narrow; the caption reads as one.
     m_ui.frontierBox =

@@ -125,11 +125,18 @@ void WayGuide::update()
     emit changed();
 }
 
+void WayGuide::walked()
+{
+    if (m_asked && !way().found()) {
+        clear(); // "Пути нет" was the answer to where the player stood
+        return;
+    }
+    update();
+}
+
 void WayGuide::show()
 {
-    const QString text = this->text();
-    m_ui.wayLabel->setText(text);
-    m_ui.wayLabel->setVisible(!text.isEmpty());
+    emit textChanged(text());
     // The levels the way crosses stand out in the level box.
     for (int level = 0; level < m_ui.levelBox->count(); ++level)
         m_ui.levelBox->setItemData(level,

@@ -37,8 +37,10 @@ public:
     // "Путь сюда" from the search or the overview: to a cell, or to a level; only in the player's labyrinth.
     void askAt(unsigned lab, WayTarget kind, LevelCell target);
     void clear();
-    // The player moved, or the map changed.
+    // The map changed: the way is worked out again.
     void update();
+    // The player walked: the way goes on from the new cell; a way that could not be found goes.
+    void walked();
 
     bool asked() const { return m_asked; }
     const Way& way() const { return m_finder.way(); }
@@ -56,6 +58,8 @@ public:
 
 signals:
     void changed();
+    // What the way is, for the strip below the map; empty when none is shown.
+    void textChanged(const QString& text);
     // Why no way was asked for, for the status bar.
     void refused(const QString& why);
 

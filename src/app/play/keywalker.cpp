@@ -52,8 +52,29 @@ void KeyWalker::tellDropped()
 {
     if (m_queue.takeDropped() == 0)
         return;
-    m_box->setPlainText(QStringLiteral("шаги сброшены"));
+    tell(QStringLiteral("шаги сброшены"));
+}
+
+void KeyWalker::tell(const QString& text)
+{
+    m_box->setPlainText(text);
     m_dropNotice.start();
+}
+
+void KeyWalker::takeStair(bool down)
+{
+    const FrameRef& game = m_poller->NoCombatFrame;
+    const char stair = down ? 'd' : 'u';
+    if (!game.valid() || !m_standingOn || m_standingOn() != stair)
+        return; // no way down or up here: nothing happens
+    m_queue.clear();
+    // The link the reader knows the stair by, clicked in the page as a person clicks it.
+    const QString image = down ? QStringLiteral("go_d_s.gif") : QStringLiteral("go_u_s.gif");
+    runPageScript(game.browser->page(), QStringLiteral("no_combat"), m_poller->gameOrigin(),
+                  QStringLiteral("(function(){var all=document.getElementsByTagName('img');"
+                                 "for(var i=0;i<all.length;i++){if(all[i].src.indexOf('%1')>=0){"
+                                 "var a=all[i].closest('a');(a||all[i]).click();return;}}})()")
+                      .arg(image));
 }
 
 bool KeyWalker::eventFilter(QObject* watched, QEvent* event)
@@ -61,15 +82,22 @@ bool KeyWalker::eventFilter(QObject* watched, QEvent* event)
     if (watched != m_box)
         return false;
     switch (event->type()) {
-    case QEvent::ShortcutOverride:
+    case QEvent::ShortcutOverride: {
         // Arrows walk with any modifier: Alt+Left must not go back in the browser meanwhile.
-        if (arrowOf(static_cast<QKeyEvent*>(event)->key())) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (arrowOf(key) || key == Qt::Key_PageDown || key == Qt::Key_PageUp) {
             event->accept();
             return true;
         }
         break;
+    }
     case QEvent::KeyPress: {
         const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_PageDown || key->key() == Qt::Key_PageUp) {
+            if (!key->isAutoRepeat())
+                takeStair(key->key() == Qt::Key_PageDown);
+            return true; // the box has nothing to scroll
+        }
         arrowPressed(key->key(), key->isAutoRepeat());
         break; // the box still gets the key
     }
@@ -110,6 +138,8 @@ void KeyWalker::send(ArrowKey key)
     const FrameRef& game = m_poller->NoCombatFrame;
     if (!script || !game.valid()) {
         m_queue.clear(); // the keys after it were meant from a cell the player will not reach
+        if (m_closedDoor && m_closedDoor(key))
+            tell(QStringLiteral("дверь: включите «Проходить через двери»"));
         return;
     }
     runPageScript(game.browser->page(), QStringLiteral("no_combat"), m_poller->gameOrigin(),

@@ -190,10 +190,11 @@ bool AtlasSharing::exportToFolder()
                     .toStdString())));
         return false;
     }
-    m_w.prompts->showInformation(m_w.window, QStringLiteral("Экспорт карт"),
-                                 QStringLiteral("Карты записаны в папку %1: map1.map, map2.map, map3.map, map.crd "
-                                                "и %2.\n\nВаши собственные карты этим не сохранены.")
-                                     .arg(shown(folder), QString::fromLatin1(kMarkersFileName)));
+    m_w.prompts->showInformation(
+        m_w.window, QStringLiteral("Экспорт карт"),
+        QStringLiteral("Карты записаны в папку %1: map1.map, map2.map, map3.map, map.crd, "
+                       "%2 и %3.\n\nВаши собственные карты этим не сохранены.")
+            .arg(shown(folder), QString::fromLatin1(kMarkersFileName), QString::fromLatin1(LevelLinks::kFileName)));
     return true;
 }
 

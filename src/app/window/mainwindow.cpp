@@ -74,6 +74,8 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent) : QMainWindow
     buildLayout();
     connectHandlers();
     runStartup();
+    if (!m_state.quit)
+        restoreShape();
     if (!m_state.startupProblems.isEmpty())
         QTimer::singleShot(0, this, [this] {
             m_state.prompts->showError(this, m_state.startupProblems.join(QStringLiteral("\n\n")));
@@ -104,7 +106,10 @@ void MainWindow::connectHandlers()
     for (ClickSplitterHandle* handle : {m_ui.mapSplitter, m_ui.sidePanelSplitter, m_ui.bottomSplitter}) {
         auto* splitter = qobject_cast<ClickSplitter*>(handle->splitter());
         connect(handle, &ClickSplitterHandle::canResize, splitter, [splitter] { splitter->beginDrag(); });
-        connect(handle, &ClickSplitterHandle::moved, splitter, [splitter, handle] { splitter->release(handle); });
+        connect(handle, &ClickSplitterHandle::moved, splitter, [this, splitter, handle] {
+            splitter->release(handle);
+            m_state.combatCollapsed.clear(); // the player arranged the areas: they stay as arranged
+        });
     }
     connect(m_ui.saveMapsButton, &QPushButton::clicked, this, [this] { m_state.work->saveMaps(); });
     connect(m_ui.exitAction, &QAction::triggered, this, &QWidget::close);
@@ -122,6 +127,15 @@ void MainWindow::connectHandlers()
                                  m_reader.Fatigue, m_ui.passDoorsBox->isChecked(), key);
         },
         this);
+    m_state.walker->setDoorCheck([this](ArrowKey key) {
+        return !m_ui.passDoorsBox->isChecked() &&
+               KeyMoveScript(*m_state.atlas, m_playerLab, m_reader.PageLevel, m_reader.ViewX, m_reader.ViewY,
+                             m_reader.Fatigue, true, key);
+    });
+    m_state.walker->setStandingOn([this] {
+        const TMapCell* cell = m_state.atlas->cell(m_playerLab, m_reader.PageLevel, m_reader.ViewX, m_reader.ViewY);
+        return cell ? cell->Object : '\0';
+    });
     m_state.session = new SessionKeeper(
         [this] {
             return LoginFormFor({}, m_state.settings.StoredLogin, m_state.settings.StoredPassword,
@@ -221,10 +235,14 @@ bool MainWindow::readOnly() const
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_state.quit || m_state.work->mayClose(currentSettings(), [this] { return m_state.sharing->exportToFolder(); }))
+    if (m_state.quit ||
+        m_state.work->mayClose(currentSettings(), [this] { return m_state.sharing->exportToFolder(); })) {
+        if (!m_state.quit)
+            keepShape();
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }
 
 void MainWindow::showAbout()
@@ -286,8 +304,8 @@ void MainWindow::chooseLevel()
 
 void MainWindow::updateLevelStatistics()
 {
-    if (const auto percent = ExploredPercent(*m_state.atlas, m_shownLab, m_shownLevel))
-        m_ui.exploredLabel->setText(fromUtf8Text(PercentLabelText(*percent)));
+    if (const auto text = ExploredLabelText(*m_state.atlas, m_shownLab, m_shownLevel))
+        m_ui.exploredLabel->setText(fromUtf8Text(*text));
     if (m_state.overview) // the player's level changes with every step, the shown one with every command
         m_state.overview->levelChanged(m_playerLab, m_reader.PageLevel);
 }

@@ -124,6 +124,12 @@ private:
     void recognize(const PageLines& game);
     // Collapses the map, the side panel and the bottom panel when a combat starts (if so set).
     void collapseForCombat();
+    // A tick read the game frame: once the labyrinth shows again after a combat, the areas it collapsed come back
+    // (when so set).
+    void restoreAfterCombat(bool labyrinthShown);
+    // The window's size and place and the splitters, kept in veldor.ini and fitted to the screen.
+    void restoreShape();
+    void keepShape();
     // The generated login form in the game tab, submitted at once when automatic login is on.
     void showLoginPage();
     // Refresh on the game tab's error page: back into the game, through the login form if that failed.

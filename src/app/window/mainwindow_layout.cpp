@@ -15,7 +15,11 @@
 #include "mapview/clicksplitter.h"
 #include "mapview/mapgrid.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -105,6 +109,37 @@ void MainWindow::buildLayout()
     m_ui.addressBox->setEditText(m_state.gameServer + QStringLiteral("/login.php"));
     m_state.tabs->LastBrowser = m_ui.gameBrowser;
     setWindowTitle(Title());
+    // There from the start: the first message of the group folder or the session must not move the strip above.
+    statusBar();
+}
+
+void MainWindow::restoreShape()
+{
+    QSettings& kept = ini();
+    m_ui.restorePanelsBox->setChecked(kept.value(QStringLiteral("combat/restorePanels"), false).toBool());
+    connect(m_ui.restorePanelsBox, &QCheckBox::toggled, this,
+            [this](bool on) { ini().setValue(QStringLiteral("combat/restorePanels"), on); });
+    if (const QByteArray geometry = kept.value(QStringLiteral("window/geometry")).toByteArray(); !geometry.isEmpty())
+        restoreGeometry(geometry);
+    // Kept on a larger screen, or on one that is gone: the window fits the screen it opens on.
+    if (const QScreen* here = screen()) {
+        const QRect room = here->availableGeometry();
+        resize(size().boundedTo(room.size()));
+        if (!room.contains(frameGeometry().topLeft()) || !room.contains(frameGeometry().bottomRight()))
+            move(room.topLeft() + QPoint(std::max(0, (room.width() - frameGeometry().width()) / 2),
+                                         std::max(0, (room.height() - frameGeometry().height()) / 2)));
+    }
+    m_state.mainSplitter->restoreState(kept.value(QStringLiteral("window/mainSplitter")).toByteArray());
+    m_state.bottomSplitter->restoreState(kept.value(QStringLiteral("window/bottomSplitter")).toByteArray());
+}
+
+void MainWindow::keepShape()
+{
+    QSettings& kept = ini();
+    kept.setValue(QStringLiteral("window/geometry"), saveGeometry());
+    kept.setValue(QStringLiteral("window/mainSplitter"), m_state.mainSplitter->saveState());
+    kept.setValue(QStringLiteral("window/bottomSplitter"), m_state.bottomSplitter->saveState());
+    kept.sync();
 }
 
 } // namespace veldor

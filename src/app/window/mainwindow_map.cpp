@@ -86,6 +86,7 @@ void MainWindow::connectMapHandlers()
     m_state.way = new WayGuide(m_ui, std::move(way), this);
     connect(m_state.mapCommands, &MapCommands::wayAsked, m_state.way, &WayGuide::askTo);
     connect(m_state.way, &WayGuide::refused, this, [this](const QString& why) { statusBar()->showMessage(why, 5000); });
+    connect(m_state.way, &WayGuide::textChanged, m_state.lists, &ListsStrip::showWay);
     connect(m_ui.passDoorsBox, &QCheckBox::toggled, m_state.way, &WayGuide::update);
     connect(m_state.way, &WayGuide::changed, this, [this] {
         if (m_state.overview)

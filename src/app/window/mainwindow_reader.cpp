@@ -61,12 +61,13 @@ void MainWindow::recognize(const PageLines& game)
                                 marked(m_reader, *m_state.route, m_state.frontier->route()));
     const LevelCell before{m_reader.PageLevel, m_reader.ViewX, m_reader.ViewY};
     RecognizePage(game, *m_state.atlas, m_reader, *this);
+    restoreAfterCombat(ShowsLabyrinth(game));
     const LevelCell after{m_reader.PageLevel, m_reader.ViewX, m_reader.ViewY};
     if (after != before) {
         // Another level right after a way down or up: where it leads is learned.
         if (before.x != 0)
             LearnLink(*m_state.atlas, m_state.work->links(), m_playerLab, before, after);
-        m_state.way->update();
+        m_state.way->walked();
     }
     m_state.work->changed(m_playerLab);
     if (m_state.squad)
@@ -130,9 +131,32 @@ void MainWindow::collapseForCombat()
     if (!m_ui.hidePanelsBox->isChecked())
         return;
     // Only ever collapses: an area already down to 5 pixels stays so.
-    m_state.mainSplitter->collapse(m_ui.mapSplitter);
-    m_state.mainSplitter->collapse(m_ui.sidePanelSplitter);
-    m_state.bottomSplitter->collapse(m_ui.bottomSplitter);
+    const std::pair<ClickSplitter*, ClickSplitterHandle*> areas[] = {{m_state.mainSplitter, m_ui.mapSplitter},
+                                                                     {m_state.mainSplitter, m_ui.sidePanelSplitter},
+                                                                     {m_state.bottomSplitter, m_ui.bottomSplitter}};
+    for (const auto& [splitter, handle] : areas) {
+        if (splitter->collapsed(handle))
+            continue;
+        splitter->collapse(handle);
+        m_state.combatCollapsed.emplace_back(splitter, handle);
+    }
+    m_state.combatSeen = false;
+}
+
+void MainWindow::restoreAfterCombat(bool labyrinthShown)
+{
+    if (m_state.combatCollapsed.empty())
+        return;
+    if (!labyrinthShown) {
+        m_state.combatSeen = true; // the combat's page, not the labyrinth
+        return;
+    }
+    if (!m_state.combatSeen)
+        return; // a read of the labyrinth from before the combat's page
+    if (m_ui.restorePanelsBox->isChecked())
+        for (const auto& [splitter, handle] : m_state.combatCollapsed)
+            splitter->restore(handle);
+    m_state.combatCollapsed.clear();
 }
 
 void MainWindow::showLoginPage()

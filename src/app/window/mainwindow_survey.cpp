@@ -77,6 +77,7 @@ void MainWindow::showSearch()
             *m_state.atlas, [this] { return m_playerLab; }, this);
         connect(m_state.search, &MapSearch::cellChosen, this, &MainWindow::showCell);
         connect(m_state.search, &MapSearch::wayAsked, this, [this](unsigned lab, int level, int x, int y) {
+            showCell(lab, level, x, y); // the way is seen where it leads, as from the overview
             m_state.way->askAt(lab, WayTarget::Cell, {level, x, y});
         });
     }

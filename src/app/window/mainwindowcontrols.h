@@ -64,6 +64,7 @@ struct MainWindowControls
     QCheckBox* hidePanelsBox = nullptr; // hide the panels when a combat starts
     QLabel* hidePanelsLine1 = nullptr;  // "Скрывать панели при" (the check box's caption, first line)
     QLabel* hidePanelsLine2 = nullptr;  // "начале боя" (second line)
+    QCheckBox* restorePanelsBox = nullptr; // "…и возвращать после боя": the panels a combat hid come back after it
     QPushButton* saveMapsButton = nullptr;       // "Сохранить карту": write the four map files
     QPushButton* clearLabyrinthButton = nullptr; // "Очистить карту": empty the labyrinth shown
     QPushButton* clearAllMapsButton = nullptr;   // "Очистить все карты": empty every labyrinth

@@ -26,6 +26,7 @@ class AtlasSharing;
 class BrowserCommands;
 class BrowserTabs;
 class ClickSplitter;
+class ClickSplitterHandle;
 class DownloadGate;
 class EventSounds;
 class ExitRoute;
@@ -106,6 +107,10 @@ struct MainWindowState
     MapCommands* mapCommands = nullptr;
     WayGuide* way = nullptr;
     ClickSplitter* bottomSplitter = nullptr;
+    // The areas the last combat collapsed, to come back after it (with "…и возвращать после боя"), and whether
+    // the combat's own page was read since; forgotten once the player opens or closes an area.
+    std::vector<std::pair<ClickSplitter*, ClickSplitterHandle*>> combatCollapsed;
+    bool combatSeen = false;
 };
 
 } // namespace veldor

@@ -273,6 +273,12 @@ std::string CaptionPrefix(const ReaderState& s, int level)
            cp1251::fromUtf8(u8" измотанность: ") + std::to_string(s.Fatigue) + "%";
 }
 
+bool ShowsLabyrinth(const PageLines& lines)
+{
+    const auto title = FindPageMarker(lines, kTitleMarker);
+    return title && title->found;
+}
+
 TickOutcome RecognizePage(const PageLines& lines, Atlas& atlas, ReaderState& state, ReaderHost& host)
 {
     // Fatigue.

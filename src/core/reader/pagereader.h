@@ -58,6 +58,9 @@ TickOutcome RecognizePage(const PageLines& lines, Atlas& atlas, ReaderState& sta
 // The cell part of a tick for the cell (x, y) of the shown labyrinth and level.
 void RecognizeCell(const PageLines& lines, Atlas& atlas, ReaderState& state, ReaderHost& host, int x, int y);
 
+// Whether the page shows a labyrinth's cell (its title with level and position), not a combat or another page.
+bool ShowsLabyrinth(const PageLines& lines);
+
 // The caption prefix for a state and level, e.g. "L - 2 (14,7) измотанность: 35%" (Windows-1251).
 std::string CaptionPrefix(const ReaderState& state, int level);
 

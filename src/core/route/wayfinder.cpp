@@ -28,10 +28,11 @@ bool WayFinder::isTarget(int node) const
         return node / m_plane == m_targetLevel;
     case WayTarget::Exit:
         return object == 'E' || (object == 'u' && node < m_plane);
+    // A stair leads on from the level it is on: down, deeper than the player stands; up, higher.
     case WayTarget::Descent:
-        return object == 'd';
+        return object == 'd' && node / m_plane >= m_fromLevel;
     case WayTarget::Ascent:
-        return object == 'u';
+        return object == 'u' && node / m_plane <= m_fromLevel;
     }
     return false;
 }
@@ -47,19 +48,8 @@ bool WayFinder::unknownWayOut(int node) const
     return m_targetLevel > level ? object == 'd' : m_targetLevel < level && object == 'u';
 }
 
-const Way& WayFinder::find(const Atlas& atlas, const LevelLinks& links, unsigned lab, LevelCell from, WayTarget kind,
-                           LevelCell target, bool passDoors)
+void WayFinder::copy(const Atlas& atlas, const LevelLinks& links, unsigned lab, bool passDoors)
 {
-    m_way = Way{};
-    const int n = LabSide(lab);
-    auto onMap = [n](const LevelCell& c) {
-        return c.level >= 0 && c.level < kLevelCount && c.x >= 1 && c.x <= n && c.y >= 1 && c.y <= n;
-    };
-    if (n == 0 || !onMap(from) || (kind == WayTarget::Cell && !onMap(target)))
-        return m_way;
-
-    m_width = n + 2;
-    m_plane = m_width * m_width;
     const std::size_t size = static_cast<std::size_t>(m_plane) * kLevelCount;
     m_cells.assign(size, 0);
     m_objects.assign(size, 0);
@@ -80,20 +70,17 @@ const Way& WayFinder::find(const Atlas& atlas, const LevelLinks& links, unsigned
     std::sort(m_links.begin(), m_links.end());
     for (const auto& [a, b] : m_links)
         m_cells[static_cast<std::size_t>(a)] |= kLinked;
+}
 
-    const int start = node(from);
-    m_kind = kind;
-    m_target = kind == WayTarget::Cell ? node(target) : -1;
-    m_targetLevel = target.level;
-    if ((m_cells[static_cast<std::size_t>(start)] & kExplored) == 0 ||
-        (m_target >= 0 && (m_cells[static_cast<std::size_t>(m_target)] & kExplored) == 0))
-        return m_way;
-
-    int found = -1;
+int WayFinder::searchAll(int start)
+{
+    // A chosen cell nobody explored is no target itself; the way can still be known part of the way.
     for (const bool toUnknown : {false, true}) {
+        if (!toUnknown && !m_targetExplored)
+            continue;
         m_toUnknown = toUnknown;
         bool blocked = false;
-        found = search(start, false, blocked);
+        int found = search(start, false, blocked);
         if (found < 0 && blocked) {
             found = search(start, true, blocked);
             m_way.throughTrap = found >= 0;
@@ -101,11 +88,47 @@ const Way& WayFinder::find(const Atlas& atlas, const LevelLinks& links, unsigned
         if (found >= 0) {
             m_way.endsAtUnknownLink = toUnknown;
             m_way.unknownDown = toUnknown && m_objects[static_cast<std::size_t>(found)] == 'd';
-            break;
+            return found;
         }
     }
-    if (found < 0)
+    return -1;
+}
+
+const Way& WayFinder::find(const Atlas& atlas, const LevelLinks& links, unsigned lab, LevelCell from, WayTarget kind,
+                           LevelCell target, bool passDoors)
+{
+    m_way = Way{};
+    m_way.kind = kind;
+    m_way.target = target;
+    m_way.fromLevel = from.level;
+    const int n = LabSide(lab);
+    auto onMap = [n](const LevelCell& c) {
+        return c.level >= 0 && c.level < kLevelCount && c.x >= 1 && c.x <= n && c.y >= 1 && c.y <= n;
+    };
+    if (n == 0 || !onMap(from) || (kind == WayTarget::Cell && !onMap(target))) {
+        m_way.problem = !onMap(from) ? WayProblem::StartUnexplored : WayProblem::TargetUnexplored;
         return m_way;
+    }
+
+    m_width = n + 2;
+    m_plane = m_width * m_width;
+    copy(atlas, links, lab, passDoors);
+
+    const int start = node(from);
+    m_kind = kind;
+    m_target = kind == WayTarget::Cell ? node(target) : -1;
+    m_targetLevel = target.level;
+    m_fromLevel = from.level;
+    m_targetExplored = m_target < 0 || (m_cells[static_cast<std::size_t>(m_target)] & kExplored) != 0;
+    if ((m_cells[static_cast<std::size_t>(start)] & kExplored) == 0) {
+        m_way.problem = WayProblem::StartUnexplored;
+        return m_way;
+    }
+    const int found = searchAll(start);
+    if (found < 0) {
+        m_way.problem = why(atlas, links, lab, start, passDoors);
+        return m_way;
+    }
     for (int at = found; at != -1; at = at == start ? -1 : m_from[static_cast<std::size_t>(at)])
         m_way.path.push_back(cellOf(at));
     std::reverse(m_way.path.begin(), m_way.path.end());
@@ -118,6 +141,38 @@ const Way& WayFinder::find(const Atlas& atlas, const LevelLinks& links, unsigned
         }
     }
     return m_way;
+}
+
+WayProblem WayFinder::why(const Atlas& atlas, const LevelLinks& links, unsigned lab, int start, bool passDoors)
+{
+    if (!m_targetExplored && m_targetLevel == m_fromLevel)
+        return WayProblem::TargetUnexplored;
+    // Is there anything of the kind asked for at all?
+    bool known = m_kind == WayTarget::Cell;
+    bool onThisLevel = m_kind == WayTarget::Cell && m_targetLevel == m_fromLevel;
+    for (std::size_t i = 0; !known || !onThisLevel ? i < m_cells.size() : false; ++i) {
+        const int at = static_cast<int>(i);
+        if ((m_cells[i] & kExplored) != 0 &&
+            (m_kind == WayTarget::Level ? at / m_plane == m_targetLevel : m_kind != WayTarget::Cell && isTarget(at))) {
+            known = true;
+            onThisLevel = onThisLevel || at / m_plane == m_fromLevel;
+        }
+    }
+    if (!known)
+        return WayProblem::NoTargetKnown;
+    if (!passDoors) {
+        // Would it be there through the doors?
+        copy(atlas, links, lab, true);
+        const Way kept = m_way;
+        const bool throughDoor = searchAll(start) >= 0;
+        m_way = kept;
+        copy(atlas, links, lab, false);
+        if (throughDoor)
+            return WayProblem::ClosedDoor;
+    }
+    if (!m_targetExplored)
+        return WayProblem::TargetUnexplored;
+    return onThisLevel ? WayProblem::NoPassage : WayProblem::NoStairBetween;
 }
 
 int WayFinder::search(int start, bool trapsAllowed, bool& blocked)
@@ -172,28 +227,77 @@ std::u8string StepCount(int n)
     return std::u8string(number.begin(), number.end()) + u8" " + word;
 }
 
+namespace {
+
+std::u8string text(const std::string& s)
+{
+    return std::u8string(s.begin(), s.end());
+}
+
+std::u8string at(const LevelCell& c)
+{
+    return text(std::to_string(c.x) + "x" + std::to_string(c.y));
+}
+
+std::u8string noWay(const Way& way)
+{
+    switch (way.problem) {
+    case WayProblem::StartUnexplored:
+        return u8"Пути нет: клетка, где вы стоите, ещё не исследована";
+    case WayProblem::TargetUnexplored:
+        return u8"Пути нет: клетка " + at(way.target) + u8" на уровне " + text(std::to_string(way.target.level)) +
+               u8" не исследована";
+    case WayProblem::NoTargetKnown:
+        switch (way.kind) {
+        case WayTarget::Exit:
+            return u8"Пути нет: ни одного выхода с уровня " + text(std::to_string(way.fromLevel)) +
+                   u8" ещё не известно";
+        case WayTarget::Descent:
+            return u8"Пути нет: ни одного спуска ниже уровня " + text(std::to_string(way.fromLevel)) +
+                   u8" ещё не известно";
+        case WayTarget::Ascent:
+            return u8"Пути нет: ни одного подъёма выше уровня " + text(std::to_string(way.fromLevel)) +
+                   u8" ещё не известно";
+        default:
+            return u8"Пути нет: на уровне " + text(std::to_string(way.target.level)) +
+                   u8" ещё нет исследованных клеток";
+        }
+    case WayProblem::ClosedDoor:
+        return u8"Пути нет: на пути дверь — включите «Проходить через двери»";
+    case WayProblem::NoStairBetween:
+        return u8"Пути нет: ни одного спуска или подъёма туда ещё не известно";
+    case WayProblem::NoPassage:
+    case WayProblem::None:
+        break;
+    }
+    return u8"Пути нет: известные проходы туда не ведут";
+}
+
+} // namespace
+
 std::u8string WayText(const Way& way)
 {
     if (!way.found())
-        return u8"Пути нет";
-    auto at = [](const LevelCell& c) {
-        const std::string s = std::to_string(c.x) + "x" + std::to_string(c.y);
-        return std::u8string(s.begin(), s.end());
-    };
-    std::u8string text = u8"Путь: " + StepCount(way.steps());
+        return noWay(way);
+    if (way.endsAtUnknownLink && way.end().level != way.fromLevel) {
+        // Known as far as a stair of another level nobody took yet.
+        return (way.unknownDown ? u8"Путь известен до спуска " : u8"Путь известен до подъёма ") + at(way.end()) +
+               u8" на уровне " + text(std::to_string(way.end().level)) + u8": " + StepCount(way.steps()) +
+               (way.throughTrap ? u8", через ловушку" : u8"");
+    }
+    std::u8string out = u8"Путь: " + StepCount(way.steps());
     if (way.changesLevel) {
-        const std::string level = std::to_string(way.viaLevel);
-        text += (way.viaLevel > way.via.level ? u8", через спуск " : u8", через подъём ") + at(way.via) +
-                u8" на уровень " + std::u8string(level.begin(), level.end());
+        out += (way.viaLevel > way.via.level ? u8", через спуск " : u8", через подъём ") + at(way.via) +
+               u8" на уровень " + text(std::to_string(way.viaLevel));
     }
     if (way.endsAtUnknownLink) {
         // The last cell is the way down or up: toward a deeper level it is a way down.
-        text += (way.unknownDown ? u8", дальше — спуск " : u8", дальше — подъём ") + at(way.end()) +
-                u8", куда он ведёт, ещё не известно";
+        out += (way.unknownDown ? u8", дальше — спуск " : u8", дальше — подъём ") + at(way.end()) +
+               u8", куда он ведёт, ещё не известно";
     }
     if (way.throughTrap)
-        text += u8", через ловушку";
-    return text;
+        out += u8", через ловушку";
+    return out;
 }
 
 } // namespace veldor

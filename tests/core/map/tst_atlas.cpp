@@ -269,6 +269,25 @@ private slots:
         QCOMPARE(*ExploredPercent(*atlas, 14, 0), 0);
         QCOMPARE(PercentLabelText(50), std::u8string(u8"Процент открытия уровня: 50%"));
     }
+
+    // Below one percent the label says a tenth: a first walk does not read as nothing.
+    void theLabelShowsAFirstWalk_data()
+    {
+        QTest::addColumn<int>("explored"); // cells of level 0 of a 30 x 30 labyrinth
+        QTest::addColumn<QString>("text");
+        QTest::newRow("nothing") << 0 << QStringLiteral("Процент открытия уровня: 0%");
+        QTest::newRow("one cell") << 1 << QStringLiteral("Процент открытия уровня: 0,1%");
+        QTest::newRow("7 of 900") << 7 << QStringLiteral("Процент открытия уровня: 0,7%");
+        QTest::newRow("9 of 900") << 9 << QStringLiteral("Процент открытия уровня: 1%");
+    }
+    void theLabelShowsAFirstWalk()
+    {
+        QFETCH(int, explored);
+        for (int i = 0; i < explored; ++i)
+            atlas->cell(1, 0, 1 + i, 1)->Explored = 1;
+        const std::u8string text = ExploredLabelText(*atlas, 1, 0).value();
+        QTEST(QString::fromUtf8(reinterpret_cast<const char*>(text.c_str())), "text");
+    }
 };
 
 QTEST_APPLESS_MAIN(TestAtlas)

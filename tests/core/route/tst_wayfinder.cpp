@@ -32,6 +32,8 @@ std::unique_ptr<Atlas> scene(const QString& name)
         atlas->cell(kLab, 0, 3, 1)->Object = 'd';
         atlas->cell(kLab, 1, 3, 1)->Object = 'u';
         atlas->cell(kLab, 0, 1, 1)->Object = 'E';
+        if (name == "levels deep") // a way down on level 1 too, and the way up below it
+            atlas->cell(kLab, 1, 3, 4)->Object = 'd';
     }
     if (name.startsWith("trap")) {
         atlas->cell(kLab, 0, 4, 1)->Object = 'L';
@@ -61,8 +63,8 @@ private slots:
         const int cell = int(WayTarget::Cell);
         QTest::newRow("one level") << "" << false << false << cell << QList{0, 1, 1} << QList{0, 6, 1} << 5
                                    << "Путь: 5 шагов";
-        QTest::newRow("door, switch off")
-            << "door" << false << false << cell << QList{0, 1, 1} << QList{0, 6, 1} << 0 << "Пути нет";
+        QTest::newRow("door, switch off") << "door" << false << false << cell << QList{0, 1, 1} << QList{0, 6, 1} << 0
+                                          << "Пути нет: на пути дверь — включите «Проходить через двери»";
         QTest::newRow("door, switch on") << "door" << false << true << cell << QList{0, 1, 1} << QList{0, 6, 1} << 5
                                          << "Путь: 5 шагов";
         QTest::newRow("around a trap") << "trap around" << false << false << cell << QList{0, 1, 1} << QList{0, 6, 1}
@@ -83,11 +85,27 @@ private slots:
         QTest::newRow("the nearest way down") << "levels" << false << false << int(WayTarget::Descent) << QList{0, 6, 1}
                                               << QList<int>{} << 3 << "Путь: 3 шага";
         QTest::newRow("no way up known") << "" << false << false << int(WayTarget::Ascent) << QList{0, 6, 1}
-                                         << QList<int>{} << 0 << "Пути нет";
-        QTest::newRow("to a cell not explored")
-            << "" << false << false << cell << QList{0, 1, 1} << QList{0, 9, 9} << 0 << "Пути нет";
-        QTest::newRow("from a cell not explored")
-            << "" << false << false << cell << QList{0, 9, 9} << QList{0, 1, 1} << 0 << "Пути нет";
+                                         << QList<int>{} << 0
+                                         << "Пути нет: ни одного подъёма выше уровня 0 ещё не известно";
+        QTest::newRow("to a cell not explored") << "" << false << false << cell << QList{0, 1, 1} << QList{0, 9, 9} << 0
+                                                << "Пути нет: клетка 9x9 на уровне 0 не исследована";
+        QTest::newRow("from a cell not explored") << "" << false << false << cell << QList{0, 9, 9} << QList{0, 1, 1}
+                                                  << 0 << "Пути нет: клетка, где вы стоите, ещё не исследована";
+        QTest::newRow("no stair between the levels")
+            << "" << false << false << cell << QList{0, 1, 1} << QList{1, 3, 4} << 0
+            << "Пути нет: ни одного спуска или подъёма туда ещё не известно";
+        QTest::newRow("no exit known") << "" << false << false << int(WayTarget::Exit) << QList{0, 1, 1} << QList<int>{}
+                                       << 0 << "Пути нет: ни одного выхода с уровня 0 ещё не известно";
+        // A way down leads deeper than the player stands: never back up the stair the player came down.
+        QTest::newRow("down, not up the stair taken") << "levels deep" << true << false << int(WayTarget::Descent)
+                                                      << QList{1, 3, 1} << QList<int>{} << 3 << "Путь: 3 шага";
+        QTest::newRow("up, not down to the far end")
+            << "levels" << true << false << int(WayTarget::Ascent) << QList{0, 3, 1} << QList<int>{} << 0
+            << "Пути нет: ни одного подъёма выше уровня 0 ещё не известно";
+        // Two stairs away, the second not taken yet, to a cell nobody explored (a way up the map draws).
+        QTest::newRow("known as far as a stair")
+            << "levels deep" << true << false << cell << QList{0, 6, 1} << QList{2, 3, 4} << 7
+            << "Путь известен до спуска 3x4 на уровне 1: 7 шагов";
     }
     void theWay()
     {
