@@ -7,6 +7,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -183,6 +184,25 @@ std::string oddKind(mode_t m)
     return "на месте файла находится не обычный файл";
 }
 
+// Why an existing file may not be replaced (a folder, a pipe or a device, a file its owner protected), or nothing.
+std::optional<FileResult> refuseReplacing(const struct stat& st)
+{
+    if (S_ISDIR(st.st_mode))
+        return failure(EISDIR);
+    if (!S_ISREG(st.st_mode))
+        return FileResult{false, oddKind(st.st_mode), FileError::NotRegular};
+    // Checked on the mode bits rather than with access(), so that the protection holds for root too.
+    if ((st.st_mode & S_IWUSR) == 0)
+        return FileResult{false, "файл защищён от записи", FileError::Protected};
+    return std::nullopt;
+}
+
+FileResult linkRefused()
+{
+    return FileResult{false, "на месте файла находится ссылка: не записан, чтобы не изменить файл вне выбранной папки",
+                      FileError::Link};
+}
+
 } // namespace
 
 bool isOddFile(const std::string& path, std::string* what)
@@ -340,9 +360,7 @@ FileResult replaceFileContents(const std::string& path, const void* data, std::s
         {
         };
         if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode))
-            return FileResult{false,
-                              "на месте файла находится ссылка: не записан, чтобы не изменить файл вне выбранной папки",
-                              FileError::Link};
+            return linkRefused();
     } else if (!saveTarget(path, target, problem)) {
         return problem;
     }
@@ -351,13 +369,8 @@ FileResult replaceFileContents(const std::string& path, const void* data, std::s
     };
     bool existed = false;
     if (::stat(target.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode))
-            return failure(EISDIR);
-        if (!S_ISREG(st.st_mode))
-            return FileResult{false, oddKind(st.st_mode), FileError::NotRegular};
-        // Checked on the mode bits rather than with access(), so that the protection holds for root too.
-        if ((st.st_mode & S_IWUSR) == 0)
-            return FileResult{false, "файл защищён от записи", FileError::Protected};
+        if (const std::optional<FileResult> refused = refuseReplacing(st))
+            return *refused;
         if (policy == ModePolicy::KeepExistingMode)
             mode = st.st_mode & 07777;
         existed = true;
@@ -579,15 +592,9 @@ FileResult replaceFileIn(const FolderHandle& folder, const std::string& name, co
     };
     if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
         if (S_ISLNK(st.st_mode))
-            return FileResult{false,
-                              "на месте файла находится ссылка: не записан, чтобы не изменить файл вне выбранной папки",
-                              FileError::Link};
-        if (S_ISDIR(st.st_mode))
-            return failure(EISDIR);
-        if (!S_ISREG(st.st_mode))
-            return FileResult{false, oddKind(st.st_mode), FileError::NotRegular};
-        if ((st.st_mode & S_IWUSR) == 0)
-            return FileResult{false, "файл защищён от записи", FileError::Protected};
+            return linkRefused();
+        if (const std::optional<FileResult> refused = refuseReplacing(st))
+            return *refused;
         mode = st.st_mode & 07777;
     } else if (errno != ENOENT) {
         return failure(errno);

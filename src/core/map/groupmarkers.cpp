@@ -2,8 +2,7 @@
 
 #include "map/atlas.h"
 #include "text/hash.h"
-
-#include <charconv>
+#include "text/numberlines.h"
 
 namespace veldor {
 
@@ -82,34 +81,15 @@ std::string GroupMarkers::text() const
 GroupMarkers GroupMarkers::parse(const std::string& text)
 {
     GroupMarkers out;
-    std::size_t start = 0;
-    while (start < text.size() && out.m_places.size() < kMax) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        const char* p = text.data() + start;
-        const char* const stop = text.data() + end;
-        start = end + 1;
-        if (p == stop || *p == '#')
-            continue;
-        std::uint64_t v[5] = {};
-        int read = 0;
-        for (; read < 5 && p < stop; ++read) {
-            const auto [next, ec] = std::from_chars(p, stop, v[read]);
-            if (ec != std::errc())
-                break;
-            p = next;
-            while (p < stop && (*p == ' ' || *p == '\r'))
-                ++p;
+    ForEachNumberLine<std::uint64_t, 5>(text, [&out](const std::array<std::uint64_t, 5>& v, bool whole) {
+        if (whole && v[0] <= kLabyrinthCount && v[1] < kLevelCount && v[2] <= kMaxMapSide && v[3] <= kMaxMapSide) {
+            const AtlasPlace place{static_cast<unsigned>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]),
+                                   static_cast<int>(v[3])};
+            if (LabSide(place.lab) > 0 && place.x >= 1 && place.y >= 1)
+                out.m_places[key(place)] = v[4];
         }
-        if (read != 5 || p != stop || v[0] > kLabyrinthCount || v[1] >= kLevelCount || v[2] > kMaxMapSide ||
-            v[3] > kMaxMapSide)
-            continue;
-        const AtlasPlace place{static_cast<unsigned>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]),
-                               static_cast<int>(v[3])};
-        if (LabSide(place.lab) > 0 && place.x >= 1 && place.y >= 1)
-            out.m_places[key(place)] = v[4];
-    }
+        return out.m_places.size() < kMax;
+    });
     return out;
 }
 

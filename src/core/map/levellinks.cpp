@@ -2,6 +2,7 @@
 
 #include "files/safefile.h"
 #include "map/atlas.h"
+#include "text/numberlines.h"
 
 #include <algorithm>
 #include <charconv>
@@ -91,34 +92,14 @@ LevelLinks LevelLinks::parse(const std::string& text, std::size_t* skipped, std:
     // Gathered in the file's order, then sorted once: a hostile order must not make each insertion costly.
     std::vector<LevelLink> read;
     std::size_t bad = 0;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        const char* p = text.data() + start;
-        const char* const stop = text.data() + end;
-        start = end + 1;
-        if (p == stop || *p == '#' || (stop - p == 1 && *p == '\r'))
-            continue;
-        int v[7] = {};
-        int count = 0;
-        for (; count < 7; ++count) {
-            while (p < stop && *p == ' ')
-                ++p;
-            const auto [next, ec] = std::from_chars(p, stop, v[count]);
-            if (ec != std::errc())
-                break;
-            p = next;
-        }
-        while (p < stop && (*p == ' ' || *p == '\r'))
-            ++p;
+    ForEachNumberLine<int, 7>(text, [&](const std::array<int, 7>& v, bool whole) {
         const LevelLink link{static_cast<unsigned>(std::max(v[0], 0)), {v[1], v[2], v[3]}, {v[4], v[5], v[6]}};
-        if (count != 7 || p != stop || v[0] < 1 || !valid(link))
+        if (!whole || v[0] < 1 || !valid(link))
             ++bad;
         else
             read.push_back(link);
-    }
+        return true;
+    });
     // The first of each link, in the file's order, as far as the bound.
     std::vector<std::size_t> order(read.size());
     for (std::size_t i = 0; i < order.size(); ++i)
