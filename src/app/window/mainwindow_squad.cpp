@@ -5,24 +5,16 @@
 #include "app/folder/workfolder.h"
 #include "app/sharing/squadmembersview.h"
 #include "app/sharing/squadsync.h"
-#include "map/merge.h"
 #include "map/squad.h"
 #include "ui/prompts.h"
 #include "ui/qtcodec.h"
-#include "ui/russian.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QDir>
-#include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTableWidget>
-#include <QVBoxLayout>
 
 namespace veldor {
 
@@ -33,7 +25,7 @@ void MainWindow::connectSquad()
     m_state.squad = new SquadSync(
         {m_state.atlas.get(), [this] { mapChanged(0); }, m_state.work->folder(), &m_state.work->links()}, ini(), this);
     m_state.work->setOnSaved([this] { m_state.squad->writeOut(); });
-    // The status strip appears with the first word about the group, not before.
+    // The group's line in the status bar comes with its first word, not before.
     connect(m_state.squad, &SquadSync::statusChanged, this, [this](const QString& line) {
         if (!m_ui.squadLabel && !line.isEmpty()) {
             m_ui.squadLabel = new QLabel(statusBar());

@@ -607,7 +607,8 @@ FileResult replaceFileIn(const FolderHandle& folder, const std::string& name, co
         std::string tag(6, 'a');
         for (char& c : tag)
             c = kLetters[random() % (sizeof kLetters - 1)];
-        temporary = kTemporaryPrefix + name + "." + tag + kTemporarySuffix;
+        temporary = kTemporaryPrefix;
+        temporary.append(name).append(".").append(tag).append(kTemporarySuffix);
         fd = ::openat(dir, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0 && errno != EEXIST)
             return failure(errno);

@@ -333,7 +333,7 @@ std::vector<Atlas::Marker> Atlas::markers(unsigned onlyLab) const
         for (int level = 0; level < kLevelCount; ++level)
             if (const auto& marks = m_marks[levelIndex(lab, level)])
                 for (const auto& [spot, text] : *marks)
-                    out.push_back({lab, level, SpotX(spot), SpotY(spot), text});
+                    out.push_back({{lab, level, SpotX(spot), SpotY(spot)}, text});
     }
     return out;
 }

@@ -114,7 +114,7 @@ std::vector<journal::Change> diff(const Atlas& was, const Atlas& now, unsigned l
             DiffMarkers(
                 was.levelMarkers(l, level), now.levelMarkers(l, level),
                 [&](std::uint16_t spot, const std::string&, const std::string& text) {
-                    changes.emplace_back(journal::MarkerSet{l, level, Atlas::SpotX(spot), Atlas::SpotY(spot), text});
+                    changes.emplace_back(journal::MarkerSet{{l, level, Atlas::SpotX(spot), Atlas::SpotY(spot)}, text});
                 });
     return changes;
 }

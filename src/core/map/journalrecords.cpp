@@ -135,7 +135,7 @@ std::optional<journal::Change> decode(std::string_view payload, std::int64_t& ti
         if (lab < 1 || lab > kLabyrinthCount || level >= kLevelCount || x < 1 || x > kMaxMapSide || y < 1 ||
             y > kMaxMapSide)
             return std::nullopt;
-        return journal::MarkerSet{lab, level, x, y, std::string(text)};
+        return journal::MarkerSet{{lab, level, x, y}, std::string(text)};
     }
     return std::nullopt;
 }

@@ -104,7 +104,7 @@ void searchLab(const Atlas& atlas, unsigned lab, const std::string& query, const
         if (contains(m.text, query)) {
             ++result.total;
             if (keep)
-                finds.push_back({lab, m.level, m.x, m.y, u8"Маркер: " + cp1251::toUtf8(m.text)});
+                finds.push_back({{lab, m.level, m.x, m.y}, u8"Маркер: " + cp1251::toUtf8(m.text)});
         }
     }
     for (int level = 0; level < kLevelCount; ++level) {
@@ -121,7 +121,7 @@ void searchLab(const Atlas& atlas, unsigned lab, const std::string& query, const
                 if (!parseEntry(entry, l, x, y))
                     l = level;
                 if (keep)
-                    finds.push_back({lab, l, x, y, std::u8string(name) + u8": " + cp1251::toUtf8(entry)});
+                    finds.push_back({{lab, l, x, y}, std::u8string(name) + u8": " + cp1251::toUtf8(entry)});
             }
         }
     }
@@ -135,7 +135,7 @@ void searchLab(const Atlas& atlas, unsigned lab, const std::string& query, const
         if (!keep)
             continue;
         const Atlas::CellPlace at = Atlas::placeInRun(lab, k);
-        finds.push_back({lab, at.level, at.x, at.y, std::u8string(FindObjectKind(object)->name)});
+        finds.push_back({{lab, at.level, at.x, at.y}, std::u8string(FindObjectKind(object)->name)});
     }
     std::stable_sort(finds.begin(), finds.end(), [](const Found& a, const Found& b) {
         return std::tie(a.level, a.x, a.y) < std::tie(b.level, b.x, b.y);

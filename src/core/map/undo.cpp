@@ -93,11 +93,11 @@ UndoHistory::Prepared UndoHistory::prepare(const Before& before, const Atlas& at
             }
         }
         for (int level = 0; level < kLevelCount; ++level) {
-            DiffMarkers(
-                saved.markers[static_cast<std::size_t>(level)], atlas.levelMarkers(saved.lab, level),
-                [&](std::uint16_t spot, const std::string& before, const std::string& after) {
-                    action.markers.push_back({saved.lab, level, Atlas::SpotX(spot), Atlas::SpotY(spot), before, after});
-                });
+            DiffMarkers(saved.markers[static_cast<std::size_t>(level)], atlas.levelMarkers(saved.lab, level),
+                        [&](std::uint16_t spot, const std::string& before, const std::string& after) {
+                            action.markers.push_back(
+                                {{saved.lab, level, Atlas::SpotX(spot), Atlas::SpotY(spot)}, before, after});
+                        });
         }
     }
     Prepared prepared;
