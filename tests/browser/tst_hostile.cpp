@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
@@ -146,8 +147,9 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(form->controls().positionLabel->text(), QStringLiteral("2x2"), kWait);
         BrowserView* game = form->poller()->NoCombatFrame.browser;
         QVERIFY(game == form->controls().gameBrowser);
+        QSignalSpy ticks(form->poller(), &PagePoller::tickDone);
         QVERIFY(openTab(*form, server->url("/fakegame")));
-        QTest::qWait(1500); // three heartbeats and hundreds of the page's rewrites
+        QTRY_VERIFY_WITH_TIMEOUT(ticks.size() >= 4, kWait); // heartbeats, and hundreds of the page's rewrites
         QVERIFY2(!form->windowTitle().contains(QStringLiteral("L - 5")), qPrintable(form->windowTitle()));
         QCOMPARE(form->poller()->NoCombatFrame.browser.data(), game);
         int explored = 0;
