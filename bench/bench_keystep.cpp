@@ -12,6 +12,7 @@
 #include "eventwait.h"
 #include "mapview/mapgrid.h"
 #include "practicefixture.h"
+#include "windowcontrols.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -57,14 +58,14 @@ class Watch : public QObject
 public:
     Watch(MainWindow& form, const Clock& clock) : m_form(form), m_clock(clock)
     {
-        form.controls().keyboardBox->installEventFilter(this);
-        form.controls().mapGrid->viewport()->installEventFilter(this);
-        QObject::connect(form.controls().gameBrowser, &BrowserView::frameCompleted, this,
+        test::controls(form).keyboardBox->installEventFilter(this);
+        test::controls(form).mapGrid->viewport()->installEventFilter(this);
+        QObject::connect(test::controls(form).gameBrowser, &BrowserView::frameCompleted, this,
                          [this](BrowserView*, const QString& name, bool) {
                              if (name == QLatin1String("no_combat") && loadAt < 0 && keyAt >= 0)
                                  loadAt = m_clock.now();
                          });
-        QObject::connect(form.controls().gameBrowser, &BrowserView::frameChanged, this,
+        QObject::connect(test::controls(form).gameBrowser, &BrowserView::frameChanged, this,
                          [this](BrowserView*, const QString& name) {
                              if (name == QLatin1String("no_combat") && loadAt < 0 && keyAt >= 0)
                                  loadAt = m_clock.now();
@@ -85,7 +86,7 @@ protected:
     {
         if (event->type() == QEvent::KeyPress && keyAt < 0)
             keyAt = m_clock.now();
-        else if (event->type() == QEvent::Paint && watched == m_form.controls().mapGrid->viewport() && mapAt < 0 &&
+        else if (event->type() == QEvent::Paint && watched == test::controls(m_form).mapGrid->viewport() && mapAt < 0 &&
                  m_form.reader().ViewX == m_x && m_form.reader().ViewY == m_y)
             mapAt = m_clock.now();
         return false;
@@ -141,7 +142,7 @@ int main(int argc, char* argv[])
     const double firstPosition = clock.now() - shown;
 
     // A real click into the keyboard box, through the X server.
-    QPlainTextEdit* memo = form.controls().keyboardBox;
+    QPlainTextEdit* memo = test::controls(form).keyboardBox;
     const QPoint at = memo->mapToGlobal(memo->rect().center());
     form.activateWindow();
     test::waitUntil([&] { return form.isActiveWindow(); }, 5000);

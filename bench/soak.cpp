@@ -11,6 +11,7 @@
 #include "eventwait.h"
 #include "mapview/mapgrid.h"
 #include "scriptedprompts.h"
+#include "windowcontrols.h"
 
 #include <QAction>
 #include <QApplication>
@@ -88,9 +89,9 @@ int main(int argc, char* argv[])
             return;
         // The repaint the tick asked for, done now: the grid as the player sees it after the tick. Only the
         // grid's own painting counts; the browser repaints its page in the same pass.
-        const qint64 painted = form.controls().mapGrid->paintNanoseconds();
+        const qint64 painted = test::controls(form).mapGrid->paintNanoseconds();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
-        const qint64 paintNs = form.controls().mapGrid->paintNanoseconds() - painted;
+        const qint64 paintNs = test::controls(form).mapGrid->paintNanoseconds() - painted;
         tickMs.push_back((ns + paintNs) / 1e6);
         paintMs.push_back(paintNs / 1e6);
         readMs.push_back(ns / 1e6);
@@ -123,8 +124,8 @@ int main(int argc, char* argv[])
             std::fflush(stdout);
             nextReport += 60000;
         }
-        if (showWay && form.controls().wayLabel->isHidden())
-            form.controls().wayToExitAction->trigger();
+        if (showWay && test::controls(form).wayLabel->isHidden())
+            test::controls(form).wayToExitAction->trigger();
         const TMapCell* c = form.atlas().cell(1, form.shownLevel(), form.reader().ViewX, form.reader().ViewY);
         if (!c) {
             waitUntil([] { return false; }, 200);
@@ -149,7 +150,7 @@ int main(int argc, char* argv[])
         }
         const int x = form.reader().ViewX;
         const int y = form.reader().ViewY;
-        QTest::keyClick(form.controls().keyboardBox, static_cast<Qt::Key>(open[rng() % open.size()]));
+        QTest::keyClick(test::controls(form).keyboardBox, static_cast<Qt::Key>(open[rng() % open.size()]));
         waitUntil([&] { return form.reader().ViewX != x || form.reader().ViewY != y; }, 4000);
         if (form.reader().ViewX != x || form.reader().ViewY != y)
             ++steps;

@@ -61,7 +61,9 @@ void insertTopLevelMenu(QMenuBar* bar, QMenu* menu, int& position)
 
 ShellMenu::ShellMenu(const char* objectName, QString caption, QObject* parent)
     : QObject(parent), m_objectName(QString::fromLatin1(objectName)), m_caption(std::move(caption))
-{}
+{
+    setObjectName(m_objectName); // as its menu: found by the name a person knows it by
+}
 
 void ShellMenu::build(QMenuBar* bar, int position, const QString& caption)
 {

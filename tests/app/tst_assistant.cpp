@@ -13,6 +13,7 @@
 #include "practicefixture.h"
 #include "route/frontier.h"
 #include "testsupport.h"
+#include "windowcontrols.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -45,8 +46,8 @@ void corridor(Atlas& atlas, const std::vector<std::pair<int, int>>& cells)
 
 int frontierPixels(MainWindow& form, int col, int row)
 {
-    const QRect r = form.controls().mapGrid->cellRect(col, row);
-    const QImage img = form.controls().mapGrid->viewport()->grab(r).toImage();
+    const QRect r = controls(form).mapGrid->cellRect(col, row);
+    const QImage img = controls(form).mapGrid->viewport()->grab(r).toImage();
     int count = 0;
     for (int x = 0; x < img.width(); ++x)
         for (int y = 0; y < img.height(); ++y)
@@ -71,9 +72,9 @@ class TestAssistant : public QObject
 
     static void clickAssistantBox(MainWindow& form)
     {
-        person::click(form.controls().sidePages->tabButton(0)); // "Настройки"
-        QVERIFY(form.controls().frontierBox->isVisible());
-        person::click(form.controls().frontierBox);
+        person::click(controls(form).sidePages->tabButton(0)); // "Настройки"
+        QVERIFY(controls(form).frontierBox->isVisible());
+        person::click(controls(form).frontierBox);
     }
 
 private slots:
@@ -100,38 +101,38 @@ private slots:
         corridor(form->atlas(), {{5, 5}, {5, 4}, {5, 3}, {5, 2}});
         form->atlas().cell(1, 0, 5, 2)->North = 1;
         QVERIFY(fx.playerAt(*form, {0, 5, 5}));
-        QVERIFY(!form->controls().frontierLabel->isVisible());
+        QVERIFY(!controls(*form).frontierLabel->isVisible());
 
         clickAssistantBox(*form);
-        QVERIFY(form->controls().frontierBox->isChecked());
-        QVERIFY(form->controls().frontierLabel->isVisible());
-        QCOMPARE(form->controls().frontierLabel->text(), QStringLiteral("До неисследованного: 3 шага"));
-        QCOMPARE(form->controls().positionLabel->parentWidget(), form->controls().frontierLabel->parentWidget());
+        QVERIFY(controls(*form).frontierBox->isChecked());
+        QVERIFY(controls(*form).frontierLabel->isVisible());
+        QCOMPARE(controls(*form).frontierLabel->text(), QStringLiteral("До неисследованного: 3 шага"));
+        QCOMPARE(controls(*form).positionLabel->parentWidget(), controls(*form).frontierLabel->parentWidget());
         QTRY_VERIFY(frontierPixels(*form, 6, 5) > 0);
         QVERIFY(frontierPixels(*form, 7, 5) > 0);
         QVERIFY(frontierPixels(*form, 7, 6) > 0); // the outlined opening
         QCOMPARE(frontierPixels(*form, 4, 5), 0);
         QCOMPARE(frontierPixels(*form, 8, 5), 0);
-        const QRect opening = form->controls().mapGrid->cellRect(7, 6);
-        const QImage shown = form->controls().mapGrid->viewport()->grab(opening).toImage();
+        const QRect opening = controls(*form).mapGrid->cellRect(7, 6);
+        const QImage shown = controls(*form).mapGrid->viewport()->grab(opening).toImage();
         QCOMPARE(shown.pixelColor(1, 1), kFrontierColour);
         QCOMPARE(shown.pixelColor(opening.width() / 2, opening.height() / 2), QColor(128, 128, 128));
 
         // A trap set by hand on the way: the longer way north, free of traps, wins at once.
         markTrap(*form, 6, 5);
         QCOMPARE(form->atlas().cell(1, 0, 6, 5)->Object, 'L');
-        QCOMPARE(form->controls().frontierLabel->text(), QStringLiteral("До неисследованного: 4 шага"));
+        QCOMPARE(controls(*form).frontierLabel->text(), QStringLiteral("До неисследованного: 4 шага"));
         QTRY_VERIFY(frontierPixels(*form, 5, 3) > 0);
         QVERIFY(frontierPixels(*form, 5, 1) > 0);
         QCOMPARE(frontierPixels(*form, 7, 6), 0);
         // A trap on that way too: the nearest again, and the label says it crosses a trap.
         markTrap(*form, 5, 3);
-        QCOMPARE(form->controls().frontierLabel->text(), QStringLiteral("До неисследованного: 3 шага, через ловушку"));
-        QVERIFY(form->controls().frontierLabel->toolTip().contains(QStringLiteral("ловушку")));
+        QCOMPARE(controls(*form).frontierLabel->text(), QStringLiteral("До неисследованного: 3 шага, через ловушку"));
+        QVERIFY(controls(*form).frontierLabel->toolTip().contains(QStringLiteral("ловушку")));
 
         // Off again: nothing drawn, the label gone.
-        person::click(form->controls().frontierBox);
-        QVERIFY(!form->controls().frontierLabel->isVisible());
+        person::click(controls(*form).frontierBox);
+        QVERIFY(!controls(*form).frontierLabel->isVisible());
         QTRY_COMPARE(frontierPixels(*form, 6, 5), 0);
         QCOMPARE(frontierPixels(*form, 7, 6), 0);
     }
@@ -141,10 +142,10 @@ private slots:
         auto form = shownForm({});
         QVERIFY(form);
         clickAssistantBox(*form);
-        QVERIFY(form->controls().frontierBox->isChecked());
-        QVERIFY(!form->controls().frontierLabel->isVisible()); // no position read yet
+        QVERIFY(controls(*form).frontierBox->isChecked());
+        QVERIFY(!controls(*form).frontierLabel->isVisible()); // no position read yet
         fx.prompts->answers << UserPrompts::Answer::No;
-        QVERIFY(person::chooseMenu(form->controls().mainMenu, {QStringLiteral("Файл"), QStringLiteral("Выход")}));
+        QVERIFY(person::chooseMenu(controls(*form).mainMenu, {QStringLiteral("Файл"), QStringLiteral("Выход")}));
         QTRY_VERIFY(!form->isVisible());
         QCOMPARE(readAll(fx.file("user.dat")), QByteArray("hero\r\npw\r\n1\r\n15\r\n0\r\n0\r\n0\r\n0\r\n1\r\n"));
         form.reset();
@@ -152,20 +153,20 @@ private slots:
         fx.reservePort();
         form = fx.shown({}, QSize(1100, 900));
         QVERIFY(form && person::activate(form.get()));
-        QVERIFY(form->controls().frontierBox->isChecked());
+        QVERIFY(controls(*form).frontierBox->isChecked());
         // The player off the map (the game's labyrinth is larger than the one shown): no way, nothing drawn,
         // no label.
         corridor(form->atlas(), {{5, 5}, {6, 5}});
         form->atlas().cell(1, 0, 6, 5)->East = 1;
         fx.startServerOn(form->atlas(), {0, 31, 5}, 40);
         QSignalSpy read(form->poller(), &PagePoller::pageRead);
-        QVERIFY(waitUntil([&] { return !form->controls().gameBrowser->busy(); }) && FormFixture::logIn(*form));
+        QVERIFY(waitUntil([&] { return !controls(*form).gameBrowser->busy(); }) && FormFixture::logIn(*form));
         QVERIFY(waitUntil([&] { return read.size() >= 2; }));
-        person::click(form->controls().sidePages->tabButton(0));
-        person::click(form->controls().frontierBox);
-        person::click(form->controls().frontierBox);
-        QVERIFY(form->controls().frontierBox->isChecked());
-        QVERIFY(!form->controls().frontierLabel->isVisible());
+        person::click(controls(*form).sidePages->tabButton(0));
+        person::click(controls(*form).frontierBox);
+        person::click(controls(*form).frontierBox);
+        QVERIFY(controls(*form).frontierBox->isChecked());
+        QVERIFY(!controls(*form).frontierLabel->isVisible());
         QCOMPARE(frontierPixels(*form, 6, 5), 0);
         QCOMPARE(frontierPixels(*form, 7, 5), 0);
     }
@@ -179,18 +180,18 @@ private slots:
         corridor(form->atlas(), {{5, 5}, {6, 5}});
         form->atlas().cell(1, 0, 6, 5)->East = 3; // a door into the unexplored
         QVERIFY(fx.playerAt(*form, {0, 5, 5}));
-        person::click(form->controls().sidePages->tabButton(0));
-        person::click(form->controls().passDoorsBox);
-        person::click(form->controls().passDoorsBox); // doors closed again
-        QCOMPARE(form->controls().frontierLabel->text(), QStringLiteral("Дальше только через двери"));
-        person::click(form->controls().passDoorsBox);
-        QCOMPARE(form->controls().frontierLabel->text(), QStringLiteral("До неисследованного: 2 шага"));
+        person::click(controls(*form).sidePages->tabButton(0));
+        person::click(controls(*form).passDoorsBox);
+        person::click(controls(*form).passDoorsBox); // doors closed again
+        QCOMPARE(controls(*form).frontierLabel->text(), QStringLiteral("Дальше только через двери"));
+        person::click(controls(*form).passDoorsBox);
+        QCOMPARE(controls(*form).frontierLabel->text(), QStringLiteral("До неисследованного: 2 шага"));
         QTRY_VERIFY(frontierPixels(*form, 6, 5) > 0);
 
-        person::click(form->controls().levelBox); // level 1: the player is not there
+        person::click(controls(*form).levelBox); // level 1: the player is not there
         QVERIFY(person::press(Qt::Key_Down) && person::press(Qt::Key_Return));
         QTRY_COMPARE(form->shownLevel(), 1);
-        QVERIFY(!form->controls().frontierLabel->isVisible());
+        QVERIFY(!controls(*form).frontierLabel->isVisible());
         QTRY_COMPARE(frontierPixels(*form, 6, 5), 0);
     }
 
@@ -203,7 +204,7 @@ private slots:
         QVERIFY(form);
         form->move(0, 0); // wholly on the screen, which is read back below
         QVERIFY(waitUntil([&] { return form->reader().ViewX != 0; }, 30000));
-        person::click(form->controls().keyboardBox);
+        person::click(controls(*form).keyboardBox);
         FrontierSearch check;
         for (int step = 0; step < 6; ++step) {
             const int x = form->reader().ViewX;
@@ -216,7 +217,7 @@ private slots:
             const auto [fx2, fy2] = route.path.back();
             QCOMPARE(std::abs(ox - fx2) + std::abs(oy - fy2), 1);
             QCOMPARE(form->atlas().cell(1, form->shownLevel(), ox, oy)->Explored, std::uint8_t(0));
-            QTRY_COMPARE(form->controls().frontierLabel->text(),
+            QTRY_COMPARE(controls(*form).frontierLabel->text(),
                          QString::fromUtf8(reinterpret_cast<const char*>(FrontierText(route).c_str())));
             QTRY_VERIFY(frontierPixels(*form, ox, oy) > 0);
             for (const auto& [px, py] : route.path) {
@@ -232,7 +233,7 @@ private slots:
             QVERIFY(waitUntil([&] { return form->reader().ViewX != x || form->reader().ViewY != y; }, 30000));
             // A tick repaints only what it changed; what is on the screen must be what a full repaint draws.
             waitUntil([] { return false; }, 700);
-            MapGrid* grid = form->controls().mapGrid;
+            MapGrid* grid = controls(*form).mapGrid;
             const QRect area(grid->viewport()->mapTo(form.get(), QPoint(0, 0)), grid->viewport()->size());
             const QImage onScreen = QGuiApplication::primaryScreen()
                                         ->grabWindow(form->winId(), area.x(), area.y(), area.width(), area.height())
@@ -254,7 +255,7 @@ private slots:
         corridor(form->atlas(), {{5, 5}, {6, 5}});
         form->atlas().setMarkText(14, 2, 40, 40, "cache");
         QVERIFY(fx.playerAt(*form, {0, 5, 5}));
-        QVERIFY(person::chooseMenu(form->controls().mainMenu,
+        QVERIFY(person::chooseMenu(controls(*form).mainMenu,
                                    {QStringLiteral("Правка"), QStringLiteral("Найти на карте...")}));
         QTRY_VERIFY(qobject_cast<QLineEdit*>(person::focused()));
         QVERIFY(person::type(QStringLiteral("cache")) && person::press(Qt::Key_Return));

@@ -9,6 +9,7 @@
 #include "mapview/clicksplitter.h"
 #include "mapview/mapgrid.h"
 #include "person.h"
+#include "windowcontrols.h"
 
 #include <QAction>
 #include <QApplication>
@@ -136,36 +137,35 @@ private slots:
         QVERIFY(form);
         QVERIFY(form->windowTitle().startsWith(QStringLiteral("Вельдор")));
         QStringList top;
-        for (QAction* a : form->controls().mainMenu->actions())
+        for (QAction* a : controls(*form).mainMenu->actions())
             top << a->text();
         QCOMPARE(top, QStringList({"Файл", "Правка", "Вид", "История", "Избранное", "Дополнительно", "?"}));
-        QCOMPARE(form->controls().addMarkerAction->text(), QStringLiteral("Маркер"));
-        QCOMPARE(form->controls().clearCellAction->text(), QStringLiteral("Очистить"));
-        QCOMPARE(form->controls().newTabAction->text(), QStringLiteral("Новая вкладка"));
-        QCOMPARE(form->controls().closeTabAction->text(), QStringLiteral("Закрыть"));
-        QVERIFY(!person::actionNamed(form->controls().fileMenu->actions(), QStringLiteral("Печать...")));
-        QCOMPARE(form->controls().sidePages->activePageIndex(), 0); // the settings page, with the level shown
-        QCOMPARE(form->controls().sidePages->tabButton(0)->text(), QStringLiteral("Настройки"));
-        QCOMPARE(form->controls().sidePages->tabButton(1)->text(), QStringLiteral("Путешествие"));
-        QCOMPARE(form->controls().browserTabs->tabText(0), QStringLiteral("Тирмора"));
-        QVERIFY(form->controls().gameBrowser &&
-                form->controls().gameBrowser->parentWidget() == form->controls().gameTab);
-        QVERIFY(!form->controls().exitRouteBox->isVisibleTo(form.get()) && !form->controls().exitRouteBox->isChecked());
-        QVERIFY(!form->controls().loginPanel->isVisibleTo(form.get()));
-        QVERIFY(!form->controls().backButton->isEnabled() && !form->controls().forwardButton->isEnabled());
-        QVERIFY(form->controls().reloadButton->isEnabled() && form->controls().stopButton->isEnabled());
-        QCOMPARE(form->controls().addressBox->currentText(), kServer + QStringLiteral("/login.php"));
-        QVERIFY(!form->controls().pollTimer->isActive() && !form->controls().tabDoubleClickTimer->isActive());
-        QCOMPARE(form->controls().tabDoubleClickTimer->interval(), 200);
-        QCOMPARE(form->controls().labyrinthBox->count(), 20);
-        QCOMPARE(form->controls().labyrinthBox->itemText(13), QStringLiteral("Лагденойский Лес"));
-        QCOMPARE(form->controls().levelBox->count(), kLevelCount); // every level of a labyrinth, 0..16
-        QCOMPARE(form->controls().speedBonusBox->count(), 61);
-        QCOMPARE(form->controls().speedBonusBox->currentText(), QStringLiteral("0"));
-        QCOMPARE(form->controls().fromTownBox->count(), 17);
-        QCOMPARE(form->controls().toTownBox->itemText(16), QStringLiteral("Шахты"));
+        QCOMPARE(controls(*form).addMarkerAction->text(), QStringLiteral("Маркер"));
+        QCOMPARE(controls(*form).clearCellAction->text(), QStringLiteral("Очистить"));
+        QCOMPARE(controls(*form).newTabAction->text(), QStringLiteral("Новая вкладка"));
+        QCOMPARE(controls(*form).closeTabAction->text(), QStringLiteral("Закрыть"));
+        QVERIFY(!person::actionNamed(controls(*form).fileMenu->actions(), QStringLiteral("Печать...")));
+        QCOMPARE(controls(*form).sidePages->activePageIndex(), 0); // the settings page, with the level shown
+        QCOMPARE(controls(*form).sidePages->tabButton(0)->text(), QStringLiteral("Настройки"));
+        QCOMPARE(controls(*form).sidePages->tabButton(1)->text(), QStringLiteral("Путешествие"));
+        QCOMPARE(controls(*form).browserTabs->tabText(0), QStringLiteral("Тирмора"));
+        QVERIFY(controls(*form).gameBrowser && controls(*form).gameBrowser->parentWidget() == controls(*form).gameTab);
+        QVERIFY(!controls(*form).exitRouteBox->isVisibleTo(form.get()) && !controls(*form).exitRouteBox->isChecked());
+        QVERIFY(!controls(*form).loginPanel->isVisibleTo(form.get()));
+        QVERIFY(!controls(*form).backButton->isEnabled() && !controls(*form).forwardButton->isEnabled());
+        QVERIFY(controls(*form).reloadButton->isEnabled() && controls(*form).stopButton->isEnabled());
+        QCOMPARE(controls(*form).addressBox->currentText(), kServer + QStringLiteral("/login.php"));
+        QVERIFY(!controls(*form).pollTimer->isActive() && !controls(*form).tabDoubleClickTimer->isActive());
+        QCOMPARE(controls(*form).tabDoubleClickTimer->interval(), 200);
+        QCOMPARE(controls(*form).labyrinthBox->count(), 20);
+        QCOMPARE(controls(*form).labyrinthBox->itemText(13), QStringLiteral("Лагденойский Лес"));
+        QCOMPARE(controls(*form).levelBox->count(), kLevelCount); // every level of a labyrinth, 0..16
+        QCOMPARE(controls(*form).speedBonusBox->count(), 61);
+        QCOMPARE(controls(*form).speedBonusBox->currentText(), QStringLiteral("0"));
+        QCOMPARE(controls(*form).fromTownBox->count(), 17);
+        QCOMPARE(controls(*form).toTownBox->itemText(16), QStringLiteral("Шахты"));
 
-        QVERIFY(person::chooseMenu(form->controls().mainMenu, {QStringLiteral("?"), QStringLiteral("О программе")}));
+        QVERIFY(person::chooseMenu(controls(*form).mainMenu, {QStringLiteral("?"), QStringLiteral("О программе")}));
         QCOMPARE(prompts->informations.size(), 1);
         // The about box tells the version and where the maps are.
         QVERIFY(prompts->informations[0].contains(QStringLiteral("Вельдор ") + QString::fromLatin1(kVersion)));
@@ -180,7 +180,7 @@ private slots:
     {
         auto form = fx.active(UserDat{});
         QVERIFY(form);
-        QTabWidget* tabs = form->controls().browserTabs;
+        QTabWidget* tabs = controls(*form).browserTabs;
         const auto scrolled = [&] {
             int y = -1;
             FormFixture::tab(*form, 1)->page()->runJavaScript(QStringLiteral("window.scrollY"),
@@ -188,13 +188,13 @@ private slots:
             return waitUntil([&] { return y >= 0; }) ? y : -1;
         };
         const QStringList legend = {QStringLiteral("?"), QStringLiteral("Условные обозначения")};
-        QVERIFY(person::chooseMenu(form->controls().mainMenu, legend));
+        QVERIFY(person::chooseMenu(controls(*form).mainMenu, legend));
         QTRY_COMPARE(tabs->count(), 2);
         QTRY_COMPARE_WITH_TIMEOUT(FormFixture::tab(*form, 1)->title(), QStringLiteral("Вельдор — руководство"), kWait);
         QTRY_VERIFY_WITH_TIMEOUT(scrolled() > 500, kWait);
         person::click(tabs->tabBar(), tabs->tabBar()->tabRect(0).center());
         QTRY_COMPARE(tabs->currentIndex(), 0);
-        person::click(form->controls().keyboardBox);
+        person::click(controls(*form).keyboardBox);
         QVERIFY(person::press(Qt::Key_F1));
         QTRY_COMPARE(tabs->currentIndex(), 1);
         QCOMPARE(tabs->count(), 2);
@@ -219,17 +219,17 @@ private slots:
         }
         QVERIFY(QFile::exists(file("user.dat")));
         QCOMPARE(fileMode(file("user.dat")), mode_t(0600));
-        QCOMPARE(form->controls().labyrinthBox->currentIndex(), 0);
+        QCOMPARE(controls(*form).labyrinthBox->currentIndex(), 0);
         QCOMPARE(form->shownLab(), 1u);
         QCOMPARE(form->shownLevel(), 0);
-        QCOMPARE(form->controls().levelBox->currentIndex(), 0);
-        QCOMPARE(form->controls().mapGrid->rowCount(), 31);
-        QCOMPARE(form->controls().mapGrid->colCount(), 31);
-        QCOMPARE(form->controls().mapGrid->cellText(0, 30), QStringLiteral("30"));
-        QCOMPARE(form->controls().mapGrid->cellText(17, 0), QStringLiteral("17"));
-        QCOMPARE(form->controls().cellSizeSpin->value(), 15);
-        QCOMPARE(form->controls().mapGrid->defaultColWidth(), 15);
-        QVERIFY(form->controls().travelTimeLabel->text().isEmpty());
+        QCOMPARE(controls(*form).levelBox->currentIndex(), 0);
+        QCOMPARE(controls(*form).mapGrid->rowCount(), 31);
+        QCOMPARE(controls(*form).mapGrid->colCount(), 31);
+        QCOMPARE(controls(*form).mapGrid->cellText(0, 30), QStringLiteral("30"));
+        QCOMPARE(controls(*form).mapGrid->cellText(17, 0), QStringLiteral("17"));
+        QCOMPARE(controls(*form).cellSizeSpin->value(), 15);
+        QCOMPARE(controls(*form).mapGrid->defaultColWidth(), 15);
+        QVERIFY(controls(*form).travelTimeLabel->text().isEmpty());
         QVERIFY(form->startupProblems().isEmpty());
         QTest::qWait(20);
         QVERIFY(prompts->errors.isEmpty());
@@ -266,16 +266,16 @@ private slots:
         QFETCH(bool, hide);
         QVERIFY(writeAll(file("user.dat"), userDat));
         auto form = fx.make();
-        QCOMPARE(form->controls().labyrinthBox->currentIndex(), labIndex);
+        QCOMPARE(controls(*form).labyrinthBox->currentIndex(), labIndex);
         QCOMPARE(form->shownLab(), unsigned(labIndex + 1));
-        QCOMPARE(form->controls().mapGrid->rowCount(), gridSize);
-        QCOMPARE(form->controls().mapGrid->colCount(), gridSize);
-        QCOMPARE(form->controls().cellSizeSpin->value(), cellSize);
-        QCOMPARE(form->controls().mapGrid->defaultColWidth(), cellSize);
-        QCOMPARE(form->controls().mapGrid->defaultRowHeight(), cellSize);
-        QCOMPARE(form->controls().passDoorsBox->isChecked(), doors);
-        QCOMPARE(form->controls().soundsBox->isChecked(), sounds);
-        QCOMPARE(form->controls().hidePanelsBox->isChecked(), hide);
+        QCOMPARE(controls(*form).mapGrid->rowCount(), gridSize);
+        QCOMPARE(controls(*form).mapGrid->colCount(), gridSize);
+        QCOMPARE(controls(*form).cellSizeSpin->value(), cellSize);
+        QCOMPARE(controls(*form).mapGrid->defaultColWidth(), cellSize);
+        QCOMPARE(controls(*form).mapGrid->defaultRowHeight(), cellSize);
+        QCOMPARE(controls(*form).passDoorsBox->isChecked(), doors);
+        QCOMPARE(controls(*form).soundsBox->isChecked(), sounds);
+        QCOMPARE(controls(*form).hidePanelsBox->isChecked(), hide);
         QCOMPARE(form->settings().StoredLogin, std::string("me"));
     }
 
@@ -289,7 +289,7 @@ private slots:
         QCOMPARE(form->settings().StoredPassword, std::string("secret"));
         QCOMPARE(readAll(file("user.dat")), text);
         QCOMPARE(form->shownLab(), 1u); // the designed selection
-        QVERIFY(form->controls().passDoorsBox->isChecked());
+        QVERIFY(controls(*form).passDoorsBox->isChecked());
         QTRY_COMPARE(fx.prompts->errors.size(), 1);
         QVERIFY(fx.prompts->errors.first().contains(QStringLiteral("не прочитаны строки: 3")));
     }
@@ -306,36 +306,36 @@ private slots:
         AppendEntry(*atlas.levelLists(1, 0), ListKind::Exits, PositionEntry(0, 1, 1));
         for (int y = 1; y <= 100; ++y)
             atlas.cell(14, 0, 1, y)->Explored = 1;
-        QVERIFY(fx.pick(*form, form->controls().levelBox, 4));
+        QVERIFY(fx.pick(*form, controls(*form).levelBox, 4));
         QCOMPARE(form->shownLevel(), 4);
-        QVERIFY(fx.pick(*form, form->controls().labyrinthBox, 13));
+        QVERIFY(fx.pick(*form, controls(*form).labyrinthBox, 13));
         QCOMPARE(form->shownLab(), 14u);
         QCOMPARE(form->shownLevel(), 0);
-        QCOMPARE(form->controls().levelBox->currentIndex(), 0);
-        QCOMPARE(form->controls().mapGrid->rowCount(), 101);
-        QCOMPARE(form->controls().mapGrid->cellText(0, 100), QStringLiteral("100"));
-        QCOMPARE(form->controls().exploredLabel->text(), QStringLiteral("Процент открытия уровня: 1%"));
-        QCOMPARE(form->controls().exitsList->toPlainText(), QStringLiteral("L-0(5x6); "));
-        QCOMPARE(form->controls().transitionsList->toPlainText(), QStringLiteral("L-16(9x9); "));
-        QCOMPARE(form->controls().trapsList->toPlainText(), QStringLiteral("L-3(1x2); "));
-        QCOMPARE(form->controls().flagsList->toPlainText(), QStringLiteral("L-2(4x4); "));
+        QCOMPARE(controls(*form).levelBox->currentIndex(), 0);
+        QCOMPARE(controls(*form).mapGrid->rowCount(), 101);
+        QCOMPARE(controls(*form).mapGrid->cellText(0, 100), QStringLiteral("100"));
+        QCOMPARE(controls(*form).exploredLabel->text(), QStringLiteral("Процент открытия уровня: 1%"));
+        QCOMPARE(controls(*form).exitsList->toPlainText(), QStringLiteral("L-0(5x6); "));
+        QCOMPARE(controls(*form).transitionsList->toPlainText(), QStringLiteral("L-16(9x9); "));
+        QCOMPARE(controls(*form).trapsList->toPlainText(), QStringLiteral("L-3(1x2); "));
+        QCOMPARE(controls(*form).flagsList->toPlainText(), QStringLiteral("L-2(4x4); "));
         // A level change keeps the memos and updates the percentage.
-        QVERIFY(fx.pick(*form, form->controls().levelBox, 3));
-        QCOMPARE(form->controls().exploredLabel->text(), QStringLiteral("Процент открытия уровня: 0%"));
-        QCOMPARE(form->controls().trapsList->toPlainText(), QStringLiteral("L-3(1x2); "));
+        QVERIFY(fx.pick(*form, controls(*form).levelBox, 3));
+        QCOMPARE(controls(*form).exploredLabel->text(), QStringLiteral("Процент открытия уровня: 0%"));
+        QCOMPARE(controls(*form).trapsList->toPlainText(), QStringLiteral("L-3(1x2); "));
     }
 
     void travelEstimateAppearsOnTheFirstSelection()
     {
         auto form = fx.active();
         QVERIFY(form);
-        QVERIFY(form->controls().travelTimeLabel->text().isEmpty());
-        QVERIFY(fx.pick(*form, form->controls().toTownBox, 7)); // Илдиор
-        QVERIFY(!form->controls().travelTimeLabel->text().isEmpty());
-        QVERIFY(fx.pick(*form, form->controls().speedBonusBox, 40));
-        QCOMPARE(form->controls().travelTimeLabel->text(), QStringLiteral("Расчетное время: 00:37:42"));
-        QVERIFY(fx.pick(*form, form->controls().fromTownBox, 7));
-        QCOMPARE(form->controls().travelTimeLabel->text(), QStringLiteral("Расчетное время: 00:00:00"));
+        QVERIFY(controls(*form).travelTimeLabel->text().isEmpty());
+        QVERIFY(fx.pick(*form, controls(*form).toTownBox, 7)); // Илдиор
+        QVERIFY(!controls(*form).travelTimeLabel->text().isEmpty());
+        QVERIFY(fx.pick(*form, controls(*form).speedBonusBox, 40));
+        QCOMPARE(controls(*form).travelTimeLabel->text(), QStringLiteral("Расчетное время: 00:37:42"));
+        QVERIFY(fx.pick(*form, controls(*form).fromTownBox, 7));
+        QCOMPARE(controls(*form).travelTimeLabel->text(), QStringLiteral("Расчетное время: 00:00:00"));
     }
 
     // Only the arrows change the cell size (typing is off), within 10..25.
@@ -343,7 +343,7 @@ private slots:
     {
         auto form = fx.active();
         QVERIFY(form);
-        QSpinBox* spin = form->controls().cellSizeSpin;
+        QSpinBox* spin = controls(*form).cellSizeSpin;
         QVERIFY(fx.clickSide(*form, spin));
         QCOMPARE(person::focused(), spin);
         for (int i = 0; i < 7; ++i)
@@ -352,9 +352,9 @@ private slots:
         for (int i = 0; i < 16; ++i)
             person::press(Qt::Key_Up);
         QCOMPARE(spin->value(), 25);
-        QCOMPARE(form->controls().mapGrid->defaultColWidth(), 25);
+        QCOMPARE(controls(*form).mapGrid->defaultColWidth(), 25);
         person::press(Qt::Key_Down);
-        QCOMPARE(form->controls().mapGrid->defaultRowHeight(), 24);
+        QCOMPARE(controls(*form).mapGrid->defaultRowHeight(), 24);
         QVERIFY(person::type(QStringLiteral("1")));
         QCOMPARE(spin->value(), 24);
         QVERIFY(spin->findChild<QLineEdit*>()->isReadOnly());
@@ -377,8 +377,8 @@ private slots:
         auto form = fx.shown();
         QVERIFY(form);
         QFile::remove(file("user.dat"));
-        QVERIFY(fx.clickSide(*form, form->controls().passDoorsBox));
-        QVERIFY(form->controls().passDoorsBox->isChecked());
+        QVERIFY(fx.clickSide(*form, controls(*form).passDoorsBox));
+        QVERIFY(controls(*form).passDoorsBox->isChecked());
         *form->atlas().cell(1, 0, 1, 1) = TMapCell{0, 0, 0, 0, 1, 'E'};
         prompts->answers = {answer};
         QTEST(form->close(), "closes");
@@ -409,8 +409,8 @@ private slots:
         auto form = fx.make();
         QVERIFY(form->startupProblems().join(QLatin1Char(' ')).contains(QStringLiteral("user.dat не прочитан")));
         QCOMPARE(form->settings().StoredLogin, std::string());
-        QCOMPARE(form->controls().labyrinthBox->currentIndex(), 0); // the designed defaults, as on a first start
-        QCOMPARE(form->controls().mapGrid->rowCount(), 31);
+        QCOMPARE(controls(*form).labyrinthBox->currentIndex(), 0); // the designed defaults, as on a first start
+        QCOMPARE(controls(*form).mapGrid->rowCount(), 31);
         if (kind == QLatin1String("large"))
             QCOMPARE(readAll(path), large);
         // Mapping works as usual.
@@ -465,7 +465,7 @@ private slots:
         QVERIFY(prompts->questions[0].contains(QStringLiteral("уже открыты в другом окне")));
         QVERIFY(second->readOnly());
         QVERIFY(QFile::exists(saving));
-        QVERIFY(!second->controls().saveMapsButton->isEnabled());
+        QVERIFY(!controls(*second).saveMapsButton->isEnabled());
         second->atlas().cell(1, 0, 1, 1)->Object = 'E';
         QCOMPARE(QFileInfo(file("map1.map")).size(), qint64(0));
         second->show();
@@ -568,11 +568,11 @@ private slots:
         auto form = fx.shown(kServer, QSize(1024, 700));
         QVERIFY(form);
         QCOMPARE(form->size(), QSize(1024, 700));
-        const int cell = form->controls().cellSizeSpin->value() + 1;
-        QVERIFY(form->controls().mapGrid->viewport()->width() >= 11 * cell); // the row numbers and ten cells
-        for (QWidget* w : {static_cast<QWidget*>(form->controls().findNickButton),
-                           static_cast<QWidget*>(form->controls().keyboardBox),
-                           static_cast<QWidget*>(form->controls().exploredLabel)})
+        const int cell = controls(*form).cellSizeSpin->value() + 1;
+        QVERIFY(controls(*form).mapGrid->viewport()->width() >= 11 * cell); // the row numbers and ten cells
+        for (QWidget* w :
+             {static_cast<QWidget*>(controls(*form).findNickButton), static_cast<QWidget*>(controls(*form).keyboardBox),
+              static_cast<QWidget*>(controls(*form).exploredLabel)})
             QVERIFY2(w->mapTo(form.get(), QPoint(w->width(), w->height())).x() <= 1024, qPrintable(w->objectName()));
     }
 
@@ -623,14 +623,14 @@ private slots:
         auto form = fx.active();
         QVERIFY(form);
         form->atlas().cell(20, 16, 100, 100)->Object = 'd';
-        form->controls().sidePanel->ensureWidgetVisible(form->controls().saveMapsButton);
-        person::click(form->controls().sidePages->tabButton(0)); // "Настройки"
-        QTRY_VERIFY(form->controls().saveMapsButton->isVisible());
-        person::click(form->controls().saveMapsButton);
+        controls(*form).sidePanel->ensureWidgetVisible(controls(*form).saveMapsButton);
+        person::click(controls(*form).sidePages->tabButton(0)); // "Настройки"
+        QTRY_VERIFY(controls(*form).saveMapsButton->isVisible());
+        person::click(controls(*form).saveMapsButton);
         QCOMPARE(QFileInfo(file("map3.map")).size(), kMapSizes[2]);
         QVERIFY(prompts->errors.isEmpty());
         QVERIFY(QFile::setPermissions(file("map.crd"), QFile::ReadOwner));
-        person::click(form->controls().saveMapsButton);
+        person::click(controls(*form).saveMapsButton);
         QCOMPARE(prompts->errors.size(), 1);
         QVERIFY(prompts->errors[0].contains(QStringLiteral("map.crd")));
     }
@@ -638,9 +638,9 @@ private slots:
     void aFolderWithoutFilesStillBuildsTheWindowAndTellsOnce()
     {
         auto form = fx.make({}, fx.dir->filePath(QStringLiteral("missing/folder")));
-        QCOMPARE(form->controls().mapGrid->rowCount(), 31);
-        QCOMPARE(form->controls().exploredLabel->text(), QStringLiteral("Процент открытия уровня: 0%"));
-        QCOMPARE(form->controls().addressBox->currentText(), kServer + QStringLiteral("/login.php"));
+        QCOMPARE(controls(*form).mapGrid->rowCount(), 31);
+        QCOMPARE(controls(*form).exploredLabel->text(), QStringLiteral("Процент открытия уровня: 0%"));
+        QCOMPARE(controls(*form).addressBox->currentText(), kServer + QStringLiteral("/login.php"));
         QTRY_COMPARE(prompts->errors.size(), 1);
         QVERIFY(prompts->errors[0].contains(QStringLiteral("user.dat")));
         QVERIFY(prompts->errors[0].contains(QStringLiteral("map.crd")));
@@ -653,15 +653,15 @@ private slots:
     void theWindowKeepsItsShapeAcrossARestart()
     {
         auto form = fx.make();
-        QCOMPARE(form->controls().sidePages->activePageIndex(), 0);
+        QCOMPARE(controls(*form).sidePages->activePageIndex(), 0);
         form->resize(1000, 700);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        const int gridWidth = form->controls().mapGrid->width();
-        person::drag(form->controls().mapSplitter, QPoint(-120, 0));
-        QTRY_COMPARE(form->controls().mapGrid->width(), gridWidth + 120);
-        person::drag(form->controls().bottomSplitter, QPoint(0, -30));
-        const int bottom = form->controls().bottomPanel->height();
+        const int gridWidth = controls(*form).mapGrid->width();
+        person::drag(controls(*form).mapSplitter, QPoint(-120, 0));
+        QTRY_COMPARE(controls(*form).mapGrid->width(), gridWidth + 120);
+        person::drag(controls(*form).bottomSplitter, QPoint(0, -30));
+        const int bottom = controls(*form).bottomPanel->height();
         prompts->answers = {UserPrompts::Answer::No};
         QVERIFY(form->close());
         form.reset();
@@ -669,46 +669,46 @@ private slots:
         again->show();
         QVERIFY(QTest::qWaitForWindowExposed(again.get()));
         QCOMPARE(again->size(), QSize(1000, 700));
-        QTRY_COMPARE(again->controls().mapGrid->width(), gridWidth + 120);
-        QCOMPARE(again->controls().bottomPanel->height(), bottom);
+        QTRY_COMPARE(controls(*again).mapGrid->width(), gridWidth + 120);
+        QCOMPARE(controls(*again).bottomPanel->height(), bottom);
     }
 
     void splitterClickCollapsesAndRestoresDragResizes()
     {
         auto form = fx.shown();
         QVERIFY(form);
-        const int gridWidth = form->controls().mapGrid->width();
+        const int gridWidth = controls(*form).mapGrid->width();
         QVERIFY(gridWidth > 5);
-        person::click(form->controls().mapSplitter);
-        QTRY_COMPARE(form->controls().mapGrid->width(), 5);
+        person::click(controls(*form).mapSplitter);
+        QTRY_COMPARE(controls(*form).mapGrid->width(), 5);
         QCOMPARE(
-            form->findChild<ClickSplitter*>(QStringLiteral("MainSplitter"))->savedSize(form->controls().mapSplitter),
+            form->findChild<ClickSplitter*>(QStringLiteral("MainSplitter"))->savedSize(controls(*form).mapSplitter),
             gridWidth);
-        person::click(form->controls().mapSplitter);
-        QTRY_COMPARE(form->controls().mapGrid->width(), gridWidth);
+        person::click(controls(*form).mapSplitter);
+        QTRY_COMPARE(controls(*form).mapGrid->width(), gridWidth);
 
-        person::drag(form->controls().mapSplitter, QPoint(-40, 0));
-        QTRY_COMPARE(form->controls().mapGrid->width(), gridWidth + 40);
+        person::drag(controls(*form).mapSplitter, QPoint(-40, 0));
+        QTRY_COMPARE(controls(*form).mapGrid->width(), gridWidth + 40);
         QVERIFY(!form->findChild<ClickSplitter*>(QStringLiteral("MainSplitter"))->dragging());
         // After a drag the next click collapses again and restores the dragged width.
-        person::click(form->controls().mapSplitter);
-        QTRY_COMPARE(form->controls().mapGrid->width(), 5);
-        person::click(form->controls().mapSplitter);
-        QTRY_COMPARE(form->controls().mapGrid->width(), gridWidth + 40);
+        person::click(controls(*form).mapSplitter);
+        QTRY_COMPARE(controls(*form).mapGrid->width(), 5);
+        person::click(controls(*form).mapSplitter);
+        QTRY_COMPARE(controls(*form).mapGrid->width(), gridWidth + 40);
 
-        const int sideWidth = form->controls().sidePanel->width();
-        person::click(form->controls().sidePanelSplitter);
-        QTRY_COMPARE(form->controls().sidePanel->width(), 5);
-        person::click(form->controls().sidePanelSplitter);
-        QTRY_COMPARE(form->controls().sidePanel->width(), sideWidth);
+        const int sideWidth = controls(*form).sidePanel->width();
+        person::click(controls(*form).sidePanelSplitter);
+        QTRY_COMPARE(controls(*form).sidePanel->width(), 5);
+        person::click(controls(*form).sidePanelSplitter);
+        QTRY_COMPARE(controls(*form).sidePanel->width(), sideWidth);
 
-        const int bottomHeight = form->controls().bottomPanel->height();
-        person::click(form->controls().bottomSplitter);
-        QTRY_COMPARE(form->controls().bottomPanel->height(), 5);
-        person::click(form->controls().bottomSplitter);
-        QTRY_COMPARE(form->controls().bottomPanel->height(), bottomHeight);
-        person::drag(form->controls().bottomSplitter, QPoint(0, -20));
-        QTRY_COMPARE(form->controls().bottomPanel->height(), bottomHeight + 20);
+        const int bottomHeight = controls(*form).bottomPanel->height();
+        person::click(controls(*form).bottomSplitter);
+        QTRY_COMPARE(controls(*form).bottomPanel->height(), 5);
+        person::click(controls(*form).bottomSplitter);
+        QTRY_COMPARE(controls(*form).bottomPanel->height(), bottomHeight);
+        person::drag(controls(*form).bottomSplitter, QPoint(0, -20));
+        QTRY_COMPARE(controls(*form).bottomPanel->height(), bottomHeight + 20);
     }
 };
 

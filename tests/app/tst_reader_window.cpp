@@ -12,6 +12,7 @@
 #include "practicefixture.h"
 #include "testsupport.h"
 #include "text/cp1251.h"
+#include "windowcontrols.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -63,15 +64,15 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(form->poller()->NoCombatFrame.valid() && form->poller()->ChoutFrame.valid(), kWait);
         // The frames finish in any order.
         QTRY_VERIFY_WITH_TIMEOUT(form->poller()->ShowInfoFrame.valid() && form->poller()->ChinpFrame.valid(), kWait);
-        QTRY_VERIFY_WITH_TIMEOUT(form->controls().pollTimer->isActive(), kWait); // the heartbeat, between reads
+        QTRY_VERIFY_WITH_TIMEOUT(controls(*form).pollTimer->isActive(), kWait); // the heartbeat, between reads
         QTRY_COMPARE_WITH_TIMEOUT(form->reader().ViewX, 2, kWait);
         QCOMPARE(form->reader().ViewY, 2);
-        QCOMPARE(form->controls().pollTimer->interval(), 500);
+        QCOMPARE(controls(*form).pollTimer->interval(), 500);
         QVERIFY2(form->windowTitle().startsWith(QStringLiteral("L - 0 (2,2) измотанность: 100%  Вельдор")),
                  qPrintable(form->windowTitle()));
-        QCOMPARE(form->controls().positionLabel->text(), QStringLiteral("2x2"));
-        QCOMPARE(form->controls().mapGrid->col(), 2);
-        QCOMPARE(form->controls().mapGrid->row(), 2);
+        QCOMPARE(controls(*form).positionLabel->text(), QStringLiteral("2x2"));
+        QCOMPARE(controls(*form).mapGrid->col(), 2);
+        QCOMPARE(controls(*form).mapGrid->row(), 2);
 
         // Five steps east through a plain passage and doors: trap, flag, loot, red chest, green chest.
         for (int x = 3; x <= 7; ++x)
@@ -81,7 +82,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(caption.match(form->windowTitle()).hasMatch(), kWait);
         QCOMPARE(caption.match(form->windowTitle()).captured(1).toInt(), form->reader().Fatigue);
         QVERIFY(form->reader().Fatigue >= 95 && form->reader().Fatigue < 100);
-        QCOMPARE(form->controls().positionLabel->text(), QStringLiteral("7x2"));
+        QCOMPARE(controls(*form).positionLabel->text(), QStringLiteral("7x2"));
 
         const practice::test::Truth truth(server);
         for (int x = 2; x <= 7; ++x) {
@@ -95,21 +96,21 @@ private slots:
         }
         QCOMPARE(int(form->atlas().cell(1, 0, 8, 2)->West), truth.cell(0, 7, 2)[3] - '0');
         QCOMPARE(form->atlas().cell(1, 0, 8, 2)->Explored, std::uint8_t(0));
-        QCOMPARE(form->controls().trapsList->toPlainText(), entry(0, 3, 2));
-        QCOMPARE(form->controls().flagsList->toPlainText(), entry(0, 4, 2));
-        QVERIFY(form->controls().exitsList->toPlainText().isEmpty());
+        QCOMPARE(controls(*form).trapsList->toPlainText(), entry(0, 3, 2));
+        QCOMPARE(controls(*form).flagsList->toPlainText(), entry(0, 4, 2));
+        QVERIFY(controls(*form).exitsList->toPlainText().isEmpty());
 
         // On to the monster: the combat collapses the three areas.
-        const int gridWidth = form->controls().mapGrid->width();
+        const int gridWidth = controls(*form).mapGrid->width();
         for (int x = 8; x <= 13; ++x)
             QVERIFY(FormFixture::step(*form, Qt::Key_Right, x, 2));
         QVERIFY(person::press(Qt::Key_Right));
         QTRY_VERIFY_WITH_TIMEOUT(form->poller()->YourArmyFrame.valid(), kWait);
-        QCOMPARE(form->controls().mapGrid->width(), 5);
-        QCOMPARE(form->controls().sidePanel->width(), 5);
-        QCOMPARE(form->controls().bottomPanel->height(), 5);
+        QCOMPARE(controls(*form).mapGrid->width(), 5);
+        QCOMPARE(controls(*form).sidePanel->width(), 5);
+        QCOMPARE(controls(*form).bottomPanel->height(), 5);
         QCOMPARE(
-            form->findChild<ClickSplitter*>(QStringLiteral("MainSplitter"))->savedSize(form->controls().mapSplitter),
+            form->findChild<ClickSplitter*>(QStringLiteral("MainSplitter"))->savedSize(controls(*form).mapSplitter),
             gridWidth);
         // After the combat the monster's cell is read like any other.
         QTRY_VERIFY_WITH_TIMEOUT(form->reader().ViewX == 14, kWait);
@@ -131,16 +132,16 @@ private slots:
         QVERIFY(form);
         QTRY_COMPARE_WITH_TIMEOUT(form->reader().ViewX, 2, kWait);
         if (restore)
-            QVERIFY(fx.clickSide(*form, form->controls().restorePanelsBox));
-        QCOMPARE(form->controls().restorePanelsBox->isChecked(), restore);
-        const int gridWidth = form->controls().mapGrid->width();
+            QVERIFY(fx.clickSide(*form, controls(*form).restorePanelsBox));
+        QCOMPARE(controls(*form).restorePanelsBox->isChecked(), restore);
+        const int gridWidth = controls(*form).mapGrid->width();
         for (int x = 3; x <= 13; ++x)
             QVERIFY(FormFixture::step(*form, Qt::Key_Right, x, 2));
         QVERIFY(person::press(Qt::Key_Right)); // onto the monster
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().mapGrid->width(), 5, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).mapGrid->width(), 5, kWait);
         QTRY_VERIFY_WITH_TIMEOUT(form->reader().ViewX == 14, kWait); // the combat is over
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().mapGrid->width(), restore ? gridWidth : 5, kWait);
-        QCOMPARE(form->controls().bottomPanel->height() > 5, restore);
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).mapGrid->width(), restore ? gridWidth : 5, kWait);
+        QCOMPARE(controls(*form).bottomPanel->height() > 5, restore);
     }
 
     void aCombatCollapsesNothingWhenNotAsked()
@@ -149,15 +150,15 @@ private slots:
         auto form = loggedInForm(false);
         QVERIFY(form);
         QTRY_COMPARE_WITH_TIMEOUT(form->reader().ViewX, 2, kWait);
-        const int gridWidth = form->controls().mapGrid->width();
-        const int sideWidth = form->controls().sidePanel->width();
-        const int bottom = form->controls().bottomPanel->height();
+        const int gridWidth = controls(*form).mapGrid->width();
+        const int sideWidth = controls(*form).sidePanel->width();
+        const int bottom = controls(*form).bottomPanel->height();
         for (int x = 3; x <= 14; ++x)
             QVERIFY(FormFixture::step(*form, Qt::Key_Right, x, 2));
         QVERIFY(form->poller()->YourArmyFrame.valid());
-        QCOMPARE(form->controls().mapGrid->width(), gridWidth);
-        QCOMPARE(form->controls().sidePanel->width(), sideWidth);
-        QCOMPARE(form->controls().bottomPanel->height(), bottom);
+        QCOMPARE(controls(*form).mapGrid->width(), gridWidth);
+        QCOMPARE(controls(*form).sidePanel->width(), sideWidth);
+        QCOMPARE(controls(*form).bottomPanel->height(), bottom);
     }
 
     // Without automatic login the form waits for the user, and nothing is read.
@@ -167,18 +168,18 @@ private slots:
         QVERIFY(fx.writeUserDat(UserDat{}));
         auto owner = fx.make();
         MainWindow& form = *owner;
-        QSignalSpy loaded(form.controls().gameBrowser->page(), &QWebEnginePage::loadFinished);
+        QSignalSpy loaded(controls(form).gameBrowser->page(), &QWebEnginePage::loadFinished);
         QTRY_VERIFY_WITH_TIMEOUT(loaded.size() >= 1, kWait);
         QTest::qWait(200); // a read would follow the load at once
         QVERIFY(!form.poller()->NoCombatFrame.valid());
-        QVERIFY(!form.controls().pollTimer->isActive());
+        QVERIFY(!controls(form).pollTimer->isActive());
         QVariant login;
         bool done = false;
-        form.controls().gameBrowser->page()->runJavaScript(QStringLiteral("document.forms[0].login.value"),
-                                                           [&](const QVariant& v) {
-                                                               login = v;
-                                                               done = true;
-                                                           });
+        controls(form).gameBrowser->page()->runJavaScript(QStringLiteral("document.forms[0].login.value"),
+                                                          [&](const QVariant& v) {
+                                                              login = v;
+                                                              done = true;
+                                                          });
         QTRY_VERIFY_WITH_TIMEOUT(done, kWait);
         QCOMPARE(login.toString(), QStringLiteral("hero"));
     }

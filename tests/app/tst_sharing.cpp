@@ -15,6 +15,7 @@
 #include "person.h"
 #include "testsupport.h"
 #include "ui/qtcodec.h"
+#include "windowcontrols.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -54,7 +55,7 @@ const QString kPicture = QStringLiteral("Сохранить уровень ка�
 // "Вид" → "Отряд" opened as a person does: its table of members.
 QTableWidget* membersTable(MainWindow& form)
 {
-    if (!person::chooseMenu(form.controls().mainMenu, {QStringLiteral("Вид"), QStringLiteral("Отряд")}))
+    if (!person::chooseMenu(controls(form).mainMenu, {QStringLiteral("Вид"), QStringLiteral("Отряд")}))
         return nullptr;
     QTableWidget* table = nullptr;
     waitUntil([&] { return (table = form.findChild<QTableWidget*>(QStringLiteral("SquadMembersTable"))) != nullptr; });
@@ -89,7 +90,7 @@ class TestSharing : public QObject
 
     static bool choose(MainWindow& form, const QString& item)
     {
-        return person::chooseMenu(form.controls().mainMenu, {QStringLiteral("Файл"), item});
+        return person::chooseMenu(controls(form).mainMenu, {QStringLiteral("Файл"), item});
     }
 
 private slots:
@@ -125,9 +126,9 @@ private slots:
             QTest::qWait(150);
         }
         QTRY_COMPARE_WITH_TIMEOUT(form->atlas().cell(1, 0, 4, 4)->Explored, 1, 10000);
-        QVERIFY(form->controls().squadLabel->text().startsWith(QStringLiteral("Отряд: +1 клетка от Alpha")));
+        QVERIFY(controls(*form).squadLabel->text().startsWith(QStringLiteral("Отряд: +1 клетка от Alpha")));
         QVERIFY(readAll(fx.file("links.txt")).endsWith("\n1 0 4 4 1 4 4\n")); // where Alpha's way down leads
-        QVERIFY(!form->controls().undoAction->isEnabled()); // a teammate's cells are not the player's to undo
+        QVERIFY(!controls(*form).undoAction->isEnabled()); // a teammate's cells are not the player's to undo
         auto* table = membersTable(*form);
         QVERIFY(table && table->item(0, 0)->text() == QStringLiteral("Alpha"));
         QVERIFY(table->item(0, 2)->text().startsWith(QStringLiteral("принёс за сеанс: 1 клетка")));
@@ -143,21 +144,21 @@ private slots:
         QVERIFY(SaveMaps(*bravo, (shared + QStringLiteral("/Bravo")).toStdString()).ok());
         QTRY_COMPARE_WITH_TIMEOUT(form->atlas().cell(1, 0, 9, 9)->Explored, 1, 10000);
         QCOMPARE(form->atlas().cell(1, 0, 5, 4)->Explored, 0);
-        person::click(form->controls().sidePages->tabButton(0)); // "Настройки"
-        QTRY_VERIFY(form->controls().saveMapsButton->isVisible());
+        person::click(controls(*form).sidePages->tabButton(0)); // "Настройки"
+        QTRY_VERIFY(controls(*form).saveMapsButton->isVisible());
         QVERIFY(QDir(shared).mkpath(QStringLiteral("Me")) &&
                 writeAll(shared + "/Me/member.txt", "name=Me\nid=other\n"));
-        person::click(form->controls().saveMapsButton); // "Сохранить карту"
-        QTRY_VERIFY(form->controls().squadLabel->text().contains(
+        person::click(controls(*form).saveMapsButton); // "Сохранить карту"
+        QTRY_VERIFY(controls(*form).squadLabel->text().contains(
             QStringLiteral("имя «Me» в общей папке уже пишет другой компьютер"))); // written beside the window
         const QByteArray member = readAll(shared + QStringLiteral("/Me/member.txt"));
         QVERIFY(member.startsWith("name=Me\n") && member.contains("version=") && !member.contains("id=other"));
         QCOMPARE(QFileInfo(shared + QStringLiteral("/Me/map3.map")).size(), qint64(MapFiles()[2].size));
         QVERIFY(readAll(shared + QStringLiteral("/Me/links.txt")).endsWith("\n1 0 4 4 1 4 4\n"));
         QVERIFY(QDir(shared).removeRecursively()); // unmounted, say: said once, tried again, never made anew
-        QTRY_VERIFY_WITH_TIMEOUT(form->controls().squadLabel->text().contains(QStringLiteral("общей папки")), 10000);
-        person::click(form->controls().saveMapsButton);
-        QTRY_VERIFY(form->controls().squadLabel->text().contains(QStringLiteral("карты не записаны")));
+        QTRY_VERIFY_WITH_TIMEOUT(controls(*form).squadLabel->text().contains(QStringLiteral("общей папки")), 10000);
+        person::click(controls(*form).saveMapsButton);
+        QTRY_VERIFY(controls(*form).squadLabel->text().contains(QStringLiteral("карты не записаны")));
         QVERIFY(!QFileInfo::exists(shared));
     }
 
@@ -194,7 +195,7 @@ private slots:
             QStringLiteral("не взято ") + QLocale(QLocale::Russian).toString(qint64(GroupMarkers::kMax));
         QVERIFY(std::any_of(labels.begin(), labels.end(), [&](QLabel* l) { return l->text().contains(leftOut); }));
         table->window()->close();
-        QVERIFY(fx.clickSide(*form, form->controls().saveMapsButton));
+        QVERIFY(fx.clickSide(*form, controls(*form).saveMapsButton));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(shared + QStringLiteral("/Me/member.txt")), 20000);
         auto passedOn = std::make_unique<Atlas>();
         LoadMarkers(*passedOn, (shared + QStringLiteral("/Me")).toStdString());
@@ -227,7 +228,7 @@ private slots:
         });
         for (int x = 1; x <= 8; ++x) {
             form->atlas().cell(1, 0, x, 1)->Explored = 1; // something new to write out each time
-            QVERIFY(fx.clickSide(*form, form->controls().saveMapsButton));
+            QVERIFY(fx.clickSide(*form, controls(*form).saveMapsButton));
             QTest::qWait(150);
         }
         stop = true;
@@ -235,7 +236,7 @@ private slots:
         if (QFileInfo(QString::fromLocal8Bit(me)).isSymLink())
             QCOMPARE(::renameat2(AT_FDCWD, me.constData(), AT_FDCWD, link.constData(), RENAME_EXCHANGE), 0);
         form->atlas().cell(1, 0, 9, 1)->Explored = 1;
-        QVERIFY(fx.clickSide(*form, form->controls().saveMapsButton));
+        QVERIFY(fx.clickSide(*form, controls(*form).saveMapsButton));
         QTRY_VERIFY_WITH_TIMEOUT(
             [&] {
                 auto written = std::make_unique<Atlas>();
@@ -277,7 +278,7 @@ private slots:
             if (!form)
                 return false;
             form->atlas().cell(1, 0, x, 2)->Explored = 1;
-            return fx.clickSide(*form, form->controls().saveMapsButton) && waitUntil([&] { return until(*form); });
+            return fx.clickSide(*form, controls(*form).saveMapsButton) && waitUntil([&] { return until(*form); });
         };
         const auto written = [&](int x) {
             auto maps = std::make_unique<Atlas>();
@@ -287,8 +288,8 @@ private slots:
         QVERIFY(saveAndClose(2, [&](MainWindow&) { return written(2); }));
         QVERIFY(QFile::remove(shared) && QDir().mkpath(shared)); // unmounted
         QVERIFY(saveAndClose(3, [](MainWindow& form) {
-            return form.controls().squadLabel &&
-                   form.controls().squadLabel->text().contains(QStringLiteral("на другом диске"));
+            return controls(form).squadLabel &&
+                   controls(form).squadLabel->text().contains(QStringLiteral("на другом диске"));
         }));
         QCOMPARE(QDir(shared).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
         QVERIFY(QDir(shared).removeRecursively() && QFile::link(mounted.path(), shared)); // mounted again
@@ -327,7 +328,7 @@ private slots:
         auto form = shownForm();
         QVERIFY(form);
         QStringList shown;
-        for (QAction* a : form->controls().fileMenu->actions()) {
+        for (QAction* a : controls(*form).fileMenu->actions()) {
             if (a->isVisible())
                 shown << (a->isSeparator() ? QStringLiteral("-") : a->text());
         }
@@ -367,9 +368,9 @@ private slots:
         QVERIFY(sameCell(*form->atlas().cell(1, 0, 6, 6), {0, 0, 0, 0, 0, 'd'}));
         QCOMPARE(form->atlas().cell(9, 2, 10, 10)->Object, 'E');
         // The shown labyrinth's list and grid follow at once.
-        QCOMPARE(form->controls().trapsList->toPlainText(), QStringLiteral("L-0(4x4); "));
-        const QImage grid = form->controls().mapGrid->viewport()->grab().toImage();
-        const QRect cell = form->controls().mapGrid->cellRect(5, 4);
+        QCOMPARE(controls(*form).trapsList->toPlainText(), QStringLiteral("L-0(4x4); "));
+        const QImage grid = controls(*form).mapGrid->viewport()->grab().toImage();
+        const QRect cell = controls(*form).mapGrid->cellRect(5, 4);
         QVERIFY(grid.pixelColor(cell.center()) != QColor(128, 128, 128)); // explored now
         // Unsaved: the map files are as they were, the journal holds the change.
         QCOMPARE(QFileInfo(fx.file("map1.map")).size(), qint64(0));
@@ -466,7 +467,7 @@ private slots:
         *form->atlas().cell(1, 0, 30, 30) = TMapCell{0, 0, 1, 0, 1, 'E'};
         form->atlas().setMarkText(1, 0, 4, 5, "m");
         QVERIFY(fx.playerAt(*form, {0, 6, 6})); // the player, on screen only: the picture holds the map alone
-        form->controls().mapGrid->viewport()->update();
+        controls(*form).mapGrid->viewport()->update();
 
         const QString base = other->filePath(QStringLiteral("level"));
         fx.prompts->files << base;
@@ -478,13 +479,13 @@ private slots:
                  QDir(fx.dir->path()).filePath(fromUtf8Text(LabyrinthName(1)) + QStringLiteral("-L0.png")));
         const QImage picture(base + QStringLiteral(".png"));
         QVERIFY(!picture.isNull());
-        const int side = form->controls().cellSizeSpin->value() + 1;
+        const int side = controls(*form).cellSizeSpin->value() + 1;
         QCOMPARE(picture.height(), kPictureTitleHeight + 31 * side);
         QVERIFY(picture.width() >= 31 * side);
 
         const QImage screen =
-            form->controls().mapGrid->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const MapGrid* mapGrid = form->controls().mapGrid;
+            controls(*form).mapGrid->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const MapGrid* mapGrid = controls(*form).mapGrid;
         // Header cells, plain ground, walls and doors, icons, the marker; the current cell (1, 1) has a frame on
         // screen only.
         for (const QPoint c : {QPoint(0, 3), QPoint(3, 0), QPoint(2, 3), QPoint(3, 3), QPoint(4, 5), QPoint(6, 6)}) {

@@ -15,6 +15,7 @@
 #include "testsupport.h"
 #include "ui/prompts.h"
 #include "ui/windowstyle.h"
+#include "windowcontrols.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -110,13 +111,13 @@ private slots:
         QVERIFY(FormFixture::openTab(*form, fx.url("/chout.php")));
         QTRY_COMPARE_WITH_TIMEOUT(FormFixture::tab(*form, 1)->url().toString(), fx.url("/chout.php"), kWait);
 
-        QVERIFY(person::typeInto(form->controls().nickBox, QStringLiteral("Hero")));
-        QCOMPARE(person::focused(), form->controls().nickBox);
+        QVERIFY(person::typeInto(controls(*form).nickBox, QStringLiteral("Hero")));
+        QCOMPARE(person::focused(), controls(*form).nickBox);
         QVERIFY(person::press(Qt::Key_Return));
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().browserTabs->count(), 3, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).browserTabs->count(), 3, kWait);
         QTRY_COMPARE_WITH_TIMEOUT(FormFixture::tab(*form, 2)->url().toString(), fx.url("/cgi/pl_info.php?login=Hero"),
                                   kWait);
-        QTRY_COMPARE_WITH_TIMEOUT(person::items(form->controls().nickBox), QStringList{QStringLiteral("Hero")}, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(person::items(controls(*form).nickBox), QStringList{QStringLiteral("Hero")}, kWait);
     }
 
     // A page that sets its title late must not wipe out what the user is typing into the address box.
@@ -129,10 +130,10 @@ private slots:
         QVERIFY(FormFixture::openTab(*form, late));
         BrowserView* tab = FormFixture::tab(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!tab->busy() && tab->url().scheme() == QLatin1String("data"), kWait);
-        QVERIFY(person::typeInto(form->controls().addressBox, QStringLiteral("arena")));
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().browserTabs->tabText(1), QStringLiteral("late"), kWait);
-        QCOMPARE(form->controls().addressBox->currentText(), QStringLiteral("arena"));
-        QVERIFY(!person::items(form->controls().addressBox).contains(QStringLiteral("arena")));
+        QVERIFY(person::typeInto(controls(*form).addressBox, QStringLiteral("arena")));
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).browserTabs->tabText(1), QStringLiteral("late"), kWait);
+        QCOMPARE(controls(*form).addressBox->currentText(), QStringLiteral("arena"));
+        QVERIFY(!person::items(controls(*form).addressBox).contains(QStringLiteral("arena")));
     }
 
     void stopEndsALoadThatHangs()
@@ -150,7 +151,7 @@ private slots:
         BrowserView* tab = FormFixture::tab(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!held.isEmpty(), kWait);
         QVERIFY(tab->busy());
-        person::click(form->controls().stopButton);
+        person::click(controls(*form).stopButton);
         QTRY_VERIFY_WITH_TIMEOUT(!tab->busy(), 5000);
     }
 
@@ -165,8 +166,8 @@ private slots:
         const QString dead = QStringLiteral("http://127.0.0.1:%1/gone").arg(FormFixture::freePort());
         QVERIFY(FormFixture::goTo(*form, dead));
         QTRY_VERIFY_WITH_TIMEOUT(tab->loadFailed(), kWait);
-        QTRY_VERIFY_WITH_TIMEOUT(form->controls().backButton->isEnabled(), kWait);
-        person::click(form->controls().backButton);
+        QTRY_VERIFY_WITH_TIMEOUT(controls(*form).backButton->isEnabled(), kWait);
+        person::click(controls(*form).backButton);
         QTRY_COMPARE_WITH_TIMEOUT(tab->url().toString(), fx.url("/cgi/pl_info.php?login=Alpha"), kWait);
     }
 
@@ -178,39 +179,39 @@ private slots:
         fx.server.reset();
         auto form = fx.active(userDat(autoLogin()), QSize(1200, 800), QStringLiteral("http://127.0.0.1:%1").arg(port));
         QVERIFY(form);
-        QTRY_VERIFY_WITH_TIMEOUT(form->controls().gameBrowser->loadFailed(), kWait);
-        QVERIFY(hasCyrillic(pageText(form->controls().gameBrowser))); // the browser's error page, in Russian
-        QVERIFY(!form->controls().pollTimer->isActive());
+        QTRY_VERIFY_WITH_TIMEOUT(controls(*form).gameBrowser->loadFailed(), kWait);
+        QVERIFY(hasCyrillic(pageText(controls(*form).gameBrowser))); // the browser's error page, in Russian
+        QVERIFY(!controls(*form).pollTimer->isActive());
 
         fx.startServer(practice::GameRules{}, 11, 3, port);
         QCOMPARE(fx.server->port, port);
-        person::click(form->controls().gameBrowser);
+        person::click(controls(*form).gameBrowser);
         QVERIFY(person::press(Qt::Key_F5));
         QTRY_VERIFY_WITH_TIMEOUT(form->poller()->NoCombatFrame.valid(), kWait);
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().positionLabel->text(), QStringLiteral("2x2"), kWait);
-        QVERIFY(form->controls().pollTimer->isActive() || form->controls().pollTimer->interval() == 500);
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).positionLabel->text(), QStringLiteral("2x2"), kWait);
+        QVERIFY(controls(*form).pollTimer->isActive() || controls(*form).pollTimer->interval() == 500);
     }
 
     void altArrowsInTheKeyboardBoxWalk()
     {
         auto form = fx.active(autoLogin());
         QVERIFY(form);
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().positionLabel->text(), QStringLiteral("2x2"), kWait);
-        const QUrl game = form->controls().gameBrowser->url();
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).positionLabel->text(), QStringLiteral("2x2"), kWait);
+        const QUrl game = controls(*form).gameBrowser->url();
         // The reader's caption stands as it is, without the program's name added by the desktop.
         QTRY_VERIFY_WITH_TIMEOUT(xTitle(form.get()).startsWith(QStringLiteral("L - 0 (2,2) измотанность: ")), kWait);
         QVERIFY2(xTitle(form.get()).endsWith(QStringLiteral("%  ") + MainWindow::Title()),
                  qPrintable(xTitle(form.get())));
 
-        person::click(form->controls().keyboardBox);
-        QCOMPARE(person::focused(), form->controls().keyboardBox);
+        person::click(controls(*form).keyboardBox);
+        QCOMPARE(person::focused(), controls(*form).keyboardBox);
         QVERIFY(person::press(Qt::Key_Right, Qt::AltModifier));
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().positionLabel->text(), QStringLiteral("3x2"), kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).positionLabel->text(), QStringLiteral("3x2"), kWait);
         QVERIFY(person::press(Qt::Key_Left, Qt::AltModifier));
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().positionLabel->text(), QStringLiteral("2x2"), kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).positionLabel->text(), QStringLiteral("2x2"), kWait);
         QVERIFY(person::press(Qt::Key_Right, Qt::ShiftModifier | Qt::ControlModifier));
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().positionLabel->text(), QStringLiteral("3x2"), kWait);
-        QCOMPARE(form->controls().gameBrowser->url().path(), game.path()); // the game tab did not go back
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).positionLabel->text(), QStringLiteral("3x2"), kWait);
+        QCOMPARE(controls(*form).gameBrowser->url().path(), game.path()); // the game tab did not go back
     }
 
     // The session ends while playing: the next step shows the game's login form, the window logs in again by
@@ -219,9 +220,9 @@ private slots:
     {
         auto form = fx.active(autoLogin());
         QVERIFY(form);
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().positionLabel->text(), QStringLiteral("2x2"), kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).positionLabel->text(), QStringLiteral("2x2"), kWait);
         fx.server->game.endSessions();
-        person::click(form->controls().keyboardBox);
+        person::click(controls(*form).keyboardBox);
         QVERIFY(person::press(Qt::Key_Right)); // answered with the login form
         QTRY_VERIFY_WITH_TIMEOUT(form->statusBar()->currentMessage().contains(QStringLiteral("входит заново")), kWait);
         QTRY_VERIFY_WITH_TIMEOUT(form->statusBar()->currentMessage().isEmpty(), kWait); // the game is back
@@ -237,8 +238,8 @@ private slots:
         fx.startServer(rules);
         auto form = fx.active(autoLogin());
         QVERIFY(form);
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().positionLabel->text(), QStringLiteral("2x2"), kWait);
-        form->controls().pollTimer->setInterval(3600 * 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).positionLabel->text(), QStringLiteral("2x2"), kWait);
+        controls(*form).pollTimer->setInterval(3600 * 1000);
         for (int x = 3; x <= 5; ++x)
             QVERIFY(FormFixture::step(*form, Qt::Key_Right, x, 2));
     }
@@ -251,30 +252,30 @@ private slots:
         BrowserView* first = FormFixture::tab(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!first->busy() && !first->url().isEmpty(), kWait);
         QVERIFY(FormFixture::goTo(*form, fx.url("/cgi/pl_info.php?login=Beta")));
-        QTRY_VERIFY_WITH_TIMEOUT(form->controls().backButton->isEnabled(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(controls(*form).backButton->isEnabled(), kWait);
 
         QVERIFY(
-            person::chooseMenu(form->controls().mainMenu, {QStringLiteral("Файл"), QStringLiteral("Новая вкладка")}));
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().browserTabs->count(), 3, kWait);
-        QVERIFY(!form->controls().backButton->isEnabled());
+            person::chooseMenu(controls(*form).mainMenu, {QStringLiteral("Файл"), QStringLiteral("Новая вкладка")}));
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).browserTabs->count(), 3, kWait);
+        QVERIFY(!controls(*form).backButton->isEnabled());
         QTest::qWait(200);
-        QVERIFY(!form->controls().backButton->isEnabled());
+        QVERIFY(!controls(*form).backButton->isEnabled());
 
-        QTabBar* bar = form->controls().browserTabs->tabBar();
+        QTabBar* bar = controls(*form).browserTabs->tabBar();
         person::click(bar, bar->tabRect(1).center());
-        QTRY_VERIFY_WITH_TIMEOUT(form->controls().backButton->isEnabled(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(controls(*form).backButton->isEnabled(), kWait);
         QVERIFY(waitUntil(
-            [&] { return !form->controls().tabDoubleClickTimer->isActive(); })); // past the double-click window
+            [&] { return !controls(*form).tabDoubleClickTimer->isActive(); })); // past the double-click window
         person::click(bar, bar->tabRect(0).center());
-        QTRY_VERIFY_WITH_TIMEOUT(!form->controls().backButton->isEnabled(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(!controls(*form).backButton->isEnabled(), kWait);
     }
 
     void historyLeavesOutTheLoginForm()
     {
         auto form = fx.active(UserDat{});
         QVERIFY(form);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !form->controls().gameBrowser->busy() && !form->controls().gameBrowser->url().isEmpty(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(!controls(*form).gameBrowser->busy() && !controls(*form).gameBrowser->url().isEmpty(),
+                                 kWait);
         QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Alpha")));
         QTRY_COMPARE_WITH_TIMEOUT(form->history()->visits().size(), std::size_t(1), kWait);
         QCOMPARE(form->history()->visits().front().url, fx.url("/cgi/pl_info.php?login=Alpha"));
@@ -328,22 +329,22 @@ private slots:
         WindowStyle::install()->setFallAsleepDelay(100); // hints fall asleep sooner than the platform's 2 s
         auto form = fx.active(UserDat{});
         QVERIFY(form);
-        MapGrid* grid = form->controls().mapGrid;
+        MapGrid* grid = controls(*form).mapGrid;
         const QPoint cell = grid->cellRect(2, 2).center();
         person::hover(grid->viewport(), cell);
         QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible() && QToolTip::text().startsWith(QStringLiteral("2x2")), kWait);
 
         // Off the grid onto the browser, and long enough for hints to have fallen asleep.
-        person::hover(form->controls().browserTabs->tabBar(),
-                      QPoint(form->controls().browserTabs->tabBar()->width() + 40, 5));
+        person::hover(controls(*form).browserTabs->tabBar(),
+                      QPoint(controls(*form).browserTabs->tabBar()->width() + 40, 5));
         QTRY_VERIFY_WITH_TIMEOUT(!QToolTip::isVisible(), kWait);
         QTest::qWait(200);
-        person::hover(form->controls().keyboardBox);
+        person::hover(controls(*form).keyboardBox);
         QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), 450); // the platform's own delay is 700 ms
         QCOMPARE(QToolTip::text(), QStringLiteral("Управлять передвижением с клавиатуры"));
 
-        person::hover(form->controls().browserTabs->tabBar(),
-                      QPoint(form->controls().browserTabs->tabBar()->width() + 40, 5));
+        person::hover(controls(*form).browserTabs->tabBar(),
+                      QPoint(controls(*form).browserTabs->tabBar()->width() + 40, 5));
         QTRY_VERIFY_WITH_TIMEOUT(!QToolTip::isVisible(), kWait);
         QTest::qWait(200);
         person::hover(grid->viewport(), cell); // back onto the grid's current cell
@@ -356,11 +357,11 @@ private slots:
         auto form = fx.active(UserDat{});
         QVERIFY(form);
         QVERIFY(
-            person::chooseMenu(form->controls().mainMenu, {QStringLiteral("Дополнительно"), QStringLiteral("Данные")}));
-        QTRY_VERIFY_WITH_TIMEOUT(form->controls().loginPanel->isVisible(), kWait);
-        QVERIFY(person::typeInto(form->controls().passwordEdit, QStringLiteral("abc")));
-        QCOMPARE(form->controls().passwordEdit->text(), QStringLiteral("abc"));
-        QCOMPARE(form->controls().passwordEdit->displayText(), QStringLiteral("***"));
+            person::chooseMenu(controls(*form).mainMenu, {QStringLiteral("Дополнительно"), QStringLiteral("Данные")}));
+        QTRY_VERIFY_WITH_TIMEOUT(controls(*form).loginPanel->isVisible(), kWait);
+        QVERIFY(person::typeInto(controls(*form).passwordEdit, QStringLiteral("abc")));
+        QCOMPARE(controls(*form).passwordEdit->text(), QStringLiteral("abc"));
+        QCOMPARE(controls(*form).passwordEdit->displayText(), QStringLiteral("***"));
     }
 
     void theCaptionIsExactlyTheTitle()
@@ -374,10 +375,10 @@ private slots:
     {
         auto form = fx.active(UserDat{});
         QVERIFY(form);
-        FavoritesMenu* favorites = form->controls().favoritesMenu;
+        FavoritesMenu* favorites = controls(*form).favoritesMenu;
         favorites->fileManagerCommand = fx.file("no-file-manager-here");
         const int before = favorites->menu()->actions().size();
-        QVERIFY(person::chooseMenu(form->controls().mainMenu,
+        QVERIFY(person::chooseMenu(controls(*form).mainMenu,
                                    {QStringLiteral("Избранное"), QStringLiteral("Упорядочить избранное...")}));
         QTRY_COMPARE_WITH_TIMEOUT(prompts->informations.size(), 1, kWait);
         QVERIFY2(prompts->informations.first().contains(favorites->folder()),
@@ -394,7 +395,7 @@ private slots:
         QVERIFY(writeAll(QDir(favorites->folder()).filePath(QStringLiteral("Кланы/Орден.url")),
                          "[InternetShortcut]\r\nURL=http://order.example/\r\n"));
         QTRY_VERIFY_WITH_TIMEOUT(
-            person::chooseMenu(form->controls().mainMenu,
+            person::chooseMenu(controls(*form).mainMenu,
                                {QStringLiteral("Избранное"), QStringLiteral("Кланы"), QStringLiteral("Орден")}),
             kWait);
     }
@@ -403,7 +404,7 @@ private slots:
     {
         auto form = fx.active(UserDat{});
         QVERIFY(form);
-        const QString file = QDir(form->controls().favoritesMenu->folder()).filePath(QStringLiteral("Игрок.url"));
+        const QString file = QDir(controls(*form).favoritesMenu->folder()).filePath(QStringLiteral("Игрок.url"));
         const QByteArray old = "[InternetShortcut]\r\nURL=http://old.example/\r\n";
         QVERIFY(writeAll(file, old));
         QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Alpha")));
@@ -413,14 +414,14 @@ private slots:
 
         prompts->textAnswers = {QStringLiteral("Игрок")};
         prompts->answers = {UserPrompts::Answer::No};
-        QVERIFY(person::chooseMenu(form->controls().mainMenu, add));
+        QVERIFY(person::chooseMenu(controls(*form).mainMenu, add));
         QTRY_COMPARE_WITH_TIMEOUT(prompts->questions.size(), 1, kWait);
         QVERIFY(prompts->questions.first().contains(QStringLiteral("Игрок")));
         QCOMPARE(readAll(file), old);
 
         prompts->textAnswers = {QStringLiteral("Игрок")};
         prompts->answers = {UserPrompts::Answer::Yes};
-        QVERIFY(person::chooseMenu(form->controls().mainMenu, add));
+        QVERIFY(person::chooseMenu(controls(*form).mainMenu, add));
         QTRY_VERIFY_WITH_TIMEOUT(readAll(file).contains(fx.url("/cgi/pl_info.php?login=Alpha").toUtf8()), kWait);
     }
 
@@ -429,9 +430,9 @@ private slots:
     {
         auto form = fx.active(UserDat{});
         QVERIFY(form);
-        MapGrid* grid = form->controls().mapGrid;
+        MapGrid* grid = controls(*form).mapGrid;
         person::hover(grid->viewport(), grid->cellRect(4, 6).center());
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().mapGrid->hovered().x(), 4, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).mapGrid->hovered().x(), 4, kWait);
         person::click(grid->viewport(), grid->cellRect(4, 6).center(), Qt::RightButton);
         QTRY_VERIFY_WITH_TIMEOUT(person::shownPopup(), kWait);
         prompts->textAnswers = {QStringLiteral("тайник\nза камнем")};
@@ -444,7 +445,7 @@ private slots:
         auto again = fx.active(UserDat{});
         QVERIFY(again);
         QVERIFY(again->startupProblems().isEmpty());
-        person::hover(again->controls().mapGrid->viewport(), again->controls().mapGrid->cellRect(4, 6).center());
+        person::hover(controls(*again).mapGrid->viewport(), controls(*again).mapGrid->cellRect(4, 6).center());
         QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), kWait);
         QCOMPARE(QToolTip::text(), QStringLiteral("4x6\nтайник\nза камнем"));
     }
@@ -454,12 +455,11 @@ private slots:
     {
         auto form = fx.active(UserDat{});
         QVERIFY(form);
-        person::click(form->controls().keyboardBox);
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().keyboardBox->toPlainText(), QStringLiteral("стрелки: ходьба"),
+        person::click(controls(*form).keyboardBox);
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).keyboardBox->toPlainText(), QStringLiteral("стрелки: ходьба"), kWait);
+        person::click(controls(*form).addressBox);
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).keyboardBox->toPlainText(), QStringLiteral("управление с клавиатуры"),
                                   kWait);
-        person::click(form->controls().addressBox);
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().keyboardBox->toPlainText(),
-                                  QStringLiteral("управление с клавиатуры"), kWait);
     }
 
     // A marker of millions of characters shows only its start in the hint, in lines.
@@ -468,8 +468,8 @@ private slots:
         auto form = fx.active(UserDat{});
         QVERIFY(form);
         form->atlas().setMarkText(form->shownLab(), 0, 5, 7, std::string(15'000'000, 'a'));
-        person::hover(form->controls().mapGrid->viewport(), form->controls().mapGrid->cellRect(2, 2).center());
-        person::hover(form->controls().mapGrid->viewport(), form->controls().mapGrid->cellRect(5, 7).center());
+        person::hover(controls(*form).mapGrid->viewport(), controls(*form).mapGrid->cellRect(2, 2).center());
+        person::hover(controls(*form).mapGrid->viewport(), controls(*form).mapGrid->cellRect(5, 7).center());
         QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), kWait);
         const QStringList lines = QToolTip::text().split(QLatin1Char('\n'));
         QCOMPARE(lines.mid(1).join(QString()), QString(500, QLatin1Char('a')) + QStringLiteral("…"));
@@ -484,11 +484,11 @@ private slots:
         QVERIFY(fx.markCell(*form, 4, 6, {QStringLiteral("Добавить"), QStringLiteral("Флаг")}));
         const auto object = [&] { return form->atlas().cell(form->shownLab(), 0, 4, 6)->Object; };
         QCOMPARE(object(), 'F');
-        QVERIFY(person::chooseMenu(form->controls().mainMenu,
+        QVERIFY(person::chooseMenu(controls(*form).mainMenu,
                                    {QStringLiteral("Правка"), QStringLiteral("Отменить: флаг в 4x6")}));
         QCOMPARE(object(), char(0));
-        QVERIFY(form->controls().flagsList->toPlainText().isEmpty());
-        QVERIFY(person::chooseMenu(form->controls().mainMenu,
+        QVERIFY(controls(*form).flagsList->toPlainText().isEmpty());
+        QVERIFY(person::chooseMenu(controls(*form).mainMenu,
                                    {QStringLiteral("Правка"), QStringLiteral("Повторить: флаг в 4x6")}));
         QCOMPARE(object(), 'F');
     }
@@ -500,17 +500,17 @@ private slots:
         QVERIFY(form);
         TMapCell* cell = form->atlas().cell(form->shownLab(), 0, 2, 2);
         cell->Explored = 1;
-        form->controls().sidePanel->ensureWidgetVisible(form->controls().clearLabyrinthButton);
-        person::click(form->controls().sidePages->tabButton(0)); // "Настройки"
-        QTRY_VERIFY(form->controls().clearLabyrinthButton->isVisible());
-        person::click(form->controls().clearLabyrinthButton);
+        controls(*form).sidePanel->ensureWidgetVisible(controls(*form).clearLabyrinthButton);
+        person::click(controls(*form).sidePages->tabButton(0)); // "Настройки"
+        QTRY_VERIFY(controls(*form).clearLabyrinthButton->isVisible());
+        person::click(controls(*form).clearLabyrinthButton);
         QCOMPARE(cell->Explored, 0);
-        QVERIFY(person::typeInto(form->controls().addressBox, QStringLiteral("abc")));
+        QVERIFY(person::typeInto(controls(*form).addressBox, QStringLiteral("abc")));
         QVERIFY(person::press(Qt::Key_Z, Qt::ControlModifier));
         QCOMPARE(cell->Explored, 0);
-        QVERIFY(!form->controls().addressBox->currentText().contains(QStringLiteral("abc")));
-        person::click(form->controls().keyboardBox); // the keyboard box beside the map
-        QTRY_COMPARE_WITH_TIMEOUT(person::focused(), form->controls().keyboardBox, kWait);
+        QVERIFY(!controls(*form).addressBox->currentText().contains(QStringLiteral("abc")));
+        person::click(controls(*form).keyboardBox); // the keyboard box beside the map
+        QTRY_COMPARE_WITH_TIMEOUT(person::focused(), controls(*form).keyboardBox, kWait);
         QVERIFY(person::press(Qt::Key_Z, Qt::ControlModifier));
         QCOMPARE(cell->Explored, 1);
     }
@@ -523,12 +523,12 @@ private slots:
         QVERIFY(form);
         for (int x = 2; x <= 7; ++x)
             form->atlas().cell(form->shownLab(), 0, x, 2)->Explored = 1;
-        person::click(form->controls().sidePages->tabButton(0)); // "Настройки"
-        form->controls().sidePanel->ensureWidgetVisible(form->controls().clearAllMapsButton);
-        QTRY_VERIFY(form->controls().clearAllMapsButton->isVisible());
-        person::click(form->controls().clearAllMapsButton);
-        person::click(form->controls().keyboardBox);
-        QTRY_COMPARE_WITH_TIMEOUT(person::focused(), form->controls().keyboardBox, kWait);
+        person::click(controls(*form).sidePages->tabButton(0)); // "Настройки"
+        controls(*form).sidePanel->ensureWidgetVisible(controls(*form).clearAllMapsButton);
+        QTRY_VERIFY(controls(*form).clearAllMapsButton->isVisible());
+        person::click(controls(*form).clearAllMapsButton);
+        person::click(controls(*form).keyboardBox);
+        QTRY_COMPARE_WITH_TIMEOUT(person::focused(), controls(*form).keyboardBox, kWait);
         for (int i = 0; i < 5; ++i)
             QVERIFY(person::press(i % 2 ? Qt::Key_Y : Qt::Key_Z, Qt::ControlModifier));
         QCOMPARE(form->atlas().cell(form->shownLab(), 0, 7, 2)->Explored, 1);
@@ -547,7 +547,7 @@ private slots:
         auto form = fx.active(UserDat{});
         QVERIFY(form);
         form->atlas().cell(form->shownLab(), 3, 2, 2)->Explored = 1;
-        QVERIFY(person::chooseMenu(form->controls().mainMenu, {QStringLiteral("Вид"), QStringLiteral("Обзор атласа")}));
+        QVERIFY(person::chooseMenu(controls(*form).mainMenu, {QStringLiteral("Вид"), QStringLiteral("Обзор атласа")}));
         auto* overview = form->findChild<AtlasOverview*>();
         QTRY_VERIFY_WITH_TIMEOUT(overview && overview->isVisible(), kWait);
         QVERIFY(QTest::qWaitForWindowExposed(overview));
@@ -566,7 +566,7 @@ private slots:
         auto form = fx.active(UserDat{});
         QVERIFY(form);
         form->atlas().setMarkText(form->shownLab(), 12, 7, 8, "\xD2\xE0\xE9\xED\xE8\xEA"); // "Тайник"
-        QVERIFY(person::chooseMenu(form->controls().mainMenu,
+        QVERIFY(person::chooseMenu(controls(*form).mainMenu,
                                    {QStringLiteral("Правка"), QStringLiteral("Найти на карте...")}));
         QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QLineEdit*>(person::focused()), kWait);
         QVERIFY(person::type(QStringLiteral("тайн")));
@@ -574,9 +574,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QTableWidget*>(person::focused()), kWait);
         QVERIFY(person::press(Qt::Key_Return));
         QTRY_COMPARE_WITH_TIMEOUT(form->shownLevel(), 12, kWait); // levels above 9 too
-        QCOMPARE(form->controls().levelBox->currentText(), QStringLiteral("12"));
-        QCOMPARE(QPoint(form->controls().mapGrid->col(), form->controls().mapGrid->row()), QPoint(7, 8));
-        MapGrid* grid = form->controls().mapGrid; // outlined thickly, for a few seconds
+        QCOMPARE(controls(*form).levelBox->currentText(), QStringLiteral("12"));
+        QCOMPARE(QPoint(controls(*form).mapGrid->col(), controls(*form).mapGrid->row()), QPoint(7, 8));
+        MapGrid* grid = controls(*form).mapGrid; // outlined thickly, for a few seconds
         const auto outlined = [&] {
             return grid->viewport()->grab().toImage().pixelColor(grid->cellRect(7, 8).topLeft() + QPoint(2, 5)) ==
                    QColor(0, 230, 255);
@@ -590,11 +590,11 @@ private slots:
     {
         auto form = fx.active(UserDat{.lab = 14}); // 100 x 100: room to scroll both ways
         QVERIFY(form);
-        MapGrid* grid = form->controls().mapGrid;
+        MapGrid* grid = controls(*form).mapGrid;
         const QPoint at = grid->cellRect(10, 10).center();
-        const int size = form->controls().cellSizeSpin->value();
+        const int size = controls(*form).cellSizeSpin->value();
         person::wheel(grid->viewport(), at, 120, Qt::ControlModifier);
-        QCOMPARE(form->controls().cellSizeSpin->value(), size + 1);
+        QCOMPARE(controls(*form).cellSizeSpin->value(), size + 1);
         QCOMPARE(grid->cellAt(at), QPoint(10, 10));
     }
 
@@ -607,14 +607,14 @@ private slots:
             form->atlas().cell(form->shownLab(), 0, x, 1)->Explored = 1; // 9 of 900 cells
         prompts->textAnswers = {QStringLiteral("Тайник")};
         QVERIFY(fx.markCell(*form, 4, 6, {QStringLiteral("Добавить"), QStringLiteral("Маркер")}));
-        QTRY_VERIFY_WITH_TIMEOUT(form->controls().mapGrid->toolTip().contains(QStringLiteral("Тайник")), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(controls(*form).mapGrid->toolTip().contains(QStringLiteral("Тайник")), kWait);
         QCOMPARE(prompts->textCaptions.value(0), QStringLiteral("Введите текст метки"));
-        QCOMPARE(form->controls().exploredLabel->text(), QStringLiteral("Процент открытия уровня: 1%"));
-        form->controls().sidePanel->ensureWidgetVisible(form->controls().clearLabyrinthButton);
-        person::click(form->controls().sidePages->tabButton(0)); // "Настройки"
-        QTRY_VERIFY(form->controls().clearLabyrinthButton->isVisible());
-        person::click(form->controls().clearLabyrinthButton); // "Очистить карту"
-        QTRY_COMPARE(form->controls().exploredLabel->text(), QStringLiteral("Процент открытия уровня: 0%"));
+        QCOMPARE(controls(*form).exploredLabel->text(), QStringLiteral("Процент открытия уровня: 1%"));
+        controls(*form).sidePanel->ensureWidgetVisible(controls(*form).clearLabyrinthButton);
+        person::click(controls(*form).sidePages->tabButton(0)); // "Настройки"
+        QTRY_VERIFY(controls(*form).clearLabyrinthButton->isVisible());
+        person::click(controls(*form).clearLabyrinthButton); // "Очистить карту"
+        QTRY_COMPARE(controls(*form).exploredLabel->text(), QStringLiteral("Процент открытия уровня: 0%"));
     }
 
     // The window goes without a close, as when the program is killed: what was marked since the last save comes
@@ -639,7 +639,7 @@ private slots:
             "• стены или отметки изменены: 1 клетка;\n• в списках изменено: 1 запись.\nПоследнее изменение: ")));
         QVERIFY(prompts->yesNoDefaults.last()); // the files are the same: "Да" is the default
         QCOMPARE(again->atlas().cell(lab, level, 4, 6)->Object, 'L');
-        QVERIFY(again->controls().trapsList->toPlainText().contains(QStringLiteral("(4x6)")));
+        QVERIFY(controls(*again).trapsList->toPlainText().contains(QStringLiteral("(4x6)")));
         QCOMPARE(readAll(fx.file("map.crd")), crd); // the replay wrote nothing
 
         // "Нет" to saving at close discards the changes, journal and all.
@@ -657,10 +657,10 @@ private slots:
         // A save that fails keeps the journal: a folder stands where map1.map, which holds the flag, belongs.
         QVERIFY(QFile::remove(fx.file("map1.map")));
         QVERIFY(QDir().mkdir(fx.file("map1.map")));
-        form->controls().sidePanel->ensureWidgetVisible(form->controls().saveMapsButton); // scrolled to, as by a person
-        person::click(form->controls().sidePages->tabButton(0));                          // "Настройки"
-        QTRY_VERIFY(form->controls().settingsPage->isVisible());
-        person::click(form->controls().saveMapsButton);
+        controls(*form).sidePanel->ensureWidgetVisible(controls(*form).saveMapsButton); // scrolled to, as by a person
+        person::click(controls(*form).sidePages->tabButton(0));                         // "Настройки"
+        QTRY_VERIFY(controls(*form).settingsPage->isVisible());
+        person::click(controls(*form).saveMapsButton);
         QTRY_COMPARE_WITH_TIMEOUT(prompts->errors.size(), 1, kWait);
         QVERIFY(prompts->errors.first().contains(QStringLiteral("map1.map")));
         QVERIFY(QFile::exists(fx.file("map.journal")));
@@ -690,11 +690,11 @@ private slots:
         QTemporaryDir downloads;
         const QString saved = downloads.filePath(QStringLiteral("копия.doc"));
         prompts->files = {doc, saved};
-        QVERIFY(person::chooseMenu(form->controls().mainMenu, {QStringLiteral("Файл"), QStringLiteral("Открыть...")}));
+        QVERIFY(person::chooseMenu(controls(*form).mainMenu, {QStringLiteral("Файл"), QStringLiteral("Открыть...")}));
         QTRY_COMPARE_WITH_TIMEOUT(prompts->informations.size(), 1, kWait);
         QCOMPARE(prompts->informations.first(), QStringLiteral("Загрузка завершена\nФайл сохранён: ") + saved);
         QCOMPARE(readAll(saved), bytes);
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().browserTabs->count(), 1, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).browserTabs->count(), 1, kWait);
     }
 };
 

@@ -11,6 +11,7 @@
 #include "person.h"
 #include "practicefixture.h"
 #include "testsupport.h"
+#include "windowcontrols.h"
 
 #include <QAction>
 #include <QApplication>
@@ -53,69 +54,68 @@ private slots:
         QVERIFY(form);
         BrowserView* info = FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Alpha"));
         QVERIFY(info);
-        QCOMPARE(form->controls().browserTabs->currentIndex(), 1);
+        QCOMPARE(controls(*form).browserTabs->currentIndex(), 1);
         QCOMPARE(FormFixture::tab(*form, 1), info);
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().browserTabs->tabText(1), QStringLiteral("Информация об игроке"),
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).browserTabs->tabText(1), QStringLiteral("Информация об игроке"),
                                   kWait);
-        QCOMPARE(form->controls().addressBox->currentText(), fx.url("/cgi/pl_info.php?login=Alpha"));
-        QVERIFY(person::items(form->controls().addressBox).contains(fx.url("/cgi/pl_info.php?login=Alpha")));
+        QCOMPARE(controls(*form).addressBox->currentText(), fx.url("/cgi/pl_info.php?login=Alpha"));
+        QVERIFY(person::items(controls(*form).addressBox).contains(fx.url("/cgi/pl_info.php?login=Alpha")));
         QCOMPARE(form->tabs()->currentBrowser(), FormFixture::tab(*form, 1));
 
         QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Beta")));
         QVERIFY(FormFixture::openTab(*form, fx.url("/cgi/pl_info.php?login=Gamma")));
         QTRY_VERIFY_WITH_TIMEOUT(!FormFixture::tab(*form, 3)->busy() && !FormFixture::tab(*form, 2)->busy(), kWait);
         QVERIFY(fx.clickTab(*form, 2)); // the user picks the middle tab
-        QCOMPARE(form->controls().addressBox->currentText(), fx.url("/cgi/pl_info.php?login=Beta"));
+        QCOMPARE(controls(*form).addressBox->currentText(), fx.url("/cgi/pl_info.php?login=Beta"));
         QCOMPARE(form->tabs()->LastBrowser.data(), FormFixture::tab(*form, 3));
         QVERIFY(fx.chooseOnTabStrip(*form, QStringLiteral("Закрыть")));
-        QCOMPARE(form->controls().browserTabs->count(), 3);
-        QCOMPARE(form->controls().browserTabs->currentIndex(), 2); // the tab after it
-        QCOMPARE(form->controls().addressBox->currentText(), fx.url("/cgi/pl_info.php?login=Gamma"));
+        QCOMPARE(controls(*form).browserTabs->count(), 3);
+        QCOMPARE(controls(*form).browserTabs->currentIndex(), 2); // the tab after it
+        QCOMPARE(controls(*form).addressBox->currentText(), fx.url("/cgi/pl_info.php?login=Gamma"));
         QVERIFY(form->tabs()->LastBrowser.isNull());
         QVERIFY(fx.chooseOnTabStrip(
             *form, QStringLiteral("Закрыть"))); // the last tab: the game tab comes forward, with the game's address
-        QCOMPARE(form->controls().browserTabs->currentIndex(), 0);
-        QCOMPARE(form->controls().addressBox->currentText(), fx.base());
+        QCOMPARE(controls(*form).browserTabs->currentIndex(), 0);
+        QCOMPARE(controls(*form).addressBox->currentText(), fx.base());
         QVERIFY(fx.chooseOnTabStrip(*form, QStringLiteral("Закрыть"))); // never the game tab
-        person::click(form->controls().gameBrowser);
+        person::click(controls(*form).gameBrowser);
         QVERIFY(person::press(Qt::Key_W, Qt::ControlModifier)); // nor its shortcut
-        QCOMPARE(form->controls().browserTabs->count(), 2);
+        QCOMPARE(controls(*form).browserTabs->count(), 2);
 
         QVERIFY(fx.clickTab(*form, 1));
         QVERIFY(fx.clickTab(*form, 0)); // switching to the game tab
-        QCOMPARE(form->controls().addressBox->currentText(), QString::fromStdString(fx.server->base()));
-        QCOMPARE(form->controls().browserTabs->tabText(0), QStringLiteral("Тирмора"));
+        QCOMPARE(controls(*form).addressBox->currentText(), QString::fromStdString(fx.server->base()));
+        QCOMPARE(controls(*form).browserTabs->tabText(0), QStringLiteral("Тирмора"));
     }
 
     void addressBoxNavigatesOtherTabsOnly()
     {
         auto form = fx.active();
         QVERIFY(form);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !form->controls().gameBrowser->busy() && !form->controls().gameBrowser->url().isEmpty(), kWait);
-        const QUrl gameUrl = form->controls().gameBrowser->url();
-        QVERIFY(person::typeInto(form->controls().addressBox, fx.url("/chout.php")));
+        QTRY_VERIFY_WITH_TIMEOUT(!controls(*form).gameBrowser->busy() && !controls(*form).gameBrowser->url().isEmpty(),
+                                 kWait);
+        const QUrl gameUrl = controls(*form).gameBrowser->url();
+        QVERIFY(person::typeInto(controls(*form).addressBox, fx.url("/chout.php")));
         QVERIFY(person::press(Qt::Key_Return));
-        person::click(form->controls().goButton);
+        person::click(controls(*form).goButton);
         QTest::qWait(200);
-        QCOMPARE(form->controls().gameBrowser->url(), gameUrl);
+        QCOMPARE(controls(*form).gameBrowser->url(), gameUrl);
 
         QVERIFY(FormFixture::openTab(*form, fx.url("/chout.php")));
         QTRY_COMPARE_WITH_TIMEOUT(FormFixture::tab(*form, 1)->url().toString(), fx.url("/chout.php"), kWait);
-        QTRY_VERIFY_WITH_TIMEOUT(person::items(form->controls().addressBox).contains(fx.url("/chout.php")), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(person::items(controls(*form).addressBox).contains(fx.url("/chout.php")), kWait);
         // An address in other letters is the same address; newest first.
-        const int count = form->controls().addressBox->count();
+        const int count = controls(*form).addressBox->count();
         QVERIFY(FormFixture::goTo(*form, fx.url("/CHOUT.PHP")));
         QTRY_VERIFY_WITH_TIMEOUT(FormFixture::tab(*form, 1)->url().path() == QLatin1String("/CHOUT.PHP") &&
                                      !FormFixture::tab(*form, 1)->busy(),
                                  kWait);
-        QCOMPARE(form->controls().addressBox->count(), count);
+        QCOMPARE(controls(*form).addressBox->count(), count);
         QVERIFY(FormFixture::goTo(*form, fx.url("/cgi/pl_info.php?login=New")));
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().addressBox->itemText(0), fx.url("/cgi/pl_info.php?login=New"),
-                                  kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).addressBox->itemText(0), fx.url("/cgi/pl_info.php?login=New"), kWait);
         QVERIFY(fx.menu(*form, {"Дополнительно", "Очистить адреса"}));
-        QCOMPARE(form->controls().addressBox->count(), 0);
-        QCOMPARE(form->controls().addressBox->currentText(), fx.url("/cgi/pl_info.php?login=New"));
+        QCOMPARE(controls(*form).addressBox->count(), 0);
+        QCOMPARE(controls(*form).addressBox->currentText(), fx.url("/cgi/pl_info.php?login=New"));
     }
 
     void aTitleFromABackgroundTabRenamesTheActiveTab()
@@ -133,9 +133,9 @@ private slots:
         BrowserView* background = FormFixture::openTab(*form, QUrl::fromLocalFile(page).toString());
         QVERIFY(background && waitUntil([&] { return !background->busy(); }));
         QVERIFY(FormFixture::openTab(*form));
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().browserTabs->tabText(2), QStringLiteral("Фоновая"), kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).browserTabs->tabText(2), QStringLiteral("Фоновая"), kWait);
         QCOMPARE(FormFixture::tab(*form, 2)->PageTitle, QStringLiteral("Фоновая"));
-        QCOMPARE(form->controls().browserTabs->tabText(1), QStringLiteral("background.html")); // its own, as before
+        QCOMPARE(controls(*form).browserTabs->tabText(1), QStringLiteral("background.html")); // its own, as before
     }
 
     void doubleClickOnTheTabStripClosesTheTab()
@@ -143,32 +143,32 @@ private slots:
         auto form = fx.active();
         QVERIFY(form);
         QVERIFY(FormFixture::openTab(*form) && FormFixture::openTab(*form));
-        QTabBar* bar = form->controls().browserTabs->tabBar();
+        QTabBar* bar = controls(*form).browserTabs->tabBar();
         const QPoint onTab2 = bar->tabRect(2).center();
         person::click(bar, onTab2);
-        form->controls().tabDoubleClickTimer->setInterval(100);
+        controls(*form).tabDoubleClickTimer->setInterval(100);
         QTest::qWait(150); // slower than the double-click window
         person::click(bar, onTab2);
-        QCOMPARE(form->controls().browserTabs->count(), 3);
+        QCOMPARE(controls(*form).browserTabs->count(), 3);
         QTest::qWait(150);
         person::click(bar, onTab2);
         person::click(bar, onTab2);
-        QCOMPARE(form->controls().browserTabs->count(), 2);
-        QVERIFY(!form->controls().tabDoubleClickTimer->isActive());
+        QCOMPARE(controls(*form).browserTabs->count(), 2);
+        QVERIFY(!controls(*form).tabDoubleClickTimer->isActive());
         // On the game tab a double click closes nothing; releases beyond the right edge do not count.
         QTest::qWait(150);
         const QPoint onGame = bar->tabRect(0).center();
         person::click(bar, onGame);
         person::click(bar, onGame);
-        QCOMPARE(form->controls().browserTabs->count(), 2);
+        QCOMPARE(controls(*form).browserTabs->count(), 2);
         QTest::qWait(150);
         // Pressed on the game tab, released past the strip's right edge, then past its left edge.
-        QWidget* control = form->controls().browserTabs;
+        QWidget* control = controls(*form).browserTabs;
         const QPoint strip = bar->mapTo(control, QPoint(0, 0));
         person::drag(bar, QPoint(control->width() + 3, 5) - strip - onGame, onGame);
-        QVERIFY(!form->controls().tabDoubleClickTimer->isActive());
+        QVERIFY(!controls(*form).tabDoubleClickTimer->isActive());
         person::drag(bar, QPoint(-2, 5) - strip - onGame, onGame);
-        QVERIFY(form->controls().tabDoubleClickTimer->isActive());
+        QVERIFY(controls(*form).tabDoubleClickTimer->isActive());
     }
 
     void commandsOnPages()
@@ -178,7 +178,7 @@ private slots:
         QVERIFY(FormFixture::openTab(*form));
         // Without a document the font sizes change nothing, the check marks included.
         QVERIFY(fx.menu(*form, {"Вид", "Размер шрифта", "Самый крупный"}));
-        QVERIFY(form->controls().mediumFontAction->isChecked() && !form->controls().largestFontAction->isChecked());
+        QVERIFY(controls(*form).mediumFontAction->isChecked() && !controls(*form).largestFontAction->isChecked());
         QCOMPARE(FormFixture::tab(*form, 1)->zoomFactor(), 1.0);
         QVERIFY(fx.menu(*form, {"Файл", "Свойства"}));
         QVERIFY(prompts->informations.isEmpty());
@@ -188,11 +188,11 @@ private slots:
         QVERIFY(writeAll(page, "<html><head><title>Local</title></head><body>local page</body></html>"));
         prompts->files = {page};
         QVERIFY(fx.menu(*form, {"Файл", "Открыть..."}));
-        QCOMPARE(form->controls().browserTabs->count(), 3);
+        QCOMPARE(controls(*form).browserTabs->count(), 3);
         BrowserView* local = FormFixture::tab(*form, 2);
         QTRY_VERIFY_WITH_TIMEOUT(!local->busy() && local->hasHtmlDocument(), kWait);
         QVERIFY(fx.menu(*form, {"Вид", "Размер шрифта", "Мелкий"}));
-        QVERIFY(form->controls().smallFontAction->isChecked() && !form->controls().mediumFontAction->isChecked());
+        QVERIFY(controls(*form).smallFontAction->isChecked() && !controls(*form).mediumFontAction->isChecked());
         QVERIFY(local->zoomFactor() < 1.0);
         QVERIFY(fx.menu(*form, {"Файл", "Свойства"}));
         QCOMPARE(prompts->informations.size(), 1);
@@ -206,9 +206,9 @@ private slots:
         QVERIFY(readAll(saved).contains("local page"));
 
         // A page's own new window becomes a tab.
-        const int before = form->controls().browserTabs->count();
+        const int before = controls(*form).browserTabs->count();
         local->page()->runJavaScript(QStringLiteral("window.open('%1')").arg(fx.url("/chout.php")));
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().browserTabs->count(), before + 1, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).browserTabs->count(), before + 1, kWait);
         QTRY_VERIFY_WITH_TIMEOUT(
             FormFixture::tab(*form, before)->url().toString().endsWith(QLatin1String("/chout.php")), kWait);
     }
@@ -218,21 +218,21 @@ private slots:
         auto form = fx.active(UserDat{.password = "secret"});
         QVERIFY(form);
         QVERIFY(fx.menu(*form, {"Дополнительно", "Данные"}));
-        QVERIFY(form->controls().loginPanel->isVisible());
-        QCOMPARE(form->controls().loginEdit->text(), QStringLiteral("hero"));
-        QCOMPARE(form->controls().passwordEdit->text(), QStringLiteral("secret"));
-        QCOMPARE(form->controls().passwordEdit->echoMode(), QLineEdit::Password);
-        QVERIFY(!form->controls().autoLoginBox->isChecked());
-        QVERIFY(person::typeInto(form->controls().loginEdit, QStringLiteral("other")));
-        person::click(form->controls().autoLoginBox);
-        person::click(form->controls().loginCancelButton);
-        QVERIFY(!form->controls().loginPanel->isVisible());
+        QVERIFY(controls(*form).loginPanel->isVisible());
+        QCOMPARE(controls(*form).loginEdit->text(), QStringLiteral("hero"));
+        QCOMPARE(controls(*form).passwordEdit->text(), QStringLiteral("secret"));
+        QCOMPARE(controls(*form).passwordEdit->echoMode(), QLineEdit::Password);
+        QVERIFY(!controls(*form).autoLoginBox->isChecked());
+        QVERIFY(person::typeInto(controls(*form).loginEdit, QStringLiteral("other")));
+        person::click(controls(*form).autoLoginBox);
+        person::click(controls(*form).loginCancelButton);
+        QVERIFY(!controls(*form).loginPanel->isVisible());
         QCOMPARE(form->settings().StoredLogin, std::string("hero"));
         QVERIFY(form->settings().AutoLogin); // the toggle survives "Отмена"
         QVERIFY(fx.menu(*form, {"Дополнительно", "Данные"}));
-        QVERIFY(person::typeInto(form->controls().loginEdit, QStringLiteral("Ёж")));
-        QVERIFY(person::typeInto(form->controls().passwordEdit, QStringLiteral("a \"b\" >c")));
-        person::click(form->controls().loginOkButton);
+        QVERIFY(person::typeInto(controls(*form).loginEdit, QStringLiteral("Ёж")));
+        QVERIFY(person::typeInto(controls(*form).passwordEdit, QStringLiteral("a \"b\" >c")));
+        person::click(controls(*form).loginOkButton);
         QCOMPARE(form->settings().StoredLogin, std::string("\xA8\xE6"));
         QCOMPARE(form->settings().StoredPassword, std::string("a \"b\" >c"));
     }
@@ -241,10 +241,10 @@ private slots:
     {
         auto form = fx.active(UserDat{.password = "", .autoLogin = true});
         QVERIFY(form);
-        QVERIFY(waitUntil([&] { return !form->controls().gameBrowser->busy(); }));
+        QVERIFY(waitUntil([&] { return !controls(*form).gameBrowser->busy(); }));
         QTest::qWait(200); // a submitted form would be loading by now
         QVERIFY(!form->poller()->NoCombatFrame.valid());
-        QCOMPARE(form->controls().gameBrowser->url().toString(),
+        QCOMPARE(controls(*form).gameBrowser->url().toString(),
                  QString::fromStdString(fx.server->base()) + QLatin1Char('/'));
     }
 
@@ -270,11 +270,11 @@ private slots:
         QVERIFY(fx.menu(*form, {"Дополнительно", "Найти по нику"})); // cancelled
         prompts->textAnswers = {QString()};
         QVERIFY(fx.menu(*form, {"Дополнительно", "Найти по нику"})); // empty
-        QCOMPARE(form->controls().browserTabs->count(), 1);
+        QCOMPARE(controls(*form).browserTabs->count(), 1);
 
         prompts->textAnswers = {QStringLiteral("Вася & Co #1+2")};
         QVERIFY(fx.menu(*form, {"Дополнительно", "Найти по нику"}));
-        QCOMPARE(form->controls().browserTabs->count(), 2);
+        QCOMPARE(controls(*form).browserTabs->count(), 2);
         QCOMPARE(prompts->textCaptions.last(), QStringLiteral("Введите ник игрока"));
         BrowserView* info = FormFixture::tab(*form, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!info->busy() && info->hasHtmlDocument(), kWait);
@@ -286,20 +286,20 @@ private slots:
         });
         QTRY_VERIFY_WITH_TIMEOUT(done, kWait);
         QVERIFY2(html.contains(QStringLiteral("Ник: Вася &amp; Co #1+2")), qPrintable(html));
-        QCOMPARE(form->controls().nickBox->count(), 0); // the dialog leaves the nick box alone
+        QCOMPARE(controls(*form).nickBox->count(), 0); // the dialog leaves the nick box alone
 
-        QVERIFY(person::typeInto(form->controls().nickBox, QStringLiteral("Hero")));
+        QVERIFY(person::typeInto(controls(*form).nickBox, QStringLiteral("Hero")));
         QVERIFY(person::press(Qt::Key_Return));
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().nickBox->count(), 1, kWait);
-        QVERIFY(person::typeInto(form->controls().nickBox, QStringLiteral("HERO")));
-        person::click(form->controls().findNickButton);
-        QCOMPARE(form->controls().browserTabs->count(), 4);
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).nickBox->count(), 1, kWait);
+        QVERIFY(person::typeInto(controls(*form).nickBox, QStringLiteral("HERO")));
+        person::click(controls(*form).findNickButton);
+        QCOMPARE(controls(*form).browserTabs->count(), 4);
         QVERIFY(waitUntil([&] { return !FormFixture::tab(*form, 3)->busy(); }));
         QTest::qWait(100); // the box's history follows the load
-        QCOMPARE(person::items(form->controls().nickBox), QStringList{QStringLiteral("Hero")});
+        QCOMPARE(person::items(controls(*form).nickBox), QStringList{QStringLiteral("Hero")});
         QVERIFY(fx.menu(*form, {"Дополнительно", "Очистить ники"}));
-        QCOMPARE(form->controls().nickBox->count(), 0);
-        QCOMPARE(form->controls().nickBox->currentText(), QStringLiteral("HERO"));
+        QCOMPARE(controls(*form).nickBox->count(), 0);
+        QCOMPARE(controls(*form).nickBox->currentText(), QStringLiteral("HERO"));
     }
 
     void visitedPagesAppearInTheHistoryMenu()
@@ -316,18 +316,18 @@ private slots:
         };
         QTRY_VERIFY_WITH_TIMEOUT(visited(), kWait);
         // The menu lists it under today and the site once opened.
-        form->controls().historyMenu->rebuild();
-        QCOMPARE(form->controls().historyMenu->menu()->actions().first()->text(), QStringLiteral("Сегодня"));
+        controls(*form).historyMenu->rebuild();
+        QCOMPARE(controls(*form).historyMenu->menu()->actions().first()->text(), QStringLiteral("Сегодня"));
         // Chosen while the game tab is in front, it leaves the game where it is.
-        QTabBar* bar = form->controls().browserTabs->tabBar();
+        QTabBar* bar = controls(*form).browserTabs->tabBar();
         person::click(bar, bar->tabRect(0).center());
-        QTRY_COMPARE(form->controls().browserTabs->currentIndex(), 0);
-        const QUrl gameUrl = form->controls().gameBrowser->url();
-        QVERIFY(person::chooseMenu(form->controls().mainMenu,
+        QTRY_COMPARE(controls(*form).browserTabs->currentIndex(), 0);
+        const QUrl gameUrl = controls(*form).gameBrowser->url();
+        QVERIFY(person::chooseMenu(controls(*form).mainMenu,
                                    {QStringLiteral("История"), QStringLiteral("Сегодня"), QStringLiteral("127.0.0.1"),
                                     QStringLiteral("Информация об игроке")}));
         QTest::qWait(200);
-        QCOMPARE(form->controls().gameBrowser->url(), gameUrl);
+        QCOMPARE(controls(*form).gameBrowser->url(), gameUrl);
     }
 };
 

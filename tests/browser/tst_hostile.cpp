@@ -7,6 +7,7 @@
 #include "formfixture.h"
 #include "person.h"
 #include "testsupport.h"
+#include "windowcontrols.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -117,13 +118,13 @@ private slots:
         QVERIFY(openTab(*form, server->url("/popups"), false));
         QVERIFY(waitUntil([&] { return FormFixture::tab(*form, 1)->title() == QLatin1String("opened"); }));
         QTest::qWait(200); // a tab the page asked for last is made after the page's script ends
-        const int tabs = form->controls().browserTabs->count();
+        const int tabs = controls(*form).browserTabs->count();
         qInfo("300 window.open calls gave %d tabs", tabs - 2);
         QVERIFY2(tabs <= 2 + 3, qPrintable(QString::number(tabs)));
         // A click on a link that opens a window is the user's own wish.
         QVERIFY(fx.clickTab(*form, 1));
         auto clickedTabOpen = [&] {
-            for (int i = 2; i < form->controls().browserTabs->count(); ++i)
+            for (int i = 2; i < controls(*form).browserTabs->count(); ++i)
                 if (FormFixture::tab(*form, i)->url().path() == QLatin1String("/clicked"))
                     return true;
             return false;
@@ -144,9 +145,9 @@ private slots:
         fx.startServer();
         auto form = fx.active(UserDat{.autoLogin = true, .passDoors = true});
         QVERIFY(form);
-        QTRY_COMPARE_WITH_TIMEOUT(form->controls().positionLabel->text(), QStringLiteral("2x2"), kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(controls(*form).positionLabel->text(), QStringLiteral("2x2"), kWait);
         BrowserView* game = form->poller()->NoCombatFrame.browser;
-        QVERIFY(game == form->controls().gameBrowser);
+        QVERIFY(game == controls(*form).gameBrowser);
         QSignalSpy ticks(form->poller(), &PagePoller::tickDone);
         QVERIFY(openTab(*form, server->url("/fakegame")));
         QTRY_VERIFY_WITH_TIMEOUT(ticks.size() >= 4, kWait); // heartbeats, and hundreds of the page's rewrites

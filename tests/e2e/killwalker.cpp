@@ -13,6 +13,7 @@
 #include "person.h"
 #include "route/keyboard.h"
 #include "scriptedprompts.h"
+#include "windowcontrols.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -134,7 +135,7 @@ int main(int argc, char* argv[])
     if (!waitUntil([&] { return form.reader().ViewX != 0; }, 30000))
         return 4;
     report();
-    person::click(form.controls().keyboardBox);
+    person::click(controls(form).keyboardBox);
     say(QStringLiteral("walking"));
     auto* rng = QRandomGenerator::global();
     for (;;) {
@@ -149,7 +150,7 @@ int main(int argc, char* argv[])
         for (int i = 0; i < 4; ++i) {
             const auto& [key, arrow] = arrows[i];
             if (!KeyMoveScript(form.atlas(), form.shownLab(), form.shownLevel(), form.reader().ViewX,
-                               form.reader().ViewY, form.reader().Fatigue, form.controls().passDoorsBox->isChecked(),
+                               form.reader().ViewY, form.reader().Fatigue, controls(form).passDoorsBox->isChecked(),
                                arrow))
                 continue;
             keys << key;

@@ -16,6 +16,7 @@
 #include "person.h"
 #include "practicefixture.h"
 #include "ui/qtcodec.h"
+#include "windowcontrols.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -85,7 +86,7 @@ private slots:
         auto form = fx.shown(fx.base());
         QVERIFY(form && person::activate(form.get()));
         QVERIFY(waitUntil([&] { return form->reader().ViewX == 21 && form->reader().ViewY == 28; }, kWait));
-        person::click(form->controls().keyboardBox);
+        person::click(controls(*form).keyboardBox);
         const QString keys = QStringLiteral("UUUUURUUUURUUUURUUUU");
         std::vector<Pos> walked{{0, 21, 28}};
         for (const QChar k : keys)
@@ -123,7 +124,7 @@ private slots:
                 ++doors;
             if (t[4] == 'L') {
                 ++traps;
-                QVERIFY(form->controls().trapsList->toPlainText().contains(
+                QVERIFY(controls(*form).trapsList->toPlainText().contains(
                     QString::fromStdString(PositionEntry(0, walked[i].x, walked[i].y))));
             }
         }
@@ -151,7 +152,7 @@ private slots:
             return Truth(json).player();
         };
         const auto gameX = [&] { return gamePlayer()[QStringLiteral("x")].toInt(); };
-        person::click(form->controls().keyboardBox);
+        person::click(controls(*form).keyboardBox);
         for (int i = 0; i < 16; ++i) {
             QVERIFY(person::press(i % 2 ? Qt::Key_Down : Qt::Key_Right));
             QTest::qWait(100);
@@ -177,12 +178,12 @@ private slots:
         }
         QVERIFY(QFile::exists(fx.file("user.dat")));
         QVERIFY(waitUntil(
-            [&] { return !form->controls().gameBrowser->busy() && form->controls().gameBrowser->hasHtmlDocument(); }));
+            [&] { return !controls(*form).gameBrowser->busy() && controls(*form).gameBrowser->hasHtmlDocument(); }));
         QTest::qWait(200);
         QVERIFY(!form->poller()->NoCombatFrame.valid()); // not submitted without a password
         QVariant fields;
         bool done = false;
-        form->controls().gameBrowser->page()->runJavaScript(
+        controls(*form).gameBrowser->page()->runJavaScript(
             QStringLiteral("document.forms[0].login.value+'|'+document.forms[0].password.value"),
             [&](const QVariant& v) {
                 fields = v;
@@ -202,7 +203,7 @@ private slots:
         QSignalSpy sounds(form->sounds(), &EventSounds::requested);
         QVERIFY(waitUntil([&] { return form->reader().ViewX == 2 && form->reader().ViewY == 2; }));
         QVERIFY(form->poller()->NoCombatFrame.valid() && form->poller()->ChoutFrame.valid());
-        QVERIFY(form->controls().pollTimer->isActive() || form->reader().ViewX == 2);
+        QVERIFY(controls(*form).pollTimer->isActive() || form->reader().ViewX == 2);
         QVERIFY2(form->windowTitle().startsWith(QStringLiteral("L - 0 (2,2) измотанность: 100%  ")),
                  qPrintable(form->windowTitle()));
 
@@ -215,9 +216,9 @@ private slots:
             ++steps;
         }
         QVERIFY(form->poller()->YourArmyFrame.valid()); // the combat...
-        QCOMPARE(form->controls().mapGrid->width(), 5); // ...collapsed the three areas
-        QCOMPARE(form->controls().sidePanel->width(), 5);
-        QCOMPARE(form->controls().bottomPanel->height(), 5);
+        QCOMPARE(controls(*form).mapGrid->width(), 5);  // ...collapsed the three areas
+        QCOMPARE(controls(*form).sidePanel->width(), 5);
+        QCOMPARE(controls(*form).bottomPanel->height(), 5);
         QVERIFY(waitUntil([&] { return form->atlas().cell(1, 0, 14, 2)->Object == 'M'; })); // read after the combat
         QVERIFY(FormFixture::step(*form, Qt::Key_Right, 15, 2));
         visited.insert({0, 15, 2});
@@ -225,11 +226,11 @@ private slots:
         QVERIFY(!sounds.isEmpty());
 
         // Down the way down with Page Down in the keyboard box, a walk on level 1, back up with Page Up.
-        QCOMPARE(person::focused(), form->controls().keyboardBox);
+        QCOMPARE(person::focused(), controls(*form).keyboardBox);
         QVERIFY(person::press(Qt::Key_PageDown));
         QVERIFY(waitUntil([&] { return form->shownLevel() == 1 && form->reader().PageLevel == 1; }));
-        QCOMPARE(person::focused(), form->controls().keyboardBox); // the keys stay with the box
-        QCOMPARE(form->controls().levelBox->currentIndex(), 1);
+        QCOMPARE(person::focused(), controls(*form).keyboardBox); // the keys stay with the box
+        QCOMPARE(controls(*form).levelBox->currentIndex(), 1);
         QVERIFY(waitUntil([&] { return form->atlas().cell(1, 1, 15, 2)->Explored == 1; }));
         visited.insert({1, 15, 2});
         ++steps;
@@ -300,16 +301,16 @@ private slots:
         QVERIFY2(steps >= 40, qPrintable(QString::number(steps)));
         // The collapsed areas come back with a click on their splitters.
         for (ClickSplitterHandle* splitter :
-             {form->controls().mapSplitter, form->controls().sidePanelSplitter, form->controls().bottomSplitter})
+             {controls(*form).mapSplitter, controls(*form).sidePanelSplitter, controls(*form).bottomSplitter})
             person::click(splitter);
         QVERIFY(waitUntil(
-            [&] { return form->controls().mapGrid->width() > 5 && form->controls().bottomPanel->height() > 5; }));
+            [&] { return controls(*form).mapGrid->width() > 5 && controls(*form).bottomPanel->height() > 5; }));
         if (const QString folder = qEnvironmentVariable("VELDOR_SCREENSHOTS"); !folder.isEmpty()) {
             // Small cells: the whole explored part in view.
-            QVERIFY(fx.clickSide(*form, form->controls().cellSizeSpin));
+            QVERIFY(fx.clickSide(*form, controls(*form).cellSizeSpin));
             for (int i = 0; i < 5; ++i)
                 person::press(Qt::Key_Down);
-            form->controls().mapGrid->setCurrentCell(1, 1);
+            controls(*form).mapGrid->setCurrentCell(1, 1);
             QTest::qWait(200);
             QVERIFY(form->grab().save(folder + QStringLiteral("/mapping.png")));
         }
@@ -344,10 +345,10 @@ private slots:
                 break;
             }
         }
-        const std::pair<QPlainTextEdit*, ListKind> memos[] = {{form->controls().exitsList, ListKind::Exits},
-                                                              {form->controls().transitionsList, ListKind::Transitions},
-                                                              {form->controls().trapsList, ListKind::Traps},
-                                                              {form->controls().flagsList, ListKind::Flags}};
+        const std::pair<QPlainTextEdit*, ListKind> memos[] = {{controls(*form).exitsList, ListKind::Exits},
+                                                              {controls(*form).transitionsList, ListKind::Transitions},
+                                                              {controls(*form).trapsList, ListKind::Traps},
+                                                              {controls(*form).flagsList, ListKind::Flags}};
         for (const auto& [memo, kind] : memos) {
             const std::string text = toCp1251(memo->toPlainText());
             std::size_t entries = 0;
@@ -360,13 +361,13 @@ private slots:
         QVERIFY(!expected[ListKind::Traps].empty() && !expected[ListKind::Exits].empty());
 
         // The percentage of the level counts the visited cells.
-        QVERIFY(fx.pick(*form, form->controls().levelBox, 0));
+        QVERIFY(fx.pick(*form, controls(*form).levelBox, 0));
         const auto onLevel0 = std::count_if(visited.begin(), visited.end(), [](const Pos& p) { return p.level == 0; });
-        QCOMPARE(form->controls().exploredLabel->text(),
+        QCOMPARE(controls(*form).exploredLabel->text(),
                  QStringLiteral("Процент открытия уровня: %1%").arg(onLevel0 * 100 / 900));
 
         // "Сохранить карту": the files are the atlas byte for byte; a restart shows the same map.
-        QVERIFY(fx.clickSide(*form, form->controls().saveMapsButton));
+        QVERIFY(fx.clickSide(*form, controls(*form).saveMapsButton));
         QVERIFY(fx.prompts->errors.isEmpty());
         std::map<MapTable, QByteArray> saved;
         for (const auto& f : MapFiles()) {
@@ -383,7 +384,7 @@ private slots:
         const rlimit normal = limit;
         limit.rlim_cur = 1000000;
         setrlimit(RLIMIT_FSIZE, &limit);
-        QVERIFY(fx.clickSide(*form, form->controls().saveMapsButton));
+        QVERIFY(fx.clickSide(*form, controls(*form).saveMapsButton));
         setrlimit(RLIMIT_FSIZE, &normal);
         QCOMPARE(fx.prompts->errors.size(), 1);
         QVERIFY(fx.prompts->errors[0].contains(QStringLiteral("map3.map")));
@@ -403,10 +404,10 @@ private slots:
         auto again = fx.make(fx.base());
         for (const auto& f : MapFiles())
             QCOMPARE(tableBytes(again->atlas(), f.table), saved[f.table]);
-        QCOMPARE(again->controls().labyrinthBox->currentIndex(), 0);
-        QVERIFY(again->controls().passDoorsBox->isChecked() && again->controls().hidePanelsBox->isChecked());
-        QCOMPARE(again->controls().trapsList->toPlainText(), fromCp1251(MemoText(again->atlas(), 1, ListKind::Traps)));
-        QVERIFY(!again->controls().trapsList->toPlainText().isEmpty());
+        QCOMPARE(controls(*again).labyrinthBox->currentIndex(), 0);
+        QVERIFY(controls(*again).passDoorsBox->isChecked() && controls(*again).hidePanelsBox->isChecked());
+        QCOMPARE(controls(*again).trapsList->toPlainText(), fromCp1251(MemoText(again->atlas(), 1, ListKind::Traps)));
+        QVERIFY(!controls(*again).trapsList->toPlainText().isEmpty());
         // Yes on closing writes the maps.
         again->atlas().cell(1, 5, 5, 5)->Object = 'F';
         fx.prompts->answers = {UserPrompts::Answer::Yes};
@@ -419,12 +420,12 @@ private slots:
     {
         auto form = fx.shown(fx.base());
         QVERIFY(form && person::activate(form.get()));
-        QVERIFY(person::typeInto(form->controls().nickBox, QStringLiteral("Путник")));
+        QVERIFY(person::typeInto(controls(*form).nickBox, QStringLiteral("Путник")));
         QVERIFY(person::press(Qt::Key_Return));
-        QCOMPARE(form->controls().browserTabs->count(), 2);
+        QCOMPARE(controls(*form).browserTabs->count(), 2);
         QVERIFY(waitUntil(
-            [&] { return form->controls().browserTabs->tabText(1) == QStringLiteral("Информация об игроке"); }));
-        QVERIFY(waitUntil([&] { return form->controls().nickBox->count() == 1; }));
+            [&] { return controls(*form).browserTabs->tabText(1) == QStringLiteral("Информация об игроке"); }));
+        QVERIFY(waitUntil([&] { return controls(*form).nickBox->count() == 1; }));
         QCOMPARE(form->tabs()->currentBrowser()->url().toString(),
                  fx.base() + QStringLiteral("/cgi/pl_info.php?login=%CF%F3%F2%ED%E8%EA")); // the nick in Windows-1251
     }

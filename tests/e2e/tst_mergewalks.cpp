@@ -12,6 +12,7 @@
 #include "practicefixture.h"
 #include "route/keyboard.h"
 #include "testsupport.h"
+#include "windowcontrols.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -56,7 +57,7 @@ class TestMergeWalks : public QObject
                               QString::fromStdString(server.base()));
         if (!form || !waitUntil([&] { return form->reader().ViewX != 0; }))
             return nullptr;
-        person::click(form->controls().keyboardBox);
+        person::click(controls(*form).keyboardBox);
         return form;
     }
 
@@ -73,7 +74,7 @@ class TestMergeWalks : public QObject
                 const TMapCell* next = form.atlas().cell(form.shownLab(), form.shownLevel(), x + a.dx, y + a.dy);
                 if (next && !next->Explored &&
                     KeyMoveScript(form.atlas(), form.shownLab(), form.shownLevel(), x, y, form.reader().Fatigue,
-                                  form.controls().passDoorsBox->isChecked(), a.arrow)) {
+                                  controls(form).passDoorsBox->isChecked(), a.arrow)) {
                     chosen = &a;
                     break;
                 }
@@ -111,9 +112,9 @@ private slots:
         auto walking = loggedIn(first, server);
         QVERIFY(walking && watching);
         QCOMPARE(walk(*walking, {kRight}, 3), 3);
-        person::click(walking->controls().sidePages->tabButton(0)); // "Настройки"
-        QTRY_VERIFY(walking->controls().saveMapsButton->isVisible());
-        person::click(walking->controls().saveMapsButton); // "Сохранить карту"
+        person::click(controls(*walking).sidePages->tabButton(0)); // "Настройки"
+        QTRY_VERIFY(controls(*walking).saveMapsButton->isVisible());
+        person::click(controls(*walking).saveMapsButton); // "Сохранить карту"
         QTRY_COMPARE_WITH_TIMEOUT(watching->atlas().cell(1, 0, 5, 2)->Explored, std::uint8_t(1), 10000);
     }
 
@@ -126,7 +127,7 @@ private slots:
             QVERIFY(form);
             QCOMPARE(walk(*form, {kRight}, 4), 4);
             first.prompts->answers << UserPrompts::Answer::Yes;
-            QVERIFY(person::chooseMenu(form->controls().mainMenu, {QStringLiteral("Файл"), QStringLiteral("Выход")}));
+            QVERIFY(person::chooseMenu(controls(*form).mainMenu, {QStringLiteral("Файл"), QStringLiteral("Выход")}));
             QVERIFY(waitUntil([&] { return !form->isVisible(); }));
         }
         auto theirs = std::make_unique<Atlas>();
@@ -143,7 +144,7 @@ private slots:
         auto before = std::make_unique<Atlas>(form->atlas());
 
         second.prompts->folders << first.dir->path();
-        QVERIFY(person::chooseMenu(form->controls().mainMenu,
+        QVERIFY(person::chooseMenu(controls(*form).mainMenu,
                                    {QStringLiteral("Файл"), QStringLiteral("Объединить с картами из папки...")}));
         QCOMPARE(second.prompts->errors, QStringList());
         QCOMPARE(second.prompts->informations.size(), 1);
@@ -167,8 +168,8 @@ private slots:
                 QCOMPARE(now.East, was.East ? was.East : other.East);
                 QCOMPARE(now.West, was.West ? was.West : other.West);
                 // What came in is on the grid at once.
-                const QRect r = form->controls().mapGrid->cellRect(x, y);
-                const QImage shown = form->controls().mapGrid->viewport()->grab(r).toImage();
+                const QRect r = controls(*form).mapGrid->cellRect(x, y);
+                const QImage shown = controls(*form).mapGrid->viewport()->grab(r).toImage();
                 QVERIFY(shown.pixelColor(r.width() / 2, r.height() / 2) != QColor(128, 128, 128));
             }
         }

@@ -10,6 +10,7 @@
 #include "person.h"
 #include "route/route.h"
 #include "text/cp1251.h"
+#include "windowcontrols.h"
 
 #include <QAction>
 #include <QApplication>
@@ -65,7 +66,7 @@ class TestMapView : public QObject
 
     static void hover(MainWindow& form, int col, int row)
     {
-        person::hover(form.controls().mapGrid->viewport(), form.controls().mapGrid->cellRect(col, row).center());
+        person::hover(controls(form).mapGrid->viewport(), controls(form).mapGrid->cellRect(col, row).center());
     }
 
 private slots:
@@ -201,8 +202,8 @@ private slots:
         auto form = fx.active(UserDat{}, QSize(1200, 900));
         QVERIFY(form);
         auto orangeIn = [&](int col, int row) {
-            const QImage img = form->controls().mapGrid->viewport()->grab().toImage();
-            const QRect r = form->controls().mapGrid->cellRect(col, row);
+            const QImage img = controls(*form).mapGrid->viewport()->grab().toImage();
+            const QRect r = controls(*form).mapGrid->cellRect(col, row);
             for (int x = r.left(); x <= r.right(); ++x)
                 for (int y = r.top(); y <= r.bottom(); ++y)
                     if (img.pixelColor(x, y) == QColor(255, 140, 0))
@@ -212,7 +213,7 @@ private slots:
         QVERIFY(!orangeIn(3, 3));
         QVERIFY(fx.playerAt(*form, {0, 3, 3}));
         QTRY_VERIFY(orangeIn(3, 3));
-        QVERIFY(fx.pick(*form, form->controls().levelBox, 2));
+        QVERIFY(fx.pick(*form, controls(*form).levelBox, 2));
         QVERIFY(!orangeIn(3, 3)); // the player stands on level 0, not on the level shown
     }
 
@@ -223,7 +224,7 @@ private slots:
         auto form = fx.active(UserDat{}, QSize(1200, 900));
         QVERIFY(form);
         QVERIFY(fx.playerAt(*form, {0, 3, 3}));
-        MapGrid* grid = form->controls().mapGrid;
+        MapGrid* grid = controls(*form).mapGrid;
         const auto orangeReach = [&] { // how far right and down of the cell's corner the figure is drawn
             QTest::qWait(50);
             const QImage img = grid->viewport()->grab().toImage();
@@ -237,10 +238,10 @@ private slots:
         };
         QTRY_VERIFY(orangeReach().y() >= 0);
         person::wheel(grid->viewport(), grid->cellRect(3, 3).center(), -120 * 5, Qt::ControlModifier);
-        QCOMPARE(form->controls().cellSizeSpin->value(), 10);
+        QCOMPARE(controls(*form).cellSizeSpin->value(), 10);
         QVERIFY2(orangeReach().y() < 8, qPrintable(QString::number(orangeReach().y()))); // 9 at full size
         person::wheel(grid->viewport(), grid->cellRect(3, 3).center(), 120 * 15, Qt::ControlModifier);
-        QCOMPARE(form->controls().cellSizeSpin->value(), 25);
+        QCOMPARE(controls(*form).cellSizeSpin->value(), 25);
         QVERIFY(orangeReach().y() > 12);
     }
 
@@ -281,32 +282,32 @@ private slots:
         form->atlas().setMarkText(1, 0, 12, 7, cp1251::fromUtf8(u8"клад")); // kept in Windows-1251
         form->atlas().cell(1, 0, 3, 4)->Object = 'n';
         hover(*form, 12, 7);
-        QCOMPARE(form->controls().mapGrid->toolTip(), QStringLiteral("12x7\rклад\rФлаг"));
-        QCOMPARE(form->controls().mapGrid->hovered(), QPoint(12, 7));
-        QCOMPARE(form->controls().mapGrid->col(), 12);
+        QCOMPARE(controls(*form).mapGrid->toolTip(), QStringLiteral("12x7\rклад\rФлаг"));
+        QCOMPARE(controls(*form).mapGrid->hovered(), QPoint(12, 7));
+        QCOMPARE(controls(*form).mapGrid->col(), 12);
         hover(*form, 3, 4);
-        QCOMPARE(form->controls().mapGrid->toolTip(), QStringLiteral("3x4"));
+        QCOMPARE(controls(*form).mapGrid->toolTip(), QStringLiteral("3x4"));
         // Header cells and the empty ground beyond the last cell change nothing.
         hover(*form, 0, 5);
         hover(*form, 6, 0);
-        person::hover(form->controls().mapGrid, QPoint(1, 1)); // the grid's frame, outside every cell
-        QCOMPARE(form->controls().mapGrid->toolTip(), QStringLiteral("3x4"));
-        QCOMPARE(form->controls().mapGrid->hovered(), QPoint(3, 4));
+        person::hover(controls(*form).mapGrid, QPoint(1, 1)); // the grid's frame, outside every cell
+        QCOMPARE(controls(*form).mapGrid->toolTip(), QStringLiteral("3x4"));
+        QCOMPARE(controls(*form).mapGrid->hovered(), QPoint(3, 4));
         // The cell the reader selected: hovering it changes nothing.
-        form->controls().mapGrid->setCurrentCell(5, 5);
+        controls(*form).mapGrid->setCurrentCell(5, 5);
         hover(*form, 5, 5);
-        QCOMPARE(form->controls().mapGrid->toolTip(), QStringLiteral("3x4"));
-        QCOMPARE(form->controls().mapGrid->hovered(), QPoint(3, 4));
+        QCOMPARE(controls(*form).mapGrid->toolTip(), QStringLiteral("3x4"));
+        QCOMPARE(controls(*form).mapGrid->hovered(), QPoint(3, 4));
         // A right click there acts on it all the same.
-        person::click(form->controls().mapGrid->viewport(), form->controls().mapGrid->cellRect(5, 5).center(),
+        person::click(controls(*form).mapGrid->viewport(), controls(*form).mapGrid->cellRect(5, 5).center(),
                       Qt::RightButton);
         QTRY_VERIFY(person::shownPopup());
-        QCOMPARE(form->controls().mapGrid->hovered(), QPoint(5, 5));
+        QCOMPARE(controls(*form).mapGrid->hovered(), QPoint(5, 5));
         person::shownPopup()->close();
         // Every object has its name.
         form->atlas().cell(1, 0, 8, 8)->Object = '5';
         hover(*form, 8, 8);
-        QCOMPARE(form->controls().mapGrid->toolTip(), QStringLiteral("8x8\rЖелезный сундук"));
+        QCOMPARE(controls(*form).mapGrid->toolTip(), QStringLiteral("8x8\rЖелезный сундук"));
     }
 
     void popupMarksActOnTheHoveredCell()
@@ -314,20 +315,20 @@ private slots:
         auto form = shownForm();
         QVERIFY(form);
         const QString add = QStringLiteral("Добавить");
-        MapGrid* grid = form->controls().mapGrid;
+        MapGrid* grid = controls(*form).mapGrid;
         // Nothing hovered yet: a right click on the corner, outside every cell, marks nothing.
         person::click(grid->viewport(), grid->cellRect(0, 0).center(), Qt::RightButton);
         QTRY_VERIFY(person::shownPopup());
         QVERIFY(person::choose(person::shownPopup(), {add, QStringLiteral("Ловушку")}));
-        QVERIFY(form->controls().trapsList->toPlainText().isEmpty());
-        QVERIFY(fx.pick(*form, form->controls().levelBox, 2));
+        QVERIFY(controls(*form).trapsList->toPlainText().isEmpty());
+        QVERIFY(fx.pick(*form, controls(*form).levelBox, 2));
         QVERIFY(fx.markCell(*form, 5, 7, {add, QStringLiteral("Спуск")}));
         QCOMPARE(form->atlas().cell(1, 2, 5, 7)->Object, 'd');
         QCOMPARE(form->atlas().cell(1, 3, 5, 7)->Object, 'u');
-        QCOMPARE(form->controls().transitionsList->toPlainText(), QStringLiteral("L-2(5x7); "));
+        QCOMPARE(controls(*form).transitionsList->toPlainText(), QStringLiteral("L-2(5x7); "));
         QVERIFY(fx.markCell(*form, 6, 7, {add, QStringLiteral("Ловушку")}));
         QVERIFY(fx.markCell(*form, 6, 7, {add, QStringLiteral("Ловушку")}));
-        QCOMPARE(form->controls().trapsList->toPlainText(), QStringLiteral("L-2(6x7); "));
+        QCOMPARE(controls(*form).trapsList->toPlainText(), QStringLiteral("L-2(6x7); "));
         // A white chest over the trap: the list keeps it.
         QVERIFY(fx.markCell(*form, 6, 7, {add, QStringLiteral("Сундук"), QStringLiteral("Белый")}));
         QCOMPARE(form->atlas().cell(1, 2, 6, 7)->Object, '4');
@@ -344,7 +345,7 @@ private slots:
         QVERIFY(form->atlas().markText(1, 2, 6, 7).empty());
         QCOMPARE(form->atlas().cell(1, 2, 6, 7)->Object, 'n');
         QVERIFY(fx.markCell(*form, 5, 7, {QStringLiteral("Очистить")}));
-        QVERIFY(form->controls().transitionsList->toPlainText().isEmpty());
+        QVERIFY(controls(*form).transitionsList->toPlainText().isEmpty());
         QCOMPARE(form->atlas().cell(1, 3, 5, 7)->Object, 'n');
     }
 
@@ -360,17 +361,17 @@ private slots:
             atlas.cell(1, level, 7, 7)->Object = 'L';
             AppendEntry(*atlas.levelLists(1, level), ListKind::Traps, PositionEntry(level, 7, 7));
         }
-        QVERIFY(fx.pick(*form, form->controls().labyrinthBox, 0));
-        QCOMPARE(form->controls().exitsList->toPlainText(), QStringLiteral("L-0(1x2); L-9(3x4); "));
-        person::click(form->controls().copyExitsButton);
+        QVERIFY(fx.pick(*form, controls(*form).labyrinthBox, 0));
+        QCOMPARE(controls(*form).exitsList->toPlainText(), QStringLiteral("L-0(1x2); L-9(3x4); "));
+        person::click(controls(*form).copyExitsButton);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Выходы: L-0(1x2); L-9(3x4); "));
-        person::click(form->controls().copyFlagsButton);
+        person::click(controls(*form).copyFlagsButton);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Флаги: "));
-        person::click(form->controls().clearTrapsButton);
-        QVERIFY(form->controls().trapsList->toPlainText().isEmpty());
+        person::click(controls(*form).clearTrapsButton);
+        QVERIFY(controls(*form).trapsList->toPlainText().isEmpty());
         QCOMPARE(atlas.cell(1, 2, 7, 7)->Object, 'n');
-        person::click(form->controls().clearExitsButton);
-        QVERIFY(form->controls().exitsList->toPlainText().isEmpty());
+        person::click(controls(*form).clearExitsButton);
+        QVERIFY(controls(*form).exitsList->toPlainText().isEmpty());
         QCOMPARE(atlas.cell(1, 0, 1, 2)->Object, 'n');
     }
 
@@ -383,16 +384,16 @@ private slots:
             atlas.cell(lab, 0, 2, 2)->Explored = 1;
             AppendEntry(*atlas.levelLists(lab, 0), ListKind::Flags, PositionEntry(0, 2, 2));
         }
-        QVERIFY(fx.pick(*form, form->controls().labyrinthBox, 2));
-        QCOMPARE(form->controls().flagsList->toPlainText(), QStringLiteral("L-0(2x2); "));
-        QVERIFY(fx.clickSide(*form, form->controls().clearLabyrinthButton));
+        QVERIFY(fx.pick(*form, controls(*form).labyrinthBox, 2));
+        QCOMPARE(controls(*form).flagsList->toPlainText(), QStringLiteral("L-0(2x2); "));
+        QVERIFY(fx.clickSide(*form, controls(*form).clearLabyrinthButton));
         QCOMPARE(atlas.cell(3, 0, 2, 2)->Explored, std::uint8_t(0));
-        QVERIFY(form->controls().flagsList->toPlainText().isEmpty());
+        QVERIFY(controls(*form).flagsList->toPlainText().isEmpty());
         QCOMPARE(atlas.cell(1, 0, 2, 2)->Explored, std::uint8_t(1));
         QCOMPARE(MemoText(atlas, 1, ListKind::Flags), std::string("L-0(2x2); ")); // other labyrinths keep theirs
-        QVERIFY(fx.clickSide(*form, form->controls().clearAllMapsButton));
-        QCOMPARE(form->controls().clearAllMapsButton->text(), QStringLiteral("Очистить все карты"));
-        QCOMPARE(form->controls().labyrinthBox->currentIndex(), 2); // the labyrinth shown stays
+        QVERIFY(fx.clickSide(*form, controls(*form).clearAllMapsButton));
+        QCOMPARE(controls(*form).clearAllMapsButton->text(), QStringLiteral("Очистить все карты"));
+        QCOMPARE(controls(*form).labyrinthBox->currentIndex(), 2); // the labyrinth shown stays
         QCOMPARE(atlas.cell(7, 0, 2, 2)->Explored, std::uint8_t(0));
         QVERIFY(MemoText(atlas, 1, ListKind::Flags).empty());
         QCOMPARE(atlas.cell(20, 16, 100, 100)->Object, 'n');
@@ -414,10 +415,10 @@ private slots:
         QFETCH(int, size);
         auto form = shownForm();
         QVERIFY(form);
-        QVERIFY(fx.pick(*form, form->controls().labyrinthBox, index));
-        QCOMPARE(form->controls().mapGrid->rowCount(), size);
-        QCOMPARE(form->controls().mapGrid->colCount(), size);
-        QCOMPARE(form->controls().mapGrid->cellText(size - 1, 0), QString::number(size - 1));
+        QVERIFY(fx.pick(*form, controls(*form).labyrinthBox, index));
+        QCOMPARE(controls(*form).mapGrid->rowCount(), size);
+        QCOMPARE(controls(*form).mapGrid->colCount(), size);
+        QCOMPARE(controls(*form).mapGrid->cellText(size - 1, 0), QString::number(size - 1));
     }
 
     // "Проложить путь сюда" from the map's popup: the way's length beside the position, its line on the map;
@@ -434,13 +435,13 @@ private slots:
         }
         QVERIFY(fx.playerAt(*form, {0, 2, 3}));
         QVERIFY(fx.markCell(*form, 8, 3, {QStringLiteral("Проложить путь сюда")}));
-        QTRY_COMPARE(form->controls().wayLabel->text(), QStringLiteral("Путь: 6 шагов"));
-        QVERIFY(form->controls().wayLabel->isVisible());
-        const QImage map = form->controls().mapGrid->viewport()->grab().toImage();
-        QCOMPARE(map.pixelColor(form->controls().mapGrid->cellRect(5, 3).center()), QColor(0, 90, 255));
-        person::click(form->controls().mapGrid->viewport(), form->controls().mapGrid->cellRect(5, 5).center());
+        QTRY_COMPARE(controls(*form).wayLabel->text(), QStringLiteral("Путь: 6 шагов"));
+        QVERIFY(controls(*form).wayLabel->isVisible());
+        const QImage map = controls(*form).mapGrid->viewport()->grab().toImage();
+        QCOMPARE(map.pixelColor(controls(*form).mapGrid->cellRect(5, 3).center()), QColor(0, 90, 255));
+        person::click(controls(*form).mapGrid->viewport(), controls(*form).mapGrid->cellRect(5, 5).center());
         QVERIFY(person::press(Qt::Key_Escape));
-        QTRY_VERIFY(!form->controls().wayLabel->isVisible());
+        QTRY_VERIFY(!controls(*form).wayLabel->isVisible());
 
         // "Путь сюда" on a search result.
         form->atlas().setMarkText(1, 0, 6, 3, "\xD2\xE0\xE9\xED\xE8\xEA"); // "Тайник"
@@ -452,7 +453,7 @@ private slots:
         person::click(results->viewport(), results->visualItemRect(results->item(0, 0)).center(), Qt::RightButton);
         QTRY_VERIFY(person::shownPopup());
         QVERIFY(person::choose(person::shownPopup(), {QStringLiteral("Путь сюда")}));
-        QTRY_COMPARE(form->controls().wayLabel->text(), QStringLiteral("Путь: 4 шага"));
+        QTRY_COMPARE(controls(*form).wayLabel->text(), QStringLiteral("Путь: 4 шага"));
     }
 
     // A long answer and a message in the status bar move nothing in the strip below the browser: the way's text
@@ -464,7 +465,7 @@ private slots:
         QVERIFY(form);
         form->atlas().cell(1, 0, 2, 3)->Explored = 1;
         QVERIFY(fx.playerAt(*form, {0, 2, 3}));
-        const auto& ui = form->controls();
+        const auto& ui = controls(*form);
         const auto place = [&](QWidget* w) { return QRect(w->mapTo(form.get(), QPoint(0, 0)), w->size()); };
         const QRect keys = place(ui.keyboardBox);
         const QRect traps = place(ui.trapsList);
@@ -491,9 +492,9 @@ private slots:
         atlas.cell(1, 0, 10, 10)->South = atlas.cell(1, 0, 10, 11)->North = 1;
         atlas.cell(1, 0, 10, 11)->South = atlas.cell(1, 0, 10, 12)->North = 1;
         atlas.cell(1, 0, 10, 12)->Object = 'E';
-        QVERIFY(!form->controls().exitRouteBox->isChecked());
+        QVERIFY(!controls(*form).exitRouteBox->isChecked());
         QVERIFY(form->route().ExitPath.empty());
-        form->controls().exitRouteBox->setChecked(true); // the box the layout keeps hidden
+        controls(*form).exitRouteBox->setChecked(true); // the box the layout keeps hidden
         QVERIFY(fx.playerAt(*form, {0, 10, 10}));
         QCOMPARE(form->route().ExitPath, (std::vector<std::pair<int, int>>{{10, 10}, {10, 11}, {10, 12}}));
     }
@@ -528,12 +529,12 @@ private slots:
         }
         atlas.cell(1, 0, 9, 8)->Object = 'u';
         atlas.setMarkText(1, 0, 12, 5, cp1251::fromUtf8(u8"тайник"));
-        form->controls().exitRouteBox->setChecked(true);
+        controls(*form).exitRouteBox->setChecked(true);
         QVERIFY(fx.playerAt(*form, {0, 9, 6}));
-        form->controls().mapGrid->viewport()->update();
+        controls(*form).mapGrid->viewport()->update();
         QTest::qWait(200);
         QVERIFY(form->grab().save(folder + QStringLiteral("/map.png")));
-        QImage zoom = form->controls().mapGrid->viewport()->grab(QRect(0, 0, 20 * 16, 10 * 16)).toImage();
+        QImage zoom = controls(*form).mapGrid->viewport()->grab(QRect(0, 0, 20 * 16, 10 * 16)).toImage();
         QVERIFY(zoom.scaled(zoom.size() * 3).save(folder + QStringLiteral("/map-zoom.png")));
     }
 };

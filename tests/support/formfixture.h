@@ -15,6 +15,7 @@
 #include "scriptedprompts.h"
 #include "testsupport.h"
 #include "userdat.h"
+#include "windowcontrols.h"
 
 #include <QDir>
 #include <QPlainTextEdit>
@@ -107,7 +108,7 @@ public:
     // Logs in on the login form of the game tab as a person does: a click into the password box, then Enter.
     static bool logIn(MainWindow& form)
     {
-        BrowserView* game = form.controls().gameBrowser;
+        BrowserView* game = controls(form).gameBrowser;
         QVariantList box;
         bool done = false;
         game->page()->runJavaScript(
@@ -128,7 +129,7 @@ public:
     bool playerAt(MainWindow& form, practice::Position start, int size = 30, practice::GameRules rules = {})
     {
         startServerOn(form.atlas(), start, size, std::move(rules));
-        return waitUntil([&] { return !form.controls().gameBrowser->busy(); }) && logIn(form) &&
+        return waitUntil([&] { return !controls(form).gameBrowser->busy(); }) && logIn(form) &&
                waitUntil([&] { return form.reader().ViewX == start.x && form.reader().ViewY == start.y; });
     }
     QString url(const char* path) const { return base() + QLatin1String(path); }
@@ -189,22 +190,22 @@ public:
     // One arrow key in the keyboard box; waits until the reader shows the player at the cell it leads to.
     static bool step(MainWindow& form, int key, int x, int y)
     {
-        if (person::focused() != form.controls().keyboardBox)
-            person::click(form.controls().keyboardBox);
-        if (person::focused() != form.controls().keyboardBox || !person::press(key))
+        if (person::focused() != controls(form).keyboardBox)
+            person::click(controls(form).keyboardBox);
+        if (person::focused() != controls(form).keyboardBox || !person::press(key))
             return false;
         return waitUntil([&] { return form.reader().ViewX == x && form.reader().ViewY == y; });
     }
 
     static BrowserView* tab(const MainWindow& form, int index)
     {
-        return form.tabs()->browserOf(form.controls().browserTabs->widget(index));
+        return form.tabs()->browserOf(controls(form).browserTabs->widget(index));
     }
 
     // The address typed into the address box as a person does, then Enter.
     static bool goTo(MainWindow& form, const QString& address)
     {
-        if (!person::typeInto(form.controls().addressBox, address) || person::focused() != form.controls().addressBox)
+        if (!person::typeInto(controls(form).addressBox, address) || person::focused() != controls(form).addressBox)
             return false;
         return person::press(Qt::Key_Return);
     }
@@ -212,9 +213,9 @@ public:
     // "Файл" > "Новая вкладка", then the address (none: the empty page). The new tab's browser, or null.
     static BrowserView* openTab(MainWindow& form, const QString& address = {})
     {
-        const int before = form.controls().browserTabs->count();
-        if (!person::chooseMenu(form.controls().mainMenu, {QStringLiteral("Файл"), QStringLiteral("Новая вкладка")}) ||
-            !waitUntil([&] { return form.controls().browserTabs->count() == before + 1; }, kWait))
+        const int before = controls(form).browserTabs->count();
+        if (!person::chooseMenu(controls(form).mainMenu, {QStringLiteral("Файл"), QStringLiteral("Новая вкладка")}) ||
+            !waitUntil([&] { return controls(form).browserTabs->count() == before + 1; }, kWait))
             return nullptr;
         // The empty page settles first (its title rewrites the address box), as a person would see.
         BrowserView* fresh = tab(form, before);
@@ -231,7 +232,7 @@ public:
     {
         if (!control->isVisible())
             person::click(
-                form.controls().sidePages->tabButton(form.controls().settingsPage->isAncestorOf(control) ? 0 : 1));
+                controls(form).sidePages->tabButton(controls(form).settingsPage->isAncestorOf(control) ? 0 : 1));
         return waitUntil([control] { return control->isVisible(); }, kWait);
     }
     // A list or a button of the side panel, used as a person does.
@@ -250,21 +251,21 @@ public:
     // An item of the main menu, as "Файл", "Новая вкладка".
     static bool menu(MainWindow& form, const QStringList& path)
     {
-        return person::chooseMenu(form.controls().mainMenu, path);
+        return person::chooseMenu(controls(form).mainMenu, path);
     }
     // A click on a tab of the browser, once the strip no longer waits for a second click of an earlier one.
     static bool clickTab(MainWindow& form, int index)
     {
-        QTabBar* bar = form.controls().browserTabs->tabBar();
-        if (!waitUntil([&] { return !form.controls().tabDoubleClickTimer->isActive(); }, kWait))
+        QTabBar* bar = controls(form).browserTabs->tabBar();
+        if (!waitUntil([&] { return !controls(form).tabDoubleClickTimer->isActive(); }, kWait))
             return false;
         person::click(bar, bar->tabRect(index).center());
-        return waitUntil([&] { return form.controls().browserTabs->currentIndex() == index; }, kWait);
+        return waitUntil([&] { return controls(form).browserTabs->currentIndex() == index; }, kWait);
     }
     // A right click on the tab in front, then the tab strip popup's item.
     static bool chooseOnTabStrip(MainWindow& form, const QString& item)
     {
-        QTabBar* bar = form.controls().browserTabs->tabBar();
+        QTabBar* bar = controls(form).browserTabs->tabBar();
         person::click(bar, bar->tabRect(bar->currentIndex()).center(), Qt::RightButton);
         return waitUntil([] { return person::shownPopup() != nullptr; }, kWait) &&
                person::choose(person::shownPopup(), {item});
@@ -273,7 +274,7 @@ public:
     // A right click on a cell of the map, then the popup's item (as "Добавить", "Ловушку").
     static bool markCell(MainWindow& form, int x, int y, const QStringList& path)
     {
-        MapGrid* grid = form.controls().mapGrid;
+        MapGrid* grid = controls(form).mapGrid;
         // The pointer comes from elsewhere, so that the grid sees it arrive even if it rested there.
         person::hover(grid->viewport(), grid->cellRect(x + 1, y + 1).center());
         person::hover(grid->viewport(), grid->cellRect(x, y).center());

@@ -47,7 +47,7 @@ struct Walk
     {
         static const int keys[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right};
         QKeyEvent press(QEvent::KeyPress, keys[side], Qt::NoModifier);
-        QApplication::sendEvent(form.controls().keyboardBox, &press);
+        QApplication::sendEvent(form.findChild<QPlainTextEdit*>(QStringLiteral("keyboardBox")), &press);
         --budget;
         return waitFor([&] { return form.reader().ViewX == to.x && form.reader().ViewY == to.y; }, 10000);
     }
@@ -118,14 +118,15 @@ int main(int argc, char** argv)
         std::fputs("make-screenshot: the window did not log in to the practice game\n", stderr);
         return stop(1);
     }
-    form->controls().keyboardBox->setFocus();
+    form->findChild<QPlainTextEdit*>(QStringLiteral("keyboardBox"))->setFocus();
     Walk walk{*form, game.labyrinth(), {}, 80};
     if (!walk.from(start)) {
         std::fputs("make-screenshot: a step did not reach the map\n", stderr);
         return stop(1);
     }
-    form->controls().sidePages->setActivePageIndex(0); // the settings beside the map
-    waitFor([] { return false; }, 500);                // the last pictures of the page
+    form->findChild<veldor::PageControl*>(QStringLiteral("sidePages"))
+        ->setActivePageIndex(0);        // the settings beside the map
+    waitFor([] { return false; }, 500); // the last pictures of the page
     const bool saved = form->grab().save(QString::fromLocal8Bit(argv[1]));
     form.reset();
     return stop(saved ? 0 : 1);

@@ -24,8 +24,6 @@ public:
     explicit MainWindow(MainWindowOptions options = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The controls, as a person sees them in the window.
-    const MainWindowControls& controls() const { return m_ui; }
     Atlas& atlas() { return *m_state.atlas; }
     const Settings& settings() const { return m_state.settings; }
     QString workFolder() const { return m_state.workFolder; }
