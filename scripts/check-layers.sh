@@ -24,6 +24,8 @@ forbid mapview 'browser/|app/' "src/mapview includes a layer beside or above it"
 for served in app/folder app/play app/sharing app/webengine_setup.cpp app/webengine_setup.h; do
     forbid "$served" 'app/window/|app/parts/' "$served includes the window or its parts"
 done
+# A part keeps its controls and speaks through signals and methods: it never reaches into the window.
+forbid app/parts 'app/window/' "a part includes the window"
 forbid . '\.\./' "an include that climbs out of its folder"
 [ $status -eq 0 ] && echo "layers: fine"
 exit $status

@@ -133,6 +133,16 @@ void BrowserTabs::close(int index)
     }
 }
 
+void BrowserTabs::goTo(const QString& url)
+{
+    if (m_tabs->currentIndex() <= 0)
+        return;
+    if (BrowserView* b = currentBrowser()) {
+        m_address->setEditText(url);
+        b->navigate(QUrl::fromUserInput(url));
+    }
+}
+
 void BrowserTabs::stripReleased(const QPoint& pos)
 {
     const bool inside = pos.x() < m_tabs->width() && pos.y() < m_tabs->height();

@@ -45,6 +45,8 @@ public:
     // Any tab but the game tab; the next tab (or the game tab after the last) comes to the front.
     void close(int index);
     void closeActive();
+    // The tab in front (never the game tab) goes to the address, which the address box shows.
+    void goTo(const QString& url);
 
     // A mouse button was released on the tab strip at a point of the tab control.
     void stripReleased(const QPoint& pos);

@@ -43,7 +43,23 @@ class TestLoginPanel : public QObject
                              &LoginPanel::open);
             window->show();
         }
-        const LoginPanel::Controls& c() const { return panel->controls(); }
+        // Its controls, found by name as a person finds them by sight.
+        struct Controls
+        {
+            QLineEdit* loginEdit;
+            QLineEdit* passwordEdit;
+            QCheckBox* autoLoginBox;
+            QPushButton* loginOkButton;
+            QPushButton* loginCancelButton;
+        };
+        Controls c() const
+        {
+            return {panel->findChild<QLineEdit*>(QStringLiteral("loginEdit")),
+                    panel->findChild<QLineEdit*>(QStringLiteral("passwordEdit")),
+                    panel->findChild<QCheckBox*>(QStringLiteral("autoLoginBox")),
+                    panel->findChild<QPushButton*>(QStringLiteral("loginOkButton")),
+                    panel->findChild<QPushButton*>(QStringLiteral("loginCancelButton"))};
+        }
         bool opened()
         {
             if (!QTest::qWaitForWindowExposed(window.get()) || !person::activate(window.get()))

@@ -484,6 +484,7 @@ private slots:
     void theRouteIsComputedWhenTheOptionIsOn()
     {
         fx.reservePort();
+        QVERIFY(writeAll(fx.file("veldor.ini"), "[map]\nexitRoute=true\n"));
         auto form = fx.active(UserDat{});
         QVERIFY(form);
         Atlas& atlas = form->atlas();
@@ -492,9 +493,8 @@ private slots:
         atlas.cell(1, 0, 10, 10)->South = atlas.cell(1, 0, 10, 11)->North = 1;
         atlas.cell(1, 0, 10, 11)->South = atlas.cell(1, 0, 10, 12)->North = 1;
         atlas.cell(1, 0, 10, 12)->Object = 'E';
-        QVERIFY(!controls(*form).exitRouteBox->isChecked());
+        QVERIFY(controls(*form).exitRouteBox->isChecked());
         QVERIFY(form->route().ExitPath.empty());
-        controls(*form).exitRouteBox->setChecked(true); // the box the layout keeps hidden
         QVERIFY(fx.playerAt(*form, {0, 10, 10}));
         QCOMPARE(form->route().ExitPath, (std::vector<std::pair<int, int>>{{10, 10}, {10, 11}, {10, 12}}));
     }
@@ -506,6 +506,7 @@ private slots:
         if (folder.isEmpty())
             QSKIP("VELDOR_SCREENSHOTS not set");
         fx.reservePort();
+        QVERIFY(writeAll(fx.file("veldor.ini"), "[map]\nexitRoute=true\n"));
         auto form = fx.active(UserDat{}, QSize(1280, 900));
         QVERIFY(form);
         Atlas& atlas = form->atlas();
@@ -529,7 +530,6 @@ private slots:
         }
         atlas.cell(1, 0, 9, 8)->Object = 'u';
         atlas.setMarkText(1, 0, 12, 5, cp1251::fromUtf8(u8"тайник"));
-        controls(*form).exitRouteBox->setChecked(true);
         QVERIFY(fx.playerAt(*form, {0, 9, 6}));
         controls(*form).mapGrid->viewport()->update();
         QTest::qWait(200);

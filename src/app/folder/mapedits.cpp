@@ -2,17 +2,11 @@
 
 #include "map/undo.h"
 
-#include <QAction>
-
 namespace veldor {
 
-MapEdits::MapEdits(Atlas& atlas, QAction* undo, QAction* redo, QObject* parent)
-    : QObject(parent), m_atlas(atlas), m_undo(undo), m_redo(redo), m_history(std::make_unique<UndoHistory>())
-{
-    connect(m_undo, &QAction::triggered, this, &MapEdits::undo);
-    connect(m_redo, &QAction::triggered, this, &MapEdits::redo);
-    showNames();
-}
+MapEdits::MapEdits(Atlas& atlas, QObject* parent)
+    : QObject(parent), m_atlas(atlas), m_history(std::make_unique<UndoHistory>())
+{}
 
 MapEdits::~MapEdits() = default;
 
@@ -50,14 +44,8 @@ void MapEdits::redo()
 
 void MapEdits::showNames()
 {
-    m_undo->setEnabled(m_history->canUndo());
-    m_undo->setText(m_history->canUndo()
-                        ? QStringLiteral("Отменить: %1").arg(QString::fromStdString(m_history->undoName()))
-                        : QStringLiteral("Отменить"));
-    m_redo->setEnabled(m_history->canRedo());
-    m_redo->setText(m_history->canRedo()
-                        ? QStringLiteral("Повторить: %1").arg(QString::fromStdString(m_history->redoName()))
-                        : QStringLiteral("Повторить"));
+    emit namesChanged(m_history->canUndo() ? QString::fromStdString(m_history->undoName()) : QString(),
+                      m_history->canRedo() ? QString::fromStdString(m_history->redoName()) : QString());
 }
 
 } // namespace veldor

@@ -7,19 +7,17 @@
 #include <functional>
 #include <memory>
 
-class QAction;
-
 namespace veldor {
 
 class Atlas;
 
 // The map's undo history behind the Edit menu: every change made by hand or by a command runs through
-// `run`, and the two menu items take it back and do it again, naming the action.
+// `run`; `undo` and `redo` take it back and do it again, and `namesChanged` names the actions for the menu.
 class MapEdits : public QObject
 {
     Q_OBJECT
 public:
-    MapEdits(Atlas& atlas, QAction* undo, QAction* redo, QObject* parent = nullptr);
+    explicit MapEdits(Atlas& atlas, QObject* parent = nullptr);
     ~MapEdits() override;
 
     // Runs a change of one labyrinth (0: of any) under its Russian name, as in "Отменить: <name>", and records
@@ -34,13 +32,13 @@ public:
 signals:
     // Undo or redo changed the map of the labyrinth (0: of several).
     void changed(unsigned lab);
+    // What undo and redo would do now ("очистка карты «…»"); empty when there is nothing to take back or redo.
+    void namesChanged(const QString& undoName, const QString& redoName);
 
 private:
     void showNames();
 
     Atlas& m_atlas;
-    QAction* m_undo;
-    QAction* m_redo;
     std::unique_ptr<UndoHistory> m_history;
 };
 

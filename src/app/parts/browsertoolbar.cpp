@@ -1,6 +1,5 @@
 #include "browsertoolbar.h"
 
-#include "app/window/mainwindowcontrols.h"
 #include "browser/browsercommands.h"
 #include "browser/browsertabs.h"
 #include "browser/browserview.h"
@@ -17,6 +16,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStyle>
+#include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWebEngineHistory>
@@ -24,12 +24,14 @@
 
 namespace veldor {
 
-BrowserToolBar::BrowserToolBar(MainWindowControls& ui, QWidget* parent) : QFrame(parent), m_ui(ui)
+BrowserToolBar::BrowserToolBar(QTabWidget* strip, QWebEngineProfile* profile, const QString& gameServer,
+                               QWidget* parent)
+    : QFrame(parent)
 {
+    Controls& ui = m_ui;
     setObjectName(QStringLiteral("toolBands"));
     setFrameShape(QFrame::StyledPanel);
     setFixedHeight(29);
-    ui.toolBands = this;
     auto* bands = new QHBoxLayout(this);
     bands->setContentsMargins(2, 1, 2, 1);
     bands->setSpacing(4);
@@ -84,6 +86,8 @@ BrowserToolBar::BrowserToolBar(MainWindowControls& ui, QWidget* parent) : QFrame
     ui.findNickButton->setObjectName(QStringLiteral("findNickButton"));
     ui.findNickButton->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     bands->addWidget(ui.findNickButton);
+    m_tabs = new BrowserTabs(strip, ui.addressBox, profile, gameServer, this);
+    ui.addressBox->setEditText(gameServer + QStringLiteral("/login.php"));
 }
 
 void BrowserToolBar::connectTo(Work work)
@@ -111,7 +115,7 @@ void BrowserToolBar::connectTo(Work work)
         m_ui.addressBox->setFocus();
         m_ui.addressBox->lineEdit()->selectAll();
     });
-    connect(m_work.tabs, &BrowserTabs::frontChanged, this, &BrowserToolBar::syncNavigationButtons);
+    connect(m_tabs, &BrowserTabs::frontChanged, this, &BrowserToolBar::syncNavigationButtons);
 }
 
 void BrowserToolBar::follow(BrowserView* browser)
@@ -144,9 +148,9 @@ bool BrowserToolBar::eventFilter(QObject* watched, QEvent* event)
 void BrowserToolBar::goToAddress()
 {
     // The game tab's address is the game's own.
-    if (m_ui.browserTabs->currentIndex() <= 0)
+    if (m_tabs->tabWidget()->currentIndex() <= 0)
         return;
-    if (BrowserView* browser = m_work.tabs->currentBrowser()) {
+    if (BrowserView* browser = m_tabs->currentBrowser()) {
         browser->navigate(QUrl::fromUserInput(m_ui.addressBox->currentText()));
         m_ui.addressBox->lineEdit()->setModified(false); // from now on the box follows the page again
     }
@@ -154,7 +158,8 @@ void BrowserToolBar::goToAddress()
 
 void BrowserToolBar::reloadPage()
 {
-    if (m_work.tabs->currentBrowser() == m_ui.gameBrowser && m_ui.gameBrowser->loadFailed())
+    BrowserView* front = m_tabs->currentBrowser();
+    if (m_tabs->tabWidget()->currentIndex() == 0 && front && front->loadFailed())
         m_work.reloadFailedGame();
     else
         m_work.commands->reload();
@@ -163,9 +168,14 @@ void BrowserToolBar::reloadPage()
 
 void BrowserToolBar::syncNavigationButtons()
 {
-    BrowserView* b = m_work.tabs->browserOf(m_ui.browserTabs->currentWidget());
+    BrowserView* b = m_tabs->browserOf(m_tabs->tabWidget()->currentWidget());
     m_ui.backButton->setEnabled(b && b->pageAction(QWebEnginePage::Back)->isEnabled());
     m_ui.forwardButton->setEnabled(b && b->pageAction(QWebEnginePage::Forward)->isEnabled());
+}
+
+void BrowserToolBar::showLoading()
+{
+    m_ui.stopButton->setEnabled(true);
 }
 
 QString BrowserToolBar::playerInfoUrl(const QString& nick) const
@@ -177,8 +187,8 @@ QString BrowserToolBar::playerInfoUrl(const QString& nick) const
 
 void BrowserToolBar::openPlayerInfo(const QString& nick, std::function<void()> then)
 {
-    BrowserView* browser = m_work.tabs->browserOf(m_work.tabs->open(QString()));
-    if (BrowserView* current = m_work.tabs->currentBrowser())
+    BrowserView* browser = m_tabs->browserOf(m_tabs->open(QString()));
+    if (BrowserView* current = m_tabs->currentBrowser())
         current->navigate(QUrl(playerInfoUrl(nick)));
     m_work.commands->whenLoaded(
         browser, then ? std::move(then) : [] {});

@@ -4,25 +4,33 @@
 #include <functional>
 #include <memory>
 
+class QComboBox;
+class QPushButton;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+class QWebEngineProfile;
+
 namespace veldor {
 
 class BrowserCommands;
 class BrowserTabs;
 class BrowserView;
 class UserPrompts;
-struct MainWindowControls;
 
-// The strip above the browser: back, forward, reload and stop, the address box and the player lookup. It makes
-// its controls (entered into the window's list of controls) and runs them on the tab in front.
+// The strip above the browser: back, forward, reload and stop, the address box and the player lookup. It keeps
+// its controls to itself, runs them on the tab in front and makes the browser tabs whose address its box shows.
 class BrowserToolBar : public QFrame
 {
     Q_OBJECT
 public:
-    BrowserToolBar(MainWindowControls& ui, QWidget* parent);
+    // The tabs of `strip`, whose first tab is the game's, with pages of `profile`.
+    BrowserToolBar(QTabWidget* strip, QWebEngineProfile* profile, const QString& gameServer, QWidget* parent);
+
+    BrowserTabs* tabs() const { return m_tabs; }
 
     struct Work
     {
-        BrowserTabs* tabs = nullptr;
         BrowserCommands* commands = nullptr;
         std::shared_ptr<UserPrompts> prompts;
         QString gameServer;
@@ -43,6 +51,8 @@ public:
     QString playerInfoUrl(const QString& nick) const;
     // Back and forward as the tab in front allows.
     void syncNavigationButtons();
+    // A page began loading something: it can be stopped.
+    void showLoading();
 
 private:
     void goToAddress();
@@ -50,7 +60,20 @@ private:
     void reloadPage();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    MainWindowControls& m_ui;
+    struct Controls
+    {
+        QToolBar* browserToolBar = nullptr;    // the four browser buttons
+        QToolButton* backButton = nullptr;     // "Назад": back in the tab in front
+        QToolButton* forwardButton = nullptr;  // "Вперед": forward in the tab in front
+        QToolButton* reloadButton = nullptr;   // "Обновить": reload (with Ctrl: past the cache); F5
+        QToolButton* stopButton = nullptr;     // "Остановить": stop loading
+        QComboBox* addressBox = nullptr;       // "Адрес:": the address box with its history (not for the game tab)
+        QPushButton* goButton = nullptr;       // "Перейти": go to the address
+        QComboBox* nickBox = nullptr;          // "Ник:": a player's nickname, with the looked-up ones
+        QPushButton* findNickButton = nullptr; // "Найти": the player's information page in a new tab
+    };
+    Controls m_ui;
+    BrowserTabs* m_tabs = nullptr;
     Work m_work;
 };
 

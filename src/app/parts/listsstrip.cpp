@@ -1,7 +1,6 @@
 #include "listsstrip.h"
 
-#include "app/window/controlnames.h"
-#include "app/window/mainwindowcontrols.h"
+#include "app/parts/controlnames.h"
 #include "ui/qtcodec.h"
 
 #include <QApplication>
@@ -44,7 +43,7 @@ private:
 
 } // namespace
 
-// One object list: its kind, caption, the names of its controls and where they go in the window's list.
+// One object list: its kind, caption, the names of its controls and where the strip keeps them.
 struct ListsStrip::List
 {
     ListKind kind;
@@ -56,10 +55,10 @@ struct ListsStrip::List
     QPushButton*& copy;
 };
 
-ListsStrip::ListsStrip(MainWindowControls& ui, QWidget* parent) : QFrame(parent), m_ui(ui)
+ListsStrip::ListsStrip(QWidget* parent) : QFrame(parent)
 {
+    Controls& ui = m_ui;
     setObjectName(QStringLiteral("bottomPanel"));
-    ui.bottomPanel = this;
     setFrameShape(QFrame::StyledPanel);
     setMinimumHeight(5);
     auto* strip = new QHBoxLayout(this);
@@ -209,6 +208,35 @@ void ListsStrip::showWay(const QString& text)
 void ListsStrip::showLoadProgress(int percent)
 {
     m_ui.loadProgressBar->setValue(percent);
+}
+
+void ListsStrip::showExplored(const QString& text)
+{
+    m_ui.exploredLabel->setText(text);
+}
+
+void ListsStrip::showPosition(const QString& text)
+{
+    m_ui.positionLabel->setText(text);
+}
+
+void ListsStrip::showFrontier(bool shown, const QString& text, const QString& hint)
+{
+    m_ui.frontierLabel->setVisible(shown);
+    if (!shown)
+        return;
+    m_ui.frontierLabel->setText(text);
+    m_ui.frontierLabel->setToolTip(hint);
+}
+
+KeyWalker* ListsStrip::walkWith(PagePoller* poller, const ReaderState& reader, KeyWalker::MoveScript moveScript)
+{
+    return new KeyWalker(m_ui.keyboardBox, poller, reader, std::move(moveScript), this);
+}
+
+bool ListsStrip::keyboardFocused() const
+{
+    return QApplication::focusWidget() == m_ui.keyboardBox;
 }
 
 } // namespace veldor

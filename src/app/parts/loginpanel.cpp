@@ -1,6 +1,6 @@
 #include "loginpanel.h"
 
-#include "app/window/controlnames.h"
+#include "app/parts/controlnames.h"
 #include "ui/prompts.h"
 #include "ui/qtcodec.h"
 

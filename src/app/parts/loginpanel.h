@@ -24,7 +24,16 @@ public:
     // The longest login or password the login form takes.
     static constexpr std::size_t kMaxCredential = veldor::kMaxCredential;
 
-    // Its controls, by their layout names.
+    LoginPanel(Settings& settings, std::shared_ptr<UserPrompts> prompts, QWidget* parent);
+
+    // Shows the stored values, centred near the top of the parent, with the login box focused.
+    void open();
+    // Keeps the typed values and closes; too long a value is refused with a message and the panel stays.
+    void accept();
+    void cancel();
+    void autoLoginToggled();
+
+private:
     struct Controls
     {
         QLabel* loginTitle = nullptr;             // "Параметры входа": the caption
@@ -37,17 +46,6 @@ public:
         QPushButton* loginCancelButton = nullptr; // "Отмена": close, keep nothing typed
     };
 
-    LoginPanel(Settings& settings, std::shared_ptr<UserPrompts> prompts, QWidget* parent);
-    const Controls& controls() const { return m_controls; }
-
-    // Shows the stored values, centred near the top of the parent, with the login box focused.
-    void open();
-    // Keeps the typed values and closes; too long a value is refused with a message and the panel stays.
-    void accept();
-    void cancel();
-    void autoLoginToggled();
-
-private:
     Settings& m_settings;
     std::shared_ptr<UserPrompts> m_prompts;
     Controls m_controls;

@@ -1,7 +1,6 @@
 #include "mainmenus.h"
 
-#include "app/window/controlnames.h"
-#include "app/window/mainwindowcontrols.h"
+#include "app/parts/controlnames.h"
 #include "browser/browsercommands.h"
 #include "browser/browsertabs.h"
 #include "browser/browserview.h"
@@ -22,8 +21,9 @@
 
 namespace veldor {
 
-MainMenus::MainMenus(QMainWindow* window, MainWindowControls& ui) : QObject(window), m_window(window), m_ui(ui)
+MainMenus::MainMenus(QMainWindow* window) : QObject(window), m_window(window)
 {
+    Controls& ui = m_ui;
     ui.mainMenu = window->menuBar();
     ui.mainMenu->setObjectName(QStringLiteral("mainMenu"));
     buildFileAndEditMenus();
@@ -35,6 +35,47 @@ MainMenus::MainMenus(QMainWindow* window, MainWindowControls& ui) : QObject(wind
     ui.closeTabAction = item(ui.tabStripMenu, "closeTabAction", QStringLiteral("Закрыть"));
     ui.openFileFilter = QStringLiteral("HTML File (*.htm, *.html) (*.htm *.html);;MS Word Document (*.doc) (*.doc);;"
                                        "MS Excel (*.xls) (*.xls)");
+    connectRequests();
+}
+
+void MainMenus::connectRequests()
+{
+    const std::pair<QAction*, void (MainMenus::*)()> requests[] = {
+        {m_ui.mergeMapsAction, &MainMenus::mergeMapsAsked},
+        {m_ui.exportMapsAction, &MainMenus::exportMapsAsked},
+        {m_ui.saveLevelPictureAction, &MainMenus::levelPictureAsked},
+        {m_ui.exitAction, &MainMenus::quitAsked},
+        {m_ui.undoAction, &MainMenus::undoAsked},
+        {m_ui.redoAction, &MainMenus::redoAsked},
+        {m_ui.findOnMapAction, &MainMenus::findOnMapAsked},
+        {m_ui.atlasOverviewAction, &MainMenus::overviewAsked},
+        {m_ui.showPlayerAction, &MainMenus::showPlayerAsked},
+        {m_ui.squadMembersAction, &MainMenus::squadMembersAsked},
+        {m_ui.defaultCellSizeAction, &MainMenus::defaultCellSizeAsked},
+        {m_ui.clearWayAction, &MainMenus::clearWayAsked},
+        {m_ui.loginDataAction, &MainMenus::loginDataAsked},
+        {m_ui.findNickAction, &MainMenus::findNickAsked},
+        {m_ui.clearNicksAction, &MainMenus::clearNicksAsked},
+        {m_ui.aboutAction, &MainMenus::aboutAsked}};
+    for (const auto& [action, signal] : requests)
+        connect(action, &QAction::triggered, this, [this, signal = signal] { (this->*signal)(); });
+    const std::pair<QAction*, WayTarget> ways[] = {{m_ui.wayToExitAction, WayTarget::Exit},
+                                                   {m_ui.wayToDescentAction, WayTarget::Descent},
+                                                   {m_ui.wayToAscentAction, WayTarget::Ascent}};
+    for (const auto& [action, kind] : ways)
+        connect(action, &QAction::triggered, this, [this, kind = kind] { emit wayAsked(kind); });
+    connect(m_ui.guideAction, &QAction::triggered, this, [this] { emit guideAsked(QString()); });
+    connect(m_ui.legendAction, &QAction::triggered, this, [this] { emit guideAsked(QStringLiteral("legend")); });
+}
+
+void MainMenus::showUndo(const QString& undoName, const QString& redoName)
+{
+    m_ui.undoAction->setEnabled(!undoName.isEmpty());
+    m_ui.undoAction->setText(undoName.isEmpty() ? QStringLiteral("Отменить")
+                                                : QStringLiteral("Отменить: %1").arg(undoName));
+    m_ui.redoAction->setEnabled(!redoName.isEmpty());
+    m_ui.redoAction->setText(redoName.isEmpty() ? QStringLiteral("Повторить")
+                                                : QStringLiteral("Повторить: %1").arg(redoName));
 }
 
 void MainMenus::buildFileAndEditMenus()
@@ -70,6 +111,7 @@ void MainMenus::buildFileAndEditMenus()
     m_ui.findOnMapAction = item(m_ui.editMenu, "findOnMapAction", QStringLiteral("Найти на карте..."));
     m_ui.findOnMapAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     m_ui.mainMenu->addMenu(m_ui.editMenu);
+    showUndo({}, {});
 }
 
 void MainMenus::buildViewMenu()
@@ -137,8 +179,8 @@ void MainMenus::connectTo(const Work& work)
     connect(m_ui.closeTabAction, &QAction::triggered, tabs, &BrowserTabs::closeActive);
     for (const QKeySequence& keys : {QKeySequence(QKeySequence::Close), QKeySequence(Qt::CTRL | Qt::Key_F4)})
         connect(new QShortcut(keys, m_window), &QShortcut::activated, tabs, &BrowserTabs::closeActive);
-    connect(m_ui.browserTabs, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { m_ui.tabStripMenu->popup(m_ui.browserTabs->mapToGlobal(pos)); });
+    connect(tabs->tabWidget(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_ui.tabStripMenu->popup(m_work.tabs->tabWidget()->mapToGlobal(pos)); });
     connect(m_ui.openFileAction, &QAction::triggered, this, &MainMenus::openFile);
     connect(m_ui.savePageAction, &QAction::triggered, commands, &BrowserCommands::saveAs);
     connect(m_ui.pagePropertiesAction, &QAction::triggered, commands, &BrowserCommands::properties);
@@ -188,12 +230,7 @@ void MainMenus::openFile()
 
 void MainMenus::navigateFromMenu(const QString& url)
 {
-    if (m_ui.browserTabs->currentIndex() <= 0)
-        return;
-    if (BrowserView* b = m_work.tabs->currentBrowser()) {
-        m_ui.addressBox->setEditText(url);
-        b->navigate(QUrl::fromUserInput(url));
-    }
+    m_work.tabs->goTo(url);
 }
 
 } // namespace veldor

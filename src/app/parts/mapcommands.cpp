@@ -1,8 +1,7 @@
 #include "mapcommands.h"
 
 #include "app/folder/mapedits.h"
-#include "app/window/controlnames.h"
-#include "app/window/mainwindowcontrols.h"
+#include "app/parts/controlnames.h"
 #include "map/marks.h"
 #include "map/objects.h"
 #include "map/selection.h"
@@ -12,12 +11,12 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QPushButton>
 
 namespace veldor {
 
-MapCommands::MapCommands(MainWindowControls& ui, QWidget* window) : QObject(window), m_ui(ui), m_window(window)
+MapCommands::MapCommands(QWidget* window) : QObject(window), m_window(window)
 {
+    Controls& ui = m_ui;
     ui.cellMenu = submenu(window, "cellMenu", QString());
     ui.wayHereAction = item(ui.cellMenu, "wayHereAction", QStringLiteral("Проложить путь сюда"));
     ui.cellMenu->addSeparator();
@@ -43,9 +42,9 @@ MapCommands::MapCommands(MainWindowControls& ui, QWidget* window) : QObject(wind
 void MapCommands::connectTo(Work work)
 {
     m_work = std::move(work);
-    connect(m_ui.mapGrid, &MapGrid::cellHovered, this, [this](int c, int r) { m_cell = {c, r}; });
-    connect(m_ui.mapGrid, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { m_ui.cellMenu->popup(m_ui.mapGrid->viewport()->mapToGlobal(pos)); });
+    connect(m_work.grid, &MapGrid::cellHovered, this, [this](int c, int r) { m_cell = {c, r}; });
+    connect(m_work.grid, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_ui.cellMenu->popup(m_work.grid->viewport()->mapToGlobal(pos)); });
     const struct
     {
         QAction* action;
@@ -68,8 +67,6 @@ void MapCommands::connectTo(Work work)
         connect(action, &QAction::triggered, this, [this, code = code] { addChest(code); });
     connect(m_ui.addMarkerAction, &QAction::triggered, this, &MapCommands::addMarker);
     connect(m_ui.wayHereAction, &QAction::triggered, this, [this] { emit wayAsked(m_cell); });
-    connect(m_ui.clearLabyrinthButton, &QPushButton::clicked, this, &MapCommands::clearLabyrinth);
-    connect(m_ui.clearAllMapsButton, &QPushButton::clicked, this, &MapCommands::clearAllLabyrinths);
 }
 
 void MapCommands::edit(unsigned lab, const QString& name, const std::function<bool()>& change)
@@ -122,14 +119,13 @@ void MapCommands::clearLabyrinth()
 
 void MapCommands::clearAllLabyrinths()
 {
-    m_ui.clearAllMapsButton->setText(QStringLiteral("Производится очистка карт"));
-    m_ui.clearAllMapsButton->repaint();
+    emit clearingAll(true);
     edit(0, QStringLiteral("очистка всех карт"), [this] {
         for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab)
             ClearLabyrinth(*m_work.atlas, lab);
         return true;
     });
-    m_ui.clearAllMapsButton->setText(QStringLiteral("Очистить все карты"));
+    emit clearingAll(false);
 }
 
 void MapCommands::clearList(ListKind kind)

@@ -1,11 +1,12 @@
 #include "sidepanel.h"
 
+#include "app/parts/controlnames.h"
 #include "app/parts/pagecontrol.h"
-#include "app/window/controlnames.h"
-#include "app/window/mainwindowcontrols.h"
 #include "map/atlas.h"
+#include "settings/settings.h"
 #include "ui/qtcodec.h"
 
+#include <QBrush>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -14,6 +15,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <array>
 
 namespace veldor {
 namespace {
@@ -37,10 +40,10 @@ QVBoxLayout* pageLayout(QWidget* page)
 
 } // namespace
 
-SidePanel::SidePanel(MainWindowControls& ui, QWidget* parent) : QScrollArea(parent), m_ui(ui)
+SidePanel::SidePanel(QWidget* parent) : QScrollArea(parent)
 {
+    Controls& ui = m_ui;
     setObjectName(QStringLiteral("sidePanel"));
-    ui.sidePanel = this;
     setWidgetResizable(true);
     setMinimumWidth(5);
     ui.sidePages = named(new PageControl, "sidePages");
@@ -54,6 +57,138 @@ SidePanel::SidePanel(MainWindowControls& ui, QWidget* parent) : QScrollArea(pare
     FillTravelTables(m_travel);
     for (QComboBox* box : {ui.fromTownBox, ui.toTownBox, ui.speedBonusBox})
         connect(box, &QComboBox::activated, this, &SidePanel::showTravelTime);
+    connect(ui.labyrinthBox, &QComboBox::activated, this,
+            [this](int index) { emit labyrinthChosen(static_cast<unsigned>(index + 1)); });
+    connect(ui.levelBox, &QComboBox::activated, this, &SidePanel::levelChosen);
+    connect(ui.cellSizeSpin, &QSpinBox::valueChanged, this, &SidePanel::cellSizeChanged);
+    for (QCheckBox* box : {ui.frontierBox, ui.passDoorsBox})
+        connect(box, &QCheckBox::toggled, this, &SidePanel::mapSwitchesChanged);
+    connect(ui.restorePanelsBox, &QCheckBox::toggled, this, &SidePanel::restorePanelsChanged);
+    connect(ui.saveMapsButton, &QPushButton::clicked, this, &SidePanel::saveAsked);
+    connect(ui.clearLabyrinthButton, &QPushButton::clicked, this, &SidePanel::clearLabyrinthAsked);
+    connect(ui.clearAllMapsButton, &QPushButton::clicked, this, &SidePanel::clearAllAsked);
+    connect(ui.squadBox, &QCheckBox::clicked, this, &SidePanel::squadSwitched);
+    connect(ui.squadFolderButton, &QPushButton::clicked, this, &SidePanel::squadFolderAsked);
+    connect(ui.squadNameButton, &QPushButton::clicked, this, &SidePanel::squadNameAsked);
+}
+
+void SidePanel::showLabyrinth(unsigned lab)
+{
+    const long long index = static_cast<long long>(lab) - 1;
+    m_ui.labyrinthBox->setCurrentIndex(index >= 0 && index < m_ui.labyrinthBox->count() ? static_cast<int>(index) : -1);
+}
+
+unsigned SidePanel::labyrinth() const
+{
+    return static_cast<unsigned>(m_ui.labyrinthBox->currentIndex() + 1);
+}
+
+void SidePanel::showLevel(int level)
+{
+    m_ui.levelBox->setCurrentIndex(level >= 0 && level < m_ui.levelBox->count() ? level : -1);
+}
+
+void SidePanel::markLevels(const std::vector<int>& levels)
+{
+    for (int level = 0; level < m_ui.levelBox->count(); ++level) {
+        const bool crossed = std::find(levels.begin(), levels.end(), level) != levels.end();
+        m_ui.levelBox->setItemData(level, crossed ? QVariant(QBrush(QColor(190, 215, 255))) : QVariant(),
+                                   Qt::BackgroundRole);
+    }
+}
+
+int SidePanel::cellSize() const
+{
+    return m_ui.cellSizeSpin->value();
+}
+
+void SidePanel::setCellSize(int size)
+{
+    m_ui.cellSizeSpin->setValue(std::clamp(size, m_ui.cellSizeSpin->minimum(), m_ui.cellSizeSpin->maximum()));
+}
+
+namespace {
+// Each setting a check box shows, once: what user.dat sets at start and what is written back.
+template <class Controls>
+std::array<std::pair<QCheckBox*, bool Settings::*>, 4> settingBoxes(const Controls& ui)
+{
+    return {{{ui.passDoorsBox, &Settings::PassDoors},
+             {ui.soundsBox, &Settings::PlaySounds},
+             {ui.hidePanelsBox, &Settings::HidePanels},
+             {ui.frontierBox, &Settings::ShowFrontier}}};
+}
+} // namespace
+
+void SidePanel::showSwitches(const Settings& settings)
+{
+    for (const auto& [box, value] : settingBoxes(m_ui))
+        box->setChecked(settings.*value);
+}
+
+void SidePanel::takeSwitches(Settings& settings) const
+{
+    for (const auto& [box, value] : settingBoxes(m_ui))
+        settings.*value = box->isChecked();
+}
+
+bool SidePanel::passDoors() const
+{
+    return m_ui.passDoorsBox->isChecked();
+}
+
+bool SidePanel::playSounds() const
+{
+    return m_ui.soundsBox->isChecked();
+}
+
+bool SidePanel::hidePanels() const
+{
+    return m_ui.hidePanelsBox->isChecked();
+}
+
+bool SidePanel::restorePanels() const
+{
+    return m_ui.restorePanelsBox->isChecked();
+}
+
+void SidePanel::setRestorePanels(bool on)
+{
+    m_ui.restorePanelsBox->setChecked(on);
+}
+
+bool SidePanel::showFrontier() const
+{
+    return m_ui.frontierBox->isChecked();
+}
+
+bool SidePanel::exitRoute() const
+{
+    return m_ui.exitRouteBox->isChecked();
+}
+
+void SidePanel::setExitRoute(bool on)
+{
+    m_ui.exitRouteBox->setChecked(on);
+}
+
+void SidePanel::blockSaving(const QString& why)
+{
+    m_ui.saveMapsButton->setEnabled(false);
+    m_ui.saveMapsButton->setToolTip(why);
+}
+
+void SidePanel::showClearingAll(bool underWay)
+{
+    m_ui.clearAllMapsButton->setText(underWay ? QStringLiteral("Производится очистка карт")
+                                              : QStringLiteral("Очистить все карты"));
+    if (underWay)
+        m_ui.clearAllMapsButton->repaint();
+}
+
+void SidePanel::showSquad(bool on, const QString& folderName)
+{
+    m_ui.squadBox->setChecked(on);
+    m_ui.squadFolderButton->setText(folderName.isEmpty() ? QStringLiteral("…") : folderName);
 }
 
 void SidePanel::buildSettingsPage()

@@ -1,16 +1,10 @@
 #include "wayguide.h"
 
-#include "app/window/mainwindowcontrols.h"
-#include "mapview/mapgrid.h"
 #include "ui/qtcodec.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QBrush>
-#include <QComboBox>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QPlainTextEdit>
+#include <QWidget>
 
 namespace veldor {
 namespace {
@@ -30,18 +24,10 @@ bool inside(int level, int x, int y)
 
 } // namespace
 
-WayGuide::WayGuide(MainWindowControls& ui, Work work, QObject* parent)
-    : QObject(parent), m_ui(ui), m_work(std::move(work))
+WayGuide::WayGuide(Work work, QObject* parent) : QObject(parent), m_work(std::move(work))
 {
-    const std::pair<QAction*, WayTarget> ways[] = {{ui.wayToExitAction, WayTarget::Exit},
-                                                   {ui.wayToDescentAction, WayTarget::Descent},
-                                                   {ui.wayToAscentAction, WayTarget::Ascent}};
-    for (const auto& [action, kind] : ways)
-        connect(action, &QAction::triggered, this, [this, kind = kind] { ask(kind); });
-    connect(ui.clearWayAction, &QAction::triggered, this, &WayGuide::clear);
     // Escape with the pointer over the map (which never takes the keyboard) or in the keyboard box.
     qApp->installEventFilter(this);
-    connect(this, &WayGuide::changed, this, &WayGuide::show);
 }
 
 bool WayGuide::eventFilter(QObject* watched, QEvent* event)
@@ -50,8 +36,7 @@ bool WayGuide::eventFilter(QObject* watched, QEvent* event)
         !watched->isWidgetType())
         return false;
     auto* widget = static_cast<QWidget*>(watched);
-    if (widget->window() != m_ui.mapGrid->window() ||
-        (!m_ui.mapGrid->underMouse() && QApplication::focusWidget() != m_ui.keyboardBox))
+    if (widget->window() != m_work.window || !m_work.escapeHere())
         return false;
     clear();
     return true;
@@ -134,15 +119,9 @@ void WayGuide::walked()
     update();
 }
 
-void WayGuide::show()
+void WayGuide::changed()
 {
-    emit textChanged(text());
-    // The levels the way crosses stand out in the level box.
-    for (int level = 0; level < m_ui.levelBox->count(); ++level)
-        m_ui.levelBox->setItemData(level,
-                                   m_asked && crosses(level) ? QVariant(QBrush(QColor(190, 215, 255))) : QVariant(),
-                                   Qt::BackgroundRole);
-    m_ui.mapGrid->viewport()->update();
+    emit wayChanged(text(), levelsCrossed());
 }
 
 QString WayGuide::text() const

@@ -9,12 +9,10 @@
 
 namespace veldor {
 
-struct MainWindowControls;
-
 // The way the player asked for (to a chosen cell, the way out, down or up), worked out again from the player's
 // cell after every step and every change of the map; it ends when the player reaches the target. The program
-// never walks it: the player does. It runs the View menu's way items and Escape over the map, says the way beside
-// the position and marks the levels it crosses in the level box; the window draws it.
+// never walks it: the player does. It clears the way on Escape over the map and says what the way is and which
+// levels it crosses; the window shows and draws it.
 class WayGuide : public QObject
 {
     Q_OBJECT
@@ -28,8 +26,11 @@ public:
         std::function<bool()> passDoors;    // "Проходить через двери"
         std::function<unsigned()> shownLab; // the labyrinth and level the map shows
         std::function<int()> shownLevel;
+        // Escape now belongs to the map: the pointer is over it, or the keyboard box has the focus.
+        std::function<bool()> escapeHere;
+        QWidget* window = nullptr; // the keys of this window only
     };
-    WayGuide(MainWindowControls& ui, Work work, QObject* parent);
+    WayGuide(Work work, QObject* parent);
 
     void ask(WayTarget kind, LevelCell target = {});
     // "Проложить путь сюда" on a cell of the level shown.
@@ -57,17 +58,15 @@ public:
     unsigned lab() const { return m_work.lab(); }
 
 signals:
-    void changed();
-    // What the way is, for the strip below the map; empty when none is shown.
-    void textChanged(const QString& text);
+    // What the way is now ("Путь: 37 шагов, …", empty when none is shown) and the levels it crosses.
+    void wayChanged(const QString& text, const std::vector<int>& levels);
     // Why no way was asked for, for the status bar.
     void refused(const QString& why);
 
 private:
-    void show();
+    void changed();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    MainWindowControls& m_ui;
     Work m_work;
     WayFinder m_finder;
     bool m_asked = false;

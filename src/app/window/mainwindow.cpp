@@ -3,6 +3,8 @@
 #include "app/folder/workfolder.h"
 #include "app/parts/listsstrip.h"
 #include "app/parts/loginpanel.h"
+#include "app/parts/mainmenus.h"
+#include "app/parts/sidepanel.h"
 #include "app/play/eventsounds.h"
 #include "app/play/keywalker.h"
 #include "app/play/sessionkeeper.h"
@@ -17,56 +19,56 @@
 #include "map/selection.h"
 #include "mapview/atlasoverview.h"
 #include "mapview/clicksplitter.h"
-#include "mapview/gridchanges.h"
+#include "mapview/combatpanels.h"
 #include "mapview/mapgrid.h"
-#include "mapview/mapicons.h"
+#include "mapview/mapoverlay.h"
 #include "mapview/mapsearch.h"
-#include "route/frontier.h"
 #include "route/keyboard.h"
-#include "route/route.h"
 #include "settings/loginform.h"
 #include "ui/prompts.h"
 #include "ui/qtcodec.h"
 #include "ui/windowstyle.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDir>
 #include <QLabel>
-#include <QPushButton>
 #include <QSettings>
-#include <QSpinBox>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWebEngineProfile>
-#include <array>
 
 namespace veldor {
-MainWindowState::MainWindowState(MainWindowOptions given)
-    : route(std::make_unique<ExitRoute>()), icons(std::make_unique<MapIcons>()),
-      frontier(std::make_unique<FrontierSearch>()), gridChanges(std::make_unique<GridChanges>()),
-      options(std::move(given))
+namespace {
+QString withoutTrailingSlash(QString address)
 {
-    workFolder = options.workFolder.isEmpty() ? QDir::currentPath() : options.workFolder;
-    gameServer = options.gameServer.isEmpty() ? QString::fromLatin1(kGameServer) : options.gameServer;
-    while (gameServer.endsWith(QLatin1Char('/')))
-        gameServer.chop(1);
-    prompts = options.prompts ? options.prompts : std::make_shared<DialogPrompts>();
-    profileFolder = options.profileFolder.isEmpty()
-                        ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/browser")
-                        : options.profileFolder;
-    profile = createBrowserProfile(profileFolder, nullptr);
+    while (address.endsWith(QLatin1Char('/')))
+        address.chop(1);
+    return address;
 }
+} // namespace
+
+MainWindowState::MainWindowState(const MainWindowOptions& options)
+    : profileFolder(options.profileFolder.isEmpty()
+                        ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/browser")
+                        : options.profileFolder),
+      workFolder(options.workFolder.isEmpty() ? QDir::currentPath() : options.workFolder),
+      gameServer(
+          withoutTrailingSlash(options.gameServer.isEmpty() ? QString::fromLatin1(kGameServer) : options.gameServer)),
+      prompts(options.prompts ? options.prompts : std::make_shared<DialogPrompts>()),
+      profile(createBrowserProfile(profileFolder, nullptr))
+{}
 
 MainWindowState::~MainWindowState() = default;
 
-MainWindow::MainWindow(MainWindowOptions options, QWidget* parent) : QMainWindow(parent), m_state(std::move(options))
+MainWindow::MainWindow(const MainWindowOptions& options, QWidget* parent) : QMainWindow(parent), m_state(options)
 {
     setObjectName(QStringLiteral("MainWindow"));
+    m_state.overlay = std::make_unique<MapOverlay>(*m_state.atlas, [this] {
+        return MapOverlay::View{m_shownLab,         m_shownLevel,   m_playerLab,
+                                m_reader.PageLevel, m_reader.ViewX, m_reader.ViewY};
+    });
     m_state.sounds = new EventSounds(m_state.workFolder, this);
     m_state.work = std::make_unique<WorkFolder>(m_state.workFolder, *m_state.atlas, m_state.prompts, this);
     // The password character and the hint delay of the layout come from the application's style.
@@ -100,37 +102,33 @@ MainWindow::~MainWindow()
 
 void MainWindow::connectHandlers()
 {
-    connect(m_ui.labyrinthBox, &QComboBox::activated, this, [this] { chooseLabyrinth(); });
-    connect(m_ui.levelBox, &QComboBox::activated, this, [this] { chooseLevel(); });
-    connect(m_ui.cellSizeSpin, &QSpinBox::valueChanged, this, [this] { applyCellSize(); });
+    SidePanel* side = m_state.side;
+    connect(side, &SidePanel::labyrinthChosen, this, &MainWindow::chooseLabyrinth);
+    connect(side, &SidePanel::levelChosen, this, &MainWindow::chooseLevel);
+    connect(side, &SidePanel::cellSizeChanged, this, &MainWindow::applyCellSize);
     for (ClickSplitterHandle* handle : {m_ui.mapSplitter, m_ui.sidePanelSplitter, m_ui.bottomSplitter}) {
         auto* splitter = qobject_cast<ClickSplitter*>(handle->splitter());
         connect(handle, &ClickSplitterHandle::canResize, splitter, [splitter] { splitter->beginDrag(); });
         connect(handle, &ClickSplitterHandle::moved, splitter, [this, splitter, handle] {
             splitter->release(handle);
-            m_state.combatCollapsed.clear(); // the player arranged the areas: they stay as arranged
+            m_state.combat->forget(); // the player arranged the areas: they stay as arranged
         });
     }
-    connect(m_ui.saveMapsButton, &QPushButton::clicked, this, [this] { m_state.work->saveMaps(); });
-    connect(m_ui.exitAction, &QAction::triggered, this, &QWidget::close);
-    connect(m_ui.aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
-    connect(m_ui.guideAction, &QAction::triggered, this, [this] { showGuide(QString()); });
-    connect(m_ui.legendAction, &QAction::triggered, this, [this] { showGuide(QStringLiteral("legend")); });
-    connect(m_ui.pollTimer, &QTimer::timeout, m_state.poller, &PagePoller::tick);
+    connect(side, &SidePanel::saveAsked, this, [this] { m_state.work->saveMaps(); });
+    connect(m_state.menus, &MainMenus::quitAsked, this, &QWidget::close);
+    connect(m_state.menus, &MainMenus::aboutAsked, this, &MainWindow::showAbout);
+    connect(m_state.menus, &MainMenus::guideAsked, this, &MainWindow::showGuide);
+    connect(m_state.poller->timer(), &QTimer::timeout, m_state.poller, &PagePoller::tick);
     connect(m_state.poller, &PagePoller::combatFrameLoaded, this, &MainWindow::collapseForCombat);
     connect(m_state.poller, &PagePoller::pageRead, this,
             [this](const PageLines& game, const PageLines&) { recognize(game); });
-    m_state.walker = new KeyWalker(
-        m_ui.keyboardBox, m_state.poller, m_reader,
-        [this](ArrowKey key) {
-            return KeyMoveScript(*m_state.atlas, m_playerLab, m_reader.PageLevel, m_reader.ViewX, m_reader.ViewY,
-                                 m_reader.Fatigue, m_ui.passDoorsBox->isChecked(), key);
-        },
-        this);
+    m_state.walker = m_state.lists->walkWith(m_state.poller, m_reader, [this](ArrowKey key) {
+        return KeyMoveScript(*m_state.atlas, m_playerLab, m_reader.PageLevel, m_reader.ViewX, m_reader.ViewY,
+                             m_reader.Fatigue, m_state.side->passDoors(), key);
+    });
     m_state.walker->setDoorCheck([this](ArrowKey key) {
-        return !m_ui.passDoorsBox->isChecked() &&
-               KeyMoveScript(*m_state.atlas, m_playerLab, m_reader.PageLevel, m_reader.ViewX, m_reader.ViewY,
-                             m_reader.Fatigue, true, key);
+        return !m_state.side->passDoors() && KeyMoveScript(*m_state.atlas, m_playerLab, m_reader.PageLevel,
+                                                           m_reader.ViewX, m_reader.ViewY, m_reader.Fatigue, true, key);
     });
     m_state.walker->setStandingOn([this] {
         const TMapCell* cell = m_state.atlas->cell(m_playerLab, m_reader.PageLevel, m_reader.ViewX, m_reader.ViewY);
@@ -170,7 +168,7 @@ void MainWindow::runStartup()
     m_state.poller->forgetGame(); // a frame reported while the login page loaded is not the game yet
     m_state.work->loadMaps();
     m_state.startupProblems << m_state.work->takeProblems();
-    chooseLabyrinth();
+    chooseLabyrinth(m_state.side->labyrinth());
     if (m_state.work->readOnly())
         showReadOnly();
     connectSquad();
@@ -178,26 +176,14 @@ void MainWindow::runStartup()
 
 void MainWindow::showReadOnly()
 {
-    m_ui.saveMapsButton->setEnabled(false);
     const QString readOnly = QStringLiteral("Карты открыты только для чтения: их сохраняет другое окно Вельдора");
-    m_ui.saveMapsButton->setToolTip(readOnly);
+    m_state.side->blockSaving(readOnly);
     auto* label = new QLabel(readOnly + QStringLiteral(". То, что нанесено на карту здесь, можно записать в "
                                                        "другую папку: «Файл» → «Экспорт карт в папку...»."));
     label->setObjectName(QStringLiteral("ReadOnlyLabel"));
     label->setWordWrap(true);
     statusBar()->addWidget(label, 1);
 }
-
-namespace {
-// Each setting a check box shows, once: what user.dat sets at start and what is written back.
-std::array<std::pair<QCheckBox*, bool Settings::*>, 4> settingBoxes(const MainWindowControls& ui)
-{
-    return {{{ui.passDoorsBox, &Settings::PassDoors},
-             {ui.soundsBox, &Settings::PlaySounds},
-             {ui.hidePanelsBox, &Settings::HidePanels},
-             {ui.frontierBox, &Settings::ShowFrontier}}};
-}
-} // namespace
 
 void MainWindow::applyStoredSettings()
 {
@@ -206,25 +192,20 @@ void MainWindow::applyStoredSettings()
     if (read.curLab)
         m_shownLab = m_playerLab = static_cast<unsigned>(*read.curLab);
     if (read.cellSize) {
-        // The spin box clamps to its range and applies a changed value to the grid.
-        m_ui.cellSizeSpin->setValue(
-            std::clamp(*read.cellSize, m_ui.cellSizeSpin->minimum(), m_ui.cellSizeSpin->maximum()));
+        // Clamped to the box's range; a changed value reaches the grid.
+        m_state.side->setCellSize(*read.cellSize);
         // A labyrinth line that did not read leaves the designed selection.
-        const long long index = static_cast<long long>(read.curLab.value_or(1)) - 1;
-        m_ui.labyrinthBox->setCurrentIndex(index >= 0 && index < m_ui.labyrinthBox->count() ? static_cast<int>(index)
-                                                                                            : -1);
+        m_state.side->showLabyrinth(static_cast<unsigned>(read.curLab.value_or(1)));
     }
-    for (const auto& [box, value] : settingBoxes(m_ui))
-        box->setChecked(m_state.settings.*value);
+    m_state.side->showSwitches(m_state.settings);
 }
 
 Settings MainWindow::currentSettings() const
 {
     Settings s = m_state.settings;
     s.CurLab = static_cast<std::int32_t>(m_playerLab);
-    s.CellSize = m_ui.cellSizeSpin->value();
-    for (const auto& [box, value] : settingBoxes(m_ui))
-        s.*value = box->isChecked();
+    s.CellSize = m_state.side->cellSize();
+    m_state.side->takeSwitches(s);
     return s;
 }
 
@@ -273,16 +254,16 @@ void MainWindow::sizeGridForLab()
     m_ui.mapGrid->viewport()->update();
 }
 
-void MainWindow::chooseLabyrinth()
+void MainWindow::chooseLabyrinth(unsigned lab)
 {
-    m_playerLab = static_cast<unsigned>(m_ui.labyrinthBox->currentIndex() + 1);
+    m_playerLab = lab;
     showLabyrinth(m_playerLab);
 }
 
 void MainWindow::showLabyrinth(unsigned lab)
 {
-    m_ui.labyrinthBox->setCurrentIndex(static_cast<int>(lab) - 1);
-    m_ui.levelBox->setCurrentIndex(0);
+    m_state.side->showLabyrinth(lab);
+    m_state.side->showLevel(0);
     m_shownLevel = 0;
     m_shownLab = lab;
     updateLevelStatistics();
@@ -292,9 +273,9 @@ void MainWindow::showLabyrinth(unsigned lab)
     m_ui.mapGrid->viewport()->update();
 }
 
-void MainWindow::chooseLevel()
+void MainWindow::chooseLevel(int level)
 {
-    m_shownLevel = m_ui.levelBox->currentIndex();
+    m_shownLevel = level;
     m_reader.LevelChanged = false;
     sizeGridForLab();
     updateLevelStatistics();
@@ -305,17 +286,14 @@ void MainWindow::chooseLevel()
 void MainWindow::updateLevelStatistics()
 {
     if (const auto text = ExploredLabelText(*m_state.atlas, m_shownLab, m_shownLevel))
-        m_ui.exploredLabel->setText(fromUtf8Text(*text));
+        m_state.lists->showExplored(fromUtf8Text(*text));
     if (m_state.overview) // the player's level changes with every step, the shown one with every command
         m_state.overview->levelChanged(m_playerLab, m_reader.PageLevel);
 }
 
-void MainWindow::applyCellSize()
+void MainWindow::applyCellSize(int size)
 {
-    const int size = m_ui.cellSizeSpin->value();
-    // The symbols fill the cell: drawn at 15 pixels they would spill over small cells and sit in a corner of big ones.
-    static const MapIcons fullSize;
-    *m_state.icons = size == 15 ? fullSize : fullSize.scaled(size);
+    m_state.overlay->setCellSize(size);
     m_ui.mapGrid->setDefaultColWidth(size);
     m_ui.mapGrid->setDefaultRowHeight(size);
 }

@@ -13,6 +13,7 @@ class QSettings;
 namespace veldor {
 
 class BrowserView;
+class ExitRoute;
 
 // The main window: lays out its parts (the browser tool bar, the side panel, the browser tabs, the map, the lists
 // strip, the menus), wires them to the classes that do the work, runs the start-up and shows what the page reader
@@ -21,7 +22,7 @@ class MainWindow : public QMainWindow, private ReaderHost
 {
     Q_OBJECT
 public:
-    explicit MainWindow(MainWindowOptions options = {}, QWidget* parent = nullptr);
+    explicit MainWindow(const MainWindowOptions& options = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     Atlas& atlas() { return *m_state.atlas; }
@@ -47,7 +48,7 @@ public:
     // The game's frames and the polling tick.
     PagePoller* poller() const { return m_state.poller; }
 
-    const ExitRoute& route() const { return *m_state.route; }
+    const ExitRoute& route() const;
     QWebEngineProfile* profile() const { return m_state.profile; }
     HistoryStore* history() const { return m_state.history.get(); }
     EventSounds* sounds() const { return m_state.sounds; }
@@ -86,11 +87,11 @@ private:
     void showAbout();
 
     // The labyrinth and level shown.
-    void chooseLabyrinth();
+    void chooseLabyrinth(unsigned lab);
     // The labyrinth's maps in the grid, the lists and the level box, from level 0.
     void showLabyrinth(unsigned lab);
-    void chooseLevel();
-    void applyCellSize();
+    void chooseLevel(int level);
+    void applyCellSize(int size);
     void sizeGridForLab();
     // The level in the main window, and the cell (when x > 0) selected and scrolled into view.
     void showCell(unsigned lab, int level, int x, int y);
@@ -99,11 +100,6 @@ private:
     void showOverview();
     void showSearch();
 
-    // The map: drawing, hints, the ways drawn over it. `mapOnly`: the cell as the atlas holds it.
-    void drawGridCell(QPainter& painter, int col, int row, const QRect& rect, bool mapOnly = false);
-    // The player stands on the shown level (the figure and the assistant are drawn only there).
-    bool playerShown() const;
-    QString cellHint(int c, int r) const;
     // After a change of the map in the labyrinth (0: in any): the journal, the lists, the grid at once.
     void mapChanged(unsigned lab);
     // The explore assistant's way for the shown level, when it is on.
@@ -114,6 +110,7 @@ private:
     void connectSquad();
     void configureSquad(bool on, bool chooseFolder, bool chooseName = false);
     void showSquadMembers();
+    void showSquadLine(const QString& line);
     QSettings& ini();
 
     // The game: its frames read, combat, the login page, the guide's tab.
@@ -122,9 +119,6 @@ private:
     void recognize(const PageLines& game);
     // Collapses the map, the side panel and the bottom panel when a combat starts (if so set).
     void collapseForCombat();
-    // A tick read the game frame: once the labyrinth shows again after a combat, the areas it collapsed come back
-    // (when so set).
-    void restoreAfterCombat(bool labyrinthShown);
     // The window's size and place and the splitters, kept in veldor.ini and fitted to the screen.
     void restoreShape();
     void keepShape();

@@ -2,6 +2,7 @@
 #include "mainwindow.h"
 
 #include "app/parts/browsertoolbar.h"
+#include "app/parts/listsstrip.h"
 #include "app/parts/loginpanel.h"
 #include "app/parts/mainmenus.h"
 #include "browser/browsercommands.h"
@@ -11,9 +12,7 @@
 #include "browser/pagepoller.h"
 #include "browser/shellmenus.h"
 
-#include <QAction>
 #include <QDir>
-#include <QProgressBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -37,16 +36,15 @@ void MainWindow::connectBrowserHandlers()
     // Downloads and "Сохранить как..." go through the profile; the user picks where.
     m_state.downloads =
         new DownloadGate(m_state.profile, tabs, m_ui.gameBrowser, m_state.workFolder, m_state.prompts, this);
-    m_state.toolBar->connectTo(
-        {tabs, m_state.commands, m_state.prompts, m_state.gameServer, [this] { reloadFailedGame(); }});
+    m_state.toolBar->connectTo({m_state.commands, m_state.prompts, m_state.gameServer, [this] { reloadFailedGame(); }});
     m_state.menus->connectTo({tabs, m_state.commands, m_state.downloads, m_state.profile, m_state.prompts});
     bindBrowser(m_ui.gameBrowser);
     connect(m_ui.gameBrowser, &QWebEngineView::urlChanged, tabs,
             [tabs](const QUrl& url) { tabs->navigated(url.toString()); });
-    connect(m_ui.loginDataAction, &QAction::triggered, m_ui.loginPanel, &LoginPanel::open);
-    connect(m_ui.findNickAction, &QAction::triggered, m_state.toolBar, &BrowserToolBar::askNickAndOpen);
-    connect(m_ui.clearNicksAction, &QAction::triggered, m_state.toolBar, &BrowserToolBar::clearNicks);
-    connect(m_ui.tabDoubleClickTimer, &QTimer::timeout, tabs, &BrowserTabs::doubleClickTimeUp);
+    connect(m_state.menus, &MainMenus::loginDataAsked, m_state.login, &LoginPanel::open);
+    connect(m_state.menus, &MainMenus::findNickAsked, m_state.toolBar, &BrowserToolBar::askNickAndOpen);
+    connect(m_state.menus, &MainMenus::clearNicksAsked, m_state.toolBar, &BrowserToolBar::clearNicks);
+    connect(tabs->doubleClickTimer(), &QTimer::timeout, tabs, &BrowserTabs::doubleClickTimeUp);
     connect(tabs, &BrowserTabs::tabChangedByUser, tabs, [tabs](int left) {
         tabs->leaving(left);
         tabs->changed();
@@ -59,7 +57,7 @@ void MainWindow::bindBrowser(BrowserView* browser)
 {
     connect(browser, &BrowserView::frameCompleted, this, &MainWindow::noteFrameLoaded);
     connect(browser, &BrowserView::frameChanged, m_state.poller, &PagePoller::frameChanged);
-    connect(browser, &QWebEngineView::loadProgress, m_ui.loadProgressBar, &QProgressBar::setValue);
+    connect(browser, &QWebEngineView::loadProgress, m_state.lists, &ListsStrip::showLoadProgress);
     connect(browser, &QWebEngineView::loadFinished, this, [this, browser](bool ok) {
         const QUrl url = browser->url();
         if (ok && !browser->showsGeneratedPage() &&

@@ -2,21 +2,20 @@
 #include "mainwindow.h"
 
 #include "app/parts/browsertoolbar.h"
+#include "app/parts/controlnames.h"
 #include "app/parts/listsstrip.h"
 #include "app/parts/loginpanel.h"
 #include "app/parts/mainmenus.h"
 #include "app/parts/mapcommands.h"
 #include "app/parts/sidepanel.h"
-#include "app/window/controlnames.h"
 #include "browser/browsertabs.h"
 #include "browser/browserview.h"
 #include "browser/pagebridge.h"
 #include "browser/pagepoller.h"
 #include "mapview/clicksplitter.h"
+#include "mapview/combatpanels.h"
 #include "mapview/mapgrid.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
@@ -32,14 +31,23 @@ void MainWindow::buildLayout()
     QFont windowFont(QStringLiteral("MS Sans Serif"));
     windowFont.setPointSize(8);
     setFont(windowFont);
-    m_state.menus = new MainMenus(this, m_ui);
-    m_state.mapCommands = new MapCommands(m_ui, this);
+    m_state.menus = new MainMenus(this);
+    m_state.mapCommands = new MapCommands(this);
     auto* central = new QWidget(this);
     setCentralWidget(central);
     auto* outer = new QVBoxLayout(central);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
-    m_state.toolBar = new BrowserToolBar(m_ui, central);
+    // The browser tabs, the first one the game's; the tool bar drives them.
+    m_ui.browserTabs = named(new QTabWidget, "browserTabs");
+    m_ui.browserTabs->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_ui.gameTab = named(new QWidget, "gameTab");
+    auto* gameLayout = new QVBoxLayout(m_ui.gameTab);
+    gameLayout->setContentsMargins(0, 0, 0, 0);
+    m_ui.gameBrowser = named(new BrowserView(m_state.profile, m_ui.gameTab), "gameBrowser");
+    gameLayout->addWidget(m_ui.gameBrowser);
+    m_ui.browserTabs->addTab(m_ui.gameTab, QStringLiteral("Тирмора"));
+    m_state.toolBar = new BrowserToolBar(m_ui.browserTabs, m_state.profile, m_state.gameServer, central);
     outer->addWidget(m_state.toolBar);
 
     m_state.bottomSplitter = new ClickSplitter(Qt::Vertical, central);
@@ -49,15 +57,7 @@ void MainWindow::buildLayout()
     m_state.mainSplitter->setObjectName(QStringLiteral("MainSplitter"));
 
     // Left the settings and travel pages, in the middle the browser tabs (the first one is the game), right the map.
-    auto* sidePanel = new SidePanel(m_ui, m_state.mainSplitter);
-    m_ui.browserTabs = named(new QTabWidget(m_state.mainSplitter), "browserTabs");
-    m_ui.browserTabs->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_ui.gameTab = named(new QWidget, "gameTab");
-    auto* gameLayout = new QVBoxLayout(m_ui.gameTab);
-    gameLayout->setContentsMargins(0, 0, 0, 0);
-    m_ui.gameBrowser = named(new BrowserView(m_state.profile, m_ui.gameTab), "gameBrowser");
-    gameLayout->addWidget(m_ui.gameBrowser);
-    m_ui.browserTabs->addTab(m_ui.gameTab, QStringLiteral("Тирмора"));
+    auto* sidePanel = m_state.side = new SidePanel(m_state.mainSplitter);
     m_ui.mapGrid = named(new MapGrid(m_state.mainSplitter), "mapGrid", QStringLiteral("0 0"));
     m_ui.mapGrid->setMinimumWidth(5);
     m_ui.mapGrid->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -78,7 +78,7 @@ void MainWindow::buildLayout()
     middle->setCollapsing(m_ui.sidePanelSplitter, 0, 1, 200);
 
     // Below: the object lists, keyboard control, statistics, page-load progress.
-    m_state.lists = new ListsStrip(m_ui, m_state.bottomSplitter);
+    m_state.lists = new ListsStrip(m_state.bottomSplitter);
     ClickSplitter* outerSplit = m_state.bottomSplitter;
     outerSplit->addWidget(middle);
     outerSplit->addWidget(m_state.lists);
@@ -88,25 +88,15 @@ void MainWindow::buildLayout()
     outerSplit->setSizes({766 - 29 - 59 - 7, 59});
     m_ui.bottomSplitter = named(outerSplit->clickHandle(1), "bottomSplitter");
     outerSplit->setCollapsing(m_ui.bottomSplitter, 1, 0, 52);
+    m_state.combat = std::make_unique<CombatPanels>(std::vector<CombatPanels::Area>{
+        {middle, m_ui.mapSplitter}, {middle, m_ui.sidePanelSplitter}, {outerSplit, m_ui.bottomSplitter}});
 
     // The login box floats over the browser.
-    m_ui.loginPanel = new LoginPanel(m_state.settings, m_state.prompts, m_ui.browserTabs);
-    const LoginPanel::Controls& login = m_ui.loginPanel->controls();
-    m_ui.loginTitle = login.loginTitle;
-    m_ui.loginLabel = login.loginLabel;
-    m_ui.loginEdit = login.loginEdit;
-    m_ui.passwordLabel = login.passwordLabel;
-    m_ui.passwordEdit = login.passwordEdit;
-    m_ui.autoLoginBox = login.autoLoginBox;
-    m_ui.loginOkButton = login.loginOkButton;
-    m_ui.loginCancelButton = login.loginCancelButton;
-    m_ui.loginPanel->hide();
+    m_state.login = new LoginPanel(m_state.settings, m_state.prompts, m_ui.browserTabs);
+    m_state.login->hide();
 
     m_state.poller = new PagePoller(OriginOf(QUrl(m_state.gameServer)), this);
-    m_ui.pollTimer = m_state.poller->timer();
-    m_state.tabs = new BrowserTabs(m_ui.browserTabs, m_ui.addressBox, m_state.profile, m_state.gameServer, this);
-    m_ui.tabDoubleClickTimer = m_state.tabs->doubleClickTimer();
-    m_ui.addressBox->setEditText(m_state.gameServer + QStringLiteral("/login.php"));
+    m_state.tabs = m_state.toolBar->tabs();
     m_state.tabs->LastBrowser = m_ui.gameBrowser;
     setWindowTitle(Title());
     // There from the start: the first message of the group folder or the session must not move the strip above.
@@ -116,8 +106,10 @@ void MainWindow::buildLayout()
 void MainWindow::restoreShape()
 {
     QSettings& kept = ini();
-    m_ui.restorePanelsBox->setChecked(kept.value(QStringLiteral("combat/restorePanels"), false).toBool());
-    connect(m_ui.restorePanelsBox, &QCheckBox::toggled, this,
+    // The route to a way out has no place in the layout: veldor.ini's map/exitRoute=true turns it on.
+    m_state.side->setExitRoute(kept.value(QStringLiteral("map/exitRoute"), false).toBool());
+    m_state.side->setRestorePanels(kept.value(QStringLiteral("combat/restorePanels"), false).toBool());
+    connect(m_state.side, &SidePanel::restorePanelsChanged, this,
             [this](bool on) { ini().setValue(QStringLiteral("combat/restorePanels"), on); });
     if (const QByteArray geometry = kept.value(QStringLiteral("window/geometry")).toByteArray(); !geometry.isEmpty())
         restoreGeometry(geometry);

@@ -3,11 +3,10 @@
 #include "mainwindow.h"
 
 #include "app/folder/workfolder.h"
+#include "app/parts/browsertoolbar.h"
 #include "app/parts/listsstrip.h"
+#include "app/parts/sidepanel.h"
 #include "app/parts/wayguide.h"
-
-#include "app/folder/workfolder.h"
-#include "app/parts/loginpanel.h"
 #include "app/play/eventsounds.h"
 #include "app/play/keywalker.h"
 #include "app/play/sessionkeeper.h"
@@ -15,53 +14,29 @@
 #include "browser/browserview.h"
 #include "browser/pagebridge.h"
 #include "browser/pagepoller.h"
-#include "mapview/clicksplitter.h"
-#include "mapview/gridchanges.h"
+#include "mapview/combatpanels.h"
 #include "mapview/mapgrid.h"
-#include "route/frontier.h"
-#include "route/route.h"
+#include "mapview/mapoverlay.h"
 #include "settings/loginform.h"
 #include "ui/qtcodec.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QPointer>
-#include <QTimer>
-#include <QToolButton>
-
 namespace veldor {
-namespace {
-
-// The cells the window draws something of its own on: the player and the route dots.
-GridChanges::Cells marked(const ReaderState& reader, const ExitRoute& route, const FrontierRoute& frontier)
-{
-    GridChanges::Cells cells = route.ExitPath;
-    cells.insert(cells.end(), frontier.path.begin(), frontier.path.end());
-    cells.push_back(frontier.opening);
-    cells.emplace_back(reader.ViewX, reader.ViewY);
-    return cells;
-}
-
-} // namespace
 
 void MainWindow::noteFrameLoaded(BrowserView* browser, const QString& frameName, bool topLevel, const QString& origin)
 {
     if (!topLevel)
         m_state.poller->frameLoaded(browser, frameName, origin);
-    m_ui.stopButton->setEnabled(true);
+    m_state.toolBar->showLoading();
 }
 
 void MainWindow::recognize(const PageLines& game)
 {
     m_state.listsChanged = false;
     // A tick repaints only what it changed: most ticks change nothing, a move a few cells.
-    m_state.gridChanges->before(*m_state.atlas, m_shownLab, m_shownLevel,
-                                marked(m_reader, *m_state.route, m_state.frontier->route()));
+    m_state.overlay->beforeTick();
     const LevelCell before{m_reader.PageLevel, m_reader.ViewX, m_reader.ViewY};
     RecognizePage(game, *m_state.atlas, m_reader, *this);
-    restoreAfterCombat(ShowsLabyrinth(game));
+    m_state.combat->pageRead(ShowsLabyrinth(game), m_state.side->restorePanels());
     const LevelCell after{m_reader.PageLevel, m_reader.ViewX, m_reader.ViewY};
     if (after != before) {
         // Another level right after a way down or up: where it leads is learned.
@@ -75,8 +50,7 @@ void MainWindow::recognize(const PageLines& game)
     if (m_state.listsChanged)
         m_state.lists->showLists(*m_state.atlas, m_shownLab);
     updateFrontier();
-    if (m_state.gridChanges->after(*m_state.atlas, m_shownLab, m_shownLevel,
-                                   marked(m_reader, *m_state.route, m_state.frontier->route()), *m_ui.mapGrid))
+    if (m_state.overlay->afterTick(*m_ui.mapGrid))
         updateLevelStatistics(); // the cell just walked counts too
     m_state.walker->pageRead();  // a step the page shows lets the next waiting key go
     m_state.session->gameRead(ShowsLoginForm(game));
@@ -84,14 +58,14 @@ void MainWindow::recognize(const PageLines& game)
 
 bool MainWindow::soundsEnabled() const
 {
-    return m_ui.soundsBox->isChecked();
+    return m_state.side->playSounds();
 }
 
 void MainWindow::showLevel(int level)
 {
     const bool other = level != m_shownLevel;
     m_shownLevel = level;
-    m_ui.levelBox->setCurrentIndex(level < m_ui.levelBox->count() ? level : -1);
+    m_state.side->showLevel(level);
     if (other) {
         updateLevelStatistics();
         m_ui.mapGrid->viewport()->update();
@@ -105,7 +79,7 @@ void MainWindow::playSound(std::string_view fileName)
 
 void MainWindow::setCoordinatesText(const std::string& text)
 {
-    m_ui.positionLabel->setText(QString::fromStdString(text));
+    m_state.lists->showPosition(QString::fromStdString(text));
 }
 
 void MainWindow::followPlayer(int viewX, int viewY)
@@ -116,7 +90,7 @@ void MainWindow::followPlayer(int viewX, int viewY)
         showLevel(m_reader.PageLevel);
     }
     m_ui.mapGrid->followCell(viewX, viewY, LabSide(m_shownLab));
-    if (m_ui.exitRouteBox->isChecked())
+    if (m_state.side->exitRoute())
         findExitPath();
     // The tick repaints what changed (recognize).
 }
@@ -128,35 +102,8 @@ void MainWindow::setCaptionPrefix(const std::string& prefix)
 
 void MainWindow::collapseForCombat()
 {
-    if (!m_ui.hidePanelsBox->isChecked())
-        return;
-    // Only ever collapses: an area already down to 5 pixels stays so.
-    const std::pair<ClickSplitter*, ClickSplitterHandle*> areas[] = {{m_state.mainSplitter, m_ui.mapSplitter},
-                                                                     {m_state.mainSplitter, m_ui.sidePanelSplitter},
-                                                                     {m_state.bottomSplitter, m_ui.bottomSplitter}};
-    for (const auto& [splitter, handle] : areas) {
-        if (splitter->collapsed(handle))
-            continue;
-        splitter->collapse(handle);
-        m_state.combatCollapsed.emplace_back(splitter, handle);
-    }
-    m_state.combatSeen = false;
-}
-
-void MainWindow::restoreAfterCombat(bool labyrinthShown)
-{
-    if (m_state.combatCollapsed.empty())
-        return;
-    if (!labyrinthShown) {
-        m_state.combatSeen = true; // the combat's page, not the labyrinth
-        return;
-    }
-    if (!m_state.combatSeen)
-        return; // a read of the labyrinth from before the combat's page
-    if (m_ui.restorePanelsBox->isChecked())
-        for (const auto& [splitter, handle] : m_state.combatCollapsed)
-            splitter->restore(handle);
-    m_state.combatCollapsed.clear();
+    if (m_state.side->hidePanels())
+        m_state.combat->combatStarted();
 }
 
 void MainWindow::showLoginPage()

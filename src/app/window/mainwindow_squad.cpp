@@ -3,17 +3,16 @@
 
 #include "app/folder/mapedits.h"
 #include "app/folder/workfolder.h"
+#include "app/parts/mainmenus.h"
+#include "app/parts/sidepanel.h"
 #include "app/sharing/squadmembersview.h"
 #include "app/sharing/squadsync.h"
 #include "map/squad.h"
 #include "ui/prompts.h"
 #include "ui/qtcodec.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QDir>
 #include <QLabel>
-#include <QPushButton>
 #include <QStatusBar>
 
 namespace veldor {
@@ -25,25 +24,27 @@ void MainWindow::connectSquad()
     m_state.squad = new SquadSync(
         {m_state.atlas.get(), [this] { mapChanged(0); }, m_state.work->folder(), &m_state.work->links()}, ini(), this);
     m_state.work->setOnSaved([this] { m_state.squad->writeOut(); });
-    // The group's line in the status bar comes with its first word, not before.
-    connect(m_state.squad, &SquadSync::statusChanged, this, [this](const QString& line) {
-        if (!m_ui.squadLabel && !line.isEmpty()) {
-            m_ui.squadLabel = new QLabel(statusBar());
-            m_ui.squadLabel->setObjectName(QStringLiteral("squadLabel"));
-            statusBar()->addPermanentWidget(m_ui.squadLabel);
-        }
-        if (m_ui.squadLabel)
-            m_ui.squadLabel->setText(line);
-    });
-    m_ui.squadBox->setChecked(m_state.squad->enabled());
-    m_ui.squadFolderButton->setText(m_state.squad->folder().isEmpty() ? QStringLiteral("…")
-                                                                      : QDir(m_state.squad->folder()).dirName());
-    connect(m_ui.squadBox, &QCheckBox::clicked, this,
+    connect(m_state.squad, &SquadSync::statusChanged, this, &MainWindow::showSquadLine);
+    const QString folder = m_state.squad->folder();
+    m_state.side->showSquad(m_state.squad->enabled(), folder.isEmpty() ? QString() : QDir(folder).dirName());
+    connect(m_state.side, &SidePanel::squadSwitched, this,
             [this](bool on) { configureSquad(on, on && m_state.squad->folder().isEmpty()); });
-    connect(m_ui.squadFolderButton, &QPushButton::clicked, this, [this] { configureSquad(true, true); });
-    connect(m_ui.squadNameButton, &QPushButton::clicked, this,
+    connect(m_state.side, &SidePanel::squadFolderAsked, this, [this] { configureSquad(true, true); });
+    connect(m_state.side, &SidePanel::squadNameAsked, this,
             [this] { configureSquad(m_state.squad->enabled(), false, true); });
-    connect(m_ui.squadMembersAction, &QAction::triggered, this, &MainWindow::showSquadMembers);
+    connect(m_state.menus, &MainMenus::squadMembersAsked, this, &MainWindow::showSquadMembers);
+}
+
+void MainWindow::showSquadLine(const QString& line)
+{
+    // The group's line in the status bar comes with its first word, not before.
+    if (!m_ui.squadLabel && !line.isEmpty()) {
+        m_ui.squadLabel = new QLabel(statusBar());
+        m_ui.squadLabel->setObjectName(QStringLiteral("squadLabel"));
+        statusBar()->addPermanentWidget(m_ui.squadLabel);
+    }
+    if (m_ui.squadLabel)
+        m_ui.squadLabel->setText(line);
 }
 
 void MainWindow::configureSquad(bool on, bool chooseFolder, bool chooseName)
@@ -67,8 +68,7 @@ void MainWindow::configureSquad(bool on, bool chooseFolder, bool chooseName)
             return;
     }
     m_state.squad->configure(folder, name, on && !folder.isEmpty());
-    m_ui.squadBox->setChecked(m_state.squad->enabled());
-    m_ui.squadFolderButton->setText(folder.isEmpty() ? QStringLiteral("…") : QDir(folder).dirName());
+    m_state.side->showSquad(m_state.squad->enabled(), folder.isEmpty() ? QString() : QDir(folder).dirName());
 }
 
 void MainWindow::showSquadMembers()

@@ -1,33 +1,30 @@
 // Finding one's way around the atlas: the overview of every level, the search on the map, zoom and the player.
 #include "mainwindow.h"
 
+#include "app/parts/mainmenus.h"
+#include "app/parts/sidepanel.h"
 #include "app/parts/wayguide.h"
 #include "files/safefile.h"
 #include "mapview/atlasoverview.h"
 #include "mapview/mapgrid.h"
 #include "mapview/mapsearch.h"
 
-#include <QAction>
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QSettings>
-#include <QSpinBox>
 #include <QTemporaryDir>
 
 namespace veldor {
 
 void MainWindow::connectSurveyHandlers()
 {
-    connect(m_ui.atlasOverviewAction, &QAction::triggered, this, &MainWindow::showOverview);
-    connect(m_ui.findOnMapAction, &QAction::triggered, this, &MainWindow::showSearch);
-    connect(m_ui.showPlayerAction, &QAction::triggered, this,
+    connect(m_state.menus, &MainMenus::overviewAsked, this, &MainWindow::showOverview);
+    connect(m_state.menus, &MainMenus::findOnMapAsked, this, &MainWindow::showSearch);
+    connect(m_state.menus, &MainMenus::showPlayerAsked, this,
             [this] { showCell(m_playerLab, m_reader.PageLevel, m_reader.ViewX, m_reader.ViewY); });
-    connect(m_ui.defaultCellSizeAction, &QAction::triggered, this, [this] {
-        m_ui.cellSizeSpin->setValue(
-            std::clamp(m_state.settings.CellSize, m_ui.cellSizeSpin->minimum(), m_ui.cellSizeSpin->maximum()));
-    });
+    connect(m_state.menus, &MainMenus::defaultCellSizeAsked, this,
+            [this] { m_state.side->setCellSize(m_state.settings.CellSize); });
     connect(m_ui.mapGrid, &MapGrid::zoomRequested, this, &MainWindow::zoomGrid);
 }
 
@@ -94,8 +91,8 @@ void MainWindow::showCell(unsigned lab, int level, int x, int y)
     if (lab != m_shownLab)
         showLabyrinth(lab); // only shown: the reader keeps recording where the player is
     if (level != m_shownLevel) {
-        m_ui.levelBox->setCurrentIndex(level);
-        chooseLevel();
+        m_state.side->showLevel(level);
+        chooseLevel(level);
     }
     if (x > 0 && y > 0)
         m_ui.mapGrid->flashCell(x, y);
@@ -104,8 +101,7 @@ void MainWindow::showCell(unsigned lab, int level, int x, int y)
 void MainWindow::zoomGrid(int steps, QPoint pos)
 {
     const QPoint cell = m_ui.mapGrid->cellAt(pos);
-    m_ui.cellSizeSpin->setValue(
-        std::clamp(m_ui.cellSizeSpin->value() + steps, m_ui.cellSizeSpin->minimum(), m_ui.cellSizeSpin->maximum()));
+    m_state.side->setCellSize(m_state.side->cellSize() + steps);
     m_ui.mapGrid->keepCellAt(cell, pos);
 }
 

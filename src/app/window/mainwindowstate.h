@@ -1,7 +1,6 @@
 #pragma once
 
 #include "map/atlas.h"
-#include "route/pathcells.h"
 #include "settings/settings.h"
 
 #include <QString>
@@ -19,6 +18,7 @@ namespace veldor {
 class AtlasOverview;
 class BrowserToolBar;
 class ListsStrip;
+class LoginPanel;
 class MainMenus;
 class MapCommands;
 class WayGuide;
@@ -27,19 +27,18 @@ class BrowserCommands;
 class BrowserTabs;
 class ClickSplitter;
 class ClickSplitterHandle;
+class CombatPanels;
 class DownloadGate;
 class EventSounds;
-class ExitRoute;
-class FrontierSearch;
-class GridChanges;
 class HistoryStore;
 class KeyWalker;
 class SessionKeeper;
 class MapEdits;
 class MapSearch;
 class SquadSync;
-class MapIcons;
+class MapOverlay;
 class PagePoller;
+class SidePanel;
 class UserPrompts;
 class WorkFolder;
 
@@ -55,24 +54,19 @@ struct MainWindowOptions
     std::shared_ptr<UserPrompts> prompts;
 };
 
-// What the main window holds besides its controls: the atlas, the settings, the parts it is built from and the
-// start-up results; the window keeps it as a member.
+// What the main window holds besides its own controls: the atlas, the settings, the parts it is built from (each
+// keeping its controls and state) and the start-up results; the window keeps it as a member.
 struct MainWindowState
 {
     // Defined where the parts are complete types.
-    explicit MainWindowState(MainWindowOptions options);
+    explicit MainWindowState(const MainWindowOptions& options);
     ~MainWindowState();
     MainWindowState(const MainWindowState&) = delete;
     MainWindowState& operator=(const MainWindowState&) = delete;
 
     bool listsChanged = false;
-    std::unique_ptr<ExitRoute> route;
-    std::unique_ptr<MapIcons> icons;
-    PathCells onPath; // cells of the route, for drawing
-    std::unique_ptr<FrontierSearch> frontier;
-    std::unique_ptr<GridChanges> gridChanges;
-    PathCells onFrontier; // cells of the explore assistant's way, for drawing
-    std::pair<int, int> frontierOpening{0, 0};
+    // What the map draws over the atlas and which cells a tick changed.
+    std::unique_ptr<MapOverlay> overlay;
     std::unique_ptr<HistoryStore> history;
     QString profileFolder;
     BrowserTabs* tabs = nullptr;
@@ -81,7 +75,6 @@ struct MainWindowState
     PagePoller* poller = nullptr;
     KeyWalker* walker = nullptr;      // the arrow keys of the keyboard box
     SessionKeeper* session = nullptr; // logs in again when the game's session ends
-    MainWindowOptions options;
     QString workFolder;
     QString gameServer;
     std::shared_ptr<UserPrompts> prompts;
@@ -102,15 +95,15 @@ struct MainWindowState
     ClickSplitter* mainSplitter = nullptr;
     // The parts that make the controls and run them.
     BrowserToolBar* toolBar = nullptr;
+    SidePanel* side = nullptr;
+    LoginPanel* login = nullptr; // floats over the browser
     ListsStrip* lists = nullptr;
     MainMenus* menus = nullptr;
     MapCommands* mapCommands = nullptr;
     WayGuide* way = nullptr;
     ClickSplitter* bottomSplitter = nullptr;
-    // The areas the last combat collapsed, to come back after it (with "…и возвращать после боя"), and whether
-    // the combat's own page was read since; forgotten once the player opens or closes an area.
-    std::vector<std::pair<ClickSplitter*, ClickSplitterHandle*>> combatCollapsed;
-    bool combatSeen = false;
+    // What a combat collapses and brings back after it (with "…и возвращать после боя").
+    std::unique_ptr<CombatPanels> combat;
 };
 
 } // namespace veldor

@@ -7,7 +7,7 @@
 
 namespace veldor {
 
-// A control with its object name (the name of its member in the window's list of controls) and hint.
+// A control with its object name (the name of its member in its part's controls, found by it in tests) and hint.
 template <class W>
 W* named(W* widget, const char* name, const QString& hint = {})
 {
