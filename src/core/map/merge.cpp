@@ -20,7 +20,7 @@ bool hasObject(const TMapCell& c)
 
 // The groups' tables share one layout in both atlases, so they are walked side by side; the labyrinth of a
 // record is its slot, the index modulo the group's slot count.
-void mergeCells(Atlas& ours, const Atlas& theirs, MergeResult& result)
+void mergeCells(Atlas& ours, const Atlas& theirs, const MergeOptions& options, MergeResult& result)
 {
     const std::pair<MapTable, int> groups[] = {{MapTable::Map1, 1}, {MapTable::Map2, 2}, {MapTable::Map3, 3}};
     for (const auto& [table, group] : groups) {
@@ -28,40 +28,22 @@ void mergeCells(Atlas& ours, const Atlas& theirs, MergeResult& result)
         const auto* other = reinterpret_cast<const TMapCell*>(theirs.bytes(table).data());
         const std::size_t count = ours.bytes(table).size() / sizeof(TMapCell);
         for (std::size_t i = 0; i < count; ++i) {
-            TMapCell& m = mine[i];
-            const TMapCell& o = other[i];
-            if (o.Explored == 0 || m.Explored != 0 || hasObject(m))
+            const CellTake take = TakeCell(mine[i], other[i]);
+            if (take == CellTake::Nothing)
                 continue;
-            if (!WellFormedCell(o)) {
-                ++result.labs[Atlas::labOfRecord(group, i)].cellsSkipped;
+            const unsigned lab = Atlas::labOfRecord(group, i);
+            if (take == CellTake::Junk) {
+                ++result.labs[lab].cellsSkipped;
                 continue;
             }
-            for (std::uint8_t TMapCell::*side :
-                 {&TMapCell::North, &TMapCell::South, &TMapCell::West, &TMapCell::East}) {
-                if (m.*side == 0)
-                    m.*side = o.*side;
+            ++result.labs[lab].cells;
+            if (options.cellTaken) {
+                const Atlas::CellRun run = Atlas::labCells(lab);
+                const Atlas::CellPlace p = Atlas::placeInRun(lab, (i - run.first) / run.step);
+                options.cellTaken({lab, p.level, p.x, p.y});
             }
-            m.Explored = o.Explored;
-            m.Object = o.Object;
-            ++result.labs[Atlas::labOfRecord(group, i)].cells;
         }
     }
-}
-
-// The object a list's entries stand for in their cells.
-char listObject(ListKind kind)
-{
-    switch (kind) {
-    case ListKind::Exits:
-        return Obj::Exit;
-    case ListKind::Transitions:
-        return Obj::Descent;
-    case ListKind::Traps:
-        return Obj::Trap;
-    case ListKind::Flags:
-        return Obj::Flag;
-    }
-    return 0;
 }
 
 // Text of the lists as the program writes it: one cell's "L-3(12x7); " (a damaged or hostile file's bytes would
@@ -79,7 +61,7 @@ bool wellFormed(const std::string& entry, const Atlas& theirs, unsigned lab, int
         PositionEntry(level, x, y) != entry)
         return false;
     const TMapCell* cell = theirs.cell(lab, level, x, y); // null off the labyrinth's size
-    return cell != nullptr && cell->Object == listObject(kind);
+    return cell != nullptr && cell->Object == ListObject(kind);
 }
 
 void mergeMarkers(Atlas& ours, const Atlas& theirs, const MergeOptions& options, MergeResult& result)
@@ -155,6 +137,36 @@ MergeCounts MergeResult::total() const
     return sum;
 }
 
+CellTake TakeCell(TMapCell& m, const TMapCell& o)
+{
+    if (o.Explored == 0 || m.Explored != 0 || hasObject(m))
+        return CellTake::Nothing;
+    if (!WellFormedCell(o))
+        return CellTake::Junk;
+    for (std::uint8_t TMapCell::*side : {&TMapCell::North, &TMapCell::South, &TMapCell::West, &TMapCell::East}) {
+        if (m.*side == 0)
+            m.*side = o.*side;
+    }
+    m.Explored = o.Explored;
+    m.Object = o.Object;
+    return CellTake::Taken;
+}
+
+char ListObject(ListKind kind)
+{
+    switch (kind) {
+    case ListKind::Exits:
+        return Obj::Exit;
+    case ListKind::Transitions:
+        return Obj::Descent;
+    case ListKind::Traps:
+        return Obj::Trap;
+    case ListKind::Flags:
+        return Obj::Flag;
+    }
+    return 0;
+}
+
 bool WellFormedCell(const TMapCell& c)
 {
     const bool sides = c.North <= 8 && c.South <= 8 && c.West <= 8 && c.East <= 8;
@@ -164,7 +176,7 @@ bool WellFormedCell(const TMapCell& c)
 MergeResult MergeAtlas(Atlas& ours, const Atlas& theirs, const MergeOptions& options)
 {
     MergeResult result;
-    mergeCells(ours, theirs, result);
+    mergeCells(ours, theirs, options, result);
     for (unsigned lab = 1; lab <= kLabyrinthCount; ++lab)
         mergeLists(ours, theirs, lab, result.labs[lab]);
     mergeMarkers(ours, theirs, options, result);

@@ -34,6 +34,8 @@ struct MergeOptions
     int maxMarkers = kMaxMarkersTaken;
     // A marker of theirs not to take again (taken from that player before); none skipped when empty.
     std::function<bool(const AtlasPlace&, const std::string& text)> skipMarker;
+    // Told of each cell taken in.
+    std::function<void(const AtlasPlace&)> cellTaken;
 };
 
 struct MergeResult
@@ -55,6 +57,18 @@ struct MergeResult
 MergeResult MergeAtlas(Atlas& ours, const Atlas& theirs, const MergeOptions& options = {});
 // Whether every byte of the cell is one the program itself writes.
 bool WellFormedCell(const TMapCell& cell);
+
+// One cell of theirs into ours, as a merge takes it: only where theirs is explored, ours is not and holds no
+// object; a side ours already knows keeps our code. A cell of theirs with bytes the program never writes is junk.
+enum class CellTake
+{
+    Nothing,
+    Taken,
+    Junk,
+};
+CellTake TakeCell(TMapCell& ours, const TMapCell& theirs);
+// The object a list's entries stand for in their cells (a way down for the transitions).
+char ListObject(ListKind kind);
 
 struct OtherMaps
 {

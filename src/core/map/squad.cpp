@@ -327,7 +327,8 @@ MemberWriteOut WriteMemberFolder(const Atlas& atlas, const LevelLinks& links, co
     const std::string linksText = links.text();
     put(LevelLinks::kFileName, linksText.data(), linksText.size());
     const std::string text = "name=" + member.name + "\nversion=" + member.version + "\nwritten=" + member.writtenAt +
-                             "\nid=" + member.id + "\n";
+                             "\nid=" + member.id + "\nstartedMs=" + std::to_string(member.startedMs) +
+                             "\nwrittenMs=" + std::to_string(member.writtenMs) + "\nlive=1\n";
     put("member.txt", text.data(), text.size());
     if (!report.ok())
         result.problem = report.message("в папке " + shown + " не записаны:");

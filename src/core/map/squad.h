@@ -60,6 +60,9 @@ struct MemberFiles
     std::string id;        // this installation's
     std::string version;   // of the program, for member.txt
     std::string writtenAt; // the time, for member.txt
+    // When this run of the program started and when the maps were written, for the live file's readers.
+    std::int64_t startedMs = 0;
+    std::int64_t writtenMs = 0;
 };
 struct MemberWriteOut
 {

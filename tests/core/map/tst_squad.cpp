@@ -1,10 +1,14 @@
 // The rules of a group's shared folder: member names, what sync engines leave lying about, when a member's
-// maps are whole, and which subfolders are members.
+// maps are whole, which subfolders are members, the live file, and that each member passes on only its own.
 #include "map/atlas.h"
+#include "map/groupcells.h"
 #include "map/levellinks.h"
+#include "map/livefile.h"
 #include "map/mapfiles.h"
+#include "map/merge.h"
 #include "map/squad.h"
 #include "testsupport.h"
+#include "text/hash.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -27,7 +31,155 @@ class TestSquad : public QObject
         return scan;
     }
 
+    static LiveFile aLiveFile()
+    {
+        LiveFile live;
+        live.startedMs = 1000;
+        live.writtenMs = 5000;
+        live.sequence = 3;
+        live.place = AtlasPlace{1, 2, 7, 8};
+        live.placeMs = 4900;
+        live.cells = {{{1, 2, 7, 8}, {1, 0, 0, 1, 1, 'E'}}, {{1, 2, 8, 8}, {0, 0, 1, 0, 1, 0}}};
+        live.markers = {{{1, 2, 7, 8}, "\xf2\xe0\xe9\xed\xe8\xea"}}; // "тайник"
+        live.links = {{1, {2, 8, 8}, {3, 8, 8}}};
+        return live;
+    }
+    // A live file with one more record line, sealed as the writer seals it.
+    static std::string withLine(const std::string& line)
+    {
+        std::string body = WriteLiveFile(aLiveFile());
+        body.erase(body.rfind("end "));
+        body += line + "\n";
+        char end[64];
+        std::snprintf(end, sizeof end, "end %zu %016llx\n", body.size(),
+                      static_cast<unsigned long long>(Fnv1a(body.data(), body.size())));
+        return body + end;
+    }
+
 private slots:
+    // What the reader makes of the bytes a sync engine has delivered so far.
+    void aLiveFileIsReadOnlyWhole_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("status");
+        const std::string whole = WriteLiveFile(aLiveFile());
+        QTest::newRow("whole") << QByteArray::fromStdString(whole) << int(LiveStatus::Ok);
+        QTest::newRow("half") << QByteArray::fromStdString(whole.substr(0, whole.size() / 2))
+                              << int(LiveStatus::Incomplete);
+        QTest::newRow("all but the last byte")
+            << QByteArray::fromStdString(whole.substr(0, whole.size() - 1)) << int(LiveStatus::Incomplete);
+        std::string changed = whole;
+        changed[40] = changed[40] == '1' ? '2' : '1';
+        QTest::newRow("a byte changed") << QByteArray::fromStdString(changed) << int(LiveStatus::BadChecksum);
+        QTest::newRow("a line lost") << QByteArray::fromStdString(whole.substr(0, 14) +
+                                                                  whole.substr(whole.find('\n', 14) + 1))
+                                     << int(LiveStatus::Incomplete);
+        QTest::newRow("over the bound") << QByteArray::fromStdString(withLine(std::string(LiveFile::kMaxBytes, 'x')))
+                                        << int(LiveStatus::TooLarge);
+        QTest::newRow("another file") << QByteArray("name=Alpha\n") << int(LiveStatus::NotLive);
+        QTest::newRow("empty") << QByteArray() << int(LiveStatus::Incomplete);
+    }
+    void aLiveFileIsReadOnlyWhole()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, status);
+        const LiveRead read = ReadLiveFile(bytes.toStdString());
+        QCOMPARE(int(read.status), status);
+        if (read.status != LiveStatus::Ok)
+            return;
+        QCOMPARE(read.skipped, std::size_t{0});
+        QCOMPARE(WriteLiveFile(read.live), bytes.toStdString()); // every field read back
+    }
+
+    // Records naming what cannot be are left out, the rest of the file is taken.
+    void impossibleRecordsAreSkipped_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::newRow("labyrinth 21") << "cell 21 0 5 5 1 0 0 0 1 0";
+        QTest::newRow("past the side of 30") << "cell 1 0 31 5 1 0 0 0 1 0";
+        QTest::newRow("level 17") << "cell 1 17 5 5 1 0 0 0 1 0";
+        QTest::newRow("side code 9") << "cell 1 0 5 5 9 0 0 0 1 0";
+        QTest::newRow("not explored") << "cell 1 0 5 5 1 0 0 0 0 0";
+        QTest::newRow("unknown object") << "cell 1 0 5 5 1 0 0 0 1 90";
+        QTest::newRow("a byte over 255") << "cell 1 0 5 5 1 0 0 0 1 300";
+        QTest::newRow("numbers missing") << "cell 1 0 5";
+        QTest::newRow("place off the map") << "place 1 0 0 5 100";
+        QTest::newRow("marker not hex") << "marker 1 0 5 5 zz";
+        QTest::newRow("marker of no text") << "marker 1 0 5 5 ";
+        QTest::newRow("link on one level") << "link 1 2 5 5 2 6 6";
+        QTest::newRow("unknown record") << "teleport 1 2 3";
+    }
+    void impossibleRecordsAreSkipped()
+    {
+        QFETCH(QString, line);
+        const LiveRead read = ReadLiveFile(withLine(line.toStdString()));
+        QCOMPARE(int(read.status), int(LiveStatus::Ok));
+        QCOMPARE(read.skipped, std::size_t{1});
+        QCOMPARE(WriteLiveFile(read.live), WriteLiveFile(aLiveFile()));
+    }
+
+    // A live file older than the member's full maps, or from an earlier run, adds nothing.
+    void staleLiveFiles_data()
+    {
+        QTest::addColumn<QByteArray>("member");
+        QTest::addColumn<bool>("current");
+        QTest::newRow("after the maps") << QByteArray("startedMs=1000\nwrittenMs=4000\n") << true;
+        QTest::newRow("older than the maps") << QByteArray("startedMs=1000\nwrittenMs=6000\n") << false;
+        QTest::newRow("from an earlier run") << QByteArray("startedMs=2000\nwrittenMs=2500\n") << false;
+        QTest::newRow("an older member.txt") << QByteArray("name=Alpha\nwritten=2026-12-10T10:00:00\n") << true;
+    }
+    void staleLiveFiles()
+    {
+        QFETCH(QByteArray, member);
+        QTEST(LiveIsCurrent(aLiveFile(), ReadMemberStamp(member.toStdString())), "current");
+    }
+
+    // Taken as a merge takes: cells where ours knows nothing with their entries, markers where we have none.
+    void aLiveFileIsTakenWithTheGroupRules()
+    {
+        auto ours = std::make_unique<Atlas>();
+        *ours->cell(1, 2, 8, 8) = {1, 1, 1, 1, 1, 0}; // walked by us
+        ours->cell(1, 3, 8, 8)->Explored = 1;
+        ours->cell(1, 3, 8, 8)->Object = 'u';
+        ours->cell(1, 2, 8, 8)->Object = 'd';
+        LevelLinks links;
+        LiveTake taken = TakeLiveFile(*ours, links, aLiveFile(), {10, {}});
+        QCOMPARE(taken.cells, 1);
+        QCOMPARE(ours->cell(1, 2, 7, 8)->Object, 'E');
+        QCOMPARE(ours->cell(1, 2, 8, 8)->West, std::uint8_t{1}); // ours kept
+        QCOMPARE(taken.entries, 1);
+        QCOMPARE(MemoText(*ours, 1, ListKind::Exits), PositionEntry(2, 7, 8));
+        QCOMPARE(taken.markers, 1);
+        QCOMPARE(taken.links, 1);
+        QCOMPARE(taken.cellsTaken, (std::vector<AtlasPlace>{{1, 2, 7, 8}}));
+        taken = TakeLiveFile(*ours, links, aLiveFile(), {10, {}});
+        QCOMPARE(taken.cells + taken.entries + taken.markers + taken.links, 0); // again: nothing new
+        auto fresh = std::make_unique<Atlas>();
+        QCOMPARE(TakeLiveFile(*fresh, links, aLiveFile(), {0, {}}).markers, 0); // the group's bound reached
+    }
+
+    // A member whose maps one refused never reaches one through a third who took them in.
+    void eachMemberPassesOnOnlyItsOwn()
+    {
+        auto refused = std::make_unique<Atlas>(); // mapped 3 cells
+        for (int x = 1; x <= 3; ++x)
+            refused->cell(1, 0, x, 1)->Explored = 1;
+        auto third = std::make_unique<Atlas>(); // walked one of its own
+        third->cell(1, 0, 9, 9)->Explored = 1;
+        GroupCells group;
+        MergeOptions options;
+        options.cellTaken = [&](const AtlasPlace& p) { group.add(p); };
+        QCOMPARE(MergeAtlas(*third, *refused, options).total().cells, 3);
+        group.own({1, 0, 2, 1}); // walked there since: its own now
+        QCOMPARE(GroupCells::parse(group.bytes()).size(), std::size_t{2});
+        auto written = std::make_unique<Atlas>(*third);
+        GroupCells::parse(group.bytes()).stripFrom(*written);
+        auto me = std::make_unique<Atlas>();
+        QCOMPARE(MergeAtlas(*me, *written).total().cells, 2); // 9x9 and the cell it walked
+        QVERIFY(me->cell(1, 0, 1, 1)->Explored == 0 && me->cell(1, 0, 2, 1)->Explored == 1);
+        QCOMPARE(GroupCells::parse("short").size(), std::size_t{0});
+    }
+
     void names_data()
     {
         QTest::addColumn<QString>("name");
