@@ -17,6 +17,7 @@ PACKAGES=(
     clang-14 libclang-rt-14-dev clang-tidy clang-format cppcheck
     x11-apps x11-utils xdotool
     lintian desktop-file-utils appstream
+    syncthing
 )
 
 # Installs the packages named (default: every one the test command needs) that are not there yet.

@@ -5,7 +5,7 @@
 source "$(dirname "$0")/common.sh"
 SECONDS_EACH="${1:-30}"
 shift || true
-TARGETS=("${@:-fuzz_page fuzz_maps fuzz_settings fuzz_markers fuzz_journal fuzz_links}")
+TARGETS=("${@:-fuzz_page fuzz_maps fuzz_settings fuzz_markers fuzz_journal fuzz_links fuzz_live}")
 TARGETS=(${TARGETS[@]})
 FUZZ_DIR="$ROOT/build-fuzz"
 

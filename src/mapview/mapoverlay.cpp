@@ -4,7 +4,9 @@
 #include "mapview/cellpainter.h"
 #include "mapview/mapgrid.h"
 #include "ui/qtcodec.h"
+#include "ui/russian.h"
 
+#include <QDateTime>
 #include <QPainter>
 
 namespace veldor {
@@ -41,6 +43,49 @@ void MapOverlay::paint(QPainter& painter, int col, int row, const QRect& rect, b
     PaintMapCell(painter, rect, in, m_icons);
     if (!mapOnly && v.shownLab == v.playerLab && m_way.lines)
         drawWay(painter, rect, v.shownLevel, col, row);
+    if (!mapOnly && !m_teammates.empty())
+        drawTeammates(painter, rect, col, row);
+}
+
+QColor MapOverlay::teammateColour(const QString& name)
+{
+    // Teal, brown, pink, olive, slate and cyan: none is a wall, a chest, the player, a route or the way.
+    static const QColor kColours[] = {{0, 150, 150}, {150, 90, 30},  {230, 80, 150},
+                                      {120, 140, 0}, {90, 110, 150}, {0, 190, 230}};
+    return kColours[qHash(name) % std::size(kColours)];
+}
+
+std::vector<MapOverlay::Teammate> MapOverlay::teammatesAt(int col, int row) const
+{
+    const View v = m_view();
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    std::vector<Teammate> here;
+    for (const Teammate& t : m_teammates)
+        if (t.place == AtlasPlace{v.shownLab, v.shownLevel, col, row} && now - t.sinceMs < kGoneMs)
+            here.push_back(t);
+    return here;
+}
+
+// A teammate's figure: a disc of its colour with its initial, faded when the place is old.
+void MapOverlay::drawTeammates(QPainter& painter, const QRect& rect, int col, int row) const
+{
+    const std::vector<Teammate> here = teammatesAt(col, row);
+    if (here.empty())
+        return;
+    const Teammate& t = here.front();
+    const bool old = QDateTime::currentMSecsSinceEpoch() - t.sinceMs >= kFadedMs;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setOpacity(old ? 0.35 : 1.0);
+    painter.setPen(QPen(Qt::white, 1));
+    painter.setBrush(teammateColour(t.name));
+    painter.drawEllipse(QRectF(rect).adjusted(1.5, 1.5, -1.5, -1.5));
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(std::max(6, rect.height() * 3 / 5));
+    painter.setFont(font);
+    painter.drawText(rect, Qt::AlignCenter, here.size() > 1 ? QString::number(here.size()) : t.name.left(1).toUpper());
+    painter.restore();
 }
 
 // The way through the cell: a line from its centre toward the cells before and after it, the target outlined.
@@ -98,6 +143,9 @@ QString MapOverlay::hint(int col, int row) const
         if (const ObjectKind* kind = FindObjectKind(cellData->Object))
             hint += QLatin1Char('\r') + fromUtf8Text(kind->name);
     }
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    for (const Teammate& t : teammatesAt(col, row))
+        hint += QLatin1Char('\r') + t.name + QStringLiteral(" — ") + AgoText(now - t.sinceMs);
     return hint;
 }
 

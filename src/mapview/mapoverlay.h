@@ -7,9 +7,11 @@
 #include "route/pathcells.h"
 #include "route/route.h"
 
+#include <QColor>
 #include <QRect>
 #include <QString>
 #include <functional>
+#include <vector>
 
 class QPainter;
 
@@ -42,7 +44,23 @@ public:
         std::function<bool(int level, int x, int y)> target;
     };
 
+    // A member of the group where its live file last said it stood, since when (msecs since the epoch).
+    struct Teammate
+    {
+        QString name;
+        AtlasPlace place;
+        qint64 sinceMs = 0;
+    };
+    // Older than this a teammate's figure is drawn faded, older than the second not at all.
+    static constexpr qint64 kFadedMs = 10 * 60 * 1000;
+    static constexpr qint64 kGoneMs = 60 * 60 * 1000;
+    // A colour of the member's own, never one the map uses.
+    static QColor teammateColour(const QString& name);
+
     MapOverlay(const Atlas& atlas, std::function<View()> view);
+    void setTeammates(std::vector<Teammate> teammates) { m_teammates = std::move(teammates); }
+    // The teammates standing on the cell of the level shown, drawn or not too old to be.
+    std::vector<Teammate> teammatesAt(int col, int row) const;
 
     void setCellSize(int size);
     void setWay(WayMarks way) { m_way = std::move(way); }
@@ -74,6 +92,7 @@ public:
 private:
     GridChanges::Cells marked() const;
     void drawWay(QPainter& painter, const QRect& rect, int level, int col, int row) const;
+    void drawTeammates(QPainter& painter, const QRect& rect, int col, int row) const;
 
     const Atlas& m_atlas;
     std::function<View()> m_view;
@@ -85,6 +104,7 @@ private:
     PathCells m_onFrontier; // cells of the assistant's way
     std::pair<int, int> m_frontierOpening{0, 0};
     GridChanges m_changes;
+    std::vector<Teammate> m_teammates;
 };
 
 } // namespace veldor

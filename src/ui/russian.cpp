@@ -4,6 +4,7 @@
 
 #include <QLocale>
 #include <QStringList>
+#include <algorithm>
 
 namespace veldor {
 
@@ -19,6 +20,16 @@ QString counted(qint64 n, const char* one, const char* few, const char* many)
             word = few;
     }
     return QLocale(QLocale::Russian).toString(n) + QLatin1Char(' ') + QString::fromUtf8(word);
+}
+
+QString AgoText(qint64 ms)
+{
+    const qint64 seconds = std::max<qint64>(0, ms / 1000);
+    if (seconds < 60)
+        return QStringLiteral("%1 с назад").arg(seconds);
+    if (seconds < 3600)
+        return QStringLiteral("%1 мин назад").arg(seconds / 60);
+    return QStringLiteral("%1 ч назад").arg(seconds / 3600);
 }
 
 QString cellCount(qint64 n)

@@ -6,12 +6,14 @@
 #include "formfixture.h"
 #include "map/groupmarkers.h"
 #include "map/levellinks.h"
+#include "map/livefile.h"
 #include "map/mapfiles.h"
 #include "map/markerfile.h"
 #include "map/merge.h"
 #include "map/squad.h"
 #include "mapview/levelpicture.h"
 #include "mapview/mapgrid.h"
+#include "mapview/mapoverlay.h"
 #include "person.h"
 #include "testsupport.h"
 #include "ui/qtcodec.h"
@@ -35,6 +37,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <atomic>
 #include <cstdio>
 #include <fcntl.h>
@@ -60,6 +63,15 @@ QTableWidget* membersTable(MainWindow& form)
     QTableWidget* table = nullptr;
     waitUntil([&] { return (table = form.findChild<QTableWidget*>(QStringLiteral("SquadMembersTable"))) != nullptr; });
     return table && QTest::qWaitForWindowExposed(table->window()) ? table : nullptr;
+}
+
+// The column under the header, as a person reads the table.
+int column(const QTableWidget* table, const QString& header)
+{
+    for (int c = 0; c < table->columnCount(); ++c)
+        if (table->horizontalHeaderItem(c)->text() == header)
+            return c;
+    return -1;
 }
 
 } // namespace
@@ -101,6 +113,46 @@ private slots:
         QVERIFY(other->isValid());
     }
 
+    // A teammate's live file arriving: their cells come in at once (no waiting for the maps to rest), their figure
+    // stands where they are, in their colour, and the hint says who and since when.
+    void aTeammatesLiveFileShowsTheirStepsAndTheirPlace()
+    {
+        const QString shared = other->path();
+        QVERIFY(QDir(shared).mkpath(QStringLiteral("Alpha")));
+        QVERIFY(writeAll(fx.file("veldor.ini"),
+                         QStringLiteral("[squad]\nfolder=%1\nname=Me\nenabled=true\n").arg(shared).toUtf8()));
+        auto form = shownForm();
+        QVERIFY(form);
+        LiveFile live;
+        live.startedMs = live.writtenMs = live.placeMs = QDateTime::currentMSecsSinceEpoch();
+        live.sequence = 1;
+        live.place = AtlasPlace{1, 0, 6, 5};
+        live.cells = {{{1, 0, 5, 5}, {0, 0, 0, 1, 1, 0}}, {{1, 0, 6, 5}, {0, 0, 1, 0, 1, 'F'}}};
+        const std::string bytes = WriteLiveFile(live);
+        QVERIFY(writeAll(shared + QStringLiteral("/Alpha/.syncthing.live.txt.tmp"), QByteArray::fromStdString(bytes)));
+        QVERIFY(QFile::rename(shared + QStringLiteral("/Alpha/.syncthing.live.txt.tmp"),
+                              shared + QStringLiteral("/Alpha/live.txt")));
+        QTRY_COMPARE_WITH_TIMEOUT(form->atlas().cell(1, 0, 6, 5)->Object, 'F', 3000);
+        QCOMPARE(form->atlas().cell(1, 0, 5, 5)->Explored, 1);
+        QCOMPARE(controls(*form).flagsList->toPlainText(), QStringLiteral("L-0(6x5); "));
+        MapGrid* grid = controls(*form).mapGrid;
+        const auto figureAt = [grid](int x, int y) {
+            const QImage shown = grid->viewport()->grab().toImage();
+            const QRect cell = grid->cellRect(x, y);
+            for (int px = cell.left(); px <= cell.right(); ++px)
+                for (int py = cell.top(); py <= cell.bottom(); ++py)
+                    if (shown.pixelColor(px, py) == MapOverlay::teammateColour(QStringLiteral("Alpha")))
+                        return true;
+            return false;
+        };
+        QTRY_VERIFY(figureAt(6, 5));
+        QVERIFY(!figureAt(5, 5));
+        person::hover(grid->viewport(), grid->cellRect(2, 2).center());
+        person::hover(grid->viewport(), grid->cellRect(6, 5).center());
+        QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible() && QToolTip::text().contains(QStringLiteral("Alpha — ")), 5000);
+        QVERIFY(QToolTip::text().endsWith(QStringLiteral(" с назад")));
+    }
+
     // A group's shared folder as a sync engine fills it: Alpha's files arrive under temporary names and are
     // renamed into place one by one; nothing is merged until all four are whole, then Alpha's cells come in
     // without any input. Our own maps go to our subfolder after "Сохранить карту".
@@ -131,10 +183,13 @@ private slots:
         QVERIFY(!controls(*form).undoAction->isEnabled()); // a teammate's cells are not the player's to undo
         auto* table = membersTable(*form);
         QVERIFY(table && table->item(0, 0)->text() == QStringLiteral("Alpha"));
-        QVERIFY(table->item(0, 2)->text().startsWith(QStringLiteral("принёс за сеанс: 1 клетка")));
+        QVERIFY(table->item(0, column(table, QStringLiteral("Принёс за сеанс")))
+                    ->text()
+                    .startsWith(QStringLiteral("1 клетка")));
+        const int take = column(table, QStringLiteral("Брать карты"));
         // Refused: what Alpha writes next stays out, also after the view is closed.
-        person::click(table->cellWidget(0, 3));
-        QTRY_VERIFY(!static_cast<QCheckBox*>(table->cellWidget(0, 3))->isChecked());
+        person::click(table->cellWidget(0, take));
+        QTRY_VERIFY(!static_cast<QCheckBox*>(table->cellWidget(0, take))->isChecked());
         table->window()->close();
         *theirs->cell(1, 0, 5, 4) = TMapCell{1, 0, 1, 0, 1, 'n'};
         QVERIFY(SaveMaps(*theirs, alpha.toStdString()).ok());
@@ -196,10 +251,14 @@ private slots:
         QVERIFY(std::any_of(labels.begin(), labels.end(), [&](QLabel* l) { return l->text().contains(leftOut); }));
         table->window()->close();
         QVERIFY(fx.clickSide(*form, controls(*form).saveMapsButton));
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(shared + QStringLiteral("/Me/member.txt")), 20000);
         auto passedOn = std::make_unique<Atlas>();
-        LoadMarkers(*passedOn, (shared + QStringLiteral("/Me")).toStdString());
-        QCOMPARE(passedOn->markerCount(), std::size_t(1));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            [&] {
+                passedOn = std::make_unique<Atlas>();
+                LoadMarkers(*passedOn, (shared + QStringLiteral("/Me")).toStdString());
+                return passedOn->markerCount();
+            }(),
+            std::size_t(1), 20000);
         QCOMPARE(passedOn->markText(1, 0, 2, 2), std::string("ours"));
     }
 
@@ -246,10 +305,10 @@ private slots:
             10000);
         const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
         // The last write-out goes on a while after its first file: its own temporary files go with it.
-        const QStringList ours = {QStringLiteral("links.txt"), QStringLiteral("map.crd"),
-                                  QStringLiteral("map1.map"),  QStringLiteral("map2.map"),
-                                  QStringLiteral("map3.map"),  QStringLiteral("markers.txt"),
-                                  QStringLiteral("member.txt")};
+        const QStringList ours = {QStringLiteral("links.txt"),   QStringLiteral("live.txt"),
+                                  QStringLiteral("map.crd"),     QStringLiteral("map1.map"),
+                                  QStringLiteral("map2.map"),    QStringLiteral("map3.map"),
+                                  QStringLiteral("markers.txt"), QStringLiteral("member.txt")};
         QTRY_COMPARE_WITH_TIMEOUT(QDir(QString::fromLocal8Bit(me)).entryList(all, QDir::Name), ours, 10000);
         QCOMPARE(QDir(elsewhere.path()).entryList(all), QStringList());
     }

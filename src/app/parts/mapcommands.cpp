@@ -19,6 +19,8 @@ MapCommands::MapCommands(QWidget* window) : QObject(window), m_window(window)
     Controls& ui = m_ui;
     ui.cellMenu = submenu(window, "cellMenu", QString());
     ui.wayHereAction = item(ui.cellMenu, "wayHereAction", QStringLiteral("Проложить путь сюда"));
+    ui.wayToMemberAction = item(ui.cellMenu, "wayToMemberAction", QStringLiteral("Путь к участнику"));
+    ui.wayToMemberAction->setVisible(false);
     ui.cellMenu->addSeparator();
     ui.cellAddMenu = submenu(ui.cellMenu, "cellAddMenu", QStringLiteral("Добавить"));
     ui.addTrapAction = item(ui.cellAddMenu, "addTrapAction", QStringLiteral("Ловушку"));
@@ -67,6 +69,17 @@ void MapCommands::connectTo(Work work)
         connect(action, &QAction::triggered, this, [this, code = code] { addChest(code); });
     connect(m_ui.addMarkerAction, &QAction::triggered, this, &MapCommands::addMarker);
     connect(m_ui.wayHereAction, &QAction::triggered, this, [this] { emit wayAsked(m_cell); });
+    // The figure's own item, named after the teammate standing there.
+    connect(m_ui.cellMenu, &QMenu::aboutToShow, this, [this] {
+        const QStringList here = m_work.teammatesAt ? m_work.teammatesAt(m_cell) : QStringList();
+        m_ui.wayToMemberAction->setVisible(!here.isEmpty());
+        if (!here.isEmpty()) {
+            m_ui.wayToMemberAction->setText(QStringLiteral("Путь к участнику «%1»").arg(here.front()));
+            m_ui.wayToMemberAction->setData(here.front());
+        }
+    });
+    connect(m_ui.wayToMemberAction, &QAction::triggered, this,
+            [this] { emit wayToMemberAsked(m_ui.wayToMemberAction->data().toString()); });
 }
 
 void MapCommands::edit(unsigned lab, const QString& name, const std::function<bool()>& change)
@@ -83,6 +96,7 @@ void MapCommands::markCell(const QString& name, const std::function<bool(Atlas&,
     const int level = m_work.level();
     const QPoint cell = m_cell;
     edit(lab, name.arg(cell.x()).arg(cell.y()), [&] { return mark(*m_work.atlas, lab, level, cell.x(), cell.y()); });
+    emit cellEdited({lab, level, cell.x(), cell.y()});
 }
 
 void MapCommands::addChest(char code)

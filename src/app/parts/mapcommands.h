@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -34,6 +35,8 @@ public:
         std::function<unsigned()> lab;
         std::function<int()> level;
         MapGrid* grid = nullptr; // its popup menu is this one's
+        // The teammates standing on a cell of the level shown.
+        std::function<QStringList(QPoint)> teammatesAt;
     };
     void connectTo(Work work);
     // Clears one of the labyrinth's object lists.
@@ -49,6 +52,10 @@ signals:
     void wayAsked(QPoint cell);
     // Clearing every labyrinth began (true) or ended.
     void clearingAll(bool underWay);
+    // A cell was marked or cleared by hand: the player's own.
+    void cellEdited(const veldor::AtlasPlace& place);
+    // «Путь к участнику» on a teammate's figure.
+    void wayToMemberAsked(const QString& name);
 
 private:
     // A mark of the cell under the pointer: `mark` puts it at (lab, level, x, y); `name` ("ловушка в %1x%2")
@@ -63,21 +70,22 @@ private:
     {
         QMenu* cellMenu = nullptr;
         QAction* wayHereAction = nullptr; // "Проложить путь сюда": the way from the player to the cell
-        QMenu* cellAddMenu = nullptr;     // "Добавить"
-        QAction* addTrapAction = nullptr; // "Ловушку"
-        QAction* addFlagAction = nullptr; // "Флаг"
-        QAction* addDescentAction = nullptr; // "Спуск"
-        QAction* addAscentAction = nullptr;  // "Подъем"
-        QAction* addExitAction = nullptr;    // "Выход"
-        QMenu* chestMenu = nullptr;          // "Сундук"
-        QAction* redChestAction = nullptr;   // "Красный"
-        QAction* greenChestAction = nullptr; // "Зеленый"
-        QAction* blueChestAction = nullptr;  // "Синий"
-        QAction* whiteChestAction = nullptr; // "Белый"
-        QAction* ironChestAction = nullptr;  // "Железный"
-        QAction* goldChestAction = nullptr;  // "Золотой"
-        QAction* addMarkerAction = nullptr;  // "Маркер": a text of one's own
-        QAction* clearCellAction = nullptr;  // "Очистить": marker and object of the cell
+        QAction* wayToMemberAction = nullptr; // "Путь к участнику «…»": on a teammate's figure
+        QMenu* cellAddMenu = nullptr;         // "Добавить"
+        QAction* addTrapAction = nullptr;     // "Ловушку"
+        QAction* addFlagAction = nullptr;     // "Флаг"
+        QAction* addDescentAction = nullptr;  // "Спуск"
+        QAction* addAscentAction = nullptr;   // "Подъем"
+        QAction* addExitAction = nullptr;     // "Выход"
+        QMenu* chestMenu = nullptr;           // "Сундук"
+        QAction* redChestAction = nullptr;    // "Красный"
+        QAction* greenChestAction = nullptr;  // "Зеленый"
+        QAction* blueChestAction = nullptr;   // "Синий"
+        QAction* whiteChestAction = nullptr;  // "Белый"
+        QAction* ironChestAction = nullptr;   // "Железный"
+        QAction* goldChestAction = nullptr;   // "Золотой"
+        QAction* addMarkerAction = nullptr;   // "Маркер": a text of one's own
+        QAction* clearCellAction = nullptr;   // "Очистить": marker and object of the cell
     };
     Controls m_ui;
     QWidget* m_window;

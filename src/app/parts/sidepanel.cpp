@@ -70,6 +70,7 @@ SidePanel::SidePanel(QWidget* parent) : QScrollArea(parent)
     connect(ui.squadBox, &QCheckBox::clicked, this, &SidePanel::squadSwitched);
     connect(ui.squadFolderButton, &QPushButton::clicked, this, &SidePanel::squadFolderAsked);
     connect(ui.squadNameButton, &QPushButton::clicked, this, &SidePanel::squadNameAsked);
+    connect(ui.squadPlaceBox, &QCheckBox::clicked, this, &SidePanel::squadPlaceSwitched);
 }
 
 void SidePanel::showLabyrinth(unsigned lab)
@@ -185,9 +186,10 @@ void SidePanel::showClearingAll(bool underWay)
         m_ui.clearAllMapsButton->repaint();
 }
 
-void SidePanel::showSquad(bool on, const QString& folderName)
+void SidePanel::showSquad(bool on, const QString& folderName, bool showsPlace)
 {
     m_ui.squadBox->setChecked(on);
+    m_ui.squadPlaceBox->setChecked(showsPlace);
     m_ui.squadFolderButton->setText(folderName.isEmpty() ? QStringLiteral("…") : folderName);
 }
 
@@ -254,6 +256,10 @@ void SidePanel::buildSettingsPage()
                                    QStringLiteral("Выбрать общую папку отряда"));
     m_ui.squadNameButton = named(new QPushButton(QStringLiteral("Имя в папке…"), page), "squadNameButton",
                                  QStringLiteral("Ваше имя в общей папке отряда (ваша папка в ней)"));
+    m_ui.squadPlaceBox = named(
+        new QCheckBox(QStringLiteral("Показывать отряду, где я"), page), "squadPlaceBox",
+        QStringLiteral("Отряд видит на своих картах, где вы стоите. Выключено — видит только открытые вами клетки"));
+    m_ui.squadPlaceBox->setChecked(true);
     m_ui.exitRouteBox = named(new QCheckBox(QStringLiteral("показывать путь к выходу"), page), "exitRouteBox");
     m_ui.exitRouteBox->setVisible(false);
     QVBoxLayout* layout = pageLayout(page);
@@ -261,7 +267,7 @@ void SidePanel::buildSettingsPage()
              m_ui.labyrinthLabel, m_ui.labyrinthBox, m_ui.levelLabel, m_ui.levelBox, m_ui.cellSizeLabel,
              m_ui.cellSizeSpin, m_ui.passDoorsBox, m_ui.soundsBox, hideRow, m_ui.frontierBox, m_ui.saveMapsButton,
              m_ui.clearLabyrinthButton, m_ui.clearAllMapsButton, m_ui.squadBox, m_ui.squadFolderButton,
-             m_ui.squadNameButton, m_ui.exitRouteBox})
+             m_ui.squadNameButton, m_ui.squadPlaceBox, m_ui.exitRouteBox})
         layout->addWidget(w);
     layout->addStretch(1);
 }

@@ -52,8 +52,8 @@ public:
     void blockSaving(const QString& why);
     // "Очистить все карты" says the clearing is under way (painted at once) until it ends.
     void showClearingAll(bool underWay);
-    // The group switch and the folder's name on its button (empty: none chosen).
-    void showSquad(bool on, const QString& folderName);
+    // The group switch, the folder's name on its button (empty: none chosen) and whether our place is shown.
+    void showSquad(bool on, const QString& folderName, bool showsPlace);
 
 signals:
     void labyrinthChosen(unsigned lab);
@@ -68,6 +68,7 @@ signals:
     void squadSwitched(bool on);
     void squadFolderAsked();
     void squadNameAsked();
+    void squadPlaceSwitched(bool on);
 
 private:
     void buildSettingsPage();
@@ -98,6 +99,7 @@ private:
         QCheckBox* squadBox = nullptr; // "Общая папка отряда:": the group's shared folder on or off
         QPushButton* squadFolderButton = nullptr; // the shared folder, chosen with a click
         QPushButton* squadNameButton = nullptr;   // our name (our subfolder) in the shared folder
+        QCheckBox* squadPlaceBox = nullptr; // "Показывать отряду, где я": our place in the live file
         QCheckBox* exitRouteBox = nullptr; // "показывать путь к выходу": draw the route to a way out
         QLabel* fromTownLabel = nullptr;   // "Из"
         QComboBox* fromTownBox = nullptr;   // the town the journey starts in

@@ -21,6 +21,7 @@ namespace veldor {
 // What one look at the folder found, handed from the reading thread to the window's.
 struct SquadSync::Loaded
 {
+    struct Ready;
     std::uint64_t generation = 0;
     QString unreachable;   // why the folder cannot be read, empty when it can
     bool arriving = false; // a member's files are still coming: look again soon
@@ -34,13 +35,42 @@ struct SquadSync::Loaded
         LevelLinks links;
         std::vector<AtlasPlace> markers; // where the markers taken lie
         int leftOut = 0;                 // markers left out past the group's bound
+        std::vector<AtlasPlace> cells;   // where the cells taken lie
     };
     std::size_t markerRoom = 0; // how many markers the group may still bring
     QHash<QString, std::shared_ptr<const std::unordered_set<std::uint64_t>>> markersTakenFrom;
     std::vector<Ready> ready;
 };
 
+// A member's live file as the reading thread found it.
+struct SquadSync::LiveFound
+{
+    QString name;
+    SquadFileStamp stamp;
+    LiveRead read;
+    MemberStamp member;
+};
+
 namespace {
+
+quint32 packPlace(const AtlasPlace& p)
+{
+    return (((p.lab & 31u) * 32u + (static_cast<unsigned>(p.level) & 31u)) * 128u +
+            (static_cast<unsigned>(p.x) & 127u)) *
+               128u +
+           (static_cast<unsigned>(p.y) & 127u);
+}
+
+AtlasPlace unpackPlace(quint32 key)
+{
+    return {key >> 19, static_cast<int>((key >> 14) & 31u), static_cast<int>((key >> 7) & 127u),
+            static_cast<int>(key & 127u)};
+}
+
+QString workFile(const QString& folder, const char* name)
+{
+    return QDir(folder).filePath(QString::fromLatin1(name));
+}
 
 // A member's marker as taken: its place and text.
 std::uint64_t markerKey(const AtlasPlace& p, const std::string& text)
@@ -61,8 +91,10 @@ std::int64_t newestChange(const SquadMemberScan& scan)
 } // namespace
 
 SquadSync::SquadSync(Window window, QSettings& settings, Timing timing, QObject* parent)
-    : QObject(parent), m_w(std::move(window)), m_settings(settings), m_timing(timing)
+    : QObject(parent), m_w(std::move(window)), m_settings(settings), m_timing(timing),
+      m_started(QDateTime::currentMSecsSinceEpoch())
 {
+    m_showPlace = m_settings.value(QStringLiteral("squad/showPlace"), true).toBool();
     m_folder = m_settings.value(QStringLiteral("squad/folder")).toString();
     m_name = m_settings.value(QStringLiteral("squad/name")).toString();
     m_enabled = m_settings.value(QStringLiteral("squad/enabled"), false).toBool();
@@ -82,9 +114,25 @@ SquadSync::SquadSync(Window window, QSettings& settings, Timing timing, QObject*
             4u << 20);
         if (kept.status == ReadStatus::Ok)
             m_groupMarkers = GroupMarkers::parse(kept.bytes);
+        const SmallFile cells = readSmallRegularFile(
+            QFile::encodeName(workFile(m_w.workFolder, GroupCells::kFileName)).toStdString(), GroupCells::kBytes);
+        if (cells.status == ReadStatus::Ok)
+            m_groupCells = GroupCells::parse(cells.bytes);
     }
     m_pool = new QThreadPool;
     m_pool->setMaxThreadCount(1);
+    m_livePool = new QThreadPool;
+    m_livePool->setMaxThreadCount(1);
+    m_liveTimer.setSingleShot(true);
+    m_liveTimer.setInterval(m_timing.liveMs);
+    connect(&m_liveTimer, &QTimer::timeout, this, &SquadSync::writeLive);
+    m_liveLookTimer.setSingleShot(true);
+    m_liveLookTimer.setInterval(m_timing.liveLookMs);
+    connect(&m_liveLookTimer, &QTimer::timeout, this, &SquadSync::lookAtLiveFiles);
+    // The group's cells a live file brought are kept a while later, off the walk.
+    m_keepCellsTimer.setSingleShot(true);
+    m_keepCellsTimer.setInterval(10000);
+    connect(&m_keepCellsTimer, &QTimer::timeout, this, &SquadSync::keepGroupCells);
     m_scanTimer.setInterval(m_timing.scanMs);
     connect(&m_scanTimer, &QTimer::timeout, this, &SquadSync::scan);
     // Change events come in bursts while a sync engine writes: one look once they have settled.
@@ -94,12 +142,19 @@ SquadSync::SquadSync(Window window, QSettings& settings, Timing timing, QObject*
     m_writeTimer.setSingleShot(true);
     m_writeTimer.setInterval(m_timing.writeOutMs);
     connect(&m_writeTimer, &QTimer::timeout, this, &SquadSync::writeOut);
-    const auto changed = [this] { m_settleTimer.start(); };
+    const auto changed = [this] {
+        m_settleTimer.start();
+        if (!m_liveLookTimer.isActive())
+            m_liveLookTimer.start();
+    };
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, changed);
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, changed);
     if (enabled()) {
         watch();
         QTimer::singleShot(0, this, &SquadSync::scan);
+        // A share new to this computer gets our folder at once: the live file goes into it.
+        if (LookAtOwnFolder(QFile::encodeName(m_folder).toStdString(), m_name.toStdString()) == OwnFolder::Missing)
+            QTimer::singleShot(0, this, &SquadSync::writeOut);
     }
 }
 
@@ -108,6 +163,13 @@ SquadSync::~SquadSync()
     // The window closes within a second: a read still running is told to stop, and one stuck on a dead disk is
     // left to the end of the process (its result then goes nowhere).
     m_cancel->store(true);
+    if (m_groupCellsChanged && !m_w.workFolder.isEmpty()) {
+        const std::string bytes = m_groupCells.bytes();
+        replaceFileContents(QFile::encodeName(workFile(m_w.workFolder, GroupCells::kFileName)).toStdString(),
+                            bytes.data(), bytes.size(), 0644);
+    }
+    if (m_livePool->waitForDone(1000))
+        delete m_livePool;
     if (m_pool->waitForDone(1000))
         delete m_pool;
 }
@@ -170,6 +232,7 @@ void SquadSync::setTaken(const QString& name, bool taken)
     m_settings.setValue(QStringLiteral("squad/refused"), QStringList(m_refused.begin(), m_refused.end()));
     m_settings.sync();
     m_merged.remove(name); // taken again: read again
+    m_liveSeen.remove(name);
     if (taken)
         scan();
 }
@@ -210,10 +273,17 @@ void SquadSync::writeOut()
     // a member passes on only its own.
     auto copy = std::make_shared<Atlas>(*m_w.atlas);
     m_groupMarkers.stripFrom(*copy);
+    m_groupCells.stripFrom(*copy);
+    keepGroupCells();
+    // What the live file carried goes out with the maps; what is gained meanwhile goes on in the live file.
+    m_liveInFlight.unite(m_liveCells);
+    m_liveCells.clear();
     const LevelLinks links = m_w.links ? *m_w.links : LevelLinks();
     const std::string folder = QFile::encodeName(m_folder).toStdString();
-    const MemberFiles member{m_name.toStdString(), m_id.toStdString(), kVersion,
-                             QDateTime::currentDateTime().toString(Qt::ISODate).toStdString()};
+    const QDateTime now = QDateTime::currentDateTime();
+    const MemberFiles member{
+        m_name.toStdString(),   m_id.toStdString(), kVersion, now.toString(Qt::ISODate).toStdString(), m_started,
+        now.toMSecsSinceEpoch()};
     const std::uint64_t before = m_written;
     const std::uint64_t device = m_device;
     QPointer<SquadSync> self(this);
@@ -237,13 +307,17 @@ void SquadSync::wroteOut(const MemberWriteOut& result)
                                  "настройках (кнопка «Имя в папке…» на странице «Настройки»)")
                       .arg(m_name));
     if (!result.problem.empty()) {
+        m_liveCells.unite(m_liveInFlight);
+        m_liveInFlight.clear();
         setStatus(
             QStringLiteral("Отряд: %1; попробую при следующем сохранении").arg(QString::fromStdString(result.problem)));
         return;
     }
+    m_liveInFlight.clear();
     m_written = result.fingerprint;
     if (result.device != m_device)
         keepDevice(result.device);
+    writeLive(); // the maps hold what it said: it starts afresh
 }
 
 void SquadSync::mapChanged()
@@ -261,6 +335,8 @@ void SquadSync::scan()
         return;
     }
     m_scanning = true;
+    if (!m_liveLookTimer.isActive())
+        m_liveLookTimer.start();
     const std::string folder = QFile::encodeName(m_folder).toStdString();
     const std::string own = m_name.toStdString();
     const std::int64_t quiet = m_timing.quietMs;
@@ -335,6 +411,8 @@ void SquadSync::scanned(const std::shared_ptr<Loaded>& loaded)
                 options.skipMarker = [known](const AtlasPlace& p, const std::string& text) {
                     return known->count(markerKey(p, text)) > 0;
                 };
+            std::vector<AtlasPlace> cells;
+            options.cellTaken = [&cells](const AtlasPlace& p) { cells.push_back(p); };
             MergeResult result = MergeAtlas(*ours, *theirs, options);
             const MergeCounts counts = result.total();
             room -= std::min<std::size_t>(room, static_cast<std::size_t>(counts.markers));
@@ -342,7 +420,7 @@ void SquadSync::scanned(const std::shared_ptr<Loaded>& loaded)
             const int leftOut = options.maxMarkers < kMaxMarkersTaken ? counts.markersSkipped : 0;
             loaded->ready.push_back({scan, std::move(change), counts,
                                      LinksBetweenStairs(LoadLinks(folder + "/" + scan.name).links, *theirs),
-                                     std::move(result.markersTaken), leftOut});
+                                     std::move(result.markersTaken), leftOut, std::move(cells)});
         }
         deliver(self, loaded, &SquadSync::mergeLoaded);
     });
@@ -388,6 +466,9 @@ void SquadSync::mergeLoaded(const std::shared_ptr<Loaded>& loaded)
                 continue;
             if (m_w.links)
                 TakeLinks(*m_w.links, ready.links, *m_w.atlas);
+            for (const AtlasPlace& p : ready.cells)
+                m_groupCells.add(p);
+            m_groupCellsChanged = m_groupCellsChanged || !ready.cells.empty();
             m_groupMarkersLeftOut += ready.leftOut;
             if (!ready.markers.empty()) {
                 auto known = std::make_shared<std::unordered_set<std::uint64_t>>();
@@ -419,6 +500,8 @@ void SquadSync::mergeLoaded(const std::shared_ptr<Loaded>& loaded)
         }
         if (markersTaken)
             keepGroupMarkers();
+        if (m_groupCellsChanged)
+            m_keepCellsTimer.start();
         if (loaded->arriving)
             m_settleTimer.start();
         watch(); // new members' subfolders
@@ -458,6 +541,223 @@ void SquadSync::setStatus(const QString& line)
         return;
     m_status = line;
     emit statusChanged(line);
+}
+
+void SquadSync::setShowsPlace(bool on)
+{
+    m_showPlace = on;
+    m_settings.setValue(QStringLiteral("squad/showPlace"), on);
+    m_settings.sync();
+    writeLive(); // off: the place we wrote goes at once
+}
+
+void SquadSync::ownCell(const AtlasPlace& place)
+{
+    if (m_groupCells.fromGroup(place)) {
+        m_groupCells.own(place);
+        m_groupCellsChanged = true;
+    }
+    if (!enabled())
+        return;
+    m_liveCells.insert(packPlace(place));
+    if (!m_liveTimer.isActive())
+        m_liveTimer.start();
+}
+
+void SquadSync::playerAt(const AtlasPlace& place, bool stair)
+{
+    if (place != m_place) {
+        m_place = place;
+        m_placeMs = QDateTime::currentMSecsSinceEpoch();
+    }
+    ownCell(place);
+    if (stair && enabled())
+        writeLive();
+}
+
+void SquadSync::writeLive()
+{
+    m_liveTimer.stop();
+    if (!enabled() || m_device == 0)
+        return; // our folder is made, and the disk known, by the first full write-out
+    LiveFile live;
+    live.startedMs = m_started;
+    live.writtenMs = QDateTime::currentMSecsSinceEpoch();
+    live.sequence = ++m_liveSequence;
+    if (m_showPlace && m_place.lab != 0) {
+        live.place = m_place;
+        live.placeMs = m_placeMs;
+    }
+    const Atlas& atlas = *m_w.atlas;
+    QSet<quint32> gained = m_liveCells;
+    gained.unite(m_liveInFlight);
+    for (const quint32 key : std::as_const(gained)) {
+        const AtlasPlace p = unpackPlace(key);
+        const TMapCell* cell = atlas.cell(p.lab, p.level, p.x, p.y);
+        if (!cell || cell->Explored == 0 || m_groupCells.fromGroup(p))
+            continue;
+        live.cells.push_back({p, *cell});
+        if (std::string text = atlas.markText(p.lab, p.level, p.x, p.y);
+            !text.empty() && !m_groupMarkers.fromGroup(atlas, p))
+            live.markers.push_back({p, std::move(text)});
+    }
+    if (m_w.links)
+        for (const LevelLink& link : m_w.links->all())
+            if (gained.contains(packPlace({link.lab, link.from.level, link.from.x, link.from.y})))
+                live.links.push_back(link);
+    std::string bytes = WriteLiveFile(live);
+    if (bytes.size() > LiveFile::kMaxBytes) {
+        writeOut(); // the full maps carry it, and the live file starts afresh
+        return;
+    }
+    m_livePool->start([bytes = std::move(bytes), folder = QFile::encodeName(m_folder).toStdString(),
+                       name = m_name.toStdString(), device = m_device] {
+        // A live file that did not go out is followed by the next one; the full write-out reports problems.
+        WriteLiveFileIn(folder, name, bytes, device);
+    });
+}
+
+void SquadSync::lookAtLiveFiles()
+{
+    if (!enabled())
+        return;
+    if (m_liveLooking) {
+        m_liveRelook = true;
+        return;
+    }
+    m_liveLooking = true;
+    const std::string folder = QFile::encodeName(m_folder).toStdString();
+    auto found = std::make_shared<std::vector<LiveFound>>();
+    QPointer<SquadSync> self(this);
+    m_livePool->start(
+        [self, found, folder, own = m_name.toStdString(), refused = m_refused, seen = m_liveSeen, cancel = m_cancel] {
+            for (const SquadMemberScan& scan : ScanSquadFolder(folder, own)) {
+                const QString name = QString::fromStdString(scan.name);
+                if (cancel->load())
+                    return;
+                if (refused.contains(name))
+                    continue;
+                const std::string member = folder + "/" + scan.name + "/";
+                struct stat st = {};
+                if (::lstat((member + LiveFile::kFileName).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+                    continue;
+                const SquadFileStamp stamp{static_cast<std::uint64_t>(st.st_size),
+                                           std::int64_t{st.st_mtim.tv_sec} * 1000 + st.st_mtim.tv_nsec / 1000000};
+                if (seen.value(name) == stamp)
+                    continue;
+                LiveFound live{name, stamp, {}, {}};
+                const SmallFile bytes = readSmallRegularFile(member + LiveFile::kFileName, LiveFile::kMaxBytes + 64);
+                live.read =
+                    bytes.status == ReadStatus::Ok ? ReadLiveFile(bytes.bytes) : LiveRead{LiveStatus::TooLarge, {}, 0};
+                if (const SmallFile stampFile = readSmallRegularFile(member + "member.txt", 4096);
+                    stampFile.status == ReadStatus::Ok)
+                    live.member = ReadMemberStamp(stampFile.bytes);
+                found->push_back(std::move(live));
+            }
+            QMetaObject::invokeMethod(
+                qApp,
+                [self, found] {
+                    if (self)
+                        self->liveFilesRead(found);
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+void SquadSync::liveFilesRead(const std::shared_ptr<std::vector<LiveFound>>& found)
+{
+    m_liveLooking = false;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    MergeCounts gained;
+    QStringList from;
+    bool moved = false;
+    bool markersTaken = false;
+    for (LiveFound& f : *found) {
+        if (f.read.status == LiveStatus::Incomplete) {
+            m_liveLookTimer.start(); // the rest is on its way
+            continue;
+        }
+        m_liveSeen[f.name] = f.stamp;
+        const LiveFile& live = f.read.live;
+        if (f.read.status != LiveStatus::Ok || !LiveIsCurrent(live, f.member) || m_refused.contains(f.name))
+            continue;
+        const auto last = m_liveTaken.find(f.name);
+        if (last != m_liveTaken.end() && std::make_pair(live.startedMs, live.sequence) <= *last)
+            continue; // a file of this run taken already, or of an earlier one
+        m_liveTaken[f.name] = {live.startedMs, live.sequence};
+        Member& member = m_members[f.name];
+        member.name = f.name;
+        const AtlasPlace place = live.place.value_or(AtlasPlace{});
+        // Our clock, not theirs: how long before writing the file they stood there.
+        const qint64 at = place.lab == 0 ? 0 : now - std::clamp<qint64>(live.writtenMs - live.placeMs, 0, 3600000);
+        if (place != member.place || (place.lab != 0 && member.placeAtMs == 0)) {
+            member.place = place;
+            member.placeAtMs = at;
+            moved = true;
+        }
+        LiveTakeOptions options;
+        options.markerRoom = std::min<std::size_t>(m_groupMarkers.room(*m_w.atlas), kMaxMarkersTaken);
+        if (const auto known = m_markersTakenFrom.value(f.name))
+            options.skipMarker = [known](const AtlasPlace& p, const std::string& text) {
+                return known->count(markerKey(p, text)) > 0;
+            };
+        LevelLinks none;
+        const LiveTake taken = TakeLiveFile(*m_w.atlas, m_w.links ? *m_w.links : none, live, options);
+        for (const AtlasPlace& p : taken.cellsTaken)
+            m_groupCells.add(p);
+        m_groupCellsChanged = m_groupCellsChanged || !taken.cellsTaken.empty();
+        if (!taken.markersTaken.empty()) {
+            auto known = std::make_shared<std::unordered_set<std::uint64_t>>();
+            if (const auto before = m_markersTakenFrom.value(f.name))
+                *known = *before;
+            for (const AtlasPlace& p : taken.markersTaken) {
+                const std::string text = m_w.atlas->markText(p.lab, p.level, p.x, p.y);
+                m_groupMarkers.add(p, text);
+                known->insert(markerKey(p, text));
+            }
+            m_markersTakenFrom[f.name] = std::move(known);
+            markersTaken = true;
+        }
+        member.cells += taken.cells;
+        member.entries += taken.entries;
+        member.cellsSkipped += taken.cellsSkipped;
+        if (taken.cells + taken.entries + taken.markers + taken.links > 0) {
+            gained.cells += taken.cells;
+            gained.entries += taken.entries;
+            from << f.name;
+        }
+    }
+    if (!from.isEmpty()) {
+        QString what = cellCount(gained.cells);
+        if (gained.entries > 0)
+            what += QStringLiteral(" и ") + entryCount(gained.entries);
+        setStatus(
+            QStringLiteral("Отряд: +%1 от %2, %3")
+                .arg(what, from.join(QStringLiteral(", ")), QTime::currentTime().toString(QStringLiteral("HH:mm"))));
+        if (m_w.atlasChanged)
+            m_w.atlasChanged();
+    }
+    if (markersTaken)
+        keepGroupMarkers();
+    if (m_groupCellsChanged && !m_keepCellsTimer.isActive())
+        m_keepCellsTimer.start();
+    if (moved)
+        emit placesChanged();
+    if (m_liveRelook) {
+        m_liveRelook = false;
+        lookAtLiveFiles();
+    }
+}
+
+void SquadSync::keepGroupCells()
+{
+    if (!m_groupCellsChanged || m_w.workFolder.isEmpty())
+        return;
+    m_groupCellsChanged = false;
+    m_livePool->start([bytes = m_groupCells.bytes(),
+                       path = QFile::encodeName(workFile(m_w.workFolder, GroupCells::kFileName)).toStdString()] {
+        replaceFileContents(path, bytes.data(), bytes.size(), 0644);
+    });
 }
 
 } // namespace veldor

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "map/groupcells.h"
 #include "map/groupmarkers.h"
+#include "map/livefile.h"
 #include "map/squad.h"
 
 #include <QDateTime>
@@ -29,8 +31,10 @@ class LevelLinks;
 // `<folder>/<name>/` (each file whole or not at all; the shared folder itself is never made, and nothing is
 // written through a link), and every other member's subfolder whose four map files are whole and have rested is
 // read off the window's thread and taken in where our atlas knows nothing, outside the player's undo history.
+// Between those full write-outs our live file says within seconds what we mapped and where we stand, and the
+// others' live files are read the moment they change. Only our own mapping goes out (not what the group brought).
 // Nothing of another member's is ever written. The folder, the switch, the name, the members whose maps are not
-// taken and this installation's id are kept in the program's own settings file.
+// taken, whether our place is shown and this installation's id are kept in the program's own settings file.
 class SquadSync : public QObject
 {
     Q_OBJECT
@@ -49,6 +53,8 @@ public:
         int scanMs = 30000;      // a look at the folder even without change events
         int quietMs = 2000;      // a member's files must have rested this long
         int writeOutMs = 300000; // our changes go out at the latest after this
+        int liveMs = 2000;       // our live file at most this often while we walk
+        int liveLookMs = 100;    // the others' live files read this long after a change in the folder
     };
 
     SquadSync(Window window, QSettings& settings, Timing timing, QObject* parent = nullptr);
@@ -72,6 +78,16 @@ public:
     // The others' subfolders read now (also on a change in the folder and every scan interval).
     void scan();
 
+    // The player stands there now; `stair`: a way down or up was just taken (the live file goes at once).
+    void playerAt(const AtlasPlace& place, bool stair);
+    // The player walked or marked the cell: it is theirs, and goes out in the live file.
+    void ownCell(const AtlasPlace& place);
+    // «Показывать отряду, где я»: off, no place is written (the cells still are).
+    bool showsPlace() const { return m_showPlace; }
+    void setShowsPlace(bool on);
+    // The others' live files read now.
+    void lookAtLiveFiles();
+
     struct Member
     {
         QString name;
@@ -84,6 +100,9 @@ public:
         int markersSkipped = 0; // left out, past the bound of one merge
         bool taken = true;      // its maps are taken in (the player may refuse them)
         bool looksLikeOurs = false;
+        // Where it last stood, as its live file said, and when by our clock (0: not known).
+        AtlasPlace place;
+        qint64 placeAtMs = 0;
     };
     QList<Member> members() const;
     // Take a member's maps in, or never again (kept in the settings file).
@@ -97,6 +116,8 @@ public:
 
 signals:
     void statusChanged(const QString& line);
+    // A member's place changed (or is no longer shown).
+    void placesChanged();
 
 private:
     struct Loaded;
@@ -140,6 +161,29 @@ private:
     QHash<QString, std::shared_ptr<const std::unordered_set<std::uint64_t>>> m_markersTakenFrom;
     int m_groupMarkersLeftOut = 0;
     void keepGroupMarkers() const;
+    // Our live file now, from what we gained since the last full write-out.
+    void writeLive();
+    struct LiveFound;
+    void liveFilesRead(const std::shared_ptr<std::vector<LiveFound>>& found);
+    void keepGroupCells();
+    GroupCells m_groupCells; // the cells the group brought: never written out as ours
+    bool m_groupCellsChanged = false;
+    qint64 m_started = 0; // this run's start, for the readers of our live file
+    bool m_showPlace = true;
+    AtlasPlace m_place;
+    qint64 m_placeMs = 0;
+    std::uint64_t m_liveSequence = 0;
+    QSet<quint32> m_liveCells;    // our cells gained since the last full write-out
+    QSet<quint32> m_liveInFlight; // those the write-out under way carries
+    bool m_liveLooking = false;
+    bool m_liveRelook = false;
+    QHash<QString, SquadFileStamp> m_liveSeen; // each member's live file as last read
+    // Of each member, the run and the file of it last taken.
+    QHash<QString, std::pair<std::int64_t, std::uint64_t>> m_liveTaken;
+    QTimer m_liveTimer;
+    QTimer m_liveLookTimer;
+    QTimer m_keepCellsTimer;
+    QThreadPool* m_livePool; // the live files, beside the full reads and writes
     QFileSystemWatcher m_watcher;
     QTimer m_scanTimer;
     QTimer m_settleTimer;

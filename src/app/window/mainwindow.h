@@ -111,6 +111,10 @@ private:
     void configureSquad(bool on, bool chooseFolder, bool chooseName = false);
     void showSquadMembers();
     void showSquadLine(const QString& line);
+    // The teammates' figures on the map, where their live files say they stand.
+    void showTeammates();
+    // «Путь к участнику»: the way to where the member stands, across levels.
+    void wayToMember(const QString& name);
     QSettings& ini();
 
     // The game: its frames read, combat, the login page, the guide's tab.

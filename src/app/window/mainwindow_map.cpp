@@ -39,7 +39,14 @@ void MainWindow::connectMapHandlers()
     connect(menus, &MainMenus::redoAsked, m_state.edits, &MapEdits::redo);
     MapCommands* commands = m_state.mapCommands;
     commands->connectTo({m_state.atlas.get(), m_state.edits, m_state.prompts, [this] { return m_shownLab; },
-                         [this] { return m_shownLevel; }, m_ui.mapGrid});
+                         [this] { return m_shownLevel; }, m_ui.mapGrid,
+                         [overlay](QPoint cell) {
+                             QStringList names;
+                             for (const MapOverlay::Teammate& t : overlay->teammatesAt(cell.x(), cell.y()))
+                                 names << t.name;
+                             return names;
+                         }});
+    connect(commands, &MapCommands::wayToMemberAsked, this, &MainWindow::wayToMember);
     connect(commands, &MapCommands::changed, this, &MainWindow::mapChanged);
     connect(m_state.lists, &ListsStrip::clearAsked, commands, &MapCommands::clearList);
     connect(side, &SidePanel::clearLabyrinthAsked, commands, &MapCommands::clearLabyrinth);

@@ -43,6 +43,9 @@ void MainWindow::recognize(const PageLines& game)
         if (before.x != 0)
             LearnLink(*m_state.atlas, m_state.work->links(), m_playerLab, before, after);
         m_state.way->walked();
+        if (m_state.squad && after.x != 0)
+            m_state.squad->playerAt({m_playerLab, after.level, after.x, after.y},
+                                    before.x != 0 && before.level != after.level);
     }
     m_state.work->changed(m_playerLab);
     if (m_state.squad)

@@ -3,6 +3,7 @@
 #include "files/safefile.h"
 #include "map/atlas.h"
 #include "map/levellinks.h"
+#include "map/livefile.h"
 #include "map/mapfiles.h"
 #include "map/markerfile.h"
 #include "text/hash.h"
@@ -271,6 +272,22 @@ std::uint64_t AtlasFingerprint(const Atlas& atlas)
     return hash;
 }
 
+std::string WriteLiveFileIn(const std::string& shared, const std::string& name, const std::string& bytes,
+                            std::uint64_t device)
+{
+    const std::uint64_t now = DeviceOf(shared);
+    if (device != 0 && now != device)
+        return UnreachableText(shared, now, device);
+    if (LookAtOwnFolder(shared, name) != OwnFolder::Folder)
+        return "своей папки в общей папке ещё нет";
+    FileResult opened;
+    const FolderHandle folder = FolderHandle::open(shared, name, false, &opened);
+    if (!folder.isOpen())
+        return opened.error;
+    const FileResult r = replaceFileIn(folder, LiveFile::kFileName, bytes.data(), bytes.size(), 0644);
+    return r.ok ? std::string() : r.error;
+}
+
 MemberWriteOut WriteMemberFolder(const Atlas& atlas, const LevelLinks& links, const std::string& shared,
                                  const MemberFiles& member, std::uint64_t before, std::uint64_t device)
 {
@@ -313,7 +330,8 @@ MemberWriteOut WriteMemberFolder(const Atlas& atlas, const LevelLinks& links, co
     const SmallFile written = readSmallRegularFile(own + "/member.txt", 4096);
     result.otherId = written.status == ReadStatus::Ok && written.bytes.find("id=") != std::string::npos &&
                      written.bytes.find("id=" + member.id) == std::string::npos;
-    if (state == OwnFolder::Folder && result.fingerprint == before && written.status == ReadStatus::Ok)
+    if (state == OwnFolder::Folder && result.fingerprint == before && written.status == ReadStatus::Ok &&
+        !result.otherId)
         return result; // nothing new since the last write-out
     MapFilesReport report;
     const auto put = [&](const std::string& file, const void* data, std::size_t size) {

@@ -76,6 +76,11 @@ struct MemberWriteOut
 MemberWriteOut WriteMemberFolder(const Atlas& atlas, const LevelLinks& links, const std::string& shared,
                                  const MemberFiles& member, std::uint64_t before, std::uint64_t device);
 
+// Our live file into our subfolder, replaced whole through a handle of it, only once the full write-out has made
+// the folder and only on the disk the share is expected on. Why it was not written; empty when it was.
+std::string WriteLiveFileIn(const std::string& shared, const std::string& name, const std::string& bytes,
+                            std::uint64_t device);
+
 // One map file of a member's subfolder, as a scan saw it.
 struct SquadFileStamp
 {
