@@ -4,12 +4,15 @@
 // painting the player in the new cell; it prints the spread of key → load, load → map and key → map, and the
 // time from the window showing to the first position on the grid.
 // With "rewrite" the game takes each move into the page without loading it (the frame's change counts as its
-// load).
-//   bench_keystep [steps] [pause ms] [bytes of page padding] [rewrite]
+// load). With a number of members, the window is in a group folder where that many members walk at once, each
+// replacing its live file every 2 s from a thread of its own; it prints how much of a core the window's thread used
+// over the walk, to compare with a run without them.
+//   bench_keystep [steps] [pause ms] [bytes of page padding] [rewrite|load] [members]
 #include "app/webengine_setup.h"
 #include "app/window/mainwindow.h"
 #include "browser/browserview.h"
 #include "eventwait.h"
+#include "map/livefile.h"
 #include "mapview/mapgrid.h"
 #include "practicefixture.h"
 #include "windowcontrols.h"
@@ -21,8 +24,14 @@
 #include <QTemporaryDir>
 #include <QWindow>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string_view>
+#include <sys/resource.h>
+#include <thread>
 #include <vector>
 
 using namespace veldor;
@@ -99,6 +108,61 @@ private:
     int m_y = 0;
 };
 
+// The calling thread's processor time.
+double threadCpuMs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
+// Members walking in the group folder: each replaces its live file (a new cell a round) every 2 s, as a sync
+// engine delivers it: written beside, then renamed into place.
+class WalkingMembers
+{
+public:
+    WalkingMembers(const std::string& folder, int count) : m_thread([this, folder, count] { run(folder, count); }) {}
+    ~WalkingMembers()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+
+private:
+    void run(const std::string& folder, int count)
+    {
+        const auto started = std::chrono::system_clock::now().time_since_epoch() / std::chrono::milliseconds(1);
+        for (int m = 0; m < count; ++m) {
+            std::filesystem::create_directories(folder + "/member" + std::to_string(m));
+            std::ofstream(folder + "/member" + std::to_string(m) + "/member.txt")
+                << "name=member" << m << "\nstartedMs=" << started << "\nwrittenMs=" << started << "\n";
+        }
+        for (std::uint64_t round = 1; !m_stop; ++round) {
+            for (int m = 0; m < count && !m_stop; ++m) {
+                LiveFile live;
+                live.startedMs = started;
+                live.writtenMs = live.placeMs =
+                    std::chrono::system_clock::now().time_since_epoch() / std::chrono::milliseconds(1);
+                live.sequence = round;
+                const int x = 1 + static_cast<int>(round % 30);
+                const int y = 1 + m % 30;
+                live.place = AtlasPlace{2, m % 17, x, y};
+                for (int k = 1; k <= x; ++k)
+                    live.cells.push_back({{2, m % 17, k, y}, {0, 0, 1, 1, 1, 0}});
+                const std::string dir = folder + "/member" + std::to_string(m) + "/";
+                std::ofstream(dir + ".syncthing.live.txt.tmp") << WriteLiveFile(live);
+                std::filesystem::rename(dir + ".syncthing.live.txt.tmp", dir + LiveFile::kFileName);
+            }
+            for (int i = 0; i < 20 && !m_stop; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
+
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -114,6 +178,7 @@ int main(int argc, char* argv[])
     practice::GameRules rules;
     rules.pagePadding = argc > 3 ? std::atoi(argv[3]) : 30000; // as large as a real game page
     rules.rewriteMoves = argc > 4 && std::string_view(argv[4]) == "rewrite";
+    const int members = argc > 5 ? std::max(0, std::atoi(argv[5])) : 0;
     practice::test::RunningServer server(rules);
     QTemporaryDir work;
     QTemporaryDir profile;
@@ -122,6 +187,16 @@ int main(int argc, char* argv[])
     if (!user.open(QIODevice::WriteOnly) || user.write("bench\r\npw\r\n1\r\n15\r\n1\r\n1\r\n0\r\n0\r\n") <= 0)
         return 1;
     user.close();
+    QTemporaryDir group;
+    std::unique_ptr<WalkingMembers> walking;
+    if (members > 0) {
+        QFile ini(work.filePath(QStringLiteral("veldor.ini")));
+        if (!ini.open(QIODevice::WriteOnly) ||
+            ini.write(QStringLiteral("[squad]\nfolder=%1\nname=bench\nenabled=true\n").arg(group.path()).toUtf8()) <= 0)
+            return 1;
+        ini.close();
+        walking = std::make_unique<WalkingMembers>(QFile::encodeName(group.path()).toStdString(), members);
+    }
 
     Clock clock;
     clock.timer.start();
@@ -130,7 +205,7 @@ int main(int argc, char* argv[])
     options.profileFolder = profile.path();
     options.gameServer = QString::fromStdString(server.base());
     MainWindow form(options);
-    form.resize(1280, 900);
+    form.setGeometry(0, 0, 1280, 900); // the whole screen: the keyboard box must be on it for the clicks
     form.show();
     if (!test::waitUntil([&] { return form.windowHandle() && form.windowHandle()->isExposed(); }, 10000))
         return 1;
@@ -155,6 +230,8 @@ int main(int argc, char* argv[])
 
     Watch watch(form, clock);
     std::vector<double> keyToLoad, loadToMap, keyToMap;
+    const double cpuBefore = threadCpuMs();
+    const double walkBegan = clock.now();
     // Back and forth along the first row (2..12): passages and doors, short of the monster.
     int x = 2;
     int dir = 1;
@@ -178,8 +255,18 @@ int main(int argc, char* argv[])
         // Pauses of varying length, so that the steps fall at every point of the polling heartbeat.
         test::waitUntil([] { return false; }, pause + (i * 131) % 500);
     }
+    const double cpu = threadCpuMs() - cpuBefore;
+    const double walked = clock.now() - walkBegan;
     std::printf("single steps: %d, pause %d ms and up to 500 ms more, game page %d bytes of padding, %s\n", steps,
                 pause, rules.pagePadding, rules.rewriteMoves ? "moves rewrite the page" : "moves reload the page");
+    int brought = 0; // the members walk labyrinth 2, the window's player labyrinth 1
+    for (int level = 0; level < kLevelCount; ++level)
+        for (int x = 1; x <= LabSide(2); ++x)
+            for (int y = 1; y <= LabSide(2); ++y)
+                brought += form.atlas().cell(2, level, x, y)->Explored;
+    std::printf("%-22s %d walking, their live files replaced every 2 s; %d of their cells taken in\n", "group members",
+                members, brought);
+    std::printf("%-22s %7.1f %% of a core over %.0f s\n", "window thread CPU", 100.0 * cpu / walked, walked / 1000);
     report("key -> frame loaded", keyToLoad);
     report("frame loaded -> map", loadToMap);
     report("key -> map", keyToMap);

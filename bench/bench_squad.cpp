@@ -1,7 +1,9 @@
 // A group's shared folder with ten members, each a full atlas: reading them (off the window's thread) and
 // merging each into ours as the window does it (recorded for undo), the first into an empty atlas (everything
-// comes in) and the others after it (nothing new).
+// comes in) and the others after it (nothing new). And the live file: written on the walker's side, read beside
+// the window and taken in on the window's thread, with a few hundred to a few thousand cells.
 #include "fullatlas.h"
+#include "map/livefile.h"
 #include "map/mapfiles.h"
 #include "map/merge.h"
 #include "map/squad.h"
@@ -121,5 +123,65 @@ void BM_ReadAndMergeHundredMembers(benchmark::State& state)
 BENCHMARK(BM_ReadAndMergeHundredMembers)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 } // namespace
+
+// A member's gains since its last write-out: `cells` cells along the rows of a level, a marker, a link.
+LiveFile liveFile(int cells)
+{
+    unsigned lab = 1;
+    while (LabSide(lab) != 100)
+        ++lab;
+    LiveFile live;
+    live.startedMs = 1;
+    live.writtenMs = 2;
+    live.place = AtlasPlace{lab, 4, 50, 50};
+    for (int i = 0; i < cells; ++i)
+        live.cells.push_back({{lab, 4 + i / 10000, 1 + i % 100, 1 + i / 100 % 100}, {1, 0, 1, 0, 1, 0}});
+    live.markers.push_back({{lab, 4, 1, 1}, "klad"});
+    live.links.push_back({lab, {4, 1, 1}, {5, 1, 1}});
+    return live;
+}
+
+void BM_WriteLiveFile(benchmark::State& state)
+{
+    const LiveFile live = liveFile(static_cast<int>(state.range(0)));
+    std::size_t bytes = 0;
+    for (auto _ : state)
+        bytes = WriteLiveFile(live).size();
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_WriteLiveFile)->Arg(300)->Arg(3000)->ArgNames({"cells"})->Unit(benchmark::kMicrosecond);
+
+void BM_ReadLiveFile(benchmark::State& state)
+{
+    const std::string bytes = WriteLiveFile(liveFile(static_cast<int>(state.range(0))));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadLiveFile(bytes));
+}
+BENCHMARK(BM_ReadLiveFile)->Arg(300)->Arg(3000)->ArgNames({"cells"})->Unit(benchmark::kMicrosecond);
+
+// On the window's thread: the cells new to ours (each run on an atlas that lacks them), or all known already.
+void BM_TakeLiveFile(benchmark::State& state)
+{
+    const LiveFile live = liveFile(static_cast<int>(state.range(0)));
+    const bool fresh = state.range(1) != 0;
+    auto ours = std::make_unique<Atlas>();
+    LevelLinks links;
+    TakeLiveFile(*ours, links, live, {10, {}});
+    for (auto _ : state) {
+        if (fresh) {
+            state.PauseTiming();
+            for (const LiveCell& c : live.cells)
+                *ours->cell(c.place.lab, c.place.level, c.place.x, c.place.y) = TMapCell{};
+            state.ResumeTiming();
+        }
+        benchmark::DoNotOptimize(TakeLiveFile(*ours, links, live, {10, {}}));
+    }
+}
+BENCHMARK(BM_TakeLiveFile)
+    ->Args({300, 1})
+    ->Args({3000, 1})
+    ->Args({3000, 0})
+    ->ArgNames({"cells", "new"})
+    ->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

@@ -77,7 +77,7 @@ int main(int argc, char* argv[])
     options.profileFolder = profile.path();
     options.prompts = std::make_shared<test::ScriptedPrompts>();
     MainWindow form(options);
-    form.resize(1280, 900);
+    form.setGeometry(0, 0, 1280, 900); // the whole screen, as the keys need it
     form.show();
 
     std::vector<double> tickMs;

@@ -1,6 +1,6 @@
 // Two players on one group folder that two real Syncthing instances keep in step on the loopback address: Alpha
 // walks ten steps without saving, and Beta's map holds every cell Alpha walked and Alpha's figure where Alpha
-// stands, within seconds.
+// stands, within seconds; once Alpha keeps its place to itself, the figure goes.
 #include "app/webengine_setup.h"
 #include "app/window/mainwindow.h"
 #include "formfixture.h"
@@ -93,6 +93,10 @@ private slots:
         QVERIFY(waitUntil([&] { return figureAt(*b, QStringLiteral("Alpha"), 12, 2); }, 10000));
         QVERIFY(!figureAt(*b, QStringLiteral("Alpha"), 11, 2));
         QCOMPARE(readAll(alpha.file("map1.map")), savedBefore); // nothing was saved meanwhile
+
+        QVERIFY(alpha.clickSide(*a, controls(*a).squadPlaceBox)); // «Показывать отряду, где я» off
+        QVERIFY(waitUntil([&] { return !figureAt(*b, QStringLiteral("Alpha"), 12, 2); }, 10000));
+        QVERIFY(!readAll(copyA + QStringLiteral("/Alpha/live.txt")).contains("\nplace "));
     }
 };
 

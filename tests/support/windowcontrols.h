@@ -66,6 +66,7 @@ struct FoundControls
     QCheckBox* squadBox = nullptr;
     QPushButton* squadFolderButton = nullptr;
     QPushButton* squadNameButton = nullptr;
+    QCheckBox* squadPlaceBox = nullptr;
     QLabel* squadLabel = nullptr;
     QCheckBox* exitRouteBox = nullptr;
     QLabel* fromTownLabel = nullptr;
@@ -220,6 +221,7 @@ struct FoundControls
             {"squadBox", [this](QObject* o) { take(squadBox, o); }},
             {"squadFolderButton", [this](QObject* o) { take(squadFolderButton, o); }},
             {"squadNameButton", [this](QObject* o) { take(squadNameButton, o); }},
+            {"squadPlaceBox", [this](QObject* o) { take(squadPlaceBox, o); }},
             {"squadLabel", [this](QObject* o) { take(squadLabel, o); }},
             {"exitRouteBox", [this](QObject* o) { take(exitRouteBox, o); }},
             {"fromTownLabel", [this](QObject* o) { take(fromTownLabel, o); }},

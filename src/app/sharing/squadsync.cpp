@@ -560,8 +560,10 @@ void SquadSync::ownCell(const AtlasPlace& place)
     if (!enabled())
         return;
     m_liveCells.insert(packPlace(place));
+    // At once when the last one went long enough ago, else as soon as it may: a step waits at most that long.
     if (!m_liveTimer.isActive())
-        m_liveTimer.start();
+        m_liveTimer.start(static_cast<int>(std::clamp<qint64>(
+            m_liveWrittenMs + m_timing.liveMs - QDateTime::currentMSecsSinceEpoch(), 0, m_timing.liveMs)));
 }
 
 void SquadSync::playerAt(const AtlasPlace& place, bool stair)
@@ -582,7 +584,7 @@ void SquadSync::writeLive()
         return; // our folder is made, and the disk known, by the first full write-out
     LiveFile live;
     live.startedMs = m_started;
-    live.writtenMs = QDateTime::currentMSecsSinceEpoch();
+    live.writtenMs = m_liveWrittenMs = QDateTime::currentMSecsSinceEpoch();
     live.sequence = ++m_liveSequence;
     if (m_showPlace && m_place.lab != 0) {
         live.place = m_place;

@@ -173,6 +173,7 @@ private:
     AtlasPlace m_place;
     qint64 m_placeMs = 0;
     std::uint64_t m_liveSequence = 0;
+    qint64 m_liveWrittenMs = 0;   // when our live file last went out
     QSet<quint32> m_liveCells;    // our cells gained since the last full write-out
     QSet<quint32> m_liveInFlight; // those the write-out under way carries
     bool m_liveLooking = false;
