@@ -151,6 +151,21 @@ private slots:
         person::hover(grid->viewport(), grid->cellRect(6, 5).center());
         QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible() && QToolTip::text().contains(QStringLiteral("Alpha — ")), 5000);
         QVERIFY(QToolTip::text().endsWith(QStringLiteral(" с назад")));
+
+        // Refused in «Отряд»: where Alpha stands still shows, what Alpha maps stays out.
+        auto* table = membersTable(*form);
+        QVERIFY(table);
+        person::click(table->cellWidget(0, column(table, QStringLiteral("Брать карты"))));
+        table->window()->close();
+        live.sequence = 2;
+        live.place = AtlasPlace{1, 0, 7, 5};
+        live.cells = {{{1, 0, 7, 5}, {0, 0, 1, 0, 1, 0}}};
+        QVERIFY(writeAll(shared + QStringLiteral("/Alpha/.syncthing.live.txt.tmp"),
+                         QByteArray::fromStdString(WriteLiveFile(live))));
+        QVERIFY(std::rename(QFile::encodeName(shared + QStringLiteral("/Alpha/.syncthing.live.txt.tmp")).constData(),
+                            QFile::encodeName(shared + QStringLiteral("/Alpha/live.txt")).constData()) == 0);
+        QTRY_VERIFY_WITH_TIMEOUT(figureAt(7, 5), 3000);
+        QCOMPARE(form->atlas().cell(1, 0, 7, 5)->Explored, 0);
     }
 
     // A group's shared folder as a sync engine fills it: Alpha's files arrive under temporary names and are

@@ -631,39 +631,36 @@ void SquadSync::lookAtLiveFiles()
     const std::string folder = QFile::encodeName(m_folder).toStdString();
     auto found = std::make_shared<std::vector<LiveFound>>();
     QPointer<SquadSync> self(this);
-    m_livePool->start(
-        [self, found, folder, own = m_name.toStdString(), refused = m_refused, seen = m_liveSeen, cancel = m_cancel] {
-            for (const SquadMemberScan& scan : ScanSquadFolder(folder, own)) {
-                const QString name = QString::fromStdString(scan.name);
-                if (cancel->load())
-                    return;
-                if (refused.contains(name))
-                    continue;
-                const std::string member = folder + "/" + scan.name + "/";
-                struct stat st = {};
-                if (::lstat((member + LiveFile::kFileName).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-                    continue;
-                const SquadFileStamp stamp{static_cast<std::uint64_t>(st.st_size),
-                                           std::int64_t{st.st_mtim.tv_sec} * 1000 + st.st_mtim.tv_nsec / 1000000};
-                if (seen.value(name) == stamp)
-                    continue;
-                LiveFound live{name, stamp, {}, {}};
-                const SmallFile bytes = readSmallRegularFile(member + LiveFile::kFileName, LiveFile::kMaxBytes + 64);
-                live.read =
-                    bytes.status == ReadStatus::Ok ? ReadLiveFile(bytes.bytes) : LiveRead{LiveStatus::TooLarge, {}, 0};
-                if (const SmallFile stampFile = readSmallRegularFile(member + "member.txt", 4096);
-                    stampFile.status == ReadStatus::Ok)
-                    live.member = ReadMemberStamp(stampFile.bytes);
-                found->push_back(std::move(live));
-            }
-            QMetaObject::invokeMethod(
-                qApp,
-                [self, found] {
-                    if (self)
-                        self->liveFilesRead(found);
-                },
-                Qt::QueuedConnection);
-        });
+    m_livePool->start([self, found, folder, own = m_name.toStdString(), seen = m_liveSeen, cancel = m_cancel] {
+        for (const SquadMemberScan& scan : ScanSquadFolder(folder, own)) {
+            const QString name = QString::fromStdString(scan.name);
+            if (cancel->load())
+                return;
+            const std::string member = folder + "/" + scan.name + "/";
+            struct stat st = {};
+            if (::lstat((member + LiveFile::kFileName).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+                continue;
+            const SquadFileStamp stamp{static_cast<std::uint64_t>(st.st_size),
+                                       std::int64_t{st.st_mtim.tv_sec} * 1000 + st.st_mtim.tv_nsec / 1000000};
+            if (seen.value(name) == stamp)
+                continue;
+            LiveFound live{name, stamp, {}, {}};
+            const SmallFile bytes = readSmallRegularFile(member + LiveFile::kFileName, LiveFile::kMaxBytes + 64);
+            live.read =
+                bytes.status == ReadStatus::Ok ? ReadLiveFile(bytes.bytes) : LiveRead{LiveStatus::TooLarge, {}, 0};
+            if (const SmallFile stampFile = readSmallRegularFile(member + "member.txt", 4096);
+                stampFile.status == ReadStatus::Ok)
+                live.member = ReadMemberStamp(stampFile.bytes);
+            found->push_back(std::move(live));
+        }
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, found] {
+                if (self)
+                    self->liveFilesRead(found);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void SquadSync::liveFilesRead(const std::shared_ptr<std::vector<LiveFound>>& found)
@@ -681,12 +678,14 @@ void SquadSync::liveFilesRead(const std::shared_ptr<std::vector<LiveFound>>& fou
         }
         m_liveSeen[f.name] = f.stamp;
         const LiveFile& live = f.read.live;
-        if (f.read.status != LiveStatus::Ok || !LiveIsCurrent(live, f.member) || m_refused.contains(f.name))
+        if (f.read.status != LiveStatus::Ok || !LiveIsCurrent(live, f.member))
             continue;
         const auto last = m_liveTaken.find(f.name);
         if (last != m_liveTaken.end() && std::make_pair(live.startedMs, live.sequence) <= *last)
             continue; // a file of this run taken already, or of an earlier one
-        m_liveTaken[f.name] = {live.startedMs, live.sequence};
+        const bool refused = m_refused.contains(f.name);
+        if (!refused)
+            m_liveTaken[f.name] = {live.startedMs, live.sequence};
         Member& member = m_members[f.name];
         member.name = f.name;
         const AtlasPlace place = live.place.value_or(AtlasPlace{});
@@ -697,6 +696,8 @@ void SquadSync::liveFilesRead(const std::shared_ptr<std::vector<LiveFound>>& fou
             member.placeAtMs = at;
             moved = true;
         }
+        if (refused)
+            continue; // where they stand is shown, what they mapped stays out
         LiveTakeOptions options;
         options.markerRoom = std::min<std::size_t>(m_groupMarkers.room(*m_w.atlas), kMaxMarkersTaken);
         if (const auto known = m_markersTakenFrom.value(f.name))
