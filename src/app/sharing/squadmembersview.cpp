@@ -45,7 +45,7 @@ QString whereText(const SquadSync::Member& m)
 
 } // namespace
 
-SquadMembersView::SquadMembersView(SquadSync* squad, std::function<void(const QString&)> wayTo, QWidget* parent)
+SquadMembersView::SquadMembersView(SquadSync* squad, const std::function<void(const QString&)>& wayTo, QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("SquadMembersDialog"));

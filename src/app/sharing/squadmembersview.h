@@ -15,7 +15,7 @@ class SquadMembersView : public QDialog
     Q_OBJECT
 public:
     // `squad` may be null (no shared folder in a read-only window): the view then says there is nobody.
-    SquadMembersView(SquadSync* squad, std::function<void(const QString&)> wayTo, QWidget* parent);
+    SquadMembersView(SquadSync* squad, const std::function<void(const QString&)>& wayTo, QWidget* parent);
 };
 
 } // namespace veldor

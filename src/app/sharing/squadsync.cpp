@@ -90,7 +90,7 @@ std::int64_t newestChange(const SquadMemberScan& scan)
 
 } // namespace
 
-SquadSync::SquadSync(Window window, QSettings& settings, Timing timing, QObject* parent)
+SquadSync::SquadSync(Window window, QSettings& settings, const Timing& timing, QObject* parent)
     : QObject(parent), m_w(std::move(window)), m_settings(settings), m_timing(timing),
       m_started(QDateTime::currentMSecsSinceEpoch())
 {

@@ -57,7 +57,7 @@ public:
         int liveLookMs = 100;    // the others' live files read this long after a change in the folder
     };
 
-    SquadSync(Window window, QSettings& settings, Timing timing, QObject* parent = nullptr);
+    SquadSync(Window window, QSettings& settings, const Timing& timing, QObject* parent = nullptr);
     SquadSync(Window window, QSettings& settings, QObject* parent = nullptr)
         : SquadSync(std::move(window), settings, Timing{}, parent)
     {}
