@@ -16,6 +16,7 @@
 #include "mapview/mapgrid.h"
 #include "practicefixture.h"
 #include "windowcontrols.h"
+#include "xwalk.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -35,6 +36,8 @@
 #include <vector>
 
 using namespace veldor;
+using veldor::bench::report;
+using veldor::bench::xdotool;
 
 namespace {
 
@@ -44,22 +47,6 @@ struct Clock
     QElapsedTimer timer;
     double now() const { return timer.nsecsElapsed() / 1e6; }
 };
-
-bool xdotool(const QStringList& args)
-{
-    return QProcess::execute(QStringLiteral("xdotool"), args) == 0;
-}
-
-void report(const char* what, std::vector<double> ms)
-{
-    if (ms.empty()) {
-        std::printf("%-22s no samples\n", what);
-        return;
-    }
-    std::sort(ms.begin(), ms.end());
-    std::printf("%-22s median %7.1f ms   90th %7.1f ms   best %7.1f ms   worst %7.1f ms   (%zu)\n", what,
-                ms[ms.size() / 2], ms[ms.size() * 9 / 10], ms.front(), ms.back(), ms.size());
-}
 
 // Watches the window: the key as it arrives, the game frame's loads, the grid's paints with the player.
 class Watch : public QObject
@@ -217,13 +204,7 @@ int main(int argc, char* argv[])
     const double firstPosition = clock.now() - shown;
 
     // A real click into the keyboard box, through the X server.
-    QPlainTextEdit* memo = test::controls(form).keyboardBox;
-    const QPoint at = memo->mapToGlobal(memo->rect().center());
-    form.activateWindow();
-    test::waitUntil([&] { return form.isActiveWindow(); }, 5000);
-    xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
-             QStringLiteral("1")});
-    if (!test::waitUntil([&] { return QApplication::focusWidget() == memo; }, 5000)) {
+    if (!bench::clickKeyboardBox(form)) {
         std::fprintf(stderr, "the keyboard box did not take the focus\n");
         return 1;
     }

@@ -11,6 +11,7 @@
 #include "practicefixture.h"
 #include "syncthing.h"
 #include "windowcontrols.h"
+#include "xwalk.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -26,13 +27,10 @@
 #include <vector>
 
 using namespace veldor;
+using veldor::bench::report;
+using veldor::bench::xdotool;
 
 namespace {
-
-bool xdotool(const QStringList& args)
-{
-    return QProcess::execute(QStringLiteral("xdotool"), args) == 0;
-}
 
 bool figureAt(MainWindow& form, int x, int y)
 {
@@ -71,13 +69,6 @@ std::unique_ptr<MainWindow> window(const QTemporaryDir& work, const QTemporaryDi
     return form;
 }
 
-void report(const char* what, std::vector<double> ms)
-{
-    std::sort(ms.begin(), ms.end());
-    std::printf("%-26s median %7.0f ms   90th %7.0f ms   best %7.0f ms   worst %7.0f ms   (%zu)\n", what,
-                ms[ms.size() / 2], ms[ms.size() * 9 / 10], ms.front(), ms.back(), ms.size());
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -110,13 +101,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "Alpha never stood in the game, or its folder never reached Beta\n");
         return 1;
     }
-    QPlainTextEdit* memo = test::controls(*a).keyboardBox;
-    a->activateWindow();
-    test::waitUntil([&] { return a->isActiveWindow(); }, 5000);
-    const QPoint at = memo->mapToGlobal(memo->rect().center());
-    xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
-             QStringLiteral("1")});
-    if (!test::waitUntil([&] { return QApplication::focusWidget() == memo; }, 5000)) {
+    if (!bench::clickKeyboardBox(*a)) {
         std::fprintf(stderr, "the keyboard box did not take the focus\n");
         return 1;
     }
