@@ -124,8 +124,9 @@ BENCHMARK(BM_ReadAndMergeHundredMembers)->Unit(benchmark::kMillisecond)->Iterati
 
 } // namespace
 
-// A member's gains since its last write-out: `cells` cells along the rows of a level, a marker, a link.
-LiveFile liveFile(int cells)
+// A member's gains since its last write-out: `cells` cells along the rows of a level (traps, with `objects`), a
+// marker, a link.
+LiveFile liveFile(int cells, bool objects = false)
 {
     unsigned lab = 1;
     while (LabSide(lab) != 100)
@@ -135,7 +136,8 @@ LiveFile liveFile(int cells)
     live.writtenMs = 2;
     live.place = AtlasPlace{lab, 4, 50, 50};
     for (int i = 0; i < cells; ++i)
-        live.cells.push_back({{lab, 4 + i / 10000, 1 + i % 100, 1 + i / 100 % 100}, {1, 0, 1, 0, 1, 0}});
+        live.cells.push_back(
+            {{lab, 4 + i / 10000, 1 + i % 100, 1 + i / 100 % 100}, {1, 0, 1, 0, 1, objects ? 'L' : '\0'}});
     live.markers.push_back({{lab, 4, 1, 1}, "klad"});
     live.links.push_back({lab, {4, 1, 1}, {5, 1, 1}});
     return live;
@@ -162,7 +164,7 @@ BENCHMARK(BM_ReadLiveFile)->Arg(300)->Arg(3000)->ArgNames({"cells"})->Unit(bench
 // On the window's thread: the cells new to ours (each run on an atlas that lacks them), or all known already.
 void BM_TakeLiveFile(benchmark::State& state)
 {
-    const LiveFile live = liveFile(static_cast<int>(state.range(0)));
+    const LiveFile live = liveFile(static_cast<int>(state.range(0)), state.range(2) != 0);
     const bool fresh = state.range(1) != 0;
     auto ours = std::make_unique<Atlas>();
     LevelLinks links;
@@ -172,16 +174,19 @@ void BM_TakeLiveFile(benchmark::State& state)
             state.PauseTiming();
             for (const LiveCell& c : live.cells)
                 *ours->cell(c.place.lab, c.place.level, c.place.x, c.place.y) = TMapCell{};
+            for (int level = 0; level < kLevelCount; ++level)
+                *ours->levelLists(live.cells.front().place.lab, level) = TLevelLists{};
             state.ResumeTiming();
         }
         benchmark::DoNotOptimize(TakeLiveFile(*ours, links, live, {10, {}}));
     }
 }
 BENCHMARK(BM_TakeLiveFile)
-    ->Args({300, 1})
-    ->Args({3000, 1})
-    ->Args({3000, 0})
-    ->ArgNames({"cells", "new"})
+    ->Args({300, 1, 0})
+    ->Args({3000, 1, 0})
+    ->Args({3000, 0, 0})
+    ->Args({3000, 1, 1})
+    ->ArgNames({"cells", "new", "traps"})
     ->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <map>
 
 namespace veldor {
 namespace {
@@ -266,6 +267,7 @@ bool LiveIsCurrent(const LiveFile& live, const MemberStamp& stamp)
 LiveTake TakeLiveFile(Atlas& ours, LevelLinks& links, const LiveFile& live, const LiveTakeOptions& options)
 {
     LiveTake taken;
+    std::map<std::pair<unsigned, ListKind>, std::string> memos;
     for (const LiveCell& c : live.cells) {
         TMapCell* mine = ours.cell(c.place.lab, c.place.level, c.place.x, c.place.y);
         if (!mine)
@@ -277,15 +279,20 @@ LiveTake TakeLiveFile(Atlas& ours, LevelLinks& links, const LiveFile& live, cons
             continue;
         ++taken.cells;
         taken.cellsTaken.push_back(c.place);
-        // The entry the object stands for, as the recorder enters it.
+        // The entry the object stands for, as the recorder enters it. The labyrinth's memo is made once per list:
+        // a file of thousands of objects must not lay it out again for each.
         for (ListKind kind : {ListKind::Exits, ListKind::Transitions, ListKind::Traps, ListKind::Flags}) {
             if (mine->Object != ListObject(kind))
                 continue;
             const std::string entry = PositionEntry(c.place.level, c.place.x, c.place.y);
             TLevelLists* lists = ours.levelLists(c.place.lab, c.place.level);
-            if (lists && MemoText(ours, c.place.lab, kind).find(entry) == std::string::npos &&
-                AppendEntry(*lists, kind, entry))
+            auto memo = memos.find({c.place.lab, kind});
+            if (memo == memos.end())
+                memo = memos.emplace(std::make_pair(c.place.lab, kind), MemoText(ours, c.place.lab, kind)).first;
+            if (lists && memo->second.find(entry) == std::string::npos && AppendEntry(*lists, kind, entry)) {
+                memo->second += entry;
                 ++taken.entries;
+            }
         }
     }
     std::size_t room = options.markerRoom;
