@@ -163,12 +163,14 @@ SquadSync::~SquadSync()
     // The window closes within a second: a read still running is told to stop, and one stuck on a dead disk is
     // left to the end of the process (its result then goes nowhere).
     m_cancel->store(true);
+    // An earlier keeping of the group's cells finishes first: it must not land after the last one.
+    const bool liveDone = m_livePool->waitForDone(1000);
     if (m_groupCellsChanged && !m_w.workFolder.isEmpty()) {
         const std::string bytes = m_groupCells.bytes();
         replaceFileContents(QFile::encodeName(workFile(m_w.workFolder, GroupCells::kFileName)).toStdString(),
                             bytes.data(), bytes.size(), 0644);
     }
-    if (m_livePool->waitForDone(1000))
+    if (liveDone)
         delete m_livePool;
     if (m_pool->waitForDone(1000))
         delete m_pool;
