@@ -701,7 +701,9 @@ void SquadSync::liveFilesRead(const std::shared_ptr<std::vector<LiveFound>>& fou
         if (refused)
             continue; // where they stand is shown, what they mapped stays out
         LiveTakeOptions options;
-        options.markerRoom = std::min<std::size_t>(m_groupMarkers.room(*m_w.atlas), kMaxMarkersTaken);
+        // Working out the room looks at every marker the group brought: only for a file that brings markers.
+        if (!live.markers.empty())
+            options.markerRoom = std::min<std::size_t>(m_groupMarkers.room(*m_w.atlas), kMaxMarkersTaken);
         if (const auto known = m_markersTakenFrom.value(f.name))
             options.skipMarker = [known](const AtlasPlace& p, const std::string& text) {
                 return known->count(markerKey(p, text)) > 0;
