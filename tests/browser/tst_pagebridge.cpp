@@ -13,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEngineProfile>
@@ -128,12 +129,18 @@ private slots:
                                      .value_or(QString())
                                      .contains(QStringLiteral("<B>L-0(3,2)</B>")),
                                  kWait);
-        QTest::qWait(300); // a second move, had the one sent as another site's run, shows by then
+        // One more move of our own: the page runs its scripts in order, so had the one sent as another site's run,
+        // the player would now stand a cell further than two moves take it.
+        runPageScript(&page, QStringLiteral("no_combat"), origin, QStringLiteral("goTo(2)"));
+        QTRY_VERIFY_WITH_TIMEOUT(markup(page, QStringLiteral("no_combat"), origin)
+                                     .value_or(QString())
+                                     .contains(QRegularExpression(QStringLiteral("<B>L-0\\(([4-9]|1[0-9]),2\\)</B>"))),
+                                 kWait);
         QCOMPARE(QJsonDocument::fromJson(QByteArray::fromStdString(client.Get("/truth.json")->body))
                      .object()[QStringLiteral("player")]
                      .toObject()[QStringLiteral("x")]
                      .toInt(),
-                 3);
+                 4);
     }
 
     // A page's script can print the watch script's text, name its code after the watch script, or build it
